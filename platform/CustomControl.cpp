@@ -1,0 +1,106 @@
+// TCustomControl: window lifetime, message dispatch and the default mouse and key virtuals.
+#include "platform/CustomControl.h"
+
+#include "platform/Exceptions.h"
+
+TCustomControl::~TCustomControl() = default;
+
+void TCustomControl::CreateWnd(IControlHost& host) {
+  FHost = &host;
+  TCreateParams params;
+  CreateParams(params);
+  host.ApplyCreateParams(params);
+  host.SetCursor(FCursor);
+  Perform(WM_CREATE, 0, 0);
+}
+
+void TCustomControl::DestroyWnd() {
+  if (!FHost) return;
+  Perform(WM_DESTROY, 0, 0);
+  FHost = nullptr;
+}
+
+void TCustomControl::RecreateWnd() {
+  if (!FHost) return;
+  IControlHost& host = *FHost;
+  DestroyWnd();
+  CreateWnd(host);
+}
+
+IControlHost& TCustomControl::Host() const {
+  if (!FHost) throw EInOutError("ウィンドウがまだありません");
+  return *FHost;
+}
+
+ICanvas& TCustomControl::Canvas() const { return Host().Canvas(); }
+
+LRESULT TCustomControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  WndProc(message);
+  return message.Result;
+}
+
+int TCustomControl::Width() const { return FHost ? FHost->Width() : 0; }
+int TCustomControl::Height() const { return FHost ? FHost->Height() : 0; }
+int TCustomControl::ClientWidth() const { return FHost ? FHost->ClientWidth() : 0; }
+int TCustomControl::ClientHeight() const { return FHost ? FHost->ClientHeight() : 0; }
+
+void TCustomControl::SetCursor(TCursor cursor) {
+  FCursor = cursor;
+  if (FHost) FHost->SetCursor(cursor);
+}
+
+void TCustomControl::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_PAINT:
+      Paint();
+      return;
+    case WM_SETFOCUS:
+      if (OnEnter) OnEnter(this);
+      return;
+    case WM_KILLFOCUS:
+      if (OnExit) OnExit(this);
+      return;
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      WORD key = static_cast<WORD>(message.WParam);
+      KeyUp(key, KeyboardShiftState());
+      return;
+    }
+    default:
+      DefaultHandler(message);
+  }
+}
+
+void TCustomControl::DefaultHandler(TMessage&) {}
+
+void TCustomControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TCustomControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TCustomControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TCustomControl::KeyUp(WORD& key, TShiftState shift) {
+  if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+
+void TCustomControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+
+void TCustomControl::CreateParams(TCreateParams& params) { params = TCreateParams{}; }
+
+TShiftState TCustomControl::KeyboardShiftState() const {
+  if (!FHost) return 0;
+  TShiftState shift = 0;
+  if (FHost->GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+  if (FHost->GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+  if (FHost->GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  return shift;
+}
