@@ -1,0 +1,128 @@
+// TRegExp: pattern compilation, global replacement and the "$" forms of the replacement string.
+#include "platform/RegExp.h"
+
+#include <unicode/regex.h>
+
+#include <climits>
+
+#include "platform/CodePage.h"
+#include "platform/Exceptions.h"
+
+namespace {
+
+int32_t Length(const std::u16string& s) {
+  if (s.size() > static_cast<std::size_t>(INT32_MAX)) throw ERangeError("正規表現の対象が長すぎます");
+  return static_cast<int32_t>(s.size());
+}
+
+[[noreturn]] void Fail(const std::u16string& pattern, const std::string& what) {
+  throw EConvertError("正規表現 \"" + UnicodeToUtf8(pattern) + "\" を使えません (" + what + ")");
+}
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Appends the text of group, which may not have taken part in the match.
+void AppendGroup(std::u16string& out, const std::u16string& source, icu::RegexMatcher& matcher, int32_t group) {
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t start = matcher.start(group, status);
+  const int32_t end = matcher.end(group, status);
+  if (U_SUCCESS(status) && start >= 0) out.append(source, static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+}
+
+// Expands the replacement for the current match. "$" followed by anything
+// that names no group or form stays a literal "$".
+void AppendReplacement(std::u16string& out, const std::u16string& source, icu::RegexMatcher& matcher,
+                       const std::u16string& replacement) {
+  const int32_t groups = matcher.groupCount();
+  UErrorCode status = U_ZERO_ERROR;
+  const auto matchStart = static_cast<std::size_t>(matcher.start(status));
+  const auto matchEnd = static_cast<std::size_t>(matcher.end(status));
+  for (std::size_t i = 0; i < replacement.size(); ++i) {
+    const char16_t c = replacement[i];
+    const char16_t next = i + 1 < replacement.size() ? replacement[i + 1] : u'\0';
+    if (c != u'$' || next == u'\0') {
+      out.push_back(c);
+    } else if (next == u'$') {
+      out.push_back(u'$');
+      ++i;
+    } else if (next == u'&') {
+      out.append(source, matchStart, matchEnd - matchStart);
+      ++i;
+    } else if (next == u'`') {
+      out.append(source, 0, matchStart);
+      ++i;
+    } else if (next == u'\'') {
+      out.append(source, matchEnd);
+      ++i;
+    } else if (IsDigit(next)) {
+      const int32_t one = next - u'0';
+      const bool twoDigits = i + 2 < replacement.size() && IsDigit(replacement[i + 2]);
+      const int32_t two = twoDigits ? one * 10 + (replacement[i + 2] - u'0') : 0;
+      if (twoDigits && two >= 1 && two <= groups) {
+        AppendGroup(out, source, matcher, two);
+        i += 2;
+      } else if (one >= 1 && one <= groups) {
+        AppendGroup(out, source, matcher, one);
+        ++i;
+      } else {
+        out.push_back(c);
+      }
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+}  // namespace
+
+TRegExp::TRegExp() = default;
+TRegExp::~TRegExp() = default;
+
+void TRegExp::SetPattern(const std::u16string& pattern) {
+  FPattern = pattern;
+  FCompiled.reset();
+}
+
+void TRegExp::SetIgnoreCase(bool ignoreCase) {
+  FIgnoreCase = ignoreCase;
+  FCompiled.reset();
+}
+
+const icu::RegexPattern& TRegExp::Compiled() {
+  if (FCompiled) return *FCompiled;
+  // UNIX_LINES leaves only the line feed outside ".", as the lyric tools'
+  // patterns expect of a CR LF text.
+  uint32_t flags = UREGEX_UNIX_LINES;
+  if (FIgnoreCase) flags |= UREGEX_CASE_INSENSITIVE;
+  UParseError where{};
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::UnicodeString pattern(FPattern.data(), Length(FPattern));
+  FCompiled.reset(icu::RegexPattern::compile(pattern, flags, where, status));
+  if (U_FAILURE(status)) {
+    FCompiled.reset();
+    Fail(FPattern, std::string(u_errorName(status)) + ", 位置 " + std::to_string(where.offset + 1));
+  }
+  return *FCompiled;
+}
+
+std::u16string TRegExp::Replace(const std::u16string& source, const std::u16string& replacement) {
+  const icu::RegexPattern& compiled = Compiled();
+  const icu::UnicodeString input(false, source.data(), Length(source));  // read-only alias
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::RegexMatcher> matcher(compiled.matcher(input, status));
+  if (U_FAILURE(status)) Fail(FPattern, u_errorName(status));
+
+  std::u16string out;
+  out.reserve(source.size());
+  std::size_t last = 0;
+  while (matcher->find(status)) {
+    const auto start = static_cast<std::size_t>(matcher->start(status));
+    out.append(source, last, start - last);
+    AppendReplacement(out, source, *matcher, replacement);
+    last = static_cast<std::size_t>(matcher->end(status));
+    if (!FGlobal) break;
+  }
+  if (U_FAILURE(status)) Fail(FPattern, u_errorName(status));
+  out.append(source, last);
+  return out;
+}
