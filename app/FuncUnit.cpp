@@ -1,11 +1,18 @@
-// FuncUnit: trimming of code page 932 lines.
+// FuncUnit: trimming of code page 932 lines, integer and colour text.
 #include "app/FuncUnit.h"
+
+#include <cstdio>
+
+#include "platform/Exceptions.h"
+#include "platform/IntegerText.h"
 
 namespace {
 
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
 bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+bool IsBlank(char c) { return Byte(c) <= 0x20; }
 
 }  // namespace
 
@@ -30,4 +37,48 @@ std::string TrimFullWidth(const std::string& s) {
     i = next;
   }
   return start < end ? s.substr(start, end - start) : std::string();
+}
+
+int StrToIntDef(const std::string& text, int def) { return ParseInteger(text).value_or(def); }
+
+int StrToInt(const std::string& text) {
+  const std::optional<int> value = ParseInteger(text);
+  if (!value) throw EConvertError("'" + text + "' は整数ではありません");
+  return *value;
+}
+
+int SplitDelimited(const std::string& text, char delimiter, std::vector<std::string>& list) {
+  list.clear();
+  if (text.empty() || delimiter == '\0') return 0;
+  const std::size_t size = text.size();
+  auto skipBlanks = [&](std::size_t i) {
+    while (i < size && IsBlank(text[i])) ++i;
+    return i;
+  };
+  std::size_t i = skipBlanks(0);
+  while (i < size) {
+    const std::size_t start = i;
+    while (i < size && text[i] != delimiter && !IsBlank(text[i])) ++i;
+    list.push_back(text.substr(start, i - start));
+    i = skipBlanks(i);
+    if (i < size && text[i] == delimiter) {
+      i = skipBlanks(i + 1);
+      // A delimiter promises an item after it, even an empty one at the end.
+      if (i == size) list.emplace_back();
+    }
+  }
+  return static_cast<int>(list.size());
+}
+
+TColor StrToColorDef(const std::string& text, char delimiter) {
+  std::vector<std::string> items;
+  if (SplitDelimited(text, delimiter, items) != 3) return clBlack;
+  return RGB(StrToInt(items[0]), StrToInt(items[1]), StrToInt(items[2]));
+}
+
+std::string ColorToRGBString(TColor color) {
+  const TColor rgb = ColorToRGB(color);
+  char text[16];
+  std::snprintf(text, sizeof text, "%d %d %d", GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+  return text;
 }
