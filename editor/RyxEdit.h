@@ -1,0 +1,384 @@
+// TRyxEdit: the custom-painted Shift-JIS text editor control (class declaration).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "editor/Ryxstrings.h"
+#include "platform/Colors.h"
+#include "platform/CustomControl.h"
+#include "platform/Font.h"
+#include "platform/Messages.h"
+#include "platform/Timer.h"
+
+enum class TBorderStyle { bsNone, bsSingle };
+enum class TLineSizeUnit { uPercent, uPixel };
+enum class TDragMode { dmManual, dmAutomatic };
+
+using TUserDrawEvent = std::function<void(TObject* Sender, int c1, int c2, int x1, int x2)>;
+using TUserClientDrawEvent = std::function<void(TObject* Sender, int x1, int x2, int L1, int L2)>;
+using TChangeinsEvent = std::function<void(TObject* Sender, bool insmode)>;
+using TChangeRedoEvent = std::function<void(TObject* Sender, bool RedoEnable)>;
+using TChangemodifyEvent = std::function<void(TObject* Sender, bool modified)>;
+using TManualStartDragEvent =
+    std::function<void(TObject* Sender, const std::string& SelectStr, bool& CanDrag)>;
+
+// One change of the text as undo replays it.
+struct TUndoRecord {
+  int Kind = 0;
+  int Col = 0;
+  int Line = 0;
+  std::string Text;
+};
+
+// The state of the dotted-line drawer; its phase runs on from one line to the next.
+struct TDotLineState {
+  ICanvas* Canvas = nullptr;
+  int PixelsOn = 1;
+  int PixelsOff = 1;
+  int Counter = 0;
+  TPoint Start;
+  TPoint Last;
+};
+
+// Packs a position into a message result: column in the low word, line
+// (capped at 32767) in the high word. A column beyond 16 bits is an ERangeError.
+DWORD PackPosition(int col, int line);
+
+class TRyxEdit : public TCustomControl {
+ public:
+  TRyxEdit();
+  ~TRyxEdit() override;
+
+  // Document operations of the owner.
+  void ClearAll();
+  bool LoadFromFile(const std::filesystem::path& fileName);
+  bool SaveToFile(const std::filesystem::path& fileName);
+  std::string GetAllText() const;
+  void SetAllText(const std::string& text);
+  void Redesign();
+  void RefreshView();
+  // Why the last LoadFromFile or SaveToFile failed (UTF-8), for the owner to show.
+  const std::string& LastFileError() const { return FLastFileError; }
+
+  // Published properties.
+  const std::string& Version() const { return FVersion; }
+  void SetVersion(const std::string& value) { FVersion = value; }
+  const TFont& Font() const { return FFont; }
+  void SetFont(const TFont& value);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor value);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle value);
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool value);
+  bool AutoWrap() const { return FAutoWrap; }
+  void SetAutoWrap(bool value) { FAutoWrap = value; }
+  int Column() const { return FColumn; }
+  void SetColumn(int value);
+  int TabCount() const { return FTabCount; }
+  void SetTabCount(int value);
+  int TopMargin() const { return FTopMargin; }
+  void SetTopMargin(int value);
+  int LeftMargin() const { return FLeftMargin; }
+  void SetLeftMargin(int value);
+  bool ShowLineNumber() const { return FShowLineNumber; }
+  void SetShowLineNumber(bool value) { FShowLineNumber = value; }
+  int LineNoColumn() const { return FLineNoColumn; }
+  void SetLineNoColumn(int value);
+  int LineSpace() const { return FLineSpace; }
+  void SetLineSpace(int value);
+  TLineSizeUnit LineSpaceUnit() const { return FLineSpaceUnit; }
+  void SetLineSpaceUnit(TLineSizeUnit value);
+  bool HorzScrollBar() const { return FHorzScrollBar; }
+  void SetHorzScrollBar(bool value);
+  bool VertScrollBar() const { return FVertScrollBar; }
+  void SetVertScrollBar(bool value);
+  int ScrollStep() const { return FScrollStep; }
+  void SetScrollStep(int value) { FScrollStep = static_cast<std::uint8_t>(value); }
+  bool CaretScrollFix() const { return FCaretScrollFix; }
+  void SetCaretScrollFix(bool value) { FCaretScrollFix = value; }
+  bool CurSetMode() const { return FCurSetMode; }
+  void SetCurSetMode(bool value);
+  bool ShowEOF() const { return FShowEOF; }
+  void SetShowEOF(bool value) { FShowEOF = value; }
+  bool ShowCR() const { return FShowCR; }
+  void SetShowCR(bool value) { FShowCR = value; }
+  bool ShowTAB() const { return FShowTAB; }
+  void SetShowTAB(bool value) { FShowTAB = value; }
+  bool ShowDblSpace() const { return FShowDblSpace; }
+  void SetShowDblSpace(bool value) { FShowDblSpace = value; }
+  TColor CREOFcolor() const { return FCREOFcolor; }
+  void SetCREOFcolor(TColor value) { FCREOFcolor = ColorToRGB(value); }
+  TColor SelColor() const { return FSelColor; }
+  void SetSelColor(TColor value) { FSelColor = ColorToRGB(value); }
+  TColor URLColor() const { return FURLColor; }
+  void SetURLColor(TColor value) { FURLColor = ColorToRGB(value); }
+  TColor InyoColor() const { return FInyoColor; }
+  void SetInyoColor(TColor value) { FInyoColor = ColorToRGB(value); }
+  const std::string& Inyostr() const { return FInyostr; }
+  void SetInyostr(const std::string& value) { FInyostr = value; }
+  bool ColorPrintF() const { return FColorPrintF; }
+  void SetColorPrintF(bool value) { FColorPrintF = value; }
+  bool ShowUnderLine() const { return FShowUnderLine; }
+  void SetShowUnderLine(bool value) { FShowUnderLine = value; }
+  TColor UlineColor() const { return FUlineColor; }
+  void SetUlineColor(TColor value) { FUlineColor = ColorToRGB(value); }
+  bool UndoRec() const { return FUndoRec; }
+  void SetUndoRec(bool value) { FUndoRec = value; }
+  int UndoBuf() const { return FUndoBuf; }
+  void SetUndoBuf(int value) { FUndoBuf = value; }
+  bool AutoIndent() const { return FAutoIndent; }
+  void SetAutoIndent(bool value) { FAutoIndent = value; }
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool value) { FReadOnly = value; }
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool value) { FWantTabs = value; }
+  bool SingleByteMode() const { return FSingleByteMode; }
+  void SetSingleByteMode(bool value) { FSingleByteMode = value; }
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode value) { FDragMode = value; }
+  TCursor DragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor value) { FDragCursor = value; }
+
+  // Events.
+  TNotifyEvent OnChange;
+  TNotifyEvent OnSelectionChange;
+  TNotifyEvent OnMoveCaret;
+  TUserDrawEvent OnUserDraw;
+  TUserClientDrawEvent OnUserClientDraw;
+  TNotifyEvent OnPaint;
+  TChangeinsEvent OnChangeInsMode;
+  TChangeRedoEvent OnChangeRedoMode;
+  TChangemodifyEvent OnChangeModify;
+  TNotifyEvent OnIMEChanging;
+  TNotifyEvent OnIMEChanged;
+  TNotifyEvent OnIMEReConvert;
+  TManualStartDragEvent OnManualStartDrag;
+
+  // Read access to the state, for the owner's tools and for tests.
+  const TRyxStrings& Lines() const { return FLines; }
+  TTimer& Timer() { return FTimer; }
+  int CaretLine() const { return FCaretLine; }
+  int CaretCol() const { return FCaretCol; }
+  int CaretX() const { return FCaretX; }
+  int TopLine() const { return FTopLine; }
+  int ScrollX() const { return FScrollX; }
+  bool SelActive() const { return FSelActive; }
+  bool SelAll() const { return FSelAll; }
+  TPoint SelStart() const { return {FSelStartCol, FSelStartLine}; }
+  TPoint SelEnd() const { return {FSelEndCol, FSelEndLine}; }
+  bool Modified() const { return FModified; }
+  bool InsertMode() const { return FInsertMode; }
+  int LineHeight() const { return FLineHeight; }
+  int FontHeight() const { return FFontHeight; }
+  int CharWidth() const { return FCharWidth; }
+  int GutterWidth() const { return FGutterWidth; }
+  int TextLeft() const { return FTextLeft; }
+  int TextWidth() const { return FTextWidth; }
+  int TextHeight() const { return FTextHeight; }
+  int VBarWidth() const { return FVBarWidth; }
+  int VisibleLines() const { return FVisibleLines; }
+  int MarkHeight() const { return FMarkHeight; }
+  int MarkGap() const { return FMarkGap; }
+  int MaxColumns() const { return FMaxColumns; }
+  int ZenWidth() const { return FZenWidth; }
+  int HanWidth() const { return FHanWidth; }
+  const TLogFont& LogFont() const { return FLogFont; }
+  UINT MsgGetCaretPos() const { return FMsgGetCaretPos; }
+  UINT MsgSetCaretPos() const { return FMsgSetCaretPos; }
+
+  void WndProc(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+  void Paint() override;
+  void Loaded() override;
+
+  // Layout.
+  std::string ExpandTabs(const std::string& s) const;
+  // Pixel width of the tab-expanded first col bytes of a line.
+  int TextXOfColumn(const std::string& line, int col) const;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+
+ private:
+  // Construction and state.
+  void SetDefaults();
+  void ResetState();
+  // Metrics.
+  void BuildLogFont();
+  void PrepareCanvas();
+  void UpdateMetrics();
+  void ApplyLineSpace();
+  void UpdateGutter();
+  void CreateEditCaret();
+  void PlaceSystemCaret();
+  void SetIMEFont(int x, int y);
+  // View.
+  void UpdateTextArea(int width, int height);
+  bool UpdateVScrollRange(bool redraw);
+  void UpdateHScrollRange(bool redraw);
+  void PaintScreen();
+  void UpdateCaretPos();
+  bool ScrollToCaret(int x, int line, int margin);
+  bool SetCaret(int col, int line, bool setGoal, bool collapse);
+  void DrawUnderline(int row, bool on);
+  void MoveUnderline(int fromRow, int toRow);
+  void ClearSelection();
+  // Messages.
+  void WMCreate(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMSetFocus(TMessage& message);
+  void WMKillFocus(TMessage& message);
+  void WMGetText(TMessage& message);
+  void WMGetDlgCode(TMessage& message);
+  void EMGetSel(TMessage& message);
+  void EMSetSel(TMessage& message);
+  void EMLineLength(TMessage& message);
+  void EMGetLine(TMessage& message);
+  void SetCaretPosMessage(TMessage& message);
+  void SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol);
+  std::string GetSelText() const;
+  int GetSelLength() const;
+  void ShowError(const std::string& code);
+  bool CharKindIsTrail(const std::string& line, int col) const;
+
+  // Property values.
+  std::string FVersion;
+  TFont FFont;
+  TColor FColor = clWhite;
+  TBorderStyle FBorderStyle = TBorderStyle::bsNone;
+  bool FWordWrap = true;
+  bool FAutoWrap = false;
+  int FColumn = 72;
+  std::uint8_t FTabCount = 6;
+  int FTopMargin = 4;
+  int FLeftMargin = 10;
+  bool FShowLineNumber = false;
+  std::uint8_t FLineNoColumn = 5;
+  int FLineSpace = 10;
+  TLineSizeUnit FLineSpaceUnit = TLineSizeUnit::uPercent;
+  bool FHorzScrollBar = false;
+  bool FVertScrollBar = true;
+  std::uint8_t FScrollStep = 2;
+  bool FCaretScrollFix = false;
+  bool FCurSetMode = true;
+  bool FShowEOF = true;
+  bool FShowCR = true;
+  bool FShowTAB = false;
+  bool FShowDblSpace = true;
+  TColor FCREOFcolor = clTeal;
+  TColor FSelColor = 0;
+  TColor FURLColor = clBlue;
+  TColor FInyoColor = clGray;
+  std::string FInyostr;
+  bool FColorPrintF = true;
+  bool FShowUnderLine = false;
+  TColor FUlineColor = 0;
+  bool FUndoRec = true;
+  int FUndoBuf = 0xF8000;
+  bool FAutoIndent = false;
+  bool FReadOnly = false;
+  bool FWantTabs = true;
+  bool FSingleByteMode = false;
+  TDragMode FDragMode = TDragMode::dmAutomatic;
+  TCursor FDragCursor = 1;
+
+  // Owned objects.
+  TRyxStrings FLines;
+  std::vector<TUndoRecord> FUndoList;
+  std::vector<TUndoRecord> FRedoList;
+  TTimer FTimer;
+  std::string FTabSpaces;
+  TLogFont FLogFont;
+  TCompositionForm FCompForm;
+  UINT FMsgGetCaretPos = 0;
+  UINT FMsgSetCaretPos = 0;
+  std::string FErrorContext;
+  std::string FLastFileError;
+
+  // Caret.
+  int FCaretLine = 0;
+  int FCaretCol = 0;
+  int FCaretX = 0;
+  int FCaretY = 0;
+  int FGoalCol = 0;
+  int FLastCaretCol = 0;
+  int FLastCaretLine = 0;
+  int FLastCaretX = 0;
+  bool FInsertMode = true;
+  bool FIMEComposing = false;
+
+  // Selection.
+  bool FSelActive = false;
+  bool FSelAll = false;
+  int FSelStartLine = 0;
+  int FSelStartCol = 0;
+  int FSelEndLine = 0;
+  int FSelEndCol = 0;
+  int FSelPaintLine = 0;
+  int FSelPaintCol = 0;
+  int FDragSelLine = 0;
+  int FDragSelCol = 0;
+  bool FMouseSelecting = false;
+  bool FDragging = false;
+  bool FDblClicked = false;
+  bool FSavedCaretScrollFix = false;
+
+  // View and scrolling.
+  int FTopLine = 0;
+  int FScrollX = 0;
+  int FVisibleLines = 0;
+  int FOverScroll = 0;
+  int FHScrollStep = 0;
+  int FCaretHMargin = 10;
+  int FVScrollMax = 0;
+  int FMaxLineWidth = 0;
+  int FVScrollScale = 1;
+  int FHScrollScale = 1;
+  int FVScrolled = 0;
+  int FHScrolled = 0;
+  int FVScrollCaretShift = 0;
+  std::int16_t FKeyScrollCount = 0;
+  bool FInVScroll = false;
+  bool FKeyScroll = false;
+  bool FScrollMovesCaret = true;
+
+  // Geometry and font metrics.
+  int FCharWidth = 0;
+  int FFontHeight = 0;
+  int FLineHeight = 0;
+  int FZenWidth = 0;
+  int FZenHeight = 0;
+  int FHanWidth = 0;
+  std::uint8_t FMarkHeight = 0;
+  std::uint8_t FMarkGap = 0;
+  int FDigitWidth = 0;
+  int FGutterWidth = 0;
+  int FTextLeft = 10;
+  int FTextLeftMin = 10;
+  int FTextWidth = 0;
+  int FTextHeight = 0;
+  TRect FTextRect;
+  TRect FLinesRect;
+  int FSysVBarWidth = 0;
+  int FVBarWidth = 0;
+  int FMaxColumns = 0;
+
+  // Painting, editing, undo and input bookkeeping.
+  int FUnderlineLine = -1;
+  TDotLineState FDotLine;
+  bool FModified = false;
+  int FUndoSize = 0;
+  bool FUndoTrimmed = false;
+  bool FRedoAnnounced = false;
+  bool FUndoReplay = false;
+  int FGoalX = 0;
+  int FGoalXCol = 0;
+  std::int16_t FAutoScrollDir = 0;
+  int FSavedDragCursor = 0;
+};

@@ -1,0 +1,87 @@
+// TRyxEdit: the document operations of the owner (clear, load, save, whole text, refresh).
+#include <exception>
+
+#include "editor/RyxEdit.h"
+
+namespace {
+
+const std::string kEndMarker(2, '\0');
+
+}  // namespace
+
+void TRyxEdit::ClearAll() {
+  FLines.Clear();
+  FLines.Add(kEndMarker);
+  ResetState();
+  if (!HandleAllocated()) return;
+  SetIMEFont(FTextLeft, FTopMargin);
+  Host().SetScrollPos(SB_VERT, 0, true);
+  Host().SetScrollPos(SB_HORZ, 0, true);
+  RefreshView();
+}
+
+bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
+  FLastFileError.clear();
+  try {
+    FLines.LoadFromFile(fileName);
+    if (FLines.LoadedNulBytes()) {
+      // NUL bytes mean a binary or UTF-16 file: editing and saving it as
+      // text would destroy it, so it is not taken as a document at all.
+      FLines.Clear();
+      FLines.Add(kEndMarker);
+      ResetState();
+      FLastFileError = fileName.string() + " はテキストファイルではありません (NUL バイトを含んでいます)";
+      if (HandleAllocated()) RefreshView();
+      return false;
+    }
+    ResetState();
+    FErrorContext = "LoadFile";
+    if (HandleAllocated()) {
+      SetIMEFont(FTextLeft, FTopMargin);
+      Host().SetScrollPos(SB_VERT, 0, true);
+      Host().SetScrollPos(SB_HORZ, 0, true);
+      RefreshView();
+    }
+    return true;
+  } catch (const std::exception& e) {
+    FLastFileError = e.what();
+    return false;
+  }
+}
+
+bool TRyxEdit::SaveToFile(const std::filesystem::path& fileName) {
+  FLastFileError.clear();
+  try {
+    FLines.SaveToFile(fileName);
+    return true;
+  } catch (const std::exception& e) {
+    FLastFileError = e.what();
+    return false;
+  }
+}
+
+std::string TRyxEdit::GetAllText() const { return FLines.GetText(); }
+
+void TRyxEdit::SetAllText(const std::string& text) {
+  std::string normalised = text;
+  const std::size_t n = normalised.size();
+  if (n == 0 || normalised[0] == '\0')
+    normalised = kEndMarker;
+  else if (normalised[n - 1] != '\0')
+    normalised += kEndMarker;
+  else if (n < 2 || normalised[n - 2] != '\0')
+    normalised.push_back('\0');
+  ResetState();
+  FLines.SetText(normalised);
+  RefreshView();
+}
+
+void TRyxEdit::RefreshView() {
+  if (!HandleAllocated()) return;
+  IControlHost& host = Host();
+  host.HideCaret();
+  UpdateVScrollRange(true);
+  PaintScreen();
+  UpdateCaretPos();
+  host.ShowCaret();
+}

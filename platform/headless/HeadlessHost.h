@@ -1,0 +1,124 @@
+// THeadlessHost: a deterministic window for a control: fake caret, scroll bars, timer, keys, IME and clipboard.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/ControlHost.h"
+#include "platform/CustomControl.h"
+#include "platform/headless/HeadlessCanvas.h"
+
+struct THeadlessScrollBar {
+  int Min = 0;
+  int Max = 0;
+  int Pos = 0;
+  bool Enabled = true;
+  bool Visible = false;
+};
+
+struct THeadlessCaret {
+  bool Created = false;
+  int Width = 0;
+  int Height = 0;
+  int X = 0;
+  int Y = 0;
+  // Shown when ShowCaret was called once more than HideCaret since creation.
+  int ShowCount = 0;
+  bool Visible() const { return Created && ShowCount > 0; }
+};
+
+// Nothing is shown anywhere: the client size is set by the test, painting
+// is recorded by the canvas, message boxes are recorded and answered IDOK.
+// Width() adds the vertical bar's width to the client width while the
+// window style asks for that bar.
+class THeadlessHost : public IControlHost {
+ public:
+  static constexpr int kSysVBarWidth = 16;
+
+  THeadlessHost(int clientWidth = 440, int clientHeight = 265, int halfWidth = 8, int fullWidth = 16,
+                int cellHeight = 16);
+
+  // Creates the control's window here and sends it its first WM_SIZE.
+  void Attach(TCustomControl& control);
+  // Resizes the client area and tells the attached control.
+  void Resize(int clientWidth, int clientHeight);
+  // Ticks every enabled timer once.
+  void TickTimers();
+  void SetKeyDown(int virtualKey, bool down);
+  void SetImeAvailable(bool available) { FImeAvailable = available; }
+  void SetImeResult(const std::string& ansi) { FImeResult = ansi; }
+  void SetClipboard(const std::string& ansi) { FClipboard = ansi; FClipboardHasText = true; }
+
+  THeadlessCanvas& HeadlessCanvas() { return FCanvas; }
+  const THeadlessCaret& Caret() const { return FCaret; }
+  const THeadlessScrollBar& ScrollBar(int bar) const { return bar == SB_VERT ? FVBar : FHBar; }
+  const TCreateParams& Params() const { return FParams; }
+  const std::string& Clipboard() const { return FClipboard; }
+  const TLogFont& CompositionFont() const { return FCompositionFont; }
+  const TCompositionForm& CompositionForm() const { return FCompositionForm; }
+  TCursor CurrentCursor() const { return FCursor; }
+  std::vector<std::string> TakeMessageBoxes();
+  std::vector<TRect> TakeInvalidations();
+
+  // IControlHost.
+  std::uintptr_t WindowHandle() const override { return 1; }
+  int ClientWidth() const override { return FClientWidth; }
+  int ClientHeight() const override { return FClientHeight; }
+  int Width() const override;
+  int Height() const override { return FClientHeight; }
+  ICanvas& Canvas() override { return FCanvas; }
+  void ApplyCreateParams(const TCreateParams& params) override;
+  void InvalidateRect(const TRect* rect) override;
+  void ScrollWindow(int dx, int dy, const TRect* scroll, const TRect* clip) override;
+  void SetFocus() override;
+  bool Focused() const override { return FFocused; }
+  void SetCursor(TCursor cursor) override { FCursor = cursor; }
+  int GetSystemMetrics(int index) const override;
+  void AttachTimer(TTimer& timer) override;
+  void DetachTimer(TTimer& timer) override;
+  bool CreateCaret(int width, int height) override;
+  void SetCaretPos(int x, int y) override;
+  void ShowCaret() override;
+  void HideCaret() override;
+  void DestroyCaret() override;
+  void SetScrollRange(int bar, int minPos, int maxPos, bool redraw) override;
+  int SetScrollPos(int bar, int pos, bool redraw) override;
+  int GetScrollPos(int bar) const override;
+  void EnableScrollBar(int bar, UINT arrows) override;
+  void ShowScrollBar(int bar, bool show) override;
+  short GetKeyState(int virtualKey) const override;
+  HIMC ImmGetContext() override { return FImeAvailable ? 1 : 0; }
+  void ImmReleaseContext(HIMC) override {}
+  bool ImmSetCompositionFont(HIMC context, const TLogFont& font) override;
+  bool ImmSetCompositionWindow(HIMC context, const TCompositionForm& form) override;
+  std::string ImmGetCompositionString(HIMC context, LPARAM which) override;
+  bool ImmNotifyIME(HIMC context, DWORD action, DWORD index) override;
+  bool GetClipboardText(std::string& text) override;
+  bool SetClipboardText(std::string_view text) override;
+  int MessageBox(const std::string& text, const std::string& caption, UINT flags) override;
+
+ private:
+  THeadlessScrollBar& Bar(int bar) { return bar == SB_VERT ? FVBar : FHBar; }
+
+  int FClientWidth;
+  int FClientHeight;
+  THeadlessCanvas FCanvas;
+  TCustomControl* FControl = nullptr;
+  TCreateParams FParams;
+  THeadlessCaret FCaret;
+  THeadlessScrollBar FVBar;
+  THeadlessScrollBar FHBar;
+  std::vector<TTimer*> FTimers;
+  std::map<int, bool> FKeys;
+  bool FFocused = false;
+  TCursor FCursor = crDefault;
+  bool FImeAvailable = true;
+  std::string FImeResult;
+  TLogFont FCompositionFont;
+  TCompositionForm FCompositionForm;
+  std::string FClipboard;
+  bool FClipboardHasText = false;
+  std::vector<std::string> FMessageBoxes;
+  std::vector<TRect> FInvalidations;
+};
