@@ -6,6 +6,7 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -72,7 +73,10 @@ std::unique_ptr<const TTables> BuildTables() {
   auto tables = std::make_unique<TTables>();
   tables->ToUnicode.fill(kNone);
   tables->FromUnicode.fill(kNone);
-  for (unsigned first = 0; first < 0x100; ++first) {
+  // ICU takes this table from IBM's, which swaps the controls 0x1A, 0x1C and
+  // 0x7F; Windows keeps the ASCII range as it is.
+  for (char16_t c = 0; c < 0x80; ++c) tables->ToUnicode[c] = c;
+  for (unsigned first = 0x80; first < 0x100; ++first) {
     if (!IsLeadByte(static_cast<unsigned char>(first))) {
       const char byte = static_cast<char>(first);
       tables->ToUnicode[first] = DecodeOne(converter.get(), &byte, 1);
@@ -91,11 +95,12 @@ std::unique_ptr<const TTables> BuildTables() {
     UChar32 start = 0;
     UChar32 end = 0;
     if (uset_getItem(set.get(), item, &start, &end, nullptr, 0, &status) != 0) continue;  // a string item
-    for (UChar32 c = start; c <= end && c <= 0xFFFF; ++c) {
+    for (UChar32 c = std::max(start, 0x80); c <= end && c <= 0xFFFF; ++c) {
       tables->FromUnicode[static_cast<std::size_t>(c)] = EncodeOne(converter.get(), static_cast<char16_t>(c));
     }
   }
   Check(status);
+  for (char16_t c = 0; c < 0x80; ++c) tables->FromUnicode[c] = c;  // as on the way in
   return tables;
 }
 

@@ -19,8 +19,19 @@ std::vector<std::string> SplitLf(const std::string& text) {
   return lines;
 }
 
+TEST(CodePage, AsciiIncludingControlsStaysAsItIs) {
+  std::string ascii;
+  std::u16string unicode;
+  for (char c = 0; c < 0x7F; ++c) {
+    ascii.push_back(static_cast<char>(c + 1));
+    unicode.push_back(static_cast<char16_t>(c + 1));
+  }
+  EXPECT_EQ(AnsiToUnicode(ascii), unicode);
+  EXPECT_EQ(UnicodeToAnsi(unicode), ascii);
+  EXPECT_EQ(AnsiToUnicode(std::string(1, '\0')), std::u16string(1, u'\0'));
+}
+
 TEST(CodePage, DecodesSingleAndDoubleByteCharacters) {
-  EXPECT_EQ(AnsiToUnicode("A\\~"), u"A\\~");
   EXPECT_EQ(AnsiToUnicode("\xB1\xDF"), u"\uFF71\uFF9F");  // half-width katakana
   EXPECT_EQ(AnsiToUnicode("\x82\xA0\x81\x40"), u"\u3042\u3000");
   EXPECT_EQ(AnsiToUnicode("\x81\x5B"), u"\u30FC");  // trail byte "["
