@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Verselet needs to build and test; says nothing when all are there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkgconf
+  qt6-base-dev libgl-dev
+  libicu-dev libsimpleini-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Run as root (or install these packages yourself)." >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
