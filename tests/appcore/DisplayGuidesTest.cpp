@@ -1,0 +1,105 @@
+// Tests of the device display guides drawn over the editor.
+#include "app/DisplayGuides.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "platform/headless/HeadlessCanvas.h"
+
+namespace {
+
+constexpr int kTop = 4;
+constexpr int kTextHeight = 261;
+
+struct TLine {
+  int X;
+  TColor Color;
+  friend bool operator==(const TLine&, const TLine&) = default;
+};
+
+// Draws with an 8-pixel space and returns the lines, checking that every
+// one is vertical and spans exactly the text area.
+std::vector<TLine> Draw(const TDeviceSettings& settings, int x1 = 2) {
+  THeadlessCanvas canvas(8, 16, 16);
+  DrawDisplayGuides(canvas, x1, kTop, kTextHeight, settings);
+  std::vector<TLine> lines;
+  for (const TCanvasOp& op : canvas.Ops()) {
+    EXPECT_EQ(op.Op, "line");
+    EXPECT_EQ(op.X, op.X2);
+    EXPECT_EQ(op.Y, kTop);
+    EXPECT_EQ(op.Y2, kTop + kTextHeight);
+    lines.push_back({op.X, op.Color});
+  }
+  return lines;
+}
+
+TDeviceSettings Settings(int halfCount, int lineCount, bool showTag) {
+  TDeviceSettings s;
+  s.HalfCount = halfCount;
+  s.LineCount = lineCount;
+  s.ShowTagLine = showTag;
+  return s;
+}
+
+TEST(DisplayGuidesTest, DefaultsDrawOneGreyLineAfterEachDisplayLine) {
+  const std::vector<TLine> expected{{129, kGuideLineColor}, {257, kGuideLineColor}, {385, kGuideLineColor}};
+  EXPECT_EQ(Draw(TDeviceSettings{}), expected);
+}
+
+TEST(DisplayGuidesTest, TagColumnAddsPinkLineAndShiftsTheGuides) {
+  const std::vector<TLine> expected{
+      {81, kTagLineColor}, {209, kGuideLineColor}, {337, kGuideLineColor}, {465, kGuideLineColor}};
+  EXPECT_EQ(Draw(Settings(16, 3, true)), expected);
+}
+
+TEST(DisplayGuidesTest, GuidesFollowTextColumnZero) {
+  const std::vector<TLine> expected{{49 + 8 * 20 - 1, kGuideLineColor}};
+  EXPECT_EQ(Draw(Settings(20, 1, false), 49), expected);
+}
+
+TEST(DisplayGuidesTest, NoDisplayLinesLeavesOnlyTheTagLine) {
+  EXPECT_TRUE(Draw(Settings(16, 0, false)).empty());
+  EXPECT_TRUE(Draw(Settings(16, -4, false)).empty());
+  const std::vector<TLine> tagOnly{{81, kTagLineColor}};
+  EXPECT_EQ(Draw(Settings(16, 0, true)), tagOnly);
+}
+
+TEST(DisplayGuidesTest, ZeroWidthDisplayPutsTheGuidesAtTheTagEnd) {
+  for (const int halfCount : {0, -3}) {
+    const std::vector<TLine> plain = Draw(Settings(halfCount, 3, false));
+    ASSERT_FALSE(plain.empty());
+    for (const TLine& line : plain) EXPECT_EQ(line, (TLine{1, kGuideLineColor}));
+    const std::vector<TLine> tagged = Draw(Settings(halfCount, 3, true));
+    ASSERT_GE(tagged.size(), 2u);
+    EXPECT_EQ(tagged.front(), (TLine{81, kTagLineColor}));
+    for (std::size_t i = 1; i < tagged.size(); ++i) EXPECT_EQ(tagged[i], (TLine{81, kGuideLineColor}));
+  }
+}
+
+TEST(DisplayGuidesTest, PenIsLeftGrey) {
+  THeadlessCanvas canvas;
+  DrawDisplayGuides(canvas, 2, kTop, kTextHeight, Settings(16, 0, true));
+  EXPECT_EQ(canvas.PenColor(), kGuideLineColor);
+}
+
+TEST(DisplayGuidesTest, WidthsAreMeasuredInTheCanvasFont) {
+  THeadlessCanvas canvas(6, 12, 12);
+  DrawDisplayGuides(canvas, 0, 0, 100, Settings(10, 2, true));
+  ASSERT_EQ(canvas.Ops().size(), 3u);
+  EXPECT_EQ(canvas.Ops()[0].X, 59);
+  EXPECT_EQ(canvas.Ops()[1].X, 119);
+  EXPECT_EQ(canvas.Ops()[2].X, 179);
+}
+
+TEST(DisplayGuidesTest, HugeSettingsStopAtTheCoordinateLimit) {
+  const std::vector<TLine> lines = Draw(Settings(INT_MAX, INT_MAX, false));
+  EXPECT_TRUE(lines.empty());
+  const std::vector<TLine> many = Draw(Settings(1, INT_MAX, false));
+  ASSERT_FALSE(many.empty());
+  EXPECT_LE(many.back().X, kMaxGuideX);
+  EXPECT_GT(many.back().X + 8, kMaxGuideX);
+}
+
+}  // namespace
