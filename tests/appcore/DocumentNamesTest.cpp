@@ -1,0 +1,61 @@
+// Tests of the main window's naming rules.
+#include "app/DocumentNames.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ChangeFileExtForFilterTest, EachFilterGivesItsExtension) {
+  EXPECT_EQ(ChangeFileExtForFilter("/home/u/track1.lrc", 1), "/home/u/track1.txt");
+  EXPECT_EQ(ChangeFileExtForFilter("/home/u/track1.txt", 2), "/home/u/track1.lrc");
+  EXPECT_EQ(ChangeFileExtForFilter("/home/u/track1", 3), "/home/u/track1.kra");
+  EXPECT_EQ(ChangeFileExtForFilter("/home/u/track1.lrc", 4), "/home/u/track1.txt");
+}
+
+TEST(ChangeFileExtForFilterTest, OnlyTheLastExtensionIsReplaced) {
+  EXPECT_EQ(ChangeFileExtForFilter("song.final.lrc", 3), "song.final.kra");
+  EXPECT_EQ(ChangeFileExtForFilter("song.", 2), "song.lrc");
+  EXPECT_EQ(ChangeFileExtForFilter(".lrc", 1), ".txt");
+}
+
+TEST(ChangeFileExtForFilterTest, DotsInFolderNamesAreNoExtension) {
+  EXPECT_EQ(ChangeFileExtForFilter("/home/u/lyrics.v2/track1", 2), "/home/u/lyrics.v2/track1.lrc");
+  EXPECT_EQ(ChangeFileExtForFilter("lyrics.v2\\track1", 3), "lyrics.v2\\track1.kra");
+  EXPECT_EQ(ChangeFileExtForFilter("C:track1", 2), "C:track1.lrc");
+  EXPECT_EQ(ChangeFileExtForFilter("a.b:c", 1), "a.b:c.txt");
+  EXPECT_EQ(ChangeFileExtForFilter("C:\\lyrics\\track1.lrc", 1), "C:\\lyrics\\track1.txt");
+}
+
+TEST(ChangeFileExtForFilterTest, UnknownIndexIsAllFiles) {
+  EXPECT_EQ(ChangeFileExtForFilter("track1.lrc", 0), "track1.txt");
+  EXPECT_EQ(ChangeFileExtForFilter("track1.lrc", 5), "track1.txt");
+}
+
+TEST(WindowTitleTest, NewTextShowsTheProgramOnly) { EXPECT_EQ(WindowTitle(""), "Verselet 0.3"); }
+
+TEST(WindowTitleTest, FileShowsItsNameWithoutFolder) {
+  EXPECT_EQ(WindowTitle("/home/u/歌詞/track1.lrc"), "track1.lrc - Verselet 0.3");
+  EXPECT_EQ(WindowTitle("C:\\lyrics\\track1.lrc"), "track1.lrc - Verselet 0.3");
+  EXPECT_EQ(WindowTitle("C:track1.lrc"), "track1.lrc - Verselet 0.3");
+  EXPECT_EQ(WindowTitle("track1.lrc"), "track1.lrc - Verselet 0.3");
+}
+
+TEST(NameFiltersFromFilterTest, OpenFilterKeepsItsLookWithDialogPatterns) {
+  EXPECT_EQ(NameFiltersFromFilter(OpenFilter),
+            (std::vector<std::string>{"歌詞ファイル(*.txt *.lrc *.kra)", "すべてのファイル(*)"}));
+}
+
+TEST(NameFiltersFromFilterTest, SaveFilterHasFourEntriesInOrder) {
+  EXPECT_EQ(NameFiltersFromFilter(SaveFilter),
+            (std::vector<std::string>{"歌詞ファイル(*.txt)", "歌詞ファイル(*.lrc)", "歌詞ファイル(*.kra)",
+                                      "すべてのファイル(*)"}));
+}
+
+TEST(NameFiltersFromFilterTest, DescriptionWithoutPatternGetsOne) {
+  EXPECT_EQ(NameFiltersFromFilter("Lyrics|*.lrc;;*.kra|Text (plain)|*.txt"),
+            (std::vector<std::string>{"Lyrics (*.lrc *.kra)", "Text (plain) (*.txt)"}));
+  EXPECT_TRUE(NameFiltersFromFilter("").empty());
+  EXPECT_TRUE(NameFiltersFromFilter("Lonely description").empty());
+}
+
+}  // namespace
