@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <exception>
 
@@ -14,9 +15,11 @@ namespace {
 
 const std::string kSection = kSettingsSection;
 
-// The half-difference toward zero, so that a window larger than the screen
-// gets a negative position as large on both sides.
-int CentredPosition(int screen, int window) { return (screen - window) / 2; }
+// Halved toward zero, also when the window is larger than the screen; the
+// difference is taken in 64 bits since a size read from the file may be any int.
+int CentredPosition(int screen, int window) {
+  return static_cast<int>((static_cast<std::int64_t>(screen) - window) / 2);
+}
 
 std::string GetEnv(const char* name) {
   const char* value = std::getenv(name);

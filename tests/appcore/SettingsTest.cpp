@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <climits>
 #include <csignal>
 
 #include "platform/Exceptions.h"
@@ -169,6 +170,9 @@ TEST_F(SettingsTest, WindowLargerThanTheScreenIsCentredTowardZero) {
   ReadFrom("ClientWidth=1001\nClientHeight=600\n");
   EXPECT_EQ(FTarget.S.Left, -108);  // (800 - 1017) / 2
   EXPECT_EQ(FTarget.S.Top, -29);    // (600 - 659) / 2
+  FTarget.Screen[1] = INT_MIN;
+  ReadFrom("ClientHeight=1000\n");
+  EXPECT_EQ(FTarget.S.Top, (static_cast<long long>(INT_MIN) - 1059) / 2);
   ReadFrom("ClientWidth=1001\nClientHeight=600\nTop=-500\nLeft=$10\n");
   EXPECT_EQ(FTarget.S.Top, -500);
   EXPECT_EQ(FTarget.S.Left, 16);
