@@ -1,0 +1,284 @@
+// Tests of verselet-tool, run as a program over files in a temporary folder.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/TestData.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TRun {
+  int Code = -1;
+  std::string Out;
+  std::string Err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class VerseletTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    FRoot = fs::temp_directory_path() / ("verselet-tool-" + std::to_string(::getpid()) + "-" + test);
+    fs::remove_all(FRoot);
+    fs::create_directories(FRoot / "io");
+    fs::create_directories(Work());
+  }
+  void TearDown() override { fs::remove_all(FRoot); }
+
+  fs::path Work() const { return FRoot / "work"; }
+
+  std::string Put(const std::string& name, const std::string& bytes) const {
+    const fs::path path = Work() / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  }
+
+  TRun Run(const std::vector<std::string>& args) const {
+    // From the work folder, so that tests may name files relative to it.
+    std::string command = "cd " + Quote(Work().string()) + " && " + Quote(std::string(VERSELET_BIN_DIR) + "/verselet-tool");
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    command += " >" + Quote((FRoot / "io/out").string()) + " 2>" + Quote((FRoot / "io/err").string());
+    const int status = std::system(command.c_str());
+    TRun run;
+    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.Out = testdata::ReadBytes(FRoot / "io/out");
+    run.Err = testdata::ReadBytes(FRoot / "io/err");
+    return run;
+  }
+
+ private:
+  fs::path FRoot;
+};
+
+TEST_F(VerseletTool, HelpDescribesCommandsAndOptions) {
+  for (const auto& args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"to-utf8", "-x", "-h"}}) {
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_EQ(run.Err, "");
+    for (const char* word : {"delete-time-tags", "delete-karaoke-tags", "delete-blank-lines", "to-utf8", "to-sjis",
+                             "--in-place", "--output", "終了コード"}) {
+      EXPECT_TRUE(Contains(run.Out, word)) << word;
+    }
+  }
+}
+
+TEST_F(VerseletTool, UsageErrorsExitWithTwo) {
+  const std::string a = Put("a.txt", "A\n");
+  const std::string b = Put("b.txt", "B\n");
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"delete-all"},
+      {"to-utf8"},
+      {"to-utf8", "--bogus", a},
+      {"to-utf8", a, b},
+      {"to-utf8", "-i", "-o", Work().string(), a},
+      {"to-utf8", "-o", (Work() / "missing").string(), a},
+      {"to-utf8", a, "-o"},
+  };
+  for (const auto& args : cases) {
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Code, 2) << ::testing::PrintToString(args);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_TRUE(Contains(run.Err, "--help")) << run.Err;
+  }
+  EXPECT_EQ(testdata::ReadBytes(a), "A\n");
+}
+
+TEST_F(VerseletTool, OneFileGoesToStandardOutputWithCrLf) {
+  const std::string file = Put("song.lrc", "[00:01:00]A[00:02:00]\nB[00:03:00]");
+  const TRun run = Run({"delete-time-tags", file});
+  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Out, "A\r\nB");
+  EXPECT_EQ(run.Err, "");
+  EXPECT_EQ(testdata::ReadBytes(file), "[00:01:00]A[00:02:00]\nB[00:03:00]");
+  // "--" ends the options, so a file may look like one.
+  Put("-i", "[00:01:00]x[00:02:00]\r\n");
+  EXPECT_EQ(Run({"delete-karaoke-tags", "--", "-i"}).Out, "[00:01:00]x\r\n");
+}
+
+TEST_F(VerseletTool, InPlaceRewritesEveryFileQuietly) {
+  std::vector<std::string> args = {"delete-blank-lines", "--in-place"};
+  for (int i = 0; i < 6; ++i) args.push_back(Put("f" + std::to_string(i) + ".txt", "A\n \n\x81\x40\nB" + std::to_string(i)));
+  const TRun run = Run(args);
+  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_EQ(run.Err, "");  // no progress line when standard error is no terminal
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(testdata::ReadBytes(args[2 + i]), "A\r\nB" + std::to_string(i) + "\r\n");
+}
+
+TEST_F(VerseletTool, ProgressLineOnATerminal) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) to provide a terminal";
+  std::string command = "script -qc '" + std::string(VERSELET_BIN_DIR) + "/verselet-tool delete-time-tags -i";
+  for (int i = 0; i < 5; ++i) command += " " + Put("p" + std::to_string(i) + ".txt", "x");
+  command += "' /dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string terminal;
+  for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) terminal.push_back(static_cast<char>(c));
+  EXPECT_EQ(::pclose(pipe), 0);
+  EXPECT_TRUE(Contains(terminal, "\r[1/5] p0.txt")) << terminal;
+  EXPECT_TRUE(Contains(terminal, "\r[5/5] p4.txt")) << terminal;
+}
+
+TEST_F(VerseletTool, OutputFolderGetsCopiesUnderTheSameNames) {
+  const std::string a = Put("a.kra", "\x82\xA0[00:01:00]\r\n");
+  const std::string b = Put("b.kra", "ABC");
+  fs::create_directory(Work() / "out");
+  const TRun run = Run({"to-utf8", "-o", (Work() / "out").string(), a, b});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/a.kra"), "\xE3\x81\x82[00:01:00]\r\n");
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/b.kra"), "ABC");
+  EXPECT_EQ(testdata::ReadBytes(a), "\x82\xA0[00:01:00]\r\n");
+}
+
+TEST_F(VerseletTool, UnreadableFilesAreReportedAndTheOthersStillRun) {
+  const std::string good1 = Put("good1.txt", "A[00:01:00]");
+  const std::string missing = (Work() / "missing.txt").string();
+  const std::string folder = (Work() / "folder.txt").string();
+  fs::create_directory(folder);
+  const std::string good2 = Put("good2.txt", "B[00:01:00]");
+  const TRun run = Run({"delete-time-tags", "-i", good1, missing, folder, good2});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_TRUE(Contains(run.Err, "missing.txt")) << run.Err;
+  EXPECT_TRUE(Contains(run.Err, "folder.txt")) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(good1), "A");
+  EXPECT_EQ(testdata::ReadBytes(good2), "B");
+}
+
+TEST_F(VerseletTool, BinaryFileIsRefused) {
+  const std::string binary = Put("data.kra", std::string("A[00:01:00]\0B\n", 14));
+  const TRun run = Run({"delete-time-tags", "-i", binary});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_TRUE(Contains(run.Err, "data.kra")) << run.Err;
+  EXPECT_TRUE(Contains(run.Err, "NUL")) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(binary), std::string("A[00:01:00]\0B\n", 14));
+}
+
+TEST_F(VerseletTool, InPlaceKeepsTheFileWhenItCannotBeReplaced) {
+  // The temporary file beside it would need a name longer than the file system allows.
+  const std::string file = Put(std::string(250, 'x'), "A[00:01:00]\n");
+  const std::string other = Put("other.txt", "B[00:01:00]\n");
+  const TRun run = Run({"delete-time-tags", "-i", file, other});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_TRUE(Contains(run.Err, std::string(250, 'x'))) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(file), "A[00:01:00]\n");
+  EXPECT_EQ(testdata::ReadBytes(other), "B\r\n");
+  for (const auto& entry : fs::directory_iterator(Work())) {
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+  }
+}
+
+TEST_F(VerseletTool, OutputFolderReportsTargetsItCannotWrite) {
+  const fs::path out = Work() / "out";
+  fs::create_directories(out / "taken.txt");  // a folder where the copy should go
+  fs::create_directories(Work() / "sub");
+  const std::string taken = Put("taken.txt", "A\n");
+  const std::string first = Put("same.txt", "1\n");
+  const std::string second = Put("sub/same.txt", "2\n");
+  const TRun run = Run({"to-sjis", "-o", out.string(), taken, first, second});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_TRUE(Contains(run.Err, "taken.txt")) << run.Err;
+  EXPECT_TRUE(Contains(run.Err, "sub/same.txt")) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(out / "same.txt"), "1\r\n");
+}
+
+TEST_F(VerseletTool, EncodingFailureLeavesTheFileAsItIs) {
+  const std::string sjis = Put("sjis.txt", "\x89\xCC\x8E\x8C\r\n");
+  const std::string odd = Put("odd.txt", "A\x85\x40");
+  const TRun run = Run({"to-sjis", "-i", sjis});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_TRUE(Contains(run.Err, "UTF-8 ではありません")) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(sjis), "\x89\xCC\x8E\x8C\r\n");
+  EXPECT_EQ(Run({"to-utf8", "-i", odd}).Code, 1);
+  EXPECT_EQ(testdata::ReadBytes(odd), "A\x85\x40");
+}
+
+TEST_F(VerseletTool, ShiftJisRoundTripAndLostCharacters) {
+  const std::string file = Put("lyric.txt", "\x89\xCC\x8E\x8C\x87\x40\r\n");
+  EXPECT_EQ(Run({"to-utf8", "-i", file}).Code, 0);
+  EXPECT_EQ(testdata::ReadBytes(file), "歌詞①\r\n");
+  EXPECT_EQ(Run({"to-sjis", "-i", file}).Code, 0);
+  EXPECT_EQ(testdata::ReadBytes(file), "\x89\xCC\x8E\x8C\x87\x40\r\n");
+
+  const std::string lossy = Put("lossy.txt", "caf\xC3\xA9");
+  const TRun run = Run({"to-sjis", lossy});
+  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Out, "caf?");
+  EXPECT_TRUE(Contains(run.Err, "lossy.txt")) << run.Err;  // a note, not a failure
+}
+
+// The lines of text that hold more than blanks, each followed by CR LF; every break style ends a line.
+std::string NonBlankLines(const std::string& text) {
+  std::string out;
+  std::string line;
+  auto flush = [&] {
+    if (line.find_first_not_of(" \t") != std::string::npos) out += line + "\r\n";
+    line.clear();
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      flush();
+    } else {
+      line += text[i];
+    }
+  }
+  flush();
+  return out;
+}
+
+TEST_F(VerseletTool, BlankLinesOfRealFilesInEveryBreakStyle) {
+  VERSELET_REQUIRE_TESTDATA();
+  std::vector<std::string> args = {"delete-blank-lines", "-o", Work().string()};
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(testdata::Dir() / "linebreaks")) files.push_back(entry.path());
+  ASSERT_GE(files.size(), 5u);
+  for (const fs::path& file : files) args.push_back(file.string());
+  const TRun run = Run(args);
+  EXPECT_EQ(run.Code, 1);  // the UTF-16 file holds NUL bytes
+  EXPECT_TRUE(Contains(run.Err, "dos2unix_utf16.txt")) << run.Err;
+  for (const fs::path& file : files) {
+    if (file.filename() == "dos2unix_utf16.txt") {
+      EXPECT_FALSE(fs::exists(Work() / file.filename()));
+      continue;
+    }
+    EXPECT_EQ(testdata::ReadBytes(Work() / file.filename()), NonBlankLines(testdata::ReadBytes(file))) << file;
+  }
+}
+
+TEST_F(VerseletTool, RealKaraokeFilesLoseEveryTagAfterConversion) {
+  VERSELET_REQUIRE_TESTDATA();
+  const std::vector<std::string> names = {"lrc2exopy_2_shining-star.kra", "lrc2exopy_3_shining-star_part.kra"};
+  std::vector<std::string> args = {"to-sjis", "-o", Work().string()};
+  for (const std::string& name : names) args.push_back((testdata::Dir() / "real-kra" / name).string());
+  ASSERT_EQ(Run(args).Code, 0);
+  args = {"delete-time-tags", "-i"};
+  for (const std::string& name : names) args.push_back((Work() / name).string());
+  ASSERT_EQ(Run(args).Code, 0);
+  for (const std::string& name : names) {
+    const std::string result = testdata::ReadBytes(Work() / name);
+    const std::string original = testdata::ReadBytes(testdata::Dir() / "real-kra" / name);
+    EXPECT_FALSE(Contains(result, ":")) << name;  // the only colons were inside tags
+    EXPECT_TRUE(Contains(result, "@TimeRatio=1")) << name;
+    EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), std::count(original.begin(), original.end(), '\n'));
+  }
+}
+
+}  // namespace

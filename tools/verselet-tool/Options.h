@@ -1,0 +1,30 @@
+// The command line of verselet-tool: command, output mode and files.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tools/verselet-tool/Commands.h"
+
+// A command line the tool cannot run with; the message says why.
+class EUsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class TOutputMode { StandardOutput, InPlace, Folder };
+
+struct TToolOptions {
+  bool Help = false;
+  const TToolCommand* Command = nullptr;
+  TOutputMode Output = TOutputMode::StandardOutput;
+  std::filesystem::path OutputFolder;
+  std::vector<std::filesystem::path> Files;
+};
+
+// Raises EUsageError; a request for help wins over every other problem.
+TToolOptions ParseCommandLine(int argc, const char* const* argv);
+
+std::string HelpText();
