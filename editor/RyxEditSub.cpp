@@ -1,0 +1,103 @@
+// Byte kinds, line-break sniffing, terminator helpers and the read-only file.
+#include "editor/RyxEditSub.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Exceptions.h"
+
+bool IsDBCSLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+namespace {
+
+bool LeadAt(std::string_view s, int pos) { return IsDBCSLeadByte(static_cast<unsigned char>(s[pos - 1])); }
+
+}  // namespace
+
+int ByteTypeAt(std::string_view s, int pos, bool singleByte) {
+  if (singleByte || pos < 1 || static_cast<std::size_t>(pos) > s.size()) return kSingleByte;
+  // The nearest byte before pos that cannot be a lead byte ends a character,
+  // so the length of the run of lead-byte values after it decides whether
+  // pos is the second byte of a pair.
+  int i = pos - 1;
+  while (i >= 1 && LeadAt(s, i)) --i;
+  if ((pos - i) % 2 == 0) return kTrailByte;
+  return LeadAt(s, pos) ? kLeadByte : kSingleByte;
+}
+
+TLineBreakStyle DetectLineBreak(const std::filesystem::path& name) {
+  std::array<char, 1024> head;
+  TReadOnlyFile file(name);
+  const std::size_t n = file.Read(head.data(), head.size());
+  if (n == 0) return lbEmpty;
+  for (std::size_t i = 0; i < n; ++i) {
+    switch (head[i]) {
+      case '\n':
+        return lbLF;
+      case '\r':
+        return i + 1 < n && head[i + 1] == '\n' ? lbCRLF : lbCR;
+      case '\0':
+        return lbCR;
+      default:
+        break;
+    }
+  }
+  // No break among the bytes read: the CR loader keeps such a text whole.
+  return lbCR;
+}
+
+bool HasLineEnd(std::string_view s) {
+  return s.size() >= 2 && (s[s.size() - 2] == '\0' || s[s.size() - 2] == '\r');
+}
+
+std::string StripLineEnd(std::string_view s) {
+  return std::string(HasLineEnd(s) ? s.substr(0, s.size() - 2) : s);
+}
+
+bool HasEndMarker(std::string_view s) { return s.size() >= 2 && s[s.size() - 2] == '\0'; }
+
+std::string StripEndMarker(std::string_view s) {
+  return std::string(HasEndMarker(s) ? s.substr(0, s.size() - 2) : s);
+}
+
+TReadOnlyFile::TReadOnlyFile(std::filesystem::path name) : FName(std::move(name)) {
+  // O_NONBLOCK keeps the open of a pipe without a writer from waiting; a
+  // regular file ignores it.
+  FFd = ::open(FName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (FFd < 0) Fail("開けません", std::strerror(errno));
+  struct stat st {};
+  if (::fstat(FFd, &st) != 0) Fail("開けません", std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) Fail("開けません", std::strerror(EISDIR));
+  if (!S_ISREG(st.st_mode)) Fail("開けません", "通常のファイルではありません");
+  FSize = static_cast<std::uint64_t>(st.st_size);
+}
+
+TReadOnlyFile::~TReadOnlyFile() {
+  if (FFd >= 0) ::close(FFd);
+}
+
+void TReadOnlyFile::Fail(const char* what, const std::string& reason) {
+  // Closed here because a failing constructor never reaches the destructor.
+  if (FFd >= 0) ::close(FFd);
+  FFd = -1;
+  throw EInOutError("ファイル " + FName.string() + " を" + what + ": " + reason);
+}
+
+std::size_t TReadOnlyFile::Read(char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(FFd, buffer + done, size - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("読めません", std::strerror(errno));
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}

@@ -1,0 +1,59 @@
+// Helpers on Shift-JIS byte strings and stored lines, and the read-only file the loaders use.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// Line-break style of a text file, as sniffed from its first bytes.
+enum TLineBreakStyle { lbCRLF = 0, lbCR = 1, lbLF = 2, lbEmpty = 4 };
+
+// Kinds returned by ByteTypeAt.
+constexpr int kSingleByte = 0;
+constexpr int kLeadByte = 1;
+constexpr int kTrailByte = 2;
+
+// Lead bytes of code page 932: 0x81-0x9F and 0xE0-0xFC.
+bool IsDBCSLeadByte(unsigned char b);
+
+// Kind of the byte at the 1-based position pos of s: kSingleByte, kLeadByte
+// or kTrailByte. Outside the string, and always when singleByte is set, the
+// byte counts as a single-byte character.
+int ByteTypeAt(std::string_view s, int pos, bool singleByte);
+
+// Reads at most the first 1024 bytes of the file; raises EInOutError when it
+// cannot be read.
+TLineBreakStyle DetectLineBreak(const std::filesystem::path& name);
+
+// A stored line ends in a two-byte terminator (CR LF, or the end-of-text
+// marker NUL NUL) exactly when its second-to-last byte is CR or NUL.
+bool HasLineEnd(std::string_view s);
+// Whether the second-to-last byte is NUL, the first byte of the end-of-text marker.
+bool HasEndMarker(std::string_view s);
+std::string StripLineEnd(std::string_view s);
+std::string StripEndMarker(std::string_view s);
+
+// A regular file opened read-only. Anything else (a directory, a pipe, a
+// device) is refused at once, so that a load can never block or read
+// forever. Every failure raises EInOutError naming the file and the reason.
+class TReadOnlyFile {
+ public:
+  explicit TReadOnlyFile(std::filesystem::path name);
+  TReadOnlyFile(const TReadOnlyFile&) = delete;
+  TReadOnlyFile& operator=(const TReadOnlyFile&) = delete;
+  ~TReadOnlyFile();
+
+  // Size when opened; the file may change while it is read.
+  std::uint64_t Size() const { return FSize; }
+  // Fills buffer up to size bytes; fewer only at the end of the file.
+  std::size_t Read(char* buffer, std::size_t size);
+
+ private:
+  [[noreturn]] void Fail(const char* what, const std::string& reason);
+
+  std::filesystem::path FName;
+  std::uint64_t FSize = 0;
+  int FFd = -1;
+};
