@@ -1,0 +1,405 @@
+// Tests of the line store: slots, splitting and joining, comma text, streams and files.
+#include "editor/Ryxstrings.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <functional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "editor/RyxEditSub.h"
+#include "platform/Exceptions.h"
+#include "tests/TestData.h"
+#include "tests/editor/TempFolder.h"
+
+using namespace std::string_literals;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const std::string kMarker("\0\0", 2);
+
+Lines LinesOf(const TRyxStrings& store) {
+  Lines lines;
+  for (int i = 0; i < store.Count(); ++i) lines.push_back(store.Get(i));
+  return lines;
+}
+
+void Fill(TRyxStrings& store, const Lines& lines) {
+  store.Clear();
+  for (const std::string& line : lines) store.Add(line);
+}
+
+// What any loader must make of a file's bytes: NUL bytes dropped, every
+// piece between two breaks ended by CR LF, the last piece by the marker.
+Lines ExpectedLines(std::string bytes, std::string_view lineBreak) {
+  if (bytes.find('\0') != std::string::npos) std::erase(bytes, '\0');
+  Lines lines;
+  std::size_t start = 0;
+  for (std::size_t at; (at = bytes.find(lineBreak, start)) != std::string::npos; start = at + lineBreak.size())
+    lines.push_back(bytes.substr(start, at - start) + "\r\n");
+  lines.push_back(bytes.substr(start) + kMarker);
+  return lines;
+}
+
+std::string Joined(const Lines& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line;
+  return text.substr(0, text.size() - 2);
+}
+
+}  // namespace
+
+TEST(TRyxStrings, EveryIndexOutsideTheListRaisesTheListErrorAndChangesNothing) {
+  const std::vector<std::function<void(TRyxStrings&)>> violations = {
+      [](TRyxStrings& s) { s.Get(-1); },
+      [](TRyxStrings& s) { s.Get(s.Count()); },
+      [](TRyxStrings& s) { s.Put(s.Count(), "x"); },
+      [](TRyxStrings& s) { s.Delete(-1); },
+      [](TRyxStrings& s) { s.Delete(s.Count()); },
+      [](TRyxStrings& s) { s.Insert(s.Count() + 1, "x"); },
+      [](TRyxStrings& s) { s.Insert(-1, "x"); },
+      [](TRyxStrings& s) { s.SetCount(-1); },
+      [](TRyxStrings& s) { s.SetCount(TRyxStrings::kMaxCapacity + 1); },
+      [](TRyxStrings& s) { s.SetCapacity(s.Count() - 1); },
+      [](TRyxStrings& s) { s.SetCapacity(TRyxStrings::kMaxCapacity + 1); },
+      [](TRyxStrings& s) { int i = s.Count() + 1; s.InsertText(i, "x"); },
+  };
+  const Lines lines = {"a\r\n", "b\r\n", "c\0\0"s};
+  for (std::size_t i = 0; i < violations.size(); ++i) {
+    TRyxStrings store;
+    Fill(store, lines);
+    try {
+      violations[i](store);
+      ADD_FAILURE() << "violation " << i << " passed";
+    } catch (const EListError& e) {
+      EXPECT_EQ(e.Message(), "インデックスがリストの範囲を超えています");
+    }
+    EXPECT_EQ(LinesOf(store), lines) << "violation " << i;
+  }
+}
+
+TEST(TRyxStrings, InsertAndDeleteKeepTheOrderOfTheOtherLines) {
+  TRyxStrings store;
+  Fill(store, {"b", "d"});
+  store.Insert(0, "a");
+  store.Insert(2, "c");
+  store.Insert(store.Count(), "e");  // at the count: appends
+  EXPECT_EQ(LinesOf(store), (Lines{"a", "b", "c", "d", "e"}));
+  store.Delete(1);
+  store.Delete(store.Count() - 1);
+  EXPECT_EQ(LinesOf(store), (Lines{"a", "c", "d"}));
+  store.Put(1, "C");
+  EXPECT_EQ(store.Get(1), "C");
+}
+
+TEST(TRyxStrings, CapacityGrowsByA128thOfTheCountButAtLeast32) {
+  TRyxStrings store;
+  store.Add("x");
+  EXPECT_EQ(store.Capacity(), 32);
+  store.SetCount(100);
+  EXPECT_EQ(store.Capacity(), 100);
+  store.Add("x");
+  EXPECT_EQ(store.Capacity(), 132);  // 100 / 128 is below the minimum step
+  store.SetCount(8192);
+  store.Add("x");
+  EXPECT_EQ(store.Capacity(), 8192 + 64);
+  store.SetCapacity(8193);
+  EXPECT_EQ(store.Capacity(), 8193);
+  store.Clear();
+  EXPECT_EQ(store.Count(), 0);
+  EXPECT_EQ(store.Capacity(), 0);
+}
+
+TEST(TRyxStrings, SetCountDropsLinesAndAddsEmptyOnes) {
+  TRyxStrings store;
+  Fill(store, {"a\r\n", "b\r\n", "c\0\0"s});
+  const int capacity = store.Capacity();
+  store.SetCount(1);
+  store.SetCount(3);
+  EXPECT_EQ(LinesOf(store), (Lines{"a\r\n", "", ""}));
+  EXPECT_EQ(store.Capacity(), capacity);
+}
+
+TEST(TRyxStrings, SetTextSplitsAfterEachTerminatorAndGetTextJoins) {
+  struct Case {
+    std::string text;
+    Lines lines;
+  };
+  const Case cases[] = {
+      {"A\r\nB\0\0"s, {"A\r\n", "B\0\0"s}},
+      {"A\r\n\0\0"s, {"A\r\n", "\0\0"s}},  // a final break leaves an empty last line
+      {"\0\0"s, {"\0\0"s}},
+      {"AB", {"AB"}},                      // no terminator: the piece runs to the end
+      {"A\r\r\nB\0\0"s, {"A\r\r\n", "B\0\0"s}},
+      {"A\rB\r\nC\0\0"s, {"A\rB\r\n", "C\0\0"s}},
+      {"eol\r\0\0"s, {"eol\r\0\0"s}},      // a CR before the marker is content
+      {"A\0BC\0\0"s, {"A\0B"s, "C\0\0"s}}, // a NUL cuts the line with the byte after it
+      {"A\r", {"A\r"}},
+      {"\x82\xA0\r\n\x82\0\0"s, {"\x82\xA0\r\n", "\x82\0\0"s}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    TRyxStrings store;
+    Fill(store, {"old\r\n", "old\0\0"s});
+    store.SetText(c.text);
+    EXPECT_EQ(LinesOf(store), c.lines);
+    EXPECT_EQ(store.Capacity(), store.Count());
+    // The text round-trips: what GetText gives, SetText with the marker restores.
+    store.SetText(store.GetText() + kMarker);
+    if (HasEndMarker(c.text)) {
+      EXPECT_EQ(LinesOf(store), c.lines);
+    }
+  }
+  TRyxStrings store;
+  store.SetText("");
+  EXPECT_EQ(store.Count(), 0);
+  EXPECT_EQ(store.GetText(), "");
+}
+
+TEST(TRyxStrings, GetTextDropsOnlyARealEndMarker) {
+  TRyxStrings store;
+  Fill(store, {"A\r\n", "B\0\0"s});
+  EXPECT_EQ(store.GetText(), "A\r\nB");
+  Fill(store, {"A\r\n", "B"});  // a scratch list without the marker keeps every byte
+  EXPECT_EQ(store.GetText(), "A\r\nB");
+}
+
+TEST(TRyxStrings, InsertTextPutsThePiecesInPlaceAndLeavesIndexOnTheLast) {
+  TRyxStrings store;
+  Fill(store, {"x\r\n", "y\0\0"s});
+  int index = 1;
+  store.InsertText(index, "1\r\n2\r\n3");
+  EXPECT_EQ(LinesOf(store), (Lines{"x\r\n", "1\r\n", "2\r\n", "3", "y\0\0"s}));
+  EXPECT_EQ(index, 3);
+  EXPECT_EQ(store.Capacity(), store.Count());
+  index = store.Count();
+  store.InsertText(index, "z");
+  EXPECT_EQ(store.Get(index), "z");
+  EXPECT_EQ(index, 5);
+  store.InsertText(index, "");
+  EXPECT_EQ(index, 5);
+  EXPECT_EQ(store.Count(), 6);
+}
+
+TEST(TRyxStrings, AssignAndAddStringsCopyEvenFromThemselves) {
+  TRyxStrings a, b;
+  Fill(a, {"1\r\n", "2\0\0"s});
+  Fill(b, {"old"});
+  b.Assign(a);
+  EXPECT_EQ(LinesOf(b), LinesOf(a));
+  b.Assign(b);
+  EXPECT_EQ(LinesOf(b), LinesOf(a));
+  b.AddStrings(b);
+  EXPECT_EQ(LinesOf(b), (Lines{"1\r\n", "2\0\0"s, "1\r\n", "2\0\0"s}));
+}
+
+TEST(TRyxStrings, IndexOfComparesWholeStoredLines) {
+  TRyxStrings store;
+  Fill(store, {"A\r\n", "B\r\n", "A\r\n", "A\0\0"s});
+  EXPECT_EQ(store.IndexOf("A"), -1);
+  EXPECT_EQ(store.IndexOf("A\r\n"), 0);
+  EXPECT_EQ(store.IndexOf("A\0\0"s), 3);
+  EXPECT_EQ(store.IndexOf(""), -1);
+}
+
+TEST(TRyxStrings, CommaTextQuotesItemsWithSpacesOrCommas) {
+  TRyxStrings store;
+  Fill(store, {"a", "b c", "d,e", "", "q\"x"});
+  EXPECT_EQ(store.GetCommaText(), "a,\"b c\",\"d,e\",,q\"x");
+  struct Case {
+    std::string text;
+    Lines items;
+  };
+  const Case cases[] = {
+      {"a,\"b c\",\"d,e\",,f", {"a", "b c", "d,e", "", "f"}},
+      {"\"x y\"", {"x y"}},
+      {"a\rb", {"a", "b"}},
+      {"a\0b"s, {"a", "b"}},
+      {"\"open", {"open"}},
+      {"ab\"cd\"", {"ab", "cd"}},  // a quote also ends an unquoted item
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    store.SetCommaText(c.text);
+    EXPECT_EQ(LinesOf(store), c.items) << testing::PrintToString(c.text);
+  }
+}
+
+TEST(TRyxStrings, StreamsReadFromTheirPositionAndWriteTheText) {
+  std::istringstream in("skip|A\r\nB\0\0"s);
+  in.seekg(5);
+  TRyxStrings store;
+  store.LoadFromStream(in);
+  EXPECT_EQ(LinesOf(store), (Lines{"A\r\n", "B\0\0"s}));
+  std::ostringstream out;
+  store.SaveToStream(out);
+  EXPECT_EQ(out.str(), "A\r\nB");
+  std::istringstream empty("");
+  store.LoadFromStream(empty);
+  EXPECT_EQ(store.Count(), 0);
+  std::ostringstream broken;
+  broken.setstate(std::ios::badbit);
+  EXPECT_THROW(store.SaveToStream(broken), EInOutError);
+}
+
+TEST(TRyxStrings, LoadsEachBreakStyleIntoCRLFLinesAndSavesGetText) {
+  struct Case {
+    std::string file;
+    Lines lines;
+    std::string saved;
+    bool nul;
+  };
+  const std::string x1023(1023, 'x');
+  const Case cases[] = {
+      {"", {"\0\0"s}, "", false},
+      {"A\r\nB\r\n", {"A\r\n", "B\r\n", "\0\0"s}, "A\r\nB\r\n", false},
+      {"A\nB", {"A\r\n", "B\0\0"s}, "A\r\nB", false},
+      {"A\rB\r", {"A\r\n", "B\r\n", "\0\0"s}, "A\r\nB\r\n", false},
+      {"single", {"single\0\0"s}, "single", false},
+      {"X\nA\r\n", {"X\r\n", "A\r\r\n", "\0\0"s}, "X\r\nA\r\r\n", false},  // the CR stays content
+      {"no\r\neol\r", {"no\r\n", "eol\r\0\0"s}, "no\r\neol\r", false},
+      {"\x82\xA0\x82", {"\x82\xA0\x82\0\0"s}, "\x82\xA0\x82", false},       // lone lead byte at the end
+      {"A\r\n\x82", {"A\r\n", "\x82\0\0"s}, "A\r\n\x82", false},
+      {x1023 + "\r\nB", {x1023 + "\r\n", "\nB\0\0"s}, x1023 + "\r\n\nB", false},  // CR at byte 1024
+      {"A\r\nB\0C"s, {"A\r\n", "BC\0\0"s}, "A\r\nBC", true},
+      {"A\0B\r\nC"s, {"AB\r\n", "\nC\0\0"s}, "AB\r\n\nC", true},  // a NUL first sends it to the CR loader
+      {"A\n\0B"s, {"A\r\n", "B\0\0"s}, "A\r\nB", true},
+      {"\0A\rB"s, {"A\r\n", "B\0\0"s}, "A\r\nB", true},
+      {"\0\0\0"s, {"\0\0"s}, "", true},
+  };
+  TTempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.file).substr(0, 60));
+    TRyxStrings store;
+    store.LoadFromFile(folder.Write("in.txt", c.file));
+    EXPECT_EQ(LinesOf(store), c.lines);
+    EXPECT_EQ(store.LoadedNulBytes(), c.nul);
+    const std::filesystem::path out = folder.Path() / "out.txt";
+    store.SaveToFile(out);
+    EXPECT_EQ(testdata::ReadBytes(out), c.saved);
+    EXPECT_EQ(store.GetText(), c.saved);
+  }
+}
+
+// Random bytes dense in breaks and NUL bytes, at sizes around the edges of
+// the 16 KB window, must give the same lines as a plain split.
+TEST(TRyxStrings, LoadersAgreeWithAPlainSplitAcrossWindowEdges) {
+  std::mt19937 random(932);
+  const char alphabet[] = {'a', '\r', '\n', '\0', '\x82', '\xA0'};
+  std::uniform_int_distribution<int> pick(0, 5);
+  TTempFolder folder;
+  for (const std::size_t size : {15871u, 15872u, 16383u, 16384u, 16385u, 32255u, 32256u, 32257u, 100000u}) {
+    std::string bytes(size, 'a');
+    for (char& b : bytes) b = alphabet[pick(random)];
+    const std::filesystem::path path = folder.Write("w.txt", bytes);
+    struct Loader {
+      void (TRyxStrings::*load)(const std::filesystem::path&);
+      std::string_view lineBreak;
+    };
+    for (const Loader loader : {Loader{&TRyxStrings::LoadLFFile, "\n"}, Loader{&TRyxStrings::LoadCRFile, "\r"},
+                                Loader{&TRyxStrings::LoadCRLFFile, "\r\n"}}) {
+      TRyxStrings store;
+      (store.*loader.load)(path);
+      EXPECT_EQ(LinesOf(store), ExpectedLines(bytes, loader.lineBreak)) << size;
+      EXPECT_TRUE(store.LoadedNulBytes());
+      EXPECT_EQ(store.Capacity(), store.Count());
+    }
+  }
+}
+
+TEST(TRyxStrings, LoadsAHundredMegabyteFile) {
+  std::string bytes;
+  bytes.reserve(100u << 20);
+  for (std::size_t i = 0; bytes.size() < (100u << 20); ++i)
+    bytes += std::string(1 + (i * 7919) % 3000, static_cast<char>('a' + i % 26)) + "\x82\xA0\n";
+  TTempFolder folder;
+  TRyxStrings store;
+  store.LoadFromFile(folder.Write("big.txt", bytes));
+  const Lines expected = ExpectedLines(bytes, "\n");
+  ASSERT_EQ(store.Count(), static_cast<int>(expected.size()));
+  for (int i = 0; i < store.Count(); ++i) ASSERT_EQ(store.Get(i), expected[static_cast<std::size_t>(i)]) << "line " << i;
+}
+
+TEST(TRyxStrings, AFailedLoadRaisesAndLeavesTheStoreAsItWas) {
+  TTempFolder folder;
+  TRyxStrings store;
+  Fill(store, {"keep\0\0"s});
+  for (const std::filesystem::path& name : {folder.Path() / "missing.txt", folder.Path()}) {
+    try {
+      store.LoadFromFile(name);
+      ADD_FAILURE() << name;
+    } catch (const EInOutError& e) {
+      EXPECT_NE(e.Message().find(name.string()), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(LinesOf(store), (Lines{"keep\0\0"s}));
+  }
+}
+
+TEST(TRyxStrings, AFailedSaveLeavesThePreviousFileIntact) {
+  TTempFolder folder;
+  TRyxStrings store;
+  store.SetText(std::string(1 << 20, 'y') + kMarker);
+  EXPECT_THROW(store.SaveToFile(folder.Path()), EInOutError);  // a folder as the target
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path()));
+  EXPECT_THROW(store.SaveToFile(folder.Path() / "no" / "such.txt"), EInOutError);
+
+  // A write that fails halfway: the file-size limit stops the temporary file.
+  const std::filesystem::path target = folder.Write("old.txt", "previous\r\n");
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  EXPECT_THROW(store.SaveToFile(target), EInOutError);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previousHandler);
+  EXPECT_EQ(testdata::ReadBytes(target), "previous\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);  // no temporary left
+}
+
+TEST(TRyxStrings, RealFilesLoadAsAPlainSplitAndSaveWithCRLF) {
+  VERSELET_REQUIRE_TESTDATA();
+  struct Case {
+    const char* name;
+    TLineBreakStyle style;  // the first break of each file, as SOURCES.md lists its bytes
+  };
+  const Case cases[] = {
+      {"linebreaks/dos2unix_mac.txt", lbCR},         {"linebreaks/dos2unix_mac_dbl.txt", lbCR},
+      {"linebreaks/dos2unix_noeol_mac.txt", lbCR},   {"linebreaks/dos2unix_mixed.txt", lbLF},
+      {"linebreaks/dos2unix_eol_dosmac.txt", lbCRLF}, {"linebreaks/dos2unix_unix_bom.txt", lbLF},
+      {"linebreaks/dos2unix_dos_bom.txt", lbCRLF},   {"linebreaks/dos2unix_empty.txt", lbEmpty},
+      {"linebreaks/dos2unix_utf16.txt", lbCR},       {"sjis/aozora2html_chukiichiran_kinyurei.txt", lbCRLF},
+      {"sjis/kenall_import-test.csv.txt", lbCRLF},   {"sjis/gotext_rashomon-shift-jis.txt", lbLF},
+      {"sjis/encodingrs_shift_jis_in.txt", lbLF},    {"sjis/encodingrs_shift_jis_out_ref.txt", lbLF},
+  };
+  TTempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::filesystem::path path = testdata::Dir() / c.name;
+    const std::string bytes = testdata::ReadBytes(path);
+    ASSERT_EQ(DetectLineBreak(path), c.style);
+    const std::string_view lineBreak = c.style == lbCRLF ? "\r\n" : c.style == lbLF ? "\n" : "\r";
+    const Lines expected = ExpectedLines(bytes, lineBreak);
+
+    TRyxStrings store;
+    store.LoadFromFile(path);
+    EXPECT_EQ(LinesOf(store), expected);
+    EXPECT_EQ(store.LoadedNulBytes(), bytes.find('\0') != std::string::npos);
+
+    const std::filesystem::path saved = folder.Path() / "saved.txt";
+    store.SaveToFile(saved);
+    EXPECT_EQ(testdata::ReadBytes(saved), Joined(expected));
+    if (c.style == lbCRLF) {
+      EXPECT_EQ(testdata::ReadBytes(saved), bytes);  // CR LF files come back unchanged
+    }
+    TRyxStrings reloaded;
+    reloaded.LoadFromFile(saved);
+    EXPECT_EQ(LinesOf(reloaded), expected);
+  }
+}
