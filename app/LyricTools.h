@@ -29,10 +29,10 @@ std::string DeleteTimeTags(const std::string& text);
 // only the first; tags at the start of the text or of a line stay.
 std::string DeleteKaraokeTags(const std::string& text);
 
-// "無駄な行を削除": drops the lines that hold nothing but blanks, tabs,
-// control bytes and full-width spaces; the kept lines stay as they are and
-// each ends with CR LF, the last one too. CR LF, a lone CR and a lone LF each
-// end a line.
+// "無駄な行を削除": drops the lines that TrimFullWidth leaves empty (so a tab
+// between two full-width spaces keeps its line); the kept lines stay as they
+// are and each ends with CR LF, the last one too. CR LF, a lone CR and a lone
+// LF each end a line; a NUL byte is ordinary content.
 std::string DeleteUselessLines(const std::string& text);
 
 // "UTF8": the text re-encoded from code page 932 to UTF-8. Raises
