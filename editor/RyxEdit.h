@@ -45,6 +45,10 @@ struct TDotLineState {
   TPoint Last;
 };
 
+// Tab mark list of ExpandTabsMarked: the x offsets (pixels from the start of
+// the expanded line) of up to 100 tab fills, ended by -1.
+using TTabMarks = std::array<int, 101>;
+
 // Packs a position into a message result: column in the low word, line
 // (capped at 32767) in the high word. A column beyond 16 bits is an ERangeError.
 DWORD PackPosition(int col, int line);
@@ -201,6 +205,12 @@ class TRyxEdit : public TCustomControl {
   std::string ExpandTabs(const std::string& s) const;
   // Pixel width of the tab-expanded first col bytes of a line.
   int TextXOfColumn(const std::string& line, int col) const;
+  // ExpandTabs that also records where the tab marks go (only while ShowTAB is on).
+  std::string ExpandTabsMarked(const std::string& s, TTabMarks& marks) const;
+  // The character boundary of a stored line nearest to text x; textX receives its x.
+  int ColumnAtX(const std::string& line, int x, int& textX) const;
+  // Puts the caret under a client point (mouse press and mouse selection); paints nothing.
+  void MoveCaretToPoint(int x, int y);
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -222,13 +232,43 @@ class TRyxEdit : public TCustomControl {
   void UpdateTextArea(int width, int height);
   bool UpdateVScrollRange(bool redraw);
   void UpdateHScrollRange(bool redraw);
-  void PaintScreen();
   void UpdateCaretPos();
   bool ScrollToCaret(int x, int line, int margin);
   bool SetCaret(int col, int line, bool setGoal, bool collapse);
+  void ClearSelection();
+  // Painting. Rows are display lines; y offsets are below TopMargin.
+  void PaintScreen();
+  // Kinds: 1 from the row above the caret, 2 from the caret row, 5 from the row
+  // below it, each to the bottom of the view; 3 from row a to the bottom; 6 rows a..b.
+  void RepaintLines(int kind, int a, int b);
+  void PaintLine(int x, int y, const std::string& text);
+  void PaintLineRange(int a, int b);
+  void PaintLineSegment(int row, int fromCol, const std::string& text, bool selected, int toCol);
+  // Rows first..last split into segments by the ordinary selection.
+  void PaintSelectionRows(int first, int last);
+  // Every visible row as one selected segment (the whole-text selection).
+  void PaintAllSelected();
+  void PaintBelowText(int a, int b);
+  void PaintGutter(int a, int b);
+  void PaintTopMargin();
+  void FireUserDraw();
+  void FireUserClientDraw(int L1, int L2);
+  void UpdateHThumb();
+  int RowTop(int row) const;
+  TColor RowTextColor(const std::string& text) const;
   void DrawUnderline(int row, bool on);
   void MoveUnderline(int fromRow, int toRow);
-  void ClearSelection();
+  void EraseUnderlineAt(int row);
+  // Marks.
+  void DrawLineEndMark(int x, const std::string& endBytes, int y);
+  void DrawCRMark(int x, int y);
+  void DrawBlankMarks(const TRect& clip, int x0, const TTabMarks& marks, bool selected,
+                      const std::string& text, int y);
+  void DrawDotLine(int x1, int y1, int x2, int y2);
+  void DotLineProc(int x, int y);
+  // Links; clip, when given, restricts drawing to that one row rectangle.
+  void ColorLinks(int a, int b, const TRect* clip);
+  void PaintLinkRun(int row, int start, int end, const TRect* clip);
   // Messages.
   void WMCreate(TMessage& message);
   void WMSize(TMessage& message);

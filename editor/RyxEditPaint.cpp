@@ -1,5 +1,35 @@
-// TRyxEdit: painting.
+// TRyxEdit: the full paint, row bands, rows and row segments, the gutter, the owner's hooks and the underline.
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "editor/IntMath.h"
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditSub.h"
+#include "platform/Exceptions.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kEndMarker = "\0\0"s;
+const std::string kLineBreak = "\r\n";
+constexpr TColor kInvert = 0xFFFFFF;
+// Width of the cell that holds a line-break mark, whatever the font.
+constexpr int kBreakCellWidth = 8;
+
+// a / b for a >= 0, b > 0, rounded to the nearest integer with halves to even.
+int RoundDivHalfEven(int a, int b) {
+  const int q = a / b;
+  const int r2 = 2 * (a % b);
+  return r2 > b || (r2 == b && q % 2 != 0) ? q + 1 : q;
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
 
 void TRyxEdit::Paint() {
   PaintScreen();
@@ -7,40 +37,287 @@ void TRyxEdit::Paint() {
 }
 
 void TRyxEdit::PaintScreen() {
+  const int last = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
+  if (FSelActive) {
+    PaintSelectionRows(FTopLine, last);
+    PaintBelowText(FTopLine, last);
+  } else if (FSelAll) {
+    PaintAllSelected();
+    PaintBelowText(FTopLine, last);
+  } else {
+    PaintLineRange(FTopLine, last);
+    PaintBelowText(FTopLine, last);
+    DrawUnderline(FCaretLine, true);
+  }
+  PaintTopMargin();
+  FireUserDraw();
+  FireUserClientDraw(FTopLine, std::min(FLines.Count(), FTopLine + FVisibleLines) - 1);
+  UpdateHThumb();
+}
+
+void TRyxEdit::PaintTopMargin() {
   ICanvas& canvas = Canvas();
   canvas.SetBrushColor(FColor);
-  canvas.FillRect(TRect{0, 0, ClientWidth(), ClientHeight()});
+  canvas.FillRect(TRect{0, 0, Width(), FTopMargin});
+}
+
+void TRyxEdit::FireUserDraw() {
+  if (!OnUserDraw) return;
+  const int cell = std::max(1, FCharWidth);
+  const int c1 = std::max(1, RoundDivHalfEven(FScrollX, cell));
+  const int c2 = std::min(RoundDivHalfEven(Width() + FScrollX, cell), FWordWrap ? FColumn : FMaxColumns);
+  OnUserDraw(this, c1, c2, FTextLeft, Width() - FVBarWidth);
+  // The handler may have changed any canvas setting.
+  PrepareCanvas();
+}
+
+void TRyxEdit::FireUserClientDraw(int L1, int L2) {
+  if (OnUserClientDraw) OnUserClientDraw(this, FTextLeft, Width() - FVBarWidth, L1, L2);
+}
+
+void TRyxEdit::UpdateHThumb() {
+  if (FHorzScrollBar) Host().SetScrollPos(SB_HORZ, CeilDiv(FScrollX, FHScrollScale), true);
+  UpdateHScrollRange(true);
+}
+
+void TRyxEdit::RepaintLines(int kind, int a, int b) {
+  const int bottom = FTopLine + FVisibleLines - 1;
+  int first = 0;
+  int last = bottom;
+  switch (kind) {
+    case 1:
+      first = FCaretLine - 1;
+      break;
+    case 2:
+      first = FCaretLine;
+      break;
+    case 3:
+      first = a;
+      break;
+    case 5:
+      first = FCaretLine + 1;
+      break;
+    case 6:
+      first = a;
+      last = std::min(b, bottom);
+      break;
+    default:
+      throw ERangeError("範囲チェックエラー");
+  }
+  // A row above the view would be drawn over the top margin.
+  first = std::max(first, FTopLine);
+  last = std::min(FLines.Count() - 1, last);
+  PaintLineRange(first, last);
+  PaintBelowText(first, last);
+  DrawUnderline(FCaretLine, true);
+  FireUserClientDraw(std::max(0, first - 1), last);
+  UpdateHThumb();
+}
+
+int TRyxEdit::RowTop(int row) const { return (row - FTopLine) * FLineHeight + FTopMargin; }
+
+TColor TRyxEdit::RowTextColor(const std::string& expanded) const {
+  if (!FColorPrintF || expanded.empty()) return FFont.Color();
+  auto charLength = [](const std::string& s, std::size_t i) {
+    return IsDBCSLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2u : 1u;
+  };
+  const std::string first = expanded.substr(0, charLength(expanded, 0));
+  // Inyostr is a set of characters: compare whole characters, so that a
+  // single byte never matches the trail byte of a double-byte quote character.
+  for (std::size_t i = 0; i < FInyostr.size();) {
+    const std::size_t n = charLength(FInyostr, i);
+    if (FInyostr.compare(i, n, first) == 0) return FInyoColor;
+    i += n;
+  }
+  return FFont.Color();
+}
+
+void TRyxEdit::PaintLine(int x, int y, const std::string& text) {
+  ICanvas& canvas = Canvas();
+  TTabMarks marks;
+  std::string shown = ExpandTabsMarked(text, marks);
+  canvas.SetTextColor(RowTextColor(shown));
+  std::string endBytes;
+  if (EndsWith(shown, kLineBreak) || EndsWith(shown, kEndMarker)) {
+    endBytes = shown.substr(shown.size() - 2);
+    shown.resize(shown.size() - 2);
+  }
+  const int top = y + FTopMargin;
+  const int origin = FTextLeft - FScrollX;
+  // Opaque output over the whole band right of x: no separate erase is needed.
+  const TRect band{FTextLeft + x - 1, top, FTextLeft + FTextWidth, top + FLineHeight};
+  canvas.SetBkColor(FColor);
+  canvas.TextRect(band, origin, top, shown);
+  DrawLineEndMark(origin + canvas.TextWidth(shown), endBytes, top);
+  DrawBlankMarks(band, origin, marks, false, shown, top);
+}
+
+void TRyxEdit::PaintLineRange(int a, int b) {
+  if (b < a) return;
+  for (int row = a; row <= b; ++row) PaintLine(0, (row - FTopLine) * FLineHeight, FLines.Get(row));
+  ColorLinks(a, b, nullptr);
+}
+
+void TRyxEdit::PaintLineSegment(int row, int fromCol, const std::string& text, bool selected, int toCol) {
+  const int length = static_cast<int>(text.size());
+  fromCol = std::clamp(fromCol, 0, length);
+  toCol = std::clamp(toCol, 0, length);
+  if (fromCol >= toCol) return;
+  selected = selected || FSelAll;
+  ICanvas& canvas = Canvas();
+  const int y = RowTop(row);
+  const int rowRight = FTextLeft + FTextWidth;
+  const std::string prefix = ExpandTabs(text.substr(0, static_cast<std::size_t>(fromCol)));
+  const int x0 = FTextLeft - FScrollX + canvas.TextWidth(prefix);
+  TTabMarks marks;
+  std::string segment =
+      ExpandTabsMarked(text.substr(0, static_cast<std::size_t>(toCol)), marks).substr(prefix.size());
+
+  if (EndsWith(segment, kEndMarker)) {
+    segment.resize(segment.size() - 2);
+    toCol -= 2;
+    const int xEnd = x0 + canvas.TextWidth(segment);
+    const TRect rest{xEnd, y, rowRight, y + FLineHeight};
+    // The end of the text is never shown as selected.
+    if (FShowEOF) {
+      canvas.SetBkColor(FColor);
+      canvas.SetTextColor(FCREOFcolor);
+      canvas.TextRect(rest, xEnd, y, "[EOF]");
+    } else {
+      canvas.SetBrushColor(FColor);
+      canvas.FillRect(rest);
+    }
+  } else if (EndsWith(segment, kLineBreak)) {
+    segment.resize(segment.size() - 2);
+    toCol -= 2;
+    const int xEnd = x0 + canvas.TextWidth(segment);
+    const int cellRight = std::max(FTextLeft, xEnd + kBreakCellWidth);
+    canvas.SetBrushColor(selected ? FSelColor : FColor);
+    canvas.SetPen(selected ? FCREOFcolor ^ kInvert : FCREOFcolor);
+    canvas.FillRect(TRect{std::max(FTextLeft, xEnd), y, cellRight, y + FLineHeight});
+    canvas.SetBrushColor(FColor);
+    if (FShowCR) DrawCRMark(xEnd, y);
+    canvas.FillRect(TRect{cellRight, y, rowRight, y + FLineHeight});
+  }
+
+  const TRect textRect{std::max(FTextLeft, x0), y, std::max(FTextLeft, x0 + canvas.TextWidth(segment)),
+                       y + FLineHeight};
+  if (!segment.empty()) {
+    if (selected) {
+      canvas.SetTextColor(FFont.Color() ^ kInvert);
+      canvas.SetBkColor(FSelColor);
+      canvas.TextRect(textRect, x0, y, segment);
+      DrawBlankMarks(textRect, x0, marks, true, segment, y);
+    } else {
+      canvas.SetTextColor(RowTextColor(ExpandTabs(text.substr(0, 2))));
+      canvas.SetBkColor(FColor);
+      canvas.TextRect(textRect, x0, y, segment);
+      DrawBlankMarks(textRect, x0, marks, false, segment, y);
+      ColorLinks(row, row, &textRect);
+    }
+  }
+  // A soft-wrapped row painted to its end has no end mark to clear the rest of the band.
+  if (length == toCol) {
+    canvas.SetBrushColor(FColor);
+    canvas.FillRect(TRect{textRect.Right, y, rowRight, y + FLineHeight});
+  }
+}
+
+void TRyxEdit::PaintSelectionRows(int first, int last) {
+  std::pair<int, int> from{FSelStartLine, FSelStartCol};
+  std::pair<int, int> to{FSelEndLine, FSelEndCol};
+  if (to < from) std::swap(from, to);
+  const auto [sl, sc] = from;
+  const auto [el, ec] = to;
+  for (int row = first; row <= last; ++row) {
+    const std::string& text = FLines.Get(row);
+    const int length = static_cast<int>(text.size());
+    if (row < sl || row > el) {
+      PaintLineSegment(row, 0, text, false, length);
+    } else if (sl == el) {
+      PaintLineSegment(row, 0, text, false, sc);
+      PaintLineSegment(row, sc, text, true, ec);
+      PaintLineSegment(row, ec, text, false, length);
+    } else if (row == sl) {
+      PaintLineSegment(row, 0, text, false, sc);
+      PaintLineSegment(row, sc, text, true, length);
+    } else if (row == el) {
+      PaintLineSegment(row, 0, text, true, ec);
+      PaintLineSegment(row, ec, text, false, length);
+    } else {
+      PaintLineSegment(row, 0, text, true, length);
+    }
+  }
+}
+
+void TRyxEdit::PaintAllSelected() {
+  const int last = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
+  for (int row = std::max(FTopLine, 0); row <= last; ++row) {
+    const std::string& text = FLines.Get(row);
+    PaintLineSegment(row, 0, text, true, static_cast<int>(text.size()));
+  }
+}
+
+void TRyxEdit::PaintBelowText(int a, int b) {
+  ICanvas& canvas = Canvas();
+  canvas.SetBrushColor(FColor);
+  const int rows = std::min(FVisibleLines, FLines.Count() - FTopLine);
+  // From the bottom of the last row's text cell, so its line spacing is cleared too.
+  const int top = rows * FLineHeight + FTopMargin - (FLineHeight - FFontHeight);
+  canvas.FillRect(TRect{0, top, Width(), Height()});
+  PaintGutter(a, b);
+}
+
+void TRyxEdit::PaintGutter(int a, int b) {
+  if (b < a) return;
+  ICanvas& canvas = Canvas();
+  const int top = std::max(FTopMargin, RowTop(a));
+  const int bottom = std::min(Height(), RowTop(b) + FFontHeight);
+  canvas.SetBrushColor(FColor);
+  canvas.FillRect(TRect{0, top, FTextLeft, bottom});
+  if (!FShowLineNumber) return;
+  canvas.SetPen(FCREOFcolor);
+  canvas.MoveTo(FTextLeft - 4, FTopMargin);
+  canvas.LineTo(FTextLeft - 4, bottom);
+  canvas.SetTextColor(FCREOFcolor);
+  canvas.SetBkColor(FColor);
+  for (int row = a; row <= b; ++row) {
+    const std::string number = std::to_string(row + 1);
+    canvas.TextOut(FTextLeft - 7 - canvas.TextWidth(number), RowTop(row), number);
+  }
 }
 
 void TRyxEdit::DrawUnderline(int row, bool on) {
   if (!FShowUnderLine || FSelActive || FMouseSelecting || FSelAll) return;
-  ICanvas& canvas = Canvas();
-  const int y = (row - FTopLine) * FLineHeight + FTopMargin + FFontHeight;
-  if (on) {
-    canvas.SetPen(FUlineColor);
-    canvas.MoveTo(FLeftMargin, y);
-    canvas.LineTo(ClientWidth(), y);
-    FUnderlineLine = row;
+  if (!on) {
+    if (RowTop(row) + FFontHeight > FTopMargin) EraseUnderlineAt(row);
     return;
   }
-  if (y <= FTopMargin) return;
-  canvas.SetPen(FColor);
+  ICanvas& canvas = Canvas();
+  const int y = RowTop(row) + FFontHeight;
+  canvas.SetPen(FUlineColor);
   canvas.MoveTo(FLeftMargin, y);
   canvas.LineTo(ClientWidth(), y);
-  if (FShowLineNumber) canvas.SetPixel(FTextLeft - 4, y, FCREOFcolor);
+  FUnderlineLine = row;
 }
 
 void TRyxEdit::MoveUnderline(int fromRow, int toRow) {
   if (!FShowUnderLine || FSelActive || FMouseSelecting) return;
+  EraseUnderlineAt(fromRow);
   ICanvas& canvas = Canvas();
-  const int from = (fromRow - FTopLine) * FLineHeight + FTopMargin + FFontHeight;
-  canvas.SetPen(FColor);
-  canvas.MoveTo(FLeftMargin, from);
-  canvas.LineTo(ClientWidth(), from);
-  if (FShowLineNumber) canvas.SetPixel(FTextLeft - 4, from, FCREOFcolor);
-  const int to = (toRow - FTopLine) * FLineHeight + FTopMargin + FFontHeight;
+  const int y = RowTop(toRow) + FFontHeight;
   canvas.SetPen(FUlineColor);
-  canvas.MoveTo(FLeftMargin, to);
-  canvas.LineTo(ClientWidth(), to);
+  canvas.MoveTo(FLeftMargin, y);
+  canvas.LineTo(ClientWidth(), y);
   FUnderlineLine = toRow;
+}
+
+void TRyxEdit::EraseUnderlineAt(int row) {
+  ICanvas& canvas = Canvas();
+  const int y = RowTop(row) + FFontHeight;
+  canvas.SetPen(FColor);
+  canvas.MoveTo(FLeftMargin, y);
+  canvas.LineTo(ClientWidth(), y);
+  // The erasing line crossed the gutter separator.
+  if (FShowLineNumber) canvas.SetPixel(FTextLeft - 4, y, FCREOFcolor);
 }

@@ -6,10 +6,36 @@
 #include "editor/RyxEditSub.h"
 
 void TRyxEdit::ClearSelection() {
-  FSelActive = false;
-  FSelAll = false;
+  const bool window = HandleAllocated();
+  if (window) Host().HideCaret();
+  if (FSelAll || FSelActive) {
+    const bool all = FSelAll;
+    FSelAll = FSelActive = false;
+    if (window && all) {
+      PaintLineRange(FTopLine, std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1));
+    } else if (window) {
+      // Only the span that was selected, from its start column to its end column.
+      std::pair<int, int> from{FSelStartLine, FSelStartCol};
+      std::pair<int, int> to{FSelEndLine, FSelEndCol};
+      if (to < from) std::swap(from, to);
+      const int last = std::min({to.first, FLines.Count() - 1, FTopLine + FVisibleLines - 1});
+      for (int row = std::max(from.first, FTopLine); row <= last; ++row) {
+        const std::string& text = FLines.Get(row);
+        PaintLineSegment(row, row == from.first ? from.second : 0, text, false,
+                         row == to.first ? to.second : static_cast<int>(text.size()));
+      }
+    }
+    if (OnSelectionChange) OnSelectionChange(this);
+    FLastCaretCol = FCaretCol;
+    FLastCaretLine = FCaretLine;
+    FLastCaretX = FCaretX;
+  }
+  if (window && !FInVScroll)
+    FireUserClientDraw(std::min(FSelStartLine, FSelEndLine), std::max(FSelStartLine, FSelEndLine));
+  if (window) Host().ShowCaret();
   FSelStartLine = FSelEndLine = FSelPaintLine = FCaretLine;
   FSelStartCol = FSelEndCol = FSelPaintCol = FCaretCol;
+  if (window) DrawUnderline(FCaretLine, true);
 }
 
 std::string TRyxEdit::GetSelText() const {
@@ -50,7 +76,10 @@ void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol
   FSelEndCol = FCaretCol;
   FSelActive = true;
   if (HandleAllocated()) {
-    PaintScreen();
+    Host().HideCaret();
+    PaintSelectionRows(std::max(FTopLine, std::min(FSelStartLine, FSelEndLine)),
+                       std::min(FTopLine + FVisibleLines - 1, std::max(FSelStartLine, FSelEndLine)));
+    Host().ShowCaret();
     SetCaret(FCaretCol, FCaretLine, true, false);
   }
 }
