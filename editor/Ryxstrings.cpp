@@ -271,7 +271,10 @@ void TRyxStrings::LoadCRLFFile(const std::filesystem::path& name) {
       std::erase(bytes, '\0');
     }
     bytes.append(kEndMarker);
-    SetText(bytes);
+    AddPieces(bytes);
+    // Freed before the trim, which holds two slot arrays for a moment.
+    std::string().swap(bytes);
+    SetCapacity(FCount);
   } catch (...) {
     Clear();
     throw;
