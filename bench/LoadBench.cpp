@@ -1,0 +1,196 @@
+// Loading lyrics-like CP932 files into the line store, against a plain split measured alongside.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/Ryxstrings.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Lines of 10-60 bytes mixing ASCII, half-width katakana, double-byte
+// characters, time tags, tabs and full-width spaces, with some blank lines,
+// joined by CR LF. The seed is fixed so every run loads the same bytes.
+std::string GenerateLyrics(std::size_t size) {
+  std::mt19937 random(932);
+  auto below = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  std::string text;
+  text.reserve(size + 64);
+  std::string line;
+  while (text.size() < size) {
+    line.clear();
+    if (below(8) != 0) {
+      const std::size_t length = 10 + static_cast<std::size_t>(below(51));
+      if (below(2) == 0) {
+        char tag[16];
+        std::snprintf(tag, sizeof tag, "[%02d:%02d:%02d]", below(10), below(60), below(100));
+        line += tag;
+      }
+      while (line.size() + 2 <= length) {
+        switch (below(6)) {
+          case 0:
+            line += static_cast<char>('a' + below(26));
+            break;
+          case 1:
+            line += static_cast<char>(0xA1 + below(0xDF - 0xA1 + 1));
+            break;
+          case 2:
+            line += '\t';
+            break;
+          case 3:
+            line += "\x81\x40";
+            break;
+          default: {
+            // Leads from the kana and kanji rows; trails avoid 0x7F.
+            line += static_cast<char>(below(2) == 0 ? 0x82 + below(4) : 0x88 + below(0x98 - 0x88));
+            const int trail = 0x40 + below(0xFC - 0x40);
+            line += static_cast<char>(trail == 0x7F ? 0x80 : trail);
+            break;
+          }
+        }
+      }
+    }
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+// The files live in a temporary folder for the whole run.
+class TBenchFiles {
+ public:
+  TBenchFiles() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "verselet-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    FFolder = pattern;
+  }
+  ~TBenchFiles() {
+    std::error_code ec;
+    std::filesystem::remove_all(FFolder, ec);
+  }
+
+  const std::filesystem::path& Of(int megabytes) {
+    auto [it, added] = FFiles.try_emplace(megabytes, FFolder / ("lyrics-" + std::to_string(megabytes) + "mb.txt"));
+    if (added) {
+      const std::string text = GenerateLyrics(static_cast<std::size_t>(megabytes) << 20);
+      std::ofstream(it->second, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    return it->second;
+  }
+
+ private:
+  std::filesystem::path FFolder;
+  std::map<int, std::filesystem::path> FFiles;
+};
+
+TBenchFiles& Files() {
+  static TBenchFiles files;
+  return files;
+}
+
+// What a programmer writes without a line store: one read, split at CR LF.
+std::vector<std::string> PlainLoad(const std::filesystem::path& name) {
+  std::ifstream in(name, std::ios::binary);
+  std::string data(std::filesystem::file_size(name), '\0');
+  in.read(data.data(), static_cast<std::streamsize>(data.size()));
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t at; (at = data.find("\r\n", start)) != std::string::npos; start = at + 2)
+    lines.emplace_back(data, start, at - start);
+  lines.emplace_back(data, start);
+  return lines;
+}
+
+template <class Load>
+double Seconds(Load load) {
+  const Clock::time_point start = Clock::now();
+  load();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double StoreLoad(const std::filesystem::path& name) {
+  return Seconds([&name] {
+    TRyxStrings store;
+    store.LoadFromFile(name);
+    benchmark::DoNotOptimize(store.Count());
+  });
+}
+
+double BaselineLoad(const std::filesystem::path& name) {
+  return Seconds([&name] {
+    std::vector<std::string> lines = PlainLoad(name);
+    benchmark::DoNotOptimize(lines.data());
+  });
+}
+
+// Each iteration times the baseline and the store one after the other, in
+// alternating order, so both see the same page cache, heap and machine
+// load; the reported time is the store's, including the destruction of
+// what was loaded.
+void BM_LoadFromFile(benchmark::State& state) {
+  const std::filesystem::path& name = Files().Of(static_cast<int>(state.range(0)));
+  double baseline = 0;
+  double store = 0;
+  bool baselineFirst = true;
+  for (auto _ : state) {
+    if (baselineFirst) baseline += BaselineLoad(name);
+    const double seconds = StoreLoad(name);
+    if (!baselineFirst) baseline += BaselineLoad(name);
+    baselineFirst = !baselineFirst;
+    store += seconds;
+    state.SetIterationTime(seconds);
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["baseline_ms"] = 1000 * baseline / n;
+  state.counters["store_ms"] = 1000 * store / n;
+  state.counters["ratio"] = store / baseline;
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(name)));
+}
+BENCHMARK(BM_LoadFromFile)->Arg(1)->Arg(10)->Arg(100)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Peak resident memory (VmHWM) of the process in megabytes.
+double PeakMegabytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
+  return 0;
+}
+
+// Returns freed heap to the system and restarts VmHWM from the resident
+// size, so that each peak below belongs to one load and not to the
+// generator or an earlier benchmark.
+double ResetPeak() {
+  ::malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+  return PeakMegabytes();
+}
+
+void BM_PeakMemory100MB(benchmark::State& state) {
+  const std::filesystem::path& name = Files().Of(100);
+  for (auto _ : state) {
+    const double before = ResetPeak();
+    BaselineLoad(name);
+    state.counters["baseline_peak_MB"] = PeakMegabytes() - before;
+    const double beforeStore = ResetPeak();
+    StoreLoad(name);
+    state.counters["store_peak_MB"] = PeakMegabytes() - beforeStore;
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(name)) / (1 << 20);
+  }
+}
+BENCHMARK(BM_PeakMemory100MB)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
