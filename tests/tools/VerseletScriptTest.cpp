@@ -1,0 +1,244 @@
+// Tests of verselet-script, run as a program on scripts given on standard input or as a file.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/TempDir.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+struct TRun {
+  int Status = -1;
+  std::string Out;
+  std::string Err;
+};
+
+std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+
+std::filesystem::path Driver() { return std::filesystem::path(VERSELET_BIN_DIR) / "verselet-script"; }
+
+// Runs the driver on script, from standard input or as a file argument.
+TRun RunDriver(const TTempDir& dir, const std::string& script, bool asFile = false) {
+  const std::filesystem::path input = dir.WriteFile("input.vscript", script);
+  const std::filesystem::path out = dir.Path() / "out.txt";
+  const std::filesystem::path err = dir.Path() / "err.txt";
+  const std::string command = Quoted(Driver()) + (asFile ? " " : " < ") + Quoted(input) + " > " + Quoted(out) +
+                              " 2> " + Quoted(err);
+  const int status = std::system(command.c_str());
+  TRun run;
+  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.Out = TTempDir::ReadFile(out);
+  run.Err = TTempDir::ReadFile(err);
+  return run;
+}
+
+class VerseletScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(Driver())) GTEST_SKIP() << "verselet-script is not built";
+  }
+
+  // Runs a script that must succeed, and returns its output.
+  std::string Output(const std::string& script) {
+    const TRun run = RunDriver(FDir, script);
+    EXPECT_EQ(run.Status, 0) << run.Out << run.Err;
+    EXPECT_EQ(run.Err, "");
+    return run.Out;
+  }
+
+  TTempDir FDir;
+};
+
+TEST_F(VerseletScriptTest, StringEscapesGiveTheirBytes) {
+  EXPECT_EQ(Output("new\ncall SetAllText \"a\\tb\\\\c\\\"d\\r\\ne\\x41\\x7f\\xFF\"\ncall GetAllText\n"),
+            "result=\"a\\u0009b\\\\c\\\"d\\u000d\\u000aeA\\u007f\\u00ff\"\n");
+}
+
+TEST_F(VerseletScriptTest, Utf8TextBecomesCodePage932) {
+  // あ 0x82A0, 漢 0x8ABF, half-width ｱ 0xB1, full-width space 0x8140.
+  EXPECT_EQ(Output("new\ncall SetAllText \"あ漢ｱ\u3000!\"\ncall GetAllText\n"),
+            "result=\"\\u0082\\u00a0\\u008a\\u00bf\\u00b1\\u0081@!\"\n");
+}
+
+TEST_F(VerseletScriptTest, FileAndFontNamesStayUtf8) {
+  TTempDir files;
+  const std::filesystem::path source = files.WriteFile("歌詞.txt", "one\ntwo\n");
+  const std::filesystem::path target = files.Path() / "保存.lrc";
+  const std::string out = Output("new\ncall LoadFromFile \"" + source.string() + "\"\ncall SaveToFile \"" +
+                                 target.string() + "\"\nset FontName \"ＭＳ ゴシック\"\nget FontName\n");
+  EXPECT_EQ(out, "result=1\nresult=1\nFontName=\"ＭＳ ゴシック\"\n");
+  EXPECT_EQ(TTempDir::ReadFile(target), "one\r\ntwo\r\n");
+}
+
+TEST_F(VerseletScriptTest, CommentsAndBlankLinesAreSkipped) {
+  EXPECT_EQ(Output("# a script\n\n   \nnew # make one\n\t# indented comment\ncall SetAllText \"a#b\" # not text\n"
+                   "call GetAllText\n"),
+            "result=\"a#b\"\n");
+}
+
+TEST_F(VerseletScriptTest, ScriptFaultsNameTheirLinesAndNothingRuns) {
+  const TRun run = RunDriver(FDir,
+                       "new\n# comment\nget TabCount\nfrobnicate 1\nset TabCount \"x\"\nnew 100\n"
+                       "call SetAllText \"bad \\q escape\"\ncall SetAllText \"open\nkey Ctrl+Nope\n");
+  EXPECT_EQ(run.Status, 2);
+  EXPECT_EQ(run.Out, "");
+  for (const char* line : {":4: unknown command", ":5: ", ":6: ", ":7: unknown escape", ":8: string is not closed",
+                           ":9: unknown key"})
+    EXPECT_THAT(run.Err, HasSubstr(line));
+  EXPECT_THAT(run.Err, Not(HasSubstr(":3:")));
+}
+
+TEST_F(VerseletScriptTest, StringsThatCannotBeEncodedAreScriptFaults) {
+  for (const char* bad : {"\\x4", "\\xZZ", "\xFF\xFE", "\xF0\x9F\x98\x80", "tail\\"}) {
+    const TRun run = RunDriver(FDir, std::string("new\ncall SetAllText \"") + bad + "\"\n");
+    EXPECT_EQ(run.Status, 2) << bad;
+    EXPECT_THAT(run.Err, HasSubstr(":2: ")) << bad;
+  }
+}
+
+TEST_F(VerseletScriptTest, WrongArgumentsAreScriptFaults) {
+  for (const char* line : {"get", "get TabCount 1", "set TabCount", "msg", "msg EM_NOPE", "call", "call GetAllText 1",
+                           "call SetAllText", "mouse down 1", "mouse drag 1 2", "mouse down 1 2 left right",
+                           "set CaretLine 3", "set LineSpaceUnit uInches", "set WordWrap 2", "set Color -1",
+                           "tick x", "focus maybe", "msg EM_GETLINE 0 70000", "set Inyostr 5"}) {
+    const TRun run = RunDriver(FDir, std::string("new\n") + line + "\n");
+    EXPECT_EQ(run.Status, 2) << line;
+    EXPECT_THAT(run.Err, HasSubstr(":2: ")) << line;
+  }
+}
+
+TEST_F(VerseletScriptTest, ControlErrorsPrintAnErrorLineAndTheScriptGoesOn) {
+  const TRun run = RunDriver(FDir, "get TabCount\nnew\nmsg EM_LINELENGTH -1\nget TabCount\n");
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_THAT(run.Out, StartsWith("error: line 1: no control yet"));
+  EXPECT_THAT(run.Out, HasSubstr("\nerror: line 3: "));
+  EXPECT_THAT(run.Out, HasSubstr("\nTabCount=6\n"));
+}
+
+TEST_F(VerseletScriptTest, ScriptFileArgumentMatchesStandardInput) {
+  const std::string script = "new\ncall SetAllText \"x\"\ndump\n";
+  const TRun fromFile = RunDriver(FDir, script, true);
+  EXPECT_EQ(fromFile.Status, 0);
+  EXPECT_EQ(fromFile.Out, Output(script));
+  const int missing = std::system((Quoted(Driver()) + " " + Quoted(FDir.Path() / "none") + " 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(missing), 2);
+}
+
+TEST_F(VerseletScriptTest, FreshControlAnswersTheEditMessages) {
+  EXPECT_EQ(Output("new\nmsg WM_GETTEXTLENGTH\nmsg EM_GETLINECOUNT\nmsg EM_GETLINE 0 10\nmsg EM_LINELENGTH 0\n"
+                   "msg WM_GETTEXT 10\nmsg EM_GETSEL\nmsg WM_TRYXEDIT_GETCARETPOS\n"),
+            "result=0\nresult=1\nresult=0 text=\"\"\nresult=0\nresult=0 text=\"\"\n"
+            "result=0 start=0:0 end=0:0\nresult=0 pos=0:0\n");
+}
+
+TEST_F(VerseletScriptTest, LineMessagesCountTheLineBreak) {
+  EXPECT_EQ(Output("new\ncall SetAllText \"ab\\r\\nc\"\nmsg EM_LINELENGTH 0\nmsg EM_LINELENGTH 1\n"
+                   "msg EM_LINELENGTH 2\nmsg EM_GETLINE 0 10\nmsg EM_GETLINE 0 3\nmsg EM_GETLINE 1 10\n"
+                   "msg EM_GETLINE 0 0\nmsg EM_GETLINECOUNT\nmsg WM_GETTEXTLENGTH\nmsg WM_GETTEXT 3\n"
+                   "msg WM_GETTEXT 0\n"),
+            "result=4\nresult=1\nresult=0\nresult=4 text=\"ab\\u000d\\u000a\"\nresult=3 text=\"ab\\u000d\"\n"
+            "result=1 text=\"c\"\nresult=0 text=\"\"\nresult=2\nresult=5\nresult=2 text=\"ab\"\nresult=0 text=\"\"\n");
+}
+
+TEST_F(VerseletScriptTest, PositionsArePackedAsLineColon) {
+  EXPECT_EQ(Output("new\ncall SetAllText \"ab\\r\\nc\"\nmsg EM_SETSEL 0:1 1:1\nmsg EM_GETSEL\n"
+                   "msg WM_TRYXEDIT_SETCARETPOS 0 9:0\nmsg WM_TRYXEDIT_GETCARETPOS\n"),
+            "result=0\nresult=4 start=0:1 end=1:1\nresult=0\nresult=65536 pos=1:0\n");
+}
+
+TEST_F(VerseletScriptTest, PropertiesGoThroughTheControlsSetters) {
+  EXPECT_EQ(Output("new\nset TabCount 20\nget TabCount\nset tabcount 0\nget TabCount\nset TopMargin -5\n"
+                   "get TopMargin\nset LineSpaceUnit uPixel\nget LineSpaceUnit\nset LineSpaceUnit 0\n"
+                   "get LineSpaceUnit\nset BorderStyle bsSingle\nget BorderStyle\nset WordWrap false\n"
+                   "get WordWrap\nset Color 0xFF000005\nget Color\nset Inyostr \">＞\"\nget Inyostr\n"
+                   "get DragMode\nget Version\n"),
+            "TabCount=8\nTabCount=1\nTopMargin=0\nLineSpaceUnit=uPixel\nLineSpaceUnit=uPercent\n"
+            "BorderStyle=bsSingle\nWordWrap=0\nColor=16777215\nInyostr=\">\\u0081\\u0084\"\n"
+            "DragMode=dmAutomatic\nVersion=\"TRyxEdit Ver1.24\"\n");
+}
+
+TEST_F(VerseletScriptTest, FontPartsChangeOnlyTheirPart) {
+  EXPECT_EQ(Output("new\nset FontHeight -24\nset FontColor 255\nget FontHeight\nget FontName\nget FontColor\n"),
+            "FontHeight=-24\nFontName=\"FixedSys\"\nFontColor=255\n");
+}
+
+TEST_F(VerseletScriptTest, DumpWritesEveryOtherByteEscaped) {
+  const std::string out = Output("new\ncall SetAllText \"q\\\"\\\\\\x01\\x80\\x82\\xa0~\"\ndump\n");
+  EXPECT_THAT(out, HasSubstr("\"lines\":[\"q\\\"\\\\\\u0001\\u0080\\u0082\\u00a0~\\u0000\\u0000\"]"));
+  EXPECT_THAT(out, HasSubstr("\"text\":\"q\\\"\\\\\\u0001\\u0080\\u0082\\u00a0~\""));
+  for (const char* key : {"\"caret\":[0,0]", "\"caretX\":0", "\"top\":0", "\"scrollX\":0",
+                          "\"sel\":{\"active\":false,\"all\":false,\"anchor\":[0,0],\"end\":[0,0]}",
+                          "\"modified\":false", "\"insert\":true", "\"focused\":true"})
+    EXPECT_THAT(out, HasSubstr(key));
+  EXPECT_EQ(out.find('\n'), out.size() - 1);
+}
+
+TEST_F(VerseletScriptTest, EventsAreReportedOnceWithTheirArguments) {
+  const std::string out =
+      Output("new\nevents\nevents\nfocus off\nfocus off\nfocus on\nevents\ncall ClearAll\nevents\n");
+  EXPECT_THAT(out, StartsWith("[{\"name\":\"OnEnter\"}"));
+  EXPECT_THAT(out, HasSubstr("\n[]\n[{\"name\":\"OnExit\"},{\"name\":\"OnEnter\"}]\n"));
+  EXPECT_THAT(out, HasSubstr("\n[{\"name\":\"OnChangeModify\",\"modified\":false},"
+                             "{\"name\":\"OnChangeRedoMode\",\"RedoEnable\":false}"));
+}
+
+TEST_F(VerseletScriptTest, ModifiersAreHeldOnlyForTheirKey) {
+  const std::string out = Output("new\nevents\nkey Ctrl+Shift+A\nkey b\nkeydown Shift\nkey Down\nkeyup Shift\n"
+                                 "key Down\nevents\n");
+  EXPECT_THAT(out, HasSubstr("[{\"name\":\"OnKeyUp\",\"key\":65,\"shift\":[\"shift\",\"ctrl\"]},"
+                             "{\"name\":\"OnKeyUp\",\"key\":66,\"shift\":[]},"
+                             "{\"name\":\"OnKeyUp\",\"key\":40,\"shift\":[\"shift\"]},"
+                             "{\"name\":\"OnKeyUp\",\"key\":16,\"shift\":[]},"
+                             "{\"name\":\"OnKeyUp\",\"key\":40,\"shift\":[]}]"));
+}
+
+TEST_F(VerseletScriptTest, MouseButtonsStayDownFromPressToRelease) {
+  const std::string out = Output("new\nevents\nmouse down 10 10 shift\nmouse move 40 12\nmouse up 40 12\n"
+                                 "mouse move 50 12\ndblclick 20 5\nmouse up 20 5\nevents\n");
+  EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseDown\",\"button\":\"left\",\"shift\":[\"shift\",\"left\"],"
+                             "\"x\":10,\"y\":10}"));
+  EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseMove\",\"shift\":[\"left\"],\"x\":40,\"y\":12}"));
+  EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseUp\",\"button\":\"left\",\"shift\":[],\"x\":40,\"y\":12}"));
+  EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseMove\",\"shift\":[],\"x\":50,\"y\":12}"));
+  EXPECT_THAT(out, HasSubstr("{\"name\":\"OnDblClick\"},{\"name\":\"OnMouseDown\",\"button\":\"left\","
+                             "\"shift\":[\"left\",\"double\"],\"x\":20,\"y\":5}"));
+}
+
+TEST_F(VerseletScriptTest, ImeResultIsFramedByTheCompositionEvents) {
+  const std::string out = Output("new\nevents\nime \"漢字\"\nevents\n");
+  EXPECT_THAT(out, HasSubstr("\n[{\"name\":\"OnIMEChanging\"},"));
+  EXPECT_THAT(out, HasSubstr("{\"name\":\"OnIMEChanged\"}]\n"));
+}
+
+TEST_F(VerseletScriptTest, ClipboardHoldsCodePage932Text) {
+  EXPECT_EQ(Output("new\nclipboard\nclipboard \"あa\"\nclipboard\n"), "clipboard=null\nclipboard=\"\\u0082\\u00a0a\"\n");
+}
+
+TEST_F(VerseletScriptTest, GuidesAreDrawnInTheClientDrawEvent) {
+  const std::string out = Output("new\nguides 16 3 tag\ncall RefreshView\npaint\nguides off\ncall RefreshView\n"
+                                 "paint\n");
+  const std::string first = out.substr(0, out.find('\n'));
+  const std::string second = out.substr(first.size() + 1);
+  // Text column 0 is at the left margin of 10.
+  for (const int x : {89, 217, 345, 473}) {
+    const std::string color = x == 89 ? "13421823" : "12303291";
+    EXPECT_THAT(first, HasSubstr("{\"op\":\"line\",\"x1\":" + std::to_string(x) + ",\"y1\":4,\"x2\":" +
+                                 std::to_string(x) + ",\"y2\":265,\"color\":" + color + "}"));
+  }
+  EXPECT_THAT(second, Not(HasSubstr("12303291")));
+}
+
+TEST_F(VerseletScriptTest, MetricsApplyToTheNextControl) {
+  EXPECT_EQ(Output("metrics 6 12 12\nnew 200 100\nget CharWidth\nget ClientWidth\nget ClientHeight\nsize 300 50\n"
+                   "get ClientWidth\n"),
+            "CharWidth=6\nClientWidth=200\nClientHeight=100\nClientWidth=300\n");
+}
+
+}  // namespace

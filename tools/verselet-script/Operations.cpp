@@ -1,0 +1,94 @@
+// The `call` command: the control's public operations by name.
+#include <array>
+#include <string>
+
+#include "tools/verselet-script/Commands.h"
+#include "tools/verselet-script/Json.h"
+
+namespace {
+
+struct TOperation {
+  std::string_view Name;
+  std::string_view Usage;
+  std::size_t Args;
+  TAction (*Parse)(const TArgs& args);
+};
+
+// An operation without arguments or result.
+template <void (TRyxEdit::*Op)()>
+TAction Plain(const TArgs&) {
+  return [](TScriptSession& s) { (s.Edit().*Op)(); };
+}
+
+template <bool (TRyxEdit::*Op)(const std::filesystem::path&)>
+TAction FileOp(const TArgs& args) {
+  // A file name is a path of this system, not code page 932 text.
+  const std::filesystem::path path(args.Text(0, TTextEncoding::Utf8));
+  return [path](TScriptSession& s) { s.Print((s.Edit().*Op)(path) ? "result=1" : "result=0"); };
+}
+
+TAction SetAllText(const TArgs& args) {
+  const std::string text = args.Text(0);
+  return [text](TScriptSession& s) { s.Edit().SetAllText(text); };
+}
+
+TAction GetAllText(const TArgs&) {
+  return [](TScriptSession& s) { s.Print("result=" + JsonBytes(s.Edit().GetAllText())); };
+}
+
+TAction LastFileError(const TArgs&) {
+  return [](TScriptSession& s) { s.Print("result=" + JsonUtf8(s.Edit().LastFileError())); };
+}
+
+TAction ExpandTabs(const TArgs& args) {
+  const std::string text = args.Text(0);
+  return [text](TScriptSession& s) { s.Print("result=" + JsonBytes(s.Edit().ExpandTabs(text))); };
+}
+
+TAction TextXOfColumn(const TArgs& args) {
+  const std::string line = args.Text(0);
+  const int col = args.Int(1, 0, 0x7FFFFFFF);
+  return [line, col](TScriptSession& s) { s.Print("result=" + std::to_string(s.Edit().TextXOfColumn(line, col))); };
+}
+
+TAction Loaded(const TArgs&) {
+  return [](TScriptSession& s) { s.Edit().Loaded(); };
+}
+
+TAction Paint(const TArgs&) {
+  return [](TScriptSession& s) { s.Edit().Paint(); };
+}
+
+TAction RecreateWnd(const TArgs&) {
+  return [](TScriptSession& s) { s.Edit().RecreateWnd(); };
+}
+
+const std::array kOperations{
+    TOperation{"ClearAll", "", 0, Plain<&TRyxEdit::ClearAll>},
+    TOperation{"LoadFromFile", "\"path\"", 1, FileOp<&TRyxEdit::LoadFromFile>},
+    TOperation{"SaveToFile", "\"path\"", 1, FileOp<&TRyxEdit::SaveToFile>},
+    TOperation{"SetAllText", "\"text\"", 1, SetAllText},
+    TOperation{"GetAllText", "", 0, GetAllText},
+    TOperation{"Redesign", "", 0, Plain<&TRyxEdit::Redesign>},
+    TOperation{"RefreshView", "", 0, Plain<&TRyxEdit::RefreshView>},
+    TOperation{"LastFileError", "", 0, LastFileError},
+    TOperation{"ExpandTabs", "\"text\"", 1, ExpandTabs},
+    TOperation{"TextXOfColumn", "\"line\" COL", 2, TextXOfColumn},
+    TOperation{"Loaded", "", 0, Loaded},
+    TOperation{"Paint", "", 0, Paint},
+    TOperation{"RecreateWnd", "", 0, RecreateWnd},
+};
+
+}  // namespace
+
+TAction ParseCall(const TArgs& args) {
+  args.ExpectCount(1, 3, "call OPERATION [ARGS]");
+  const std::string& name = args.Word(0);
+  for (const TOperation& op : kOperations) {
+    if (!SameName(op.Name, name)) continue;
+    const TArgs rest = args.From(1);
+    rest.ExpectCount(op.Args, op.Args, "call " + std::string(op.Name) + " " + std::string(op.Usage));
+    return op.Parse(rest);
+  }
+  throw TScriptError("unknown operation '" + name + "'");
+}
