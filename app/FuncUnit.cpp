@@ -5,12 +5,11 @@
 
 #include "platform/Exceptions.h"
 #include "platform/IntegerText.h"
+#include "platform/LeadByte.h"
 
 namespace {
 
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 bool IsBlank(char c) { return Byte(c) <= 0x20; }
 
@@ -27,7 +26,7 @@ std::string TrimFullWidth(const std::string& s) {
   std::size_t start = last;
   std::size_t end = first;
   for (std::size_t i = first; i < last;) {
-    const bool pair = IsLeadByte(Byte(s[i])) && i + 1 < last;
+    const bool pair = IsDBCSLeadByte(Byte(s[i])) && i + 1 < last;
     const std::size_t next = i + (pair ? 2 : 1);
     const bool blank = pair ? (Byte(s[i]) == 0x81 && Byte(s[i + 1]) == 0x40) : s[i] == ' ';
     if (!blank) {
@@ -81,4 +80,12 @@ std::string ColorToRGBString(TColor color) {
   char text[16];
   std::snprintf(text, sizeof text, "%d %d %d", GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
   return text;
+}
+
+std::string RepeatString(int count, const std::string& s) {
+  std::string out;
+  if (count <= 0) return out;
+  out.reserve(static_cast<std::size_t>(count) * s.size());
+  for (int i = 0; i < count; ++i) out += s;
+  return out;
 }

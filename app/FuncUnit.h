@@ -30,3 +30,6 @@ int SplitDelimited(const std::string& text, char delimiter, std::vector<std::str
 TColor StrToColorDef(const std::string& text, char delimiter);
 // "red green blue" of the colour, a system colour resolved first.
 std::string ColorToRGBString(TColor color);
+
+// s repeated count times; empty for a count of 0 or less.
+std::string RepeatString(int count, const std::string& s);

@@ -11,7 +11,6 @@
 
 #include "platform/Exceptions.h"
 
-bool IsDBCSLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 namespace {
 

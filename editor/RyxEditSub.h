@@ -1,6 +1,8 @@
 // Helpers on Shift-JIS byte strings and stored lines, and the read-only file the loaders use.
 #pragma once
 
+#include "platform/LeadByte.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -15,8 +17,6 @@ constexpr int kSingleByte = 0;
 constexpr int kLeadByte = 1;
 constexpr int kTrailByte = 2;
 
-// Lead bytes of code page 932: 0x81-0x9F and 0xE0-0xFC.
-bool IsDBCSLeadByte(unsigned char b);
 
 // Kind of the byte at the 1-based position pos of s: kSingleByte, kLeadByte
 // or kTrailByte. Outside the string, and always when singleByte is set, the

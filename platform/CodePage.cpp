@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform/Exceptions.h"
+#include "platform/LeadByte.h"
 
 namespace {
 
@@ -57,8 +58,6 @@ std::uint16_t EncodeOne(UConverter* converter, char16_t c) {
   return n == 1 ? first : static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[1]));
 }
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 std::unique_ptr<const TTables> BuildTables() {
   UErrorCode status = U_ZERO_ERROR;
   TConverter converter(ucnv_open(kConverterName, &status), &ucnv_close);
@@ -77,7 +76,7 @@ std::unique_ptr<const TTables> BuildTables() {
   // 0x7F; Windows keeps the ASCII range as it is.
   for (char16_t c = 0; c < 0x80; ++c) tables->ToUnicode[c] = c;
   for (unsigned first = 0x80; first < 0x100; ++first) {
-    if (!IsLeadByte(static_cast<unsigned char>(first))) {
+    if (!IsDBCSLeadByte(static_cast<unsigned char>(first))) {
       const char byte = static_cast<char>(first);
       tables->ToUnicode[first] = DecodeOne(converter.get(), &byte, 1);
       continue;
@@ -112,7 +111,7 @@ const TTables& Tables() {
 // The code of the character that starts at offset i.
 std::uint16_t CodeAt(std::string_view ansi, std::size_t i) {
   const auto first = static_cast<unsigned char>(ansi[i]);
-  if (!IsLeadByte(first) || i + 1 == ansi.size()) return first;
+  if (!IsDBCSLeadByte(first) || i + 1 == ansi.size()) return first;
   return static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(ansi[i + 1]));
 }
 

@@ -3,11 +3,7 @@
 
 #include <utility>
 
-namespace {
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-}  // namespace
+#include "platform/LeadByte.h"
 
 THeadlessCanvas::THeadlessCanvas(int halfWidth, int fullWidth, int cellHeight)
     : FHalfWidth(halfWidth), FFullWidth(fullWidth), FCellHeight(cellHeight) {}
@@ -25,7 +21,7 @@ TTextMetric THeadlessCanvas::GetTextMetrics() const {
 int THeadlessCanvas::TextWidth(std::string_view text) const {
   int width = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+    if (IsDBCSLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
       width += FFullWidth;
       ++i;
     } else {

@@ -150,3 +150,10 @@ TEST(ColorToRGBStringTest, ResolvesSystemColours) {
 }
 
 }  // namespace
+
+TEST(RepeatString, RepeatsOrGivesNothing) {
+  EXPECT_EQ(RepeatString(3, "ab"), "ababab");
+  EXPECT_EQ(RepeatString(1, " "), " ");
+  EXPECT_EQ(RepeatString(0, "x"), "");
+  EXPECT_EQ(RepeatString(-4, "x"), "");
+}
