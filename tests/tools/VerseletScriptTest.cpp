@@ -241,4 +241,70 @@ TEST_F(VerseletScriptTest, MetricsApplyToTheNextControl) {
             "CharWidth=6\nClientWidth=200\nClientHeight=100\nClientWidth=300\n");
 }
 
+TEST_F(VerseletScriptTest, ScriptFilesMayHaveCrLfBreaksAndAByteOrderMark) {
+  EXPECT_EQ(Output("\xEF\xBB\xBFnew\r\nget TabCount\r\n# done\r\n"), "TabCount=6\n");
+}
+
+TEST_F(VerseletScriptTest, UsageIsCheckedBeforeAnythingRuns) {
+  const auto status = [](const std::string& args) {
+    const int raw = std::system((Quoted(Driver()) + " " + args + " < /dev/null > /dev/null 2>&1").c_str());
+    return WEXITSTATUS(raw);
+  };
+  EXPECT_EQ(status("--help"), 0);
+  EXPECT_EQ(status("a b"), 2);
+  EXPECT_EQ(status("-"), 0);
+}
+
+TEST_F(VerseletScriptTest, NumbersTakeHexNegativesPositionsAndNames) {
+  EXPECT_EQ(Output("new\nset Color 0x00FF8040\nget Color\nset LeftMargin -0x3\nget LeftMargin\n"
+                   "call SetAllText \"a\\r\\nb\\r\\nc\"\nmsg WM_TRYXEDIT_SETCARETPOS 0 2:1\nget CaretLine\n"
+                   "get CaretCol\nmsg WM_KEYUP VK_PRIOR\nmsg WM_VSCROLL SB_ENDSCROLL\n"),
+            "Color=16744512\nLeftMargin=0\nresult=0\nCaretLine=2\nCaretCol=1\nresult=0\nresult=0\n");
+  for (const char* bad : {"msg EM_SETSEL 1:70000", "msg EM_SETSEL -1:0", "msg EM_SETSEL 0x", "msg EM_SETSEL 1:",
+                          "msg EM_SETSEL 0x100000000", "msg EM_SETSEL SB_SIDEWAYS"}) {
+    const TRun run = RunDriver(FDir, std::string("new\n") + bad + "\n");
+    EXPECT_EQ(run.Status, 2) << bad;
+  }
+}
+
+TEST_F(VerseletScriptTest, AltTurnsKeysIntoSystemKeys) {
+  EXPECT_THAT(Output("new\nevents\nkey Alt+F\nkey 0x70\nevents\n"),
+              HasSubstr("\n[{\"name\":\"OnKeyUp\",\"key\":70,\"shift\":[\"alt\"]},"
+                        "{\"name\":\"OnKeyUp\",\"key\":112,\"shift\":[]}]\n"));
+}
+
+TEST_F(VerseletScriptTest, FileOperationsReportFailureAndItsReason) {
+  TTempDir files;
+  const std::string out = Output("new\ncall LoadFromFile \"" + (files.Path() / "missing.txt").string() +
+                                 "\"\ncall LastFileError\ncall SaveToFile \"" + files.Path().string() + "\"\n");
+  EXPECT_THAT(out, StartsWith("result=0\nresult=\""));
+  EXPECT_THAT(out, Not(HasSubstr("result=\"\"")));
+  EXPECT_THAT(out, HasSubstr("\"\nresult=0\n"));
+}
+
+TEST_F(VerseletScriptTest, WindowSizeAndFocusReachTheControl) {
+  const std::string out = Output("new 300 100\nget TextHeight\nsize 300 50\nget TextHeight\nfocus off\ndump\n"
+                                 "focus on\ndump\ninvalidated\ninvalidated\n");
+  EXPECT_THAT(out, StartsWith("TextHeight=96\nTextHeight=46\n"));
+  EXPECT_THAT(out, HasSubstr("\"focused\":false,\"syscaret\":{\"created\":false"));
+  EXPECT_THAT(out, HasSubstr("\"focused\":true,\"syscaret\":{\"created\":true,\"visible\":true"));
+  EXPECT_THAT(out, HasSubstr("\n[]\n"));
+}
+
+TEST_F(VerseletScriptTest, NewStartsAFreshControl) {
+  EXPECT_EQ(Output("new\nset TabCount 3\ncall SetAllText \"abc\"\nnew\nget TabCount\nmsg WM_GETTEXTLENGTH\n"
+                   "events\n"),
+            "TabCount=6\nresult=0\n[{\"name\":\"OnEnter\"}]\n");
+}
+
+TEST_F(VerseletScriptTest, OperationsWithResultsPrintThem) {
+  EXPECT_EQ(Output("new\nset TabCount 4\ncall ExpandTabs \"a\\tb\"\ncall TextXOfColumn \"a\\tb\" 2\n"),
+            "result=\"a   b\"\nresult=32\n");
+}
+
+TEST_F(VerseletScriptTest, ZeroWidthGuidesAllFallAtTheTagEnd) {
+  const std::string out = Output("new\nguides 0 3\ncall RefreshView\npaint\n");
+  EXPECT_THAT(out, HasSubstr("{\"op\":\"line\",\"x1\":9,\"y1\":4,\"x2\":9,\"y2\":265,\"color\":12303291}"));
+}
+
 }  // namespace
