@@ -3,7 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <string>
+
+#include "app/FuncUnit.h"
 
 namespace {
 
@@ -11,8 +12,7 @@ namespace {
 // font need not make it count times the width of one space. A space is at
 // least a pixel wide, so more than kMaxGuideX of them reach past every guide.
 int SpacesWidth(const ICanvas& canvas, int count) {
-  if (count <= 0) return 0;
-  return canvas.TextWidth(std::string(static_cast<std::size_t>(std::min(count, kMaxGuideX)), ' '));
+  return canvas.TextWidth(RepeatString(std::min(count, kMaxGuideX), " "));
 }
 
 void VerticalLine(ICanvas& canvas, int x, int top, int bottom) {
