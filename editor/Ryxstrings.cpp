@@ -151,14 +151,17 @@ void TRyxStrings::SetCapacity(int n) {
   if (n > kMaxCapacity || n < FCount) Error();
   if (n == FCapacity) return;
   const auto slots = static_cast<std::size_t>(n);
-  if (slots < FList.capacity()) {
+  if (n < FCapacity) {
     // A vector never shrinks its storage to an exact size by itself.
     std::vector<std::string> list;
     list.reserve(slots);
     std::move(FList.begin(), FList.end(), std::back_inserter(list));
     FList.swap(list);
-  } else {
-    FList.reserve(slots);
+  } else if (slots > FList.capacity()) {
+    // The slot count grows by the small steps of Grow, but the storage
+    // behind it grows geometrically, so that many single appends cost
+    // linear time and not quadratic.
+    FList.reserve(std::max(slots, FList.capacity() + FList.capacity() / 2));
   }
   FCapacity = n;
 }
