@@ -28,8 +28,7 @@ std::string_view ButtonName(TMouseButton button) {
   return "?";
 }
 
-}  // namespace
-
+// The modifier keys and buttons of a shift state as a JSON array of names.
 std::string ShiftStateJson(TShiftState shift) {
   constexpr std::array<std::pair<TShiftState, std::string_view>, 7> kNames{{{ssShift, "shift"},
                                                                            {ssAlt, "alt"},
@@ -45,6 +44,8 @@ std::string ShiftStateJson(TShiftState shift) {
   }
   return json.EndArray().Text();
 }
+
+}  // namespace
 
 std::string TEventLog::TakeJson() {
   std::string json = "[";

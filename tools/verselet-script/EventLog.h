@@ -22,6 +22,3 @@ class TEventLog {
  private:
   std::vector<std::string> FRecords;
 };
-
-// The names of the modifier keys and buttons in a shift state, as a JSON array.
-std::string ShiftStateJson(TShiftState shift);

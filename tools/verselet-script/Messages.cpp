@@ -85,7 +85,6 @@ class TGuardedBuffer {
   explicit TGuardedBuffer(std::size_t size) : FSize(size), FBytes(size + kGuard, kFill) {}
 
   char* Data() { return FBytes.data(); }
-  std::size_t Size() const { return FSize; }
   char At(std::size_t i) const { return FBytes[i]; }
   std::string Prefix(std::size_t n) const { return std::string(FBytes.data(), std::min(n, FSize)); }
 
