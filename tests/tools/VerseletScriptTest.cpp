@@ -307,4 +307,24 @@ TEST_F(VerseletScriptTest, ZeroWidthGuidesAllFallAtTheTagEnd) {
   EXPECT_THAT(out, HasSubstr("{\"op\":\"line\",\"x1\":9,\"y1\":4,\"x2\":9,\"y2\":265,\"color\":12303291}"));
 }
 
+TEST_F(VerseletScriptTest, EditMessagesAtTheirEdges) {
+  // A trailing break leaves an empty last line; the trail byte of あ is no caret place.
+  EXPECT_EQ(Output("new\ncall SetAllText \"xあ\\r\\n\"\ncall GetAllText\nmsg EM_GETLINECOUNT\nmsg EM_GETLINE 1 10\n"
+                   "msg WM_TRYXEDIT_SETCARETPOS 0 0:2\nmsg WM_TRYXEDIT_GETCARETPOS\n"
+                   "msg EM_SETSEL 0:0 0:5\nmsg WM_TRYXEDIT_GETCARETPOS\nmsg WM_CLEAR\nmsg WM_GETTEXTLENGTH\n"
+                   "msg WM_GETDLGCODE\nset WantTabs 0\nmsg WM_GETDLGCODE\n"),
+            "result=\"x\\u0082\\u00a0\\u000d\\u000a\"\nresult=2\nresult=0 text=\"\"\nresult=0\nresult=1 pos=0:1\n"
+            "result=0\nresult=65536 pos=1:0\nresult=0\nresult=0\nresult=131\nresult=129\n");
+}
+
+TEST_F(VerseletScriptTest, PaintReportsEachOperationOnce) {
+  const std::string out = Output("new\npaint\ncall SetAllText \"ab\"\npaint\npaint\n");
+  const std::size_t second = out.find('\n') + 1;
+  const std::string drawn = out.substr(second, out.find('\n', second) - second);
+  EXPECT_THAT(drawn, HasSubstr("{\"op\":\"text\",\"x\":10,\"y\":4,\"text\":\"ab\",\"color\":0,\"bk\":16777215,"
+                               "\"clip\":["));
+  EXPECT_THAT(drawn, HasSubstr("{\"op\":\"fill\",\"rect\":["));
+  EXPECT_THAT(out, testing::EndsWith("]\n[]\n"));
+}
+
 }  // namespace
