@@ -56,6 +56,12 @@ void THeadlessHost::SetFocus() {
   if (FControl) FControl->Perform(WM_SETFOCUS, 0, 0);
 }
 
+void THeadlessHost::KillFocus() {
+  if (!FFocused) return;
+  FFocused = false;
+  if (FControl) FControl->Perform(WM_KILLFOCUS, 0, 0);
+}
+
 int THeadlessHost::GetSystemMetrics(int index) const {
   switch (index) {
     case SM_CXVSCROLL:

@@ -43,6 +43,8 @@ class THeadlessHost : public IControlHost {
   void Attach(TCustomControl& control);
   // Resizes the client area and tells the attached control.
   void Resize(int clientWidth, int clientHeight);
+  // Takes the focus away from the attached control.
+  void KillFocus();
   // Ticks every enabled timer once.
   void TickTimers();
   void SetKeyDown(int virtualKey, bool down);

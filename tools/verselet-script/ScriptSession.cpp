@@ -4,27 +4,6 @@
 #include "app/DisplayGuides.h"
 #include "platform/Exceptions.h"
 
-// The headless window can only gain the focus; a script also takes it away,
-// so this one keeps the focus itself and tells the control either way.
-class TScriptHost : public THeadlessHost {
- public:
-  TScriptHost(TCustomControl& control, int width, int height, const TGlyphMetrics& m)
-      : THeadlessHost(width, height, m.HalfWidth, m.FullWidth, m.CellHeight), FControl(control) {}
-
-  void SetFocus() override { ChangeFocus(true); }
-  bool Focused() const override { return FFocused; }
-
-  void ChangeFocus(bool focused) {
-    if (FFocused == focused) return;
-    FFocused = focused;
-    FControl.Perform(focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
-  }
-
- private:
-  TCustomControl& FControl;
-  bool FFocused = false;
-};
-
 TScriptSession::TScriptSession(std::ostream& out) : FOut(out) {}
 
 TScriptSession::~TScriptSession() = default;
@@ -38,7 +17,8 @@ void TScriptSession::NewControl(int clientWidth, int clientHeight) {
   FEvents.AfterUserClientDraw = [this](int x1, int, int, int) {
     if (FGuides) DrawDisplayGuides(FEdit->Canvas(), x1, FEdit->TopMargin(), FEdit->TextHeight(), *FGuides);
   };
-  FHost = std::make_unique<TScriptHost>(*FEdit, clientWidth, clientHeight, FMetrics);
+  FHost = std::make_unique<THeadlessHost>(clientWidth, clientHeight, FMetrics.HalfWidth,
+                                          FMetrics.FullWidth, FMetrics.CellHeight);
   FHost->Attach(*FEdit);
   FHost->SetFocus();
 }
@@ -55,5 +35,8 @@ THeadlessHost& TScriptSession::Host() const {
 
 void TScriptSession::SetFocus(bool focused) {
   Edit();
-  FHost->ChangeFocus(focused);
+  if (focused)
+    FHost->SetFocus();
+  else
+    FHost->KillFocus();
 }

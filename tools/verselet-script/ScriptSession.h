@@ -17,7 +17,6 @@ struct TGlyphMetrics {
   int CellHeight = 16;
 };
 
-class TScriptHost;
 
 class TScriptSession {
  public:
@@ -51,6 +50,6 @@ class TScriptSession {
   TEventLog FEvents;
   std::optional<TDeviceSettings> FGuides;
   // The control goes before its window.
-  std::unique_ptr<TScriptHost> FHost;
+  std::unique_ptr<THeadlessHost> FHost;
   std::unique_ptr<TRyxEdit> FEdit;
 };
