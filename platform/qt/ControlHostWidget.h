@@ -1,0 +1,201 @@
+// ControlHostWidget: the Qt window of a custom-painted control: frame, bars, caret, input method, events.
+#pragma once
+
+#include <QInputMethodEvent>
+#include <QList>
+#include <QRegion>
+#include <QString>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/ControlHost.h"
+#include "platform/CustomControl.h"
+#include "platform/qt/QtCanvas.h"
+
+class QScrollBar;
+class QTimer;
+
+// The widget translates Qt's events into the control's messages and
+// virtuals, and serves the control's window calls. The control paints at
+// once into the canvas's pixmap; paintEvent blits it and draws the caret and
+// the input method's preedit on top, never into the control's pixmap.
+//
+// The control must outlive the widget; the widget destroys the control's
+// window when it goes first. Exceptions thrown by the control while it
+// handles an event leave the event handler for the application to report.
+class ControlHostWidget : public QWidget, public IControlHost {
+  Q_OBJECT
+
+ public:
+  explicit ControlHostWidget(TCustomControl& control, QWidget* parent = nullptr);
+  ~ControlHostWidget() override;
+
+  // Creates the control's window on this widget and sends its first WM_SIZE.
+  void createWindow();
+
+  TCustomControl& control() const { return FControl; }
+  QtCanvas& canvas() { return FCanvas; }
+  // The client area in widget coordinates: inside the frame, beside the scroll bars.
+  QRect clientRect() const { return FClientRect; }
+  QScrollBar* scrollBar(int bar) const;
+  // Shown by the show/hide counting, whatever the blink phase.
+  bool caretVisible() const;
+  // Client coordinates.
+  QRect caretRect() const;
+  const QString& preeditText() const { return FPreedit; }
+  QSize sizeHint() const override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+  // IControlHost.
+  std::uintptr_t WindowHandle() const override;
+  int ClientWidth() const override { return FClientRect.width(); }
+  int ClientHeight() const override { return FClientRect.height(); }
+  int Width() const override { return width(); }
+  int Height() const override { return height(); }
+  ICanvas& Canvas() override { return FCanvas; }
+  void ApplyCreateParams(const TCreateParams& params) override;
+  void InvalidateRect(const TRect* rect) override;
+  void ScrollWindow(int dx, int dy, const TRect* scroll, const TRect* clip) override;
+  void SetFocus() override;
+  bool Focused() const override;
+  void SetCursor(TCursor cursor) override;
+  int GetSystemMetrics(int index) const override;
+  void AttachTimer(TTimer& timer) override;
+  void DetachTimer(TTimer& timer) override;
+  bool CreateCaret(int width, int height) override;
+  void SetCaretPos(int x, int y) override;
+  void ShowCaret() override;
+  void HideCaret() override;
+  void DestroyCaret() override;
+  void SetScrollRange(int bar, int minPos, int maxPos, bool redraw) override;
+  int SetScrollPos(int bar, int pos, bool redraw) override;
+  int GetScrollPos(int bar) const override;
+  void EnableScrollBar(int bar, UINT arrows) override;
+  void ShowScrollBar(int bar, bool show) override;
+  short GetKeyState(int virtualKey) const override;
+  HIMC ImmGetContext() override;
+  void ImmReleaseContext(HIMC context) override;
+  bool ImmSetCompositionFont(HIMC context, const TLogFont& font) override;
+  bool ImmSetCompositionWindow(HIMC context, const TCompositionForm& form) override;
+  std::string ImmGetCompositionString(HIMC context, LPARAM which) override;
+  bool ImmNotifyIME(HIMC context, DWORD action, DWORD index) override;
+  bool GetClipboardText(std::string& text) override;
+  bool SetClipboardText(std::string_view text) override;
+  int MessageBox(const std::string& text, const std::string& caption, UINT flags) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+ private:
+  struct ScrollBarState {
+    int Min = 0;
+    int Max = 0;
+    int Pos = 0;
+    int TrackPos = 0;
+    bool Enabled = true;
+    bool Visible = false;
+  };
+  struct CaretState {
+    bool Created = false;
+    int Width = 0;
+    int Height = 0;
+    int X = 0;
+    int Y = 0;
+    // The platform's hide level: 1 after creation, +1 per HideCaret,
+    // -1 per ShowCaret down to 0; the caret shows at 0.
+    int HideLevel = 1;
+  };
+
+  // Window and painting (ControlHostWidget.cpp).
+  // The control's window is on this widget.
+  bool attached() const;
+  int frameWidth() const;
+  void updateLayout(bool notify);
+  void deliverPendingSize();
+  void sendPaint();
+  void showClientRect(const QRect& clientArea);
+  ScrollBarState& barState(int bar) { return bar == SB_VERT ? FVBar : FHBar; }
+  const ScrollBarState& barState(int bar) const { return bar == SB_VERT ? FVBar : FHBar; }
+  void syncScrollBar(int bar);
+  void onScrollAction(int bar, int action);
+  void finishScroll(int bar);
+  void sendScroll(int bar, WORD code, int pos);
+  void restartBlink();
+  void drawCaret(QPainter& painter) const;
+  const QtCellFont& compositionFont() const;
+  // x of the preedit before a UTF-16 offset, relative to the composition point.
+  int preeditX(int offset) const;
+  void drawPreedit(QPainter& painter) const;
+
+  // Input (ControlHostInput.cpp).
+  void noteInput(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+  void deliverText(const QString& text, UINT charMessage);
+  void deliverResult(const QString& commit);
+  void startComposition();
+  void endComposition();
+  bool wantsTab();
+  bool mouseInClient(const QPointF& position) const;
+  QPoint clientPoint(const QPointF& position) const;
+
+  // Services (ControlHostServices.cpp).
+  void syncTimer(TTimer& timer);
+
+  TCustomControl& FControl;
+  QtCanvas FCanvas;
+  QRect FClientRect;
+  TCreateParams FParams;
+  bool FSizePending = false;
+  // Invalidated but not yet repainted by a paint message, client coordinates.
+  QRegion FInvalid;
+  bool FPainting = false;
+
+  QScrollBar* FVScrollBar = nullptr;
+  QScrollBar* FHScrollBar = nullptr;
+  ScrollBarState FVBar;
+  ScrollBarState FHBar;
+  // Set while the bars are brought in line with the state above, so that
+  // their own signals are not taken for the user's.
+  bool FSyncingBars = false;
+
+  CaretState FCaret;
+  QTimer* FBlinkTimer = nullptr;
+  bool FBlinkOn = true;
+
+  // The key state as of the input event being (or last) handled.
+  Qt::KeyboardModifiers FModifiers;
+  Qt::MouseButtons FButtons;
+  std::set<WORD> FKeysDown;
+  bool FMousePressedInClient = false;
+  int FWheelRemainder = 0;
+  bool FFocusSent = false;
+
+  // Input method.
+  bool FComposing = false;
+  QString FPreedit;
+  int FPreeditCursor = 0;
+  bool FPreeditCursorVisible = true;
+  QList<QInputMethodEvent::Attribute> FPreeditAttributes;
+  std::string FResult;
+  TLogFont FCompositionFont;
+  mutable std::unique_ptr<QtCellFont> FCompositionCells;
+  TCompositionForm FCompositionForm;
+
+  std::map<TTimer*, QTimer*> FTimers;
+};

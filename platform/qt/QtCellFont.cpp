@@ -1,0 +1,165 @@
+// QtCellFont: cell metrics of a LOGFONT-like record and per-cell text drawing.
+#include "platform/qt/QtCellFont.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/CodePage.h"
+#include "platform/qt/QtConvert.h"
+
+namespace {
+
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+bool IsControl(char32_t c) { return c < 0x20 || c == 0x7F; }
+
+QString StringOf(char32_t c) { return QString::fromUcs4(&c, 1); }
+
+}  // namespace
+
+QtCellFont::QtCellFont(const TLogFont& logFont) : FLogFont(logFont), FFont(QFontFromLogFont(logFont)) {
+  // The underline is drawn across whole cells here, not glyph by glyph.
+  FFont.setUnderline(false);
+  const QFontMetrics metrics(FFont);
+  FHeight = std::max(1, metrics.height());
+  FAscent = metrics.ascent();
+  if (QFontInfo(FFont).fixedPitch()) {
+    FCellWidth = metrics.horizontalAdvance(QLatin1Char('0'));
+  } else {
+    // A proportional face gets cells as wide as its widest ASCII character,
+    // so that no character runs into its neighbour.
+    for (char c = 0x20; c < 0x7F; ++c) FCellWidth = std::max(FCellWidth, metrics.horizontalAdvance(QLatin1Char(c)));
+  }
+  FCellWidth = std::max(1, FCellWidth);
+  FUnderlineThickness = std::max(1, metrics.lineWidth());
+  FUnderlineTop = std::min(FHeight - FUnderlineThickness, FAscent + std::max(1, metrics.underlinePos()));
+  FPixelSize = QFontInfo(FFont).pixelSize();
+  QFont japanese(QString::fromLatin1(kJapaneseFallbackFamily));
+  japanese.setPixelSize(std::max(1, FPixelSize));
+  const QFontMetricsF japaneseMetrics(japanese);
+  FWideScaleLimit = std::min(japaneseMetrics.ascent() > 0 ? FAscent / japaneseMetrics.ascent() : 1.0,
+                             japaneseMetrics.descent() > 0 ? (FHeight - FAscent) / japaneseMetrics.descent() : 1.0);
+}
+
+TTextMetric QtCellFont::textMetric() const {
+  TTextMetric tm;
+  tm.tmHeight = FHeight;
+  tm.tmAscent = FAscent;
+  tm.tmDescent = FHeight - FAscent;
+  tm.tmAveCharWidth = FCellWidth;
+  tm.tmMaxCharWidth = 2 * FCellWidth;
+  return tm;
+}
+
+int QtCellFont::cellsOfAnsi(std::string_view ansi) {
+  int cells = 0;
+  for (std::size_t i = 0; i < ansi.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size()) {
+      cells += 2;
+      ++i;
+    } else {
+      cells += 1;
+    }
+  }
+  return cells;
+}
+
+std::vector<QtCellGlyph> QtCellFont::glyphsFromAnsi(std::string_view ansi) {
+  // The decoder gives one UTF-16 unit per character, by the same lead-byte rule as here.
+  const std::u16string text = AnsiToUnicode(ansi);
+  std::vector<QtCellGlyph> glyphs;
+  glyphs.reserve(text.size());
+  std::size_t unit = 0;
+  for (std::size_t i = 0; i < ansi.size() && unit < text.size(); ++i, ++unit) {
+    const bool pair = IsLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size();
+    glyphs.push_back(QtCellGlyph{text[unit], pair ? 2 : 1});
+    if (pair) ++i;
+  }
+  return glyphs;
+}
+
+std::vector<QtCellGlyph> QtCellFont::glyphsFromText(const QString& text) const {
+  std::vector<QtCellGlyph> glyphs;
+  for (const char32_t c : text.toUcs4()) {
+    const QString one = StringOf(c);
+    std::size_t replaced = 0;
+    const std::string ansi = UnicodeToAnsi(U16FromQString(one), &replaced);
+    const int cells = replaced == 0 ? static_cast<int>(ansi.size()) : (advance(c) > 1.5 * FCellWidth ? 2 : 1);
+    glyphs.push_back(QtCellGlyph{c, std::clamp(cells, 1, 2)});
+  }
+  return glyphs;
+}
+
+int QtCellFont::cellsOf(const std::vector<QtCellGlyph>& glyphs) {
+  int cells = 0;
+  for (const QtCellGlyph& glyph : glyphs) cells += glyph.Cells;
+  return cells;
+}
+
+qreal QtCellFont::advance(char32_t c) const {
+  const auto it = FAdvances.constFind(c);
+  if (it != FAdvances.constEnd()) return *it;
+  const qreal width = QFontMetricsF(FFont).horizontalAdvance(StringOf(c));
+  FAdvances.insert(c, width);
+  return width;
+}
+
+const QFont& QtCellFont::sizedFont(int pixelSize) const {
+  auto it = FSizedFonts.find(pixelSize);
+  if (it == FSizedFonts.end()) {
+    QFont font = FFont;
+    font.setPixelSize(pixelSize);
+    it = FSizedFonts.insert(pixelSize, font);
+  }
+  return *it;
+}
+
+bool QtCellFont::fitsOneCell(char32_t c) const {
+  return c > 0x20 && c < 0x7F && std::abs(advance(c) - FCellWidth) < 0.01;
+}
+
+void QtCellFont::draw(QPainter& painter, int x, int y, const std::vector<QtCellGlyph>& glyphs, bool underline) const {
+  painter.setFont(FFont);
+  const int baseline = y + FAscent;
+  // Runs of ASCII characters whose advance is exactly one cell go out in one
+  // call (the usual case with a monospace face); anything else is centred in
+  // its cells one by one.
+  QString run;
+  int runX = x;
+  const auto flush = [&] {
+    if (!run.isEmpty()) painter.drawText(QPoint(runX, baseline), run);
+    run.clear();
+  };
+  int cx = x;
+  for (const QtCellGlyph& glyph : glyphs) {
+    const int width = glyph.Cells * FCellWidth;
+    if (glyph.Cells == 1 && fitsOneCell(glyph.Char)) {
+      if (run.isEmpty()) runX = cx;
+      run.append(QChar(static_cast<char16_t>(glyph.Char)));
+    } else {
+      flush();
+      if (!IsControl(glyph.Char) && glyph.Char != U' ') {
+        qreal glyphAdvance = advance(glyph.Char);
+        const qreal scale =
+            glyph.Cells == 2 && glyphAdvance > 0 ? std::min(width / glyphAdvance, FWideScaleLimit) : 1.0;
+        const int pixelSize = static_cast<int>(std::lround(FPixelSize * scale));
+        const bool scaled = FPixelSize > 0 && pixelSize != FPixelSize;
+        if (scaled) {
+          painter.setFont(sizedFont(pixelSize));
+          glyphAdvance = glyphAdvance * pixelSize / FPixelSize;
+        }
+        const int offset = static_cast<int>(std::lround((width - glyphAdvance) / 2));
+        painter.drawText(QPoint(cx + offset, baseline), StringOf(glyph.Char));
+        if (scaled) painter.setFont(FFont);
+      }
+    }
+    cx += width;
+  }
+  flush();
+  if ((underline || FLogFont.lfUnderline) && cx > x)
+    painter.fillRect(QRect(x, y + FUnderlineTop, cx - x, FUnderlineThickness), painter.pen().color());
+}

@@ -1,0 +1,64 @@
+// The editor control in the Qt host: it paints into the pixmap, gets a caret, and a preedit leaves its text alone.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QImage>
+#include <QInputMethodEvent>
+#include <QScrollBar>
+
+#include "editor/RyxEdit.h"
+#include "platform/CodePage.h"
+#include "platform/qt/ControlHostWidget.h"
+
+namespace {
+
+class RyxEditHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Edit.SetColor(RGB(0xF0, 0xE8, 0xD0));
+    Widget = std::make_unique<ControlHostWidget>(Edit);
+    Widget->resize(320, 200);
+    Widget->createWindow();
+    Edit.SetAllText(UnicodeToAnsi(u"春はあけぼの。\r\nやうやう白くなりゆく山ぎは、\r\n少しあかりて"));
+  }
+  void TearDown() override { Widget.reset(); }
+
+  TRyxEdit Edit;
+  std::unique_ptr<ControlHostWidget> Widget;
+};
+
+TEST_F(RyxEditHost, PaintsItsBackgroundIntoThePixmap) {
+  Widget->InvalidateRect(nullptr);
+  Widget->grab();
+  const QImage pixmap = Widget->canvas().pixmap().toImage();
+  ASSERT_EQ(pixmap.size(), QSize(Widget->ClientWidth(), Widget->ClientHeight()));
+  const QColor background(0xF0, 0xE8, 0xD0);
+  EXPECT_EQ(pixmap.pixelColor(0, 0), background);
+  EXPECT_EQ(pixmap.pixelColor(pixmap.width() - 1, pixmap.height() - 1), background);
+  EXPECT_FALSE(Widget->scrollBar(SB_VERT)->isHidden());
+  EXPECT_EQ(Edit.FontHeight(), Widget->canvas().GetTextMetrics().tmHeight);
+}
+
+TEST_F(RyxEditHost, FocusGivesACaretOfTheFontHeight) {
+  QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(Widget.get(), &in);
+  EXPECT_TRUE(Widget->caretVisible());
+  EXPECT_EQ(Widget->caretRect().height(), Edit.FontHeight());
+  EXPECT_EQ(Widget->caretRect().width(), 2);
+  QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(Widget.get(), &out);
+  EXPECT_FALSE(Widget->caretVisible());
+}
+
+TEST_F(RyxEditHost, PreeditNeverTouchesTheDocument) {
+  const std::string before = Edit.GetAllText();
+  QInputMethodEvent preedit(QString::fromUtf8("にほんご😀"), {});
+  QCoreApplication::sendEvent(Widget.get(), &preedit);
+  Widget->grab();
+  EXPECT_EQ(Edit.GetAllText(), before);
+  EXPECT_FALSE(Edit.Modified());
+  EXPECT_EQ(Widget->preeditText(), QString::fromUtf8("にほんご😀"));
+}
+
+}  // namespace
