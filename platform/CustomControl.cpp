@@ -12,6 +12,9 @@ void TCustomControl::CreateWnd(IControlHost& host) {
   host.ApplyCreateParams(params);
   host.SetCursor(FCursor);
   Perform(WM_CREATE, 0, 0);
+  // A new window learns its size right after its creation, before any paint.
+  Perform(WM_SIZE, 0,
+          static_cast<LPARAM>(MakeLong(static_cast<WORD>(host.ClientWidth()), static_cast<WORD>(host.ClientHeight()))));
 }
 
 void TCustomControl::DestroyWnd() {

@@ -16,7 +16,7 @@ using TMouseEvent =
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 
 // The window exists while a host is attached: CreateWnd attaches one and
-// sends WM_CREATE, DestroyWnd detaches it. Perform is the control's
+// sends WM_CREATE and WM_SIZE, DestroyWnd detaches it. Perform is the control's
 // SendMessage to itself: it runs WndProc synchronously.
 class TCustomControl : public TObject {
  public:

@@ -10,8 +10,6 @@ THeadlessHost::THeadlessHost(int clientWidth, int clientHeight, int halfWidth, i
 void THeadlessHost::Attach(TCustomControl& control) {
   FControl = &control;
   control.CreateWnd(*this);
-  control.Perform(WM_SIZE, 0, static_cast<LPARAM>(MakeLong(static_cast<WORD>(FClientWidth),
-                                                           static_cast<WORD>(FClientHeight))));
 }
 
 void THeadlessHost::Resize(int clientWidth, int clientHeight) {
@@ -83,7 +81,7 @@ void THeadlessHost::AttachTimer(TTimer& timer) {
 void THeadlessHost::DetachTimer(TTimer& timer) { std::erase(FTimers, &timer); }
 
 bool THeadlessHost::CreateCaret(int width, int height) {
-  FCaret = THeadlessCaret{true, width, height, 0, 0, 0};
+  FCaret = THeadlessCaret{true, width, height, 0, 0, 1};
   return true;
 }
 
@@ -93,11 +91,11 @@ void THeadlessHost::SetCaretPos(int x, int y) {
 }
 
 void THeadlessHost::ShowCaret() {
-  if (FCaret.Created) ++FCaret.ShowCount;
+  if (FCaret.Created && FCaret.HideCount > 0) --FCaret.HideCount;
 }
 
 void THeadlessHost::HideCaret() {
-  if (FCaret.Created) --FCaret.ShowCount;
+  if (FCaret.Created) ++FCaret.HideCount;
 }
 
 void THeadlessHost::DestroyCaret() { FCaret = THeadlessCaret{}; }

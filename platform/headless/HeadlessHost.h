@@ -23,9 +23,10 @@ struct THeadlessCaret {
   int Height = 0;
   int X = 0;
   int Y = 0;
-  // Shown when ShowCaret was called once more than HideCaret since creation.
-  int ShowCount = 0;
-  bool Visible() const { return Created && ShowCount > 0; }
+  // A new caret is hidden once; every HideCaret hides it once more and
+  // ShowCaret takes one hide back, so it shows when all hides are undone.
+  int HideCount = 1;
+  bool Visible() const { return Created && HideCount == 0; }
 };
 
 // Nothing is shown anywhere: the client size is set by the test, painting
@@ -39,7 +40,7 @@ class THeadlessHost : public IControlHost {
   THeadlessHost(int clientWidth = 440, int clientHeight = 265, int halfWidth = 8, int fullWidth = 16,
                 int cellHeight = 16);
 
-  // Creates the control's window here and sends it its first WM_SIZE.
+  // Creates the control's window here.
   void Attach(TCustomControl& control);
   // Resizes the client area and tells the attached control.
   void Resize(int clientWidth, int clientHeight);

@@ -73,8 +73,6 @@ ControlHostWidget::~ControlHostWidget() {
 void ControlHostWidget::createWindow() {
   FFocusSent = false;
   FControl.CreateWnd(*this);
-  FSizePending = true;
-  deliverPendingSize();
   InvalidateRect(nullptr);
   if (hasFocus()) {
     FFocusSent = true;
@@ -100,10 +98,8 @@ void ControlHostWidget::ApplyCreateParams(const TCreateParams& params) {
   FVBar.Visible = (params.Style & WS_VSCROLL) != 0;
   FHBar.Visible = (params.Style & WS_HSCROLL) != 0;
   updateLayout(false);
-  // A window made anew hears its size once it exists; createWindow tells it
-  // at once, a window re-created later hears it from the event loop.
-  FSizePending = true;
-  QMetaObject::invokeMethod(this, [this] { deliverPendingSize(); }, Qt::QueuedConnection);
+  // The control's window creation sends WM_SIZE itself, right after WM_CREATE.
+  FSizePending = false;
   InvalidateRect(nullptr);
 }
 
