@@ -20,11 +20,10 @@ void TRyxEdit::UpdateCaretPos() {
   FLastCaretCol = FCaretCol;
   FLastCaretLine = FCaretLine;
   FLastCaretX = FCaretX;
-  if (FSelActive && OnUserClientDraw) {
+  if (FSelActive) {
     const int first = std::min(FSelStartLine, FSelEndLine);
     const int last = std::max(FSelStartLine, FSelEndLine);
-    OnUserClientDraw(this, FTextLeft, Width() - FVBarWidth, std::max(0, first - 1),
-                     std::min(FLines.Count() - 1, last + 1));
+    FireUserClientDraw(std::max(0, first - 1), std::min(FLines.Count() - 1, last + 1));
   }
 }
 
