@@ -4,14 +4,7 @@
 #include <QDesktopServices>
 #include <QMouseEvent>
 
-namespace {
-
-QColor QColorFromColor(TColor color) {
-  const TColor rgb = ColorToRGB(color);
-  return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
-}
-
-}  // namespace
+#include "platform/qt/QtConvert.h"
 
 TURLLabel::TURLLabel(QWidget* parent)
     : QLabel(parent), FOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
@@ -20,10 +13,7 @@ TURLLabel::TURLLabel(QWidget* parent)
   FNormalColor = FontColor();
 }
 
-TColor TURLLabel::FontColor() const {
-  const QColor color = palette().color(foregroundRole());
-  return RGB(color.red(), color.green(), color.blue());
-}
+TColor TURLLabel::FontColor() const { return ColorFromQColor(palette().color(foregroundRole())); }
 
 void TURLLabel::SetFontColor(TColor value) {
   // A palette change repaints the label.
