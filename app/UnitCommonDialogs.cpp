@@ -1,0 +1,58 @@
+// TCommonDialogs: the file dialogs and message boxes the main window shows, behind one interface.
+#include "app/UnitCommonDialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "app/DocumentNames.h"
+
+namespace {
+
+QStringList QtNameFilters(const std::string& filter) {
+  QStringList nameFilters;
+  for (const std::string& nameFilter : NameFiltersFromFilter(filter)) nameFilters << QString::fromStdString(nameFilter);
+  return nameFilters;
+}
+
+// A dialog that starts at fileName, or in the current folder without one.
+void StartAt(QFileDialog& dialog, const std::string& fileName) {
+  if (!fileName.empty()) dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(fileName)));
+}
+
+std::string ChosenFile(const QFileDialog& dialog) {
+  return QFile::encodeName(dialog.selectedFiles().value(0)).toStdString();
+}
+
+}  // namespace
+
+bool TQtCommonDialogs::ExecuteOpen(QWidget* parent, const std::string& filter, std::string& fileName) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // A name that does not exist yet starts a new text under that name.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(QtNameFilters(filter));
+  StartAt(dialog, fileName);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  fileName = ChosenFile(dialog);
+  return true;
+}
+
+bool TQtCommonDialogs::ExecuteSave(QWidget* parent, const std::string& filter, std::string& fileName,
+                                   int& filterIndex) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  const QStringList nameFilters = QtNameFilters(filter);
+  dialog.setNameFilters(nameFilters);
+  dialog.selectNameFilter(nameFilters.value(filterIndex - 1));
+  StartAt(dialog, fileName);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  fileName = ChosenFile(dialog);
+  filterIndex = static_cast<int>(nameFilters.indexOf(dialog.selectedNameFilter())) + 1;
+  return true;
+}
+
+void TQtCommonDialogs::ShowError(QWidget* parent, const QString& text) {
+  QMessageBox::warning(parent, ApplicationTitle, text);
+}

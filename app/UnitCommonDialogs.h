@@ -1,0 +1,34 @@
+// TCommonDialogs: the file dialogs and message boxes the main window shows, behind one interface.
+#pragma once
+
+#include <QString>
+#include <string>
+
+class QWidget;
+
+// Filters are "description|pattern" pairs joined by "|" (see
+// DocumentNames.h); file names are file-system bytes. Tests put a fake in
+// place of the real dialogs.
+class TCommonDialogs {
+ public:
+  virtual ~TCommonDialogs() = default;
+
+  // fileName comes in as the name to start from (may be empty) and goes out
+  // as the chosen one; false when the user cancelled. The chosen file need
+  // not exist.
+  virtual bool ExecuteOpen(QWidget* parent, const std::string& filter, std::string& fileName) = 0;
+  // filterIndex (1-based) comes in as the filter to preselect and goes out
+  // as the one the user chose. An existing file is chosen without asking.
+  virtual bool ExecuteSave(QWidget* parent, const std::string& filter, std::string& fileName,
+                           int& filterIndex) = 0;
+  // A modal box with an error text.
+  virtual void ShowError(QWidget* parent, const QString& text) = 0;
+};
+
+// Qt's file dialogs and message box.
+class TQtCommonDialogs final : public TCommonDialogs {
+ public:
+  bool ExecuteOpen(QWidget* parent, const std::string& filter, std::string& fileName) override;
+  bool ExecuteSave(QWidget* parent, const std::string& filter, std::string& fileName, int& filterIndex) override;
+  void ShowError(QWidget* parent, const QString& text) override;
+};
