@@ -1,0 +1,118 @@
+// TForm1: the main window: menu, document commands, dropped files, settings file and the editor.
+#pragma once
+
+#include <QMainWindow>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DeviceSettings.h"
+
+class ControlHostWidget;
+class QAction;
+class QMenu;
+class QStatusBar;
+class TCommonDialogs;
+class TForm3;
+class TRyxEdit;
+class TObject;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // params: the command-line arguments after the program's name; only the
+  // first is used. settingsFile is read now and written when the window is
+  // destroyed.
+  TForm1(std::vector<std::string> params, std::filesystem::path settingsFile, TCommonDialogs& dialogs,
+         QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The box "ヘルプ(&H)" shows; it must outlive this window.
+  void SetAboutBox(TForm3& form) { FForm3 = &form; }
+
+  // The full path of the file being edited (file-system bytes); empty for a new text.
+  const std::string& CurrentFileName() const { return FCurrentFileName; }
+  TDeviceSettings& DeviceSettings() { return FDeviceSettings; }
+
+  // The client area as the settings file counts it: below the menu bar,
+  // status bar included.
+  int ClientWidth() const;
+  void SetClientWidth(int value);
+  int ClientHeight() const;
+  void SetClientHeight(int value);
+
+  // Components.
+  TRyxEdit* RyxEdit1;
+  QStatusBar* StatusBar1;
+  QMenu* N1;
+  QAction* N7;
+  QAction* N6;
+  QAction* N5;
+  QAction* N4;
+  QAction* N14;
+  QMenu* N15;
+  QAction* ANSI1;
+  QAction* UTF81;
+  QAction* N8;
+  QAction* E1;
+  QMenu* T1;
+  QAction* N9;
+  QAction* N16;
+  QAction* N17;
+  QAction* N10;
+  QMenu* N3;
+  QAction* N13;
+  QAction* N12;
+  QAction* N11;
+  QAction* N2;
+
+  // Menu handlers.
+  void N7Click();
+  void N6Click();
+  void N5Click();
+  void N4Click();
+  void E1Click();
+  void N2Click();
+  void N9Click();
+  void N16Click();
+  void N10Click();
+  void UTF81Click();
+  void ANSI1Click();
+  void N13Click();
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void SetDesignProperties();
+  void CreateMenu();
+  void FormCreate();
+  void FormDestroy();
+  void ReadSettingsFile();
+  void WriteSettingsFile();
+  void RyxEdit1UserClientDraw(TObject* Sender, int x1, int x2, int L1, int L2);
+
+  // Runs a step and reports what it raises, so that no exception crosses Qt's frames.
+  void Run(const std::function<void()>& step);
+  void Connect(QAction* action, void (TForm1::*handler)());
+  void OpenFile(const std::string& fileName);
+  void SaveAs();
+  bool SaveFile(const std::string& fileName);
+  void SetCurrentFileName(const std::string& fileName);
+  void ApplyTextTool(const std::function<std::string(const std::string&)>& transform);
+
+  std::vector<std::string> FParams;
+  std::filesystem::path FSettingsFile;
+  TCommonDialogs& FDialogs;
+  TForm3* FForm3 = nullptr;
+  std::string FCurrentFileName;
+  TDeviceSettings FDeviceSettings;
+  int FSaveFilterIndex = 1;
+  // The host widget must go before the control it hosts, hence this order.
+  std::unique_ptr<TRyxEdit> FRyxEdit;
+  std::unique_ptr<ControlHostWidget> FRyxEditHost;
+};

@@ -1,0 +1,58 @@
+// TForm1: the main menu tree and its handlers' wiring.
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/Unit1.h"
+
+void TForm1::CreateMenu() {
+  QMenuBar* bar = menuBar();
+
+  N1 = bar->addMenu("ファイル(&F)");
+  N7 = N1->addAction("新規(&N)");
+  N7->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  N6 = N1->addAction("開く(&O)");
+  N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  N5 = N1->addAction("上書き保存");
+  N5->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  N4 = N1->addAction("名前を付けて保存");
+  N14 = N1->addSeparator();
+  N14->setVisible(false);
+  N15 = N1->addMenu("文字コード指定");
+  N15->menuAction()->setVisible(false);
+  ANSI1 = N15->addAction("Shift-JIS");
+  UTF81 = N15->addAction("UTF8");
+  N8 = N1->addSeparator();
+  E1 = N1->addAction("終了(&E)");
+
+  T1 = bar->addMenu("ツール(&T)");
+  N9 = T1->addAction("タイムタグをすべて削除");
+  N16 = T1->addAction("行頭以外のカラオケタグを削除");
+  N17 = T1->addSeparator();
+  N10 = T1->addAction("無駄な行を削除");
+
+  N3 = bar->addMenu("オプション(&O)");
+  N13 = N3->addAction("タグあり");
+  N13->setCheckable(true);
+  N12 = N3->addSeparator();
+  N11 = N3->addAction("設定");
+  // The settings dialog does not exist yet; the item stays visible but
+  // unavailable rather than doing nothing.
+  N11->setEnabled(false);
+
+  // A command on the menu bar itself, without a submenu.
+  N2 = bar->addAction("ヘルプ(&H)");
+
+  Connect(N7, &TForm1::N7Click);
+  Connect(N6, &TForm1::N6Click);
+  Connect(N5, &TForm1::N5Click);
+  Connect(N4, &TForm1::N4Click);
+  Connect(ANSI1, &TForm1::ANSI1Click);
+  Connect(UTF81, &TForm1::UTF81Click);
+  Connect(E1, &TForm1::E1Click);
+  Connect(N9, &TForm1::N9Click);
+  Connect(N16, &TForm1::N16Click);
+  Connect(N10, &TForm1::N10Click);
+  Connect(N13, &TForm1::N13Click);
+  Connect(N2, &TForm1::N2Click);
+}

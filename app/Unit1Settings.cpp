@@ -1,0 +1,102 @@
+// TForm1: the settings file read at creation and written at destruction, and the client area it sizes.
+#include <QAction>
+#include <QMenuBar>
+#include <QScreen>
+#include <algorithm>
+
+#include "app/Settings.h"
+#include "app/Unit1.h"
+#include "editor/RyxEdit.h"
+#include "platform/IniFile.h"
+
+namespace {
+
+// The main window and its editor as the settings file sees them. Positions
+// and outer sizes are the frame's, as pos() gives them for a window.
+class TForm1Settings final : public TSettingsTarget {
+ public:
+  explicit TForm1Settings(TForm1& form) : F(form), E(*form.RyxEdit1) {}
+
+  int ClientWidth() const override { return F.ClientWidth(); }
+  void SetClientWidth(int value) override { F.SetClientWidth(value); }
+  int ClientHeight() const override { return F.ClientHeight(); }
+  void SetClientHeight(int value) override { F.SetClientHeight(value); }
+  int Width() const override { return F.frameGeometry().width(); }
+  int Height() const override { return F.frameGeometry().height(); }
+  int Top() const override { return F.y(); }
+  void SetTop(int value) override { F.move(F.x(), value); }
+  int Left() const override { return F.x(); }
+  void SetLeft(int value) override { F.move(value, F.y()); }
+  int ScreenWidth() const override { return F.screen()->geometry().width(); }
+  int ScreenHeight() const override { return F.screen()->geometry().height(); }
+
+  int TabCount() const override { return E.TabCount(); }
+  void SetTabCount(int value) override { E.SetTabCount(value); }
+  int LeftMargin() const override { return E.LeftMargin(); }
+  void SetLeftMargin(int value) override { E.SetLeftMargin(value); }
+  std::string FontName() const override { return E.Font().Name(); }
+  void SetFontName(const std::string& value) override {
+    TFont font = E.Font();
+    font.SetName(value);
+    E.SetFont(font);
+  }
+  int FontSize() const override { return E.Font().Size(); }
+  void SetFontSize(int points) override {
+    TFont font = E.Font();
+    font.SetSize(points);
+    E.SetFont(font);
+  }
+  TColor FontColor() const override { return E.Font().Color(); }
+  void SetFontColor(TColor value) override {
+    TFont font = E.Font();
+    font.SetColor(value);
+    E.SetFont(font);
+  }
+  TColor CREOFcolor() const override { return E.CREOFcolor(); }
+  void SetCREOFcolor(TColor value) override { E.SetCREOFcolor(value); }
+  bool ShowEOF() const override { return E.ShowEOF(); }
+  void SetShowEOF(bool value) override { E.SetShowEOF(value); }
+  bool ShowCR() const override { return E.ShowCR(); }
+  void SetShowCR(bool value) override { E.SetShowCR(value); }
+  bool ShowDblSpace() const override { return E.ShowDblSpace(); }
+  void SetShowDblSpace(bool value) override { E.SetShowDblSpace(value); }
+  bool ShowTAB() const override { return E.ShowTAB(); }
+  void SetShowTAB(bool value) override { E.SetShowTAB(value); }
+  bool ShowLineNumber() const override { return E.ShowLineNumber(); }
+  void SetShowLineNumber(bool value) override { E.SetShowLineNumber(value); }
+
+  TDeviceSettings& DeviceSettings() override { return F.DeviceSettings(); }
+  const TDeviceSettings& DeviceSettings() const override { return F.DeviceSettings(); }
+  void SetTagLineChecked(bool value) override { F.N13->setChecked(value); }
+
+ private:
+  TForm1& F;
+  TRyxEdit& E;
+};
+
+// Qt takes no size beyond this; clamping first also keeps the menu bar's
+// height from overflowing a size read from the file.
+int WidgetSize(int value) { return std::clamp(value, 0, QWIDGETSIZE_MAX); }
+
+}  // namespace
+
+int TForm1::ClientWidth() const { return width(); }
+
+void TForm1::SetClientWidth(int value) { resize(WidgetSize(value), height()); }
+
+int TForm1::ClientHeight() const { return height() - menuBar()->heightForWidth(width()); }
+
+void TForm1::SetClientHeight(int value) {
+  resize(width(), WidgetSize(value) + menuBar()->heightForWidth(width()));
+}
+
+void TForm1::ReadSettingsFile() {
+  TForm1Settings target(*this);
+  ReadSettings(TIniFile(FSettingsFile), target);
+}
+
+void TForm1::WriteSettingsFile() {
+  // Opened now, so that what another running copy wrote meanwhile survives.
+  TIniFile ini(FSettingsFile);
+  WriteSettings(ini, TForm1Settings(*this));
+}
