@@ -1,0 +1,85 @@
+// A main window under test: scripted file dialogs, recorded error boxes and exceptions, a temporary folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "app/UnitApplication.h"
+#include "app/UnitCommonDialogs.h"
+#include "editor/RyxEdit.h"
+#include "tests/TempDir.h"
+
+// Answers the file dialogs from a script and records what the form asked.
+class TFakeDialogs : public TCommonDialogs {
+ public:
+  struct TAnswer {
+    bool Ok = true;
+    std::string FileName;
+    int FilterIndex = 1;
+  };
+  static TAnswer Cancelled() { return {false, {}, 1}; }
+
+  bool ExecuteOpen(QWidget*, const std::string& filter, std::string& fileName) override {
+    OpenFilters.push_back(filter);
+    int ignored = 0;
+    return Answer(fileName, ignored);
+  }
+  bool ExecuteSave(QWidget*, const std::string& filter, std::string& fileName, int& filterIndex) override {
+    SaveFilters.push_back(filter);
+    return Answer(fileName, filterIndex);
+  }
+  void ShowError(QWidget*, const QString& text) override { Errors.push_back(text); }
+
+  std::deque<TAnswer> Answers;
+  std::vector<std::string> OpenFilters;
+  std::vector<std::string> SaveFilters;
+  std::vector<QString> Errors;
+
+ private:
+  bool Answer(std::string& fileName, int& filterIndex) {
+    if (Answers.empty()) {
+      ADD_FAILURE() << "a file dialog was shown that the test did not expect";
+      return false;
+    }
+    const TAnswer answer = Answers.front();
+    Answers.pop_front();
+    if (answer.Ok) {
+      fileName = answer.FileName;
+      filterIndex = answer.FilterIndex;
+    }
+    return answer.Ok;
+  }
+};
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() {
+    TApplication::Instance().OnException = [this](const std::exception& e) { Exceptions.push_back(e.what()); };
+  }
+  ~FormTest() override {
+    Form.reset();
+    TApplication::Instance().OnException = nullptr;
+  }
+
+  std::filesystem::path IniPath() const { return Dir.Path() / "verselet.ini"; }
+  std::string Path(const std::string& name) const { return (Dir.Path() / name).string(); }
+
+  TForm1& Create(std::vector<std::string> params = {}) {
+    Form = std::make_unique<TForm1>(std::move(params), IniPath(), Dialogs);
+    return *Form;
+  }
+
+  std::string Title() const { return Form->windowTitle().toStdString(); }
+  std::string Text() const { return Form->RyxEdit1->GetAllText(); }
+
+  TTempDir Dir;
+  TFakeDialogs Dialogs;
+  std::vector<std::string> Exceptions;
+  std::unique_ptr<TForm1> Form;
+};

@@ -1,0 +1,81 @@
+// Tests of the main window's menu tree, shortcuts, hidden items and status bar.
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "tests/app/FormFixture.h"
+
+namespace {
+
+// Captions of a menu's items; a separator shows as "-", a hidden item in brackets.
+std::vector<std::string> Items(const QWidget* menu) {
+  std::vector<std::string> items;
+  for (const QAction* action : menu->actions()) {
+    std::string item = action->isSeparator() ? "-" : action->text().toStdString();
+    items.push_back(action->isVisible() ? item : "[" + item + "]");
+  }
+  return items;
+}
+
+using MenuTest = FormTest;
+
+TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
+  TForm1& form = Create();
+  using V = std::vector<std::string>;
+  EXPECT_EQ(Items(form.menuBar()), (V{"ファイル(&F)", "ツール(&T)", "オプション(&O)", "ヘルプ(&H)"}));
+  EXPECT_EQ(Items(form.N1), (V{"新規(&N)", "開く(&O)", "上書き保存", "名前を付けて保存", "[-]", "[文字コード指定]",
+                               "-", "終了(&E)"}));
+  EXPECT_EQ(Items(form.N15), (V{"Shift-JIS", "UTF8"}));
+  EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除", "行頭以外のカラオケタグを削除", "-", "無駄な行を削除"}));
+  EXPECT_EQ(Items(form.N3), (V{"タグあり", "-", "設定"}));
+
+  EXPECT_EQ(form.N14, form.N1->actions()[4]);
+  EXPECT_EQ(form.N15->menuAction(), form.N1->actions()[5]);
+  EXPECT_EQ(form.N2, form.menuBar()->actions()[3]);
+  EXPECT_EQ(form.N2->menu(), nullptr);
+  EXPECT_TRUE(form.N13->isCheckable());
+  EXPECT_FALSE(form.N13->isChecked());
+}
+
+TEST_F(MenuTest, OnlyNewOpenAndSaveHaveShortcuts) {
+  TForm1& form = Create();
+  EXPECT_EQ(form.N7->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+  EXPECT_EQ(form.N6->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+  EXPECT_EQ(form.N5->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+  for (QAction* action : {form.N4, form.E1, form.N9, form.N16, form.N10, form.N13, form.N11, form.N2, form.ANSI1,
+                          form.UTF81}) {
+    EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+  }
+}
+
+TEST_F(MenuTest, ShortcutsReachTheMenuWhileTheEditorHasTheFocus) {
+  TForm1& form = Create();
+  form.show();
+  QWidget* editor = form.centralWidget();
+  editor->setFocus();
+  for (int key : {Qt::Key_N, Qt::Key_O, Qt::Key_S}) {
+    QKeyEvent event(QEvent::ShortcutOverride, key, Qt::ControlModifier);
+    QApplication::sendEvent(editor, &event);
+    EXPECT_FALSE(event.isAccepted()) << "the editor keeps Ctrl+" << QKeySequence(key).toString().toStdString();
+  }
+}
+
+TEST_F(MenuTest, StatusBarIsNineteenPixelsHighBelowTheEditor) {
+  TForm1& form = Create();
+  form.show();
+  QApplication::processEvents();
+  EXPECT_EQ(form.StatusBar1->height(), 19);
+  EXPECT_EQ(form.StatusBar1->geometry().top(), form.centralWidget()->geometry().bottom() + 1);
+  EXPECT_TRUE(form.StatusBar1->currentMessage().isEmpty());
+}
+
+TEST_F(MenuTest, ExitClosesTheWindow) {
+  TForm1& form = Create();
+  form.show();
+  form.E1->trigger();
+  EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// Tests of the main window's creation: settings file, command line, dropped files, reported errors.
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/UnitApplication.h"
+#include "platform/Exceptions.h"
+#include "tests/TestData.h"
+#include "tests/app/FormFixture.h"
+
+namespace {
+
+using StartTest = FormTest;
+
+// Drops the files on the form as the desktop would; true when the form took the drag.
+bool Drop(TForm1& form, const QList<QUrl>& urls) {
+  QMimeData data;
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &drop);
+  return drop.isAccepted();
+}
+
+QUrl FileUrl(const std::filesystem::path& path) { return QUrl::fromLocalFile(QString::fromStdString(path.string())); }
+
+TEST_F(StartTest, CommandLineOpensOnlyTheFirstName) {
+  const auto first = Dir.WriteFile("first.lrc", "first\r\n");
+  const auto second = Dir.WriteFile("second.lrc", "second\r\n");
+  Create({first.string(), second.string()});
+  EXPECT_EQ(Text(), "first\r\n");
+  EXPECT_EQ(Title(), "first.lrc - Verselet 0.3");
+}
+
+TEST_F(StartTest, CommandLineOpensARealLyricsFile) {
+  VERSELET_REQUIRE_TESTDATA();
+  const auto file = testdata::Dir() / "real-lrc" / "lrc2exo_testsong.lrc";
+  Create({file.string()});
+  EXPECT_EQ(Title(), "lrc2exo_testsong.lrc - Verselet 0.3");
+  EXPECT_NE(Text().find("[00:13.00]AAA"), std::string::npos);
+}
+
+TEST_F(StartTest, CommandLineNameThatDoesNotExistIsANewText) {
+  Create({Path("later.kra")});
+  EXPECT_EQ(Text(), "");
+  EXPECT_EQ(Title(), "later.kra - Verselet 0.3");
+  EXPECT_TRUE(Dialogs.Errors.empty());
+}
+
+TEST_F(StartTest, DroppingSeveralFilesOpensOnlyTheFirst) {
+  const auto a = Dir.WriteFile("a.lrc", "A");
+  const auto b = Dir.WriteFile("b.lrc", "B");
+  const auto c = Dir.WriteFile("c.lrc", "C");
+  TForm1& form = Create();
+  ASSERT_TRUE(Drop(form, {QUrl("https://example.com/x.lrc"), FileUrl(a), FileUrl(b), FileUrl(c)}));
+  EXPECT_EQ(Text(), "A");
+  EXPECT_EQ(form.CurrentFileName(), a.string());
+  EXPECT_EQ(Title(), "a.lrc - Verselet 0.3");
+}
+
+TEST_F(StartTest, LongDroppedPathIsNotCut) {
+  std::filesystem::path folder = Dir.Path();
+  for (int i = 0; i < 3; ++i) folder /= std::string(100, static_cast<char>('a' + i));
+  std::filesystem::create_directories(folder);
+  const auto file = Dir.WriteFile(std::filesystem::relative(folder / "track1.lrc", Dir.Path()).string(), "long");
+  TForm1& form = Create();
+  ASSERT_TRUE(Drop(form, {FileUrl(file)}));
+  EXPECT_GT(form.CurrentFileName().size(), 300u);
+  EXPECT_EQ(form.CurrentFileName(), file.string());
+  EXPECT_EQ(Text(), "long");
+}
+
+TEST_F(StartTest, DragWithoutLocalFilesIsRefused) {
+  TForm1& form = Create();
+  EXPECT_FALSE(Drop(form, {QUrl("https://example.com/x.lrc")}));
+  EXPECT_FALSE(Drop(form, {}));
+  EXPECT_EQ(Title(), "Verselet 0.3");
+}
+
+TEST_F(StartTest, SettingsAreReadAtCreationAndWrittenAtDestruction) {
+  Dir.WriteFile("verselet.ini",
+                "[Verselet 0.3]\nClientWidth=500\nClientHeight=300\nHalfCount=13\nLineCount=2\nModel=3\n"
+                "ShowTagLine=1\nTabWidth=6\nFontColor=255 0 0\n");
+  TForm1& form = Create();
+  EXPECT_EQ(form.ClientWidth(), 500);
+  EXPECT_EQ(form.ClientHeight(), 300);
+  EXPECT_EQ(form.DeviceSettings(), (TDeviceSettings{13, 2, 3, true}));
+  EXPECT_TRUE(form.N13->isChecked());
+  EXPECT_EQ(form.RyxEdit1->TabCount(), 6);
+  EXPECT_EQ(form.RyxEdit1->Font().Color(), clRed);
+  EXPECT_EQ(Title(), "Verselet 0.3");
+  EXPECT_TRUE(form.acceptDrops());
+
+  form.show();
+  QApplication::processEvents();
+  EXPECT_EQ(form.centralWidget()->width(), 500);
+  EXPECT_EQ(form.centralWidget()->height() + 19, 300);
+
+  form.N13->trigger();
+  form.SetClientWidth(460);
+  Form.reset();
+  const std::string ini = TTempDir::ReadFile(IniPath());
+  EXPECT_NE(ini.find("ClientWidth=460"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("ClientHeight=300"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("HalfCount=13"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("ShowTagLine=0"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("FontColor=255 0 0"), std::string::npos) << ini;
+}
+
+TEST_F(StartTest, AnErrorDuringCreationIsShownAndSkipsTheRest) {
+  Dir.WriteFile("verselet.ini", "[Verselet 0.3]\nHalfCount=20\nFontColor=0 red 0\nShowCR=1\nModel=4\n");
+  const auto file = Dir.WriteFile("song.lrc", "song");
+  TForm1& form = Create({file.string()});
+  EXPECT_EQ(Exceptions, std::vector<std::string>{"'red' は整数ではありません"});
+  EXPECT_EQ(form.DeviceSettings().HalfCount, 20);
+  EXPECT_EQ(form.DeviceSettings().Model, 0);
+  EXPECT_FALSE(form.RyxEdit1->ShowCR());
+  EXPECT_EQ(Title(), "Verselet");
+  EXPECT_FALSE(form.acceptDrops());
+  EXPECT_EQ(Text(), "");
+  EXPECT_EQ(form.CurrentFileName(), "");
+
+  // Every key is written afresh at exit, the bad one included.
+  Form.reset();
+  const std::string ini = TTempDir::ReadFile(IniPath());
+  EXPECT_NE(ini.find("FontColor=0 0 0"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("HalfCount=20"), std::string::npos) << ini;
+}
+
+class TThrowingObject : public QObject {
+ public:
+  bool event(QEvent*) override { throw EConvertError("壊れた値"); }
+};
+
+TEST_F(StartTest, ExceptionsReachingTheEventLoopAreReportedAndTheProgramGoesOn) {
+  TThrowingObject object;
+  QEvent event(QEvent::User);
+  EXPECT_FALSE(QApplication::sendEvent(&object, &event));
+  QApplication::postEvent(&object, new QEvent(QEvent::User));
+  QApplication::processEvents();
+  EXPECT_EQ(Exceptions, (std::vector<std::string>{"壊れた値", "壊れた値"}));
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// Tests of the tool commands and the display guides as the main window runs them.
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+
+#include "app/DisplayGuides.h"
+#include "platform/qt/ControlHostWidget.h"
+#include "tests/app/FormFixture.h"
+
+namespace {
+
+using ToolsTest = FormTest;
+
+TEST_F(ToolsTest, TagAndLineCommandsTransformTheWholeText) {
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("[00:12:34]\x89\xCC[00:13:00]x\r\n \x81\x40\r\n[00:01:00]a[00:01:50]b");
+  form.N16->trigger();
+  EXPECT_EQ(Text(), "[00:12:34]\x89\xCCx\r\n \x81\x40\r\n[00:01:00]ab");
+  form.N9->trigger();
+  EXPECT_EQ(Text(), "\x89\xCCx\r\n \x81\x40\r\nab");
+  form.N10->trigger();
+  EXPECT_EQ(Text(), "\x89\xCCx\r\nab\r\n");
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+TEST_F(ToolsTest, EncodingCommandsRoundTripAndRefuseTextNotInTheirEncoding) {
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("\x89\xCC\x8E\x8C abc");
+  form.UTF81->trigger();
+  EXPECT_EQ(Text(), "\xE6\xAD\x8C\xE8\xA9\x9E abc");
+  form.ANSI1->trigger();
+  EXPECT_EQ(Text(), "\x89\xCC\x8E\x8C abc");
+  EXPECT_TRUE(Exceptions.empty());
+
+  // Shift-JIS text is no UTF-8: the text stays and the reason is shown.
+  form.ANSI1->trigger();
+  EXPECT_EQ(Text(), "\x89\xCC\x8E\x8C abc");
+  ASSERT_EQ(Exceptions.size(), 1u);
+  EXPECT_FALSE(Exceptions[0].empty());
+}
+
+// The colour of a pixel of the editor's client area as last painted.
+QColor ClientPixel(TForm1& form, int x, int y) {
+  auto* host = static_cast<ControlHostWidget*>(form.centralWidget());
+  const QImage image = host->grab().toImage();
+  return image.pixelColor(host->clientRect().topLeft() + QPoint(x, y));
+}
+
+TEST_F(ToolsTest, GuidesAreDrawnAfterEachDisplayLineAndMoveWithTheTagColumn) {
+  TForm1& form = Create();
+  form.SetClientWidth(900);
+  form.show();
+  QApplication::processEvents();
+  TRyxEdit& edit = *form.RyxEdit1;
+  const int space = edit.Canvas().TextWidth(" ");
+  const int x1 = edit.TextLeft();
+  const int y = edit.TopMargin() + 40;
+  const QColor grey(187, 187, 187);
+  const QColor pink(255, 204, 204);
+  for (int k = 1; k <= 3; ++k) EXPECT_EQ(ClientPixel(form, x1 + 16 * k * space - 1, y), grey) << k;
+  EXPECT_NE(ClientPixel(form, x1 + 10 * space - 1, y), pink);
+
+  form.N13->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(form.DeviceSettings().ShowTagLine);
+  EXPECT_TRUE(form.N13->isChecked());
+  EXPECT_EQ(ClientPixel(form, x1 + 10 * space - 1, y), pink);
+  EXPECT_EQ(ClientPixel(form, x1 + 10 * space + 16 * space - 1, y), grey);
+
+  form.N13->trigger();
+  EXPECT_FALSE(form.DeviceSettings().ShowTagLine);
+  EXPECT_FALSE(form.N13->isChecked());
+}
+
+}  // namespace
