@@ -146,7 +146,6 @@ void TForm1::OpenFile(const std::string& fileName) {
   }
   // Keeping the name would let a later Save write an empty text over the
   // file that could not be read.
-  RyxEdit1->ClearAll();
   SetCurrentFileName({});
   FDialogs.ShowError(this, QStringFromFileName(fileName) + " を開けませんでした。\n" +
                                QString::fromStdString(RyxEdit1->LastFileError()));

@@ -219,6 +219,7 @@ class TRyxEdit : public TCustomControl {
   // Construction and state.
   void SetDefaults();
   void ResetState();
+  void RestoreEmptyDocument();
   // Metrics.
   void BuildLogFont();
   void PrepareCanvas();

@@ -20,6 +20,13 @@ void TRyxEdit::ClearAll() {
   RefreshView();
 }
 
+void TRyxEdit::RestoreEmptyDocument() {
+  FLines.Clear();
+  FLines.Add(kEndMarker);
+  ResetState();
+  if (HandleAllocated()) RefreshView();
+}
+
 bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
   FLastFileError.clear();
   try {
@@ -27,11 +34,8 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
     if (FLines.LoadedNulBytes()) {
       // NUL bytes mean a binary or UTF-16 file: editing and saving it as
       // text would destroy it, so it is not taken as a document at all.
-      FLines.Clear();
-      FLines.Add(kEndMarker);
-      ResetState();
+      RestoreEmptyDocument();
       FLastFileError = fileName.string() + " はテキストファイルではありません (NUL バイトを含んでいます)";
-      if (HandleAllocated()) RefreshView();
       return false;
     }
     ResetState();
@@ -45,6 +49,9 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
     return true;
   } catch (const std::exception& e) {
     FLastFileError = e.what();
+    // A loader that failed halfway has emptied the store, which must always
+    // hold at least the empty last line.
+    if (FLines.Count() == 0) RestoreEmptyDocument();
     return false;
   }
 }
