@@ -82,6 +82,15 @@ inline constexpr DWORD WS_VSCROLL = 0x00200000;
 inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 
+// Key state flags in the low word of a mouse message's wParam.
+inline constexpr WORD MK_LBUTTON = 0x0001;
+inline constexpr WORD MK_RBUTTON = 0x0002;
+inline constexpr WORD MK_SHIFT = 0x0004;
+inline constexpr WORD MK_CONTROL = 0x0008;
+inline constexpr WORD MK_MBUTTON = 0x0010;
+// One notch of a mouse wheel.
+inline constexpr int WHEEL_DELTA = 120;
+
 // Virtual-key codes.
 inline constexpr WORD VK_LBUTTON = 0x01;
 inline constexpr WORD VK_RBUTTON = 0x02;
@@ -106,6 +115,7 @@ inline constexpr WORD VK_RIGHT = 0x27;
 inline constexpr WORD VK_DOWN = 0x28;
 inline constexpr WORD VK_INSERT = 0x2D;
 inline constexpr WORD VK_DELETE = 0x2E;
+inline constexpr WORD VK_F10 = 0x79;
 inline constexpr WORD VK_OEM_COMMA = 0xBC;
 inline constexpr WORD VK_OEM_PERIOD = 0xBE;
 

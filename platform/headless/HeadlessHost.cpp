@@ -81,42 +81,32 @@ void THeadlessHost::AttachTimer(TTimer& timer) {
 void THeadlessHost::DetachTimer(TTimer& timer) { std::erase(FTimers, &timer); }
 
 bool THeadlessHost::CreateCaret(int width, int height) {
-  FCaret = THeadlessCaret{true, width, height, 0, 0, 1};
+  FCaret.Create(width, height);
   return true;
 }
 
-void THeadlessHost::SetCaretPos(int x, int y) {
-  FCaret.X = x;
-  FCaret.Y = y;
-}
+void THeadlessHost::SetCaretPos(int x, int y) { FCaret.MoveTo(x, y); }
 
-void THeadlessHost::ShowCaret() {
-  if (FCaret.Created && FCaret.HideCount > 0) --FCaret.HideCount;
-}
+void THeadlessHost::ShowCaret() { FCaret.Show(); }
 
-void THeadlessHost::HideCaret() {
-  if (FCaret.Created) ++FCaret.HideCount;
-}
+void THeadlessHost::HideCaret() { FCaret.Hide(); }
 
-void THeadlessHost::DestroyCaret() { FCaret = THeadlessCaret{}; }
+void THeadlessHost::DestroyCaret() { FCaret.Destroy(); }
 
-void THeadlessHost::SetScrollRange(int bar, int minPos, int maxPos, bool) {
-  THeadlessScrollBar& b = Bar(bar);
-  b.Min = minPos;
-  b.Max = maxPos;
-  b.Pos = std::clamp(b.Pos, minPos, std::max(minPos, maxPos));
-}
+void THeadlessHost::SetScrollRange(int bar, int minPos, int maxPos, bool) { Bar(bar).SetRange(minPos, maxPos); }
 
-int THeadlessHost::SetScrollPos(int bar, int pos, bool) {
-  THeadlessScrollBar& b = Bar(bar);
-  const int old = b.Pos;
-  b.Pos = std::clamp(pos, b.Min, std::max(b.Min, b.Max));
-  return old;
-}
+int THeadlessHost::SetScrollPos(int bar, int pos, bool) { return Bar(bar).SetPos(pos); }
 
 int THeadlessHost::GetScrollPos(int bar) const { return ScrollBar(bar).Pos; }
 
-void THeadlessHost::EnableScrollBar(int bar, UINT arrows) { Bar(bar).Enabled = arrows == ESB_ENABLE_BOTH; }
+void THeadlessHost::EnableScrollBar(int bar, UINT arrows) {
+  if (bar == SB_BOTH) {
+    FVBar.Enable(arrows);
+    FHBar.Enable(arrows);
+    return;
+  }
+  Bar(bar).Enable(arrows);
+}
 
 void THeadlessHost::ShowScrollBar(int bar, bool show) {
   if (bar == SB_BOTH) {

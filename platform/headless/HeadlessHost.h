@@ -7,27 +7,8 @@
 
 #include "platform/ControlHost.h"
 #include "platform/CustomControl.h"
+#include "platform/WindowState.h"
 #include "platform/headless/HeadlessCanvas.h"
-
-struct THeadlessScrollBar {
-  int Min = 0;
-  int Max = 0;
-  int Pos = 0;
-  bool Enabled = true;
-  bool Visible = false;
-};
-
-struct THeadlessCaret {
-  bool Created = false;
-  int Width = 0;
-  int Height = 0;
-  int X = 0;
-  int Y = 0;
-  // A new caret is hidden once; every HideCaret hides it once more and
-  // ShowCaret takes one hide back, so it shows when all hides are undone.
-  int HideCount = 1;
-  bool Visible() const { return Created && HideCount == 0; }
-};
 
 // Nothing is shown anywhere: the client size is set by the test, painting
 // is recorded by the canvas, message boxes are recorded and answered IDOK.
@@ -54,8 +35,8 @@ class THeadlessHost : public IControlHost {
   void SetClipboard(const std::string& ansi) { FClipboard = ansi; FClipboardHasText = true; }
 
   THeadlessCanvas& HeadlessCanvas() { return FCanvas; }
-  const THeadlessCaret& Caret() const { return FCaret; }
-  const THeadlessScrollBar& ScrollBar(int bar) const { return bar == SB_VERT ? FVBar : FHBar; }
+  const TCaretState& Caret() const { return FCaret; }
+  const TScrollBarState& ScrollBar(int bar) const { return bar == SB_VERT ? FVBar : FHBar; }
   const TCreateParams& Params() const { return FParams; }
   const std::string& Clipboard() const { return FClipboard; }
   const TLogFont& CompositionFont() const { return FCompositionFont; }
@@ -102,16 +83,16 @@ class THeadlessHost : public IControlHost {
   int MessageBox(const std::string& text, const std::string& caption, UINT flags) override;
 
  private:
-  THeadlessScrollBar& Bar(int bar) { return bar == SB_VERT ? FVBar : FHBar; }
+  TScrollBarState& Bar(int bar) { return bar == SB_VERT ? FVBar : FHBar; }
 
   int FClientWidth;
   int FClientHeight;
   THeadlessCanvas FCanvas;
   TCustomControl* FControl = nullptr;
   TCreateParams FParams;
-  THeadlessCaret FCaret;
-  THeadlessScrollBar FVBar;
-  THeadlessScrollBar FHBar;
+  TCaretState FCaret;
+  TScrollBarState FVBar;
+  TScrollBarState FHBar;
   std::vector<TTimer*> FTimers;
   std::map<int, bool> FKeys;
   bool FFocused = false;

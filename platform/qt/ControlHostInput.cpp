@@ -7,21 +7,11 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/LeadByte.h"
 #include "platform/qt/ControlHostWidget.h"
 #include "platform/qt/QtConvert.h"
 
 namespace {
-
-// Key state flags in the low word of a mouse message's wParam.
-constexpr WORD kMkLButton = 0x0001;
-constexpr WORD kMkRButton = 0x0002;
-constexpr WORD kMkShift = 0x0004;
-constexpr WORD kMkControl = 0x0008;
-constexpr WORD kMkMButton = 0x0010;
-constexpr WORD kVkF10 = 0x79;
-constexpr int kWheelNotch = 120;
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // The lParam of a key message: repeat count 1, the context bit while Alt is
 // held, the previous-state bit for a repeat or a release, the transition bit for a release.
@@ -55,7 +45,7 @@ Qt::KeyboardModifiers ModifiersOf(const QKeyEvent& event, bool down) {
 
 // Alt without Ctrl makes the "system" key messages, as does F10 (the menu keys).
 bool IsSystemKey(WORD vk, Qt::KeyboardModifiers modifiers) {
-  return vk == VK_MENU || vk == kVkF10 ||
+  return vk == VK_MENU || vk == VK_F10 ||
          ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier));
 }
 
@@ -119,7 +109,7 @@ void ControlHostWidget::deliverText(const QString& text, UINT charMessage) {
   // A double-byte character cannot come as two WM_CHAR bytes: the control
   // takes such characters only as input-method results, so text that holds
   // one is delivered the way a committed composition is.
-  if (std::any_of(ansi.begin(), ansi.end(), [](char c) { return IsLeadByte(static_cast<unsigned char>(c)); })) {
+  if (std::any_of(ansi.begin(), ansi.end(), [](char c) { return IsDBCSLeadByte(static_cast<unsigned char>(c)); })) {
     deliverResult(text);
     if (FPreedit.isEmpty()) endComposition();
     return;
@@ -151,7 +141,7 @@ void ControlHostWidget::deliverResult(const QString& commit) {
   WPARAM first = 0;
   if (!FResult.empty()) {
     const auto lead = static_cast<unsigned char>(FResult[0]);
-    const bool pair = IsLeadByte(lead) && FResult.size() > 1;
+    const bool pair = IsDBCSLeadByte(lead) && FResult.size() > 1;
     first = pair ? (WPARAM{lead} << 8) | static_cast<unsigned char>(FResult[1]) : lead;
   }
   FControl.Perform(WM_IME_COMPOSITION, first, GCS_RESULTSTR);
@@ -322,17 +312,17 @@ void ControlHostWidget::wheelEvent(QWheelEvent* event) {
   // parts of one, so the parts are added up here until they make a notch.
   if ((FWheelRemainder > 0 && delta < 0) || (FWheelRemainder < 0 && delta > 0)) FWheelRemainder = 0;
   FWheelRemainder += delta;
-  const int notches = std::clamp(FWheelRemainder / kWheelNotch, -273, 273);  // 273 notches fit in 16 bits
+  const int notches = std::clamp(FWheelRemainder / WHEEL_DELTA, -273, 273);  // 273 notches fit in 16 bits
   if (notches == 0) return;
-  FWheelRemainder -= notches * kWheelNotch;
+  FWheelRemainder -= notches * WHEEL_DELTA;
   WORD keys = 0;
-  if (event->buttons() & Qt::LeftButton) keys |= kMkLButton;
-  if (event->buttons() & Qt::RightButton) keys |= kMkRButton;
-  if (event->buttons() & Qt::MiddleButton) keys |= kMkMButton;
-  if (event->modifiers() & Qt::ShiftModifier) keys |= kMkShift;
-  if (event->modifiers() & Qt::ControlModifier) keys |= kMkControl;
+  if (event->buttons() & Qt::LeftButton) keys |= MK_LBUTTON;
+  if (event->buttons() & Qt::RightButton) keys |= MK_RBUTTON;
+  if (event->buttons() & Qt::MiddleButton) keys |= MK_MBUTTON;
+  if (event->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
+  if (event->modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
   const QPoint global = event->globalPosition().toPoint();
-  FControl.Perform(WM_MOUSEWHEEL, MakeLong(keys, static_cast<WORD>(notches * kWheelNotch)),
+  FControl.Perform(WM_MOUSEWHEEL, MakeLong(keys, static_cast<WORD>(notches * WHEEL_DELTA)),
                    static_cast<LPARAM>(MakeLong(static_cast<WORD>(global.x()), static_cast<WORD>(global.y()))));
 }
 

@@ -203,10 +203,10 @@ void ControlHostWidget::paintEvent(QPaintEvent*) {
 
 // Caret.
 
-bool ControlHostWidget::caretVisible() const { return FCaret.Created && FCaret.HideLevel == 0; }
+bool ControlHostWidget::caretVisible() const { return FCaret.Visible(); }
 
 QRect ControlHostWidget::caretRect() const {
-  return QRect(FCaret.X, FCaret.Y, std::max(1, FCaret.Width), std::max(1, FCaret.Height));
+  return QRect(FCaret.X(), FCaret.Y(), std::max(1, FCaret.Width()), std::max(1, FCaret.Height()));
 }
 
 void ControlHostWidget::restartBlink() {
@@ -230,31 +230,28 @@ void ControlHostWidget::drawCaret(QPainter& painter) const {
 
 bool ControlHostWidget::CreateCaret(int width, int height) {
   DestroyCaret();
-  FCaret = CaretState{true, width, height, 0, 0, 1};
+  FCaret.Create(width, height);
   return true;
 }
 
 void ControlHostWidget::SetCaretPos(int x, int y) {
   update(caretRect().translated(FClientRect.topLeft()));
-  FCaret.X = x;
-  FCaret.Y = y;
+  FCaret.MoveTo(x, y);
   restartBlink();
 }
 
 void ControlHostWidget::ShowCaret() {
-  if (!FCaret.Created || FCaret.HideLevel == 0) return;
-  if (--FCaret.HideLevel == 0) restartBlink();
+  if (FCaret.Show()) restartBlink();
 }
 
 void ControlHostWidget::HideCaret() {
-  if (!FCaret.Created) return;
-  if (++FCaret.HideLevel == 1) restartBlink();
+  if (FCaret.Hide()) restartBlink();
 }
 
 void ControlHostWidget::DestroyCaret() {
-  if (!FCaret.Created) return;
+  if (!FCaret.Created()) return;
   update(caretRect().translated(FClientRect.topLeft()));
-  FCaret = CaretState{};
+  FCaret.Destroy();
   FBlinkTimer->stop();
 }
 
@@ -394,17 +391,12 @@ bool ControlHostWidget::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ControlHostWidget::SetScrollRange(int bar, int minPos, int maxPos, bool) {
-  ScrollBarState& state = barState(bar);
-  state.Min = minPos;
-  state.Max = maxPos;
-  state.Pos = std::clamp(state.Pos, minPos, std::max(minPos, maxPos));
+  barState(bar).SetRange(minPos, maxPos);
   syncScrollBar(bar);
 }
 
 int ControlHostWidget::SetScrollPos(int bar, int pos, bool) {
-  ScrollBarState& state = barState(bar);
-  const int old = state.Pos;
-  state.Pos = std::clamp(pos, state.Min, std::max(state.Min, state.Max));
+  const int old = barState(bar).SetPos(pos);
   syncScrollBar(bar);
   return old;
 }
@@ -414,8 +406,7 @@ int ControlHostWidget::GetScrollPos(int bar) const { return barState(bar).Pos; }
 void ControlHostWidget::EnableScrollBar(int bar, UINT arrows) {
   for (const int each : {SB_HORZ, SB_VERT}) {
     if (bar != each && bar != SB_BOTH) continue;
-    // A bar cannot disable one arrow alone here: only "both" disables it.
-    barState(each).Enabled = arrows != ESB_DISABLE_BOTH;
+    barState(each).Enable(arrows);
     syncScrollBar(each);
   }
 }

@@ -13,6 +13,7 @@
 
 #include "platform/ControlHost.h"
 #include "platform/CustomControl.h"
+#include "platform/WindowState.h"
 #include "platform/qt/QtCanvas.h"
 
 class QScrollBar;
@@ -104,23 +105,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
-  struct ScrollBarState {
-    int Min = 0;
-    int Max = 0;
-    int Pos = 0;
+  struct ScrollBarState : TScrollBarState {
+    // Where the thumb was dragged to, for the SB_THUMBPOSITION at release.
     int TrackPos = 0;
-    bool Enabled = true;
-    bool Visible = false;
-  };
-  struct CaretState {
-    bool Created = false;
-    int Width = 0;
-    int Height = 0;
-    int X = 0;
-    int Y = 0;
-    // The platform's hide level: 1 after creation, +1 per HideCaret,
-    // -1 per ShowCaret down to 0; the caret shows at 0.
-    int HideLevel = 1;
   };
 
   // Window and painting (ControlHostWidget.cpp).
@@ -174,7 +161,7 @@ class ControlHostWidget : public QWidget, public IControlHost {
   // their own signals are not taken for the user's.
   bool FSyncingBars = false;
 
-  CaretState FCaret;
+  TCaretState FCaret;
   QTimer* FBlinkTimer = nullptr;
   bool FBlinkOn = true;
 

@@ -9,11 +9,10 @@
 #include <cmath>
 
 #include "platform/CodePage.h"
+#include "platform/LeadByte.h"
 #include "platform/qt/QtConvert.h"
 
 namespace {
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 bool IsControl(char32_t c) { return c < 0x20 || c == 0x7F; }
 
@@ -58,7 +57,7 @@ TTextMetric QtCellFont::textMetric() const {
 int QtCellFont::cellsOfAnsi(std::string_view ansi) {
   int cells = 0;
   for (std::size_t i = 0; i < ansi.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size()) {
+    if (IsDBCSLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size()) {
       cells += 2;
       ++i;
     } else {
@@ -75,7 +74,7 @@ std::vector<QtCellGlyph> QtCellFont::glyphsFromAnsi(std::string_view ansi) {
   glyphs.reserve(text.size());
   std::size_t unit = 0;
   for (std::size_t i = 0; i < ansi.size() && unit < text.size(); ++i, ++unit) {
-    const bool pair = IsLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size();
+    const bool pair = IsDBCSLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size();
     glyphs.push_back(QtCellGlyph{text[unit], pair ? 2 : 1});
     if (pair) ++i;
   }

@@ -184,14 +184,14 @@ TEST(RyxEditWindow, FocusCreatesTheCaretAndRunsTheTimer) {
   Fixture f;
   f.edit.Perform(WM_KILLFOCUS, 0, 0);
   EXPECT_FALSE(f.edit.Timer().Enabled());
-  EXPECT_FALSE(f.host.Caret().Created);
+  EXPECT_FALSE(f.host.Caret().Created());
   f.edit.Perform(WM_SETFOCUS, 0, 0);
   EXPECT_TRUE(f.edit.Timer().Enabled());
   EXPECT_TRUE(f.host.Caret().Visible());
-  EXPECT_EQ(f.host.Caret().Width, 2);
-  EXPECT_EQ(f.host.Caret().Height, 16);
-  EXPECT_EQ(f.host.Caret().X, f.edit.TextLeft());
-  EXPECT_EQ(f.host.Caret().Y, f.edit.TopMargin());
+  EXPECT_EQ(f.host.Caret().Width(), 2);
+  EXPECT_EQ(f.host.Caret().Height(), 16);
+  EXPECT_EQ(f.host.Caret().X(), f.edit.TextLeft());
+  EXPECT_EQ(f.host.Caret().Y(), f.edit.TopMargin());
   EXPECT_EQ(f.host.CompositionForm().dwStyle, CFS_POINT);
   EXPECT_EQ(f.host.CompositionFont().lfHeight, 19);
 }

@@ -9,7 +9,7 @@ void WriteRect(TJsonWriter& json, const TRect& r) {
   json.BeginArray().Int(r.Left).Int(r.Top).Int(r.Right).Int(r.Bottom).EndArray();
 }
 
-void WriteScrollBar(TJsonWriter& json, const THeadlessScrollBar& bar) {
+void WriteScrollBar(TJsonWriter& json, const TScrollBarState& bar) {
   json.BeginObject().Key("min").Int(bar.Min).Key("max").Int(bar.Max).Key("pos").Int(bar.Pos);
   json.Key("enabled").Bool(bar.Enabled).Key("visible").Bool(bar.Visible).EndObject();
 }
@@ -55,9 +55,9 @@ std::string StateJson(const TRyxEdit& edit, const THeadlessHost& host) {
   json.Key("modified").Bool(edit.Modified()).Key("insert").Bool(edit.InsertMode());
   json.Key("text").Bytes(edit.GetAllText());
   json.Key("focused").Bool(host.Focused());
-  const THeadlessCaret& caret = host.Caret();
-  json.Key("syscaret").BeginObject().Key("created").Bool(caret.Created).Key("visible").Bool(caret.Visible());
-  json.Key("x").Int(caret.X).Key("y").Int(caret.Y).Key("w").Int(caret.Width).Key("h").Int(caret.Height);
+  const TCaretState& caret = host.Caret();
+  json.Key("syscaret").BeginObject().Key("created").Bool(caret.Created()).Key("visible").Bool(caret.Visible());
+  json.Key("x").Int(caret.X()).Key("y").Int(caret.Y()).Key("w").Int(caret.Width()).Key("h").Int(caret.Height());
   json.EndObject();
   json.Key("vbar");
   WriteScrollBar(json, host.ScrollBar(SB_VERT));
