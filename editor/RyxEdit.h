@@ -66,6 +66,8 @@ class TRyxEdit : public TCustomControl {
   void SetAllText(const std::string& text);
   void Redesign();
   void RefreshView();
+  // Puts the selected text on the clipboard; the text does not change.
+  void CopyToClipboard();
   // Why the last LoadFromFile or SaveToFile failed (UTF-8), for the owner to show.
   const std::string& LastFileError() const { return FLastFileError; }
 

@@ -76,6 +76,9 @@ void TRyxEdit::WndProc(TMessage& message) {
     case EM_GETFIRSTVISIBLELINE:
       message.Result = FTopLine;
       break;
+    case WM_COPY:
+      CopyToClipboard();
+      break;
     case WM_CLEAR:
       ClearAll();
       break;

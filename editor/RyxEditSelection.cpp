@@ -83,3 +83,9 @@ void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol
     SetCaret(FCaretCol, FCaretLine, true, false);
   }
 }
+
+void TRyxEdit::CopyToClipboard() {
+  if (FCaretScrollFix) SetCaret(FCaretCol, FCaretLine, true, false);
+  if (!FSelActive && !FSelAll) return;
+  if (!Host().SetClipboardText(GetSelText())) ShowError("Error:OC002");
+}

@@ -327,6 +327,18 @@ TEST(RyxEditMessages, SetCaretPosReportsScrolling) {
   EXPECT_EQ(f.edit.Perform(EM_GETFIRSTVISIBLELINE, 0, 0), f.edit.TopLine());
 }
 
+TEST(RyxEditMessages, CopyPutsTheSelectionOnTheClipboard) {
+  Fixture f;
+  f.edit.SetAllText("ab\r\n\x82\xA0" "cd");
+  f.host.SetClipboard("before");
+  f.edit.Perform(WM_COPY, 0, 0);
+  EXPECT_EQ(f.host.Clipboard(), "before");  // nothing selected: nothing copied
+  f.edit.Perform(EM_SETSEL, MakeLong(1, 0), MakeLong(2, 1));
+  f.edit.Perform(WM_COPY, 0, 0);
+  EXPECT_EQ(f.host.Clipboard(), "b\r\n\x82\xA0");
+  EXPECT_EQ(f.edit.GetAllText(), "ab\r\n\x82\xA0" "cd");
+}
+
 TEST(RyxEditMessages, PackPositionLimits) {
   EXPECT_EQ(PackPosition(3, 70000), MakeLong(3, 32767));
   EXPECT_EQ(PackPosition(0xFFFF, 1), MakeLong(0xFFFF, 1));

@@ -69,6 +69,7 @@ const std::array kOperations{
     TOperation{"SaveToFile", "\"path\"", 1, FileOp<&TRyxEdit::SaveToFile>},
     TOperation{"SetAllText", "\"text\"", 1, SetAllText},
     TOperation{"GetAllText", "", 0, GetAllText},
+    TOperation{"CopyToClipboard", "", 0, Plain<&TRyxEdit::CopyToClipboard>},
     TOperation{"Redesign", "", 0, Plain<&TRyxEdit::Redesign>},
     TOperation{"RefreshView", "", 0, Plain<&TRyxEdit::RefreshView>},
     TOperation{"LastFileError", "", 0, LastFileError},
