@@ -156,19 +156,28 @@ std::string Encode(std::u16string_view text, bool escapes, std::size_t* replaced
   return out;
 }
 
-}  // namespace
-
-std::u16string AnsiToUnicode(std::string_view ansi) {
-  const TTables& tables = Tables();
+// The characters of a code page 932 text, a lead byte always taking the
+// next byte with it, each handed to append as its one- or two-byte code.
+template <class Append>
+std::u16string Decode(std::string_view ansi, Append append) {
   std::u16string out;
   out.reserve(ansi.size());
   for (std::size_t i = 0; i < ansi.size();) {
     const std::uint16_t code = CodeAt(ansi, i);
     i += CodeWidth(code);
-    const char16_t c = tables.ToUnicode[code];
-    out.push_back(c == kNone ? kReplacement : c);
+    append(out, code);
   }
   return out;
+}
+
+}  // namespace
+
+std::u16string AnsiToUnicode(std::string_view ansi) {
+  const TTables& tables = Tables();
+  return Decode(ansi, [&tables](std::u16string& out, std::uint16_t code) {
+    const char16_t c = tables.ToUnicode[code];
+    out.push_back(c == kNone ? kReplacement : c);
+  });
 }
 
 std::string UnicodeToAnsi(std::u16string_view text, std::size_t* replaced) {
@@ -189,19 +198,13 @@ bool IsValidAnsi(std::string_view ansi) { return FindInvalidAnsi(ansi) == std::s
 
 std::u16string AnsiToUnicodeLossless(std::string_view ansi) {
   const TTables& tables = Tables();
-  std::u16string out;
-  out.reserve(ansi.size());
-  for (std::size_t i = 0; i < ansi.size();) {
-    const std::uint16_t code = CodeAt(ansi, i);
-    i += CodeWidth(code);
+  return Decode(ansi, [&tables](std::u16string& out, std::uint16_t code) {
     const char16_t c = tables.ToUnicode[code];
-    if (c != kNone && tables.FromUnicode[c] == code) {
+    if (c != kNone && tables.FromUnicode[c] == code)
       out.push_back(c);
-    } else {
+    else
       AppendCodePoint(out, kEscapeBase + code);
-    }
-  }
-  return out;
+  });
 }
 
 std::string UnicodeToAnsiLossless(std::u16string_view text) { return Encode(text, true, nullptr); }

@@ -6,10 +6,10 @@
 namespace {
 
 TEST(ChangeFileExtForFilterTest, EachFilterGivesItsExtension) {
-  EXPECT_EQ(ChangeFileExtForFilter("/home/u/track1.lrc", 1), "/home/u/track1.txt");
-  EXPECT_EQ(ChangeFileExtForFilter("/home/u/track1.txt", 2), "/home/u/track1.lrc");
-  EXPECT_EQ(ChangeFileExtForFilter("/home/u/track1", 3), "/home/u/track1.kra");
-  EXPECT_EQ(ChangeFileExtForFilter("/home/u/track1.lrc", 4), "/home/u/track1.txt");
+  EXPECT_EQ(ChangeFileExtForFilter("/srv/lyrics/track1.lrc", 1), "/srv/lyrics/track1.txt");
+  EXPECT_EQ(ChangeFileExtForFilter("/srv/lyrics/track1.txt", 2), "/srv/lyrics/track1.lrc");
+  EXPECT_EQ(ChangeFileExtForFilter("/srv/lyrics/track1", 3), "/srv/lyrics/track1.kra");
+  EXPECT_EQ(ChangeFileExtForFilter("/srv/lyrics/track1.lrc", 4), "/srv/lyrics/track1.txt");
 }
 
 TEST(ChangeFileExtForFilterTest, OnlyTheLastExtensionIsReplaced) {
@@ -19,7 +19,7 @@ TEST(ChangeFileExtForFilterTest, OnlyTheLastExtensionIsReplaced) {
 }
 
 TEST(ChangeFileExtForFilterTest, DotsInFolderNamesAreNoExtension) {
-  EXPECT_EQ(ChangeFileExtForFilter("/home/u/lyrics.v2/track1", 2), "/home/u/lyrics.v2/track1.lrc");
+  EXPECT_EQ(ChangeFileExtForFilter("/srv/lyrics/lyrics.v2/track1", 2), "/srv/lyrics/lyrics.v2/track1.lrc");
   EXPECT_EQ(ChangeFileExtForFilter("lyrics.v2\\track1", 3), "lyrics.v2\\track1.kra");
   EXPECT_EQ(ChangeFileExtForFilter("C:track1", 2), "C:track1.lrc");
   EXPECT_EQ(ChangeFileExtForFilter("a.b:c", 1), "a.b:c.txt");
@@ -34,7 +34,7 @@ TEST(ChangeFileExtForFilterTest, UnknownIndexIsAllFiles) {
 TEST(WindowTitleTest, NewTextShowsTheProgramOnly) { EXPECT_EQ(WindowTitle(""), "Verselet 0.3"); }
 
 TEST(WindowTitleTest, FileShowsItsNameWithoutFolder) {
-  EXPECT_EQ(WindowTitle("/home/u/歌詞/track1.lrc"), "track1.lrc - Verselet 0.3");
+  EXPECT_EQ(WindowTitle("/srv/lyrics/歌詞/track1.lrc"), "track1.lrc - Verselet 0.3");
   EXPECT_EQ(WindowTitle("C:\\lyrics\\track1.lrc"), "track1.lrc - Verselet 0.3");
   EXPECT_EQ(WindowTitle("C:track1.lrc"), "track1.lrc - Verselet 0.3");
   EXPECT_EQ(WindowTitle("track1.lrc"), "track1.lrc - Verselet 0.3");

@@ -266,7 +266,7 @@ TEST_F(SettingsTest, FolderThatCannotBeMadeNamesTheFile) {
 class SettingsPathTest : public ::testing::Test {
  protected:
   TConfigEnvironment Environment(bool writable) {
-    return {"/xdg", "/home/user", [writable](const std::filesystem::path&) { return writable; }};
+    return {"/xdg", "/var/users/kei", [writable](const std::filesystem::path&) { return writable; }};
   }
 };
 
@@ -285,9 +285,9 @@ TEST_F(SettingsPathTest, ElseInTheUsersConfigurationFolder) {
   TConfigEnvironment env = Environment(false);
   EXPECT_EQ(SettingsPath("/usr/bin/verselet", env), "/xdg/verselet/verselet.ini");
   env.XdgConfigHome = "relative/ignored";
-  EXPECT_EQ(SettingsPath("/usr/bin/verselet", env), "/home/user/.config/verselet/verselet.ini");
+  EXPECT_EQ(SettingsPath("/usr/bin/verselet", env), "/var/users/kei/.config/verselet/verselet.ini");
   env.XdgConfigHome.clear();
-  EXPECT_EQ(SettingsPath("/usr/bin/verselet", env), "/home/user/.config/verselet/verselet.ini");
+  EXPECT_EQ(SettingsPath("/usr/bin/verselet", env), "/var/users/kei/.config/verselet/verselet.ini");
 }
 
 TEST_F(SettingsPathTest, ChecksTheRealFolder) {
