@@ -52,6 +52,7 @@ TForm1::TForm1(std::vector<std::string> params, std::filesystem::path settingsFi
   SetClientHeight(284);
   // A failing step skips the steps after it; the window still opens.
   Run([this] { FormCreate(); });
+  KeepOnScreen();
   FRyxEditHost->createWindow();
 }
 

@@ -93,6 +93,8 @@ class TForm1 : public QMainWindow {
   void FormCreate();
   void FormDestroy();
   void ReadSettingsFile();
+  // A size or position from another screen, or typed by hand, must not hide the window.
+  void KeepOnScreen();
   void WriteSettingsFile();
   void RyxEdit1UserClientDraw(TObject* Sender, int x1, int x2, int L1, int L2);
 

@@ -11,6 +11,11 @@
 
 namespace {
 
+constexpr int kMinFontSize = 1;
+constexpr int kMaxFontSize = 200;
+constexpr int kMinWindowWidth = 200;
+constexpr int kMinWindowHeight = 120;
+
 // The main window and its editor as the settings file sees them. Positions
 // and outer sizes are the frame's, as pos() gives them for a window.
 class TForm1Settings final : public TSettingsTarget {
@@ -43,7 +48,8 @@ class TForm1Settings final : public TSettingsTarget {
   int FontSize() const override { return E.Font().Size(); }
   void SetFontSize(int points) override {
     TFont font = E.Font();
-    font.SetSize(points);
+    // A size of 0 has no glyphs to show and a huge one no line to fit in.
+    font.SetSize(std::clamp(points, kMinFontSize, kMaxFontSize));
     E.SetFont(font);
   }
   TColor FontColor() const override { return E.Font().Color(); }
@@ -88,6 +94,19 @@ int TForm1::ClientHeight() const { return height() - menuBar()->heightForWidth(w
 
 void TForm1::SetClientHeight(int value) {
   resize(width(), WidgetSize(value) + menuBar()->heightForWidth(width()));
+}
+
+void TForm1::KeepOnScreen() {
+  const QRect available = screen()->availableGeometry();
+  const QRect frame = frameGeometry();
+  const int extraWidth = frame.width() - width();
+  const int extraHeight = frame.height() - height();
+  // Too small a window cannot be grabbed again; too large a one hides its edges.
+  resize(std::clamp(width(), kMinWindowWidth, std::max(kMinWindowWidth, available.width() - extraWidth)),
+         std::clamp(height(), kMinWindowHeight, std::max(kMinWindowHeight, available.height() - extraHeight)));
+  const QSize size = frameGeometry().size();
+  move(std::clamp(x(), available.left(), std::max(available.left(), available.right() + 1 - size.width())),
+       std::clamp(y(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height())));
 }
 
 void TForm1::ReadSettingsFile() {

@@ -3,6 +3,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QScreen>
 #include <QUrl>
 
 #include "app/UnitApplication.h"
@@ -146,3 +147,21 @@ TEST_F(StartTest, ExceptionsReachingTheEventLoopAreReportedAndTheProgramGoesOn) 
 }
 
 }  // namespace
+
+TEST_F(StartTest, AWindowPlacedOffTheScreenComesBackOnIt) {
+  Dir.WriteFile("verselet.ini",
+                "[Verselet 0.3]\nClientWidth=99999\nClientHeight=300\nTop=-5000\nLeft=70000\nFontSize=0\n");
+  TForm1& form = Create();
+  const QRect available = form.screen()->availableGeometry();
+  EXPECT_TRUE(available.contains(form.frameGeometry())) << "window at " << form.x() << "," << form.y();
+  EXPECT_LE(form.width(), available.width());
+  EXPECT_EQ(form.ClientHeight(), 300);
+  EXPECT_EQ(form.RyxEdit1->Font().Size(), 1);
+}
+
+TEST_F(StartTest, AWindowTooSmallToGrabGetsAUsableSize) {
+  Dir.WriteFile("verselet.ini", "[Verselet 0.3]\nClientWidth=-100\nClientHeight=0\n");
+  TForm1& form = Create();
+  EXPECT_GE(form.width(), 200);
+  EXPECT_GE(form.height(), 120);
+}
