@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -27,13 +28,26 @@ using TChangemodifyEvent = std::function<void(TObject* Sender, bool modified)>;
 using TManualStartDragEvent =
     std::function<void(TObject* Sender, const std::string& SelectStr, bool& CanDrag)>;
 
-// One change of the text as undo replays it.
+// What a recorded change did. An overwrite is always followed by the insertion
+// that replaced the bytes, at the same position.
+enum TUndoKind : std::uint8_t {
+  ukInsert = 0,
+  ukDelete = 1,
+  ukBackDelete = 2,
+  ukForwardDelete = 3,
+  ukOverwrite = 5,
+};
+
+// One change of the text as undo replays it: the bytes inserted or removed at (Line, Col).
 struct TUndoRecord {
-  int Kind = 0;
+  TUndoKind Kind = ukInsert;
   int Col = 0;
   int Line = 0;
   std::string Text;
 };
+
+// Newest record first.
+using TUndoList = std::deque<TUndoRecord>;
 
 // The state of the dotted-line drawer; its phase runs on from one line to the next.
 struct TDotLineState {
@@ -68,6 +82,25 @@ class TRyxEdit : public TCustomControl {
   void RefreshView();
   // Puts the selected text on the clipboard; the text does not change.
   void CopyToClipboard();
+
+  // Editing. None of these checks ReadOnly: the key and message handlers do.
+  // The selection in normal order; without one both ends are the caret and the result is false.
+  bool GetSelBounds(int& startCol, int& startLine, int& endLine, int& endCol) const;
+  void SelectAll();
+  void DeleteSelection(bool redraw);
+  // Inserts without recording: the caller records the insertion first.
+  void InsertAtCaret(const std::string& text, bool redraw);
+  // A typed character or an input-method result, honouring the overwrite mode.
+  void TypeText(const std::string& text);
+  // The Insert key: switches between insert and overwrite and tells OnChangeInsMode.
+  void ToggleInsertMode();
+  void NewLine();
+  // A cut whose copy failed keeps the selection: deleting it would lose the text.
+  void CutToClipboard();
+  void PasteFromClipboard();
+  // Undo replays the newest change; Redo re-applies the newest undone one.
+  void Undo();
+  void Redo();
   // Why the last LoadFromFile or SaveToFile failed (UTF-8), for the owner to show.
   const std::string& LastFileError() const { return FLastFileError; }
 
@@ -179,6 +212,9 @@ class TRyxEdit : public TCustomControl {
   TPoint SelStart() const { return {FSelStartCol, FSelStartLine}; }
   TPoint SelEnd() const { return {FSelEndCol, FSelEndLine}; }
   bool Modified() const { return FModified; }
+  const TUndoList& UndoList() const { return FUndoList; }
+  const TUndoList& RedoList() const { return FRedoList; }
+  int UndoSize() const { return FUndoSize; }
   bool InsertMode() const { return FInsertMode; }
   int LineHeight() const { return FLineHeight; }
   int FontHeight() const { return FFontHeight; }
@@ -287,6 +323,30 @@ class TRyxEdit : public TCustomControl {
   void SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol);
   std::string GetSelText() const;
   int GetSelLength() const;
+  // Selection.
+  // Anchor and moving end in text order.
+  void OrderedSel(int& startLine, int& startCol, int& endLine, int& endCol) const;
+  void EraseCaretUnderline();
+  void CollapseSelection();
+  // Editing.
+  bool CopySelection();
+  // Replaces the caret row by its text with text inserted at the caret; the caret ends after it.
+  void SpliceAtCaret(const std::string& text);
+  void RepaintRowFrom(int row, int x);
+  // Undo. col = line = -1 records at the selection start.
+  void AddUndo(TUndoKind kind, const std::string& text, int col, int line);
+  // Puts a record at the head of the undo list within the budget; false when it is not kept.
+  bool PushUndo(TUndoRecord record);
+  // A change made without a record leaves every stored position behind.
+  void ForgetHistory();
+  void ClearUndo();
+  void ClearRedo();
+  void Replay(TUndoList& from, TUndoList& to);
+  void MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind);
+  void ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList& to);
+  // Puts the record's bytes back at its position, the caret before them; true when rows were split.
+  bool RestoreAtCaret(const TUndoRecord& record);
+  void SetModified(bool value);
   void ShowError(const std::string& code);
   bool CharKindIsTrail(const std::string& line, int col) const;
 
@@ -333,8 +393,8 @@ class TRyxEdit : public TCustomControl {
 
   // Owned objects.
   TRyxStrings FLines;
-  std::vector<TUndoRecord> FUndoList;
-  std::vector<TUndoRecord> FRedoList;
+  TUndoList FUndoList;
+  TUndoList FRedoList;
   TTimer FTimer;
   std::string FTabSpaces;
   TLogFont FLogFont;

@@ -76,8 +76,17 @@ void TRyxEdit::WndProc(TMessage& message) {
     case EM_GETFIRSTVISIBLELINE:
       message.Result = FTopLine;
       break;
+    case WM_CUT:
+      if (!FReadOnly) CutToClipboard();
+      break;
     case WM_COPY:
       CopyToClipboard();
+      break;
+    case WM_PASTE:
+      if (!FReadOnly) PasteFromClipboard();
+      break;
+    case WM_UNDO:
+      if (!FReadOnly) Undo();
       break;
     case WM_CLEAR:
       ClearAll();

@@ -91,9 +91,8 @@ void TRyxEdit::ResetState() {
   FModified = false;
   FUndoReplay = false;
   FUndoTrimmed = false;
-  FUndoList.clear();
-  FRedoList.clear();
-  FUndoSize = 0;
+  ClearUndo();
+  ClearRedo();
   if (OnChangeModify) OnChangeModify(this, false);
   if (OnChangeRedoMode) {
     FRedoAnnounced = false;

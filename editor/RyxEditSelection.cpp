@@ -33,25 +33,34 @@ void TRyxEdit::ClearSelection() {
   if (window && !FInVScroll)
     FireUserClientDraw(std::min(FSelStartLine, FSelEndLine), std::max(FSelStartLine, FSelEndLine));
   if (window) Host().ShowCaret();
-  FSelStartLine = FSelEndLine = FSelPaintLine = FCaretLine;
-  FSelStartCol = FSelEndCol = FSelPaintCol = FCaretCol;
+  CollapseSelection();
   if (window) DrawUnderline(FCaretLine, true);
 }
 
-std::string TRyxEdit::GetSelText() const {
-  if (FSelAll) return GetAllText();
-  if (!FSelActive) return {};
+void TRyxEdit::OrderedSel(int& startLine, int& startCol, int& endLine, int& endCol) const {
   std::pair<int, int> from{FSelStartLine, FSelStartCol};
   std::pair<int, int> to{FSelEndLine, FSelEndCol};
   if (to < from) std::swap(from, to);
-  std::string text;
-  for (int line = from.first; line <= to.first && line < FLines.Count(); ++line) {
+  // A column never reaches into the end-of-text marker: those bytes are not text.
+  auto limit = [this](int line, int col) {
     const std::string& row = FLines.Get(line);
-    const std::string content = StripEndMarker(row);
-    const std::size_t begin = line == from.first ? std::min<std::size_t>(from.second, content.size()) : 0;
-    const std::size_t end = line == to.first ? std::min<std::size_t>(to.second, content.size()) : content.size();
-    if (end > begin) text.append(content, begin, end - begin);
-  }
+    return std::clamp(col, 0, static_cast<int>(row.size()) - (HasEndMarker(row) ? 2 : 0));
+  };
+  startLine = from.first;
+  startCol = limit(from.first, from.second);
+  endLine = to.first;
+  endCol = limit(to.first, to.second);
+}
+
+// Reads the anchor and the moving end, not the flags: SelectAll sets both ends,
+// and undo selects the text it removes without showing a selection.
+std::string TRyxEdit::GetSelText() const {
+  int sl = 0, sc = 0, el = 0, ec = 0;
+  OrderedSel(sl, sc, el, ec);
+  if (sl == el) return FLines.Get(sl).substr(static_cast<std::size_t>(sc), static_cast<std::size_t>(ec - sc));
+  std::string text = FLines.Get(sl).substr(static_cast<std::size_t>(sc));
+  for (int line = sl + 1; line < el; ++line) text += FLines.Get(line);
+  text.append(FLines.Get(el), 0, static_cast<std::size_t>(ec));
   return text;
 }
 
@@ -59,7 +68,7 @@ int TRyxEdit::GetSelLength() const { return static_cast<int>(GetSelText().size()
 
 void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol) {
   ClearSelection();
-  if (FShowUnderLine && HandleAllocated()) DrawUnderline(FUnderlineLine, false);
+  EraseCaretUnderline();
   const int last = FLines.Count() - 1;
   anchorLine = std::clamp(anchorLine, 0, last);
   caretLine = std::clamp(caretLine, 0, last);
@@ -84,8 +93,53 @@ void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol
   }
 }
 
-void TRyxEdit::CopyToClipboard() {
-  if (FCaretScrollFix) SetCaret(FCaretCol, FCaretLine, true, false);
-  if (!FSelActive && !FSelAll) return;
-  if (!Host().SetClipboardText(GetSelText())) ShowError("Error:OC002");
+void TRyxEdit::EraseCaretUnderline() {
+  if (FShowUnderLine && HandleAllocated()) DrawUnderline(FUnderlineLine, false);
+}
+
+void TRyxEdit::CollapseSelection() {
+  FSelStartLine = FSelEndLine = FSelPaintLine = FCaretLine;
+  FSelStartCol = FSelEndCol = FSelPaintCol = FCaretCol;
+}
+
+bool TRyxEdit::GetSelBounds(int& startCol, int& startLine, int& endLine, int& endCol) const {
+  if (FSelAll) {
+    startCol = startLine = 0;
+    endLine = FLines.Count() - 1;
+    endCol = static_cast<int>(FLines.Get(endLine).size()) - 2;
+    return true;
+  }
+  if (!FSelActive) {
+    startCol = endCol = FCaretCol;
+    startLine = endLine = FCaretLine;
+    return false;
+  }
+  OrderedSel(startLine, startCol, endLine, endCol);
+  // An end at the start of a row means the row above ends with its line break.
+  if (endCol == 0 && endLine > 0) {
+    --endLine;
+    endCol = static_cast<int>(FLines.Get(endLine).size());
+  }
+  return true;
+}
+
+void TRyxEdit::SelectAll() {
+  if (FLines.Get(0) == std::string(2, '\0')) return;
+  EraseCaretUnderline();
+  FSelAll = true;
+  FSelActive = false;
+  const bool window = HandleAllocated();
+  if (window) {
+    Host().HideCaret();
+    PaintAllSelected();
+    Host().ShowCaret();
+  }
+  FSelStartLine = FSelStartCol = 0;
+  FSelEndLine = FLines.Count() - 1;
+  FSelEndCol = static_cast<int>(FLines.Get(FSelEndLine).size()) - 2;
+  if (OnSelectionChange) OnSelectionChange(this);
+  FLastCaretCol = FCaretCol;
+  FLastCaretLine = FCaretLine;
+  FLastCaretX = FCaretX;
+  if (window) FireUserClientDraw(FTopLine, std::min(FLines.Count(), FTopLine + FVisibleLines) - 1);
 }

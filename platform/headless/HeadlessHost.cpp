@@ -147,6 +147,7 @@ bool THeadlessHost::GetClipboardText(std::string& text) {
 }
 
 bool THeadlessHost::SetClipboardText(std::string_view text) {
+  if (FClipboardFails) return false;
   FClipboard = std::string(text);
   FClipboardHasText = true;
   return true;

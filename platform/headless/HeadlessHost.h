@@ -33,6 +33,8 @@ class THeadlessHost : public IControlHost {
   void SetImeAvailable(bool available) { FImeAvailable = available; }
   void SetImeResult(const std::string& ansi) { FImeResult = ansi; }
   void SetClipboard(const std::string& ansi) { FClipboard = ansi; FClipboardHasText = true; }
+  // While set, writing the clipboard fails as when another program holds it open.
+  void SetClipboardFails(bool fails) { FClipboardFails = fails; }
 
   THeadlessCanvas& HeadlessCanvas() { return FCanvas; }
   const TCaretState& Caret() const { return FCaret; }
@@ -103,6 +105,7 @@ class THeadlessHost : public IControlHost {
   TCompositionForm FCompositionForm;
   std::string FClipboard;
   bool FClipboardHasText = false;
+  bool FClipboardFails = false;
   std::vector<std::string> FMessageBoxes;
   std::vector<TRect> FInvalidations;
 };

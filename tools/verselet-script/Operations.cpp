@@ -51,6 +51,31 @@ TAction TextXOfColumn(const TArgs& args) {
   return [line, col](TScriptSession& s) { s.Print("result=" + std::to_string(s.Edit().TextXOfColumn(line, col))); };
 }
 
+TAction TypeText(const TArgs& args) {
+  const std::string text = args.Text(0);
+  return [text](TScriptSession& s) { s.Edit().TypeText(text); };
+}
+
+TAction InsertAtCaret(const TArgs& args) {
+  const std::string text = args.Text(0);
+  const bool redraw = args.Int(1, 0, 1) != 0;
+  return [text, redraw](TScriptSession& s) { s.Edit().InsertAtCaret(text, redraw); };
+}
+
+TAction DeleteSelection(const TArgs& args) {
+  const bool redraw = args.Int(0, 0, 1) != 0;
+  return [redraw](TScriptSession& s) { s.Edit().DeleteSelection(redraw); };
+}
+
+TAction GetSelBounds(const TArgs&) {
+  return [](TScriptSession& s) {
+    int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
+    const bool selected = s.Edit().GetSelBounds(startCol, startLine, endLine, endCol);
+    s.Print("result=" + std::string(selected ? "1" : "0") + " start=" + std::to_string(startLine) + "," +
+            std::to_string(startCol) + " end=" + std::to_string(endLine) + "," + std::to_string(endCol));
+  };
+}
+
 TAction Loaded(const TArgs&) {
   return [](TScriptSession& s) { s.Edit().Loaded(); };
 }
@@ -70,6 +95,17 @@ const std::array kOperations{
     TOperation{"SetAllText", "\"text\"", 1, SetAllText},
     TOperation{"GetAllText", "", 0, GetAllText},
     TOperation{"CopyToClipboard", "", 0, Plain<&TRyxEdit::CopyToClipboard>},
+    TOperation{"CutToClipboard", "", 0, Plain<&TRyxEdit::CutToClipboard>},
+    TOperation{"PasteFromClipboard", "", 0, Plain<&TRyxEdit::PasteFromClipboard>},
+    TOperation{"SelectAll", "", 0, Plain<&TRyxEdit::SelectAll>},
+    TOperation{"GetSelBounds", "", 0, GetSelBounds},
+    TOperation{"DeleteSelection", "REDRAW", 1, DeleteSelection},
+    TOperation{"InsertAtCaret", "\"text\" REDRAW", 2, InsertAtCaret},
+    TOperation{"TypeText", "\"text\"", 1, TypeText},
+    TOperation{"NewLine", "", 0, Plain<&TRyxEdit::NewLine>},
+    TOperation{"ToggleInsertMode", "", 0, Plain<&TRyxEdit::ToggleInsertMode>},
+    TOperation{"Undo", "", 0, Plain<&TRyxEdit::Undo>},
+    TOperation{"Redo", "", 0, Plain<&TRyxEdit::Redo>},
     TOperation{"Redesign", "", 0, Plain<&TRyxEdit::Redesign>},
     TOperation{"RefreshView", "", 0, Plain<&TRyxEdit::RefreshView>},
     TOperation{"LastFileError", "", 0, LastFileError},
