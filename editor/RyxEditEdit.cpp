@@ -27,8 +27,7 @@ void TRyxEdit::DeleteSelection(bool redraw) {
   // An empty range would otherwise remove an empty row that it only touches.
   if (deleted.empty()) return;
   if (!FUndoReplay) AddUndo(ukDelete, deleted, sc, sl);
-  const bool window = HandleAllocated();
-  if (window) Host().HideCaret();
+  Host().HideCaret();
   EraseCaretUnderline();
   std::string row = FLines.Get(sl);
   bool removedRow = false;
@@ -52,7 +51,7 @@ void TRyxEdit::DeleteSelection(bool redraw) {
   FGoalCol = sc;
   CollapseSelection();
   // Wrapped text would be re-wrapped here from the start row; rows are logical lines until then.
-  if (window && redraw) {
+  if (redraw) {
     if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
       if (UpdateVScrollRange(true)) {
         PaintScreen();
@@ -70,10 +69,10 @@ void TRyxEdit::DeleteSelection(bool redraw) {
     UpdateCaretPos();
   } else if (FUndoReplay && sl == el) {
     // Undo repaints a change of several rows itself; this one row is done here.
-    if (window) RepaintRowFrom(sl, FCaretX);
+    RepaintRowFrom(sl, FCaretX);
     FUndoReplay = false;
   }
-  if (window) Host().ShowCaret();
+  Host().ShowCaret();
 }
 
 void TRyxEdit::SpliceAtCaret(const std::string& text) {
@@ -92,8 +91,7 @@ void TRyxEdit::SpliceAtCaret(const std::string& text) {
 
 void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
   if (text.empty()) return;
-  const bool window = HandleAllocated();
-  if (window) Host().HideCaret();
+  Host().HideCaret();
   EraseCaretUnderline();
   const int row = FCaretLine;
   const int x = TextXOfColumn(FLines.Get(row), FCaretCol) - FScrollX;
@@ -103,7 +101,7 @@ void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
   FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
   // Wrapped text would be re-wrapped here from the row of the insertion.
-  if (window && redraw && !SetCaret(FCaretCol, FCaretLine, true, true)) {
+  if (redraw && !SetCaret(FCaretCol, FCaretLine, true, true)) {
     if (UpdateVScrollRange(true)) {
       PaintScreen();
     } else {
@@ -118,7 +116,7 @@ void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
     UpdateCaretPos();
   }
   CollapseSelection();
-  if (window) Host().ShowCaret();
+  Host().ShowCaret();
 }
 
 void TRyxEdit::TypeText(const std::string& text) {
@@ -149,14 +147,9 @@ void TRyxEdit::TypeText(const std::string& text) {
   InsertAtCaret(typed, true);
   // The caret stays before the padding, which the next typed character then overwrites.
   if (padded) --FCaretCol;
-  const bool window = HandleAllocated();
-  if (window)
-    SetCaret(FCaretCol, FCaretLine, true, true);
-  else
-    FGoalCol = FCaretCol;
-  CollapseSelection();
+  SetCaret(FCaretCol, FCaretLine, true, true);
   if (OnChange) OnChange(this);
-  if (window) FireUserClientDraw(FCaretLine, FCaretLine);
+  FireUserClientDraw(FCaretLine, FCaretLine);
 }
 
 void TRyxEdit::ToggleInsertMode() {
@@ -175,20 +168,16 @@ void TRyxEdit::NewLine() {
   const std::string text = "\r\n" + indent;
   AddUndo(ukInsert, text, FCaretCol, FCaretLine);
   InsertAtCaret(text, false);
-  if (HandleAllocated()) {
-    Host().HideCaret();
-    const bool rangeChanged = UpdateVScrollRange(true);
-    // SetCaret scrolls a row down once the new row comes within the bottom margin of the view.
-    if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
-      if (rangeChanged)
-        PaintScreen();
-      else
-        RepaintLines(1, 0, 0);
-      UpdateCaretPos();
-    }
-    Host().ShowCaret();
-  } else {
-    FGoalCol = FCaretCol;
+  Host().HideCaret();
+  const bool rangeChanged = UpdateVScrollRange(true);
+  // SetCaret scrolls a row down once the new row comes within the bottom margin of the view.
+  if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
+    if (rangeChanged)
+      PaintScreen();
+    else
+      RepaintLines(1, 0, 0);
+    UpdateCaretPos();
   }
+  Host().ShowCaret();
   if (OnChange) OnChange(this);
 }

@@ -153,7 +153,7 @@ void TRyxEdit::ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList&
       MoveRecord(from, to, ukInsert);
     }
   }
-  if (HandleAllocated() && !SetCaret(FCaretCol, FCaretLine, true, true)) {
+  if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
     if (!FUndoReplay)
       UpdateHScrollRange(true);
     else if (UpdateVScrollRange(true))
@@ -166,10 +166,9 @@ void TRyxEdit::ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList&
 }
 
 void TRyxEdit::Replay(TUndoList& from, TUndoList& to) {
-  const bool window = HandleAllocated();
   ClearSelection();
   EraseCaretUnderline();
-  if (window) Host().HideCaret();
+  Host().HideCaret();
   const TUndoRecord head = from.front();
   // Positions are display rows; wrapped text would convert them from logical positions here.
   switch (head.Kind) {
@@ -186,7 +185,7 @@ void TRyxEdit::Replay(TUndoList& from, TUndoList& to) {
     case ukForwardDelete:
     case ukOverwrite: {
       const bool split = RestoreAtCaret(head);
-      if (window && !SetCaret(FCaretCol, FCaretLine, true, true)) {
+      if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
         if (UpdateVScrollRange(true)) {
           PaintScreen();
         } else if (split) {
@@ -203,7 +202,7 @@ void TRyxEdit::Replay(TUndoList& from, TUndoList& to) {
       break;
     }
   }
-  if (window) Host().ShowCaret();
+  Host().ShowCaret();
   SetModified(!FUndoList.empty() || FUndoTrimmed);
   if (OnChange) OnChange(this);
 }

@@ -292,4 +292,194 @@ TEST(RyxEditUndo, RandomEditsMatchTheModelAndUndoRetracesThem) {
   EXPECT_EQ(f.edit.GetAllText(), history[history.size() - 2]);
 }
 
+// A fixture that also counts the history events.
+struct Events : Fixture {
+  explicit Events(const std::string& text = "") {
+    edit.SetAllText(text);
+    edit.OnChangeModify = [this](TObject*, bool value) { modified.push_back(value); };
+    edit.OnChangeRedoMode = [this](TObject*, bool enabled) { redo.push_back(enabled); };
+    edit.OnChange = [this](TObject*) { ++changes; };
+  }
+  std::vector<bool> modified;
+  std::vector<bool> redo;
+  int changes = 0;
+};
+
+TEST(RyxEditUndo, EachTypedCharacterIsOneStepAndTheModifiedStateFollows) {
+  Events f;
+  f.edit.TypeText("a");
+  f.edit.TypeText("b");
+  EXPECT_EQ(f.modified, std::vector<bool>{true});
+  f.edit.Undo();
+  EXPECT_EQ(f.edit.GetAllText(), "a");
+  EXPECT_EQ(f.edit.CaretCol(), 1);
+  EXPECT_EQ(f.redo, std::vector<bool>{true});
+  f.edit.Undo();
+  EXPECT_EQ(f.edit.GetAllText(), "");
+  EXPECT_EQ(f.modified, (std::vector<bool>{true, false}));
+  EXPECT_EQ(f.changes, 4);
+  // Nothing left: nothing happens and nothing is announced.
+  f.edit.Undo();
+  EXPECT_EQ(f.changes, 4);
+  EXPECT_EQ(f.redo, std::vector<bool>{true});
+  f.edit.Redo();
+  f.edit.Redo();
+  EXPECT_EQ(f.edit.GetAllText(), "ab");
+  EXPECT_EQ(f.modified, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(f.redo, (std::vector<bool>{true, false}));
+}
+
+TEST(RyxEditUndo, AReplacementIsUndoneInOneStep) {
+  Events f("xabcx");
+  f.Select(0, 1, 0, 4);
+  f.edit.TypeText("Z");
+  ASSERT_EQ(f.edit.UndoList().size(), 2u);
+  EXPECT_EQ(f.edit.UndoList()[1].Kind, ukDelete);
+  f.edit.Undo();
+  EXPECT_EQ(f.edit.GetAllText(), "xabcx");
+  EXPECT_TRUE(f.edit.UndoList().empty());
+  ASSERT_EQ(f.edit.RedoList().size(), 2u);
+  EXPECT_EQ(f.edit.RedoList()[0].Kind, ukInsert);
+  EXPECT_EQ(f.edit.RedoList()[0].Text, "abc");
+  f.edit.Redo();
+  EXPECT_EQ(f.edit.GetAllText(), "xZx");
+}
+
+TEST(RyxEditUndo, OverwriteIsUndoneWithTheCaretBeforeTheRestoredBytes) {
+  for (const std::string& text : {"abc"s, "ab\x82\xA0"s}) {
+    Events f(text);
+    f.edit.ToggleInsertMode();
+    f.Caret(0, 2);
+    f.edit.TypeText("x");
+    f.edit.Undo();
+    EXPECT_EQ(f.edit.GetAllText(), text);
+    EXPECT_EQ(f.edit.CaretLine(), 0);
+    EXPECT_EQ(f.edit.CaretCol(), 2);
+    EXPECT_TRUE(f.edit.UndoList().empty());
+  }
+}
+
+TEST(RyxEditUndo, UndoOfALineBreakJoinsTheRowsAgain) {
+  Events f("abcd");
+  f.edit.SetAutoIndent(true);
+  f.Caret(0, 2);
+  f.edit.NewLine();
+  f.edit.TypeText("\t");
+  f.Caret(1, 0);
+  f.edit.NewLine();
+  EXPECT_EQ(f.edit.GetAllText(), "ab\r\n\r\n\tcd");
+  f.edit.Undo();
+  EXPECT_EQ(f.edit.GetAllText(), "ab\r\n\tcd");
+  f.edit.Undo();
+  f.edit.Undo();
+  EXPECT_EQ(f.edit.GetAllText(), "abcd");
+  EXPECT_EQ(f.edit.Lines().Count(), 1);
+  EXPECT_EQ(f.edit.CaretCol(), 2);
+}
+
+TEST(RyxEditUndo, TheBudgetDropsTheOldestRecords) {
+  Events f;
+  f.edit.SetUndoBuf(5);
+  for (const char* text : {"ab", "cd", "ef"}) {
+    f.host.SetClipboard(text);
+    f.edit.Perform(WM_PASTE, 0, 0);
+  }
+  EXPECT_EQ(f.edit.UndoList().size(), 2u);
+  EXPECT_EQ(f.edit.UndoSize(), 4);
+  f.edit.Undo();
+  f.edit.Undo();
+  f.edit.Undo();
+  EXPECT_EQ(f.edit.GetAllText(), "ab");
+  // History was lost, so the text still differs from what was loaded.
+  EXPECT_TRUE(f.edit.Modified());
+  EXPECT_EQ(f.modified, std::vector<bool>{true});
+}
+
+TEST(RyxEditUndo, AChangeLargerThanTheBudgetEmptiesTheHistory) {
+  Events f;
+  f.edit.SetUndoBuf(10);
+  f.edit.TypeText("a");
+  f.host.SetClipboard("0123456789X");
+  f.edit.Perform(WM_PASTE, 0, 0);
+  EXPECT_TRUE(f.edit.UndoList().empty());
+  EXPECT_EQ(f.edit.UndoSize(), 0);
+  f.edit.Undo();
+  EXPECT_EQ(f.edit.GetAllText(), "a0123456789X");
+  f.edit.TypeText("b");
+  f.edit.Undo();
+  EXPECT_EQ(f.edit.GetAllText(), "a0123456789X");
+  EXPECT_TRUE(f.edit.Modified());
+}
+
+TEST(RyxEditUndo, WithoutRecordingEditsStillModifyAndUndoDoesNothing) {
+  for (const bool recordingOff : {true, false}) {
+    Events f("abc");
+    f.edit.TypeText("x");
+    // Either switch stops recording: the property itself, or an empty budget.
+    if (recordingOff)
+      f.edit.SetUndoRec(false);
+    else
+      f.edit.SetUndoBuf(0);
+    f.Caret(0, 0);
+    f.edit.TypeText("q");
+    EXPECT_EQ(f.modified, std::vector<bool>{true});
+    // Replayed now, the record of "x" would remove the "q" that took its place.
+    f.edit.Undo();
+    f.edit.SetUndoRec(true);
+    f.edit.SetUndoBuf(0xF8000);
+    f.edit.Undo();
+    EXPECT_EQ(f.edit.GetAllText(), "qxabc");
+    EXPECT_TRUE(f.edit.RedoList().empty());
+    EXPECT_TRUE(f.edit.Modified());
+  }
+}
+
+TEST(RyxEditUndo, ANewChangeEndsTheRedoHistory) {
+  for (const bool announced : {true, false}) {
+    Events f;
+    if (!announced) f.edit.OnChangeRedoMode = nullptr;
+    f.edit.TypeText("a");
+    f.edit.TypeText("b");
+    f.edit.Undo();
+    f.edit.TypeText("c");
+    EXPECT_TRUE(f.edit.RedoList().empty());
+    f.edit.Redo();
+    EXPECT_EQ(f.edit.GetAllText(), "ac");
+    EXPECT_EQ(f.redo, announced ? (std::vector<bool>{true, false}) : std::vector<bool>{});
+  }
+}
+
+TEST(RyxEditUndo, ReplacingTheDocumentClearsTheHistory) {
+  Events f;
+  f.edit.TypeText("a");
+  f.edit.Undo();
+  f.edit.TypeText("b");
+  f.edit.Undo();
+  f.modified.clear();
+  f.redo.clear();
+  f.edit.SetAllText("new");
+  EXPECT_TRUE(f.edit.UndoList().empty());
+  EXPECT_TRUE(f.edit.RedoList().empty());
+  EXPECT_EQ(f.edit.UndoSize(), 0);
+  EXPECT_EQ(f.modified, std::vector<bool>{false});
+  EXPECT_EQ(f.redo, std::vector<bool>{false});
+  f.edit.Redo();
+  EXPECT_EQ(f.edit.GetAllText(), "new");
+}
+
+TEST(RyxEditUndo, UndoMessageAndUndoOfACutShowTheRestoredRows) {
+  Events f("one\r\ntwo\r\nthree");
+  f.Select(0, 1, 2, 1);
+  f.edit.Perform(WM_CUT, 0, 0);
+  TScreen screen;
+  f.edit.RefreshView();
+  ExpectScreenShowsText(f, screen);
+  f.edit.Perform(WM_UNDO, 0, 0);
+  EXPECT_EQ(f.edit.GetAllText(), "one\r\ntwo\r\nthree");
+  EXPECT_EQ(f.edit.CaretLine(), 2);
+  EXPECT_EQ(f.edit.CaretCol(), 1);
+  ExpectScreenShowsText(f, screen);
+  EXPECT_TRUE(f.host.Caret().Visible());
+}
+
 }  // namespace
