@@ -121,7 +121,6 @@ void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
 
 void TRyxEdit::TypeText(const std::string& text) {
   if (FSelActive || FSelAll) DeleteSelection(true);
-  FGoalCol = 0;
   std::string typed = text;
   bool padded = false;
   std::string row = FLines.Get(FCaretLine);

@@ -19,9 +19,12 @@ struct Fixture {
     edit.SetAllText(text);
     edit.OnChange = [this](TObject*) { ++changes; };
   }
-  void Caret(int line, int col) { edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line))); }
+  void Caret(int line, int col) {
+    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
+  }
   void Select(int anchorLine, int anchorCol, int caretLine, int caretCol) {
-    edit.Perform(EM_SETSEL, PackPosition(anchorCol, anchorLine), static_cast<LPARAM>(PackPosition(caretCol, caretLine)));
+    edit.Perform(EM_SETSEL, PackPosition(anchorCol, anchorLine),
+                 static_cast<LPARAM>(PackPosition(caretCol, caretLine)));
   }
   std::vector<std::string> Rows() const {
     std::vector<std::string> rows;

@@ -23,9 +23,12 @@ struct Fixture {
     edit.SetShowEOF(false);
     host.SetFocus();
   }
-  void Caret(int line, int col) { edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line))); }
+  void Caret(int line, int col) {
+    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
+  }
   void Select(int anchorLine, int anchorCol, int caretLine, int caretCol) {
-    edit.Perform(EM_SETSEL, PackPosition(anchorCol, anchorLine), static_cast<LPARAM>(PackPosition(caretCol, caretLine)));
+    edit.Perform(EM_SETSEL, PackPosition(anchorCol, anchorLine),
+                 static_cast<LPARAM>(PackPosition(caretCol, caretLine)));
   }
   THeadlessHost host;
   TRyxEdit edit;
@@ -227,7 +230,8 @@ TEST(RyxEditUndo, RandomEditsMatchTheModelAndUndoRetracesThem) {
         caret = removeSelection();
         std::string text = "\r\n";
         std::size_t from = 0;
-        if (const std::size_t p = caret < 2 ? std::string::npos : model.Text.rfind("\r\n", caret - 2); p != std::string::npos)
+        if (const std::size_t p = caret < 2 ? std::string::npos : model.Text.rfind("\r\n", caret - 2);
+            p != std::string::npos)
           from = p + 2;
         for (std::size_t i = from; indent && i < caret && static_cast<unsigned char>(model.Text[i]) <= 0x20; ++i)
           text += model.Text[i];
