@@ -298,6 +298,8 @@ class TRyxEdit : public TCustomControl {
   void DrawUnderline(int row, bool on);
   void MoveUnderline(int fromRow, int toRow);
   void EraseUnderlineAt(int row);
+  // The underline's pixel row under a text row, from the left margin to the right edge.
+  void StrokeUnderline(int row, TColor color);
   // Marks.
   void DrawLineEndMark(int x, const std::string& endBytes, int y);
   void DrawCRMark(int x, int y);

@@ -293,31 +293,27 @@ void TRyxEdit::DrawUnderline(int row, bool on) {
     if (RowTop(row) + FFontHeight > FTopMargin) EraseUnderlineAt(row);
     return;
   }
-  ICanvas& canvas = Canvas();
-  const int y = RowTop(row) + FFontHeight;
-  canvas.SetPen(FUlineColor);
-  canvas.MoveTo(FLeftMargin, y);
-  canvas.LineTo(ClientWidth(), y);
+  StrokeUnderline(row, FUlineColor);
   FUnderlineLine = row;
 }
 
 void TRyxEdit::MoveUnderline(int fromRow, int toRow) {
   if (!FShowUnderLine || FSelActive || FMouseSelecting) return;
   EraseUnderlineAt(fromRow);
-  ICanvas& canvas = Canvas();
-  const int y = RowTop(toRow) + FFontHeight;
-  canvas.SetPen(FUlineColor);
-  canvas.MoveTo(FLeftMargin, y);
-  canvas.LineTo(ClientWidth(), y);
+  StrokeUnderline(toRow, FUlineColor);
   FUnderlineLine = toRow;
 }
 
 void TRyxEdit::EraseUnderlineAt(int row) {
+  StrokeUnderline(row, FColor);
+  // The erasing line crossed the gutter separator.
+  if (FShowLineNumber) Canvas().SetPixel(FTextLeft - 4, RowTop(row) + FFontHeight, FCREOFcolor);
+}
+
+void TRyxEdit::StrokeUnderline(int row, TColor color) {
   ICanvas& canvas = Canvas();
   const int y = RowTop(row) + FFontHeight;
-  canvas.SetPen(FColor);
+  canvas.SetPen(color);
   canvas.MoveTo(FLeftMargin, y);
   canvas.LineTo(ClientWidth(), y);
-  // The erasing line crossed the gutter separator.
-  if (FShowLineNumber) canvas.SetPixel(FTextLeft - 4, y, FCREOFcolor);
 }
