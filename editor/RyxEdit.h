@@ -101,6 +101,9 @@ class TRyxEdit : public TCustomControl {
   // Undo replays the newest change; Redo re-applies the newest undone one.
   void Undo();
   void Redo();
+  // Ctrl+Home and Ctrl+End: the caret to the start or the end of the text; Shift extends the selection.
+  void GotoDocumentStart();
+  void GotoDocumentEnd();
   // Why the last LoadFromFile or SaveToFile failed (UTF-8), for the owner to show.
   const std::string& LastFileError() const { return FLastFileError; }
 
@@ -238,6 +241,7 @@ class TRyxEdit : public TCustomControl {
   void DefaultHandler(TMessage& message) override;
   void Paint() override;
   void Loaded() override;
+  void KeyUp(WORD& key, TShiftState shift) override;
 
   // Layout.
   std::string ExpandTabs(const std::string& s) const;
@@ -274,7 +278,39 @@ class TRyxEdit : public TCustomControl {
   void UpdateCaretPos();
   bool ScrollToCaret(int x, int line, int margin);
   bool SetCaret(int col, int line, bool setGoal, bool collapse);
+  // SetCaret at the caret's own position: scrolls the view until the caret shows.
+  void ScrollCaretIntoView(bool setGoal);
+  void WMVScroll(TMessage& message);
+  void WMHScroll(TMessage& message);
+  void WMMouseWheel(TMessage& message);
+  // Hides the caret, then clears the selection or, with Shift, anchors one at the caret.
+  void PrepareDocumentJump();
   void ClearSelection();
+  // Keys. Each stage acts on the key by one table of modifiers.
+  void WMKeyDown(TMessage& message);
+  void WMSysKeyDown(TMessage& message);
+  void CtrlKey(WORD key);
+  void PlainKey(WORD key);
+  void ShiftKey(WORD key);
+  void AnyModifierKey(WORD key);
+  void PageMove(WORD code);
+  void AutoScrollTick();
+  // Caret moves.
+  void MoveCaretRight(bool ByWord);
+  void MoveCaretLeft(bool ByWord);
+  void MoveCaretVert(int Delta);
+  void MoveCaretLines(int Delta);
+  void MoveCaretLineStart();
+  void MoveCaretLineEnd();
+  // The caret Delta display lines on, without scrolling; the underline follows it.
+  void StepCaretLine(int Delta);
+  void UpdateSelectionAfterMove();
+  void ExtendSelection(int Col, int Line);
+  // Repaints [fromCol, toCol) of a row, split at the anchor, each part selected as the new end says.
+  void RepaintSelectionSpan(int row, int fromCol, int toCol, int endLine, int endCol);
+  // Words.
+  static int CharClass(unsigned Code);
+  int ScanWord(bool Forward, std::string& PassedText) const;
   // Painting. Rows are display lines; y offsets are below TopMargin.
   void PaintScreen();
   // Kinds: 1 from the row above the caret, 2 from the caret row, 5 from the row

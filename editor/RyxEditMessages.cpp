@@ -91,6 +91,26 @@ void TRyxEdit::WndProc(TMessage& message) {
     case WM_CLEAR:
       ClearAll();
       break;
+    case WM_VSCROLL:
+      WMVScroll(message);
+      break;
+    case WM_HSCROLL:
+      WMHScroll(message);
+      break;
+    case WM_MOUSEWHEEL:
+      WMMouseWheel(message);
+      break;
+    case WM_KEYDOWN:
+      WMKeyDown(message);
+      break;
+    case WM_SYSKEYDOWN:
+      WMSysKeyDown(message);
+      break;
+    case WM_SYSCHAR:
+      // Straight to the default handling, which runs the Alt+letter menu keys.
+      message.Result = 0;
+      TCustomControl::DefaultHandler(message);
+      break;
     default:
       TCustomControl::WndProc(message);
   }

@@ -11,6 +11,7 @@ TRyxEdit::TRyxEdit() {
   FLines.Add(std::string(2, '\0'));
   FTimer.SetInterval(40);
   FTimer.SetEnabled(true);
+  FTimer.SetOnTimer([this] { AutoScrollTick(); });
   ResetState();
   FTabSpaces = std::string(8, ' ');
   FMsgGetCaretPos = RegisterWindowMessage("WM_TRYXEDIT_GETCARETPOS");

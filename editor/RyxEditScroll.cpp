@@ -1,5 +1,7 @@
-// TRyxEdit: text-area size, scroll ranges, and keeping the caret in view.
+// TRyxEdit: text-area size, scroll ranges, the scroll messages, keeping the caret in view, and the document-start and -end jumps.
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "editor/IntMath.h"
@@ -134,4 +136,183 @@ bool TRyxEdit::SetCaret(int col, int line, bool setGoal, bool collapse) {
     ShowError("Error:OC006");
   }
   return scrolled;
+}
+
+void TRyxEdit::ScrollCaretIntoView(bool setGoal) { SetCaret(FCaretCol, FCaretLine, setGoal, false); }
+
+void TRyxEdit::WMVScroll(TMessage& message) {
+  const int rowHeight = std::max(1, FLineHeight);
+  int a = 0;
+  switch (LoWord(message.WParam)) {
+    case SB_LINEUP:
+      a = FKeyScrollCount <= -5 ? -FScrollStep : -1;
+      break;
+    case SB_LINEDOWN:
+      a = FKeyScrollCount >= 5 ? FScrollStep : 1;
+      break;
+    case SB_PAGEUP:
+      a = std::min(-1, -(FTextHeight / rowHeight));
+      break;
+    case SB_PAGEDOWN:
+      a = std::max(1, FTextHeight / rowHeight);
+      break;
+    case SB_THUMBTRACK:
+      a = static_cast<std::int16_t>(HiWord(message.WParam)) * FVScrollScale - FTopLine;
+      break;
+    case SB_TOP:
+      a = -FTopLine;
+      break;
+    case SB_BOTTOM:
+      a = FVScrollMax - FTopLine;
+      break;
+    default:
+      break;
+  }
+  FVScrollCaretShift = a;
+  if (a < 0) {
+    FVScrolled = std::max(-FTopLine, a);
+  } else {
+    FVScrolled = std::max(0, std::min(a, FVScrollMax - FTopLine));
+    // A caret deeper than the first row of the bottom band stays on its line while the view comes to it.
+    if (FCaretLine + FOverScroll - FTopLine > FVisibleLines) FVScrollCaretShift = 0;
+  }
+  FInVScroll = true;
+  if (FVScrolled != 0) {
+    IControlHost& host = Host();
+    DrawUnderline(FCaretLine, false);
+    FTopLine += FVScrolled;
+    host.HideCaret();
+    host.InvalidateRect(&FLinesRect);
+    if (FScrollMovesCaret) {
+      if (!FCaretScrollFix || FKeyScroll)
+        MoveCaretLines(FVScrollCaretShift);
+      else
+        UpdateCaretPos();
+    }
+    host.ShowCaret();
+    if (FVertScrollBar) host.SetScrollPos(SB_VERT, CeilDiv(FTopLine, FVScrollScale), true);
+  }
+  FInVScroll = false;
+  FScrollMovesCaret = true;
+  message.Result = FVScrolled;
+}
+
+void TRyxEdit::WMHScroll(TMessage& message) {
+  int a = 0;
+  switch (LoWord(message.WParam)) {
+    case SB_LINELEFT:
+      a = -FHScrollStep;
+      break;
+    case SB_LINERIGHT:
+      a = FHScrollStep;
+      break;
+    case SB_PAGELEFT:
+      a = std::min(-1, -(FTextWidth / 3));
+      break;
+    case SB_PAGERIGHT:
+      a = std::max(1, FTextWidth / 3);
+      break;
+    case SB_THUMBTRACK:
+      a = static_cast<std::int16_t>(HiWord(message.WParam)) * FHScrollScale - FScrollX;
+      break;
+    default:
+      break;
+  }
+  message.Result = 0;
+  if (a < 0) {
+    FHScrolled = std::max(-FScrollX, a);
+  } else if (FTextWidth >= FMaxLineWidth + FHScrollStep) {
+    FHScrolled = 0;
+  } else {
+    // A view already past the end of the range (the caret moves may put it there)
+    // must not be pulled back left by a request to the right.
+    FHScrolled = std::max(0, std::min(a, FMaxLineWidth - FScrollX - FHScrollStep));
+  }
+  if (FHScrolled == 0) return;
+  IControlHost& host = Host();
+  FScrollX += FHScrolled;
+  if (FHorzScrollBar) host.SetScrollPos(SB_HORZ, CeilDiv(FScrollX, FHScrollScale), true);
+  host.ScrollWindow(-FHScrolled, 0, &FTextRect, &FTextRect);
+  FCaretX -= FHScrolled;
+  if (OnUserDraw) {
+    PaintTopMargin();
+    FireUserDraw();
+  }
+  host.ShowCaret();
+  UpdateCaretPos();
+}
+
+void TRyxEdit::WMMouseWheel(TMessage& message) {
+  const int delta = static_cast<std::int16_t>(HiWord(message.WParam));
+  const int notches = std::abs(delta / 120);
+  // Part notches are dropped, not saved up for the next message.
+  const WORD code = delta >= 120 ? SB_LINEUP : SB_LINEDOWN;
+  if (delta >= 120 || delta <= -120) {
+    for (int i = 0; i < notches; ++i) {
+      Perform(WM_VSCROLL, code, notches);
+      Perform(WM_VSCROLL, code, notches);
+    }
+  }
+  message.Result = 0;
+}
+
+void TRyxEdit::PrepareDocumentJump() {
+  const bool shift = Host().GetKeyState(VK_SHIFT) < 0;
+  Host().HideCaret();
+  if (FSelActive || FSelAll) {
+    if (!shift) ClearSelection();
+    return;
+  }
+  // Without a selection, Shift starts one at the caret before the jump.
+  FSelActive = shift || FMouseSelecting;
+  if (FSelActive) {
+    FSelStartLine = FCaretLine;
+    FSelStartCol = FCaretCol;
+  }
+}
+
+void TRyxEdit::GotoDocumentStart() {
+  if (FCaretLine == 0 && FCaretCol == 0) return;
+  IControlHost& host = Host();
+  PrepareDocumentJump();
+  FScrollX = FCaretX = FTopLine = FCaretLine = FCaretCol = FGoalCol = 0;
+  host.SetScrollPos(SB_VERT, 0, false);
+  host.SetScrollPos(SB_HORZ, 0, false);
+  UpdateVScrollRange(true);
+  UpdateHScrollRange(true);
+  if (!FSelActive && !FSelAll) FSelStartLine = FSelStartCol = 0;
+  FSelEndLine = FSelEndCol = 0;
+  FSelPaintLine = FSelPaintCol = 0;
+  PaintScreen();
+  UpdateCaretPos();
+  host.ShowCaret();
+}
+
+void TRyxEdit::GotoDocumentEnd() {
+  const int last = FLines.Count() - 1;
+  const std::string content = StripLineEnd(FLines.Get(last));
+  const int length = static_cast<int>(content.size());
+  if (FCaretLine == last && FCaretCol == length) return;
+  IControlHost& host = Host();
+  PrepareDocumentJump();
+  FCaretLine = last;
+  const int width = Canvas().TextWidth(ExpandTabs(content));
+  FScrollX = std::max(0, width - FTextWidth + FCaretHMargin);
+  FCaretX = width - FScrollX;
+  FCaretCol = length;
+  if (!FSelActive && !FSelAll) {
+    FSelStartLine = FCaretLine;
+    FSelStartCol = FCaretCol;
+  }
+  FSelEndLine = FSelPaintLine = FCaretLine;
+  FSelEndCol = FSelPaintCol = FCaretCol;
+  FTopLine = FVScrollMax;
+  host.SetScrollPos(SB_VERT, CeilDiv(FTopLine, FVScrollScale), false);
+  host.SetScrollPos(SB_HORZ, 0, false);
+  UpdateVScrollRange(true);
+  UpdateHScrollRange(true);
+  FGoalCol = FCaretCol;
+  PaintScreen();
+  UpdateCaretPos();
+  host.ShowCaret();
 }

@@ -106,6 +106,8 @@ const std::array kOperations{
     TOperation{"ToggleInsertMode", "", 0, Plain<&TRyxEdit::ToggleInsertMode>},
     TOperation{"Undo", "", 0, Plain<&TRyxEdit::Undo>},
     TOperation{"Redo", "", 0, Plain<&TRyxEdit::Redo>},
+    TOperation{"GotoDocumentStart", "", 0, Plain<&TRyxEdit::GotoDocumentStart>},
+    TOperation{"GotoDocumentEnd", "", 0, Plain<&TRyxEdit::GotoDocumentEnd>},
     TOperation{"Redesign", "", 0, Plain<&TRyxEdit::Redesign>},
     TOperation{"RefreshView", "", 0, Plain<&TRyxEdit::RefreshView>},
     TOperation{"LastFileError", "", 0, LastFileError},

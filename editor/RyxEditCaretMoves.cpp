@@ -1,0 +1,202 @@
+// TRyxEdit: the caret moves of the keys: by character and word, to the line ends, and by lines.
+#include <algorithm>
+#include <string>
+
+#include "editor/RyxEdit.h"
+#include "editor/RyxEditSub.h"
+
+using namespace std::string_literals;
+
+void TRyxEdit::StepCaretLine(int Delta) {
+  DrawUnderline(FCaretLine, false);
+  FCaretLine += Delta;
+  DrawUnderline(FCaretLine, true);
+}
+
+void TRyxEdit::MoveCaretRight(bool ByWord) {
+  if (FCaretScrollFix) ScrollCaretIntoView(true);
+  FGoalCol = 0;
+  const std::string line = FLines.Get(FCaretLine);
+  const int length = static_cast<int>(line.size());
+  const bool lastLine = FCaretLine == FLines.Count() - 1;
+  std::string passed;
+  if (FCaretCol < length) {
+    int next = FCaretCol + 1;
+    if (FCaretCol + 1 < length && ByteTypeAt(line, FCaretCol + 1, FSingleByteMode) == kLeadByte) {
+      passed = line.substr(static_cast<std::size_t>(FCaretCol), 2);
+      next = FCaretCol + 2;
+    } else if (length > 1 && line[static_cast<std::size_t>(FCaretCol)] == '\0') {
+      // The end-of-text marker: there is nothing to the right.
+      FGoalCol = FCaretCol;
+      return;
+    } else {
+      passed = line.substr(static_cast<std::size_t>(FCaretCol), 1);
+    }
+    if (ByWord && passed != "\r" && passed != "\t" && passed != "\0"s)
+      FCaretCol = ScanWord(true, passed);
+    else
+      FCaretCol = next;
+    if (FCaretCol >= length && !lastLine) passed = "\0"s;
+  } else if (lastLine) {
+    FGoalCol = FCaretCol;
+    return;
+  } else {
+    passed = "\0"s;
+  }
+  IControlHost& host = Host();
+  host.HideCaret();
+  if (passed == "\r" || passed == "\0"s) {
+    const bool wasScrolled = FScrollX != 0;
+    FScrollX = FCaretCol = FCaretX = 0;
+    const int from = FCaretLine;
+    if (FCaretLine - FTopLine + FOverScroll >= FVisibleLines) Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+    // The scroll leaves a caret below the band's first row on its line, and a view
+    // at the end does not move at all: the caret still goes on to the next line.
+    if (FCaretLine == from) StepCaretLine(1);
+    if (wasScrolled) PaintScreen();
+  } else if (passed == "\t") {
+    FCaretX = TextXOfColumn(line, FCaretCol) - FScrollX;
+    if (FTextWidth - FCaretX - FCaretHMargin < 0) Perform(WM_HSCROLL, SB_LINERIGHT, 0);
+  } else {
+    FCaretX += Canvas().TextWidth(passed);
+    // Stops when a step moves nothing, so that a caret beyond the scroll range cannot hold the thread.
+    while (FTextWidth - FCaretX - FCaretHMargin < 0) {
+      Perform(WM_HSCROLL, SB_LINERIGHT, 0);
+      if (FHScrolled == 0) break;
+    }
+  }
+  UpdateSelectionAfterMove();
+  UpdateCaretPos();
+  host.ShowCaret();
+  FGoalCol = FCaretCol;
+}
+
+void TRyxEdit::MoveCaretLeft(bool ByWord) {
+  if (FCaretScrollFix) ScrollCaretIntoView(true);
+  FGoalCol = 0;
+  if (FCaretCol == 0 && FCaretLine == 0) return;
+  IControlHost& host = Host();
+  if (FCaretCol == 0) {
+    host.HideCaret();
+    if (FCaretLine - FTopLine - FOverScroll > 0) {
+      StepCaretLine(-1);
+    } else {
+      Perform(WM_VSCROLL, SB_LINEUP, 0);
+      if (FVScrolled == 0) StepCaretLine(-1);
+    }
+    const std::string& line = FLines.Get(FCaretLine);
+    const int length = static_cast<int>(line.size());
+    // Before the line break, or before the last character of a soft-wrapped row.
+    if (length >= 2 && line.compare(static_cast<std::size_t>(length - 2), 2, "\r\n") == 0)
+      FCaretCol = length - 2;
+    else if (length >= 2 && ByteTypeAt(line, length - 1, FSingleByteMode) == kLeadByte)
+      FCaretCol = length - 2;
+    else
+      FCaretCol = std::max(0, length - 1);
+    const int width = TextXOfColumn(line, FCaretCol);
+    const int oldScrollX = FScrollX;
+    FScrollX = std::max(0, width - FTextWidth + FCaretHMargin);
+    FCaretX = width - FScrollX;
+    if (FScrollX != oldScrollX) PaintScreen();
+  } else {
+    const std::string line = FLines.Get(FCaretLine);
+    std::string passed;
+    int next = FCaretCol - 1;
+    if (FCaretCol >= 2 && ByteTypeAt(line, FCaretCol - 1, FSingleByteMode) == kLeadByte) next = FCaretCol - 2;
+    passed = line.substr(static_cast<std::size_t>(next), static_cast<std::size_t>(FCaretCol - next));
+    if (ByWord && passed != "\t")
+      FCaretCol = ScanWord(false, passed);
+    else
+      FCaretCol = next;
+    host.HideCaret();
+    if (passed != "\t")
+      FCaretX -= Canvas().TextWidth(passed);
+    else
+      FCaretX = TextXOfColumn(line, FCaretCol) - FScrollX;
+    while (FCaretX < 0 && FScrollX > 0) {
+      Perform(WM_HSCROLL, SB_LINELEFT, 0);
+      if (FHScrolled == 0) break;
+    }
+  }
+  UpdateSelectionAfterMove();
+  UpdateCaretPos();
+  host.ShowCaret();
+  FGoalCol = FCaretCol;
+}
+
+void TRyxEdit::MoveCaretVert(int Delta) {
+  if (FCaretScrollFix) ScrollCaretIntoView(false);
+  if (Delta > 0 && FCaretLine - FTopLine + FOverScroll >= FVisibleLines) {
+    if (FKeyScrollCount < 0) FKeyScrollCount = 0;
+    ++FKeyScrollCount;
+    Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+    return;
+  }
+  if (Delta < 0 && FCaretLine - FTopLine - FOverScroll < 0) {
+    if (FKeyScrollCount > 0) FKeyScrollCount = 0;
+    --FKeyScrollCount;
+    Perform(WM_VSCROLL, SB_LINEUP, 0);
+    if (FVScrolled == 0) MoveCaretLines(-1);
+    return;
+  }
+  MoveCaretLines(Delta);
+}
+
+void TRyxEdit::MoveCaretLines(int Delta) {
+  const int last = FLines.Count() - 1;
+  if ((Delta < 0 && FCaretLine == 0) || (Delta > 0 && FCaretLine == last)) return;
+  // The goal x is measured once per goal column, on the line where that column was set.
+  if (FGoalCol != FGoalXCol) {
+    FGoalXCol = FGoalCol;
+    FGoalX = TextXOfColumn(FLines.Get(FCaretLine), FGoalCol);
+  }
+  IControlHost& host = Host();
+  host.HideCaret();
+  DrawUnderline(FCaretLine, false);
+  FCaretLine = std::clamp(FCaretLine + Delta, 0, last);
+  FCaretCol = ColumnAtX(FLines.Get(FCaretLine), FGoalX, FCaretX);
+  if (FCaretX - FScrollX > FTextWidth || (FScrollX != 0 && FCaretX - FScrollX < 0)) {
+    FScrollX = std::max(0, FCaretX - FTextWidth + FHScrollStep);
+    PaintScreen();
+  }
+  FCaretX -= FScrollX;
+  UpdateSelectionAfterMove();
+  UpdateCaretPos();
+  host.ShowCaret();
+  DrawUnderline(FCaretLine, true);
+}
+
+void TRyxEdit::MoveCaretLineStart() {
+  if (FCaretScrollFix) ScrollCaretIntoView(true);
+  if (FCaretLine == 0 && FCaretCol == 0) return;
+  IControlHost& host = Host();
+  host.HideCaret();
+  FCaretCol = FCaretX = 0;
+  UpdateSelectionAfterMove();
+  if (FScrollX != 0) {
+    FScrollX = 0;
+    PaintScreen();
+  }
+  FGoalCol = 0;
+  UpdateCaretPos();
+  host.ShowCaret();
+}
+
+void TRyxEdit::MoveCaretLineEnd() {
+  if (FCaretScrollFix) ScrollCaretIntoView(true);
+  const std::string content = StripLineEnd(FLines.Get(FCaretLine));
+  const int length = static_cast<int>(content.size());
+  if (FCaretLine == FLines.Count() - 1 && FCaretCol == length) return;
+  IControlHost& host = Host();
+  host.HideCaret();
+  const int width = Canvas().TextWidth(ExpandTabs(content));
+  const int oldScrollX = FScrollX;
+  FScrollX = std::max(0, width - FTextWidth + FCaretHMargin);
+  FCaretX = width - FScrollX;
+  FCaretCol = length;
+  UpdateSelectionAfterMove();
+  if (FScrollX != oldScrollX) PaintScreen();
+  FGoalCol = FCaretCol;
+  UpdateCaretPos();
+  host.ShowCaret();
+}

@@ -1,0 +1,349 @@
+// The key dispatch and the caret moves on the headless backend: characters, words, lines, pages and selections.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor/RyxEdit.h"
+#include "platform/headless/HeadlessHost.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+constexpr TColor kSel = clNavy;
+
+// 8 px per half-width byte, 16 per double-byte character, row pitch 18 under a
+// top margin of 4; 364 px of height give 20 rows with a band of 4 at each edge.
+struct Fixture {
+  explicit Fixture(const std::string& text, int height = 364) : host(440, height) {
+    host.Attach(edit);
+    edit.SetWordWrap(false);
+    edit.SetSelColor(kSel);
+    host.SetFocus();
+    edit.SetAllText(text);
+  }
+  void Caret(int line, int col) {
+    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
+  }
+  void Key(WORD key, bool shift = false, bool ctrl = false) {
+    host.SetKeyDown(VK_SHIFT, shift);
+    host.SetKeyDown(VK_CONTROL, ctrl);
+    edit.Perform(WM_KEYDOWN, key, 0);
+    edit.Perform(WM_KEYUP, key, 0);
+    host.SetKeyDown(VK_SHIFT, false);
+    host.SetKeyDown(VK_CONTROL, false);
+  }
+  // The caret columns after each of n presses.
+  std::vector<int> Cols(WORD key, int n, bool ctrl = false) {
+    std::vector<int> cols;
+    for (int i = 0; i < n; ++i) {
+      Key(key, false, ctrl);
+      cols.push_back(edit.CaretCol());
+    }
+    return cols;
+  }
+  std::pair<int, int> At() const { return {edit.CaretLine(), edit.CaretCol()}; }
+  THeadlessHost host;
+  TRyxEdit edit;
+};
+
+using Pos = std::pair<int, int>;
+
+std::vector<std::pair<std::string, TColor>> Texts(const std::vector<TCanvasOp>& ops) {
+  std::vector<std::pair<std::string, TColor>> texts;
+  for (const TCanvasOp& op : ops)
+    if (op.Op == "text") texts.emplace_back(op.Text, op.Bk);
+  return texts;
+}
+
+TEST(RyxEditCharMoves, RightAndLeftStepOverWholeCharactersAndAcrossLines) {
+  Fixture f("a\x82\xA0" "b\r\n\x82\xA2\r\nc");
+  EXPECT_EQ(f.Cols(VK_RIGHT, 4), (std::vector<int>{1, 3, 4, 0}));
+  EXPECT_EQ(f.edit.CaretLine(), 1);
+  EXPECT_EQ(f.edit.CaretX(), 0);
+  f.Key(VK_RIGHT);
+  EXPECT_EQ(f.At(), (Pos{1, 2}));
+  EXPECT_EQ(f.edit.CaretX(), 16);
+  f.Key(VK_RIGHT);
+  f.Key(VK_RIGHT);
+  EXPECT_EQ(f.At(), (Pos{2, 1}));
+  // On the end-of-text marker there is nothing to the right.
+  f.Key(VK_RIGHT);
+  EXPECT_EQ(f.At(), (Pos{2, 1}));
+  // Left at column 0 stands before the line break of the line above.
+  f.Key(VK_LEFT);
+  f.Key(VK_LEFT);
+  EXPECT_EQ(f.At(), (Pos{1, 2}));
+  EXPECT_EQ(f.Cols(VK_LEFT, 1), (std::vector<int>{0}));
+  f.Key(VK_LEFT);
+  EXPECT_EQ(f.At(), (Pos{0, 4}));
+  EXPECT_EQ(f.edit.CaretX(), 32);
+  EXPECT_EQ(f.Cols(VK_LEFT, 4), (std::vector<int>{3, 1, 0, 0}));
+  EXPECT_EQ(f.edit.CaretLine(), 0);
+}
+
+TEST(RyxEditCharMoves, SingleByteModeStepsThroughTheBytesOfAPair) {
+  Fixture f("\x82\xA0\x82\xA2");
+  f.edit.SetSingleByteMode(true);
+  EXPECT_EQ(f.Cols(VK_RIGHT, 5), (std::vector<int>{1, 2, 3, 4, 4}));
+  EXPECT_EQ(f.Cols(VK_LEFT, 2), (std::vector<int>{3, 2}));
+}
+
+TEST(RyxEditCharMoves, AMoveRightPastTheViewScrollsByWholeSteps) {
+  Fixture f(std::string(80, 'a') + "\r\nb");
+  f.edit.SetHorzScrollBar(true);
+  // The caret may come within 10 px of the right edge (430 px of text area).
+  for (int i = 0; i < 52; ++i) f.Key(VK_RIGHT);
+  EXPECT_EQ(f.edit.ScrollX(), 0);
+  f.Key(VK_RIGHT);
+  EXPECT_EQ(f.edit.ScrollX(), 86);
+  EXPECT_EQ(f.edit.CaretX(), 53 * 8 - 86);
+  // Left at column 0 of the next line shows the line end; Home returns the view.
+  f.Key(VK_END, false, true);
+  f.Key(VK_HOME);
+  EXPECT_EQ(f.edit.ScrollX(), 0);
+  f.Key(VK_LEFT);
+  EXPECT_EQ(f.At(), (Pos{0, 80}));
+  EXPECT_EQ(f.edit.ScrollX(), 640 - 430 + 10);
+  EXPECT_EQ(f.edit.CaretX(), 420);
+}
+
+TEST(RyxEditWordMoves, CtrlRightAndLeftCoverOneRunOfOneClass) {
+  const struct {
+    std::string text;
+    std::vector<int> right;
+  } cases[] = {
+      {"abc  def", {3, 5, 8}},
+      // Four hiragana, then four katakana.
+      {"\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x83\x41\x83\x43\x83\x45\x83\x47", {8, 16}},
+      // Digits and letters are one class; signs another; half-width katakana a third.
+      {"ab12+-\xB1\xB2", {4, 6, 8}},
+      // Kanji, full-width digits, full-width symbols (the full-width space).
+      {"\x88\x9F\x88\xA0\x82\x4F\x82\x60\x81\x40\x81\x41", {4, 8, 12}},
+  };
+  for (const auto& c : cases) {
+    Fixture f(c.text);
+    EXPECT_EQ(f.Cols(VK_RIGHT, static_cast<int>(c.right.size()), true), c.right) << c.text;
+    std::vector<int> left(c.right.rbegin() + 1, c.right.rend());
+    left.push_back(0);
+    EXPECT_EQ(f.Cols(VK_LEFT, static_cast<int>(left.size()), true), left) << c.text;
+  }
+}
+
+TEST(RyxEditWordMoves, CtrlRightStopsBeforeTabsAndLineEndsAndCtrlLeftPassesNoTab) {
+  Fixture f("ab\tcd\r\nef");
+  EXPECT_EQ(f.Cols(VK_RIGHT, 4, true), (std::vector<int>{2, 3, 5, 0}));
+  EXPECT_EQ(f.Cols(VK_RIGHT, 2, true), (std::vector<int>{2, 2}));
+  f.Caret(0, 5);
+  EXPECT_EQ(f.Cols(VK_LEFT, 3, true), (std::vector<int>{3, 2, 0}));
+  // A tab is passed alone, and its x comes from the expansion (tab stops of 6).
+  f.edit.SetTabCount(4);
+  f.Caret(0, 2);
+  f.Key(VK_RIGHT, false, true);
+  EXPECT_EQ(f.edit.CaretX(), 32);
+}
+
+TEST(RyxEditLineMoves, HomeEndAndTheirCtrlFormsGoToTheLineEnds) {
+  Fixture f("abc\r\n\x82\xA0x");
+  f.Caret(1, 2);
+  f.Key(VK_HOME);
+  EXPECT_EQ(f.At(), (Pos{1, 0}));
+  f.Key(VK_END);
+  EXPECT_EQ(f.At(), (Pos{1, 3}));
+  EXPECT_EQ(f.edit.CaretX(), 24);
+  f.Key(VK_OEM_COMMA, false, true);
+  EXPECT_EQ(f.At(), (Pos{1, 0}));
+  f.Caret(0, 1);
+  f.Key(VK_OEM_PERIOD, false, true);
+  EXPECT_EQ(f.At(), (Pos{0, 3}));
+}
+
+TEST(RyxEditLineMoves, UpAndDownKeepTheGoalXAcrossShortLines) {
+  Fixture f("abcdef\r\nab\r\n\x82\xA0\x82\xA0\x82\xA0\r\nabcdefgh");
+  f.Caret(0, 5);
+  f.Key(VK_DOWN);
+  EXPECT_EQ(f.At(), (Pos{1, 2}));
+  // x 40 lies between 32 and 48: the nearer boundary, never inside the pair.
+  f.Key(VK_DOWN);
+  EXPECT_EQ(f.At(), (Pos{2, 4}));
+  f.Key(VK_DOWN);
+  EXPECT_EQ(f.At(), (Pos{3, 5}));
+  f.Key(VK_UP);
+  f.Key(VK_UP);
+  f.Key(VK_UP);
+  EXPECT_EQ(f.At(), (Pos{0, 5}));
+  // A horizontal move sets a new goal.
+  f.Caret(1, 2);
+  f.Key(VK_LEFT);
+  f.Key(VK_UP);
+  EXPECT_EQ(f.At(), (Pos{0, 1}));
+  f.Key(VK_UP);
+  EXPECT_EQ(f.At(), (Pos{0, 1}));
+  f.Caret(3, 8);
+  f.Key(VK_DOWN);
+  EXPECT_EQ(f.At(), (Pos{3, 8}));
+}
+
+std::string Numbered(int lines) {
+  std::string text;
+  for (int i = 0; i < lines; ++i) text += "line " + std::to_string(i) + (i + 1 < lines ? "\r\n" : "");
+  return text;
+}
+
+TEST(RyxEditPageMoves, PagesScrollTheViewAndTheCaretTogether) {
+  Fixture f(Numbered(100));
+  f.Caret(3, 2);
+  f.Key(VK_NEXT);
+  EXPECT_EQ(f.edit.TopLine(), 20);
+  EXPECT_EQ(f.At(), (Pos{23, 2}));
+  f.Key(VK_NEXT);
+  f.Key(VK_NEXT);
+  f.Key(VK_NEXT);
+  EXPECT_EQ(f.edit.TopLine(), 80);
+  // The view stops at 83; the caret still goes a whole page, clamped to the text.
+  f.Key(VK_NEXT);
+  EXPECT_EQ(f.edit.TopLine(), 83);
+  EXPECT_EQ(f.At(), (Pos{99, 2}));
+  f.Key(VK_PRIOR);
+  EXPECT_EQ(f.edit.TopLine(), 63);
+  EXPECT_EQ(f.edit.CaretLine(), 79);
+  f.Key(VK_HOME, false, true);
+  f.Caret(12, 0);
+  // At the top the view does not move: the caret goes up a page, clamped at line 0.
+  f.Key(VK_PRIOR);
+  EXPECT_EQ(f.edit.TopLine(), 0);
+  EXPECT_EQ(f.At(), (Pos{0, 0}));
+}
+
+TEST(RyxEditPageMoves, UpInTheTopBandScrollsAndAtTheTopMovesTheCaret) {
+  Fixture f(Numbered(100));
+  f.edit.Perform(WM_VSCROLL, MakeLong(SB_THUMBTRACK, 10), 0);
+  f.Caret(12, 0);
+  ASSERT_EQ(f.edit.TopLine(), 10);
+  f.Key(VK_UP);
+  EXPECT_EQ(f.edit.TopLine(), 9);
+  EXPECT_EQ(f.edit.CaretLine(), 11);
+  f.Key(VK_HOME, false, true);
+  f.Caret(2, 0);
+  f.Key(VK_UP);
+  EXPECT_EQ(f.edit.CaretLine(), 1);
+  EXPECT_EQ(f.edit.TopLine(), 0);
+}
+
+TEST(RyxEditSelectionMoves, ShiftMovesKeepTheAnchorWhereTheSelectionStarted) {
+  Fixture f("abc");
+  f.Caret(0, 2);
+  f.host.HeadlessCanvas().TakeOps();
+  f.Key(VK_RIGHT, true);
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (std::vector<std::pair<std::string, TColor>>{{"c", kSel}}));
+  f.Key(VK_LEFT, true);
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()),
+            (std::vector<std::pair<std::string, TColor>>{{"c", clWhite}}));
+  f.Key(VK_LEFT, true);
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (std::vector<std::pair<std::string, TColor>>{{"b", kSel}}));
+  EXPECT_EQ(f.edit.CaretCol(), 1);
+  EXPECT_TRUE(f.edit.SelActive());
+  EXPECT_EQ(f.edit.SelStart(), (TPoint{2, 0}));
+  EXPECT_EQ(f.edit.SelEnd(), (TPoint{1, 0}));
+  // A move without Shift drops it and repaints only what was selected.
+  f.Key(VK_RIGHT);
+  EXPECT_FALSE(f.edit.SelActive());
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()),
+            (std::vector<std::pair<std::string, TColor>>{{"b", clWhite}}));
+  EXPECT_EQ(f.edit.SelStart(), (TPoint{2, 0}));
+}
+
+TEST(RyxEditSelectionMoves, ShiftDownAndUpRepaintOnlyTheRowsTheEndPasses) {
+  Fixture f("abcd\r\nefgh\r\nijkl\r\nmnop");
+  f.Caret(1, 2);
+  f.host.HeadlessCanvas().TakeOps();
+  f.Key(VK_DOWN, true);
+  f.Key(VK_DOWN, true);
+  using Texts_ = std::vector<std::pair<std::string, TColor>>;
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (Texts_{{"gh", kSel}, {"ij", kSel}, {"kl", kSel}, {"mn", kSel}}));
+  // Back up past the anchor: the rows on the way turn back, the far side of the anchor is selected.
+  f.Key(VK_UP, true);
+  f.Key(VK_UP, true);
+  f.Key(VK_UP, true);
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()),
+            (Texts_{{"mn", clWhite}, {"kl", clWhite}, {"ij", clWhite}, {"gh", clWhite}, {"ef", kSel}, {"cd", kSel}}));
+  EXPECT_EQ(f.edit.SelStart(), (TPoint{2, 1}));
+  EXPECT_EQ(f.edit.SelEnd(), (TPoint{2, 0}));
+  int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
+  ASSERT_TRUE(f.edit.GetSelBounds(startCol, startLine, endLine, endCol));
+  EXPECT_EQ((std::vector<int>{startLine, startCol, endLine, endCol}), (std::vector<int>{0, 2, 1, 2}));
+}
+
+TEST(RyxEditSelectionMoves, AScrollingShiftDownExtendsTheSelectionWithTheCaret) {
+  Fixture f(Numbered(100));
+  f.Caret(15, 0);
+  f.Key(VK_DOWN, true);
+  f.Key(VK_DOWN, true);
+  EXPECT_EQ(f.edit.TopLine(), 1);
+  EXPECT_EQ(f.edit.SelStart(), (TPoint{0, 15}));
+  EXPECT_EQ(f.edit.SelEnd(), (TPoint{0, 17}));
+  EXPECT_TRUE(f.edit.SelActive());
+}
+
+TEST(RyxEditKeyDispatch, ClipboardKeysActInEveryStageTheirModifiersReach) {
+  Fixture f("abc");
+  f.Caret(0, 1);
+  f.Key(VK_RIGHT, true);
+  // Ctrl+Shift+Insert copies, then pastes over the selection.
+  f.Key(VK_INSERT, true, true);
+  EXPECT_EQ(f.host.Clipboard(), "b");
+  EXPECT_EQ(f.edit.GetAllText(), "abc");
+  f.Key(VK_LEFT, true);
+  f.Key(VK_DELETE, true);
+  EXPECT_EQ(f.host.Clipboard(), "b");
+  EXPECT_EQ(f.edit.GetAllText(), "ac");
+  f.Key('Z', false, true);
+  EXPECT_EQ(f.edit.GetAllText(), "abc");
+  f.Key('A', false, true);
+  EXPECT_TRUE(f.edit.SelAll());
+  f.Key('C', false, true);
+  EXPECT_EQ(f.host.Clipboard(), "abc");
+}
+
+TEST(RyxEditKeyDispatch, ReadOnlyRefusesTheChangingKeysButCopies) {
+  Fixture f("abc");
+  f.edit.SetReadOnly(true);
+  f.host.SetClipboard("zz");
+  f.Key(VK_RIGHT, true);
+  for (WORD key : {WORD{'V'}, WORD{'X'}, WORD{'Z'}}) f.Key(key, false, true);
+  f.Key(VK_INSERT, true);
+  f.Key(VK_DELETE, true);
+  f.Key(VK_RETURN);
+  EXPECT_EQ(f.edit.GetAllText(), "abc");
+  EXPECT_EQ(f.host.Clipboard(), "zz");
+  f.Key(VK_INSERT, false, true);
+  EXPECT_EQ(f.host.Clipboard(), "a");
+  f.edit.SetReadOnly(false);
+  f.Key(VK_RETURN);
+  EXPECT_EQ(f.edit.GetAllText(), "\r\nbc");
+}
+
+TEST(RyxEditKeyDispatch, CaretScrollFixBringsTheCaretBackOnKeysThatDoNotMoveIt) {
+  Fixture f(Numbered(100));
+  f.edit.SetCaretScrollFix(true);
+  f.Caret(5, 0);
+  f.edit.Perform(WM_VSCROLL, MakeLong(SB_THUMBTRACK, 40), 0);
+  ASSERT_EQ(f.edit.CaretLine(), 5);
+  f.Key(VK_ESCAPE);
+  EXPECT_EQ(f.edit.TopLine(), 2);
+  f.edit.Perform(WM_VSCROLL, MakeLong(SB_THUMBTRACK, 40), 0);
+  f.edit.Perform(WM_SYSKEYDOWN, VK_MENU, 0);
+  EXPECT_EQ(f.edit.TopLine(), 2);
+  // A held key scrolls the view and the caret together even while the fix is on.
+  f.edit.Perform(WM_VSCROLL, SB_TOP, 0);
+  f.Caret(16, 0);
+  f.host.SetKeyDown(VK_SHIFT, false);
+  f.edit.Perform(WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(f.edit.TopLine(), 1);
+  EXPECT_EQ(f.edit.CaretLine(), 17);
+}
+
+}  // namespace
