@@ -218,6 +218,21 @@ TEST(RyxEditPageMoves, PagesScrollTheViewAndTheCaretTogether) {
   EXPECT_EQ(f.At(), (Pos{0, 0}));
 }
 
+TEST(RyxEditPageMoves, RightAtALineEndDeepInTheBottomBandStillReachesTheNextLine) {
+  Fixture f(Numbered(100));
+  f.edit.SetCaretScrollFix(true);
+  f.Caret(20, 0);
+  f.edit.Perform(WM_VSCROLL, SB_LINEUP, 0);
+  f.edit.Perform(WM_VSCROLL, SB_LINEUP, 0);
+  f.edit.SetCaretScrollFix(false);
+  ASSERT_EQ(f.edit.CaretLine() - f.edit.TopLine(), 18);
+  f.Key(VK_END);
+  // The view follows by a line while the caret, below the band's first row, goes on by itself.
+  f.Key(VK_RIGHT);
+  EXPECT_EQ(f.At(), (Pos{21, 0}));
+  EXPECT_EQ(f.edit.TopLine(), 3);
+}
+
 TEST(RyxEditPageMoves, UpInTheTopBandScrollsAndAtTheTopMovesTheCaret) {
   Fixture f(Numbered(100));
   f.edit.Perform(WM_VSCROLL, MakeLong(SB_THUMBTRACK, 10), 0);
