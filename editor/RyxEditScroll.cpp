@@ -1,4 +1,4 @@
-// TRyxEdit: text-area size, scroll ranges, the scroll messages, keeping the caret in view, and the document-start and -end jumps.
+// TRyxEdit: text-area size, scroll ranges and messages, keeping the caret in view, and the jumps to the text ends.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>

@@ -51,9 +51,11 @@ struct Fixture {
 };
 
 using Pos = std::pair<int, int>;
+// Text drawn and the background it was drawn on.
+using TextList = std::vector<std::pair<std::string, TColor>>;
 
-std::vector<std::pair<std::string, TColor>> Texts(const std::vector<TCanvasOp>& ops) {
-  std::vector<std::pair<std::string, TColor>> texts;
+TextList Texts(const std::vector<TCanvasOp>& ops) {
+  TextList texts;
   for (const TCanvasOp& op : ops)
     if (op.Op == "text") texts.emplace_back(op.Text, op.Bk);
   return texts;
@@ -253,12 +255,11 @@ TEST(RyxEditSelectionMoves, ShiftMovesKeepTheAnchorWhereTheSelectionStarted) {
   f.Caret(0, 2);
   f.host.HeadlessCanvas().TakeOps();
   f.Key(VK_RIGHT, true);
-  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (std::vector<std::pair<std::string, TColor>>{{"c", kSel}}));
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (TextList{{"c", kSel}}));
   f.Key(VK_LEFT, true);
-  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()),
-            (std::vector<std::pair<std::string, TColor>>{{"c", clWhite}}));
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (TextList{{"c", clWhite}}));
   f.Key(VK_LEFT, true);
-  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (std::vector<std::pair<std::string, TColor>>{{"b", kSel}}));
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (TextList{{"b", kSel}}));
   EXPECT_EQ(f.edit.CaretCol(), 1);
   EXPECT_TRUE(f.edit.SelActive());
   EXPECT_EQ(f.edit.SelStart(), (TPoint{2, 0}));
@@ -266,8 +267,7 @@ TEST(RyxEditSelectionMoves, ShiftMovesKeepTheAnchorWhereTheSelectionStarted) {
   // A move without Shift drops it and repaints only what was selected.
   f.Key(VK_RIGHT);
   EXPECT_FALSE(f.edit.SelActive());
-  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()),
-            (std::vector<std::pair<std::string, TColor>>{{"b", clWhite}}));
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (TextList{{"b", clWhite}}));
   EXPECT_EQ(f.edit.SelStart(), (TPoint{2, 0}));
 }
 
@@ -277,14 +277,14 @@ TEST(RyxEditSelectionMoves, ShiftDownAndUpRepaintOnlyTheRowsTheEndPasses) {
   f.host.HeadlessCanvas().TakeOps();
   f.Key(VK_DOWN, true);
   f.Key(VK_DOWN, true);
-  using Texts_ = std::vector<std::pair<std::string, TColor>>;
-  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()), (Texts_{{"gh", kSel}, {"ij", kSel}, {"kl", kSel}, {"mn", kSel}}));
+  EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()),
+            (TextList{{"gh", kSel}, {"ij", kSel}, {"kl", kSel}, {"mn", kSel}}));
   // Back up past the anchor: the rows on the way turn back, the far side of the anchor is selected.
   f.Key(VK_UP, true);
   f.Key(VK_UP, true);
   f.Key(VK_UP, true);
   EXPECT_EQ(Texts(f.host.HeadlessCanvas().TakeOps()),
-            (Texts_{{"mn", clWhite}, {"kl", clWhite}, {"ij", clWhite}, {"gh", clWhite}, {"ef", kSel}, {"cd", kSel}}));
+            (TextList{{"mn", clWhite}, {"kl", clWhite}, {"ij", clWhite}, {"gh", clWhite}, {"ef", kSel}, {"cd", kSel}}));
   EXPECT_EQ(f.edit.SelStart(), (TPoint{2, 1}));
   EXPECT_EQ(f.edit.SelEnd(), (TPoint{2, 0}));
   int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
