@@ -141,7 +141,7 @@ TEST(RyxEditWordMoves, CtrlRightStopsBeforeTabsAndLineEndsAndCtrlLeftPassesNoTab
   EXPECT_EQ(f.Cols(VK_RIGHT, 2, true), (std::vector<int>{2, 2}));
   f.Caret(0, 5);
   EXPECT_EQ(f.Cols(VK_LEFT, 3, true), (std::vector<int>{3, 2, 0}));
-  // A tab is passed alone, and its x comes from the expansion (tab stops of 6).
+  // A tab is passed alone, and its x comes from the expansion.
   f.edit.SetTabCount(4);
   f.Caret(0, 2);
   f.Key(VK_RIGHT, false, true);

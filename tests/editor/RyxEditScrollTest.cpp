@@ -136,27 +136,29 @@ TEST(RyxEditWheel, WholeNotchesScrollTwoLinesEachAndPartNotchesNothing) {
   EXPECT_EQ(f.edit.TopLine(), 4);
 }
 
-TEST(RyxEditVScroll, HeldDownKeyAcceleratesAfterFourScrollsUntilReleased) {
+TEST(RyxEditVScroll, HeldArrowKeysAccelerateAfterFourScrollsUntilReleased) {
   Fixture f(100);
   f.edit.SetScrollStep(3);
   f.Caret(16, 0);
-  std::vector<int> steps;
-  for (int i = 0; i < 7; ++i) {
-    const int top = f.edit.TopLine();
-    f.Key(VK_DOWN);
-    steps.push_back(f.edit.TopLine() - top);
-  }
-  EXPECT_EQ(steps, (std::vector<int>{1, 1, 1, 1, 3, 3, 3}));
+  auto held = [&f](WORD key, int presses) {
+    std::vector<int> steps;
+    for (int i = 0; i < presses; ++i) {
+      const int top = f.edit.TopLine();
+      f.Key(key);
+      steps.push_back(f.edit.TopLine() - top);
+    }
+    return steps;
+  };
+  EXPECT_EQ(held(VK_DOWN, 7), (std::vector<int>{1, 1, 1, 1, 3, 3, 3}));
   // The caret rode along on the band's first row.
   EXPECT_EQ(f.edit.CaretLine() - f.edit.TopLine(), 16);
-  f.edit.Perform(WM_KEYUP, VK_DOWN, 0);
-  const int top = f.edit.TopLine();
-  f.Key(VK_DOWN);
-  EXPECT_EQ(f.edit.TopLine() - top, 1);
-  // Going up first resets the downward count.
+  // Turning round counts afresh in the new direction, even without a release.
   f.Caret(f.edit.TopLine(), 0);
-  f.Key(VK_UP);
-  EXPECT_EQ(f.edit.TopLine() - top, 0);
+  EXPECT_EQ(held(VK_UP, 5), (std::vector<int>{-1, -1, -1, -1, -3}));
+  f.edit.Perform(WM_KEYUP, VK_UP, 0);
+  EXPECT_EQ(held(VK_UP, 1), (std::vector<int>{-1}));
+  f.Caret(f.edit.TopLine() + 16, 0);
+  EXPECT_EQ(held(VK_DOWN, 1), (std::vector<int>{1}));
 }
 
 struct HFixture : Fixture {
