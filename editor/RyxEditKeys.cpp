@@ -3,8 +3,10 @@
 #include "editor/RyxEditSub.h"
 
 void TRyxEdit::WMKeyDown(TMessage& message) {
+  message.Result = 0;
+  auto key = static_cast<WORD>(message.WParam);
+  if (!DoKeyDown(key)) return;
   FKeyScroll = true;
-  const auto key = static_cast<WORD>(message.WParam);
   const IControlHost& host = Host();
   const bool shift = host.GetKeyState(VK_SHIFT) < 0;
   const bool ctrl = host.GetKeyState(VK_CONTROL) < 0;

@@ -64,6 +64,12 @@ void TCustomControl::WndProc(TMessage& message) {
     case WM_KILLFOCUS:
       if (OnExit) OnExit(this);
       return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      WORD key = static_cast<WORD>(message.WParam);
+      DoKeyDown(key);
+      return;
+    }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
       WORD key = static_cast<WORD>(message.WParam);
@@ -98,6 +104,11 @@ void TCustomControl::DblClick() {
 }
 
 void TCustomControl::CreateParams(TCreateParams& params) { params = TCreateParams{}; }
+
+bool TCustomControl::DoKeyDown(WORD& key) {
+  if (OnKeyDown) OnKeyDown(this, key, KeyboardShiftState());
+  return key != 0;
+}
 
 TShiftState TCustomControl::KeyboardShiftState() const {
   if (!FHost) return 0;

@@ -73,6 +73,9 @@ class TCustomControl : public TObject {
   virtual void CreateParams(TCreateParams& params);
   // The modifier keys held during the message being handled.
   TShiftState KeyboardShiftState() const;
+  // Fires OnKeyDown, whose handler may change the key; false when it took
+  // the key away (set it to 0) so that the control must not act on it.
+  bool DoKeyDown(WORD& key);
 
  private:
   IControlHost* FHost = nullptr;

@@ -339,6 +339,21 @@ TEST(RyxEditMessages, CopyPutsTheSelectionOnTheClipboard) {
   EXPECT_EQ(f.edit.GetAllText(), "ab\r\n\x82\xA0" "cd");
 }
 
+TEST(RyxEditMessages, AKeyTakenByTheOwnerIsNotActedOn) {
+  Fixture f;
+  f.edit.SetAllText("abc");
+  std::vector<WORD> seen;
+  f.edit.OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+    seen.push_back(key);
+    if (key == VK_RIGHT) key = 0;
+  };
+  f.edit.Perform(WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(f.edit.CaretCol(), 0);
+  f.edit.Perform(WM_KEYDOWN, VK_END, 0);
+  EXPECT_EQ(f.edit.CaretCol(), 3);
+  EXPECT_EQ(seen, (std::vector<WORD>{VK_RIGHT, VK_END}));
+}
+
 TEST(RyxEditMessages, PackPositionLimits) {
   EXPECT_EQ(PackPosition(3, 70000), MakeLong(3, 32767));
   EXPECT_EQ(PackPosition(0xFFFF, 1), MakeLong(0xFFFF, 1));

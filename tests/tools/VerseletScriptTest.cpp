@@ -192,10 +192,16 @@ TEST_F(VerseletScriptTest, EventsAreReportedOnceWithTheirArguments) {
 TEST_F(VerseletScriptTest, ModifiersAreHeldOnlyForTheirKey) {
   const std::string out = Output("new\nevents\nkey Ctrl+Shift+A\nkey b\nkeydown Shift\nkey Down\nkeyup Shift\n"
                                  "key Down\nevents\n");
-  EXPECT_THAT(out, HasSubstr("[{\"name\":\"OnKeyUp\",\"key\":65,\"shift\":[\"shift\",\"ctrl\"]},"
+  // Each key is announced down and up with the modifiers held at that moment.
+  EXPECT_THAT(out, HasSubstr("[{\"name\":\"OnKeyDown\",\"key\":65,\"shift\":[\"shift\",\"ctrl\"]},"
+                             "{\"name\":\"OnKeyUp\",\"key\":65,\"shift\":[\"shift\",\"ctrl\"]},"
+                             "{\"name\":\"OnKeyDown\",\"key\":66,\"shift\":[]},"
                              "{\"name\":\"OnKeyUp\",\"key\":66,\"shift\":[]},"
+                             "{\"name\":\"OnKeyDown\",\"key\":16,\"shift\":[\"shift\"]},"
+                             "{\"name\":\"OnKeyDown\",\"key\":40,\"shift\":[\"shift\"]},"
                              "{\"name\":\"OnKeyUp\",\"key\":40,\"shift\":[\"shift\"]},"
                              "{\"name\":\"OnKeyUp\",\"key\":16,\"shift\":[]},"
+                             "{\"name\":\"OnKeyDown\",\"key\":40,\"shift\":[]},"
                              "{\"name\":\"OnKeyUp\",\"key\":40,\"shift\":[]}]"));
 }
 
@@ -269,7 +275,9 @@ TEST_F(VerseletScriptTest, NumbersTakeHexNegativesPositionsAndNames) {
 
 TEST_F(VerseletScriptTest, AltTurnsKeysIntoSystemKeys) {
   EXPECT_THAT(Output("new\nevents\nkey Alt+F\nkey 0x70\nevents\n"),
-              HasSubstr("\n[{\"name\":\"OnKeyUp\",\"key\":70,\"shift\":[\"alt\"]},"
+              HasSubstr("\n[{\"name\":\"OnKeyDown\",\"key\":70,\"shift\":[\"alt\"]},"
+                        "{\"name\":\"OnKeyUp\",\"key\":70,\"shift\":[\"alt\"]},"
+                        "{\"name\":\"OnKeyDown\",\"key\":112,\"shift\":[]},"
                         "{\"name\":\"OnKeyUp\",\"key\":112,\"shift\":[]}]\n"));
 }
 
