@@ -53,7 +53,8 @@ void TRyxEdit::SetDefaults() {
   FSelColor = 0;
   FURLColor = clBlue;
   FInyoColor = clGray;
-  FInyostr = ">";
+  // Built rather than assigned from a literal: GCC 12 warns falsely (-Wrestrict) on that at -O3.
+  FInyostr = std::string(1, '>');
   FColorPrintF = true;
   FShowUnderLine = false;
   FUlineColor = 0;
