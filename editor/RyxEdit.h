@@ -94,6 +94,17 @@ class TRyxEdit : public TCustomControl {
   void TypeText(const std::string& text);
   // The Insert key: switches between insert and overwrite and tells OnChangeInsMode.
   void ToggleInsertMode();
+  // Delete, Backspace, Ctrl+Delete and Ctrl+Backspace: a selection, else one character or one word.
+  void DeleteCharRight();
+  void DeleteCharLeft();
+  void DeleteWordRight();
+  void DeleteWordLeft();
+  // Tab inserts a tab, in overwrite mode too.
+  void InsertTab();
+  // The Convert key: puts the caret at the selection's start and asks OnIMEReConvert.
+  void StartReconvert();
+  // Commits a composition in progress; its result arrives as WM_IME_COMPOSITION.
+  void CompleteComposition();
   void NewLine();
   // A cut whose copy failed keeps the selection: deleting it would lose the text.
   void CutToClipboard();
@@ -292,6 +303,7 @@ class TRyxEdit : public TCustomControl {
   void CtrlKey(WORD key);
   void PlainKey(WORD key);
   void ShiftKey(WORD key);
+  void UnmodifiedKey(WORD key);
   void AnyModifierKey(WORD key);
   void PageMove(WORD code);
   void AutoScrollTick();
@@ -371,6 +383,11 @@ class TRyxEdit : public TCustomControl {
   // Replaces the caret row by its text with text inserted at the caret; the caret ends after it.
   void SpliceAtCaret(const std::string& text);
   void RepaintRowFrom(int row, int x);
+  // Typed input.
+  void WMChar(TMessage& message);
+  void WMImeComposition(TMessage& message);
+  // Removes the character or line break at the caret as Delete does; false when nothing was there.
+  bool RemoveCharAtCaret(TUndoKind kind);
   // Undo. col = line = -1 records at the selection start.
   void AddUndo(TUndoKind kind, const std::string& text, int col, int line);
   // Puts a record at the head of the undo list within the budget; false when it is not kept.

@@ -18,7 +18,13 @@ void TRyxEdit::WMKeyDown(TMessage& message) {
   else
     PlainKey(key);
   if (shift) ShiftKey(key);
-  if (!shift && !ctrl && (convert || nonConvert) && FCaretScrollFix) ScrollCaretIntoView(true);
+  if (!shift && !ctrl) {
+    UnmodifiedKey(key);
+    if (!FReadOnly && convert)
+      StartReconvert();
+    else if ((convert || nonConvert) && FCaretScrollFix)
+      ScrollCaretIntoView(true);
+  }
   AnyModifierKey(key);
   FKeyScroll = false;
   message.Result = 0;
@@ -32,6 +38,12 @@ void TRyxEdit::WMSysKeyDown(TMessage& message) {
 
 void TRyxEdit::CtrlKey(WORD key) {
   switch (key) {
+    case VK_BACK:
+      if (!FReadOnly) DeleteWordLeft();
+      break;
+    case VK_DELETE:
+      if (!FReadOnly) DeleteWordRight();
+      break;
     case VK_END:
       GotoDocumentEnd();
       break;
@@ -104,8 +116,28 @@ void TRyxEdit::ShiftKey(WORD key) {
   }
 }
 
+void TRyxEdit::UnmodifiedKey(WORD key) {
+  if (FReadOnly) return;
+  switch (key) {
+    case VK_BACK:
+      DeleteCharLeft();
+      break;
+    case VK_INSERT:
+      ToggleInsertMode();
+      break;
+    case VK_DELETE:
+      DeleteCharRight();
+      break;
+    default:
+      break;
+  }
+}
+
 void TRyxEdit::AnyModifierKey(WORD key) {
   switch (key) {
+    case VK_TAB:
+      if (!FReadOnly) InsertTab();
+      break;
     case VK_RETURN:
       if (!FReadOnly) NewLine();
       break;

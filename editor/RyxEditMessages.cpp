@@ -106,6 +106,16 @@ void TRyxEdit::WndProc(TMessage& message) {
     case WM_SYSKEYDOWN:
       WMSysKeyDown(message);
       break;
+    case WM_CHAR:
+      WMChar(message);
+      break;
+    case WM_IME_COMPOSITION:
+      WMImeComposition(message);
+      break;
+    case WM_IME_CHAR:
+      // The characters of a finished composition: WM_IME_COMPOSITION has typed them.
+      message.Result = 0;
+      break;
     case WM_SYSCHAR:
       // Straight to the default handling, which runs the Alt+letter menu keys.
       message.Result = 0;

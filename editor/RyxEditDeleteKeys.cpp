@@ -1,0 +1,151 @@
+// TRyxEdit: the keys that delete (Delete, Backspace and their word forms), Tab and the Convert key's reconversion.
+#include <string>
+#include <utility>
+
+#include "editor/RyxEdit.h"
+#include "editor/RyxEditSub.h"
+
+bool TRyxEdit::RemoveCharAtCaret(TUndoKind kind) {
+  IControlHost& host = Host();
+  host.HideCaret();
+  std::string row = FLines.Get(FCaretLine);
+  const int content = static_cast<int>(StripLineEnd(row).size());
+  const auto at = static_cast<std::size_t>(FCaretCol);
+  if (FCaretCol > content || (FCaretCol == content && !HasLineEnd(row))) {
+    host.ShowCaret();
+    return false;
+  }
+  if (FCaretCol == content) {
+    // The end-of-text marker is never removed; a line break joins the next line to this one.
+    if (row[at] == '\0' || FCaretLine + 1 >= FLines.Count()) {
+      host.ShowCaret();
+      return false;
+    }
+    AddUndo(kind, "\r\n", FCaretCol, FCaretLine);
+    FLines.Put(FCaretLine, row.substr(0, at) + FLines.Get(FCaretLine + 1));
+    FLines.Delete(FCaretLine + 1);
+    // Wrapped text would be re-wrapped here from the caret line.
+    if (UpdateVScrollRange(true))
+      PaintScreen();
+    else
+      RepaintLines(2, 0, 0);
+  } else {
+    // A lead byte takes its trail byte along, but never a byte of the line's terminator.
+    const bool pair = FCaretCol + 2 <= content && ByteTypeAt(row, FCaretCol + 1, FSingleByteMode) == kLeadByte;
+    const std::size_t size = pair ? 2 : 1;
+    AddUndo(kind, row.substr(at, size), FCaretCol, FCaretLine);
+    row.erase(at, size);
+    FLines.Put(FCaretLine, row);
+    // Wrapped text would be re-wrapped here from the caret line.
+    if (UpdateVScrollRange(true)) {
+      PaintScreen();
+    } else {
+      // From the row's start: a link may end anywhere before the removed byte.
+      RepaintRowFrom(FCaretLine, 0);
+      DrawUnderline(FCaretLine, true);
+    }
+  }
+  UpdateHScrollRange(true);
+  UpdateCaretPos();
+  host.ShowCaret();
+  return true;
+}
+
+void TRyxEdit::DeleteCharRight() {
+  if (FCaretScrollFix) ScrollCaretIntoView(true);
+  if (FSelActive || FSelAll) {
+    DeleteSelection(true);
+  } else if (!RemoveCharAtCaret(ukForwardDelete)) {
+    return;
+  }
+  if (OnChange) OnChange(this);
+}
+
+void TRyxEdit::DeleteCharLeft() {
+  if (FCaretScrollFix) ScrollCaretIntoView(true);
+  if (FSelActive || FSelAll) {
+    DeleteSelection(true);
+  } else {
+    if (FCaretLine == 0 && FCaretCol == 0) return;
+    MoveCaretLeft(false);
+    if (!RemoveCharAtCaret(ukBackDelete)) return;
+  }
+  if (OnChange) OnChange(this);
+}
+
+void TRyxEdit::DeleteWordRight() {
+  if (FCaretScrollFix) ScrollCaretIntoView(true);
+  if (FSelActive) {
+    DeleteSelection(true);
+    if (OnChange) OnChange(this);
+    return;
+  }
+  // Ctrl+Delete never deletes the whole text at once.
+  if (FSelAll) ClearSelection();
+  const std::string& row = FLines.Get(FCaretLine);
+  if (FCaretCol >= static_cast<int>(row.size())) return;
+  const char first = row[static_cast<std::size_t>(FCaretCol)];
+  const bool pair = ByteTypeAt(row, FCaretCol + 1, FSingleByteMode) == kLeadByte;
+  if (!pair && (first == '\r' || first == '\t' || first == '\0')) {
+    DeleteCharRight();
+    return;
+  }
+  std::string passed;
+  FSelStartLine = FSelEndLine = FCaretLine;
+  FSelStartCol = FCaretCol;
+  FSelEndCol = ScanWord(true, passed);
+  DeleteSelection(true);
+  if (OnChange) OnChange(this);
+}
+
+void TRyxEdit::DeleteWordLeft() {
+  if (FCaretScrollFix) ScrollCaretIntoView(true);
+  if (FCaretLine == 0 && FCaretCol == 0) return;
+  if (FSelActive) {
+    DeleteSelection(true);
+    if (OnChange) OnChange(this);
+    return;
+  }
+  if (FSelAll) ClearSelection();
+  // A trail byte is never a tab, so the byte before the caret tells.
+  if (FCaretCol > 0 && FLines.Get(FCaretLine)[static_cast<std::size_t>(FCaretCol - 1)] != '\t') {
+    std::string passed;
+    FSelStartLine = FSelEndLine = FCaretLine;
+    FSelStartCol = FCaretCol;
+    FSelEndCol = ScanWord(false, passed);
+    DeleteSelection(true);
+    if (OnChange) OnChange(this);
+  } else {
+    DeleteCharLeft();
+    FSelActive = false;
+  }
+}
+
+void TRyxEdit::InsertTab() {
+  if (FCaretScrollFix) ScrollCaretIntoView(true);
+  if (FSelActive || FSelAll) DeleteSelection(true);
+  AddUndo(ukInsert, "\t", FCaretCol, FCaretLine);
+  InsertAtCaret("\t", true);
+  if (OnChange) OnChange(this);
+}
+
+void TRyxEdit::StartReconvert() {
+  if (FIMEComposing || !OnIMEReConvert || !FSelActive) {
+    if (FCaretScrollFix) ScrollCaretIntoView(true);
+    return;
+  }
+  if (FSelStartLine < FCaretLine || (FSelStartLine == FCaretLine && FSelStartCol < FCaretCol)) {
+    // The input method reconverts from the caret onwards.
+    FSelPaintCol = FCaretCol;
+    FSelPaintLine = FCaretLine;
+    const int col = FSelStartCol;
+    const int line = FSelStartLine;
+    FSelStartCol = FCaretCol;
+    FSelStartLine = FCaretLine;
+    SetCaret(col, line, true, false);
+    ExtendSelection(FCaretCol, FCaretLine);
+  } else if (FCaretScrollFix) {
+    ScrollCaretIntoView(true);
+  }
+  OnIMEReConvert(this);
+}
