@@ -84,9 +84,13 @@ void TRyxEdit::DeleteWordRight() {
   if (FSelAll) ClearSelection();
   const std::string& row = FLines.Get(FCaretLine);
   if (FCaretCol >= static_cast<int>(row.size())) return;
+  const int content = static_cast<int>(StripLineEnd(row).size());
   const char first = row[static_cast<std::size_t>(FCaretCol)];
-  const bool pair = ByteTypeAt(row, FCaretCol + 1, FSingleByteMode) == kLeadByte;
-  if (!pair && (first == '\r' || first == '\t' || first == '\0')) {
+  const bool lead = ByteTypeAt(row, FCaretCol + 1, FSingleByteMode) == kLeadByte;
+  // A tab, a line break, the end of the text and a lead byte cut off by the
+  // line end (the scan would pair it with the CR) go as Delete takes them.
+  if (FCaretCol >= content || (lead && FCaretCol + 2 > content) ||
+      (!lead && (first == '\r' || first == '\t' || first == '\0'))) {
     DeleteCharRight();
     return;
   }

@@ -32,7 +32,7 @@ void TRyxEdit::WMImeComposition(TMessage& message) {
   std::string result = host.ImmGetCompositionString(context, GCS_RESULTSTR);
   host.ImmReleaseContext(context);
   // A NUL would end the text early: it is the end-of-text marker's byte.
-  result.resize(result.find('\0') == std::string::npos ? result.size() : result.find('\0'));
+  if (const std::size_t nul = result.find('\0'); nul != std::string::npos) result.resize(nul);
   if (!result.empty()) TypeText(result);
 }
 

@@ -161,6 +161,7 @@ TEST(RyxEditDeleteKeys, WordDeletesTakeOneRunOfACharacterClass) {
       {"ab\tcd", {0, 3}, VK_BACK, true, "abcd", {0, 2}, ukBackDelete, "\t"},
       {"ab\r\ncd", {0, 2}, VK_DELETE, true, "abcd", {0, 2}, ukForwardDelete, "\r\n"},
       {"ab\r\ncd", {1, 0}, VK_BACK, true, "abcd", {0, 2}, ukBackDelete, "\r\n"},
+      {"a\x82\r\nb", {0, 1}, VK_DELETE, true, "a\r\nb", {0, 1}, ukForwardDelete, "\x82"},
   });
 }
 
