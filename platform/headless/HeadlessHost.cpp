@@ -138,7 +138,11 @@ std::string THeadlessHost::ImmGetCompositionString(HIMC context, LPARAM which) {
   return FImeResult;
 }
 
-bool THeadlessHost::ImmNotifyIME(HIMC context, DWORD, DWORD) { return context != 0; }
+bool THeadlessHost::ImmNotifyIME(HIMC context, DWORD action, DWORD index) {
+  if (context == 0) return false;
+  FImeNotifications.emplace_back(action, index);
+  return true;
+}
 
 bool THeadlessHost::GetClipboardText(std::string& text) {
   if (!FClipboardHasText) return false;

@@ -43,6 +43,8 @@ class THeadlessHost : public IControlHost {
   const std::string& Clipboard() const { return FClipboard; }
   const TLogFont& CompositionFont() const { return FCompositionFont; }
   const TCompositionForm& CompositionForm() const { return FCompositionForm; }
+  // The (action, index) pairs the control sent to the input method.
+  const std::vector<std::pair<DWORD, DWORD>>& ImeNotifications() const { return FImeNotifications; }
   TCursor CurrentCursor() const { return FCursor; }
   std::vector<std::string> TakeMessageBoxes();
   std::vector<TRect> TakeInvalidations();
@@ -103,6 +105,7 @@ class THeadlessHost : public IControlHost {
   std::string FImeResult;
   TLogFont FCompositionFont;
   TCompositionForm FCompositionForm;
+  std::vector<std::pair<DWORD, DWORD>> FImeNotifications;
   std::string FClipboard;
   bool FClipboardHasText = false;
   bool FClipboardFails = false;

@@ -114,6 +114,17 @@ TEST(RyxEditInput, ImeMessagesWithoutAResultTypeNothing) {
   EXPECT_EQ(f.changes, 0);
 }
 
+TEST(RyxEditInput, CompleteCompositionAsksTheInputMethodToCommit) {
+  Fixture f("ab");
+  f.edit.CompleteComposition();
+  EXPECT_EQ(f.host.ImeNotifications(),
+            (std::vector<std::pair<DWORD, DWORD>>{{NI_COMPOSITIONSTR, CPS_COMPLETE}}));
+  f.host.SetImeAvailable(false);
+  f.edit.CompleteComposition();
+  EXPECT_EQ(f.host.ImeNotifications().size(), 1u);
+  EXPECT_EQ(f.Text(), "ab");
+}
+
 TEST(RyxEditInput, AnImeResultStopsAtANulByte) {
   Fixture f;
   f.Commit("\x93\xfa"s + '\0' + "x");
