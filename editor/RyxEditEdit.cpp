@@ -17,6 +17,8 @@ void TRyxEdit::RepaintRowFrom(int row, int x) {
   PaintLine(x, y, FLines.Get(row));
   const TRect band{FTextLeft + x - 1, y + FTopMargin, FTextLeft + FTextWidth, y + FTopMargin + FLineHeight};
   ColorLinks(row, row, &band);
+  // The owner's decorations (the display guides) crossed the part just painted over.
+  FireUserClientDraw(row, row);
 }
 
 void TRyxEdit::DeleteSelection(bool redraw) {

@@ -1,6 +1,7 @@
 // The editor control's properties, metrics, messages and document operations on the headless backend.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -352,6 +353,31 @@ TEST(RyxEditMessages, AKeyTakenByTheOwnerIsNotActedOn) {
   f.edit.Perform(WM_KEYDOWN, VK_END, 0);
   EXPECT_EQ(f.edit.CaretCol(), 3);
   EXPECT_EQ(seen, (std::vector<WORD>{VK_RIGHT, VK_END}));
+}
+
+TEST(RyxEditMessages, TheOwnerRedrawsOverEveryRowAnEditRepaints) {
+  Fixture f;
+  f.edit.SetWordWrap(false);
+  f.edit.SetAllText("one\r\ntwo");
+  f.edit.Perform(WM_KEYDOWN, VK_DOWN, 0);
+  f.edit.Perform(WM_KEYDOWN, VK_END, 0);
+  std::vector<std::pair<int, int>> rows;
+  f.edit.OnUserClientDraw = [&](TObject*, int, int, int L1, int L2) { rows.emplace_back(L1, L2); };
+  const auto covered = [&](int row) {
+    return std::any_of(rows.begin(), rows.end(), [row](auto r) { return r.first <= row && row <= r.second; });
+  };
+  f.host.SetKeyDown(VK_SHIFT, true);
+  f.edit.Perform(WM_KEYDOWN, VK_LEFT, 0);
+  f.edit.Perform(WM_KEYDOWN, VK_LEFT, 0);
+  f.host.SetKeyDown(VK_SHIFT, false);
+  rows.clear();
+  f.edit.Perform(WM_KEYDOWN, VK_BACK, 0);
+  ASSERT_EQ(f.edit.GetAllText(), "one\r\nt");
+  EXPECT_TRUE(covered(1));
+  rows.clear();
+  f.edit.Undo();
+  ASSERT_EQ(f.edit.GetAllText(), "one\r\ntwo");
+  EXPECT_TRUE(covered(1));
 }
 
 TEST(RyxEditMessages, PackPositionLimits) {
