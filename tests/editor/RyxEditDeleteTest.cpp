@@ -10,6 +10,7 @@
 #include "editor/RyxEditSub.h"
 #include "platform/LeadByte.h"
 #include "platform/headless/HeadlessHost.h"
+#include "tests/editor/EditorFixture.h"
 
 namespace {
 
@@ -20,30 +21,9 @@ const std::string kA = "\x82\xA0", kI = "\x82\xA2";
 const std::string kKa = "\x83\x41", kKi = "\x83\x43";
 const std::string kNichi = "\x93\xfa";
 
-struct Fixture {
-  explicit Fixture(const std::string& text) {
-    host.Attach(edit);
-    edit.SetWordWrap(false);
-    host.SetFocus();
-    edit.SetAllText(text);
-    edit.OnChange = [this](TObject*) { ++changes; };
-  }
-  void Caret(int line, int col) {
-    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
-  }
-  void Key(WORD key, bool shift = false, bool ctrl = false) {
-    host.SetKeyDown(VK_SHIFT, shift);
-    host.SetKeyDown(VK_CONTROL, ctrl);
-    edit.Perform(WM_KEYDOWN, key, 0);
-    edit.Perform(WM_KEYUP, key, 0);
-    host.SetKeyDown(VK_SHIFT, false);
-    host.SetKeyDown(VK_CONTROL, false);
-  }
-  std::string Text() const { return StripEndMarker(edit.GetAllText()); }
+struct Fixture : TEditorFixture {
+  using TEditorFixture::TEditorFixture;
   std::pair<int, int> At() const { return {edit.CaretLine(), edit.CaretCol()}; }
-  THeadlessHost host;
-  TRyxEdit edit;
-  int changes = 0;
 };
 
 using Pos = std::pair<int, int>;

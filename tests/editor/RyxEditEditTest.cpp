@@ -6,35 +6,13 @@
 
 #include "editor/RyxEdit.h"
 #include "platform/headless/HeadlessHost.h"
+#include "tests/editor/EditorFixture.h"
 
 namespace {
 
 using namespace std::string_literals;
 
-struct Fixture {
-  explicit Fixture(const std::string& text = "") {
-    host.Attach(edit);
-    edit.SetWordWrap(false);
-    host.SetFocus();
-    edit.SetAllText(text);
-    edit.OnChange = [this](TObject*) { ++changes; };
-  }
-  void Caret(int line, int col) {
-    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
-  }
-  void Select(int anchorLine, int anchorCol, int caretLine, int caretCol) {
-    edit.Perform(EM_SETSEL, PackPosition(anchorCol, anchorLine),
-                 static_cast<LPARAM>(PackPosition(caretCol, caretLine)));
-  }
-  std::vector<std::string> Rows() const {
-    std::vector<std::string> rows;
-    for (int i = 0; i < edit.Lines().Count(); ++i) rows.push_back(edit.Lines().Get(i));
-    return rows;
-  }
-  THeadlessHost host;
-  TRyxEdit edit;
-  int changes = 0;
-};
+using Fixture = TEditorFixture;
 
 using Rows = std::vector<std::string>;
 

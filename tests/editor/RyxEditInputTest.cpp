@@ -7,6 +7,7 @@
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
 #include "platform/headless/HeadlessHost.h"
+#include "tests/editor/EditorFixture.h"
 
 namespace {
 
@@ -15,26 +16,9 @@ using namespace std::string_literals;
 // 日本語 in code page 932.
 const std::string kNihongo = "\x93\xfa\x96\x7b\x8c\xea";
 
-struct Fixture {
-  explicit Fixture(const std::string& text = "") {
-    host.Attach(edit);
-    edit.SetWordWrap(false);
-    host.SetFocus();
-    edit.SetAllText(text);
-    edit.OnChange = [this](TObject*) { ++changes; };
-  }
-  void Caret(int line, int col) {
-    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
-  }
+struct Fixture : TEditorFixture {
+  using TEditorFixture::TEditorFixture;
   void Char(unsigned code) { edit.Perform(WM_CHAR, code, 1); }
-  void Key(WORD key, bool shift = false, bool ctrl = false) {
-    host.SetKeyDown(VK_SHIFT, shift);
-    host.SetKeyDown(VK_CONTROL, ctrl);
-    edit.Perform(WM_KEYDOWN, key, 0);
-    edit.Perform(WM_KEYUP, key, 0);
-    host.SetKeyDown(VK_SHIFT, false);
-    host.SetKeyDown(VK_CONTROL, false);
-  }
   // A committed composition as the host delivers it, followed by the
   // WM_IME_CHAR messages that the default handling would make of it.
   void Commit(const std::string& result) {
@@ -45,10 +29,6 @@ struct Fixture {
       edit.Perform(WM_IME_CHAR, static_cast<unsigned char>(result[i]) * 256u + static_cast<unsigned char>(result[i + 1]), 1);
     edit.Perform(WM_IME_ENDCOMPOSITION, 0, 0);
   }
-  std::string Text() const { return StripEndMarker(edit.GetAllText()); }
-  THeadlessHost host;
-  TRyxEdit edit;
-  int changes = 0;
 };
 
 TEST(RyxEditInput, TypesPrintableAsciiAndHalfWidthKatakanaOnly) {

@@ -8,6 +8,7 @@
 
 #include "editor/RyxEdit.h"
 #include "platform/headless/HeadlessHost.h"
+#include "tests/editor/EditorFixture.h"
 
 namespace {
 
@@ -17,24 +18,9 @@ constexpr TColor kSel = clNavy;
 
 // 8 px per half-width byte, 16 per double-byte character, row pitch 18 under a
 // top margin of 4; 364 px of height give 20 rows with a band of 4 at each edge.
-struct Fixture {
-  explicit Fixture(const std::string& text, int height = 364) : host(440, height) {
-    host.Attach(edit);
-    edit.SetWordWrap(false);
+struct Fixture : TEditorFixture {
+  explicit Fixture(const std::string& text, int height = 364) : TEditorFixture(text, height) {
     edit.SetSelColor(kSel);
-    host.SetFocus();
-    edit.SetAllText(text);
-  }
-  void Caret(int line, int col) {
-    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
-  }
-  void Key(WORD key, bool shift = false, bool ctrl = false) {
-    host.SetKeyDown(VK_SHIFT, shift);
-    host.SetKeyDown(VK_CONTROL, ctrl);
-    edit.Perform(WM_KEYDOWN, key, 0);
-    edit.Perform(WM_KEYUP, key, 0);
-    host.SetKeyDown(VK_SHIFT, false);
-    host.SetKeyDown(VK_CONTROL, false);
   }
   // The caret columns after each of n presses.
   std::vector<int> Cols(WORD key, int n, bool ctrl = false) {
@@ -46,8 +32,6 @@ struct Fixture {
     return cols;
   }
   std::pair<int, int> At() const { return {edit.CaretLine(), edit.CaretCol()}; }
-  THeadlessHost host;
-  TRyxEdit edit;
 };
 
 using Pos = std::pair<int, int>;

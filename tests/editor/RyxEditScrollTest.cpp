@@ -6,35 +6,25 @@
 
 #include "editor/RyxEdit.h"
 #include "platform/headless/HeadlessHost.h"
+#include "tests/editor/EditorFixture.h"
 
 namespace {
 
 // Row pitch 18 (16 px cells, 10 % spacing) under a top margin of 4: a client
 // height of 364 gives 20 whole rows, so the view may scroll 4 rows past the end.
-struct Fixture {
-  explicit Fixture(int lines, int height = 364) : host(440, height) {
-    host.Attach(edit);
-    edit.SetWordWrap(false);
-    host.SetFocus();
+// "line 0" to "line n-1" in a window of the given height; keys are held down
+// without release, so that a repeated key counts as auto-repeat.
+struct Fixture : TEditorFixture {
+  explicit Fixture(int lines, int height = 364) : TEditorFixture(Numbered(lines), height) {}
+  static std::string Numbered(int lines) {
     std::string text;
     for (int i = 0; i < lines; ++i) text += "line " + std::to_string(i) + (i + 1 < lines ? "\r\n" : "");
-    edit.SetAllText(text);
+    return text;
   }
   LRESULT VScroll(WORD code, int thumb = 0) {
     return edit.Perform(WM_VSCROLL, MakeLong(code, static_cast<WORD>(thumb)), 0);
   }
-  void Caret(int line, int col) {
-    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
-  }
-  void Key(WORD key, bool shift = false, bool ctrl = false) {
-    host.SetKeyDown(VK_SHIFT, shift);
-    host.SetKeyDown(VK_CONTROL, ctrl);
-    edit.Perform(WM_KEYDOWN, key, 0);
-    host.SetKeyDown(VK_SHIFT, false);
-    host.SetKeyDown(VK_CONTROL, false);
-  }
-  THeadlessHost host;
-  TRyxEdit edit;
+  void Key(WORD key, bool shift = false, bool ctrl = false) { TEditorFixture::Key(key, shift, ctrl, false); }
 };
 
 TEST(RyxEditVScroll, TheViewStopsAFifthOfAPagePastTheLastLine) {

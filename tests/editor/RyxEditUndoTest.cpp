@@ -11,27 +11,14 @@
 #include "editor/RyxEdit.h"
 #include "platform/LeadByte.h"
 #include "platform/headless/HeadlessHost.h"
+#include "tests/editor/EditorFixture.h"
 
 namespace {
 
 using namespace std::string_literals;
 
-struct Fixture {
-  Fixture() {
-    host.Attach(edit);
-    edit.SetWordWrap(false);
-    edit.SetShowEOF(false);
-    host.SetFocus();
-  }
-  void Caret(int line, int col) {
-    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
-  }
-  void Select(int anchorLine, int anchorCol, int caretLine, int caretCol) {
-    edit.Perform(EM_SETSEL, PackPosition(anchorCol, anchorLine),
-                 static_cast<LPARAM>(PackPosition(caretCol, caretLine)));
-  }
-  THeadlessHost host;
-  TRyxEdit edit;
+struct Fixture : TEditorFixture {
+  Fixture() { edit.SetShowEOF(false); }
 };
 
 // The text area as drawn: the characters at each pixel column of each row top,
