@@ -253,6 +253,10 @@ class TRyxEdit : public TCustomControl {
   void Paint() override;
   void Loaded() override;
   void KeyUp(WORD& key, TShiftState shift) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void DblClick() override;
 
   // Layout.
   std::string ExpandTabs(const std::string& s) const;
@@ -307,6 +311,11 @@ class TRyxEdit : public TCustomControl {
   void AnyModifierKey(WORD key);
   void PageMove(WORD code);
   void AutoScrollTick();
+  // Mouse.
+  void PressLeft(int x, int y);
+  // A gutter press: the caret's line with its line break, the caret at its start.
+  void SelectLineAtCaret();
+  void TrackMouse(int X, int Y);
   // Caret moves.
   void MoveCaretRight(bool ByWord);
   void MoveCaretLeft(bool ByWord);

@@ -1,0 +1,124 @@
+// TRyxEdit: the mouse: pressing places the caret, Shift extends, the gutter selects a line, dragging selects.
+#include <string>
+#include <utility>
+
+#include "editor/RyxEdit.h"
+#include "editor/RyxEditSub.h"
+
+void TRyxEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  CompleteComposition();
+  // The second press of a double click belongs to the double click and is not reported.
+  if (FDblClicked) {
+    FDblClicked = false;
+    return;
+  }
+  // The right and middle buttons leave the caret and the selection where they are.
+  if (button == TMouseButton::mbLeft) PressLeft(x, y);
+  TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TRyxEdit::PressLeft(int x, int y) {
+  IControlHost& host = Host();
+  const bool shiftHeld = host.GetKeyState(VK_SHIFT) < 0;
+  const int oldScrollX = FScrollX;
+  host.SetFocus();
+  host.HideCaret();
+  DrawUnderline(FCaretLine, false);
+  MoveCaretToPoint(x, y);
+  FMouseSelecting = true;
+  FSavedCaretScrollFix = FCaretScrollFix;
+  if (shiftHeld) {
+    if (FSelAll) {
+      // The whole-text selection becomes an ordinary one from the text's start,
+      // so that its end can follow the press and an edit removes what is shown.
+      FSelAll = false;
+      FSelPaintCol = FSelEndCol;
+      FSelPaintLine = FSelEndLine;
+    }
+    FSelActive = true;
+    ExtendSelection(FCaretCol, FCaretLine);
+  } else if (x < FTextLeft - 4) {
+    SelectLineAtCaret();
+  } else {
+    // A press inside the selection starts no text drag: like any press, it places the caret.
+    ClearSelection();
+  }
+  if (FScrollX != oldScrollX) PaintScreen();
+  UpdateCaretPos();
+  host.ShowCaret();
+  // Before the focus has arrived there is no caret to show: create it now.
+  if (!host.Focused()) Perform(WM_SETFOCUS, 0, 0);
+}
+
+void TRyxEdit::SelectLineAtCaret() {
+  ClearSelection();
+  const int length = static_cast<int>(StripEndMarker(FLines.Get(FCaretLine)).size());
+  // The empty last line has nothing to select; the caret just goes there.
+  if (length == 0) return;
+  FSelStartLine = FSelPaintLine = FCaretLine;
+  FSelStartCol = FSelPaintCol = length;
+  FSelActive = true;
+  ExtendSelection(0, FCaretLine);
+}
+
+void TRyxEdit::MouseMove(TShiftState shift, int x, int y) {
+  TCustomControl::MouseMove(shift, x, y);
+  TrackMouse(x, y);
+}
+
+void TRyxEdit::TrackMouse(int X, int Y) {
+  FAutoScrollDir = 0;
+  if (!FMouseSelecting) return;
+  const int oldScrollX = FScrollX;
+  // Restored on release: while selecting, the timer's scrolls must carry the caret along.
+  FCaretScrollFix = false;
+  // Outside the text area the timer moves the caret, one step a tick, until the mouse comes back.
+  if (Y > FVisibleLines * FLineHeight + FTopMargin) {
+    FAutoScrollDir = 1;
+  } else if (Y <= FTopMargin) {
+    FAutoScrollDir = -1;
+  } else if (X > FTextLeft + FTextWidth) {
+    FAutoScrollDir = 2;
+  } else if (X <= FTextLeft && FScrollX > 0) {
+    FAutoScrollDir = -2;
+  }
+  if (FAutoScrollDir != 0) return;
+  MoveCaretToPoint(X, Y);
+  IControlHost& host = Host();
+  if (FCaretCol != FSelPaintCol || FCaretLine != FSelPaintLine) {
+    host.HideCaret();
+    // A selection dragged down into the gutter grows by whole lines: its start
+    // goes to the start of its line, and the part of that line it gains shows.
+    if (X < FTextLeft && FCaretLine == FSelStartLine + 1 && FSelStartCol > 0) {
+      const int oldStartCol = std::exchange(FSelStartCol, 0);
+      RepaintSelectionSpan(FSelStartLine, 0, oldStartCol, FCaretLine, FCaretCol);
+    }
+    FSelActive = true;
+    ExtendSelection(FCaretCol, FCaretLine);
+    UpdateCaretPos();
+    host.ShowCaret();
+  }
+  if (FScrollX != oldScrollX) {
+    host.HideCaret();
+    PaintScreen();
+    UpdateCaretPos();
+    host.ShowCaret();
+  }
+}
+
+void TRyxEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  TCustomControl::MouseUp(button, shift, x, y);
+  FAutoScrollDir = 0;
+  if (FMouseSelecting) {
+    FMouseSelecting = false;
+    FCaretScrollFix = FSavedCaretScrollFix;
+    // The timer's scrolls sped up as keys held down do; the next selection starts slow again.
+    FKeyScrollCount = 0;
+  }
+  DrawUnderline(FCaretLine, true);
+}
+
+void TRyxEdit::DblClick() {
+  TCustomControl::DblClick();
+  FDblClicked = true;
+}
