@@ -1,4 +1,5 @@
 // TRyxEdit: the mouse: pressing places the caret, Shift extends, the gutter selects a line, dragging selects.
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -59,6 +60,9 @@ void TRyxEdit::SelectLineAtCaret() {
   FSelStartCol = FSelPaintCol = length;
   FSelActive = true;
   ExtendSelection(0, FCaretLine);
+  // Clearing has announced the caret already, so the caret update will not
+  // give the owner its turn: the line was painted over what the owner drew there.
+  FireUserClientDraw(std::max(0, FCaretLine - 1), std::min(FLines.Count() - 1, FCaretLine + 1));
 }
 
 void TRyxEdit::MouseMove(TShiftState shift, int x, int y) {

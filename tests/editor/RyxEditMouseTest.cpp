@@ -181,6 +181,25 @@ TEST(RyxEditMouseGutter, APressSelectsTheLineWithItsBreak) {
   EXPECT_FALSE(f.edit.SelActive());
 }
 
+TEST(RyxEditMouseGutter, TheOwnerDrawsOverTheSelectedLineLast) {
+  Fixture f("ab\r\ncd\r\nef\r\ngh");
+  std::vector<std::pair<int, int>> draws;
+  std::size_t opsAtLastDraw = 0;
+  f.edit.OnUserClientDraw = [&](TObject*, int, int, int L1, int L2) {
+    draws.emplace_back(L1, L2);
+    opsAtLastDraw = f.host.HeadlessCanvas().Ops().size();
+  };
+  // A selection to clear: the clearing announces the caret at the pressed line.
+  f.Press(Fixture::X(16), Fixture::Y(0));
+  f.Move(Fixture::X(8), Fixture::Y(0));
+  f.Release(Fixture::X(8), Fixture::Y(0));
+  draws.clear();
+  f.Click(5, Fixture::Y(2));
+  ASSERT_FALSE(draws.empty());
+  EXPECT_EQ(draws.back(), (std::pair<int, int>{1, 3}));
+  EXPECT_EQ(opsAtLastDraw, f.host.HeadlessCanvas().Ops().size());
+}
+
 TEST(RyxEditMouseGutter, DraggingFromTheGutterSelectsWholeLines) {
   Fixture f("ab\r\ncd\r\nef\r\ngh");
   f.Press(5, Fixture::Y(1));
