@@ -213,8 +213,9 @@ TEST_F(VerseletScriptTest, MouseButtonsStayDownFromPressToRelease) {
   EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseMove\",\"shift\":[\"left\"],\"x\":40,\"y\":12}"));
   EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseUp\",\"button\":\"left\",\"shift\":[],\"x\":40,\"y\":12}"));
   EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseMove\",\"shift\":[],\"x\":50,\"y\":12}"));
-  EXPECT_THAT(out, HasSubstr("{\"name\":\"OnDblClick\"},{\"name\":\"OnMouseDown\",\"button\":\"left\","
-                             "\"shift\":[\"left\",\"double\"],\"x\":20,\"y\":5}"));
+  // The second press of a double click is the control's own: no OnMouseDown for it.
+  EXPECT_THAT(out, HasSubstr("{\"name\":\"OnDblClick\"},{\"name\":\"OnMouseUp\",\"button\":\"left\","));
+  EXPECT_THAT(out, HasSubstr("\"x\":20,\"y\":5}"));
 }
 
 TEST_F(VerseletScriptTest, ImeResultIsFramedByTheCompositionEvents) {
