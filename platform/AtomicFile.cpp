@@ -1,4 +1,4 @@
-// TAtomicFile: temporary file, flush, rename.
+// TAtomicFile: follows the links, then replaces the file through a temporary one or writes it in place.
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
@@ -7,113 +7,237 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include "platform/Exceptions.h"
+#include "platform/AtomicFileFolder.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kBufferSize = 8192;
+constexpr int kMaxLinks = 40;  // the kernel's own limit for one lookup
 
-std::string ErrorText(int error) { return std::strerror(error); }
+// What a failed save did to the file that was there.
+enum class TOldFile { None, Intact, Restored, Damaged };
+
+bool IsPermissionError(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+bool IsNoSpaceError(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+
+[[noreturn]] void Fail(const fs::path& target, std::string what, int error, TOldFile old) {
+  if (IsNoSpaceError(error)) what = "ディスクの空きが足りません";
+  std::string message = target.string() + " に書き込めません (" + what;
+  if (error != 0) message += std::string(": ") + std::strerror(error);
+  message += ")";
+  switch (old) {
+    case TOldFile::None:
+      break;
+    case TOldFile::Intact:
+      message += "。元のファイルはそのままです";
+      break;
+    case TOldFile::Restored:
+      message += "。元の内容に戻しました";
+      break;
+    case TOldFile::Damaged:
+      message += "。ファイルの内容が壊れている可能性があります";
+      break;
+  }
+  throw EInOutError(message);
+}
 
 // Root may write any file, so for root a file is read-only when nobody has
 // a write bit on it; anyone else asks the kernel.
-bool IsReadOnly(const std::filesystem::path& path, const struct stat& st) {
+bool IsReadOnly(const fs::path& path, const struct stat& st) {
   if (::geteuid() == 0) return (st.st_mode & 0222) == 0;
   return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
 }
 
+// The file a chain of symbolic links finally names; it need not exist yet
+// (a link to a missing file creates that file).
+fs::path ResolveLinks(const fs::path& target) {
+  fs::path path = target;
+  for (int depth = 0; depth <= kMaxLinks; ++depth) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+      if (errno == ENOENT) return path;
+      Fail(target, "ファイルを調べられません", errno, TOldFile::Intact);
+    }
+    if (!S_ISLNK(st.st_mode)) return path;
+    std::error_code error;
+    const fs::path next = fs::read_symlink(path, error);
+    if (error) Fail(target, "リンクを読めません", error.value(), TOldFile::Intact);
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  Fail(target, "リンクをたどれません", ELOOP, TOldFile::Intact);
+}
+
+int WriteAllAt(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+// Writes bytes over the start of the file, cuts it to their length and
+// flushes it; returns 0 or the error.
+int Overwrite(int fd, std::string_view bytes) {
+  if (const int error = WriteAllAt(fd, bytes)) return error;
+  if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) return errno;
+  return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+bool ReadAll(int fd, std::string& out) {
+  char block[65536];
+  for (off_t offset = 0;;) {
+    const ssize_t n = ::pread(fd, block, sizeof block, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    out.append(block, static_cast<std::size_t>(n));
+    offset += n;
+  }
+}
+
+// One save of bytes to target, from following the links to the last flush.
+class TSaver {
+ public:
+  TSaver(const fs::path& target, std::string_view bytes) : FTarget(target), FBytes(bytes) {}
+
+  void Save(bool overwriteReadOnly) {
+    const fs::path file = ResolveLinks(FTarget);
+    FExists = ::stat(file.c_str(), &FOld) == 0;
+    if (!FExists && errno != ENOENT) Fail(FTarget, "ファイルを調べられません", errno, TOldFile::Intact);
+    if (FExists && !S_ISREG(FOld.st_mode)) {
+      throw EInOutError(FTarget.string() + " は通常のファイルではないので保存できません");
+    }
+    if (FExists && !overwriteReadOnly && IsReadOnly(file, FOld)) {
+      throw EInOutError(FTarget.string() + " は読み取り専用のファイルなので上書きしません");
+    }
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const int error = FFolder.Open(folder);
+    if (error != 0) Fail(FTarget, "フォルダを開けません", error, FExists ? TOldFile::Intact : TOldFile::None);
+    FName = file.filename().string();
+    FFolder.RemoveStaleTemporaries();
+
+    if (!FExists) {
+      Replace(false);
+      return;
+    }
+    // A single name in a writable folder is replaced whole; otherwise
+    // writing in place keeps the other names and works without the folder.
+    if (FOld.st_nlink == 1 && Replace(true)) return;
+    if (WriteInPlace()) return;
+    // A file the user may not write, saved on request: replacing it is the
+    // only way left, even when it then belongs to the user.
+    if (FOld.st_nlink == 1 && Replace(false)) return;
+    Fail(FTarget, "書き込みが許可されていません", EACCES, TOldFile::Intact);
+  }
+
+ private:
+  // Replaces the file by a new one; false, with nothing changed, when the
+  // folder may not be written or the owner could not be kept.
+  bool Replace(bool keepOwner) {
+    const TOldFile old = FExists ? TOldFile::Intact : TOldFile::None;
+    // A new file gets the usual mode for documents within the umask; the
+    // temporary file for an existing one is private until it has that
+    // file's mode.
+    TSaveTemporary temp = FFolder.CreateTemporary(FExists ? 0600 : 0666);
+    if (temp.Error != 0) {
+      if (FExists && IsPermissionError(temp.Error)) return false;
+      Fail(FTarget, "一時ファイルを作れません", temp.Error, old);
+    }
+    if (FExists) {
+      if (!KeepOwner(temp.Fd.Get(), keepOwner)) return false;
+      if (::fchmod(temp.Fd.Get(), FOld.st_mode & 07777) != 0) Fail(FTarget, "属性を設定できません", errno, old);
+    }
+    if (const int error = WriteAllAt(temp.Fd.Get(), FBytes)) Fail(FTarget, "書き込みに失敗しました", error, old);
+    if (::fsync(temp.Fd.Get()) != 0) Fail(FTarget, "ディスクに書き出せません", errno, old);
+    if (const int error = FFolder.Link(temp)) {
+      if (error != EEXIST && FFolder.GiveUpUnnamed()) return Replace(keepOwner);
+      Fail(FTarget, "一時ファイルに名前を付けられません", error, old);
+    }
+    if (::renameat(FFolder.Fd(), temp.Name.c_str(), FFolder.Fd(), FName.c_str()) != 0) {
+      if (FExists && IsPermissionError(errno)) return false;  // a sticky folder
+      Fail(FTarget, "置き換えられません", errno, old);
+    }
+    temp.Name.clear();  // it is the file now
+    FFolder.Sync();
+    return true;
+  }
+
+  // Gives the temporary file the old file's owner and group; false when
+  // that is not permitted and keepOwner asks for it.
+  bool KeepOwner(int fd, bool keepOwner) const {
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_uid == FOld.st_uid && st.st_gid == FOld.st_gid) return true;
+    if (::fchown(fd, FOld.st_uid, FOld.st_gid) == 0) return true;
+    if (keepOwner) return false;
+    (void)::fchown(fd, static_cast<uid_t>(-1), FOld.st_gid);  // the group, where the user belongs to it
+    return true;
+  }
+
+  // Writes the new bytes over the old ones; false, with nothing changed,
+  // when the user may not write the file.
+  bool WriteInPlace() {
+    // Never blocks, should the name have become a pipe since it was looked at.
+    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    bool canRestore = true;
+    TFd fd(::openat(FFolder.Fd(), FName.c_str(), O_RDWR | flags));
+    if (!fd && errno == EACCES) {
+      canRestore = false;
+      fd = TFd(::openat(FFolder.Fd(), FName.c_str(), O_WRONLY | flags));
+    }
+    if (!fd) {
+      if (IsPermissionError(errno)) return false;
+      Fail(FTarget, "開けません", errno, TOldFile::Intact);
+    }
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) Fail(FTarget, "ファイルを調べられません", errno, TOldFile::Intact);
+    if (!S_ISREG(st.st_mode) || st.st_dev != FOld.st_dev || st.st_ino != FOld.st_ino) {
+      Fail(FTarget, "保存の途中で別のファイルに入れ替わりました", 0, TOldFile::Intact);
+    }
+    std::string old;
+    if (canRestore && !ReadAll(fd.Get(), old)) Fail(FTarget, "元の内容を読めません", errno, TOldFile::Intact);
+    // Reserve the room first, so that a full disk is found before a byte changes.
+    if (!FBytes.empty() && ::fallocate(fd.Get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(FBytes.size())) != 0 &&
+        IsNoSpaceError(errno)) {
+      Fail(FTarget, "", errno, TOldFile::Intact);
+    }
+    const int error = Overwrite(fd.Get(), FBytes);
+    if (error == 0) return true;
+    const bool restored = canRestore && Overwrite(fd.Get(), old) == 0;
+    Fail(FTarget, "書き込みに失敗しました", error, restored ? TOldFile::Restored : TOldFile::Damaged);
+  }
+
+  const fs::path& FTarget;
+  std::string_view FBytes;
+  struct stat FOld {};
+  bool FExists = false;
+  TSaveFolder FFolder;
+  std::string FName;
+};
+
 }  // namespace
 
-TSaveObstacle CheckSaveTarget(const std::filesystem::path& path) {
+TSaveObstacle CheckSaveTarget(const fs::path& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return TSaveObstacle::None;
   if (!S_ISREG(st.st_mode)) return TSaveObstacle::NotRegularFile;
   return IsReadOnly(path, st) ? TSaveObstacle::ReadOnly : TSaveObstacle::None;
 }
 
-TAtomicFile::TAtomicFile(std::filesystem::path target, bool overwriteReadOnly) : FTarget(std::move(target)) {
-  switch (CheckSaveTarget(FTarget)) {
-    case TSaveObstacle::None:
-      break;
-    case TSaveObstacle::ReadOnly:
-      if (!overwriteReadOnly) throw EInOutError(FTarget.string() + " は読み取り専用のファイルなので上書きしません");
-      break;
-    case TSaveObstacle::NotRegularFile:
-      throw EInOutError(FTarget.string() + " は通常のファイルではないので保存できません");
-  }
-  const std::filesystem::path dir = FTarget.has_parent_path() ? FTarget.parent_path() : ".";
-  std::string pattern = (dir / ("." + FTarget.filename().string() + ".XXXXXX")).string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  FFd = ::mkstemp(name.data());
-  if (FFd < 0) Fail("一時ファイルを作れません", errno);
-  FTempName = name.data();
-  FBuffer.reserve(kBufferSize);
-}
+TAtomicFile::TAtomicFile(fs::path target, bool overwriteReadOnly)
+    : FTarget(std::move(target)), FOverwriteReadOnly(overwriteReadOnly) {}
 
-TAtomicFile::~TAtomicFile() {
-  if (FFd >= 0) ::close(FFd);
-  if (!FCommitted && !FTempName.empty()) ::unlink(FTempName.c_str());
-}
+void TAtomicFile::Write(std::string_view bytes) { FBytes.append(bytes); }
 
-void TAtomicFile::Fail(const std::string& what, int error) {
-  throw EInOutError(FTarget.string() + " に書き込めません (" + what + ": " + ErrorText(error) + ")");
-}
+void TAtomicFile::Commit() { TSaver(FTarget, FBytes).Save(FOverwriteReadOnly); }
 
-void TAtomicFile::FlushBuffer() {
-  const char* p = FBuffer.data();
-  std::size_t left = FBuffer.size();
-  while (left > 0) {
-    const ssize_t n = ::write(FFd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      Fail("書き込みに失敗しました", errno);
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  FBuffer.clear();
-}
-
-void TAtomicFile::Write(std::string_view bytes) {
-  if (bytes.size() >= kBufferSize) {
-    FlushBuffer();
-    FBuffer.assign(bytes);
-    FlushBuffer();
-    return;
-  }
-  if (FBuffer.size() + bytes.size() > kBufferSize) FlushBuffer();
-  FBuffer.append(bytes);
-}
-
-void TAtomicFile::Commit() {
-  FlushBuffer();
-  // Keep the permissions of the file being replaced; a new file gets the
-  // usual mode for documents, within the user's umask.
-  struct stat st {};
-  mode_t mode = 0;
-  if (::stat(FTarget.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (::fchmod(FFd, mode) != 0) Fail("属性を設定できません", errno);
-  if (::fsync(FFd) != 0) Fail("ディスクに書き出せません", errno);
-  if (::close(FFd) != 0) {
-    FFd = -1;
-    Fail("ファイルを閉じられません", errno);
-  }
-  FFd = -1;
-  if (::rename(FTempName.c_str(), FTarget.c_str()) != 0) Fail("置き換えられません", errno);
-  FCommitted = true;
-}
-
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, bool overwriteReadOnly) {
-  TAtomicFile file(path, overwriteReadOnly);
-  file.Write(bytes);
-  file.Commit();
+void WriteFileAtomically(const fs::path& path, std::string_view bytes, bool overwriteReadOnly) {
+  TSaver(path, bytes).Save(overwriteReadOnly);
 }

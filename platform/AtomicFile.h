@@ -1,4 +1,4 @@
-// TAtomicFile: writes a file so that a failure never destroys the previous one.
+// TAtomicFile: saves a file so that a failure never destroys the previous one.
 #pragma once
 
 #include <filesystem>
@@ -16,32 +16,40 @@ enum class TSaveObstacle {
 // Looks at path (through symbolic links) without opening it.
 TSaveObstacle CheckSaveTarget(const std::filesystem::path& path);
 
-// The bytes go to a temporary file in the target's folder; Commit flushes
-// them to disk and renames the temporary file over the target, keeping the
-// target's permissions. Until Commit succeeds the target is untouched; a
-// TAtomicFile destroyed without a successful Commit removes its temporary
-// file. A read-only target is refused unless overwriteReadOnly is given, in
-// which case it stays read-only after the save. Every failure raises
-// EInOutError with a message that names the target and the reason.
+// Collects the bytes of a file and saves them on Commit.
+//
+// A symbolic link is followed to the file it finally names, which is saved
+// (the links stay links). A new file, or one with a single name in a folder
+// the user may write, is replaced: the bytes go to an unnamed temporary file
+// in the same folder (or, where the file system has none, a short hidden one
+// named after this process), are flushed to disk with the target's mode,
+// owner and group, and the temporary file is renamed over the target, so
+// that at every moment the target is the whole old file or the whole new
+// one. A file with several names, or one in a folder the user may not write,
+// is written in place instead: room for the new bytes is reserved first,
+// then they are written over the old ones and flushed; when that fails the
+// old bytes are written back. Temporary files of this program left in the
+// folder by a process that no longer runs are removed on the next save.
+//
+// A read-only target is refused unless overwriteReadOnly is given, in which
+// case it stays read-only; a folder, pipe or device is refused without being
+// opened. Every failure raises EInOutError with a message that names the
+// target, the reason and whether the old file is intact.
 class TAtomicFile {
  public:
   explicit TAtomicFile(std::filesystem::path target, bool overwriteReadOnly = false);
   TAtomicFile(const TAtomicFile&) = delete;
   TAtomicFile& operator=(const TAtomicFile&) = delete;
-  ~TAtomicFile();
+  ~TAtomicFile() = default;
 
   void Write(std::string_view bytes);
   void Commit();
 
  private:
-  void Fail(const std::string& what, int error);
-  void FlushBuffer();
-
   std::filesystem::path FTarget;
-  std::string FTempName;
-  std::string FBuffer;
-  int FFd = -1;
-  bool FCommitted = false;
+  bool FOverwriteReadOnly;
+  // The whole text, so that it can be written in place in one go.
+  std::string FBytes;
 };
 
 // Writes the whole of bytes to path through a TAtomicFile.

@@ -1,18 +1,247 @@
 // Tests of the safe save: what stands in the way of a save, and what a save leaves behind.
 #include "platform/AtomicFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
+#include <memory>
+#include <optional>
+#include <random>
+#include <set>
 
+#include "platform/AtomicFileFolder.h"
 #include "platform/Exceptions.h"
 #include "tests/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+struct stat StatOf(const fs::path& path) {
+  struct stat st {};
+  EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+  return st;
+}
+
+// Every name under folder (links not followed), relative to it.
+std::set<std::string> NamesUnder(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    names.insert(entry.path().lexically_relative(folder).string());
+  }
+  return names;
+}
+
+bool IsRoot() { return ::geteuid() == 0; }
+
+// Runs an action when the last owner lets go of it.
+struct TUndo {
+  explicit TUndo(std::function<void()> action) : Action(std::move(action)) {}
+  TUndo(const TUndo&) = delete;
+  TUndo& operator=(const TUndo&) = delete;
+  ~TUndo() { Action(); }
+  std::function<void()> Action;
+};
+
+// Makes a folder refuse new names while its files stay writable: by its mode
+// for a user, by the immutable flag for root (whom the mode does not stop).
+// Returns what undoes it, or nothing when that is not possible here.
+std::shared_ptr<TUndo> LockFolder(const fs::path& folder) {
+  if (!IsRoot()) {
+    if (::chmod(folder.c_str(), 0555) != 0) return nullptr;
+    return std::make_shared<TUndo>([folder] { ::chmod(folder.c_str(), 0755); });
+  }
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  int flags = 0;
+  if (fd < 0 || ::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) {
+    if (fd >= 0) ::close(fd);
+    return nullptr;
+  }
+  flags |= FS_IMMUTABLE_FL;
+  if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_shared<TUndo>([fd, flags] {
+    int cleared = flags & ~FS_IMMUTABLE_FL;
+    ::ioctl(fd, FS_IOC_SETFLAGS, &cleared);
+    ::close(fd);
+  });
+}
+
+enum class TWay { Created, Replaced, InPlace, Refused };
+
+// What a case builds: the name saved to, the file that must receive the
+// bytes, names that must stay symbolic links or other names of the file.
+struct TTarget {
+  fs::path SaveTo;
+  fs::path File;
+  std::vector<fs::path> Links;
+  std::vector<fs::path> OtherNames;
+  std::shared_ptr<TUndo> Undo;
+};
+
+struct TTargetCase {
+  const char* Name;
+  std::function<std::optional<TTarget>(const fs::path&)> Make;  // nothing: not possible here
+  bool OverwriteReadOnly;
+  TWay Way;
+  const char* Message;  // part of the error of a refused save
+};
+
+fs::path Write(const fs::path& path, const std::string& bytes, mode_t mode = 0644) {
+  std::ofstream(path, std::ios::binary) << bytes;
+  ::chmod(path.c_str(), mode);
+  return path;
+}
+
+const std::string kOld = "old text\r\n";
+const std::string kNew = std::string(100000, 'n') + "\r\nnew";
+
+std::vector<TTargetCase> TargetCases() {
+  const std::string longName(255, 'L');
+  return {
+      {"plain file keeps its mode", [](const fs::path& d) -> std::optional<TTarget> {
+         return TTarget{Write(d / "a.txt", kOld, 0640), d / "a.txt", {}, {}, {}};
+       }, false, TWay::Replaced, ""},
+      {"new file", [](const fs::path& d) -> std::optional<TTarget> {
+         return TTarget{d / "new.txt", d / "new.txt", {}, {}, {}};
+       }, false, TWay::Created, ""},
+      {"symbolic link", [](const fs::path& d) -> std::optional<TTarget> {
+         Write(d / "a.txt", kOld);
+         fs::create_symlink("a.txt", d / "link");
+         return TTarget{d / "link", d / "a.txt", {d / "link"}, {}, {}};
+       }, false, TWay::Replaced, ""},
+      {"chain of links across folders", [](const fs::path& d) -> std::optional<TTarget> {
+         fs::create_directory(d / "sub");
+         Write(d / "a.txt", kOld);
+         fs::create_symlink("../a.txt", d / "sub" / "link1");
+         fs::create_symlink(d / "sub" / "link1", d / "link2");
+         return TTarget{d / "link2", d / "a.txt", {d / "link2", d / "sub" / "link1"}, {}, {}};
+       }, false, TWay::Replaced, ""},
+      {"link to a missing file", [](const fs::path& d) -> std::optional<TTarget> {
+         fs::create_symlink("new.txt", d / "link");
+         return TTarget{d / "link", d / "new.txt", {d / "link"}, {}, {}};
+       }, false, TWay::Created, ""},
+      {"hard link", [](const fs::path& d) -> std::optional<TTarget> {
+         Write(d / "a.txt", kOld);
+         fs::create_hard_link(d / "a.txt", d / "b.txt");
+         return TTarget{d / "a.txt", d / "a.txt", {}, {d / "b.txt"}, {}};
+       }, false, TWay::InPlace, ""},
+      {"writable file in a locked folder", [](const fs::path& d) -> std::optional<TTarget> {
+         fs::create_directory(d / "sub");
+         Write(d / "sub" / "a.txt", kOld);
+         std::shared_ptr<TUndo> undo = LockFolder(d / "sub");
+         if (!undo) return std::nullopt;
+         return TTarget{d / "sub" / "a.txt", d / "sub" / "a.txt", {}, {}, undo};
+       }, false, TWay::InPlace, ""},
+      {"read-only file", [](const fs::path& d) -> std::optional<TTarget> {
+         return TTarget{Write(d / "a.txt", kOld, 0444), d / "a.txt", {}, {}, {}};
+       }, false, TWay::Refused, "読み取り専用"},
+      {"read-only file, overwrite asked", [](const fs::path& d) -> std::optional<TTarget> {
+         return TTarget{Write(d / "a.txt", kOld, 0444), d / "a.txt", {}, {}, {}};
+       }, true, TWay::Replaced, ""},
+      {"named pipe", [](const fs::path& d) -> std::optional<TTarget> {
+         ::mkfifo((d / "fifo").c_str(), 0666);
+         return TTarget{d / "fifo", d / "fifo", {}, {}, {}};
+       }, true, TWay::Refused, "通常のファイルではない"},
+      {"link to a device", [](const fs::path& d) -> std::optional<TTarget> {
+         fs::create_symlink("/dev/null", d / "link");
+         return TTarget{d / "link", "/dev/null", {d / "link"}, {}, {}};
+       }, true, TWay::Refused, "通常のファイルではない"},
+      {"folder", [](const fs::path& d) -> std::optional<TTarget> {
+         fs::create_directory(d / "sub");
+         return TTarget{d / "sub", d / "sub", {}, {}, {}};
+       }, true, TWay::Refused, "通常のファイルではない"},
+      {"255-byte name", [longName](const fs::path& d) -> std::optional<TTarget> {
+         return TTarget{Write(d / longName, kOld), d / longName, {}, {}, {}};
+       }, false, TWay::Replaced, ""},
+      {"new 255-byte name", [longName](const fs::path& d) -> std::optional<TTarget> {
+         return TTarget{d / longName, d / longName, {}, {}, {}};
+       }, false, TWay::Created, ""},
+      {"another user's file saved by root", [](const fs::path& d) -> std::optional<TTarget> {
+         const fs::path p = Write(d / "a.txt", kOld, 0664);
+         if (!IsRoot() || ::chown(p.c_str(), 4321, 4322) != 0) return std::nullopt;
+         return TTarget{p, p, {}, {}, {}};
+       }, false, TWay::Replaced, ""},
+  };
+}
+
+TEST(AtomicFile, SavesEachKindOfTargetTheWayItNeeds) {
+  std::vector<std::string> skipped;
+  for (const TTargetCase& c : TargetCases()) {
+    SCOPED_TRACE(c.Name);
+    TTempDir dir;
+    std::optional<TTarget> target = c.Make(dir.Path());
+    if (!target) {
+      skipped.push_back(c.Name);
+      continue;
+    }
+    const bool existed = fs::exists(target->File);
+    struct stat before {};
+    if (existed) before = StatOf(target->File);
+    std::vector<fs::path> links;
+    for (const fs::path& link : target->Links) links.push_back(fs::read_symlink(link));
+    const std::set<std::string> namesBefore = NamesUnder(dir.Path());
+
+    if (c.Way == TWay::Refused) {
+      try {
+        WriteFileAtomically(target->SaveTo, kNew, c.OverwriteReadOnly);
+        ADD_FAILURE() << "saved";
+      } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find(c.Message), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find(target->SaveTo.string()), std::string::npos) << e.Message();
+      }
+      const struct stat after = StatOf(target->File);
+      EXPECT_EQ(after.st_mode, before.st_mode);
+      EXPECT_EQ(after.st_ino, before.st_ino);
+      if (S_ISREG(after.st_mode)) {
+        EXPECT_EQ(TTempDir::ReadFile(target->File), kOld);
+      }
+    } else {
+      WriteFileAtomically(target->SaveTo, kNew, c.OverwriteReadOnly);
+      EXPECT_EQ(TTempDir::ReadFile(target->File), kNew);
+      const struct stat after = StatOf(target->File);
+      EXPECT_TRUE(S_ISREG(after.st_mode));
+      if (c.Way == TWay::Created) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        EXPECT_EQ(after.st_mode & 07777, 0666 & ~mask);
+      } else {
+        EXPECT_EQ(after.st_ino != before.st_ino, c.Way == TWay::Replaced);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        EXPECT_EQ(after.st_nlink, before.st_nlink);
+      }
+      for (const fs::path& name : target->OtherNames) {
+        EXPECT_EQ(StatOf(name).st_ino, after.st_ino) << name;
+        EXPECT_EQ(TTempDir::ReadFile(name), kNew) << name;
+      }
+    }
+    for (std::size_t i = 0; i < links.size(); ++i) {
+      EXPECT_TRUE(fs::is_symlink(target->Links[i])) << target->Links[i];
+      EXPECT_EQ(fs::read_symlink(target->Links[i]), links[i]);
+    }
+    // Nothing but a created file appears: no temporary file is left.
+    std::set<std::string> expectedNames = namesBefore;
+    if (c.Way == TWay::Created) expectedNames.insert(target->File.lexically_relative(dir.Path()).string());
+    EXPECT_EQ(NamesUnder(dir.Path()), expectedNames);
+  }
+  if (!skipped.empty()) {
+    std::string list;
+    for (const std::string& name : skipped) list += " [" + name + "]";
+    GTEST_SKIP() << "cannot be set up here:" << list;
+  }
+}
 
 mode_t ModeOf(const fs::path& path) {
   struct stat st {};
@@ -79,4 +308,158 @@ TEST(AtomicFile, ReadOnlyFileIsOverwrittenOnlyWhenAskedAndStaysReadOnly) {
   EXPECT_EQ(ModeOf(path), 0444u);
 }
 
+
+pid_t FinishedProcess() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST(AtomicFile, TellsItsOwnStaleTemporariesFromEverythingElse) {
+  const pid_t gone = FinishedProcess();
+  const std::string goneId = std::to_string(gone);
+  const struct {
+    std::string Name;
+    bool Stale;
+  } cases[] = {
+      {TSaveFolder::TemporaryName(gone), true},
+      {".verselet-" + goneId + "-Ab3dEf9h.tmp", true},
+      {TSaveFolder::TemporaryName(::getpid()), false},  // a save still running
+      {".verselet-" + goneId + "-Ab3dEf9.tmp", false},  // one random letter short
+      {".verselet-" + goneId + "-Ab3dE_9h.tmp", false},
+      {".verselet-" + goneId + "-Ab3dEf9h.txt", false},
+      {".verselet-x" + goneId + "-Ab3dEf9h.tmp", false},
+      {".verselet-0-Ab3dEf9h.tmp", false},
+      {".verselet--Ab3dEf9h.tmp", false},
+      {"verselet-" + goneId + "-Ab3dEf9h.tmp", false},
+      {".song.txt.Ab3dEf", false},
+      {".verselet-.tmp", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TSaveFolder::IsStaleTemporary(c.Name), c.Stale) << c.Name;
+}
+
+TEST(AtomicFile, ASaveRemovesOnlyTheStaleTemporariesOfItsFolder) {
+  TTempDir dir;
+  const pid_t gone = FinishedProcess();
+  fs::create_directory(dir.Path() / "other");
+  const std::string stale = TSaveFolder::TemporaryName(gone);
+  const std::string running = TSaveFolder::TemporaryName(::getpid());
+  for (const fs::path& name : {dir.Path() / stale, dir.Path() / running, dir.Path() / ".a.txt.Ab3dEf",
+                               dir.Path() / "other" / stale}) {
+    Write(name, "left behind");
+  }
+  const std::string folder = TSaveFolder::TemporaryName(gone);
+  fs::create_directory(dir.Path() / folder);  // only files are removed
+  WriteFileAtomically(dir.Path() / "a.txt", kNew);
+  EXPECT_EQ(NamesUnder(dir.Path()), (std::set<std::string>{"a.txt", running, ".a.txt.Ab3dEf", "other",
+                                                           "other/" + stale, folder}));
+}
+
+// A file-size limit stands in for a full disk: the write fails with EFBIG.
+class TFileSizeLimit {
+ public:
+  explicit TFileSizeLimit(rlim_t bytes) : FHandler(::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &FSaved);
+    rlimit small = FSaved;
+    small.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+  }
+  TFileSizeLimit(const TFileSizeLimit&) = delete;
+  TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+  ~TFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &FSaved);
+    ::signal(SIGXFSZ, FHandler);
+  }
+
+ private:
+  rlimit FSaved{};
+  sighandler_t FHandler;
+};
+
+TEST(AtomicFile, AFullDiskKeepsTheOldFileAndSaysSo) {
+  const struct {
+    const char* Name;
+    bool HardLink;  // written in place
+    const char* Message;
+  } cases[] = {
+      {"replaced", false, "元のファイルはそのままです"},
+      {"in place", true, "元の内容に戻しました"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTempDir dir;
+    const fs::path path = Write(dir.Path() / "a.txt", kOld);
+    if (c.HardLink) fs::create_hard_link(path, dir.Path() / "b.txt");
+    const std::set<std::string> names = NamesUnder(dir.Path());
+    try {
+      TFileSizeLimit limit(4096);
+      WriteFileAtomically(path, kNew);
+      ADD_FAILURE() << "saved past the limit";
+    } catch (const EInOutError& e) {
+      EXPECT_NE(e.Message().find("ディスクの空きが足りません"), std::string::npos) << e.Message();
+      EXPECT_NE(e.Message().find(c.Message), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(TTempDir::ReadFile(path), kOld);
+    EXPECT_EQ(NamesUnder(dir.Path()), names);
+  }
+}
+
+TEST(AtomicFile, AKilledSaveLeavesTheWholeOldOrTheWholeNewFile) {
+  TTempDir dir;
+  const std::string first(1 << 18, 'a');
+  const std::string second(3 << 17, 'b');
+  const fs::path path = Write(dir.Path() / "a.txt", first);
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<useconds_t> delay(0, 30000);
+  for (int round = 0; round < 20; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      try {
+        for (;;) {
+          WriteFileAtomically(path, second);
+          WriteFileAtomically(path, first);
+        }
+      } catch (...) {
+        ::_exit(1);
+      }
+    }
+    ::usleep(delay(random));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the saving process stopped by itself";
+    const std::string now = TTempDir::ReadFile(path);
+    EXPECT_TRUE(now == first || now == second) << "round " << round << ": " << now.size() << " bytes";
+  }
+  // Whatever a killed save left behind goes with the next one.
+  WriteFileAtomically(path, first);
+  EXPECT_EQ(NamesUnder(dir.Path()), std::set<std::string>{"a.txt"});
+}
+
+TEST(AtomicFile, NamedTemporaryIsShortRecognisableAndRemovedWhenUnused) {
+  TTempDir dir;
+  TSaveFolder folder;
+  ASSERT_EQ(folder.Open(dir.Path()), 0);
+  EXPECT_TRUE(folder.GiveUpUnnamed());
+  EXPECT_FALSE(folder.GiveUpUnnamed());
+  std::string name;
+  {
+    TSaveTemporary temp = folder.CreateTemporary(0600);
+    ASSERT_EQ(temp.Error, 0);
+    name = temp.Name;
+    EXPECT_EQ(folder.Link(temp), 0);
+    EXPECT_EQ(temp.Name, name);
+    EXPECT_LE(name.size(), 40u);
+    EXPECT_EQ(NamesUnder(dir.Path()), std::set<std::string>{name});
+    EXPECT_EQ(StatOf(dir.Path() / name).st_mode & 07777, 0600u);
+    EXPECT_FALSE(TSaveFolder::IsStaleTemporary(name));  // this process still runs
+  }
+  EXPECT_TRUE(NamesUnder(dir.Path()).empty());
+  // A name in the same form with the id of a finished process would be stale.
+  const std::string id = std::to_string(::getpid());
+  const pid_t gone = FinishedProcess();
+  EXPECT_TRUE(TSaveFolder::IsStaleTemporary(name.replace(name.find(id), id.size(), std::to_string(gone))));
+}
 }  // namespace

@@ -172,12 +172,13 @@ TEST_F(VerseletTool, BinaryFileIsRefused) {
 }
 
 TEST_F(VerseletTool, InPlaceKeepsTheFileWhenItCannotBeReplaced) {
-  // The temporary file beside it would need a name longer than the file system allows.
-  const std::string file = Put(std::string(250, 'x'), "A[00:01:00]\n");
+  // A read-only file is not saved over without being asked to.
+  const std::string file = Put("locked.txt", "A[00:01:00]\n");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   const std::string other = Put("other.txt", "B[00:01:00]\n");
   const TRun run = Run({"delete-time-tags", "-i", file, other});
   EXPECT_EQ(run.Code, 1);
-  EXPECT_TRUE(Contains(run.Err, std::string(250, 'x'))) << run.Err;
+  EXPECT_TRUE(Contains(run.Err, "locked.txt")) << run.Err;
   EXPECT_EQ(testdata::ReadBytes(file), "A[00:01:00]\n");
   EXPECT_EQ(testdata::ReadBytes(other), "B\r\n");
   for (const auto& entry : fs::directory_iterator(Work())) {
