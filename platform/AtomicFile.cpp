@@ -149,7 +149,8 @@ class TSaver {
     TSaveTemporary temp = FFolder.CreateTemporary(FExists ? 0600 : 0666);
     if (temp.Error != 0) {
       if (FExists && IsPermissionError(temp.Error)) return false;
-      Fail(FTarget, "一時ファイルを作れません", temp.Error, old);
+      const char* what = IsPermissionError(temp.Error) ? "フォルダに書き込めません" : "一時ファイルを作れません";
+      Fail(FTarget, what, temp.Error, old);
     }
     if (FExists) {
       if (!KeepOwner(temp.Fd.Get(), keepOwner)) return false;
