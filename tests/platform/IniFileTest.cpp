@@ -5,6 +5,7 @@
 
 #include "platform/Exceptions.h"
 #include "tests/TempDir.h"
+#include "tests/platform/LockedFolder.h"
 
 namespace {
 
@@ -121,6 +122,31 @@ TEST_F(IniFileTest, UpdateFileRaisesWhenTheFolderCannotBeMade) {
   ini.WriteInteger("S", "K", 1);
   EXPECT_THROW(ini.UpdateFile(), EInOutError);
   EXPECT_EQ(TTempDir::ReadFile(blocker), "a file, not a folder");
+}
+
+
+// The settings of a portable install whose folder the user may not write,
+// or kept elsewhere behind a link, are still saved at exit.
+TEST_F(IniFileTest, UpdateFileWritesInALockedFolderAndThroughALink) {
+  namespace fs = std::filesystem;
+  fs::create_directory(FDir.Path() / "locked");
+  const fs::path locked = FDir.WriteFile("locked/verselet.ini", "[S]\nK=1\n");
+  const fs::path real = FDir.WriteFile("real.ini", "[S]\nK=1\n");
+  fs::create_symlink(real, FDir.Path() / "link.ini");
+  std::shared_ptr<TUndo> lock = LockFolder(FDir.Path() / "locked");
+  const struct {
+    fs::path Name;
+    fs::path File;
+  } cases[] = {{locked, locked}, {FDir.Path() / "link.ini", real}};
+  for (const auto& c : cases) {
+    if (c.Name == locked && !lock) continue;  // the folder cannot be locked here
+    TIniFile ini(c.Name);
+    ini.WriteInteger("S", "K", 2);
+    ini.UpdateFile();
+    EXPECT_EQ(TTempDir::ReadFile(c.File), "[S]\nK=2\n") << c.Name;
+  }
+  EXPECT_TRUE(fs::is_symlink(FDir.Path() / "link.ini"));
+  if (!lock) GTEST_SKIP() << "cannot lock a folder here";
 }
 
 }  // namespace
