@@ -31,7 +31,9 @@ class TFd {
 // folder; a named one is removed with this object unless Name is cleared.
 struct TSaveTemporary {
   TSaveTemporary() = default;
-  TSaveTemporary(TSaveTemporary&&) = default;
+  // The moved-from one no longer owns the name.
+  TSaveTemporary(TSaveTemporary&& other) noexcept
+      : Fd(std::move(other.Fd)), Name(std::exchange(other.Name, {})), FolderFd(other.FolderFd), Error(other.Error) {}
   TSaveTemporary& operator=(TSaveTemporary&&) = delete;
   ~TSaveTemporary();
 
