@@ -15,10 +15,12 @@ std::string ToShiftJis(const std::string& text, std::string& note) {
   return result;
 }
 
-template <std::string (*Transform)(const std::string&)>
+template <std::string (*Transform)(const std::string&, std::size_t*)>
 std::string Plain(const std::string& text, std::string&) {
-  return Transform(text);
+  return Transform(text, nullptr);
 }
+
+std::string ToUtf8(const std::string& text, std::string&) { return ConvertToUtf8(text); }
 
 const std::array kCommands = {
     TToolCommand{"delete-time-tags", "タイムタグ [mm:ss:cc] をすべて削除します", Plain<DeleteTimeTags>},
@@ -26,7 +28,7 @@ const std::array kCommands = {
                  "行頭以外のカラオケタグを削除します (1 回分: 隣り合うタグは 2 回目で消えます)",
                  Plain<DeleteKaraokeTags>},
     TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", Plain<DeleteUselessLines>},
-    TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", Plain<ConvertToUtf8>},
+    TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", ToUtf8},
     TToolCommand{"to-sjis", "UTF-8 から Shift-JIS に変換します (表せない文字は ? になります)", ToShiftJis},
 };
 
