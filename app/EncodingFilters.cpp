@@ -3,7 +3,9 @@
 
 #include <unicode/utf8.h>
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/CodePage.h"
 #include "platform/LeadByte.h"
@@ -13,6 +15,15 @@ namespace {
 // The longest UTF-8 sequence; a shorter rest of a block may be cut off.
 constexpr std::size_t kMaxSequence = 4;
 constexpr char32_t kByteOrderMark = 0xFEFF;
+
+// The packed UTF-8 bytes in memory order, lowest first.
+std::uint32_t LittleEndian(std::uint32_t packed) {
+  if constexpr (std::endian::native == std::endian::little) {
+    return packed;
+  } else {
+    return (packed & 0xFF) << 24 | (packed & 0xFF00) << 8 | (packed >> 8 & 0xFF00) | packed >> 24;
+  }
+}
 
 [[noreturn]] void Fail(const std::string& what, std::size_t line) {
   throw ETextEncodingError(what + " (" + std::to_string(line) + " 行目)。変換しませんでした。");
@@ -27,14 +38,17 @@ std::size_t TLineCounter::TCursor::LineAt(std::size_t offset) {
 }
 
 void TLineCounter::Count(std::string_view bytes) {
-  for (const char c : bytes) {
-    if (c == '\r') {
-      ++FBreaks;
-    } else if (c == '\n' && !FAfterCr) {
-      ++FBreaks;
-    }
-    FAfterCr = c == '\r';
+  if (bytes.empty()) return;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  // Branch-free, so that the compiler can count many bytes at a time: a CR
+  // is a break, and so is an LF that no CR stands before.
+  std::size_t breaks = (p[0] == '\r') + (p[0] == '\n' && !FAfterCr);
+  for (std::size_t i = 1; i < n; ++i) {
+    breaks += static_cast<std::size_t>(p[i] == '\r') + static_cast<std::size_t>((p[i] == '\n') & (p[i - 1] != '\r'));
   }
+  FBreaks += breaks;
+  FAfterCr = p[n - 1] == '\r';
 }
 
 std::size_t TUtf8Encoder::Scan(std::string_view data, bool final, std::string& out) {
@@ -42,7 +56,9 @@ std::size_t TUtf8Encoder::Scan(std::string_view data, bool final, std::string& o
   const auto* p = reinterpret_cast<const unsigned char*>(data.data());
   const std::size_t n = data.size();
   const std::size_t start = out.size();
-  out.resize(start + n * 3);  // a byte becomes at most three
+  // A byte becomes at most three; every character is written as four bytes
+  // at once and the pointer moves on by its length.
+  out.resize(start + n * 3 + sizeof(std::uint32_t));
   char* w = out.data() + start;
   TLineCounter::TCursor lines(FLines, data);
   std::size_t i = 0;
@@ -60,8 +76,9 @@ std::size_t TUtf8Encoder::Scan(std::string_view data, bool final, std::string& o
       out.resize(start);
       Fail("テキストに Shift-JIS でないバイトがあります", lines.LineAt(i));
     }
-    const std::uint32_t length = packed >> 24;
-    for (std::uint32_t k = 0; k < length; ++k) *w++ = static_cast<char>(packed >> (8 * k));
+    const std::uint32_t bytes = LittleEndian(packed);
+    std::memcpy(w, &bytes, sizeof bytes);
+    w += packed >> 24;
     i += pair ? 2 : 1;
   }
   out.resize(static_cast<std::size_t>(w - out.data()));

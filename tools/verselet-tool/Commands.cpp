@@ -49,15 +49,14 @@ std::string ReplacedNote(const TBlockFilter& filter) {
 }
 
 const std::array kCommands = {
-    TToolCommand{"delete-time-tags", "タイムタグ [mm:ss:cc] をすべて削除します", TimeTags, false, NoNote},
+    TToolCommand{"delete-time-tags", "タイムタグ [mm:ss:cc] をすべて削除します", TimeTags, NoNote},
     TToolCommand{"delete-karaoke-tags",
-                 "行頭以外のカラオケタグを削除します (1 回分: 隣り合うタグは 2 回目で消えます)", KaraokeTags,
-                 false, NoNote},
-    TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", UselessLines, false, NoNote},
-    TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", ToUtf8, true, NoNote},
+                 "行頭以外のカラオケタグを削除します (1 回分: 隣り合うタグは 2 回目で消えます)", KaraokeTags, NoNote},
+    TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", UselessLines, NoNote},
+    TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", ToUtf8, NoNote},
     TToolCommand{"to-sjis",
                  "UTF-8 から Shift-JIS に変換します (Shift-JIS で表せない文字があれば変換しません)", ToShiftJis,
-                 true, ReplacedNote},
+                 ReplacedNote},
 };
 
 // "'é' (U+00E9)": the character itself and its code point.
@@ -72,7 +71,9 @@ std::string Describe(char32_t c) {
   }
   // Controls would disturb the terminal; they are named by their code only.
   const bool printable = c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0);
-  return (printable ? "'" + UnicodeToUtf8(units) + "' (" : std::string("(")) + code + ")";
+  std::string text;
+  if (printable) text.append("'").append(UnicodeToUtf8(units)).append("' ");
+  return text.append("(").append(code).append(")");
 }
 
 }  // namespace

@@ -17,9 +17,6 @@ struct TToolCommand {
   // A fresh filter for one file. lossy lets to-sjis write "?" for the
   // characters code page 932 cannot hold instead of refusing the file.
   std::unique_ptr<TBlockFilter> (*MakeFilter)(bool lossy);
-  // Whether the text itself can make the filter raise, so that a result for
-  // standard output must be checked whole before any of it is written.
-  bool CanRefuseText;
   // A remark for the user about the finished filter, or "".
   std::string (*Note)(const TBlockFilter& filter);
 };

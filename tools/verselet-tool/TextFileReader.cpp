@@ -38,9 +38,3 @@ std::string_view TTextFileReader::Next() {
   }
   return FText;
 }
-
-void RefuseBinaryFile(const std::filesystem::path& name) {
-  TReadOnlyFile file(name);
-  std::vector<char> raw(kBlockSize);
-  while (const std::size_t n = file.Read(raw.data(), raw.size())) CheckText(std::string_view(raw.data(), n));
-}

@@ -27,7 +27,3 @@ class TTextFileReader {
   std::vector<char> FRaw;
   std::string FText;
 };
-
-// Raises the reader's error when the file holds a NUL byte, reading nothing
-// else of it.
-void RefuseBinaryFile(const std::filesystem::path& name);

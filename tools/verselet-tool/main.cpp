@@ -9,6 +9,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
 #include "tools/verselet-tool/Options.h"
+#include "tools/verselet-tool/SpooledOutput.h"
 #include "tools/verselet-tool/TextFileReader.h"
 
 namespace {
@@ -17,8 +18,6 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 // Fewer files than this finish too soon for a progress line to help.
 constexpr std::size_t kProgressFrom = 5;
-
-[[noreturn]] void ThrowStandardOutputError() { throw EInOutError("標準出力に書き込めません"); }
 
 class TRunner {
  public:
@@ -80,20 +79,12 @@ class TRunner {
 
   std::string Write(const std::filesystem::path& file) {
     switch (FOptions.Output) {
-      case TOutputMode::StandardOutput:
-        // Nothing is written unless all of it can be: the text is checked first.
-        if (FOptions.Command->CanRefuseText) {
-          Convert(file, [](std::string_view) {});
-        } else {
-          RefuseBinaryFile(file);
-        }
-        {
-          const std::string note = Convert(file, [](std::string_view bytes) {
-            if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) ThrowStandardOutputError();
-          });
-          if (std::fflush(stdout) != 0) ThrowStandardOutputError();
-          return note;
-        }
+      case TOutputMode::StandardOutput: {
+        TSpooledOutput output;
+        const std::string note = Convert(file, [&output](std::string_view bytes) { output.Write(bytes); });
+        output.Commit();
+        return note;
+      }
       case TOutputMode::InPlace:
         // Through a link, replace the file it points to rather than the link.
         return ConvertInto(file, std::filesystem::is_symlink(file) ? std::filesystem::canonical(file) : file);
