@@ -20,9 +20,12 @@ void TBlockFilter::Finish(std::string& out) {
 }
 
 std::string TBlockFilter::Apply(std::string_view text) {
+  // In slices, so that a filter's room for its widest output is reserved
+  // for a slice and not for the whole text.
+  constexpr std::size_t kSlice = 1 << 20;
   std::string out;
   out.reserve(text.size());
-  Write(text, out);
+  for (std::size_t from = 0; from < text.size(); from += kSlice) Write(text.substr(from, kSlice), out);
   Finish(out);
   return out;
 }

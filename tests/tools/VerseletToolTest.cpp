@@ -374,4 +374,25 @@ TEST_F(VerseletTool, LateFailuresWriteNothingToStandardOutput) {
   EXPECT_TRUE(Contains(Run({"to-utf8", odd}).Err, "3 行目"));
 }
 
+TEST_F(VerseletTool, TheFirstBreakDecidesTheStyleWhereverItLies) {
+  const std::string line(65535, 'a');  // the first block's last byte comes next
+  const struct {
+    std::string File;
+    std::string Text;
+  } cases[] = {
+      {std::string(2000, 'a') + "\r\nb\nc", std::string(2000, 'a') + "\r\nb\nc"},
+      {std::string(3000, 'a') + "\nb\r\nc", std::string(3000, 'a') + "\r\nb\r\r\nc"},
+      {line + "\r\nb\rc", line + "\r\nb\rc"},
+      {line + "\rb\r\nc", line + "\r\nb\r\n\nc"},
+      {line + "\r", line + "\r\n"},
+      {"no break", "no break"},
+  };
+  for (const auto& c : cases) {
+    const std::string file = Put("style.txt", c.File);
+    const TRun run = Run({"delete-time-tags", file});
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_TRUE(run.Out == c.Text) << ::testing::PrintToString(c.File.substr(c.File.size() - 8));
+  }
+}
+
 }  // namespace

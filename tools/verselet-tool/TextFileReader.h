@@ -8,11 +8,12 @@
 
 #include "editor/RyxEditSub.h"
 
-// The line-break style comes from the first 1024 bytes, as when the editor
-// loads the file: with LF breaks every LF becomes CR LF, with CR breaks
-// every CR does, and anything else stays as it is. The concatenated blocks
-// are the editor's whole text of the file. A file holding a NUL byte is
-// refused as binary, whenever the NUL comes.
+// The first line break of the file, wherever it lies, decides the style, as
+// when the editor loads the file: after an LF every LF becomes CR LF, after
+// a lone CR every CR does, and anything else stays as it is (the bytes
+// before the first break hold no break, so they stay whatever the style).
+// The concatenated blocks are the editor's whole text of the file. A file
+// holding a NUL byte is refused as binary, whenever the NUL comes.
 class TTextFileReader {
  public:
   explicit TTextFileReader(const std::filesystem::path& name);
@@ -22,8 +23,12 @@ class TTextFileReader {
   std::string_view Next();
 
  private:
-  TLineBreakStyle FStyle;
+  enum class TStyle { Undecided, AsIs, WidenLf, WidenCr };
+
+  void Decide(std::string_view raw);
+
   TReadOnlyFile FFile;
+  TStyle FStyle = TStyle::Undecided;
   std::vector<char> FRaw;
   std::string FText;
 };
