@@ -34,8 +34,15 @@ void WriteAll(int fd, const char* p, std::size_t n, const char* what) {
 
 TSpooledOutput::TSpooledOutput() {
   std::error_code error;
-  const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-  FFd = ::open(error ? "/tmp" : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  if (error) folder = "/tmp";
+  FFd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (FFd < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
+    // A file system without unnamed files: a named one, unlinked at once.
+    std::string name = (folder / "verselet-tool-XXXXXX").string();
+    FFd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (FFd >= 0) ::unlink(name.c_str());
+  }
   if (FFd < 0) Fail("一時ファイルを作れません");
 }
 
