@@ -297,6 +297,7 @@ TEST_F(VerseletTool, UnwritableCharactersAreRefusedNamingFileLineAndCharacter) {
     EXPECT_EQ(testdata::ReadBytes(file), text);
     EXPECT_FALSE(fs::exists(Work() / "out/song.txt"));
   }
+  EXPECT_TRUE(Contains(Run({"--help"}).Out, "--lossy"));
   const TRun lossy = Run({"to-sjis", "--lossy", "-i", file});
   EXPECT_EQ(lossy.Code, 0);
   EXPECT_EQ(testdata::ReadBytes(file), "A\r\n\x82\xA0" "caf?\n?\r\n");
@@ -316,6 +317,7 @@ TEST_F(VerseletTool, ReadOnlyFilesAreReplacedOnlyWithForce) {
   }
   EXPECT_EQ(testdata::ReadBytes(file), "A[00:01:00]\n");
   EXPECT_EQ(testdata::ReadBytes(copy), "old");
+  EXPECT_TRUE(Contains(Run({"--help"}).Out, "--force"));
   EXPECT_EQ(Run({"delete-time-tags", "--force", "-i", file}).Code, 0);
   EXPECT_EQ(Run({"delete-time-tags", "-f", "-o", (Work() / "out").string(), file}).Code, 0);
   EXPECT_EQ(testdata::ReadBytes(file), "A\r\n");
