@@ -70,8 +70,10 @@ class TRunner {
     return FOptions.Command->Note(*filter);
   }
 
-  std::string ConvertInto(const std::filesystem::path& file, const std::filesystem::path& target) const {
-    TAtomicFile output(target, FOptions.Force);
+  // Into an output that takes the result only at its Commit, so that a
+  // failure half-way leaves no half result.
+  template <class Output>
+  std::string ConvertInto(const std::filesystem::path& file, Output&& output) const {
     const std::string note = Convert(file, [&output](std::string_view bytes) { output.Write(bytes); });
     output.Commit();
     return note;
@@ -79,21 +81,19 @@ class TRunner {
 
   std::string Write(const std::filesystem::path& file) {
     switch (FOptions.Output) {
-      case TOutputMode::StandardOutput: {
-        TSpooledOutput output;
-        const std::string note = Convert(file, [&output](std::string_view bytes) { output.Write(bytes); });
-        output.Commit();
-        return note;
-      }
-      case TOutputMode::InPlace:
+      case TOutputMode::StandardOutput:
+        return ConvertInto(file, TSpooledOutput());
+      case TOutputMode::InPlace: {
         // Through a link, replace the file it points to rather than the link.
-        return ConvertInto(file, std::filesystem::is_symlink(file) ? std::filesystem::canonical(file) : file);
+        const std::filesystem::path target = std::filesystem::is_symlink(file) ? std::filesystem::canonical(file) : file;
+        return ConvertInto(file, TAtomicFile(target, FOptions.Force));
+      }
       case TOutputMode::Folder: {
         const std::filesystem::path target = FOptions.OutputFolder / file.filename();
         if (!FWritten.insert(target.lexically_normal()).second) {
           throw EInOutError(target.string() + " には同じ名前の別のファイルを書き出したので、書き出しません");
         }
-        return ConvertInto(file, target);
+        return ConvertInto(file, TAtomicFile(target, FOptions.Force));
       }
     }
     return "";
