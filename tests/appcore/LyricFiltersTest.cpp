@@ -5,10 +5,10 @@
 #include <random>
 
 #include "app/EncodingFilters.h"
+#include "app/FuncUnit.h"
 #include "app/LyricTools.h"
 #include "app/TimeTagFilter.h"
 #include "app/UselessLineFilter.h"
-#include "app/FuncUnit.h"
 #include "platform/CodePage.h"
 #include "platform/RegExp.h"
 #include "tests/TestData.h"
