@@ -13,11 +13,17 @@ void TForm1::ApplyTextTool(const std::function<std::string(const std::string&)>&
   RyxEdit1->RefreshView();
 }
 
-void TForm1::N9Click() { ApplyTextTool(DeleteTimeTags); }
+void TForm1::N9Click() {
+  ApplyTextTool([](const std::string& text) { return DeleteTimeTags(text); });
+}
 
-void TForm1::N16Click() { ApplyTextTool(DeleteKaraokeTags); }
+void TForm1::N16Click() {
+  ApplyTextTool([](const std::string& text) { return DeleteKaraokeTags(text); });
+}
 
-void TForm1::N10Click() { ApplyTextTool(DeleteUselessLines); }
+void TForm1::N10Click() {
+  ApplyTextTool([](const std::string& text) { return DeleteUselessLines(text); });
+}
 
 void TForm1::UTF81Click() { ApplyTextTool(ConvertToUtf8); }
 

@@ -19,7 +19,7 @@ namespace {
 // ICU's converter for the Windows code page 932 table: JIS X 0208, NEC row
 // 13, the NEC-selected and the IBM extensions, the user-defined area.
 constexpr const char* kConverterName = "ibm-943_P15A-2003";
-constexpr std::uint16_t kNone = 0xFFFF;
+constexpr std::uint16_t kNone = kNoAnsiCode;
 constexpr char32_t kEscapeBase = 0xF0000;
 constexpr char32_t kEscapeLast = 0xFFFFF;
 constexpr char16_t kReplacement = 0xFFFD;
@@ -29,6 +29,7 @@ constexpr char16_t kReplacement = 0xFFFD;
 struct TTables {
   std::array<char16_t, 0x10000> ToUnicode;
   std::array<std::uint16_t, 0x10000> FromUnicode;  // indexed by BMP code point
+  std::array<std::uint32_t, 0x10000> ToUtf8;      // packed as Utf8OfAnsiCodes says
 };
 
 using TConverter = std::unique_ptr<UConverter, decltype(&ucnv_close)>;
@@ -56,6 +57,17 @@ std::uint16_t EncodeOne(UConverter* converter, char16_t c) {
   if (U_FAILURE(status) || n < 1 || n > 2) return kNone;
   const auto first = static_cast<unsigned char>(out[0]);
   return n == 1 ? first : static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(out[1]));
+}
+
+// The UTF-8 bytes of a BMP character that is no surrogate, lowest first,
+// with their number in the top byte.
+std::uint32_t PackUtf8(char16_t c) {
+  uint8_t buffer[U8_MAX_LENGTH];
+  std::size_t length = 0;
+  U8_APPEND_UNSAFE(buffer, length, c);
+  std::uint32_t packed = static_cast<std::uint32_t>(length) << 24;
+  for (std::size_t i = 0; i < length; ++i) packed |= static_cast<std::uint32_t>(buffer[i]) << (8 * i);
+  return packed;
 }
 
 std::unique_ptr<const TTables> BuildTables() {
@@ -100,6 +112,9 @@ std::unique_ptr<const TTables> BuildTables() {
   }
   Check(status);
   for (char16_t c = 0; c < 0x80; ++c) tables->FromUnicode[c] = c;  // as on the way in
+  for (std::size_t code = 0; code < tables->ToUtf8.size(); ++code) {
+    tables->ToUtf8[code] = tables->ToUnicode[code] == kNone ? 0 : PackUtf8(tables->ToUnicode[code]);
+  }
   return tables;
 }
 
@@ -247,3 +262,7 @@ std::size_t FindInvalidUtf8(std::string_view utf8) {
 }
 
 bool IsValidUtf8(std::string_view utf8) { return FindInvalidUtf8(utf8) == std::string_view::npos; }
+
+const std::uint16_t* AnsiCodesOfBmp() { return Tables().FromUnicode.data(); }
+
+const std::uint32_t* Utf8OfAnsiCodes() { return Tables().ToUtf8.data(); }

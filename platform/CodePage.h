@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -46,3 +47,14 @@ bool IsValidUtf8(std::string_view utf8);
 // UnicodeToAnsiLossless(AnsiToUnicodeLossless(s)) == s for every s.
 std::u16string AnsiToUnicodeLossless(std::string_view ansi);
 std::string UnicodeToAnsiLossless(std::u16string_view text);
+
+// Direct tables for the streaming conversions, built on first use from the
+// same converter as everything above, so that they give the same results.
+// A code is a single byte, or lead byte * 256 + trail byte.
+inline constexpr std::uint16_t kNoAnsiCode = 0xFFFF;
+// The code page 932 code of every BMP character (65536 entries), or
+// kNoAnsiCode; U+0000 to U+007F are themselves.
+const std::uint16_t* AnsiCodesOfBmp();
+// The UTF-8 form of every code (65536 entries): the bytes from the lowest
+// up and their number in the top byte, or 0 for an undefined code.
+const std::uint32_t* Utf8OfAnsiCodes();

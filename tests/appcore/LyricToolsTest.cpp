@@ -138,6 +138,32 @@ TEST(DeleteUselessLines, NothingVisibleLeavesAnEmptyText) {
   EXPECT_EQ(DeleteUselessLines("\r\n \r\n\x81\x40\t"), "");
 }
 
+TEST(LyricCommands, CountWhatTheyRemove) {
+  using TCommand = std::string (*)(const std::string&, std::size_t*);
+  const std::string fw = "\x81\x40";
+  const struct {
+    TCommand Command;
+    std::string Text;
+    std::size_t Removed;
+  } cases[] = {
+      {DeleteTimeTags, Sjis("[00:12:34]歌詞[00:13:00]です"), 2},
+      {DeleteTimeTags, "[00:60:00][0:12:34]\x81[00:01:00]", 0},
+      {DeleteTimeTags, "", 0},
+      {DeleteKaraokeTags, Sjis("あ[00:01:00][00:02:00]"), 1},
+      {DeleteKaraokeTags, Sjis("あ[00:01:00]]]い[00:02:00]"), 2},
+      {DeleteKaraokeTags, "[00:01:00]A\r\n[00:02:00]", 0},
+      {DeleteUselessLines, "A\r\n \t\r\n" + fw + "\r\n\r\nB", 3},
+      {DeleteUselessLines, "A\r\n\r\n", 1},
+      {DeleteUselessLines, fw + "\t" + fw + "\r\nA", 0},
+      {DeleteUselessLines, "", 0},
+  };
+  for (const auto& c : cases) {
+    std::size_t removed = 99;
+    c.Command(c.Text, &removed);
+    EXPECT_EQ(removed, c.Removed) << ::testing::PrintToString(c.Text);
+  }
+}
+
 TEST(EncodingCommands, AsciiIsUnchangedThroughUtf8AndBack) {
   std::string ascii;
   for (int c = 1; c < 0x80; ++c) ascii.push_back(static_cast<char>(c));

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LyricTools.h"
 #include "tests/TestData.h"
 
 namespace fs = std::filesystem;
@@ -219,7 +220,7 @@ TEST_F(VerseletTool, ShiftJisRoundTripAndLostCharacters) {
   EXPECT_EQ(testdata::ReadBytes(file), "\x89\xCC\x8E\x8C\x87\x40\r\n");
 
   const std::string lossy = Put("lossy.txt", "caf\xC3\xA9");
-  const TRun run = Run({"to-sjis", lossy});
+  const TRun run = Run({"to-sjis", "--lossy", lossy});
   EXPECT_EQ(run.Code, 0);
   EXPECT_EQ(run.Out, "caf?");
   EXPECT_TRUE(Contains(run.Err, "lossy.txt")) << run.Err;  // a note, not a failure
@@ -279,6 +280,121 @@ TEST_F(VerseletTool, RealKaraokeFilesLoseEveryTagAfterConversion) {
     EXPECT_FALSE(Contains(result, ":")) << name;  // the only colons were inside tags
     EXPECT_TRUE(Contains(result, "@TimeRatio=1")) << name;
     EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), std::count(original.begin(), original.end(), '\n'));
+  }
+}
+
+TEST_F(VerseletTool, UnwritableCharactersAreRefusedNamingFileLineAndCharacter) {
+  const std::string text = "A\r\n\xE3\x81\x82" "caf\xC3\xA9\n\xF0\x9F\x98\x80\r\n";
+  const std::string file = Put("song.txt", text);
+  for (const auto& args : {std::vector<std::string>{"to-sjis", file}, std::vector<std::string>{"to-sjis", "-i", file},
+                           std::vector<std::string>{"to-sjis", "-o", (Work() / "out").string(), file}}) {
+    fs::create_directories(Work() / "out");
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Code, 1) << ::testing::PrintToString(args);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_TRUE(Contains(run.Err, file + ":2: 文字 'é' (U+00E9)")) << run.Err;
+    EXPECT_TRUE(Contains(run.Err, file + ":3: 文字 '😀' (U+1F600)")) << run.Err;
+    EXPECT_TRUE(Contains(run.Err, "--lossy")) << run.Err;
+    EXPECT_EQ(testdata::ReadBytes(file), text);
+    EXPECT_FALSE(fs::exists(Work() / "out/song.txt"));
+  }
+  EXPECT_TRUE(Contains(Run({"--help"}).Out, "--lossy"));
+  const TRun lossy = Run({"to-sjis", "--lossy", "-i", file});
+  EXPECT_EQ(lossy.Code, 0);
+  EXPECT_EQ(testdata::ReadBytes(file), "A\r\n\x82\xA0" "caf?\n?\r\n");
+}
+
+TEST_F(VerseletTool, ReadOnlyFilesAreReplacedOnlyWithForce) {
+  const std::string file = Put("ro.lrc", "A[00:01:00]\n");
+  fs::create_directories(Work() / "out");
+  const std::string copy = Put("out/ro.lrc", "old");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+  fs::permissions(copy, fs::perms::owner_read);
+  for (const auto& args : {std::vector<std::string>{"delete-time-tags", "-i", file},
+                           std::vector<std::string>{"delete-time-tags", "-o", (Work() / "out").string(), file}}) {
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Code, 1) << ::testing::PrintToString(args);
+    EXPECT_TRUE(Contains(run.Err, "読み取り専用")) << run.Err;
+  }
+  EXPECT_EQ(testdata::ReadBytes(file), "A[00:01:00]\n");
+  EXPECT_EQ(testdata::ReadBytes(copy), "old");
+  EXPECT_TRUE(Contains(Run({"--help"}).Out, "--force"));
+  EXPECT_EQ(Run({"delete-time-tags", "--force", "-i", file}).Code, 0);
+  EXPECT_EQ(Run({"delete-time-tags", "-f", "-o", (Work() / "out").string(), file}).Code, 0);
+  EXPECT_EQ(testdata::ReadBytes(file), "A\r\n");
+  EXPECT_EQ(testdata::ReadBytes(copy), "A\r\n");
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::group_read);
+}
+
+// A file of many blocks whose breaks, characters and tags fall across the
+// reader's block edges wherever they may: every command must give what it
+// gives on the same text whole.
+TEST_F(VerseletTool, LargeFilesGiveTheWholeTextResultInEveryBreakStyle) {
+  std::string lyric;
+  for (int i = 0; lyric.size() < 140000; ++i) {
+    lyric += (i % 7 == 0 ? "[00:0" + std::to_string(i % 10) + ":00]" : std::string()) + "\x82\xA0" +
+             std::string(static_cast<std::size_t>(i % 5), 'x') + "[00:01:00]]\x81[00:02:00]" +
+             (i % 3 == 0 ? "\x81\x40 " : "") + "\n" + (i % 4 == 0 ? " \t\n" : "");
+  }
+  struct TStyle {
+    const char* Name;
+    std::string Break;
+  };
+  for (const TStyle& style : {TStyle{"lf", "\n"}, TStyle{"crlf", "\r\n"}, TStyle{"cr", "\r"}}) {
+    std::string bytes;
+    std::string crlf;
+    for (const char c : lyric) {
+      bytes += c == '\n' ? style.Break : std::string(1, c);
+      crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    const std::string file = Put(std::string(style.Name) + ".txt", bytes);
+    const struct {
+      const char* Command;
+      std::string Expected;
+    } cases[] = {
+        {"delete-time-tags", DeleteTimeTags(crlf)},
+        {"delete-karaoke-tags", DeleteKaraokeTags(crlf)},
+        {"delete-blank-lines", DeleteUselessLines(crlf)},
+        {"to-utf8", ConvertToUtf8(crlf)},
+    };
+    for (const auto& c : cases) {
+      const TRun run = Run({c.Command, file});
+      EXPECT_EQ(run.Code, 0) << c.Command << " " << style.Name << run.Err;
+      EXPECT_TRUE(run.Out == c.Expected) << c.Command << " " << style.Name;
+    }
+  }
+}
+
+TEST_F(VerseletTool, LateFailuresWriteNothingToStandardOutput) {
+  const std::string binary = Put("late.txt", std::string(200000, 'A') + std::string("\0", 1));
+  const std::string odd = Put("odd.txt", "A\n" + std::string(200000, 'A') + "\n\x85\x40");
+  for (const auto& args : {std::vector<std::string>{"delete-time-tags", binary},
+                           std::vector<std::string>{"to-utf8", odd}}) {
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Code, 1) << ::testing::PrintToString(args);
+    EXPECT_EQ(run.Out.size(), 0u);
+  }
+  EXPECT_TRUE(Contains(Run({"to-utf8", odd}).Err, "3 行目"));
+}
+
+TEST_F(VerseletTool, TheFirstBreakDecidesTheStyleWhereverItLies) {
+  const std::string line(65535, 'a');  // the first block's last byte comes next
+  const struct {
+    std::string File;
+    std::string Text;
+  } cases[] = {
+      {std::string(2000, 'a') + "\r\nb\nc", std::string(2000, 'a') + "\r\nb\nc"},
+      {std::string(3000, 'a') + "\nb\r\nc", std::string(3000, 'a') + "\r\nb\r\r\nc"},
+      {line + "\r\nb\rc", line + "\r\nb\rc"},
+      {line + "\rb\r\nc", line + "\r\nb\r\n\nc"},
+      {line + "\r", line + "\r\n"},
+      {"no break", "no break"},
+  };
+  for (const auto& c : cases) {
+    const std::string file = Put("style.txt", c.File);
+    const TRun run = Run({"delete-time-tags", file});
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_TRUE(run.Out == c.Text) << ::testing::PrintToString(c.File.substr(c.File.size() - 8));
   }
 }
 

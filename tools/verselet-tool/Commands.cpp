@@ -1,36 +1,95 @@
-// The command table of verselet-tool over the lyric clean-up commands.
+// The command table of verselet-tool over the lyric clean-up filters.
 #include "tools/verselet-tool/Commands.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
-#include "app/LyricTools.h"
+#include "app/TimeTagFilter.h"
+#include "app/UselessLineFilter.h"
+#include "platform/CodePage.h"
 
 namespace {
 
-std::string ToShiftJis(const std::string& text, std::string& note) {
-  std::size_t replaced = 0;
-  std::string result = ConvertToShiftJis(text, &replaced);
-  if (replaced > 0) note = std::to_string(replaced) + " 文字を Shift-JIS で表せないため ? にしました";
-  return result;
+// to-sjis that refuses, when it has seen the whole text, to have written "?".
+class TCheckedShiftJisEncoder : public TShiftJisEncoder {
+ public:
+  explicit TCheckedShiftJisEncoder(bool lossy) : FLossy(lossy) {}
+
+ protected:
+  std::size_t Scan(std::string_view data, bool final, std::string& out) override {
+    const std::size_t used = TShiftJisEncoder::Scan(data, final, out);
+    if (final && Replaced() > 0 && !FLossy) throw EUnwritableText(Replaced(), Unwritable());
+    return used;
+  }
+
+ private:
+  const bool FLossy;
+};
+
+std::unique_ptr<TBlockFilter> TimeTags(bool) {
+  return std::make_unique<TTimeTagFilter>(TTimeTagFilter::TScope::All);
 }
 
-template <std::string (*Transform)(const std::string&)>
-std::string Plain(const std::string& text, std::string&) {
-  return Transform(text);
+std::unique_ptr<TBlockFilter> KaraokeTags(bool) {
+  return std::make_unique<TTimeTagFilter>(TTimeTagFilter::TScope::AfterCharacter);
+}
+
+std::unique_ptr<TBlockFilter> UselessLines(bool) { return std::make_unique<TUselessLineFilter>(); }
+
+std::unique_ptr<TBlockFilter> ToUtf8(bool) { return std::make_unique<TUtf8Encoder>(); }
+
+std::unique_ptr<TBlockFilter> ToShiftJis(bool lossy) { return std::make_unique<TCheckedShiftJisEncoder>(lossy); }
+
+std::string NoNote(const TBlockFilter&) { return ""; }
+
+std::string ReplacedNote(const TBlockFilter& filter) {
+  const std::size_t replaced = static_cast<const TShiftJisEncoder&>(filter).Replaced();
+  return replaced == 0 ? "" : std::to_string(replaced) + " 文字を Shift-JIS で表せないため ? にしました";
 }
 
 const std::array kCommands = {
-    TToolCommand{"delete-time-tags", "タイムタグ [mm:ss:cc] をすべて削除します", Plain<DeleteTimeTags>},
+    TToolCommand{"delete-time-tags", "タイムタグ [mm:ss:cc] をすべて削除します", TimeTags, NoNote},
     TToolCommand{"delete-karaoke-tags",
-                 "行頭以外のカラオケタグを削除します (1 回分: 隣り合うタグは 2 回目で消えます)",
-                 Plain<DeleteKaraokeTags>},
-    TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", Plain<DeleteUselessLines>},
-    TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", Plain<ConvertToUtf8>},
-    TToolCommand{"to-sjis", "UTF-8 から Shift-JIS に変換します (表せない文字は ? になります)", ToShiftJis},
+                 "行頭以外のカラオケタグを削除します (1 回分: 隣り合うタグは 2 回目で消えます)", KaraokeTags, NoNote},
+    TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", UselessLines, NoNote},
+    TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", ToUtf8, NoNote},
+    TToolCommand{"to-sjis",
+                 "UTF-8 から Shift-JIS に変換します (Shift-JIS で表せない文字があれば変換しません)", ToShiftJis,
+                 ReplacedNote},
 };
 
+// "'é' (U+00E9)": the character itself and its code point.
+std::string Describe(char32_t c) {
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+  std::u16string units;
+  if (c > 0xFFFF) {
+    units = {static_cast<char16_t>(0xD7C0 + (c >> 10)), static_cast<char16_t>(0xDC00 | (c & 0x3FF))};
+  } else {
+    units = {static_cast<char16_t>(c)};
+  }
+  // Controls would disturb the terminal; they are named by their code only.
+  const bool printable = c >= 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0);
+  std::string text;
+  if (printable) text.append("'").append(UnicodeToUtf8(units)).append("' ");
+  return text.append("(").append(code).append(")");
+}
+
 }  // namespace
+
+EUnwritableText::EUnwritableText(std::size_t count, std::vector<TUnwritableCharacter> first)
+    : ETextEncodingError("Shift-JIS で表せない文字が " + std::to_string(count) +
+                         " 個あるので変換しませんでした (--lossy を付けると ? に置き換えて変換します)"),
+      FFirst(std::move(first)) {}
+
+std::vector<std::string> EUnwritableText::Details() const {
+  std::vector<std::string> lines;
+  for (const TUnwritableCharacter& item : FFirst) {
+    lines.push_back(std::to_string(item.Line) + ": 文字 " + Describe(item.Character) + " は Shift-JIS で表せません");
+  }
+  return lines;
+}
 
 std::span<const TToolCommand> ToolCommands() { return kCommands; }
 

@@ -1,18 +1,36 @@
-// The commands of verselet-tool: each one a lyric clean-up command of the editor.
+// The commands of verselet-tool: each one a lyric clean-up command of the editor, as a block filter.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// Transforms the whole text; note receives a remark for the user, if any.
-// Raises an exception when the text must stay as it is.
-using TTransform = std::string (*)(const std::string& text, std::string& note);
+#include "app/BlockFilter.h"
+#include "app/EncodingFilters.h"
 
 struct TToolCommand {
   const char* Name;
   const char* Summary;
-  TTransform Run;
+  // A fresh filter for one file. lossy lets to-sjis write "?" for the
+  // characters code page 932 cannot hold instead of refusing the file.
+  std::unique_ptr<TBlockFilter> (*MakeFilter)(bool lossy);
+  // A remark for the user about the finished filter, or "".
+  std::string (*Note)(const TBlockFilter& filter);
+};
+
+// Raised by to-sjis, at the end of the text, when characters would become
+// "?" and that was not allowed.
+class EUnwritableText : public ETextEncodingError {
+ public:
+  EUnwritableText(std::size_t count, std::vector<TUnwritableCharacter> first);
+  // The characters as "LINE: message" lines, the first few of them.
+  std::vector<std::string> Details() const;
+
+ private:
+  std::vector<TUnwritableCharacter> FFirst;
 };
 
 std::span<const TToolCommand> ToolCommands();

@@ -31,6 +31,10 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
     }
     if (arg == "-i" || arg == "--in-place") {
       inPlace = true;
+    } else if (arg == "-f" || arg == "--force") {
+      options.Force = true;
+    } else if (arg == "--lossy") {
+      options.Lossy = true;
     } else if (arg == "-o" || arg == "--output") {
       if (it + 1 == args.end()) throw EUsageError(std::string(arg) + " の後に出力フォルダを指定してください");
       folder = *++it;
@@ -85,10 +89,18 @@ std::string HelpText() {
       "  -i, --in-place        ファイルを結果で置き換えます。結果は一時ファイルに書いてから\n"
       "                        置き換えるので、書き込みに失敗しても元のファイルは残ります\n"
       "  -o, --output DIR      結果を既存のフォルダ DIR に同じファイル名で書き出します\n"
+      "  -f, --force           読み取り専用のファイルも置き換えます (読み取り専用のまま残ります)。\n"
+      "                        指定しないと、読み取り専用のファイルは元のままにして失敗とします\n"
+      "  --lossy               to-sjis で Shift-JIS で表せない文字を ? にして変換します。\n"
+      "                        指定しないと、そのような文字のあるファイルは元のままにして、\n"
+      "                        ファイル:行: の形でその文字を標準エラーに示し、失敗とします\n"
       "  -h, --help            この説明を表示します\n"
       "  --                    これより後の引数はすべてファイル名とみなします\n"
       "\n"
-      "-i も -o もないときは結果を標準出力に書きます (ファイルは 1 つだけ)。\n"
+      "-i も -o もないときは結果を標準出力に書きます (ファイルは 1 つだけ)。結果は一時\n"
+      "フォルダ (TMPDIR) の名前のない一時ファイルにためてから書くので、失敗するときは\n"
+      "標準出力に何も書きません。ファイルは少しずつ読んで書くので、大きなファイルでも\n"
+      "メモリーはほとんど使いません。\n"
       "NUL バイトを含むファイルはバイナリファイルとみなして処理しません。読めない\n"
       "ファイル、書き込めないファイル、変換できないファイル (to-utf8 に Shift-JIS で\n"
       "ないバイト、to-sjis に UTF-8 でないバイト) は元のままにして標準エラーに報告し、\n"

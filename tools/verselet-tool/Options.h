@@ -20,6 +20,10 @@ struct TToolOptions {
   bool Help = false;
   const TToolCommand* Command = nullptr;
   TOutputMode Output = TOutputMode::StandardOutput;
+  // Replace read-only files too (-i, -o).
+  bool Force = false;
+  // Let to-sjis write "?" for characters Shift-JIS cannot hold.
+  bool Lossy = false;
   std::filesystem::path OutputFolder;
   std::vector<std::filesystem::path> Files;
 };

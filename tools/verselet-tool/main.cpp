@@ -6,10 +6,11 @@
 #include <set>
 #include <string>
 
-#include "editor/Ryxstrings.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
 #include "tools/verselet-tool/Options.h"
+#include "tools/verselet-tool/SpooledOutput.h"
+#include "tools/verselet-tool/TextFileReader.h"
 
 namespace {
 
@@ -39,45 +40,72 @@ class TRunner {
     try {
       std::error_code error;
       if (std::filesystem::is_directory(file, error)) throw EInOutError("フォルダです");
-      TRyxStrings lines;
-      lines.LoadFromFile(file);
-      if (lines.LoadedNulBytes()) throw EInOutError("NUL バイトを含むのでバイナリファイルとみなし、処理しません");
-      std::string note;
-      const std::string text = FOptions.Command->Run(lines.GetText(), note);
-      Write(file, text);
+      const std::string note = Write(file);
       if (!note.empty()) Report(file, "注意: " + note);
       return true;
+    } catch (const EUnwritableText& e) {
+      for (const std::string& detail : e.Details()) Report(file.string() + ":" + detail);
+      Report(file, e.what());
+      return false;
     } catch (const std::exception& e) {
       Report(file, e.what());
       return false;
     }
   }
 
-  void Write(const std::filesystem::path& file, const std::string& text) {
+  // Runs the command over the file, block by block, into sink; returns its note.
+  template <class Sink>
+  std::string Convert(const std::filesystem::path& file, Sink sink) const {
+    TTextFileReader reader(file);
+    const std::unique_ptr<TBlockFilter> filter = FOptions.Command->MakeFilter(FOptions.Lossy);
+    std::string out;
+    for (std::string_view block = reader.Next(); !block.empty(); block = reader.Next()) {
+      out.clear();
+      filter->Write(block, out);
+      sink(out);
+    }
+    out.clear();
+    filter->Finish(out);
+    sink(out);
+    return FOptions.Command->Note(*filter);
+  }
+
+  // Into an output that takes the result only at its Commit, so that a
+  // failure half-way leaves no half result.
+  template <class Output>
+  std::string ConvertInto(const std::filesystem::path& file, Output&& output) const {
+    const std::string note = Convert(file, [&output](std::string_view bytes) { output.Write(bytes); });
+    output.Commit();
+    return note;
+  }
+
+  std::string Write(const std::filesystem::path& file) {
     switch (FOptions.Output) {
       case TOutputMode::StandardOutput:
-        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-          throw EInOutError("標準出力に書き込めません");
-        }
-        break;
-      case TOutputMode::InPlace:
+        return ConvertInto(file, TSpooledOutput());
+      case TOutputMode::InPlace: {
         // Through a link, replace the file it points to rather than the link.
-        WriteFileAtomically(std::filesystem::is_symlink(file) ? std::filesystem::canonical(file) : file, text);
-        break;
+        const std::filesystem::path target = std::filesystem::is_symlink(file) ? std::filesystem::canonical(file) : file;
+        return ConvertInto(file, TAtomicFile(target, FOptions.Force));
+      }
       case TOutputMode::Folder: {
         const std::filesystem::path target = FOptions.OutputFolder / file.filename();
         if (!FWritten.insert(target.lexically_normal()).second) {
           throw EInOutError(target.string() + " には同じ名前の別のファイルを書き出したので、書き出しません");
         }
-        WriteFileAtomically(target, text);
-        break;
+        return ConvertInto(file, TAtomicFile(target, FOptions.Force));
       }
     }
+    return "";
   }
 
   void Report(const std::filesystem::path& file, const std::string& message) {
+    Report("verselet-tool: " + file.string() + ": " + message);
+  }
+
+  void Report(const std::string& line) {
     ClearProgress();
-    std::fprintf(stderr, "verselet-tool: %s: %s\n", file.c_str(), message.c_str());
+    std::fprintf(stderr, "%s\n", line.c_str());
   }
 
   void ShowProgress(std::size_t index) {
