@@ -36,14 +36,18 @@ enum TUndoKind : std::uint8_t {
   ukBackDelete = 2,
   ukForwardDelete = 3,
   ukOverwrite = 5,
+  ukReplace = 6,
 };
 
 // One change of the text as undo replays it: the bytes inserted or removed at (Line, Col).
+// A replacement of the whole text (ukReplace) holds the bytes it took away
+// from the start of row Line, and in Span how many bytes it put there instead.
 struct TUndoRecord {
   TUndoKind Kind = ukInsert;
   int Col = 0;
   int Line = 0;
   std::string Text;
+  std::size_t Span = 0;
 };
 
 // Newest record first.
@@ -78,6 +82,11 @@ class TRyxEdit : public TCustomControl {
   bool SaveToFile(const std::filesystem::path& fileName);
   std::string GetAllText() const;
   void SetAllText(const std::string& text);
+  // Replaces the whole text as one change that Undo takes back and Redo
+  // makes again, keeping the history before it; the caret goes to the start
+  // of the first changed line. The text ends at its first NUL byte. It is
+  // kept for undo even when it is larger than UndoBuf, then as the only step.
+  void ReplaceAllText(const std::string& text);
   void Redesign();
   void RefreshView();
   // Puts the selected text on the clipboard; the text does not change.
@@ -276,7 +285,6 @@ class TRyxEdit : public TCustomControl {
   // Construction and state.
   void SetDefaults();
   void ResetState();
-  void RestoreEmptyDocument();
   // Metrics.
   void BuildLogFont();
   void PrepareCanvas();
@@ -399,13 +407,24 @@ class TRyxEdit : public TCustomControl {
   bool RemoveCharAtCaret(TUndoKind kind);
   // Undo. col = line = -1 records at the selection start.
   void AddUndo(TUndoKind kind, const std::string& text, int col, int line);
+  // Sets the modified state and keeps the record when recording is on; the redo list goes.
+  void RecordChange(TUndoRecord record, bool keepOversize);
   // Puts a record at the head of the undo list within the budget; false when it is not kept.
-  bool PushUndo(TUndoRecord record);
+  // keepOversize keeps a record larger than the whole budget as the only one.
+  bool PushUndo(TUndoRecord record, bool keepOversize = false);
+  // Puts bytes in place of the span bytes that start row line, then the caret at that row's start.
+  void ReplaceBytes(int line, std::size_t span, const std::string& bytes);
+  // The offset in GetAllText of the first byte of a row.
+  std::size_t RowOffset(int line) const;
+  void ReplayReplace(TUndoList& from, TUndoList& to);
   // A change made without a record leaves every stored position behind.
   void ForgetHistory();
   void ClearUndo();
   void ClearRedo();
   void Replay(TUndoList& from, TUndoList& to);
+  // Moving a record between the lists: taking it keeps FUndoSize right, putting it keeps the budget.
+  TUndoRecord TakeRecord(TUndoList& from);
+  void PutRecord(TUndoList& to, TUndoRecord record);
   void MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind);
   void ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList& to);
   // Puts the record's bytes back at its position, the caret before them; true when rows were split.

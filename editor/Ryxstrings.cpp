@@ -8,6 +8,7 @@
 #include <istream>
 #include <iterator>
 #include <ostream>
+#include <utility>
 
 #include "editor/RyxEditSub.h"
 #include "platform/AtomicFile.h"
@@ -223,6 +224,13 @@ void TRyxStrings::AddStrings(const TRyxStrings& list) {
   // The count is read first so that adding a list to itself ends.
   const int n = list.FCount;
   for (int i = 0; i < n; ++i) Add(list.FList[static_cast<std::size_t>(i)]);
+}
+
+void TRyxStrings::Swap(TRyxStrings& other) noexcept {
+  FList.swap(other.FList);
+  std::swap(FCount, other.FCount);
+  std::swap(FCapacity, other.FCapacity);
+  std::swap(FLoadedNulBytes, other.FLoadedNulBytes);
 }
 
 void TRyxStrings::Assign(const TRyxStrings& list) {

@@ -40,6 +40,9 @@ class TRyxStrings {
   // last inserted line.
   void InsertText(int& index, std::string_view text);
   void AddStrings(const TRyxStrings& list);
+  // Exchanges the whole content with other, so that a file can be loaded
+  // aside and taken only when the load succeeded.
+  void Swap(TRyxStrings& other) noexcept;
   void Assign(const TRyxStrings& list);
   virtual int IndexOf(std::string_view s) const;
 
