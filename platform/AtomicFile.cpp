@@ -17,9 +17,32 @@ constexpr std::size_t kBufferSize = 8192;
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
+// Root may write any file, so for root a file is read-only when nobody has
+// a write bit on it; anyone else asks the kernel.
+bool IsReadOnly(const std::filesystem::path& path, const struct stat& st) {
+  if (::geteuid() == 0) return (st.st_mode & 0222) == 0;
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
+}
+
 }  // namespace
 
-TAtomicFile::TAtomicFile(std::filesystem::path target) : FTarget(std::move(target)) {
+TSaveObstacle CheckSaveTarget(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return TSaveObstacle::None;
+  if (!S_ISREG(st.st_mode)) return TSaveObstacle::NotRegularFile;
+  return IsReadOnly(path, st) ? TSaveObstacle::ReadOnly : TSaveObstacle::None;
+}
+
+TAtomicFile::TAtomicFile(std::filesystem::path target, bool overwriteReadOnly) : FTarget(std::move(target)) {
+  switch (CheckSaveTarget(FTarget)) {
+    case TSaveObstacle::None:
+      break;
+    case TSaveObstacle::ReadOnly:
+      if (!overwriteReadOnly) throw EInOutError(FTarget.string() + " は読み取り専用のファイルなので上書きしません");
+      break;
+    case TSaveObstacle::NotRegularFile:
+      throw EInOutError(FTarget.string() + " は通常のファイルではないので保存できません");
+  }
   const std::filesystem::path dir = FTarget.has_parent_path() ? FTarget.parent_path() : ".";
   std::string pattern = (dir / ("." + FTarget.filename().string() + ".XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());
@@ -89,8 +112,8 @@ void TAtomicFile::Commit() {
   FCommitted = true;
 }
 
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-  TAtomicFile file(path);
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, bool overwriteReadOnly) {
+  TAtomicFile file(path, overwriteReadOnly);
   file.Write(bytes);
   file.Commit();
 }
