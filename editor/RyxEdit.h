@@ -79,7 +79,10 @@ class TRyxEdit : public TCustomControl {
   // Document operations of the owner.
   void ClearAll();
   bool LoadFromFile(const std::filesystem::path& fileName);
-  bool SaveToFile(const std::filesystem::path& fileName);
+  // A successful save makes the saved text the unmodified one: undoing away
+  // from it, or back to it, sets the modified state accordingly. A read-only
+  // file is refused unless overwriteReadOnly is given.
+  bool SaveToFile(const std::filesystem::path& fileName, bool overwriteReadOnly = false);
   std::string GetAllText() const;
   void SetAllText(const std::string& text);
   // Replaces the whole text as one change that Undo takes back and Redo
@@ -430,6 +433,8 @@ class TRyxEdit : public TCustomControl {
   // Puts the record's bytes back at its position, the caret before them; true when rows were split.
   bool RestoreAtCaret(const TUndoRecord& record);
   void SetModified(bool value);
+  // Modified unless the undo list stands where it stood at the last save or load.
+  void UpdateModified();
   void ShowError(const std::string& code);
   bool CharKindIsTrail(const std::string& line, int col) const;
 
@@ -560,7 +565,12 @@ class TRyxEdit : public TCustomControl {
   TDotLineState FDotLine;
   bool FModified = false;
   int FUndoSize = 0;
+  // The text at the last save (or load) can no longer be reached by undo:
+  // a change was not recorded, a record it needs was dropped, or a new
+  // change was made while it lay in the redo list.
   bool FUndoTrimmed = false;
+  // The number of undo records at the last save; 0 after a load or reset.
+  std::size_t FSaveDepth = 0;
   bool FRedoAnnounced = false;
   bool FUndoReplay = false;
   int FGoalX = 0;

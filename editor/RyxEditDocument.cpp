@@ -50,10 +50,13 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
   }
 }
 
-bool TRyxEdit::SaveToFile(const std::filesystem::path& fileName) {
+bool TRyxEdit::SaveToFile(const std::filesystem::path& fileName, bool overwriteReadOnly) {
   FLastFileError.clear();
   try {
-    FLines.SaveToFile(fileName);
+    FLines.SaveToFile(fileName, overwriteReadOnly);
+    FSaveDepth = FUndoList.size();
+    FUndoTrimmed = false;
+    UpdateModified();
     return true;
   } catch (const std::exception& e) {
     FLastFileError = e.what();

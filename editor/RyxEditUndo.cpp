@@ -14,9 +14,12 @@ void TRyxEdit::SetModified(bool value) {
   if (OnChangeModify) OnChangeModify(this, value);
 }
 
+void TRyxEdit::UpdateModified() { SetModified(FUndoTrimmed || FUndoList.size() != FSaveDepth); }
+
 void TRyxEdit::ClearUndo() {
   FUndoList.clear();
   FUndoSize = 0;
+  FSaveDepth = 0;
 }
 
 void TRyxEdit::ClearRedo() { FRedoList.clear(); }
@@ -31,11 +34,17 @@ bool TRyxEdit::PushUndo(TUndoRecord record, bool keepOversize) {
   while (FUndoBuf < FUndoSize + n && !FUndoList.empty()) {
     FUndoSize -= static_cast<int>(FUndoList.back().Text.size());
     FUndoList.pop_back();
-    FUndoTrimmed = true;
+    // The saved text lies that much nearer the oldest end, or beyond it.
+    if (FSaveDepth > 0)
+      --FSaveDepth;
+    else
+      FUndoTrimmed = true;
   }
-  if (n > FUndoBuf) FUndoTrimmed = true;
   // The size counter is an int: a record beyond it cannot be counted.
-  if ((n > FUndoBuf && !keepOversize) || n > std::numeric_limits<int>::max() - FUndoSize) return false;
+  if ((n > FUndoBuf && !keepOversize) || n > std::numeric_limits<int>::max() - FUndoSize) {
+    FUndoTrimmed = true;
+    return false;
+  }
   FUndoList.push_front(std::move(record));
   FUndoSize += static_cast<int>(n);
   return true;
@@ -53,6 +62,8 @@ void TRyxEdit::AddUndo(TUndoKind kind, const std::string& text, int col, int lin
 
 void TRyxEdit::RecordChange(TUndoRecord record, bool keepOversize) {
   SetModified(true);
+  // The saved text was undone away from; the redo records that lead back to it go now.
+  if (FUndoList.size() < FSaveDepth) FUndoTrimmed = true;
   if (!FUndoRec || FUndoBuf == 0) {
     // The older records would be replayed at positions this change has moved.
     ForgetHistory();
@@ -258,6 +269,6 @@ void TRyxEdit::Replay(TUndoList& from, TUndoList& to) {
     }
   }
   Host().ShowCaret();
-  SetModified(!FUndoList.empty() || FUndoTrimmed);
+  UpdateModified();
   if (OnChange) OnChange(this);
 }

@@ -332,8 +332,8 @@ void TRyxStrings::LoadWindowed(const std::filesystem::path& name, char breakByte
   }
 }
 
-void TRyxStrings::SaveToFile(const std::filesystem::path& name) const {
-  TAtomicFile file(name);
+void TRyxStrings::SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly) const {
+  TAtomicFile file(name, overwriteReadOnly);
   WriteText([&file](std::string_view bytes) { file.Write(bytes); });
   file.Commit();
 }

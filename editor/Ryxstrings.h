@@ -47,7 +47,8 @@ class TRyxStrings {
   virtual int IndexOf(std::string_view s) const;
 
   virtual void LoadFromFile(const std::filesystem::path& name);
-  virtual void SaveToFile(const std::filesystem::path& name) const;
+  // A read-only file is refused unless overwriteReadOnly is given.
+  virtual void SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly = false) const;
   virtual void LoadFromStream(std::istream& stream);
   virtual void SaveToStream(std::ostream& stream) const;
   virtual std::string GetCommaText() const;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -139,6 +140,37 @@ TEST(RyxEditReplace, TheModifiedStateAndTheEventsFollowTheStep) {
   // A NUL ends the text, as it ends pasted text.
   f.edit.ReplaceAllText(std::string("ab\0cd", 5));
   EXPECT_EQ(f.edit.GetAllText(), "ab");
+}
+
+TEST(RyxEditReplace, TheSavedTextIsTheUnmodifiedOneWhereverUndoAndRedoGo) {
+  // Steps after "ab" is typed and saved; the text after each and whether it counts as modified.
+  struct TStep {
+    const char* Do;
+    std::string Text;
+    bool Modified;
+  };
+  const std::vector<TStep> steps{{"type c", "abc", true},  {"undo", "ab", false},    {"undo", "a", true},
+                                 {"redo", "ab", false},    {"redo", "abc", true},    {"undo", "ab", false},
+                                 {"undo", "a", true},      {"type x", "ax", true},   {"undo", "a", true},
+                                 {"save", "a", false},     {"undo", "", true},       {"redo", "a", false}};
+  TEditorFixture f;
+  const auto file = std::filesystem::temp_directory_path() / "verselet_saved_text.txt";
+  f.edit.TypeText("a");
+  f.edit.TypeText("b");
+  ASSERT_TRUE(f.edit.SaveToFile(file));
+  EXPECT_FALSE(f.edit.Modified());
+  for (const TStep& step : steps) {
+    const std::string what = step.Do;
+    if (what == "undo") f.edit.Undo();
+    if (what == "redo") f.edit.Redo();
+    if (what == "save") {
+      ASSERT_TRUE(f.edit.SaveToFile(file));
+    }
+    if (what.starts_with("type ")) f.edit.TypeText(what.substr(5));
+    EXPECT_EQ(f.edit.GetAllText(), step.Text) << what;
+    EXPECT_EQ(f.edit.Modified(), step.Modified) << what << " to " << step.Text;
+  }
+  std::filesystem::remove(file);
 }
 
 TEST(RyxEditReplace, CtrlYAndCtrlShiftZRedoWhereCtrlZUndoes) {
