@@ -14,12 +14,31 @@ constexpr const char16_t* kTagAfterCharacter = u"(.)\\[[0-9][0-9]:[0-5][0-9]:[0-
 
 // The lossless decoding keeps bytes that are not code page 932 as private
 // characters, so the pattern sees whole characters and nothing else changes.
-std::string ReplaceAll(const std::string& text, const std::u16string& pattern, const std::u16string& replacement) {
+// A mark put after each replacement to count them: U+10FFFF is a noncharacter
+// that neither decoding produces, so it marks nothing but the replacements.
+constexpr char16_t kMark[] = u"\U0010FFFF";
+
+std::string ReplaceAll(const std::string& text, const std::u16string& pattern, const std::u16string& replacement,
+                       std::size_t* count) {
   TRegExp re;
   re.SetIgnoreCase(true);
   re.SetGlobal(true);
   re.SetPattern(pattern);
-  return UnicodeToAnsiLossless(re.Replace(AnsiToUnicodeLossless(text), replacement));
+  std::u16string result = re.Replace(AnsiToUnicodeLossless(text), replacement + kMark);
+  const std::u16string_view mark(kMark);
+  std::size_t marks = 0;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < result.size();) {
+    if (result.compare(i, mark.size(), mark) == 0) {
+      ++marks;
+      i += mark.size();
+      continue;
+    }
+    result[kept++] = result[i++];
+  }
+  result.resize(kept);
+  if (count) *count = marks;
+  return UnicodeToAnsiLossless(result);
 }
 
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
@@ -46,11 +65,16 @@ std::size_t LineNumberAt(std::string_view text, std::size_t offset) {
 
 }  // namespace
 
-std::string DeleteTimeTags(const std::string& text) { return ReplaceAll(text, kTimeTag, u""); }
+std::string DeleteTimeTags(const std::string& text, std::size_t* removed) {
+  return ReplaceAll(text, kTimeTag, u"", removed);
+}
 
-std::string DeleteKaraokeTags(const std::string& text) { return ReplaceAll(text, kTagAfterCharacter, u"$1"); }
+std::string DeleteKaraokeTags(const std::string& text, std::size_t* removed) {
+  return ReplaceAll(text, kTagAfterCharacter, u"$1", removed);
+}
 
-std::string DeleteUselessLines(const std::string& text) {
+std::string DeleteUselessLines(const std::string& text, std::size_t* removed) {
+  std::size_t dropped = 0;
   std::string out;
   out.reserve(text.size() + 2);
   std::size_t start = 0;
@@ -58,9 +82,13 @@ std::string DeleteUselessLines(const std::string& text) {
     std::size_t end = start;
     while (end < text.size() && !IsBreak(text[end])) ++end;
     const std::string line = text.substr(start, end - start);
-    if (!TrimFullWidth(line).empty()) out.append(line).append("\r\n");
+    if (TrimFullWidth(line).empty())
+      ++dropped;
+    else
+      out.append(line).append("\r\n");
     start = end < text.size() ? end + BreakLength(text, end) : end;
   }
+  if (removed) *removed = dropped;
   return out;
 }
 

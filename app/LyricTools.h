@@ -19,21 +19,24 @@ class ETextEncodingError : public EConvertError {
   using EConvertError::EConvertError;
 };
 
+// The commands that remove something tell how many tags or lines they
+// removed through removed, when it is given.
+
 // "タイムタグをすべて削除": removes every time tag "[mm:ss:cc]" (two digits
 // each, the tens of seconds 0 to 5).
-std::string DeleteTimeTags(const std::string& text);
+std::string DeleteTimeTags(const std::string& text, std::size_t* removed = nullptr);
 
 // "行頭以外のカラオケタグを削除": removes every time tag that has a character
 // before it on its line, with any further "]" right after the tag. Each
 // removal consumes that character, so of two adjacent tags one run removes
 // only the first; tags at the start of the text or of a line stay.
-std::string DeleteKaraokeTags(const std::string& text);
+std::string DeleteKaraokeTags(const std::string& text, std::size_t* removed = nullptr);
 
 // "無駄な行を削除": drops the lines that TrimFullWidth leaves empty (so a tab
 // between two full-width spaces keeps its line); the kept lines stay as they
 // are and each ends with CR LF, the last one too. CR LF, a lone CR and a lone
 // LF each end a line; a NUL byte is ordinary content.
-std::string DeleteUselessLines(const std::string& text);
+std::string DeleteUselessLines(const std::string& text, std::size_t* removed = nullptr);
 
 // "UTF8": the text re-encoded from code page 932 to UTF-8. Raises
 // ETextEncodingError when the text holds bytes that are not code page 932.

@@ -20,12 +20,17 @@ std::string Plain(const std::string& text, std::string&) {
   return Transform(text);
 }
 
+template <std::string (*Transform)(const std::string&, std::size_t*)>
+std::string Removing(const std::string& text, std::string&) {
+  return Transform(text, nullptr);
+}
+
 const std::array kCommands = {
-    TToolCommand{"delete-time-tags", "タイムタグ [mm:ss:cc] をすべて削除します", Plain<DeleteTimeTags>},
+    TToolCommand{"delete-time-tags", "タイムタグ [mm:ss:cc] をすべて削除します", Removing<DeleteTimeTags>},
     TToolCommand{"delete-karaoke-tags",
                  "行頭以外のカラオケタグを削除します (1 回分: 隣り合うタグは 2 回目で消えます)",
-                 Plain<DeleteKaraokeTags>},
-    TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", Plain<DeleteUselessLines>},
+                 Removing<DeleteKaraokeTags>},
+    TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", Removing<DeleteUselessLines>},
     TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", Plain<ConvertToUtf8>},
     TToolCommand{"to-sjis", "UTF-8 から Shift-JIS に変換します (表せない文字は ? になります)", ToShiftJis},
 };
