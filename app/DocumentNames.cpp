@@ -40,8 +40,8 @@ std::string ExtractFileName(const std::string& fileName) {
 }
 
 std::string WindowTitle(const std::string& currentFileName, bool modified) {
-  const std::string title =
-      currentFileName.empty() ? std::string(ApplicationTitle) : ExtractFileName(currentFileName) + " - " + ApplicationTitle;
+  const std::string title = currentFileName.empty() ? std::string(ApplicationTitle)
+                                                    : ExtractFileName(currentFileName) + " - " + ApplicationTitle;
   return modified ? "*" + title : title;
 }
 

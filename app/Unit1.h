@@ -139,6 +139,7 @@ class TForm1 : public QMainWindow {
   bool AskOverwrite(const std::string& fileName);
   bool AskOverwriteReadOnly(const std::string& fileName);
   bool AskOverwriteChangedFile(const std::string& fileName);
+  bool AskToReplace(const QString& reason);
   bool AskReload(const std::string& fileName);
   bool AskLossyCharacters(const TLossyReport& report);
 

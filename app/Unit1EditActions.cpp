@@ -31,9 +31,11 @@ TEditActions::TEditActions(TRyxEdit& edit, QObject* parent) : QObject(parent), F
     };
   };
   Undo = MakeAction(this, "元に戻す(&U)", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, unlessReadOnly(&TRyxEdit::Undo));
-  Redo = MakeAction(this, "やり直し(&R)", {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+  Redo = MakeAction(this, "やり直し(&R)",
+                    {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
                     unlessReadOnly(&TRyxEdit::Redo));
-  Cut = MakeAction(this, "切り取り(&T)", {QKeySequence(Qt::CTRL | Qt::Key_X)}, unlessReadOnly(&TRyxEdit::CutToClipboard));
+  Cut =
+      MakeAction(this, "切り取り(&T)", {QKeySequence(Qt::CTRL | Qt::Key_X)}, unlessReadOnly(&TRyxEdit::CutToClipboard));
   Copy = MakeAction(this, "コピー(&C)", {QKeySequence(Qt::CTRL | Qt::Key_C)}, [this] { FEdit.CopyToClipboard(); });
   Paste = MakeAction(this, "貼り付け(&P)", {QKeySequence(Qt::CTRL | Qt::Key_V)},
                      unlessReadOnly(&TRyxEdit::PasteFromClipboard));

@@ -17,8 +17,7 @@ using EditTest = FormTest;
 
 // Qt's own key delivery offers a key to the shortcuts first; its test library reaches it through this.
 Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
-                                               const QString& text = QString(), bool autorep = false,
-                                               ushort count = 1);
+                                               const QString& text = QString(), bool autorep = false, ushort count = 1);
 
 namespace {
 
@@ -34,9 +33,9 @@ void PressKey(QWidget* editor, int key, Qt::KeyboardModifiers modifiers) {
 // Which of the Edit menu's actions are enabled, in menu order: undo, redo, cut, copy, paste, delete, select all.
 std::string Enabled(const TForm1& form) {
   std::string flags;
-  for (const QAction* action : {form.EditActions->Undo, form.EditActions->Redo, form.EditActions->Cut,
-                                form.EditActions->Copy, form.EditActions->Paste, form.EditActions->Delete,
-                                form.EditActions->SelectAll})
+  for (const QAction* action :
+       {form.EditActions->Undo, form.EditActions->Redo, form.EditActions->Cut, form.EditActions->Copy,
+        form.EditActions->Paste, form.EditActions->Delete, form.EditActions->SelectAll})
     flags += action->isEnabled() ? '1' : '0';
   return flags;
 }
@@ -57,8 +56,18 @@ TEST_F(EditTest, EditActionsAreEnabledAsTheStateAllows) {
       {"copy", [&] { form.EditActions->Copy->trigger(); }, "1011111"},
       {"delete", [&] { form.EditActions->Delete->trigger(); }, "1000100"},
       {"undo", [&] { form.EditActions->Undo->trigger(); }, "1100101"},
-      {"read-only", [&] { edit.SetReadOnly(true); form.EditActions->UpdateState(); }, "0000001"},
-      {"writable", [&] { edit.SetReadOnly(false); form.EditActions->UpdateState(); }, "1100101"},
+      {"read-only",
+       [&] {
+         edit.SetReadOnly(true);
+         form.EditActions->UpdateState();
+       },
+       "0000001"},
+      {"writable",
+       [&] {
+         edit.SetReadOnly(false);
+         form.EditActions->UpdateState();
+       },
+       "1100101"},
       {"redo", [&] { form.EditActions->Redo->trigger(); }, "1000100"},
   };
   for (const TStep& step : steps) {

@@ -1,4 +1,5 @@
-// Tests of the ways work could be lost: leaving a modified text, failing saves, failed opens, overwrites, files changed on disk.
+// Tests of the ways work could be lost: leaving a modified text, failing saves, failed opens, overwrites, files changed
+// on disk.
 #include <QAction>
 #include <QApplication>
 #include <filesystem>
@@ -30,7 +31,11 @@ TEST_F(UnsavedTest, EachWayOfLeavingAModifiedTextAsksAndFollowsTheAnswer) {
     std::function<bool(TForm1&)> Leave;
   };
   const std::vector<TWay> ways{
-      {"New", [](TForm1& form) { form.N7->trigger(); return form.CurrentFileName().empty(); }},
+      {"New",
+       [](TForm1& form) {
+         form.N7->trigger();
+         return form.CurrentFileName().empty();
+       }},
       {"Open",
        [this](TForm1& form) {
          Dialogs.Answers.push_back({true, Path("other.lrc")});
@@ -44,8 +49,16 @@ TEST_F(UnsavedTest, EachWayOfLeavingAModifiedTextAsksAndFollowsTheAnswer) {
          Drop(form, {FileUrl(Path("other.lrc"))});
          return Text() == "other";
        }},
-      {"Exit", [](TForm1& form) { form.E1->trigger(); return !form.isVisible(); }},
-      {"close box", [](TForm1& form) { form.close(); return !form.isVisible(); }},
+      {"Exit",
+       [](TForm1& form) {
+         form.E1->trigger();
+         return !form.isVisible();
+       }},
+      {"close box",
+       [](TForm1& form) {
+         form.close();
+         return !form.isVisible();
+       }},
       {"session end",
        [this](TForm1& form) {
          if (!form.QueryEndSession()) return false;
@@ -61,7 +74,8 @@ TEST_F(UnsavedTest, EachWayOfLeavingAModifiedTextAsksAndFollowsTheAnswer) {
     bool GoesOn;
     const char* OnDisk;
   };
-  const std::vector<TAnswer> answers{{"保存", true, "xmine"}, {"保存しない", true, "mine"}, {"キャンセル", false, "mine"}};
+  const std::vector<TAnswer> answers{
+      {"保存", true, "xmine"}, {"保存しない", true, "mine"}, {"キャンセル", false, "mine"}};
   for (const TWay& way : ways) {
     for (const TAnswer& answer : answers) {
       SCOPED_TRACE(std::string(way.Name) + " / " + answer.Reply);

@@ -1,4 +1,5 @@
-// Whole-text replacement as one undoable step (random sequences against a history of texts, the budget) and the redo keys.
+// Whole-text replacement as one undoable step (random sequences against a history of texts, the budget) and the redo
+// keys.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -149,10 +150,10 @@ TEST(RyxEditReplace, TheSavedTextIsTheUnmodifiedOneWhereverUndoAndRedoGo) {
     std::string Text;
     bool Modified;
   };
-  const std::vector<TStep> steps{{"type c", "abc", true},  {"undo", "ab", false},    {"undo", "a", true},
-                                 {"redo", "ab", false},    {"redo", "abc", true},    {"undo", "ab", false},
-                                 {"undo", "a", true},      {"type x", "ax", true},   {"undo", "a", true},
-                                 {"save", "a", false},     {"undo", "", true},       {"redo", "a", false}};
+  const std::vector<TStep> steps{{"type c", "abc", true}, {"undo", "ab", false},  {"undo", "a", true},
+                                 {"redo", "ab", false},   {"redo", "abc", true},  {"undo", "ab", false},
+                                 {"undo", "a", true},     {"type x", "ax", true}, {"undo", "a", true},
+                                 {"save", "a", false},    {"undo", "", true},     {"redo", "a", false}};
   TEditorFixture f;
   const auto file = std::filesystem::temp_directory_path() / "verselet_saved_text.txt";
   f.edit.TypeText("a");
