@@ -1,5 +1,7 @@
-// The main window's naming rules: window title, Save As extension, file dialog filters.
+// The main window's naming rules: window title, Save As extension and filter, file dialog filters.
 #include "app/DocumentNames.h"
+
+#include <cctype>
 
 namespace {
 
@@ -33,13 +35,26 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
 }  // namespace
 
 std::string ExtractFileName(const std::string& fileName) {
-  const std::size_t separator = fileName.find_last_of(kSeparators);
+  const std::size_t separator = fileName.rfind('/');
   return separator == std::string::npos ? fileName : fileName.substr(separator + 1);
 }
 
-std::string WindowTitle(const std::string& currentFileName) {
-  if (currentFileName.empty()) return ApplicationTitle;
-  return ExtractFileName(currentFileName) + " - " + ApplicationTitle;
+std::string WindowTitle(const std::string& currentFileName, bool modified) {
+  const std::string title = currentFileName.empty() ? std::string(ApplicationTitle)
+                                                    : ExtractFileName(currentFileName) + " - " + ApplicationTitle;
+  return modified ? "*" + title : title;
+}
+
+int FilterIndexForFileName(const std::string& fileName) {
+  const std::string name = ExtractFileName(fileName);
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return 0;
+  std::string ext = name.substr(dot);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == ".txt") return 1;
+  if (ext == ".lrc") return 2;
+  if (ext == ".kra") return 3;
+  return 0;
 }
 
 std::string ChangeFileExt(const std::string& fileName, const std::string& ext) {

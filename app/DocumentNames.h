@@ -14,11 +14,17 @@ inline constexpr char SaveFilter[] =
     "歌詞ファイル(*.txt)|*.txt|歌詞ファイル(*.lrc)|*.lrc|歌詞ファイル(*.kra)|*.kra|"
     "すべてのファイル(*.*)|*.*";
 
-// The name without its folder: the text after the last "/", "\" or ":".
+// The name without its folder: the text after the last "/", the only
+// separator of this platform's paths ("10:30 live.lrc" is a whole name).
 std::string ExtractFileName(const std::string& fileName);
 
-// "Verselet 0.3" for a new text, "name - Verselet 0.3" for a file.
-std::string WindowTitle(const std::string& currentFileName);
+// "Verselet 0.3" for a new text, "name - Verselet 0.3" for a file; while the
+// text has changes that are not saved, "*" goes in front.
+std::string WindowTitle(const std::string& currentFileName, bool modified = false);
+
+// The 1-based SaveFilter entry whose extension the name has (".txt" 1,
+// ".lrc" 2, ".kra" 3, in any case); 0 for any other name.
+int FilterIndexForFileName(const std::string& fileName);
 
 // Drops everything from the last "." that follows the last "/", "\" or ":"
 // and appends ext; a name without such a "." just gets ext appended.

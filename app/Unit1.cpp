@@ -1,10 +1,13 @@
-// TForm1: construction, the document commands, dropped files and the window title.
+// TForm1: construction, the document commands, unsaved changes, files changed on disk, dropped files and the title.
 #include "app/Unit1.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QUrl>
 #include <system_error>
@@ -12,8 +15,10 @@
 #include "app/DocumentNames.h"
 #include "app/Unit3.h"
 #include "app/UnitApplication.h"
+#include "app/Unit1EditActions.h"
 #include "app/UnitCommonDialogs.h"
 #include "editor/RyxEdit.h"
+#include "platform/AtomicFile.h"
 #include "platform/qt/ControlHostWidget.h"
 
 namespace {
@@ -44,6 +49,7 @@ TForm1::TForm1(std::vector<std::string> params, std::filesystem::path settingsFi
   RyxEdit1 = FRyxEdit.get();
   SetDesignProperties();
   CreateMenu();
+  ConnectEditor();
   StatusBar1 = statusBar();
   StatusBar1->setFixedHeight(19);
   setCentralWidget(FRyxEditHost.get());
@@ -131,59 +137,137 @@ void TForm1::Connect(QAction* action, void (TForm1::*handler)()) {
   connect(action, &QAction::triggered, this, [this, handler] { Run([this, handler] { (this->*handler)(); }); });
 }
 
+void TForm1::ConnectEditor() {
+  RyxEdit1->OnChangeModify = [this](TObject*, bool) {
+    UpdateTitle();
+    EditActions->UpdateState();
+  };
+  RyxEdit1->OnChange = [this](TObject*) {
+    FSessionAnswered = false;
+    EditActions->UpdateState();
+  };
+  RyxEdit1->OnChangeRedoMode = [this](TObject*, bool) { EditActions->UpdateState(); };
+  RyxEdit1->OnSelectionChange = [this](TObject*) { EditActions->UpdateState(); };
+  FRyxEditHost->setLossyTextHandler([this](const TLossyReport& report) { return AskLossyCharacters(report); });
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    // Without leave to interact nothing can be asked; the close that follows asks if it can.
+    if (!manager.allowsInteraction()) return;
+    bool goOn = false;
+    Run([this, &goOn] { goOn = QueryEndSession(); });
+    if (!goOn) manager.cancel();
+    manager.release();
+  });
+}
+
 void TForm1::SetCurrentFileName(const std::string& fileName) {
   FCurrentFileName = fileName;
+  UpdateTitle();
+}
+
+void TForm1::UpdateTitle() {
   // Qt reads "[*]" in a title as the modified mark; doubled it shows as itself.
-  setWindowTitle(QStringFromFileName(WindowTitle(fileName)).replace("[*]", "[*][*]"));
+  setWindowTitle(QStringFromFileName(WindowTitle(FCurrentFileName, RyxEdit1->Modified())).replace("[*]", "[*][*]"));
+}
+
+bool TForm1::IsCurrentFile(const std::string& fileName) const {
+  if (FCurrentFileName.empty()) return false;
+  if (fileName == FCurrentFileName) return true;
+  std::error_code error;
+  return std::filesystem::equivalent(fileName, FCurrentFileName, error);
+}
+
+bool TForm1::QuerySaveChanges() {
+  if (!RyxEdit1->Modified()) return true;
+  switch (AskSaveChanges()) {
+    case TSaveChoice::Save:
+      return Save();
+    case TSaveChoice::Discard:
+      return true;
+    case TSaveChoice::Cancel:
+      break;
+  }
+  return false;
+}
+
+bool TForm1::QueryEndSession() {
+  FSessionAnswered = QuerySaveChanges();
+  return FSessionAnswered;
 }
 
 void TForm1::OpenFile(const std::string& fileName) {
-  RyxEdit1->ClearAll();
   std::error_code error;
-  const bool isNew = !std::filesystem::exists(fileName, error) && !error;
-  if (isNew || RyxEdit1->LoadFromFile(fileName)) {
+  if (!std::filesystem::exists(fileName, error) && !error) {
+    // A name that does not exist yet starts an empty text under that name.
+    RyxEdit1->ClearAll();
     SetCurrentFileName(fileName);
+    FDiskStamp = FIgnoredStamp = {};
     return;
   }
-  // Keeping the name would let a later Save write an empty text over the
-  // file that could not be read.
-  SetCurrentFileName({});
-  FDialogs.ShowError(this, QStringFromFileName(fileName) + " を開けませんでした。\n" +
-                               QString::fromStdString(RyxEdit1->LastFileError()));
+  // The editor reads the file aside and keeps the current text, name and
+  // history when that fails.
+  if (!RyxEdit1->LoadFromFile(fileName)) {
+    FDialogs.ShowError(this, QStringFromFileName(fileName) + " を開けませんでした。\n" +
+                                 QString::fromStdString(RyxEdit1->LastFileError()));
+    return;
+  }
+  SetCurrentFileName(fileName);
+  FDiskStamp = FileStampOf(fileName);
+  FIgnoredStamp = {};
 }
 
 bool TForm1::SaveFile(const std::string& fileName) {
-  if (RyxEdit1->SaveToFile(fileName)) return true;
+  if (IsCurrentFile(fileName) && FileStampOf(fileName) != FDiskStamp && !AskOverwriteChangedFile(fileName))
+    return false;
+  // A folder or a device in the way is refused by the save itself, with a message that says why.
+  const bool readOnly = CheckSaveTarget(fileName) == TSaveObstacle::ReadOnly;
+  if (readOnly && !AskOverwriteReadOnly(fileName)) return false;
+  if (RyxEdit1->SaveToFile(fileName, readOnly)) {
+    FDiskStamp = FileStampOf(fileName);
+    FIgnoredStamp = {};
+    return true;
+  }
   FDialogs.ShowError(this, QStringFromFileName(fileName) + " に保存できませんでした。\n" +
                                QString::fromStdString(RyxEdit1->LastFileError()));
   return false;
 }
 
-void TForm1::SaveAs() {
+bool TForm1::SaveAs() {
   std::string fileName = FCurrentFileName;
-  if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, FSaveFilterIndex)) return;
-  const std::string target = ChangeFileExtForFilter(fileName, FSaveFilterIndex);
-  if (SaveFile(target)) SetCurrentFileName(target);
+  // The current file's own type comes first, so that Save As keeps its extension.
+  int filterIndex = FilterIndexForFileName(FCurrentFileName);
+  if (filterIndex == 0) filterIndex = FSaveFilterIndex;
+  if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
+  FSaveFilterIndex = filterIndex;
+  const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
+  std::error_code error;
+  if (!IsCurrentFile(target) && std::filesystem::exists(target, error) && !AskOverwrite(target)) return false;
+  if (!SaveFile(target)) return false;
+  SetCurrentFileName(target);
+  return true;
+}
+
+bool TForm1::Save() {
+  std::error_code error;
+  if (!FCurrentFileName.empty() && std::filesystem::is_regular_file(FCurrentFileName, error)) {
+    return SaveFile(FCurrentFileName);
+  }
+  return SaveAs();
 }
 
 void TForm1::N7Click() {
+  if (!QuerySaveChanges()) return;
   RyxEdit1->ClearAll();
   SetCurrentFileName({});
+  FDiskStamp = FIgnoredStamp = {};
 }
 
 void TForm1::N6Click() {
+  if (!QuerySaveChanges()) return;
   std::string fileName = FCurrentFileName;
   if (FDialogs.ExecuteOpen(this, OpenFilter, fileName)) OpenFile(fileName);
 }
 
-void TForm1::N5Click() {
-  std::error_code error;
-  if (!FCurrentFileName.empty() && std::filesystem::is_regular_file(FCurrentFileName, error)) {
-    SaveFile(FCurrentFileName);
-  } else {
-    SaveAs();
-  }
-}
+void TForm1::N5Click() { Save(); }
 
 void TForm1::N4Click() { SaveAs(); }
 
@@ -191,6 +275,40 @@ void TForm1::E1Click() { close(); }
 
 void TForm1::N2Click() {
   if (FForm3) FForm3->exec();
+}
+
+void TForm1::CheckFileOnDisk() {
+  if (FCurrentFileName.empty() || FCheckingDisk) return;
+  const TFileStamp now = FileStampOf(FCurrentFileName);
+  // A file that went away is written again by the next Save; there is nothing to load.
+  if (!now.Exists || now == FDiskStamp || now == FIgnoredStamp) return;
+  FCheckingDisk = true;
+  Run([this, &now] {
+    if (AskReload(FCurrentFileName) && QuerySaveChanges()) {
+      OpenFile(FCurrentFileName);
+    } else {
+      FIgnoredStamp = now;
+    }
+  });
+  FCheckingDisk = false;
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Not while a dialog of this window is open: it comes back here when it closes.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && !QApplication::activeModalWidget())
+    CheckFileOnDisk();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  bool goOn = false;
+  // A failure while asking or saving keeps the window open: closing would lose the text.
+  Run([this, &goOn] { goOn = FSessionAnswered || QuerySaveChanges(); });
+  if (!goOn) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
@@ -201,5 +319,7 @@ void TForm1::dropEvent(QDropEvent* event) {
   const std::string fileName = FirstDroppedFile(event->mimeData());
   if (fileName.empty()) return;
   event->acceptProposedAction();
-  Run([this, &fileName] { OpenFile(fileName); });
+  Run([this, &fileName] {
+    if (QuerySaveChanges()) OpenFile(fileName);
+  });
 }

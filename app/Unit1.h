@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -9,8 +10,11 @@
 #include <vector>
 
 #include "app/DeviceSettings.h"
+#include "app/FileStamp.h"
 
 class ControlHostWidget;
+class TEditActions;
+struct TLossyReport;
 class QAction;
 class QMenu;
 class QStatusBar;
@@ -58,6 +62,9 @@ class TForm1 : public QMainWindow {
   QAction* UTF81;
   QAction* N8;
   QAction* E1;
+  // "編集(&E)" and its actions, which a popup menu may show too.
+  QMenu* EditMenu;
+  TEditActions* EditActions;
   QMenu* T1;
   QAction* N9;
   QAction* N16;
@@ -83,9 +90,18 @@ class TForm1 : public QMainWindow {
   void ANSI1Click();
   void N13Click();
 
+  // The session is ending (log-out): the unsaved-changes question; false
+  // when the user cancelled it, so that the session manager stops the log-out.
+  bool QueryEndSession();
+  // Looks whether another program changed the file since it was loaded or
+  // saved, and offers to load it again. Runs when the window is activated.
+  void CheckFileOnDisk();
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void SetDesignProperties();
@@ -101,11 +117,31 @@ class TForm1 : public QMainWindow {
   // Runs a step and reports what it raises, so that no exception crosses Qt's frames.
   void Run(const std::function<void()>& step);
   void Connect(QAction* action, void (TForm1::*handler)());
+  void ConnectEditor();
   void OpenFile(const std::string& fileName);
-  void SaveAs();
+  // Each returns true only when the text was written.
+  bool Save();
+  bool SaveAs();
   bool SaveFile(const std::string& fileName);
+  bool IsCurrentFile(const std::string& fileName) const;
   void SetCurrentFileName(const std::string& fileName);
-  void ApplyTextTool(const std::function<std::string(const std::string&)>& transform);
+  void UpdateTitle();
+  // True when the document may be replaced or closed: it has no unsaved
+  // changes, or the user saved them (successfully) or chose to drop them.
+  bool QuerySaveChanges();
+  // A transform that tells how many things it removed; the message takes that number.
+  using TCountingTool = std::function<std::string(const std::string&, std::size_t*)>;
+  void ApplyTextTool(const TCountingTool& transform, const char* doneMessage);
+
+  // The questions (Unit1Questions.cpp); true means go on.
+  enum class TSaveChoice { Save, Discard, Cancel };
+  TSaveChoice AskSaveChanges();
+  bool AskOverwrite(const std::string& fileName);
+  bool AskOverwriteReadOnly(const std::string& fileName);
+  bool AskOverwriteChangedFile(const std::string& fileName);
+  bool AskToReplace(const QString& reason);
+  bool AskReload(const std::string& fileName);
+  bool AskLossyCharacters(const TLossyReport& report);
 
   std::vector<std::string> FParams;
   std::filesystem::path FSettingsFile;
@@ -114,6 +150,14 @@ class TForm1 : public QMainWindow {
   std::string FCurrentFileName;
   TDeviceSettings FDeviceSettings;
   int FSaveFilterIndex = 1;
+  // The file as it was when loaded or saved, and a later state of it that
+  // the user chose not to load.
+  TFileStamp FDiskStamp;
+  TFileStamp FIgnoredStamp;
+  bool FCheckingDisk = false;
+  // The user answered the unsaved-changes question for the ending session;
+  // the close that follows does not ask again unless the text changed since.
+  bool FSessionAnswered = false;
   // The host widget must go before the control it hosts, hence this order.
   std::unique_ptr<TRyxEdit> FRyxEdit;
   std::unique_ptr<ControlHostWidget> FRyxEditHost;

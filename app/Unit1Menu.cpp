@@ -4,6 +4,7 @@
 #include <QMenuBar>
 
 #include "app/Unit1.h"
+#include "app/Unit1EditActions.h"
 
 void TForm1::CreateMenu() {
   QMenuBar* bar = menuBar();
@@ -24,6 +25,11 @@ void TForm1::CreateMenu() {
   UTF81 = N15->addAction("UTF8");
   N8 = N1->addSeparator();
   E1 = N1->addAction("終了(&E)");
+
+  EditMenu = bar->addMenu("編集(&E)");
+  EditActions = new TEditActions(*RyxEdit1, this);
+  EditActions->AddTo(*EditMenu);
+  connect(EditMenu, &QMenu::aboutToShow, EditActions, &TEditActions::UpdateState);
 
   T1 = bar->addMenu("ツール(&T)");
   N9 = T1->addAction("タイムタグをすべて削除");

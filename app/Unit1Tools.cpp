@@ -1,34 +1,43 @@
 // TForm1: the lyric tools, the encoding commands and the player display guides.
 #include <QAction>
+#include <QStatusBar>
 
 #include "app/DisplayGuides.h"
 #include "app/LyricTools.h"
 #include "app/Unit1.h"
 #include "editor/RyxEdit.h"
+#include "platform/CodePage.h"
+#include "platform/LossyCharacters.h"
 
-void TForm1::ApplyTextTool(const std::function<std::string(const std::string&)>& transform) {
+// Each tool replaces the text as one step that Undo takes back, keeping the history before it.
+void TForm1::ApplyTextTool(const TCountingTool& transform, const char* doneMessage) {
+  std::size_t count = 0;
   // A transform that raises leaves the text as it was.
-  const std::string text = transform(RyxEdit1->GetAllText());
-  RyxEdit1->SetAllText(text);
-  RyxEdit1->RefreshView();
+  const std::string text = transform(RyxEdit1->GetAllText(), &count);
+  RyxEdit1->ReplaceAllText(text);
+  const QString message(doneMessage);
+  StatusBar1->showMessage(message.contains("%1") ? message.arg(count) : message);
 }
 
-void TForm1::N9Click() {
-  ApplyTextTool([](const std::string& text) { return DeleteTimeTags(text); });
-}
+void TForm1::N9Click() { ApplyTextTool(DeleteTimeTags, "%1 個のタイムタグを削除しました"); }
 
-void TForm1::N16Click() {
-  ApplyTextTool([](const std::string& text) { return DeleteKaraokeTags(text); });
-}
+void TForm1::N16Click() { ApplyTextTool(DeleteKaraokeTags, "%1 個のカラオケタグを削除しました"); }
 
-void TForm1::N10Click() {
-  ApplyTextTool([](const std::string& text) { return DeleteUselessLines(text); });
-}
+void TForm1::N10Click() { ApplyTextTool(DeleteUselessLines, "%1 行を削除しました"); }
 
-void TForm1::UTF81Click() { ApplyTextTool(ConvertToUtf8); }
+void TForm1::UTF81Click() {
+  ApplyTextTool([](const std::string& text, std::size_t*) { return ConvertToUtf8(text); }, "UTF-8 に変換しました");
+}
 
 void TForm1::ANSI1Click() {
-  ApplyTextTool([](const std::string& text) { return ConvertToShiftJis(text); });
+  const std::string all = RyxEdit1->GetAllText();
+  std::string_view text = all;
+  // The conversion drops a byte-order mark; text that is no UTF-8 it refuses with its own message.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  const TLossyReport report = IsValidUtf8(text) ? FindLossyCharacters(text) : TLossyReport{};
+  if (report.Count > 0 && !AskLossyCharacters(report)) return;
+  ApplyTextTool(ConvertToShiftJis, "Shift-JIS に変換しました (「?」になった文字: %1)");
 }
 
 void TForm1::N13Click() {

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
 
 #include "app/DocumentNames.h"
 
@@ -55,4 +57,24 @@ bool TQtCommonDialogs::ExecuteSave(QWidget* parent, const std::string& filter, s
 
 void TQtCommonDialogs::ShowError(QWidget* parent, const QString& text) {
   QMessageBox::warning(parent, ApplicationTitle, text);
+}
+
+int TQtCommonDialogs::Ask(QWidget* parent, const TQuestion& question) {
+  QMessageBox box(QMessageBox::Question, ApplicationTitle, question.Text, QMessageBox::NoButton, parent);
+  std::vector<QAbstractButton*> buttons;
+  for (std::size_t i = 0; i < question.Buttons.size(); ++i) {
+    const int index = static_cast<int>(i);
+    // The roles only order the buttons as the platform's style expects.
+    const QMessageBox::ButtonRole role = index == question.CancelButton ? QMessageBox::RejectRole
+                                         : index == 0                   ? QMessageBox::AcceptRole
+                                                                        : QMessageBox::DestructiveRole;
+    buttons.push_back(box.addButton(question.Buttons[i], role));
+  }
+  if (question.DefaultButton >= 0 && question.DefaultButton < static_cast<int>(buttons.size()))
+    box.setDefaultButton(static_cast<QPushButton*>(buttons[static_cast<std::size_t>(question.DefaultButton)]));
+  if (question.CancelButton >= 0 && question.CancelButton < static_cast<int>(buttons.size()))
+    box.setEscapeButton(buttons[static_cast<std::size_t>(question.CancelButton)]);
+  box.exec();
+  const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+  return chosen == buttons.end() ? question.CancelButton : static_cast<int>(chosen - buttons.begin());
 }

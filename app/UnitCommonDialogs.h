@@ -3,8 +3,19 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
 class QWidget;
+
+// A question to the user with buttons of its own. The answer is the index
+// of the button chosen; Enter chooses DefaultButton, Escape and the close
+// box CancelButton.
+struct TQuestion {
+  QString Text;
+  std::vector<QString> Buttons;
+  int DefaultButton = 0;
+  int CancelButton = 0;
+};
 
 // Filters are "description|pattern" pairs joined by "|" (see
 // DocumentNames.h); file names are file-system bytes. Tests put a fake in
@@ -23,6 +34,8 @@ class TCommonDialogs {
                            int& filterIndex) = 0;
   // A modal box with an error text.
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
+  // A modal question; returns the index of the button chosen.
+  virtual int Ask(QWidget* parent, const TQuestion& question) = 0;
 };
 
 // Qt's file dialogs and message box.
@@ -31,4 +44,5 @@ class TQtCommonDialogs final : public TCommonDialogs {
   bool ExecuteOpen(QWidget* parent, const std::string& filter, std::string& fileName) override;
   bool ExecuteSave(QWidget* parent, const std::string& filter, std::string& fileName, int& filterIndex) override;
   void ShowError(QWidget* parent, const QString& text) override;
+  int Ask(QWidget* parent, const TQuestion& question) override;
 };

@@ -36,14 +36,18 @@ enum TUndoKind : std::uint8_t {
   ukBackDelete = 2,
   ukForwardDelete = 3,
   ukOverwrite = 5,
+  ukReplace = 6,
 };
 
 // One change of the text as undo replays it: the bytes inserted or removed at (Line, Col).
+// A replacement of the whole text (ukReplace) holds the bytes it took away
+// from the start of row Line, and in Span how many bytes it put there instead.
 struct TUndoRecord {
   TUndoKind Kind = ukInsert;
   int Col = 0;
   int Line = 0;
   std::string Text;
+  std::size_t Span = 0;
 };
 
 // Newest record first.
@@ -75,9 +79,17 @@ class TRyxEdit : public TCustomControl {
   // Document operations of the owner.
   void ClearAll();
   bool LoadFromFile(const std::filesystem::path& fileName);
-  bool SaveToFile(const std::filesystem::path& fileName);
+  // A successful save makes the saved text the unmodified one: undoing away
+  // from it, or back to it, sets the modified state accordingly. A read-only
+  // file is refused unless overwriteReadOnly is given.
+  bool SaveToFile(const std::filesystem::path& fileName, bool overwriteReadOnly = false);
   std::string GetAllText() const;
   void SetAllText(const std::string& text);
+  // Replaces the whole text as one change that Undo takes back and Redo
+  // makes again, keeping the history before it; the caret goes to the start
+  // of the first changed line. The text ends at its first NUL byte. It is
+  // kept for undo even when it is larger than UndoBuf, then as the only step.
+  void ReplaceAllText(const std::string& text);
   void Redesign();
   void RefreshView();
   // Puts the selected text on the clipboard; the text does not change.
@@ -276,7 +288,6 @@ class TRyxEdit : public TCustomControl {
   // Construction and state.
   void SetDefaults();
   void ResetState();
-  void RestoreEmptyDocument();
   // Metrics.
   void BuildLogFont();
   void PrepareCanvas();
@@ -399,18 +410,31 @@ class TRyxEdit : public TCustomControl {
   bool RemoveCharAtCaret(TUndoKind kind);
   // Undo. col = line = -1 records at the selection start.
   void AddUndo(TUndoKind kind, const std::string& text, int col, int line);
+  // Sets the modified state and keeps the record when recording is on; the redo list goes.
+  void RecordChange(TUndoRecord record, bool keepOversize);
   // Puts a record at the head of the undo list within the budget; false when it is not kept.
-  bool PushUndo(TUndoRecord record);
+  // keepOversize keeps a record larger than the whole budget as the only one.
+  bool PushUndo(TUndoRecord record, bool keepOversize = false);
+  // Puts bytes in place of the span bytes that start row line, then the caret at that row's start.
+  void ReplaceBytes(int line, std::size_t span, const std::string& bytes);
+  // The offset in GetAllText of the first byte of a row.
+  std::size_t RowOffset(int line) const;
+  void ReplayReplace(TUndoList& from, TUndoList& to);
   // A change made without a record leaves every stored position behind.
   void ForgetHistory();
   void ClearUndo();
   void ClearRedo();
   void Replay(TUndoList& from, TUndoList& to);
+  // Moving a record between the lists: taking it keeps FUndoSize right, putting it keeps the budget.
+  TUndoRecord TakeRecord(TUndoList& from);
+  void PutRecord(TUndoList& to, TUndoRecord record);
   void MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind);
   void ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList& to);
   // Puts the record's bytes back at its position, the caret before them; true when rows were split.
   bool RestoreAtCaret(const TUndoRecord& record);
   void SetModified(bool value);
+  // Modified unless the undo list stands where it stood at the last save or load.
+  void UpdateModified();
   void ShowError(const std::string& code);
   bool CharKindIsTrail(const std::string& line, int col) const;
 
@@ -541,7 +565,12 @@ class TRyxEdit : public TCustomControl {
   TDotLineState FDotLine;
   bool FModified = false;
   int FUndoSize = 0;
+  // The text at the last save (or load) can no longer be reached by undo:
+  // a change was not recorded, a record it needs was dropped, or a new
+  // change was made while it lay in the redo list.
   bool FUndoTrimmed = false;
+  // The number of undo records at the last save; 0 after a load or reset.
+  std::size_t FSaveDepth = 0;
   bool FRedoAnnounced = false;
   bool FUndoReplay = false;
   int FGoalX = 0;

@@ -1,4 +1,5 @@
 // TRyxEdit: the document operations of the owner (clear, load, save, whole text, refresh).
+#include <algorithm>
 #include <exception>
 
 #include "editor/RyxEdit.h"
@@ -20,24 +21,20 @@ void TRyxEdit::ClearAll() {
   RefreshView();
 }
 
-void TRyxEdit::RestoreEmptyDocument() {
-  FLines.Clear();
-  FLines.Add(kEndMarker);
-  ResetState();
-  if (HandleAllocated()) RefreshView();
-}
-
 bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
   FLastFileError.clear();
   try {
-    FLines.LoadFromFile(fileName);
-    if (FLines.LoadedNulBytes()) {
+    // The file is read aside: a load that fails, halfway or because the file
+    // is no text, leaves the document, its caret and its history as they were.
+    TRyxStrings loaded;
+    loaded.LoadFromFile(fileName);
+    if (loaded.LoadedNulBytes()) {
       // NUL bytes mean a binary or UTF-16 file: editing and saving it as
       // text would destroy it, so it is not taken as a document at all.
-      RestoreEmptyDocument();
       FLastFileError = fileName.string() + " はテキストファイルではありません (NUL バイトを含んでいます)";
       return false;
     }
+    FLines.Swap(loaded);
     ResetState();
     FErrorContext = "LoadFile";
     if (HandleAllocated()) {
@@ -49,17 +46,17 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
     return true;
   } catch (const std::exception& e) {
     FLastFileError = e.what();
-    // A loader that failed halfway has emptied the store, which must always
-    // hold at least the empty last line.
-    if (FLines.Count() == 0) RestoreEmptyDocument();
     return false;
   }
 }
 
-bool TRyxEdit::SaveToFile(const std::filesystem::path& fileName) {
+bool TRyxEdit::SaveToFile(const std::filesystem::path& fileName, bool overwriteReadOnly) {
   FLastFileError.clear();
   try {
-    FLines.SaveToFile(fileName);
+    FLines.SaveToFile(fileName, overwriteReadOnly);
+    FSaveDepth = FUndoList.size();
+    FUndoTrimmed = false;
+    UpdateModified();
     return true;
   } catch (const std::exception& e) {
     FLastFileError = e.what();
@@ -81,6 +78,28 @@ void TRyxEdit::SetAllText(const std::string& text) {
   ResetState();
   FLines.SetText(normalised);
   RefreshView();
+}
+
+void TRyxEdit::ReplaceAllText(const std::string& text) {
+  const std::string replacement = text.substr(0, text.find('\0'));
+  const std::string current = FLines.GetText();
+  if (replacement == current) return;
+  // The step holds only the bytes from the start of the first changed row to
+  // the last changed byte, so that a change to a few lines of a long text
+  // stays small in the undo budget.
+  const std::size_t same = static_cast<std::size_t>(
+      std::mismatch(current.begin(), current.end(), replacement.begin(), replacement.end()).first - current.begin());
+  int line = 0;
+  std::size_t start = 0;
+  while (line + 1 < FLines.Count() && start + FLines.Get(line).size() <= same) start += FLines.Get(line++).size();
+  const std::size_t room = std::min(current.size(), replacement.size()) - start;
+  std::size_t tail = 0;
+  while (tail < room && current[current.size() - 1 - tail] == replacement[replacement.size() - 1 - tail]) ++tail;
+  const std::size_t span = current.size() - start - tail;
+  const std::size_t inserted = replacement.size() - start - tail;
+  RecordChange(TUndoRecord{ukReplace, 0, line, current.substr(start, span), inserted}, true);
+  ReplaceBytes(line, span, replacement.substr(start, inserted));
+  if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::RefreshView() {

@@ -70,7 +70,15 @@ void TRyxEdit::CtrlKey(WORD key) {
       if (!FReadOnly) CutToClipboard();
       break;
     case 'Z':
-      if (!FReadOnly) Undo();
+      // Ctrl+Shift+Z and Ctrl+Y redo, as most editors of this platform do.
+      if (FReadOnly) break;
+      if (Host().GetKeyState(VK_SHIFT) < 0)
+        Redo();
+      else
+        Undo();
+      break;
+    case 'Y':
+      if (!FReadOnly) Redo();
       break;
     case VK_OEM_COMMA:
       MoveCaretLineStart();

@@ -1,9 +1,12 @@
 // TRyxEdit: recording changes within the undo budget, undo and redo, and the modified state.
+#include <algorithm>
+#include <limits>
 #include <new>
 #include <string>
 #include <utility>
 
 #include "editor/RyxEdit.h"
+#include "platform/Exceptions.h"
 
 void TRyxEdit::SetModified(bool value) {
   if (FModified == value) return;
@@ -11,9 +14,12 @@ void TRyxEdit::SetModified(bool value) {
   if (OnChangeModify) OnChangeModify(this, value);
 }
 
+void TRyxEdit::UpdateModified() { SetModified(FUndoTrimmed || FUndoList.size() != FSaveDepth); }
+
 void TRyxEdit::ClearUndo() {
   FUndoList.clear();
   FUndoSize = 0;
+  FSaveDepth = 0;
 }
 
 void TRyxEdit::ClearRedo() { FRedoList.clear(); }
@@ -23,14 +29,19 @@ void TRyxEdit::ForgetHistory() {
   FUndoTrimmed = true;
 }
 
-bool TRyxEdit::PushUndo(TUndoRecord record) {
+bool TRyxEdit::PushUndo(TUndoRecord record, bool keepOversize) {
   const auto n = static_cast<long long>(record.Text.size());
   while (FUndoBuf < FUndoSize + n && !FUndoList.empty()) {
     FUndoSize -= static_cast<int>(FUndoList.back().Text.size());
     FUndoList.pop_back();
-    FUndoTrimmed = true;
+    // The saved text lies that much nearer the oldest end, or beyond it.
+    if (FSaveDepth > 0)
+      --FSaveDepth;
+    else
+      FUndoTrimmed = true;
   }
-  if (n > FUndoBuf) {
+  // The size counter is an int: a record beyond it cannot be counted.
+  if ((n > FUndoBuf && !keepOversize) || n > std::numeric_limits<int>::max() - FUndoSize) {
     FUndoTrimmed = true;
     return false;
   }
@@ -41,18 +52,24 @@ bool TRyxEdit::PushUndo(TUndoRecord record) {
 
 void TRyxEdit::AddUndo(TUndoKind kind, const std::string& text, int col, int line) {
   if (text.empty()) return;
-  SetModified(true);
   if (col == -1 && line == -1) {
     int endLine = 0, endCol = 0;
     OrderedSel(line, col, endLine, endCol);
   }
+  // Positions are display rows; wrapped text would store logical positions here.
+  RecordChange(TUndoRecord{kind, col, line, text}, false);
+}
+
+void TRyxEdit::RecordChange(TUndoRecord record, bool keepOversize) {
+  SetModified(true);
+  // The saved text was undone away from; the redo records that lead back to it go now.
+  if (FUndoList.size() < FSaveDepth) FUndoTrimmed = true;
   if (!FUndoRec || FUndoBuf == 0) {
     // The older records would be replayed at positions this change has moved.
     ForgetHistory();
   } else {
-    // Positions are display rows; wrapped text would store logical positions here.
     try {
-      PushUndo(TUndoRecord{kind, col, line, text});
+      if (!PushUndo(std::move(record), keepOversize) && keepOversize) ForgetHistory();
     } catch (const std::bad_alloc&) {
       ShowError("Error:OC001");
       ForgetHistory();
@@ -84,16 +101,20 @@ void TRyxEdit::Redo() {
   }
 }
 
-void TRyxEdit::MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind) {
-  TUndoRecord moved = std::move(from.front());
+TUndoRecord TRyxEdit::TakeRecord(TUndoList& from) {
+  TUndoRecord taken = std::move(from.front());
   from.pop_front();
-  if (&from == &FUndoList) FUndoSize -= static_cast<int>(moved.Text.size());
-  moved.Kind = kind;
+  if (&from == &FUndoList) FUndoSize -= static_cast<int>(taken.Text.size());
+  return taken;
+}
+
+void TRyxEdit::PutRecord(TUndoList& to, TUndoRecord record) {
+  const bool wholeText = record.Kind == ukReplace;
   try {
     if (&to == &FUndoList)
-      PushUndo(std::move(moved));
+      PushUndo(std::move(record), wholeText);
     else
-      to.push_front(std::move(moved));
+      to.push_front(std::move(record));
   } catch (const std::bad_alloc&) {
     ShowError("Error:OC001_2");
     // The records behind a gap would be replayed at positions that no longer hold.
@@ -102,6 +123,12 @@ void TRyxEdit::MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind) {
     else
       ClearRedo();
   }
+}
+
+void TRyxEdit::MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind) {
+  TUndoRecord moved = TakeRecord(from);
+  moved.Kind = kind;
+  PutRecord(to, std::move(moved));
 }
 
 bool TRyxEdit::RestoreAtCaret(const TUndoRecord& record) {
@@ -165,6 +192,42 @@ void TRyxEdit::ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList&
   FUndoReplay = false;
 }
 
+std::size_t TRyxEdit::RowOffset(int line) const {
+  std::size_t offset = 0;
+  for (int row = 0; row < line; ++row) offset += FLines.Get(row).size();
+  return offset;
+}
+
+void TRyxEdit::ReplaceBytes(int line, std::size_t span, const std::string& bytes) {
+  const std::size_t offset = RowOffset(line);
+  std::string text = FLines.GetText();
+  if (offset > text.size() || span > text.size() - offset)
+    throw ERangeError("置き換える位置がテキストの外にあります");
+  text.replace(offset, span, bytes);
+  // The store is cut afresh from the whole text, which costs one pass over
+  // it however many rows change, and gives the rows loading it would give.
+  text.append(2, '\0');
+  FLines.SetText(text);
+  FSelActive = FSelAll = false;
+  FCaretLine = std::min(line, FLines.Count() - 1);
+  FCaretCol = 0;
+  FGoalCol = 0;
+  FTopLine = std::min(FTopLine, FLines.Count() - 1);
+  CollapseSelection();
+  if (!HandleAllocated()) return;
+  FCaretX = -FScrollX;
+  RefreshView();
+  SetCaret(0, FCaretLine, true, true);
+}
+
+void TRyxEdit::ReplayReplace(TUndoList& from, TUndoList& to) {
+  TUndoRecord head = TakeRecord(from);
+  // What goes back is what the other direction takes away again.
+  std::string taken = FLines.GetText().substr(RowOffset(head.Line), head.Span);
+  ReplaceBytes(head.Line, head.Span, head.Text);
+  PutRecord(to, TUndoRecord{ukReplace, 0, head.Line, std::move(taken), head.Text.size()});
+}
+
 void TRyxEdit::Replay(TUndoList& from, TUndoList& to) {
   ClearSelection();
   EraseCaretUnderline();
@@ -181,6 +244,9 @@ void TRyxEdit::Replay(TUndoList& from, TUndoList& to) {
       FCaretCol = head.Col;
       InsertAtCaret(head.Text, true);
       MoveRecord(from, to, ukInsert);
+      break;
+    case ukReplace:
+      ReplayReplace(from, to);
       break;
     case ukForwardDelete:
     case ukOverwrite: {
@@ -203,6 +269,6 @@ void TRyxEdit::Replay(TUndoList& from, TUndoList& to) {
     }
   }
   Host().ShowCaret();
-  SetModified(!FUndoList.empty() || FUndoTrimmed);
+  UpdateModified();
   if (OnChange) OnChange(this);
 }

@@ -8,6 +8,7 @@
 #include <istream>
 #include <iterator>
 #include <ostream>
+#include <utility>
 
 #include "editor/RyxEditSub.h"
 #include "platform/AtomicFile.h"
@@ -225,6 +226,13 @@ void TRyxStrings::AddStrings(const TRyxStrings& list) {
   for (int i = 0; i < n; ++i) Add(list.FList[static_cast<std::size_t>(i)]);
 }
 
+void TRyxStrings::Swap(TRyxStrings& other) noexcept {
+  FList.swap(other.FList);
+  std::swap(FCount, other.FCount);
+  std::swap(FCapacity, other.FCapacity);
+  std::swap(FLoadedNulBytes, other.FLoadedNulBytes);
+}
+
 void TRyxStrings::Assign(const TRyxStrings& list) {
   if (&list == this) return;
   Clear();
@@ -324,8 +332,8 @@ void TRyxStrings::LoadWindowed(const std::filesystem::path& name, char breakByte
   }
 }
 
-void TRyxStrings::SaveToFile(const std::filesystem::path& name) const {
-  TAtomicFile file(name);
+void TRyxStrings::SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly) const {
+  TAtomicFile file(name, overwriteReadOnly);
   WriteText([&file](std::string_view bytes) { file.Write(bytes); });
   file.Commit();
 }

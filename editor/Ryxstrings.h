@@ -40,11 +40,15 @@ class TRyxStrings {
   // last inserted line.
   void InsertText(int& index, std::string_view text);
   void AddStrings(const TRyxStrings& list);
+  // Exchanges the whole content with other, so that a file can be loaded
+  // aside and taken only when the load succeeded.
+  void Swap(TRyxStrings& other) noexcept;
   void Assign(const TRyxStrings& list);
   virtual int IndexOf(std::string_view s) const;
 
   virtual void LoadFromFile(const std::filesystem::path& name);
-  virtual void SaveToFile(const std::filesystem::path& name) const;
+  // A read-only file is refused unless overwriteReadOnly is given.
+  virtual void SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly = false) const;
   virtual void LoadFromStream(std::istream& stream);
   virtual void SaveToStream(std::ostream& stream) const;
   virtual std::string GetCommaText() const;

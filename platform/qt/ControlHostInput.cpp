@@ -103,6 +103,12 @@ void ControlHostWidget::keyReleaseEvent(QKeyEvent* event) {
   event->accept();
 }
 
+bool ControlHostWidget::acceptsText(const QString& text) const {
+  if (!FLossyTextHandler) return true;
+  const TLossyReport report = FindLossyCharacters(text.toStdString());
+  return report.Count == 0 || FLossyTextHandler(report);
+}
+
 void ControlHostWidget::deliverText(const QString& text, UINT charMessage) {
   if (text.isEmpty()) return;
   const std::string ansi = AnsiFromQString(text);
@@ -114,6 +120,7 @@ void ControlHostWidget::deliverText(const QString& text, UINT charMessage) {
     if (FPreedit.isEmpty()) endComposition();
     return;
   }
+  if (!acceptsText(text)) return;
   for (const char c : ansi) FControl.Perform(charMessage, static_cast<unsigned char>(c), 1);
 }
 
@@ -134,7 +141,8 @@ void ControlHostWidget::endComposition() {
   FControl.Perform(WM_IME_ENDCOMPOSITION, 0, 0);
 }
 
-void ControlHostWidget::deliverResult(const QString& commit) {
+bool ControlHostWidget::deliverResult(const QString& commit) {
+  if (!acceptsText(commit)) return false;
   startComposition();
   FResult = AnsiFromQString(commit);
   // wParam carries the first character, a double-byte one as lead * 256 + trail.
@@ -145,6 +153,7 @@ void ControlHostWidget::deliverResult(const QString& commit) {
     first = pair ? (WPARAM{lead} << 8) | static_cast<unsigned char>(FResult[1]) : lead;
   }
   FControl.Perform(WM_IME_COMPOSITION, first, GCS_RESULTSTR);
+  return true;
 }
 
 void ControlHostWidget::inputMethodEvent(QInputMethodEvent* event) {

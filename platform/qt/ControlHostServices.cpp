@@ -107,6 +107,7 @@ bool ControlHostWidget::GetClipboardText(std::string& text) {
   unicode.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   unicode.replace(QChar('\r'), QChar('\n'));
   unicode.replace(QChar('\n'), QStringLiteral("\r\n"));
+  if (!acceptsText(unicode)) return false;
   text = AnsiFromQString(unicode);
   return true;
 }

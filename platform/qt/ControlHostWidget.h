@@ -6,6 +6,7 @@
 #include <QRegion>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -13,6 +14,7 @@
 
 #include "platform/ControlHost.h"
 #include "platform/CustomControl.h"
+#include "platform/LossyCharacters.h"
 #include "platform/WindowState.h"
 #include "platform/qt/QtCanvas.h"
 
@@ -36,6 +38,12 @@ class ControlHostWidget : public QWidget, public IControlHost {
 
   // Creates the control's window on this widget and sends its first WM_SIZE.
   void createWindow();
+
+  // Asked before text that code page 932 cannot fully hold reaches the
+  // control (pasted, typed, or committed by the input method); false drops
+  // the text. Without a handler such characters become "?" unasked.
+  using LossyTextHandler = std::function<bool(const TLossyReport& report)>;
+  void setLossyTextHandler(LossyTextHandler handler) { FLossyTextHandler = std::move(handler); }
 
   TCustomControl& control() const { return FControl; }
   QtCanvas& canvas() { return FCanvas; }
@@ -133,8 +141,11 @@ class ControlHostWidget : public QWidget, public IControlHost {
 
   // Input (ControlHostInput.cpp).
   void noteInput(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+  // Whether text may reach the control: it has a code page 932 form, or the handler lets it go.
+  bool acceptsText(const QString& text) const;
   void deliverText(const QString& text, UINT charMessage);
-  void deliverResult(const QString& commit);
+  // False when the text was dropped.
+  bool deliverResult(const QString& commit);
   void startComposition();
   void endComposition();
   bool wantsTab();
@@ -185,4 +196,5 @@ class ControlHostWidget : public QWidget, public IControlHost {
   TCompositionForm FCompositionForm;
 
   std::map<TTimer*, QTimer*> FTimers;
+  LossyTextHandler FLossyTextHandler;
 };

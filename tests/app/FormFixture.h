@@ -1,21 +1,28 @@
-// A main window under test: scripted file dialogs, recorded error boxes and exceptions, a temporary folder.
+// A main window under test: scripted file dialogs and questions, recorded error boxes and exceptions, a temporary folder.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QString>
+#include <QUrl>
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Unit1.h"
+#include "app/Unit1EditActions.h"
 #include "app/UnitApplication.h"
 #include "app/UnitCommonDialogs.h"
 #include "editor/RyxEdit.h"
 #include "tests/TempDir.h"
 
-// Answers the file dialogs from a script and records what the form asked.
+// Answers the file dialogs and the questions from a script and records what the form asked.
 class TFakeDialogs : public TCommonDialogs {
  public:
   struct TAnswer {
@@ -32,13 +39,33 @@ class TFakeDialogs : public TCommonDialogs {
   }
   bool ExecuteSave(QWidget*, const std::string& filter, std::string& fileName, int& filterIndex) override {
     SaveFilters.push_back(filter);
+    PreselectedFilters.push_back(filterIndex);
     return Answer(fileName, filterIndex);
   }
   void ShowError(QWidget*, const QString& text) override { Errors.push_back(text); }
+  // Answers with the button whose caption is the next reply.
+  int Ask(QWidget*, const TQuestion& question) override {
+    Questions.push_back(question);
+    if (Replies.empty()) {
+      ADD_FAILURE() << "a question was asked that the test did not expect: " << question.Text.toStdString();
+      return question.CancelButton;
+    }
+    const QString reply = Replies.front();
+    Replies.pop_front();
+    const auto button = std::find(question.Buttons.begin(), question.Buttons.end(), reply);
+    if (button == question.Buttons.end()) {
+      ADD_FAILURE() << "no button " << reply.toStdString() << " in: " << question.Text.toStdString();
+      return question.CancelButton;
+    }
+    return static_cast<int>(button - question.Buttons.begin());
+  }
 
   std::deque<TAnswer> Answers;
+  std::deque<QString> Replies;
+  std::vector<TQuestion> Questions;
   std::vector<std::string> OpenFilters;
   std::vector<std::string> SaveFilters;
+  std::vector<int> PreselectedFilters;
   std::vector<QString> Errors;
 
  private:
@@ -56,6 +83,20 @@ class TFakeDialogs : public TCommonDialogs {
     return answer.Ok;
   }
 };
+
+// Drops the files on the form as the desktop would; true when the form took the drag.
+inline bool Drop(TForm1& form, const QList<QUrl>& urls) {
+  QMimeData data;
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &drop);
+  return drop.isAccepted();
+}
+
+inline QUrl FileUrl(const std::filesystem::path& path) { return QUrl::fromLocalFile(QString::fromStdString(path.string())); }
 
 class FormTest : public ::testing::Test {
  protected:

@@ -84,7 +84,9 @@ TEST_F(DocumentTest, SaveAfterSaveAsWritesToTheSaveAsTargetAndOverwrites) {
   TForm1& form = Create({original.string()});
   form.RyxEdit1->SetAllText("new");
   Dialogs.Answers.push_back({true, Path("b.lrc"), 2});
+  Dialogs.Replies.push_back("上書きする");
   form.N4->trigger();
+  EXPECT_EQ(Dialogs.Questions.size(), 1u) << "another existing file is replaced only when the user says so";
   form.RyxEdit1->SetAllText("newer");
   form.N5->trigger();
   EXPECT_EQ(Dialogs.SaveFilters.size(), 1u);
@@ -130,7 +132,7 @@ TEST_F(DocumentTest, AFileThatCannotBeReadIsReportedAndNotKept) {
     Dialogs.Errors.clear();
     Dialogs.Answers.push_back({true, name});
     form.N6->trigger();
-    EXPECT_EQ(Text(), "") << name;
+    EXPECT_EQ(Text(), "before") << name;
     EXPECT_EQ(form.CurrentFileName(), "") << name;
     EXPECT_EQ(Title(), "Verselet 0.3") << name;
     ASSERT_EQ(Dialogs.Errors.size(), 1u) << name;

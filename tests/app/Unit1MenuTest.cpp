@@ -24,7 +24,9 @@ using MenuTest = FormTest;
 TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   TForm1& form = Create();
   using V = std::vector<std::string>;
-  EXPECT_EQ(Items(form.menuBar()), (V{"ファイル(&F)", "ツール(&T)", "オプション(&O)", "ヘルプ(&H)"}));
+  EXPECT_EQ(Items(form.menuBar()), (V{"ファイル(&F)", "編集(&E)", "ツール(&T)", "オプション(&O)", "ヘルプ(&H)"}));
+  EXPECT_EQ(Items(form.EditMenu), (V{"元に戻す(&U)", "やり直し(&R)", "-", "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
+                                     "削除(&D)", "-", "すべて選択(&A)"}));
   EXPECT_EQ(Items(form.N1), (V{"新規(&N)", "開く(&O)", "上書き保存", "名前を付けて保存", "[-]", "[文字コード指定]",
                                "-", "終了(&E)"}));
   EXPECT_EQ(Items(form.N15), (V{"Shift-JIS", "UTF8"}));
@@ -33,7 +35,7 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
 
   EXPECT_EQ(form.N14, form.N1->actions()[4]);
   EXPECT_EQ(form.N15->menuAction(), form.N1->actions()[5]);
-  EXPECT_EQ(form.N2, form.menuBar()->actions()[3]);
+  EXPECT_EQ(form.N2, form.menuBar()->actions()[4]);
   EXPECT_EQ(form.N2->menu(), nullptr);
   EXPECT_TRUE(form.N13->isCheckable());
   EXPECT_FALSE(form.N13->isChecked());

@@ -15,20 +15,6 @@ namespace {
 
 using StartTest = FormTest;
 
-// Drops the files on the form as the desktop would; true when the form took the drag.
-bool Drop(TForm1& form, const QList<QUrl>& urls) {
-  QMimeData data;
-  data.setUrls(urls);
-  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&form, &enter);
-  if (!enter.isAccepted()) return false;
-  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&form, &drop);
-  return drop.isAccepted();
-}
-
-QUrl FileUrl(const std::filesystem::path& path) { return QUrl::fromLocalFile(QString::fromStdString(path.string())); }
-
 TEST_F(StartTest, CommandLineOpensOnlyTheFirstName) {
   const auto first = Dir.WriteFile("first.lrc", "first\r\n");
   const auto second = Dir.WriteFile("second.lrc", "second\r\n");

@@ -35,9 +35,24 @@ TEST(WindowTitleTest, NewTextShowsTheProgramOnly) { EXPECT_EQ(WindowTitle(""), "
 
 TEST(WindowTitleTest, FileShowsItsNameWithoutFolder) {
   EXPECT_EQ(WindowTitle("/srv/lyrics/歌詞/track1.lrc"), "track1.lrc - Verselet 0.3");
-  EXPECT_EQ(WindowTitle("C:\\lyrics\\track1.lrc"), "track1.lrc - Verselet 0.3");
-  EXPECT_EQ(WindowTitle("C:track1.lrc"), "track1.lrc - Verselet 0.3");
   EXPECT_EQ(WindowTitle("track1.lrc"), "track1.lrc - Verselet 0.3");
+  // Only "/" separates folders here; ":" and "\\" belong to the name.
+  EXPECT_EQ(WindowTitle("/srv/live/10:30 live.lrc"), "10:30 live.lrc - Verselet 0.3");
+  EXPECT_EQ(WindowTitle("C:\\lyrics\\track1.lrc"), "C:\\lyrics\\track1.lrc - Verselet 0.3");
+  EXPECT_EQ(WindowTitle("C:track1.lrc"), "C:track1.lrc - Verselet 0.3");
+}
+
+TEST(WindowTitleTest, UnsavedChangesPutAStarInFront) {
+  EXPECT_EQ(WindowTitle("", true), "*Verselet 0.3");
+  EXPECT_EQ(WindowTitle("/srv/a.lrc", true), "*a.lrc - Verselet 0.3");
+  EXPECT_EQ(WindowTitle("/srv/a.lrc", false), "a.lrc - Verselet 0.3");
+}
+
+TEST(FilterIndexForFileNameTest, TheExtensionPicksItsFilter) {
+  const std::vector<std::pair<std::string, int>> cases{
+      {"/srv/a.txt", 1}, {"/srv/a.lrc", 2}, {"/srv/a.KRA", 3},  {"/srv/a.final.Lrc", 2},
+      {"/srv/a", 0},     {"/srv/a.mp3", 0}, {"/srv/x.lrc/a", 0}, {"", 0}};
+  for (const auto& [name, index] : cases) EXPECT_EQ(FilterIndexForFileName(name), index) << name;
 }
 
 TEST(NameFiltersFromFilterTest, OpenFilterKeepsItsLookWithDialogPatterns) {

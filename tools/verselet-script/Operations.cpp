@@ -20,11 +20,14 @@ TAction Plain(const TArgs&) {
   return [](TScriptSession& s) { (s.Edit().*Op)(); };
 }
 
-template <bool (TRyxEdit::*Op)(const std::filesystem::path&)>
+bool LoadFile(TRyxEdit& edit, const std::filesystem::path& path) { return edit.LoadFromFile(path); }
+bool SaveFile(TRyxEdit& edit, const std::filesystem::path& path) { return edit.SaveToFile(path); }
+
+template <bool (*Op)(TRyxEdit&, const std::filesystem::path&)>
 TAction FileOp(const TArgs& args) {
   // A file name is a path of this system, not code page 932 text.
   const std::filesystem::path path(args.Text(0, TTextEncoding::Utf8));
-  return [path](TScriptSession& s) { s.Print((s.Edit().*Op)(path) ? "result=1" : "result=0"); };
+  return [path](TScriptSession& s) { s.Print(Op(s.Edit(), path) ? "result=1" : "result=0"); };
 }
 
 TAction SetAllText(const TArgs& args) {
@@ -90,8 +93,8 @@ TAction RecreateWnd(const TArgs&) {
 
 const std::array kOperations{
     TOperation{"ClearAll", "", 0, Plain<&TRyxEdit::ClearAll>},
-    TOperation{"LoadFromFile", "\"path\"", 1, FileOp<&TRyxEdit::LoadFromFile>},
-    TOperation{"SaveToFile", "\"path\"", 1, FileOp<&TRyxEdit::SaveToFile>},
+    TOperation{"LoadFromFile", "\"path\"", 1, FileOp<&LoadFile>},
+    TOperation{"SaveToFile", "\"path\"", 1, FileOp<&SaveFile>},
     TOperation{"SetAllText", "\"text\"", 1, SetAllText},
     TOperation{"GetAllText", "", 0, GetAllText},
     TOperation{"CopyToClipboard", "", 0, Plain<&TRyxEdit::CopyToClipboard>},
