@@ -89,7 +89,7 @@ void TRyxEdit::WndProc(TMessage& message) {
       if (!FReadOnly) Undo();
       break;
     case WM_CLEAR:
-      ClearAll();
+      if (!FReadOnly) ClearText();
       break;
     case WM_VSCROLL:
       WMVScroll(message);
