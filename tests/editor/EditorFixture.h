@@ -52,7 +52,7 @@ class TEditorFixture {
 
   // One input by name, so that a case reads as the keys a user pressed:
   // "Right", "Ctrl+Shift+Back", "type:ab" (typed characters), "ime:..." (an
-  // input-method result), "press:row,col" "move:row,col" "release"
+  // input-method result), "press:row,col[,shift]" "move:row,col" "release"
   // (the left button; col -1 is the gutter), "sel:al,ac,cl,cc" (EM_SETSEL),
   // "caret:line,col", "clear" "cut" "copy" "paste:..." (the messages),
   // "readonly:0|1", "scrollfix:0|1", "size:w,h", "tick", and the operations
@@ -70,7 +70,11 @@ class TEditorFixture {
       host.SetImeResult(arg);
       edit.Perform(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
     } else if (name == "press") {
-      edit.MouseDown(TMouseButton::mbLeft, 0, CellX(n.at(1)), RowY(n.at(0)));
+      // A third number 1 holds Shift down for the press.
+      const bool shift = n.size() > 2 && n[2] != 0;
+      host.SetKeyDown(VK_SHIFT, shift);
+      edit.MouseDown(TMouseButton::mbLeft, shift ? ssShift : 0, CellX(n.at(1)), RowY(n.at(0)));
+      host.SetKeyDown(VK_SHIFT, false);
     } else if (name == "move") {
       edit.MouseMove(0, CellX(n.at(1)), RowY(n.at(0)));
     } else if (name == "release") {
