@@ -20,7 +20,7 @@ void TRyxEdit::DeleteSelection(bool redraw) {
   OrderedSel(sl, sc, el, ec);
   const std::string deleted = GetSelText();
   FSelActive = FSelAll = false;
-  // An empty range would otherwise remove an empty row that it only touches.
+  // Nothing selected: nothing to remove, record or repaint.
   if (deleted.empty()) {
     CollapseSelection();
     return;
@@ -118,6 +118,7 @@ void TRyxEdit::TypeText(const std::string& text) {
 
 void TRyxEdit::ClearText() {
   const int last = FLines.Count() - 1;
+  if (last == 0 && ContentLength(FLines.Get(0)) == 0) return;
   FSelAll = false;
   FSelActive = true;
   FSelStartLine = FSelStartCol = 0;
