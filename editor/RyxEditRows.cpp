@@ -73,7 +73,8 @@ bool TRyxEdit::ReplaceRange(int sl, int sc, int el, int ec, const std::string& t
   // New rows go in before old ones are replaced or leave, so that a failure loses no line.
   for (int i = oldCount; i < newCount; ++i) FLines.Insert(last + 1 + i - oldCount, rows[static_cast<std::size_t>(i)]);
   for (int i = 0; i < std::min(oldCount, newCount); ++i) FLines.Put(sl + i, rows[static_cast<std::size_t>(i)]);
-  for (int i = newCount; i < oldCount; ++i) FLines.Delete(sl + newCount);
+  // From the last one up, so that only the rows below the range move.
+  for (int i = oldCount - 1; i >= newCount; --i) FLines.Delete(sl + i);
   // The caret after the new bytes; a place inside or just past a line break is the next row's start.
   std::size_t rowStart = 0;
   for (int i = 0; i < newCount; ++i) {
