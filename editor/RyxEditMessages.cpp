@@ -221,7 +221,8 @@ void TRyxEdit::EMGetLine(TMessage& message) {
 }
 
 bool TRyxEdit::CharKindIsTrail(const std::string& line, int col) const {
-  return ByteTypeAt(line, col + 1, FSingleByteMode) == 2;
+  // The CR after a lead byte that ends the line is the line's end, not that byte's trail.
+  return StoredByteTypeAt(line, col, FSingleByteMode) == kTrailByte;
 }
 
 void TRyxEdit::SetCaretPosMessage(TMessage& message) {

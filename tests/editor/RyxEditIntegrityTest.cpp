@@ -72,6 +72,7 @@ TEST(RyxEditIntegrity, ALeadByteBeforeTheTerminatorIsACharacterOfItsOwn) {
       {"Ctrl+Left from the line's end", "c " + a + "\r\nb", false, {"End", "Ctrl+Left", "Ctrl+Delete"},
        "c \r\nb", {0, 2}},
       {"a click right of it", a + "\r\nb", false, {"press:0,20", "release", "type:x"}, a + "x\r\nb", {0, 4}},
+      {"the caret message to the line's end", a + "\r\nb", false, {"caret:0,3", "type:x"}, a + "x\r\nb", {0, 4}},
   });
 }
 
