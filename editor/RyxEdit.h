@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editor/Ryxstrings.h"
@@ -398,10 +399,27 @@ class TRyxEdit : public TCustomControl {
   void OrderedSel(int& startLine, int& startCol, int& endLine, int& endCol) const;
   void EraseCaretUnderline();
   void CollapseSelection();
+  // Positions.
+  // Bytes of the character at col of a row: 2 for a lead byte with its trail, else 1.
+  int CharSizeAt(std::string_view row, int col) const;
+  // Puts a position on the text: the line within it, the column within the
+  // line's content and on a character's first byte; the column just past a
+  // line break is the start of the next line.
+  void SettlePosition(int& line, int& col) const;
+  // Settles the caret, the anchor and the moving and painted ends of the selection.
+  void SettleSelection();
+  // A key that edits while the button is held ends the mouse selection first.
+  void EndMouseSelection();
   // Editing.
   bool CopySelection();
-  // Replaces the caret row by its text with text inserted at the caret; the caret ends after it.
-  void SpliceAtCaret(const std::string& text);
+  // Replaces the bytes from (sl, sc) to (el, ec), read as offsets into the
+  // text, by text, and splits the rows anew at every CR LF and nowhere else.
+  // The caret goes after the new bytes; true when only the one row changed.
+  bool ReplaceRange(int sl, int sc, int el, int ec, const std::string& text);
+  // Inserts text at the caret; true when only the caret row changed.
+  bool SpliceAtCaret(const std::string& text);
+  // WM_CLEAR: empties the text as one deletion that undo brings back.
+  void ClearText();
   void RepaintRowFrom(int row, int x);
   // Typed input.
   void WMChar(TMessage& message);
@@ -575,6 +593,9 @@ class TRyxEdit : public TCustomControl {
   bool FUndoReplay = false;
   int FGoalX = 0;
   int FGoalXCol = 0;
+  // Where the last Up or Down left the caret: the goal x holds only while the caret is still there.
+  int FGoalXCaretLine = -1;
+  int FGoalXCaretCol = -1;
   std::int16_t FAutoScrollDir = 0;
   int FSavedDragCursor = 0;
 };

@@ -5,7 +5,6 @@
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
 
-using namespace std::string_literals;
 
 void TRyxEdit::StepCaretLine(int Delta) {
   DrawUnderline(FCaretLine, false);
@@ -16,36 +15,26 @@ void TRyxEdit::StepCaretLine(int Delta) {
 void TRyxEdit::MoveCaretRight(bool ByWord) {
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   FGoalCol = 0;
-  const std::string line = FLines.Get(FCaretLine);
-  const int length = static_cast<int>(line.size());
-  const bool lastLine = FCaretLine == FLines.Count() - 1;
-  std::string passed;
-  if (FCaretCol < length) {
-    int next = FCaretCol + 1;
-    if (FCaretCol + 1 < length && ByteTypeAt(line, FCaretCol + 1, FSingleByteMode) == kLeadByte) {
-      passed = line.substr(static_cast<std::size_t>(FCaretCol), 2);
-      next = FCaretCol + 2;
-    } else if (length > 1 && line[static_cast<std::size_t>(FCaretCol)] == '\0') {
-      // The end-of-text marker: there is nothing to the right.
-      FGoalCol = FCaretCol;
-      return;
-    } else {
-      passed = line.substr(static_cast<std::size_t>(FCaretCol), 1);
-    }
-    if (ByWord && passed != "\r" && passed != "\t" && passed != "\0"s)
-      FCaretCol = ScanWord(true, passed);
-    else
-      FCaretCol = next;
-    if (FCaretCol >= length && !lastLine) passed = "\0"s;
-  } else if (lastLine) {
+  const std::string line(FLines.Get(FCaretLine));
+  // Only the terminator ends the line: a CR inside the content is a character like any other.
+  const bool lineBreak = FCaretCol >= ContentLength(line);
+  if (lineBreak && FCaretLine == FLines.Count() - 1) {
+    // The end-of-text marker: there is nothing to the right.
     FGoalCol = FCaretCol;
     return;
-  } else {
-    passed = "\0"s;
+  }
+  std::string passed;
+  if (!lineBreak) {
+    const int size = CharSizeAt(line, FCaretCol);
+    passed = line.substr(static_cast<std::size_t>(FCaretCol), static_cast<std::size_t>(size));
+    if (ByWord && passed != "\t")
+      FCaretCol = ScanWord(true, passed);
+    else
+      FCaretCol += size;
   }
   IControlHost& host = Host();
   host.HideCaret();
-  if (passed == "\r" || passed == "\0"s) {
+  if (lineBreak) {
     const bool wasScrolled = FScrollX != 0;
     FScrollX = FCaretCol = FCaretX = 0;
     const int from = FCaretLine;
@@ -78,16 +67,19 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
   IControlHost& host = Host();
   if (FCaretCol == 0) {
     host.HideCaret();
+    const int target = FCaretLine - 1;
     if (FCaretLine - FTopLine - FOverScroll > 0) {
       StepCaretLine(-1);
     } else {
       Perform(WM_VSCROLL, SB_LINEUP, 0);
-      if (FVScrolled == 0) StepCaretLine(-1);
+      // A scroll that leaves the caret where it was (CaretScrollFix outside a
+      // key) or carries it further still ends on the line above.
+      if (FCaretLine != target) StepCaretLine(target - FCaretLine);
     }
-    const std::string& line = FLines.Get(FCaretLine);
+    const std::string line(FLines.Get(FCaretLine));
     const int length = static_cast<int>(line.size());
     // Before the line break, or before the last character of a soft-wrapped row.
-    if (length >= 2 && line.compare(static_cast<std::size_t>(length - 2), 2, "\r\n") == 0)
+    if (HasLineEnd(line))
       FCaretCol = length - 2;
     else if (length >= 2 && ByteTypeAt(line, length - 1, FSingleByteMode) == kLeadByte)
       FCaretCol = length - 2;
@@ -102,7 +94,7 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
     const std::string line = FLines.Get(FCaretLine);
     std::string passed;
     int next = FCaretCol - 1;
-    if (FCaretCol >= 2 && ByteTypeAt(line, FCaretCol - 1, FSingleByteMode) == kLeadByte) next = FCaretCol - 2;
+    if (FCaretCol >= 2 && CharSizeAt(line, FCaretCol - 2) == 2) next = FCaretCol - 2;
     passed = line.substr(static_cast<std::size_t>(next), static_cast<std::size_t>(FCaretCol - next));
     if (ByWord && passed != "\t")
       FCaretCol = ScanWord(false, passed);
@@ -145,8 +137,9 @@ void TRyxEdit::MoveCaretVert(int Delta) {
 void TRyxEdit::MoveCaretLines(int Delta) {
   const int last = FLines.Count() - 1;
   if ((Delta < 0 && FCaretLine == 0) || (Delta > 0 && FCaretLine == last)) return;
-  // The goal x is measured once per goal column, on the line where that column was set.
-  if (FGoalCol != FGoalXCol) {
+  // The goal x is measured on the line where the goal column was set, and
+  // holds while Up and Down carry the caret on from where they left it.
+  if (FGoalCol != FGoalXCol || FCaretLine != FGoalXCaretLine || FCaretCol != FGoalXCaretCol) {
     FGoalXCol = FGoalCol;
     FGoalX = TextXOfColumn(FLines.Get(FCaretLine), FGoalCol);
   }
@@ -155,6 +148,8 @@ void TRyxEdit::MoveCaretLines(int Delta) {
   DrawUnderline(FCaretLine, false);
   FCaretLine = std::clamp(FCaretLine + Delta, 0, last);
   FCaretCol = ColumnAtX(FLines.Get(FCaretLine), FGoalX, FCaretX);
+  FGoalXCaretLine = FCaretLine;
+  FGoalXCaretCol = FCaretCol;
   if (FCaretX - FScrollX > FTextWidth || (FScrollX != 0 && FCaretX - FScrollX < 0)) {
     FScrollX = std::max(0, FCaretX - FTextWidth + FHScrollStep);
     PaintScreen();

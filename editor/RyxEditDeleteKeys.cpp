@@ -8,22 +8,17 @@
 bool TRyxEdit::RemoveCharAtCaret(TUndoKind kind) {
   IControlHost& host = Host();
   host.HideCaret();
-  std::string row = FLines.Get(FCaretLine);
-  const int content = static_cast<int>(StripLineEnd(row).size());
-  const auto at = static_cast<std::size_t>(FCaretCol);
-  if (FCaretCol > content || (FCaretCol == content && !HasLineEnd(row))) {
+  const std::string row(FLines.Get(FCaretLine));
+  const int content = ContentLength(row);
+  // The end-of-text marker is never removed.
+  if (FCaretCol > content || (FCaretCol == content && FCaretLine + 1 >= FLines.Count())) {
     host.ShowCaret();
     return false;
   }
   if (FCaretCol == content) {
-    // The end-of-text marker is never removed; a line break joins the next line to this one.
-    if (row[at] == '\0' || FCaretLine + 1 >= FLines.Count()) {
-      host.ShowCaret();
-      return false;
-    }
+    // A line break joins the next line to this one.
     AddUndo(kind, "\r\n", FCaretCol, FCaretLine);
-    FLines.Put(FCaretLine, row.substr(0, at) + FLines.Get(FCaretLine + 1));
-    FLines.Delete(FCaretLine + 1);
+    ReplaceRange(FCaretLine, content, FCaretLine + 1, 0, "");
     // Wrapped text would be re-wrapped here from the caret line.
     if (UpdateVScrollRange(true))
       PaintScreen();
@@ -31,14 +26,15 @@ bool TRyxEdit::RemoveCharAtCaret(TUndoKind kind) {
       RepaintLines(2, 0, 0);
   } else {
     // A lead byte takes its trail byte along, but never a byte of the line's terminator.
-    const bool pair = FCaretCol + 2 <= content && ByteTypeAt(row, FCaretCol + 1, FSingleByteMode) == kLeadByte;
-    const std::size_t size = pair ? 2 : 1;
-    AddUndo(kind, row.substr(at, size), FCaretCol, FCaretLine);
-    row.erase(at, size);
-    FLines.Put(FCaretLine, row);
+    const int size = CharSizeAt(row, FCaretCol);
+    AddUndo(kind, row.substr(static_cast<std::size_t>(FCaretCol), static_cast<std::size_t>(size)), FCaretCol,
+            FCaretLine);
+    const bool oneRow = ReplaceRange(FCaretLine, FCaretCol, FCaretLine, FCaretCol + size, "");
     // Wrapped text would be re-wrapped here from the caret line.
     if (UpdateVScrollRange(true)) {
       PaintScreen();
+    } else if (!oneRow) {
+      RepaintLines(2, 0, 0);
     } else {
       // From the row's start: a link may end anywhere before the removed byte.
       RepaintRowFrom(FCaretLine, 0);
@@ -68,6 +64,10 @@ void TRyxEdit::DeleteCharLeft() {
   } else {
     if (FCaretLine == 0 && FCaretCol == 0) return;
     MoveCaretLeft(false);
+    // The move is part of the deletion: with Shift or the mouse button held it
+    // has drawn out a selection that must not outlive the character.
+    if (FSelActive) ClearSelection();
+    CollapseSelection();
     if (!RemoveCharAtCaret(ukBackDelete)) return;
   }
   if (OnChange) OnChange(this);

@@ -5,12 +5,6 @@
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
 
-namespace {
-
-int ContentLength(const std::string& row) { return static_cast<int>(row.size()) - (HasLineEnd(row) ? 2 : 0); }
-
-}  // namespace
-
 void TRyxEdit::RepaintRowFrom(int row, int x) {
   if (row < FTopLine || row >= FTopLine + FVisibleLines) return;
   const int y = (row - FTopLine) * FLineHeight;
@@ -26,69 +20,40 @@ void TRyxEdit::DeleteSelection(bool redraw) {
   OrderedSel(sl, sc, el, ec);
   const std::string deleted = GetSelText();
   FSelActive = FSelAll = false;
-  // An empty range would otherwise remove an empty row that it only touches.
-  if (deleted.empty()) return;
+  // Nothing selected: nothing to remove, record or repaint.
+  if (deleted.empty()) {
+    CollapseSelection();
+    return;
+  }
   if (!FUndoReplay) AddUndo(ukDelete, deleted, sc, sl);
   Host().HideCaret();
   EraseCaretUnderline();
-  std::string row = FLines.Get(sl);
-  bool removedRow = false;
-  if (sl == el) {
-    row.erase(static_cast<std::size_t>(sc), static_cast<std::size_t>(ec - sc));
-    // A row whose every byte went, its line break included, goes with them.
-    removedRow = row.empty();
-    if (removedRow)
-      FLines.Delete(sl);
-    else
-      FLines.Put(sl, row);
-  } else {
-    row = row.substr(0, static_cast<std::size_t>(sc)) + FLines.Get(el).substr(static_cast<std::size_t>(ec));
-    FLines.Put(sl, row);
-    for (int line = el; line > sl; --line) FLines.Delete(line);
-  }
-  FCaretLine = sl;
-  FCaretCol = sc;
-  FCaretX = removedRow ? 0 : TextXOfColumn(row, sc) - FScrollX;
+  const bool oneRow = ReplaceRange(sl, sc, el, ec, "");
+  FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
-  FGoalCol = sc;
+  FGoalCol = FCaretCol;
   CollapseSelection();
   // Wrapped text would be re-wrapped here from the start row; rows are logical lines until then.
   if (redraw) {
     if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
       if (UpdateVScrollRange(true)) {
         PaintScreen();
-      } else if (removedRow) {
-        RepaintLines(2, 0, 0);
-      } else if (sl == el) {
-        RepaintRowFrom(sl, FCaretX);
+      } else if (oneRow) {
+        RepaintRowFrom(FCaretLine, FCaretX);
         DrawUnderline(FCaretLine, true);
         UpdateHScrollRange(true);
       } else {
-        RepaintRowFrom(sl, FCaretX);
+        RepaintRowFrom(FCaretLine, FCaretX);
         RepaintLines(5, 0, 0);
       }
     }
     UpdateCaretPos();
-  } else if (FUndoReplay && sl == el) {
+  } else if (FUndoReplay && oneRow) {
     // Undo repaints a change of several rows itself; this one row is done here.
-    RepaintRowFrom(sl, FCaretX);
+    RepaintRowFrom(FCaretLine, FCaretX);
     FUndoReplay = false;
   }
   Host().ShowCaret();
-}
-
-void TRyxEdit::SpliceAtCaret(const std::string& text) {
-  const std::string& row = FLines.Get(FCaretLine);
-  const std::size_t after = row.size() - static_cast<std::size_t>(FCaretCol);
-  std::string joined = row;
-  joined.insert(static_cast<std::size_t>(FCaretCol), text);
-  // The new rows go in below before the old one leaves, so that a failure loses nothing.
-  // Every CR LF in the result splits it, also one that the insertion completes.
-  int index = FCaretLine + 1;
-  FLines.InsertText(index, joined);
-  FLines.Delete(FCaretLine);
-  FCaretLine = index - 1;
-  FCaretCol = std::max(0, static_cast<int>(FLines.Get(FCaretLine).size() - after));
 }
 
 void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
@@ -97,9 +62,7 @@ void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
   EraseCaretUnderline();
   const int row = FCaretLine;
   const int x = TextXOfColumn(FLines.Get(row), FCaretCol) - FScrollX;
-  const int count = FLines.Count();
-  SpliceAtCaret(text);
-  const bool severalRows = FLines.Count() != count;
+  const bool oneRow = SpliceAtCaret(text);
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
   FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
   // Wrapped text would be re-wrapped here from the row of the insertion.
@@ -108,7 +71,7 @@ void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
       PaintScreen();
     } else {
       RepaintRowFrom(row, x);
-      if (severalRows) {
+      if (!oneRow) {
         RepaintLines(3, row + 1, 0);
       } else {
         DrawUnderline(FCaretLine, true);
@@ -134,7 +97,7 @@ void TRyxEdit::TypeText(const std::string& text) {
     int count = std::min(rest, n);
     // Overwriting only the first byte of a double-byte character would leave its
     // trail byte behind as a different character: take it too and pad with a space.
-    if (FCaretCol + n <= content && ByteTypeAt(row, FCaretCol + n, FSingleByteMode) == kLeadByte) {
+    if (FCaretCol + n <= content && StoredByteTypeAt(row, FCaretCol + n - 1, FSingleByteMode) == kLeadByte) {
       count = std::min(rest, n + 1);
       typed += ' ';
       padded = true;
@@ -151,6 +114,18 @@ void TRyxEdit::TypeText(const std::string& text) {
   SetCaret(FCaretCol, FCaretLine, true, true);
   if (OnChange) OnChange(this);
   FireUserClientDraw(FCaretLine, FCaretLine);
+}
+
+void TRyxEdit::ClearText() {
+  const int last = FLines.Count() - 1;
+  if (last == 0 && ContentLength(FLines.Get(0)) == 0) return;
+  FSelAll = false;
+  FSelActive = true;
+  FSelStartLine = FSelStartCol = 0;
+  FSelEndLine = last;
+  FSelEndCol = ContentLength(FLines.Get(last));
+  DeleteSelection(true);
+  if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::ToggleInsertMode() {

@@ -89,7 +89,7 @@ void TRyxEdit::WndProc(TMessage& message) {
       if (!FReadOnly) Undo();
       break;
     case WM_CLEAR:
-      ClearAll();
+      if (!FReadOnly) ClearText();
       break;
     case WM_VSCROLL:
       WMVScroll(message);
@@ -221,7 +221,8 @@ void TRyxEdit::EMGetLine(TMessage& message) {
 }
 
 bool TRyxEdit::CharKindIsTrail(const std::string& line, int col) const {
-  return ByteTypeAt(line, col + 1, FSingleByteMode) == 2;
+  // The CR after a lead byte that ends the line is the line's end, not that byte's trail.
+  return StoredByteTypeAt(line, col, FSingleByteMode) == kTrailByte;
 }
 
 void TRyxEdit::SetCaretPosMessage(TMessage& message) {

@@ -112,13 +112,7 @@ void TRyxEdit::TrackMouse(int X, int Y) {
 
 void TRyxEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TCustomControl::MouseUp(button, shift, x, y);
-  FAutoScrollDir = 0;
-  if (FMouseSelecting) {
-    FMouseSelecting = false;
-    FCaretScrollFix = FSavedCaretScrollFix;
-    // The timer's scrolls sped up as keys held down do; the next selection starts slow again.
-    FKeyScrollCount = 0;
-  }
+  EndMouseSelection();
   DrawUnderline(FCaretLine, true);
 }
 

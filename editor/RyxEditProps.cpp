@@ -88,6 +88,7 @@ void TRyxEdit::ResetState() {
   FScrollX = 0;
   FLastCaretCol = FLastCaretLine = FLastCaretX = 0;
   FGoalX = FGoalXCol = 0;
+  FGoalXCaretLine = FGoalXCaretCol = -1;
   FKeyScrollCount = 0;
   FScrollMovesCaret = true;
   FModified = false;

@@ -38,18 +38,21 @@ void TRyxEdit::ClearSelection() {
 }
 
 void TRyxEdit::OrderedSel(int& startLine, int& startCol, int& endLine, int& endCol) const {
-  std::pair<int, int> from{FSelStartLine, FSelStartCol};
-  std::pair<int, int> to{FSelEndLine, FSelEndCol};
-  if (to < from) std::swap(from, to);
-  // A column never reaches into the end-of-text marker: those bytes are not text.
+  // Ends are offsets into the text: a line within it, a column up to the
+  // line's whole length (the start of the next line) but never into the
+  // end-of-text marker, whose bytes are not text.
   auto limit = [this](int line, int col) {
-    const std::string& row = FLines.Get(line);
-    return std::clamp(col, 0, static_cast<int>(row.size()) - (HasEndMarker(row) ? 2 : 0));
+    line = std::clamp(line, 0, FLines.Count() - 1);
+    const std::string_view row = FLines.Get(line);
+    return std::pair<int, int>{line, std::clamp(col, 0, static_cast<int>(row.size()) - (HasEndMarker(row) ? 2 : 0))};
   };
+  std::pair<int, int> from = limit(FSelStartLine, FSelStartCol);
+  std::pair<int, int> to = limit(FSelEndLine, FSelEndCol);
+  if (to < from) std::swap(from, to);
   startLine = from.first;
-  startCol = limit(from.first, from.second);
+  startCol = from.second;
   endLine = to.first;
-  endCol = limit(to.first, to.second);
+  endCol = to.second;
 }
 
 // Reads the anchor and the moving end, not the flags: SelectAll sets both ends,
@@ -69,18 +72,13 @@ int TRyxEdit::GetSelLength() const { return static_cast<int>(GetSelText().size()
 void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol) {
   ClearSelection();
   EraseCaretUnderline();
-  const int last = FLines.Count() - 1;
-  anchorLine = std::clamp(anchorLine, 0, last);
-  caretLine = std::clamp(caretLine, 0, last);
+  // Both ends land on the text, never inside a line break, the end marker or a character.
+  SettlePosition(anchorLine, anchorCol);
+  SettlePosition(caretLine, caretCol);
   FSelStartLine = FSelPaintLine = anchorLine;
   FSelStartCol = FSelPaintCol = anchorCol;
   FCaretLine = caretLine;
   FCaretCol = caretCol;
-  const std::string& row = FLines.Get(caretLine);
-  if (HasLineEnd(row) && caretCol == static_cast<int>(row.size()) && caretLine < last) {
-    FCaretLine = caretLine + 1;
-    FCaretCol = 0;
-  }
   FSelEndLine = FCaretLine;
   FSelEndCol = FCaretCol;
   FSelActive = true;

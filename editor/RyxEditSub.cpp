@@ -29,6 +29,13 @@ int ByteTypeAt(std::string_view s, int pos, bool singleByte) {
   return LeadAt(s, pos) ? kLeadByte : kSingleByte;
 }
 
+int StoredByteTypeAt(std::string_view row, int col, bool singleByte) {
+  const int content = ContentLength(row);
+  if (col < 0 || col >= content) return kSingleByte;
+  const int kind = ByteTypeAt(row, col + 1, singleByte);
+  return kind == kLeadByte && col + 1 >= content ? kSingleByte : kind;
+}
+
 TLineBreakStyle DetectLineBreak(const std::filesystem::path& name) {
   std::array<char, 1024> head;
   TReadOnlyFile file(name);
@@ -53,6 +60,8 @@ TLineBreakStyle DetectLineBreak(const std::filesystem::path& name) {
 bool HasLineEnd(std::string_view s) {
   return s.size() >= 2 && (s[s.size() - 2] == '\0' || s[s.size() - 2] == '\r');
 }
+
+int ContentLength(std::string_view row) { return static_cast<int>(row.size()) - (HasLineEnd(row) ? 2 : 0); }
 
 std::string StripLineEnd(std::string_view s) {
   return std::string(HasLineEnd(s) ? s.substr(0, s.size() - 2) : s);

@@ -23,6 +23,12 @@ constexpr int kTrailByte = 2;
 // byte counts as a single-byte character.
 int ByteTypeAt(std::string_view s, int pos, bool singleByte);
 
+// Kind of the byte at the 0-based column col of a stored line. The terminator
+// is never part of a character: a lead byte whose trail would be the
+// terminator's first byte is a single-byte character, and the terminator's
+// own bytes count as single bytes.
+int StoredByteTypeAt(std::string_view row, int col, bool singleByte);
+
 // Reads at most the first 1024 bytes of the file; raises EInOutError when it
 // cannot be read.
 TLineBreakStyle DetectLineBreak(const std::filesystem::path& name);
@@ -30,6 +36,8 @@ TLineBreakStyle DetectLineBreak(const std::filesystem::path& name);
 // A stored line ends in a two-byte terminator (CR LF, or the end-of-text
 // marker NUL NUL) exactly when its second-to-last byte is CR or NUL.
 bool HasLineEnd(std::string_view s);
+// Bytes of a stored line before its terminator.
+int ContentLength(std::string_view row);
 // Whether the second-to-last byte is NUL, the first byte of the end-of-text marker.
 bool HasEndMarker(std::string_view s);
 std::string StripLineEnd(std::string_view s);

@@ -134,13 +134,12 @@ void TRyxEdit::MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind) {
 bool TRyxEdit::RestoreAtCaret(const TUndoRecord& record) {
   FCaretLine = record.Line;
   FCaretCol = record.Col;
-  const int count = FLines.Count();
-  SpliceAtCaret(record.Text);
+  const bool oneRow = SpliceAtCaret(record.Text);
   FCaretLine = record.Line;
   FCaretCol = record.Col;
   FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
-  return FLines.Count() != count;
+  return !oneRow;
 }
 
 void TRyxEdit::ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList& to) {

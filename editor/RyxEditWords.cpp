@@ -24,11 +24,11 @@ int TRyxEdit::CharClass(unsigned Code) {
 }
 
 int TRyxEdit::ScanWord(bool Forward, std::string& PassedText) const {
-  const std::string& line = FLines.Get(FCaretLine);
-  const int length = static_cast<int>(line.size());
+  const std::string line(FLines.Get(FCaretLine));
+  // Words end at the terminator; a CR before it is content, a sign like any other.
+  const int content = ContentLength(line);
   auto byteAt = [&line](int i) { return static_cast<unsigned char>(line[static_cast<std::size_t>(i)]); };
-  // A lead byte takes its trail byte along; a lead byte at the very end stands alone.
-  auto pairAt = [&](int i) { return i + 1 < length && ByteTypeAt(line, i + 1, FSingleByteMode) == kLeadByte; };
+  auto pairAt = [&](int i) { return CharSizeAt(line, i) == 2; };
   int i = FCaretCol;
   int result = i;
   int runClass = -1;
@@ -39,11 +39,11 @@ int TRyxEdit::ScanWord(bool Forward, std::string& PassedText) const {
     int start = 0;
     int size = 1;
     if (Forward) {
-      if (i >= length) break;
+      if (i >= content) break;
       start = i;
       if (pairAt(i)) {
         size = 2;
-      } else if (const unsigned char c = byteAt(i); c == '\t' || c == '\0' || c == '\r') {
+      } else if (byteAt(i) == '\t') {
         break;
       }
     } else {

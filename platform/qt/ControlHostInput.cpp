@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "platform/LeadByte.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -142,6 +143,10 @@ void ControlHostWidget::endComposition() {
 }
 
 bool ControlHostWidget::deliverResult(const QString& commit) {
+  // The late answer to a commit request that was already served: the text
+  // is in the control, and a second copy is not what the user typed.
+  const QString committed = std::exchange(FCommittedPreedit, QString());
+  if (!FComposing && commit == committed) return false;
   if (!acceptsText(commit)) return false;
   startComposition();
   FResult = AnsiFromQString(commit);
@@ -250,6 +255,7 @@ bool ControlHostWidget::ImmNotifyIME(HIMC context, DWORD action, DWORD index) {
       QGuiApplication::inputMethod()->reset();
       deliverResult(text);
       endComposition();
+      FCommittedPreedit = text;
     }
     update(FClientRect);
     return true;

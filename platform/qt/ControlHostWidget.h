@@ -191,6 +191,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   bool FPreeditCursorVisible = true;
   QList<QInputMethodEvent::Attribute> FPreeditAttributes;
   std::string FResult;
+  // A preedit committed here because the input method did not answer the
+  // request at once; it may still send the same text later, once.
+  QString FCommittedPreedit;
   TLogFont FCompositionFont;
   mutable std::unique_ptr<QtCellFont> FCompositionCells;
   TCompositionForm FCompositionForm;

@@ -280,6 +280,7 @@ TEST(RyxEditDeleteKeys, RandomTypingAndDeletingMatchesAPlainTextModelAndUndoesSt
       }
       ASSERT_EQ(f.Text(), model) << "step " << step;
       ASSERT_EQ(Offset(f.edit), caret) << "step " << step;
+      ASSERT_EQ(f.Broken(), "") << "step " << step;
       if (model != before && !(insertion && selectionDeletedAt == caret - static_cast<int>(model.size() - before.size())))
         history.push_back(before);
       selectionDeletedAt = model != before ? deletedAt : selectionDeletedAt;

@@ -242,6 +242,7 @@ TEST(RyxEditUndo, RandomEditsMatchTheModelAndUndoRetracesThem) {
     SCOPED_TRACE("step " + std::to_string(step));
     ASSERT_EQ(f.edit.GetAllText(), model.Text);
     ExpectStoredForm(f.edit);
+    ASSERT_EQ(f.Broken(), "");
     const auto [line, col] = model.Position(caret);
     EXPECT_EQ(f.edit.CaretLine(), line);
     EXPECT_EQ(f.edit.CaretCol(), col);

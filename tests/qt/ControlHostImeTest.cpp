@@ -94,6 +94,34 @@ TEST_F(ImeTest, CompleteCompositionCommitsTheShownPreedit) {
   EXPECT_EQ(Control.Of({WM_IME_COMPOSITION})[0].ImeResult, UnicodeToAnsi(u"にほん"));
 }
 
+// An input method that answers a commit request only later (through its own
+// event loop) sends the text that was already committed from its preedit.
+TEST_F(ImeTest, ALateAnswerToACompletedCompositionIsNotDeliveredAgain) {
+  const HIMC context = Widget->ImmGetContext();
+  Preedit(U("かな"));
+  ASSERT_TRUE(Widget->ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE));
+  Commit(U("かな"));
+  EXPECT_TRUE(Widget->ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE));
+  ASSERT_EQ(Control.Of({WM_IME_COMPOSITION}).size(), 1u);
+  // Only the one answer is dropped: the same text composed again is new text.
+  Preedit(U("かな"));
+  Commit(U("かな"));
+  Commit(U("かな"));
+  const std::vector<TRecord> results = Control.Of({WM_IME_COMPOSITION});
+  ASSERT_EQ(results.size(), 3u);
+  for (const TRecord& result : results) EXPECT_EQ(result.ImeResult, UnicodeToAnsi(u"かな"));
+  EXPECT_EQ(Messages().back(), UINT{WM_IME_ENDCOMPOSITION});
+}
+
+TEST_F(ImeTest, AnotherTextAfterACompletedCompositionIsDelivered) {
+  Preedit(U("かな"));
+  ASSERT_TRUE(Widget->ImmNotifyIME(Widget->ImmGetContext(), NI_COMPOSITIONSTR, CPS_COMPLETE));
+  Commit(U("日本"));
+  const std::vector<TRecord> results = Control.Of({WM_IME_COMPOSITION});
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(results[1].ImeResult, "\x93\xfa\x96\x7b");
+}
+
 TEST_F(ImeTest, CancelCompositionDropsThePreedit) {
   Preedit(U("にほん"));
   EXPECT_TRUE(Widget->ImmNotifyIME(Widget->ImmGetContext(), NI_COMPOSITIONSTR, CPS_CANCEL));

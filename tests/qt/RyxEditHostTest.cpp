@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QImage>
 #include <QInputMethodEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include "editor/RyxEdit.h"
@@ -59,6 +60,32 @@ TEST_F(RyxEditHost, PreeditNeverTouchesTheDocument) {
   EXPECT_EQ(Edit.GetAllText(), before);
   EXPECT_FALSE(Edit.Modified());
   EXPECT_EQ(Widget->preeditText(), QString::fromUtf8("にほんご😀"));
+}
+
+// A click during a composition commits the preedit once, however late the
+// input method's own answer to the commit request comes.
+TEST_F(RyxEditHost, AClickDuringACompositionInsertsThePreeditOnce) {
+  Edit.SetAllText("ab");
+  QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(Widget.get(), &in);
+  QInputMethodEvent preedit(QString::fromUtf8("かな"), {});
+  QCoreApplication::sendEvent(Widget.get(), &preedit);
+  const QPointF at(Widget->clientRect().topLeft() + QPoint(Edit.TextLeft() + 1, Edit.TopMargin() + 2));
+  for (int click = 0; click < 3; ++click) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, Widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(Widget.get(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, Widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(Widget.get(), &release);
+    if (click == 0) {
+      QInputMethodEvent late;
+      late.setCommitString(QString::fromUtf8("かな"));
+      QCoreApplication::sendEvent(Widget.get(), &late);
+    }
+  }
+  EXPECT_EQ(Edit.GetAllText(), UnicodeToAnsi(u"かなab"));
+  EXPECT_TRUE(Widget->preeditText().isEmpty());
 }
 
 }  // namespace
