@@ -30,7 +30,7 @@ void TRyxEdit::RestoreEmptyDocument() {
 bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
   FLastFileError.clear();
   try {
-    FLines.LoadFromFile(fileName);
+    FLines.LoadFromFile(fileName, TRyxStrings::TNulBytes::StopReading);
     if (FLines.LoadedNulBytes()) {
       // NUL bytes mean a binary or UTF-16 file: editing and saving it as
       // text would destroy it, so it is not taken as a document at all.

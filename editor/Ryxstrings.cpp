@@ -8,6 +8,7 @@
 #include <istream>
 #include <iterator>
 #include <ostream>
+#include <string>
 
 #include "editor/RyxEditSub.h"
 #include "platform/AtomicFile.h"
@@ -27,6 +28,9 @@ constexpr std::size_t kBytesPerLine = 28;
 constexpr std::size_t kWindow = 16384;
 constexpr std::size_t kKeep = 512;
 constexpr std::size_t kSlide = kWindow - kKeep;
+
+// The CR LF loader reads in steps of this size, so that it can stop at a NUL.
+constexpr std::size_t kReadStep = std::size_t{1} << 20;
 
 // Cuts a text into stored lines. A piece ends after CR LF, or after a NUL
 // and the byte that follows it (so the marker NUL NUL ends the last line);
@@ -87,6 +91,51 @@ bool AppendWithoutNul(std::string& line, std::string_view bytes) {
   }
   line.append(bytes);
   return dropped;
+}
+
+[[noreturn]] void RefuseLargeFile(const std::filesystem::path& name, std::uint64_t size) {
+  throw EInOutError("ファイル " + name.string() + " は大きすぎて開けません: " + std::to_string(size) +
+                    " バイトあります (開けるのは " + std::to_string(TRyxStrings::kMaxFileBytes) + " バイトまで)");
+}
+
+// Opened for a loader: a file the store cannot hold is refused before any
+// of it is read.
+void CheckLoadable(const TReadOnlyFile& file, const std::filesystem::path& name) {
+  if (file.Size() > TRyxStrings::kMaxFileBytes) RefuseLargeFile(name, file.Size());
+}
+
+// The style of the first line break of the file, wherever it lies; a file
+// without one is CR LF, an empty one lbEmpty. A NUL before any break means a
+// binary file: the scan ends there and, as for such a file sniffed from its
+// first bytes, the CR loader takes it.
+TLineBreakStyle FirstLineBreak(const std::filesystem::path& name) {
+  TReadOnlyFile file(name);
+  CheckLoadable(file, name);
+  std::array<char, kWindow> block;
+  bool empty = true;
+  bool crAtBlockEnd = false;
+  while (const std::size_t n = file.Read(block.data(), block.size())) {
+    if (crAtBlockEnd) return block[0] == '\n' ? lbCRLF : lbCR;
+    empty = false;
+    for (std::size_t i = 0; i < n; ++i) {
+      switch (block[i]) {
+        case '\n':
+          return lbLF;
+        case '\0':
+          return lbCR;
+        case '\r':
+          if (i + 1 == n) {
+            crAtBlockEnd = true;
+            break;
+          }
+          return block[i + 1] == '\n' ? lbCRLF : lbCR;
+        default:
+          break;
+      }
+    }
+  }
+  if (empty) return lbEmpty;
+  return crAtBlockEnd ? lbCR : lbCRLF;
 }
 
 }  // namespace
@@ -236,16 +285,18 @@ int TRyxStrings::IndexOf(std::string_view s) const {
   return it == FList.end() ? -1 : static_cast<int>(it - FList.begin());
 }
 
-void TRyxStrings::LoadFromFile(const std::filesystem::path& name) {
-  switch (DetectLineBreak(name)) {
+void TRyxStrings::LoadFromFile(const std::filesystem::path& name) { LoadFromFile(name, TNulBytes::Drop); }
+
+void TRyxStrings::LoadFromFile(const std::filesystem::path& name, TNulBytes nulBytes) {
+  switch (FirstLineBreak(name)) {
     case lbCRLF:
-      LoadCRLFFile(name);
+      LoadCRLFFile(name, nulBytes);
       break;
     case lbLF:
-      LoadLFFile(name);
+      LoadLFFile(name, nulBytes);
       break;
     case lbCR:
-      LoadCRFile(name);
+      LoadCRFile(name, nulBytes);
       break;
     case lbEmpty:
       Clear();
@@ -255,22 +306,44 @@ void TRyxStrings::LoadFromFile(const std::filesystem::path& name) {
   }
 }
 
-void TRyxStrings::LoadCRLFFile(const std::filesystem::path& name) {
+void TRyxStrings::LoadCRLFFile(const std::filesystem::path& name, TNulBytes nulBytes) {
+  TReadOnlyFile file(name);
+  CheckLoadable(file, name);
   Clear();
   FLoadedNulBytes = false;
   try {
-    TReadOnlyFile file(name);
+    const bool stopAtNul = nulBytes == TNulBytes::StopReading;
     std::string bytes;
     bytes.reserve(file.Size() + kEndMarker.size());
-    bytes.resize(file.Size());
-    bytes.resize(file.Read(bytes.data(), bytes.size()));
-    // A file that grew after it was opened is read to its end.
     std::array<char, kWindow> more;
-    while (const std::size_t n = file.Read(more.data(), more.size())) bytes.append(more.data(), n);
-    // NUL bytes are dropped rather than cutting lines there, as the other
-    // loaders do, so that the lines around them stay whole.
-    if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
+    for (;;) {
+      // Steps of kReadStep into the reserved room; a file that grew after
+      // it was opened is read to its end through a small block.
+      const std::size_t at = bytes.size();
+      const std::size_t room = bytes.capacity() - kEndMarker.size() - at;
+      std::size_t n = 0;
+      if (room > 0) {
+        bytes.resize(at + std::min(room, kReadStep));
+        n = file.Read(bytes.data() + at, bytes.size() - at);
+        bytes.resize(at + n);
+      } else {
+        n = file.Read(more.data(), more.size());
+        bytes.append(more.data(), n);
+      }
+      if (n == 0) break;
+      if (bytes.size() > kMaxFileBytes) RefuseLargeFile(name, bytes.size());
+      if (stopAtNul) {
+        const void* nul = std::memchr(bytes.data() + at, '\0', n);
+        if (nul == nullptr) continue;
+        FLoadedNulBytes = true;
+        bytes.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
+        break;
+      }
+    }
+    if (!stopAtNul && std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
       FLoadedNulBytes = true;
+      // NUL bytes are dropped rather than cutting lines there, as the other
+      // loaders do, so that the lines around them stay whole.
       std::erase(bytes, '\0');
     }
     bytes.append(kEndMarker);
@@ -284,22 +357,35 @@ void TRyxStrings::LoadCRLFFile(const std::filesystem::path& name) {
   }
 }
 
-void TRyxStrings::LoadLFFile(const std::filesystem::path& name) { LoadWindowed(name, '\n'); }
+void TRyxStrings::LoadLFFile(const std::filesystem::path& name, TNulBytes nulBytes) {
+  LoadWindowed(name, '\n', nulBytes);
+}
 
-void TRyxStrings::LoadCRFile(const std::filesystem::path& name) { LoadWindowed(name, '\r'); }
+void TRyxStrings::LoadCRFile(const std::filesystem::path& name, TNulBytes nulBytes) {
+  LoadWindowed(name, '\r', nulBytes);
+}
 
-void TRyxStrings::LoadWindowed(const std::filesystem::path& name, char breakByte) {
+void TRyxStrings::LoadWindowed(const std::filesystem::path& name, char breakByte, TNulBytes nulBytes) {
+  TReadOnlyFile file(name);
+  CheckLoadable(file, name);
   Clear();
   FLoadedNulBytes = false;
   try {
-    TReadOnlyFile file(name);
     ReserveFor(file.Size());
     std::array<char, kWindow> window;
     std::size_t length = file.Read(window.data(), window.size());
+    std::uint64_t read = length;
     std::string line;
     for (;;) {
       const bool full = length == kWindow;
       std::string_view block(window.data(), full ? kSlide : length);
+      if (nulBytes == TNulBytes::StopReading) {
+        const std::size_t nul = block.find('\0');
+        if (nul != std::string_view::npos) {
+          FLoadedNulBytes = true;
+          block = block.substr(0, nul);
+        }
+      }
       while (!block.empty()) {
         const std::size_t brk = block.find(breakByte);
         FLoadedNulBytes |= AppendWithoutNul(line, block.substr(0, brk));
@@ -309,9 +395,12 @@ void TRyxStrings::LoadWindowed(const std::filesystem::path& name, char breakByte
         line.clear();
         block.remove_prefix(brk + 1);
       }
-      if (!full) break;
+      if (!full || (FLoadedNulBytes && nulBytes == TNulBytes::StopReading)) break;
       std::memmove(window.data(), window.data() + kSlide, kKeep);
-      length = kKeep + file.Read(window.data() + kKeep, kSlide);
+      const std::size_t n = file.Read(window.data() + kKeep, kSlide);
+      read += n;
+      if (read > kMaxFileBytes) RefuseLargeFile(name, read);
+      length = kKeep + n;
     }
     // The marker ends the last pending bytes, or stands alone on a line of
     // its own after a final break.

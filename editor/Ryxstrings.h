@@ -1,6 +1,7 @@
 // TRyxStrings: the editor's line store, with text-file loading and saving.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
@@ -15,6 +16,13 @@
 class TRyxStrings {
  public:
   static constexpr int kMaxCapacity = 134217727;
+  // The largest file the loaders take: its text and the end-of-text marker
+  // still count their bytes in an int, as the editor's positions do.
+  static constexpr std::uint64_t kMaxFileBytes = 0x7FFFFFFD;
+
+  // What a loader does at a NUL byte: drop it and read on, or stop reading
+  // there, for an owner that refuses a file holding one as binary anyway.
+  enum class TNulBytes { Drop, StopReading };
 
   TRyxStrings() = default;
   TRyxStrings(const TRyxStrings&) = delete;
@@ -43,19 +51,26 @@ class TRyxStrings {
   void Assign(const TRyxStrings& list);
   virtual int IndexOf(std::string_view s) const;
 
+  // Chooses the loader by the first line break of the file, wherever it
+  // lies; a file without one is read as CR LF.
   virtual void LoadFromFile(const std::filesystem::path& name);
+  void LoadFromFile(const std::filesystem::path& name, TNulBytes nulBytes);
   virtual void SaveToFile(const std::filesystem::path& name) const;
   virtual void LoadFromStream(std::istream& stream);
   virtual void SaveToStream(std::ostream& stream) const;
   virtual std::string GetCommaText() const;
   virtual void SetCommaText(std::string_view text);
 
-  void LoadCRLFFile(const std::filesystem::path& name);
-  void LoadLFFile(const std::filesystem::path& name);
-  void LoadCRFile(const std::filesystem::path& name);
+  // Each loader refuses a file larger than kMaxFileBytes before reading it.
+  void LoadCRLFFile(const std::filesystem::path& name) { LoadCRLFFile(name, TNulBytes::Drop); }
+  void LoadLFFile(const std::filesystem::path& name) { LoadLFFile(name, TNulBytes::Drop); }
+  void LoadCRFile(const std::filesystem::path& name) { LoadCRFile(name, TNulBytes::Drop); }
+  void LoadCRLFFile(const std::filesystem::path& name, TNulBytes nulBytes);
+  void LoadLFFile(const std::filesystem::path& name, TNulBytes nulBytes);
+  void LoadCRFile(const std::filesystem::path& name, TNulBytes nulBytes);
 
-  // Whether the file of the last load held NUL bytes; the loaders drop them,
-  // and the editor refuses such a file as binary.
+  // Whether the file of the last load held NUL bytes; the loaders drop them
+  // or stop there, and the editor refuses such a file as binary.
   bool LoadedNulBytes() const { return FLoadedNulBytes; }
 
  private:
@@ -63,7 +78,7 @@ class TRyxStrings {
   void Grow();
   void ReserveFor(std::size_t inputLength);
   void AddPieces(std::string_view text);
-  void LoadWindowed(const std::filesystem::path& name, char breakByte);
+  void LoadWindowed(const std::filesystem::path& name, char breakByte, TNulBytes nulBytes);
   template <class Write>
   void WriteText(Write write) const;
 

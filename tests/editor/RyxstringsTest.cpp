@@ -265,7 +265,7 @@ TEST(TRyxStrings, LoadsEachBreakStyleIntoCRLFLinesAndSavesGetText) {
       {"no\r\neol\r", {"no\r\n", "eol\r\0\0"s}, "no\r\neol\r", false},
       {"\x82\xA0\x82", {"\x82\xA0\x82\0\0"s}, "\x82\xA0\x82", false},       // lone lead byte at the end
       {"A\r\n\x82", {"A\r\n", "\x82\0\0"s}, "A\r\n\x82", false},
-      {x1023 + "\r\nB", {x1023 + "\r\n", "\nB\0\0"s}, x1023 + "\r\n\nB", false},  // CR at byte 1024
+      {x1023 + "\r\nB", {x1023 + "\r\n", "B\0\0"s}, x1023 + "\r\nB", false},  // CR at byte 1024, LF after it
       {"A\r\nB\0C"s, {"A\r\n", "BC\0\0"s}, "A\r\nBC", true},
       {"A\0B\r\nC"s, {"AB\r\n", "\nC\0\0"s}, "AB\r\n\nC", true},  // a NUL first sends it to the CR loader
       {"A\n\0B"s, {"A\r\n", "B\0\0"s}, "A\r\nB", true},
@@ -401,5 +401,91 @@ TEST(TRyxStrings, RealFilesLoadAsAPlainSplitAndSaveWithCRLF) {
     TRyxStrings reloaded;
     reloaded.LoadFromFile(saved);
     EXPECT_EQ(LinesOf(reloaded), expected);
+  }
+}
+
+// Only the first break decides, however long the first line: a CR LF file
+// whose first line fills the first kilobyte still saves back unchanged.
+TEST(TRyxStrings, TheFirstLineBreakDecidesTheStyleWhereverItLies) {
+  struct Case {
+    std::size_t firstLine;
+    std::string rest;
+    std::string_view lineBreak;
+  };
+  const Case cases[] = {
+      {1023, "\r\nB\r\n", "\r\n"},  {1024, "\r\nB", "\r\n"},     {5000, "\r\nB\nC\rD", "\r\n"},
+      {16383, "\r\nB", "\r\n"},       {16384, "\r\nB", "\r\n"},    {16383, "\rB\r\n", "\r"},
+      {5000, "\nB\r\n", "\n"},        {5000, "\rB\nC", "\r"},      {5000, "\r", "\r"},
+      {5000, "", "\r\n"},              {40000, "\r\n\r\n", "\r\n"},
+  };
+  TTempFolder folder;
+  for (const Case& c : cases) {
+    const std::string bytes = std::string(c.firstLine, 'x') + c.rest;
+    SCOPED_TRACE(std::to_string(c.firstLine) + testing::PrintToString(c.rest));
+    TRyxStrings store;
+    store.LoadFromFile(folder.Write("long.txt", bytes));
+    const Lines expected = ExpectedLines(bytes, c.lineBreak);
+    EXPECT_EQ(LinesOf(store), expected);
+    EXPECT_EQ(store.GetText(), Joined(expected));
+    if (c.lineBreak == "\r\n") {
+      EXPECT_EQ(store.GetText(), bytes);
+    }
+  }
+}
+
+// An owner that refuses binary files has the loaders stop at the first NUL
+// byte: the rest is never read, however large.
+TEST(TRyxStrings, StoppingAtANulKeepsOnlyTheTextBeforeIt) {
+  using Load = void (*)(TRyxStrings&, const std::filesystem::path&);
+  struct Case {
+    Load load;
+    std::string_view lineBreak;
+  };
+  constexpr auto kStop = TRyxStrings::TNulBytes::StopReading;
+  const Case cases[] = {
+      {[](TRyxStrings& s, const std::filesystem::path& p) { s.LoadFromFile(p, kStop); }, "\r\n"},
+      {[](TRyxStrings& s, const std::filesystem::path& p) { s.LoadCRLFFile(p, kStop); }, "\r\n"},
+      {[](TRyxStrings& s, const std::filesystem::path& p) { s.LoadLFFile(p, kStop); }, "\n"},
+      {[](TRyxStrings& s, const std::filesystem::path& p) { s.LoadCRFile(p, kStop); }, "\r"},
+  };
+  const std::string text = "A\r\nB\nC\rD";
+  TTempFolder folder;
+  for (const std::size_t at : {text.size(), std::size_t{16000}, std::size_t{(1u << 20) + 5}}) {
+    std::string before = text + std::string(at - text.size(), 'x');
+    const std::filesystem::path path = folder.Write("nul.bin", before + "\0E\r\nF\0"s + text);
+    // Far beyond the NUL the file goes on, unwritten, up to a gigabyte.
+    std::filesystem::resize_file(path, 1u << 30);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::to_string(at) + " " + testing::PrintToString(std::string(c.lineBreak)));
+      TRyxStrings store;
+      c.load(store, path);
+      EXPECT_TRUE(store.LoadedNulBytes());
+      EXPECT_EQ(LinesOf(store), ExpectedLines(before, c.lineBreak));
+    }
+  }
+}
+
+TEST(TRyxStrings, AFileTooLargeForTheStoreIsRefusedBeforeItIsRead) {
+  TTempFolder folder;
+  const std::filesystem::path path = folder.Write("huge.txt", "A\r\n");
+  const std::uint64_t size = TRyxStrings::kMaxFileBytes + 1;
+  std::filesystem::resize_file(path, size);
+  const std::vector<std::function<void(TRyxStrings&)>> loads = {
+      [&](TRyxStrings& s) { s.LoadFromFile(path); },
+      [&](TRyxStrings& s) { s.LoadCRLFFile(path); },
+      [&](TRyxStrings& s) { s.LoadLFFile(path); },
+      [&](TRyxStrings& s) { s.LoadCRFile(path); },
+  };
+  for (std::size_t i = 0; i < loads.size(); ++i) {
+    TRyxStrings store;
+    Fill(store, {"keep\0\0"s});
+    try {
+      loads[i](store);
+      ADD_FAILURE() << "load " << i << " took the file";
+    } catch (const EInOutError& e) {
+      EXPECT_NE(e.Message().find(std::to_string(size)), std::string::npos) << e.Message();
+      EXPECT_NE(e.Message().find(path.string()), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(LinesOf(store), (Lines{"keep\0\0"s})) << "load " << i;
   }
 }

@@ -40,7 +40,7 @@ class TRunner {
       std::error_code error;
       if (std::filesystem::is_directory(file, error)) throw EInOutError("フォルダです");
       TRyxStrings lines;
-      lines.LoadFromFile(file);
+      lines.LoadFromFile(file, TRyxStrings::TNulBytes::StopReading);
       if (lines.LoadedNulBytes()) throw EInOutError("NUL バイトを含むのでバイナリファイルとみなし、処理しません");
       std::string note;
       const std::string text = FOptions.Command->Run(lines.GetText(), note);
