@@ -16,7 +16,7 @@ void TRyxEdit::StepCaretLine(int Delta) {
 void TRyxEdit::MoveCaretRight(bool ByWord) {
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   FGoalCol = 0;
-  const std::string line = FLines.Get(FCaretLine);
+  const std::string line(FLines.Get(FCaretLine));
   const int length = static_cast<int>(line.size());
   const bool lastLine = FCaretLine == FLines.Count() - 1;
   std::string passed;
@@ -84,7 +84,7 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
       Perform(WM_VSCROLL, SB_LINEUP, 0);
       if (FVScrolled == 0) StepCaretLine(-1);
     }
-    const std::string& line = FLines.Get(FCaretLine);
+    const std::string line(FLines.Get(FCaretLine));
     const int length = static_cast<int>(line.size());
     // Before the line break, or before the last character of a soft-wrapped row.
     if (length >= 2 && line.compare(static_cast<std::size_t>(length - 2), 2, "\r\n") == 0)
@@ -99,7 +99,7 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
     FCaretX = width - FScrollX;
     if (FScrollX != oldScrollX) PaintScreen();
   } else {
-    const std::string line = FLines.Get(FCaretLine);
+    const std::string line(FLines.Get(FCaretLine));
     std::string passed;
     int next = FCaretCol - 1;
     if (FCaretCol >= 2 && ByteTypeAt(line, FCaretCol - 1, FSingleByteMode) == kLeadByte) next = FCaretCol - 2;
@@ -148,13 +148,13 @@ void TRyxEdit::MoveCaretLines(int Delta) {
   // The goal x is measured once per goal column, on the line where that column was set.
   if (FGoalCol != FGoalXCol) {
     FGoalXCol = FGoalCol;
-    FGoalX = TextXOfColumn(FLines.Get(FCaretLine), FGoalCol);
+    FGoalX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FGoalCol);
   }
   IControlHost& host = Host();
   host.HideCaret();
   DrawUnderline(FCaretLine, false);
   FCaretLine = std::clamp(FCaretLine + Delta, 0, last);
-  FCaretCol = ColumnAtX(FLines.Get(FCaretLine), FGoalX, FCaretX);
+  FCaretCol = ColumnAtX(std::string(FLines.Get(FCaretLine)), FGoalX, FCaretX);
   if (FCaretX - FScrollX > FTextWidth || (FScrollX != 0 && FCaretX - FScrollX < 0)) {
     FScrollX = std::max(0, FCaretX - FTextWidth + FHScrollStep);
     PaintScreen();

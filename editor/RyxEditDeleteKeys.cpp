@@ -8,7 +8,7 @@
 bool TRyxEdit::RemoveCharAtCaret(TUndoKind kind) {
   IControlHost& host = Host();
   host.HideCaret();
-  std::string row = FLines.Get(FCaretLine);
+  std::string row(FLines.Get(FCaretLine));
   const int content = static_cast<int>(StripLineEnd(row).size());
   const auto at = static_cast<std::size_t>(FCaretCol);
   if (FCaretCol > content || (FCaretCol == content && !HasLineEnd(row))) {
@@ -22,7 +22,7 @@ bool TRyxEdit::RemoveCharAtCaret(TUndoKind kind) {
       return false;
     }
     AddUndo(kind, "\r\n", FCaretCol, FCaretLine);
-    FLines.Put(FCaretLine, row.substr(0, at) + FLines.Get(FCaretLine + 1));
+    FLines.Put(FCaretLine, row.substr(0, at) + std::string(FLines.Get(FCaretLine + 1)));
     FLines.Delete(FCaretLine + 1);
     // Wrapped text would be re-wrapped here from the caret line.
     if (UpdateVScrollRange(true))
@@ -82,7 +82,7 @@ void TRyxEdit::DeleteWordRight() {
   }
   // Ctrl+Delete never deletes the whole text at once.
   if (FSelAll) ClearSelection();
-  const std::string& row = FLines.Get(FCaretLine);
+  const std::string row(FLines.Get(FCaretLine));
   if (FCaretCol >= static_cast<int>(row.size())) return;
   const int content = static_cast<int>(StripLineEnd(row).size());
   const char first = row[static_cast<std::size_t>(FCaretCol)];

@@ -14,7 +14,7 @@ int ContentLength(const std::string& row) { return static_cast<int>(row.size()) 
 void TRyxEdit::RepaintRowFrom(int row, int x) {
   if (row < FTopLine || row >= FTopLine + FVisibleLines) return;
   const int y = (row - FTopLine) * FLineHeight;
-  PaintLine(x, y, FLines.Get(row));
+  PaintLine(x, y, std::string(FLines.Get(row)));
   const TRect band{FTextLeft + x - 1, y + FTopMargin, FTextLeft + FTextWidth, y + FTopMargin + FLineHeight};
   ColorLinks(row, row, &band);
   // The owner's decorations (the display guides) crossed the part just painted over.
@@ -31,7 +31,7 @@ void TRyxEdit::DeleteSelection(bool redraw) {
   if (!FUndoReplay) AddUndo(ukDelete, deleted, sc, sl);
   Host().HideCaret();
   EraseCaretUnderline();
-  std::string row = FLines.Get(sl);
+  std::string row(FLines.Get(sl));
   bool removedRow = false;
   if (sl == el) {
     row.erase(static_cast<std::size_t>(sc), static_cast<std::size_t>(ec - sc));
@@ -42,7 +42,7 @@ void TRyxEdit::DeleteSelection(bool redraw) {
     else
       FLines.Put(sl, row);
   } else {
-    row = row.substr(0, static_cast<std::size_t>(sc)) + FLines.Get(el).substr(static_cast<std::size_t>(ec));
+    row = row.substr(0, static_cast<std::size_t>(sc)) + std::string(FLines.Get(el).substr(static_cast<std::size_t>(ec)));
     FLines.Put(sl, row);
     for (int line = el; line > sl; --line) FLines.Delete(line);
   }
@@ -78,7 +78,7 @@ void TRyxEdit::DeleteSelection(bool redraw) {
 }
 
 void TRyxEdit::SpliceAtCaret(const std::string& text) {
-  const std::string& row = FLines.Get(FCaretLine);
+  const std::string row(FLines.Get(FCaretLine));
   const std::size_t after = row.size() - static_cast<std::size_t>(FCaretCol);
   std::string joined = row;
   joined.insert(static_cast<std::size_t>(FCaretCol), text);
@@ -96,12 +96,12 @@ void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
   Host().HideCaret();
   EraseCaretUnderline();
   const int row = FCaretLine;
-  const int x = TextXOfColumn(FLines.Get(row), FCaretCol) - FScrollX;
+  const int x = TextXOfColumn(std::string(FLines.Get(row)), FCaretCol) - FScrollX;
   const int count = FLines.Count();
   SpliceAtCaret(text);
   const bool severalRows = FLines.Count() != count;
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
-  FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
+  FCaretX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FCaretCol) - FScrollX;
   // Wrapped text would be re-wrapped here from the row of the insertion.
   if (redraw && !SetCaret(FCaretCol, FCaretLine, true, true)) {
     if (UpdateVScrollRange(true)) {
@@ -125,7 +125,7 @@ void TRyxEdit::TypeText(const std::string& text) {
   if (FSelActive || FSelAll) DeleteSelection(true);
   std::string typed = text;
   bool padded = false;
-  std::string row = FLines.Get(FCaretLine);
+  std::string row(FLines.Get(FCaretLine));
   const int content = ContentLength(row);
   // Wrapped text would first join the caret row with its continuation rows.
   if (!FInsertMode && FCaretCol < content) {
@@ -162,7 +162,7 @@ void TRyxEdit::NewLine() {
   if (FSelActive || FSelAll) DeleteSelection(true);
   std::string indent;
   if (FAutoIndent) {
-    const std::string& row = FLines.Get(FCaretLine);
+    const std::string row(FLines.Get(FCaretLine));
     for (int i = 0; i < FCaretCol && static_cast<unsigned char>(row[static_cast<std::size_t>(i)]) <= 0x20; ++i)
       indent += row[static_cast<std::size_t>(i)];
   }

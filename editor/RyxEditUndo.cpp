@@ -111,7 +111,7 @@ bool TRyxEdit::RestoreAtCaret(const TUndoRecord& record) {
   SpliceAtCaret(record.Text);
   FCaretLine = record.Line;
   FCaretCol = record.Col;
-  FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
+  FCaretX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FCaretCol) - FScrollX;
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
   return FLines.Count() != count;
 }

@@ -24,7 +24,7 @@ int TRyxEdit::CharClass(unsigned Code) {
 }
 
 int TRyxEdit::ScanWord(bool Forward, std::string& PassedText) const {
-  const std::string& line = FLines.Get(FCaretLine);
+  const std::string line(FLines.Get(FCaretLine));
   const int length = static_cast<int>(line.size());
   auto byteAt = [&line](int i) { return static_cast<unsigned char>(line[static_cast<std::size_t>(i)]); };
   // A lead byte takes its trail byte along; a lead byte at the very end stands alone.

@@ -25,7 +25,7 @@ const std::string kMarker("\0\0", 2);
 
 Lines LinesOf(const TRyxStrings& store) {
   Lines lines;
-  for (int i = 0; i < store.Count(); ++i) lines.push_back(store.Get(i));
+  for (int i = 0; i < store.Count(); ++i) lines.emplace_back(store.Get(i));
   return lines;
 }
 
