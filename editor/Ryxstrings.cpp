@@ -148,7 +148,7 @@ void TRyxStrings::CheckIndex(int index) const {
   if (index < 0 || index >= FCount) Error();
 }
 
-const std::string& TRyxStrings::Get(int index) const {
+std::string_view TRyxStrings::Get(int index) const {
   CheckIndex(index);
   return FList[static_cast<std::size_t>(index)];
 }

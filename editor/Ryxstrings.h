@@ -32,7 +32,7 @@ class TRyxStrings {
   int Count() const { return FCount; }
   int Capacity() const { return FCapacity; }
 
-  const std::string& Get(int index) const;
+  std::string_view Get(int index) const;
   virtual void Put(int index, std::string s);
   int Add(std::string s);
   void Insert(int index, std::string s);
