@@ -4,6 +4,7 @@
 
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
+#include "editor/RyxstringsSplit.h"
 
 namespace {
 
@@ -82,6 +83,12 @@ void TRyxEdit::SpliceAtCaret(const std::string& text) {
   const std::size_t after = row.size() - static_cast<std::size_t>(FCaretCol);
   std::string joined = row;
   joined.insert(static_cast<std::size_t>(FCaretCol), text);
+  // A typed character without a line break replaces just its row.
+  if (IsOneStoredLine(joined)) {
+    FLines.Put(FCaretLine, joined);
+    FCaretCol = static_cast<int>(joined.size() - after);
+    return;
+  }
   // The new rows go in below before the old one leaves, so that a failure loses nothing.
   // Every CR LF in the result splits it, also one that the insertion completes.
   int index = FCaretLine + 1;

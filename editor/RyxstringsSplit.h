@@ -55,3 +55,10 @@ class TPieceScanner {
   std::size_t FNextNul;
 };
 
+
+// Whether text stays one stored line under the split rule.
+inline bool IsOneStoredLine(std::string_view text) {
+  TPieceScanner pieces(text);
+  pieces.Next();
+  return pieces.Done();
+}
