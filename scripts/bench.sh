@@ -22,7 +22,7 @@ build_benchmarks() {
       { cat "$root/build/configure-bench.log" >&2; exit 1; }
   fi
   cmake --build "$build" -j"$(nproc)" --target verselet-bench-window verselet-bench-lyrics \
-    -- --no-print-directory -s
+    >"$root/build/bench-build.log" 2>&1 || { cat "$root/build/bench-build.log" >&2; exit 1; }
 }
 
 # document MEGABYTES: the path of the lyrics-like document of that size, made once.
