@@ -91,7 +91,7 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
     FCaretX = width - FScrollX;
     if (FScrollX != oldScrollX) PaintScreen();
   } else {
-    const std::string line = FLines.Get(FCaretLine);
+    const std::string line(FLines.Get(FCaretLine));
     std::string passed;
     int next = FCaretCol - 1;
     if (FCaretCol >= 2 && CharSizeAt(line, FCaretCol - 2) == 2) next = FCaretCol - 2;
@@ -141,13 +141,13 @@ void TRyxEdit::MoveCaretLines(int Delta) {
   // holds while Up and Down carry the caret on from where they left it.
   if (FGoalCol != FGoalXCol || FCaretLine != FGoalXCaretLine || FCaretCol != FGoalXCaretCol) {
     FGoalXCol = FGoalCol;
-    FGoalX = TextXOfColumn(FLines.Get(FCaretLine), FGoalCol);
+    FGoalX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FGoalCol);
   }
   IControlHost& host = Host();
   host.HideCaret();
   DrawUnderline(FCaretLine, false);
   FCaretLine = std::clamp(FCaretLine + Delta, 0, last);
-  FCaretCol = ColumnAtX(FLines.Get(FCaretLine), FGoalX, FCaretX);
+  FCaretCol = ColumnAtX(std::string(FLines.Get(FCaretLine)), FGoalX, FCaretX);
   FGoalXCaretLine = FCaretLine;
   FGoalXCaretCol = FCaretCol;
   if (FCaretX - FScrollX > FTextWidth || (FScrollX != 0 && FCaretX - FScrollX < 0)) {

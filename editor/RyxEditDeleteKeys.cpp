@@ -82,7 +82,7 @@ void TRyxEdit::DeleteWordRight() {
   }
   // Ctrl+Delete never deletes the whole text at once.
   if (FSelAll) ClearSelection();
-  const std::string& row = FLines.Get(FCaretLine);
+  const std::string row(FLines.Get(FCaretLine));
   if (FCaretCol >= static_cast<int>(row.size())) return;
   const int content = static_cast<int>(StripLineEnd(row).size());
   const char first = row[static_cast<std::size_t>(FCaretCol)];

@@ -27,7 +27,7 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
     // The file is read aside: a load that fails, halfway or because the file
     // is no text, leaves the document, its caret and its history as they were.
     TRyxStrings loaded;
-    loaded.LoadFromFile(fileName);
+    loaded.LoadFromFile(fileName, TRyxStrings::TNulBytes::StopReading);
     if (loaded.LoadedNulBytes()) {
       // NUL bytes mean a binary or UTF-16 file: editing and saving it as
       // text would destroy it, so it is not taken as a document at all.

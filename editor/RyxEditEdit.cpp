@@ -4,11 +4,12 @@
 
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
+#include "editor/RyxstringsSplit.h"
 
 void TRyxEdit::RepaintRowFrom(int row, int x) {
   if (row < FTopLine || row >= FTopLine + FVisibleLines) return;
   const int y = (row - FTopLine) * FLineHeight;
-  PaintLine(x, y, FLines.Get(row));
+  PaintLine(x, y, std::string(FLines.Get(row)));
   const TRect band{FTextLeft + x - 1, y + FTopMargin, FTextLeft + FTextWidth, y + FTopMargin + FLineHeight};
   ColorLinks(row, row, &band);
   // The owner's decorations (the display guides) crossed the part just painted over.
@@ -29,7 +30,7 @@ void TRyxEdit::DeleteSelection(bool redraw) {
   Host().HideCaret();
   EraseCaretUnderline();
   const bool oneRow = ReplaceRange(sl, sc, el, ec, "");
-  FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
+  FCaretX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FCaretCol) - FScrollX;
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
   FGoalCol = FCaretCol;
   CollapseSelection();
@@ -61,10 +62,10 @@ void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
   Host().HideCaret();
   EraseCaretUnderline();
   const int row = FCaretLine;
-  const int x = TextXOfColumn(FLines.Get(row), FCaretCol) - FScrollX;
+  const int x = TextXOfColumn(std::string(FLines.Get(row)), FCaretCol) - FScrollX;
   const bool oneRow = SpliceAtCaret(text);
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
-  FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
+  FCaretX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FCaretCol) - FScrollX;
   // Wrapped text would be re-wrapped here from the row of the insertion.
   if (redraw && !SetCaret(FCaretCol, FCaretLine, true, true)) {
     if (UpdateVScrollRange(true)) {
@@ -88,7 +89,7 @@ void TRyxEdit::TypeText(const std::string& text) {
   if (FSelActive || FSelAll) DeleteSelection(true);
   std::string typed = text;
   bool padded = false;
-  std::string row = FLines.Get(FCaretLine);
+  std::string row(FLines.Get(FCaretLine));
   const int content = ContentLength(row);
   // Wrapped text would first join the caret row with its continuation rows.
   if (!FInsertMode && FCaretCol < content) {
@@ -137,7 +138,7 @@ void TRyxEdit::NewLine() {
   if (FSelActive || FSelAll) DeleteSelection(true);
   std::string indent;
   if (FAutoIndent) {
-    const std::string& row = FLines.Get(FCaretLine);
+    const std::string row(FLines.Get(FCaretLine));
     for (int i = 0; i < FCaretCol && static_cast<unsigned char>(row[static_cast<std::size_t>(i)]) <= 0x20; ++i)
       indent += row[static_cast<std::size_t>(i)];
   }

@@ -23,7 +23,7 @@ void TRyxEdit::UpdateSelectionAfterMove() {
 
 void TRyxEdit::RepaintSelectionSpan(int row, int fromCol, int toCol, int endLine, int endCol) {
   if (fromCol >= toCol || row < FTopLine || row > FTopLine + FVisibleLines - 1) return;
-  const std::string& text = FLines.Get(row);
+  const std::string text(FLines.Get(row));
   const std::pair<int, int> anchor{FSelStartLine, FSelStartCol};
   const std::pair<int, int> end{endLine, endCol};
   const auto [low, high] = std::minmax(anchor, end);

@@ -108,7 +108,7 @@ void TRyxEdit::MoveCaretToPoint(int x, int y) {
     FCaretX = 0;
     FScrollX = 0;
   } else {
-    FCaretCol = ColumnAtX(FLines.Get(FCaretLine), dx + FScrollX, FCaretX);
+    FCaretCol = ColumnAtX(std::string(FLines.Get(FCaretLine)), dx + FScrollX, FCaretX);
   }
   FGoalCol = FCaretCol;
   // A text area under 3 pixels gives no step to move by; the view then stays where it is.

@@ -99,12 +99,13 @@ std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last
   const int count = lines.Count();
   last = std::min(last, count - 1);
   for (int r = std::max(0, first); r <= last; ++r) {
-    const std::string& row = lines.Get(r);
+    const std::string row(lines.Get(r));
     if (row == "\r\n") {
       linkContinues = tagDotPending = tagContinues = false;
       continue;
     }
-    const TRowScan scan(row, r + 1 < count ? &lines.Get(r + 1) : nullptr, singleByte);
+    const std::string next(r + 1 < count ? lines.Get(r + 1) : "");
+    const TRowScan scan(row, r + 1 < count ? &next : nullptr, singleByte);
     const int len = scan.Length();
     // A run that reaches the end of a soft-wrapped row goes on in the next one.
     const auto goesOn = [&](int pos) { return pos > len && !scan.Ends(); };
@@ -175,7 +176,7 @@ void TRyxEdit::ColorLinks(int a, int b, const TRect* clip) {
 }
 
 void TRyxEdit::PaintLinkRun(int row, int start, int end, const TRect* clip) {
-  const std::string& text = FLines.Get(row);
+  const std::string text(FLines.Get(row));
   const int y = RowTop(row);
   const int origin = FTextLeft - FScrollX;
   TRect rect{std::max(FTextLeft, origin + TextXOfColumn(text, start - 1)), y, origin + TextXOfColumn(text, end),

@@ -203,7 +203,7 @@ void TRyxEdit::EMSetSel(TMessage& message) {
 
 void TRyxEdit::EMLineLength(TMessage& message) {
   const int index = static_cast<int>(message.WParam);
-  message.Result = index >= FLines.Count() ? 0 : static_cast<LRESULT>(LengthToNul(FLines.Get(index)));
+  message.Result = index >= FLines.Count() ? 0 : static_cast<LRESULT>(LengthToNul(std::string(FLines.Get(index))));
 }
 
 void TRyxEdit::EMGetLine(TMessage& message) {
@@ -211,7 +211,7 @@ void TRyxEdit::EMGetLine(TMessage& message) {
   auto* buffer = reinterpret_cast<char*>(message.LParam);
   message.Result = 0;
   if (index >= FLines.Count() || buffer == nullptr) return;
-  const std::string& line = FLines.Get(index);
+  const std::string line(FLines.Get(index));
   if (index == FLines.Count() - 1 && line.size() == 2 && line[0] == '\0') return;
   WORD size = 0;
   std::memcpy(&size, buffer, sizeof size);
@@ -229,7 +229,7 @@ void TRyxEdit::SetCaretPosMessage(TMessage& message) {
   const auto packed = static_cast<WPARAM>(message.LParam);
   int col = std::max(0, static_cast<int>(LoWord(packed)));
   const int line = std::min(FLines.Count() - 1, static_cast<int>(HiWord(packed)));
-  if (CharKindIsTrail(FLines.Get(line), col)) --col;
+  if (CharKindIsTrail(std::string(FLines.Get(line)), col)) --col;
   ClearSelection();
   message.Result = SetCaret(col, line, true, true) ? 1 : 0;
 }

@@ -154,7 +154,7 @@ void TRyxEdit::PaintLine(int x, int y, const std::string& text) {
 
 void TRyxEdit::PaintLineRange(int a, int b) {
   if (b < a) return;
-  for (int row = a; row <= b; ++row) PaintLine(0, (row - FTopLine) * FLineHeight, FLines.Get(row));
+  for (int row = a; row <= b; ++row) PaintLine(0, (row - FTopLine) * FLineHeight, std::string(FLines.Get(row)));
   ColorLinks(a, b, nullptr);
 }
 
@@ -230,7 +230,7 @@ void TRyxEdit::PaintSelectionRows(int first, int last) {
   const auto [sl, sc] = from;
   const auto [el, ec] = to;
   for (int row = first; row <= last; ++row) {
-    const std::string& text = FLines.Get(row);
+    const std::string text(FLines.Get(row));
     const int length = static_cast<int>(text.size());
     if (row < sl || row > el) {
       PaintLineSegment(row, 0, text, false, length);
@@ -253,7 +253,7 @@ void TRyxEdit::PaintSelectionRows(int first, int last) {
 void TRyxEdit::PaintAllSelected() {
   const int last = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
   for (int row = std::max(FTopLine, 0); row <= last; ++row) {
-    const std::string& text = FLines.Get(row);
+    const std::string text(FLines.Get(row));
     PaintLineSegment(row, 0, text, true, static_cast<int>(text.size()));
   }
 }

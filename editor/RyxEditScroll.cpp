@@ -58,7 +58,7 @@ void TRyxEdit::UpdateHScrollRange(bool redraw) {
   FMaxLineWidth = 0;
   const int last = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
   for (int i = FTopLine; i <= last; ++i)
-    FMaxLineWidth = std::max(FMaxLineWidth, Canvas().TextWidth(ExpandTabs(FLines.Get(i))));
+    FMaxLineWidth = std::max(FMaxLineWidth, Canvas().TextWidth(ExpandTabs(std::string(FLines.Get(i)))));
   if (!FHorzScrollBar) return;
   IControlHost& host = Host();
   host.EnableScrollBar(SB_HORZ,
@@ -103,7 +103,7 @@ bool TRyxEdit::SetCaret(int col, int line, bool setGoal, bool collapse) {
     const bool move = col >= 0;
     if (move) {
       line = std::min(FLines.Count() - 1, line);
-      const std::string& text = FLines.Get(line);
+      const std::string text(FLines.Get(line));
       const int content = static_cast<int>(text.size()) - (HasLineEnd(text) ? 2 : 0);
       col = std::min(col, content);
       FCaretX = TextXOfColumn(text, col) - FScrollX;

@@ -20,7 +20,7 @@ void TRyxEdit::ClearSelection() {
       if (to < from) std::swap(from, to);
       const int last = std::min({to.first, FLines.Count() - 1, FTopLine + FVisibleLines - 1});
       for (int row = std::max(from.first, FTopLine); row <= last; ++row) {
-        const std::string& text = FLines.Get(row);
+        const std::string text(FLines.Get(row));
         PaintLineSegment(row, row == from.first ? from.second : 0, text, false,
                          row == to.first ? to.second : static_cast<int>(text.size()));
       }
@@ -60,8 +60,8 @@ void TRyxEdit::OrderedSel(int& startLine, int& startCol, int& endLine, int& endC
 std::string TRyxEdit::GetSelText() const {
   int sl = 0, sc = 0, el = 0, ec = 0;
   OrderedSel(sl, sc, el, ec);
-  if (sl == el) return FLines.Get(sl).substr(static_cast<std::size_t>(sc), static_cast<std::size_t>(ec - sc));
-  std::string text = FLines.Get(sl).substr(static_cast<std::size_t>(sc));
+  if (sl == el) return std::string(FLines.Get(sl).substr(static_cast<std::size_t>(sc), static_cast<std::size_t>(ec - sc)));
+  std::string text(FLines.Get(sl).substr(static_cast<std::size_t>(sc)));
   for (int line = sl + 1; line < el; ++line) text += FLines.Get(line);
   text.append(FLines.Get(el), 0, static_cast<std::size_t>(ec));
   return text;

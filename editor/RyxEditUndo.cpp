@@ -137,7 +137,7 @@ bool TRyxEdit::RestoreAtCaret(const TUndoRecord& record) {
   const bool oneRow = SpliceAtCaret(record.Text);
   FCaretLine = record.Line;
   FCaretCol = record.Col;
-  FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
+  FCaretX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FCaretCol) - FScrollX;
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
   return !oneRow;
 }

@@ -1,94 +1,23 @@
-// TRyxStrings: slot management, splitting and joining the text, file and stream I/O.
+// TRyxStrings: lines and capacity, splitting and joining the text, comma text.
 #include "editor/Ryxstrings.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
 #include <cstring>
-#include <istream>
-#include <iterator>
-#include <ostream>
-#include <utility>
 
 #include "editor/RyxEditSub.h"
-#include "platform/AtomicFile.h"
+#include "editor/RyxstringsSplit.h"
 #include "platform/Exceptions.h"
 
 namespace {
 
-constexpr std::string_view kLineBreak("\r\n", 2);
 constexpr std::string_view kEndMarker("\0\0", 2);
 
-// Bulk operations reserve one slot per this many bytes of input.
-constexpr std::size_t kBytesPerLine = 28;
+// A bulk text at least this long goes into one shared buffer; shorter ones
+// give each piece its own bytes, so that typing never leaves buffers behind.
+constexpr std::size_t kSharedFrom = 16384;
 
-// The LF and CR loaders read through a window of kWindow bytes; once the
-// scan reaches kSlide, the unscanned tail moves to the front and the rest of
-// the window is refilled.
-constexpr std::size_t kWindow = 16384;
-constexpr std::size_t kKeep = 512;
-constexpr std::size_t kSlide = kWindow - kKeep;
-
-// Cuts a text into stored lines. A piece ends after CR LF, or after a NUL
-// and the byte that follows it (so the marker NUL NUL ends the last line);
-// the last piece of a text without either runs to its end, unterminated. A
-// CR without LF after it is content: the LF loader keeps one before each
-// break, and such a line must split the same way when its text is set again.
-class TPieceScanner {
- public:
-  explicit TPieceScanner(std::string_view text)
-      : FText(text), FNextCr(Search('\r', 0)), FNextNul(Search('\0', 0)) {}
-
-  bool Done() const { return FPos >= FText.size(); }
-
-  std::string_view Next() {
-    const std::size_t n = FText.size();
-    const std::size_t start = FPos;
-    std::size_t from = start;
-    std::size_t end = n;
-    for (;;) {
-      const std::size_t t = std::min(Find('\r', FNextCr, from), Find('\0', FNextNul, from));
-      if (t + 1 >= n) break;
-      if (FText[t] == '\0' || FText[t + 1] == '\n') {
-        end = t + 2;
-        break;
-      }
-      from = t + 1;
-    }
-    FPos = end;
-    return FText.substr(start, end - start);
-  }
-
- private:
-  std::size_t Search(char c, std::size_t from) const {
-    const void* hit = std::memchr(FText.data() + from, c, FText.size() - from);
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - FText.data()) : FText.size();
-  }
-
-  // next caches the first c at or after an earlier start, so a text is
-  // searched once per byte kind however many pieces it has.
-  std::size_t Find(char c, std::size_t& next, std::size_t from) const {
-    if (next < from) next = Search(c, from);
-    return next;
-  }
-
-  std::string_view FText;
-  std::size_t FPos = 0;
-  std::size_t FNextCr;
-  std::size_t FNextNul;
-};
-
-// Appends bytes to line without their NUL bytes; tells whether there were any.
-bool AppendWithoutNul(std::string& line, std::string_view bytes) {
-  bool dropped = false;
-  for (std::size_t nul; (nul = bytes.find('\0')) != std::string_view::npos;) {
-    line.append(bytes.substr(0, nul));
-    bytes.remove_prefix(nul + 1);
-    dropped = true;
-  }
-  line.append(bytes);
-  return dropped;
-}
+// A line's length must leave the top bit of its 32-bit size free.
+constexpr std::size_t kMaxLineBytes = 0x7FFFFFFF;
 
 }  // namespace
 
@@ -97,99 +26,110 @@ TRyxStrings::~TRyxStrings() { Clear(); }
 void TRyxStrings::Error() const { throw EListError("インデックスがリストの範囲を超えています"); }
 
 void TRyxStrings::CheckIndex(int index) const {
-  if (index < 0 || index >= FCount) Error();
+  if (index < 0 || index >= Count()) Error();
 }
 
-const std::string& TRyxStrings::Get(int index) const {
-  CheckIndex(index);
-  return FList[static_cast<std::size_t>(index)];
+void TRyxStrings::CheckLength(std::size_t length) const {
+  if (length > kMaxLineBytes) Error();
 }
 
-void TRyxStrings::Put(int index, std::string s) {
+std::string_view TRyxStrings::Get(int index) const {
   CheckIndex(index);
-  FList[static_cast<std::size_t>(index)] = std::move(s);
+  return FList.Get(index);
+}
+
+void TRyxStrings::Put(int index, std::string_view s) {
+  CheckIndex(index);
+  CheckLength(s.size());
+  FList.Put(index, s);
 }
 
 void TRyxStrings::Grow() {
   if (FCapacity >= kMaxCapacity) Error();
-  SetCapacity(std::min(kMaxCapacity, FCapacity + std::max(FCount / 128, 32)));
+  FCapacity = std::min(kMaxCapacity, FCapacity + std::max(Count() / 128, 32));
 }
 
-int TRyxStrings::Add(std::string s) {
-  if (FCount == FCapacity) Grow();
-  FList.push_back(std::move(s));
-  return FCount++;
+int TRyxStrings::Add(std::string_view s) {
+  CheckLength(s.size());
+  if (Count() == FCapacity) Grow();
+  FList.Insert(Count(), s);
+  return Count() - 1;
 }
 
-void TRyxStrings::Insert(int index, std::string s) {
-  if (index < 0 || index > FCount) Error();
-  if (FCount == FCapacity) Grow();
-  FList.insert(FList.begin() + index, std::move(s));
-  ++FCount;
+void TRyxStrings::Insert(int index, std::string_view s) {
+  if (index < 0 || index > Count()) Error();
+  CheckLength(s.size());
+  if (Count() == FCapacity) Grow();
+  FList.Insert(index, s);
 }
 
 void TRyxStrings::Delete(int index) {
   CheckIndex(index);
-  FList.erase(FList.begin() + index);
-  --FCount;
+  FList.Delete(index);
 }
 
 void TRyxStrings::Clear() {
   if (FCapacity == 0) return;
-  std::vector<std::string>().swap(FList);
-  FCount = 0;
+  FList.Clear();
   FCapacity = 0;
 }
 
 void TRyxStrings::SetCount(int n) {
   if (n < 0 || n > kMaxCapacity) Error();
   if (n > FCapacity) SetCapacity(n);
-  FList.resize(static_cast<std::size_t>(n));
-  FCount = n;
+  FList.Truncate(n);
+  while (Count() < n) FList.Insert(Count(), {});
 }
 
 void TRyxStrings::SetCapacity(int n) {
-  if (n > kMaxCapacity || n < FCount) Error();
-  if (n == FCapacity) return;
-  const auto slots = static_cast<std::size_t>(n);
-  if (n < FCapacity) {
-    // A vector never shrinks its storage to an exact size by itself.
-    std::vector<std::string> list;
-    list.reserve(slots);
-    std::move(FList.begin(), FList.end(), std::back_inserter(list));
-    FList.swap(list);
-  } else if (slots > FList.capacity()) {
-    // The slot count grows by the small steps of Grow, but the storage
-    // behind it grows geometrically, so that many single appends cost
-    // linear time and not quadratic.
-    FList.reserve(std::max(slots, FList.capacity() + FList.capacity() / 2));
-  }
+  if (n > kMaxCapacity || n < Count()) Error();
   FCapacity = n;
 }
 
-void TRyxStrings::ReserveFor(std::size_t inputLength) {
-  const std::uint64_t estimate = static_cast<std::uint64_t>(FCount) + inputLength / kBytesPerLine;
-  const int target = static_cast<int>(std::min<std::uint64_t>(estimate, kMaxCapacity));
-  if (target > FCapacity) SetCapacity(target);
+void TRyxStrings::Swap(TRyxStrings& other) noexcept {
+  FList.Swap(other.FList);
+  std::swap(FCapacity, other.FCapacity);
+  std::swap(FLoadedNulBytes, other.FLoadedNulBytes);
 }
 
-void TRyxStrings::AddPieces(std::string_view text) {
-  ReserveFor(text.size());
-  TPieceScanner pieces(text);
-  while (!pieces.Done()) Add(std::string(pieces.Next()));
+void TRyxStrings::CheckRoomFor(std::string_view text) const {
+  // Every piece holds at least one byte, so a text no longer than the room
+  // left always fits; only a longer one is counted.
+  const std::size_t room = static_cast<std::size_t>(kMaxCapacity - Count());
+  if (text.size() <= room) return;
+  std::size_t pieces = 0;
+  for (TPieceScanner scan(text); !scan.Done(); scan.Next())
+    if (++pieces > room) Error();
 }
 
-template <class Write>
-void TRyxStrings::WriteText(Write write) const {
-  if (FCount == 0) return;
-  for (int i = 0; i + 1 < FCount; ++i) write(std::string_view(FList[static_cast<std::size_t>(i)]));
-  const std::string_view last = FList.back();
-  write(last.substr(0, last.size() - (HasEndMarker(last) ? kEndMarker.size() : 0)));
+void TRyxStrings::InsertPieces(int index, std::string_view text) {
+  CheckRoomFor(text);
+  if (text.size() >= kSharedFrom) {
+    TByteBuffer copy(text.size());
+    copy.Append(text);
+    InsertPieces(index, std::move(copy));
+    return;
+  }
+  for (TPieceScanner scan(text); !scan.Done(); ++index) FList.Insert(index, scan.Next());
+  FCapacity = Count();
+}
+
+void TRyxStrings::InsertPieces(int index, TByteBuffer text) {
+  const std::string_view bytes(text.Data(), text.Size());
+  CheckRoomFor(bytes);
+  CheckLength(bytes.size());
+  TPieceScanner scan(bytes);
+  FList.InsertShared(index, std::move(text), [&scan](std::string_view& line) {
+    if (scan.Done()) return false;
+    line = scan.Next();
+    return true;
+  });
+  FCapacity = Count();
 }
 
 std::string TRyxStrings::GetText() const {
   std::size_t total = 0;
-  for (const std::string& line : FList) total += line.size();
+  FList.ForEach([&total](std::string_view line) { total += line.size(); });
   std::string text;
   text.reserve(total);
   WriteText([&text](std::string_view bytes) { text.append(bytes); });
@@ -198,39 +138,21 @@ std::string TRyxStrings::GetText() const {
 
 void TRyxStrings::SetText(std::string_view text) {
   Clear();
-  AddPieces(text);
-  SetCapacity(FCount);
+  InsertPieces(0, text);
 }
 
 void TRyxStrings::InsertText(int& index, std::string_view text) {
   if (text.empty()) return;
-  if (index < 0 || index > FCount) Error();
-  // The pieces go to the end first and are then rotated into place: one
-  // move of the later lines instead of one per inserted line.
-  const int first = FCount;
-  try {
-    AddPieces(text);
-  } catch (...) {
-    FList.resize(static_cast<std::size_t>(first));
-    FCount = first;
-    throw;
-  }
-  std::rotate(FList.begin() + index, FList.begin() + first, FList.end());
-  index += FCount - first - 1;
-  SetCapacity(FCount);
+  if (index < 0 || index > Count()) Error();
+  const int before = Count();
+  InsertPieces(index, text);
+  index += Count() - before - 1;
 }
 
 void TRyxStrings::AddStrings(const TRyxStrings& list) {
   // The count is read first so that adding a list to itself ends.
-  const int n = list.FCount;
-  for (int i = 0; i < n; ++i) Add(list.FList[static_cast<std::size_t>(i)]);
-}
-
-void TRyxStrings::Swap(TRyxStrings& other) noexcept {
-  FList.swap(other.FList);
-  std::swap(FCount, other.FCount);
-  std::swap(FCapacity, other.FCapacity);
-  std::swap(FLoadedNulBytes, other.FLoadedNulBytes);
+  const int n = list.Count();
+  for (int i = 0; i < n; ++i) Add(list.FList.Get(i));
 }
 
 void TRyxStrings::Assign(const TRyxStrings& list) {
@@ -240,127 +162,25 @@ void TRyxStrings::Assign(const TRyxStrings& list) {
 }
 
 int TRyxStrings::IndexOf(std::string_view s) const {
-  const auto it = std::find(FList.begin(), FList.end(), s);
-  return it == FList.end() ? -1 : static_cast<int>(it - FList.begin());
-}
-
-void TRyxStrings::LoadFromFile(const std::filesystem::path& name) {
-  switch (DetectLineBreak(name)) {
-    case lbCRLF:
-      LoadCRLFFile(name);
-      break;
-    case lbLF:
-      LoadLFFile(name);
-      break;
-    case lbCR:
-      LoadCRFile(name);
-      break;
-    case lbEmpty:
-      Clear();
-      FLoadedNulBytes = false;
-      Add(std::string(kEndMarker));
-      break;
-  }
-}
-
-void TRyxStrings::LoadCRLFFile(const std::filesystem::path& name) {
-  Clear();
-  FLoadedNulBytes = false;
-  try {
-    TReadOnlyFile file(name);
-    std::string bytes;
-    bytes.reserve(file.Size() + kEndMarker.size());
-    bytes.resize(file.Size());
-    bytes.resize(file.Read(bytes.data(), bytes.size()));
-    // A file that grew after it was opened is read to its end.
-    std::array<char, kWindow> more;
-    while (const std::size_t n = file.Read(more.data(), more.size())) bytes.append(more.data(), n);
-    // NUL bytes are dropped rather than cutting lines there, as the other
-    // loaders do, so that the lines around them stay whole.
-    if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
-      FLoadedNulBytes = true;
-      std::erase(bytes, '\0');
-    }
-    bytes.append(kEndMarker);
-    AddPieces(bytes);
-    // Freed before the trim, which holds two slot arrays for a moment.
-    std::string().swap(bytes);
-    SetCapacity(FCount);
-  } catch (...) {
-    Clear();
-    throw;
-  }
-}
-
-void TRyxStrings::LoadLFFile(const std::filesystem::path& name) { LoadWindowed(name, '\n'); }
-
-void TRyxStrings::LoadCRFile(const std::filesystem::path& name) { LoadWindowed(name, '\r'); }
-
-void TRyxStrings::LoadWindowed(const std::filesystem::path& name, char breakByte) {
-  Clear();
-  FLoadedNulBytes = false;
-  try {
-    TReadOnlyFile file(name);
-    ReserveFor(file.Size());
-    std::array<char, kWindow> window;
-    std::size_t length = file.Read(window.data(), window.size());
-    std::string line;
-    for (;;) {
-      const bool full = length == kWindow;
-      std::string_view block(window.data(), full ? kSlide : length);
-      while (!block.empty()) {
-        const std::size_t brk = block.find(breakByte);
-        FLoadedNulBytes |= AppendWithoutNul(line, block.substr(0, brk));
-        if (brk == std::string_view::npos) break;
-        line.append(kLineBreak);
-        Add(line);
-        line.clear();
-        block.remove_prefix(brk + 1);
-      }
-      if (!full) break;
-      std::memmove(window.data(), window.data() + kSlide, kKeep);
-      length = kKeep + file.Read(window.data() + kKeep, kSlide);
-    }
-    // The marker ends the last pending bytes, or stands alone on a line of
-    // its own after a final break.
-    line.append(kEndMarker);
-    Add(line);
-    SetCapacity(FCount);
-  } catch (...) {
-    Clear();
-    throw;
-  }
-}
-
-void TRyxStrings::SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly) const {
-  TAtomicFile file(name, overwriteReadOnly);
-  WriteText([&file](std::string_view bytes) { file.Write(bytes); });
-  file.Commit();
-}
-
-void TRyxStrings::LoadFromStream(std::istream& stream) {
-  Clear();
-  const std::string bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-  if (stream.bad()) throw EInOutError("ストリームを読めません");
-  if (!bytes.empty()) SetText(bytes);
-}
-
-void TRyxStrings::SaveToStream(std::ostream& stream) const {
-  WriteText([&stream](std::string_view bytes) { stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
-  if (!stream) throw EInOutError("ストリームに書き込めません");
+  for (int i = 0; i < Count(); ++i)
+    if (FList.Get(i) == s) return i;
+  return -1;
 }
 
 std::string TRyxStrings::GetCommaText() const {
   std::string text;
-  for (std::size_t i = 0; i < FList.size(); ++i) {
-    const std::string& item = FList[i];
-    if (i > 0) text += ',';
-    if (item.find_first_of(" ,") != std::string::npos) {
-      text += '"' + item + '"';
+  bool first = true;
+  FList.ForEach([&](std::string_view item) {
+    if (!first) text += ',';
+    first = false;
+    if (item.find_first_of(" ,") != std::string_view::npos) {
+      text += '"';
+      text += item;
+      text += '"';
     } else {
       text += item;
     }
-  }
+  });
   return text;
 }
 

@@ -1,33 +1,50 @@
 // TRyxStrings: the editor's line store, with text-file loading and saving.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <string_view>
-#include <vector>
 
-// A growable array of CP932 byte strings, one per display line. A stored
+#include "editor/RyxEditSub.h"
+#include "editor/RyxstringsBlocks.h"
+
+// An array of CP932 byte strings, one per display line. A stored
 // line carries its terminator: CR LF when another logical line follows, the
 // end-of-text marker NUL NUL on the last line, none on a soft-wrapped piece.
 // Loading a file always produces that form, with CR LF breaks whatever the
-// file used; saving writes GetText.
+// file used; saving writes GetText. The lines live in large buffers and
+// blocks of lines, so that a document of a hundred megabytes stays near its
+// size and an edit costs the lines it changes; the capacity is a number
+// that follows the growth rule, not storage.
 class TRyxStrings {
  public:
   static constexpr int kMaxCapacity = 134217727;
+  // The largest file the loaders take: its text and the end-of-text marker
+  // still count their bytes in an int, as the editor's positions do.
+  static constexpr std::uint64_t kMaxFileBytes = 0x7FFFFFFD;
 
-  TRyxStrings() = default;
+  // What a loader does at a NUL byte: drop it and read on, or stop reading
+  // there, for an owner that refuses a file holding one as binary anyway.
+  enum class TNulBytes { Drop, StopReading };
+
+  // Lines per block of the index; tests choose tiny blocks to reach their edges.
+  static constexpr int kBlockLines = 1024;
+
+  explicit TRyxStrings(int blockLines = kBlockLines) : FList(blockLines) {}
   TRyxStrings(const TRyxStrings&) = delete;
   TRyxStrings& operator=(const TRyxStrings&) = delete;
   virtual ~TRyxStrings();
 
-  int Count() const { return FCount; }
+  int Count() const { return FList.Count(); }
   int Capacity() const { return FCapacity; }
 
-  const std::string& Get(int index) const;
-  virtual void Put(int index, std::string s);
-  int Add(std::string s);
-  void Insert(int index, std::string s);
+  // A view of the stored bytes, valid until the store changes.
+  std::string_view Get(int index) const;
+  virtual void Put(int index, std::string_view s);
+  int Add(std::string_view s);
+  void Insert(int index, std::string_view s);
   void Delete(int index);
   void Clear();
   virtual void SetCount(int n);
@@ -40,13 +57,15 @@ class TRyxStrings {
   // last inserted line.
   void InsertText(int& index, std::string_view text);
   void AddStrings(const TRyxStrings& list);
-  // Exchanges the whole content with other, so that a file can be loaded
-  // aside and taken only when the load succeeded.
-  void Swap(TRyxStrings& other) noexcept;
   void Assign(const TRyxStrings& list);
   virtual int IndexOf(std::string_view s) const;
+  // Exchanges the lines, the capacity and the load result with other.
+  void Swap(TRyxStrings& other) noexcept;
 
+  // Chooses the loader by the first line break of the file, wherever it
+  // lies; a file without one is read as CR LF.
   virtual void LoadFromFile(const std::filesystem::path& name);
+  void LoadFromFile(const std::filesystem::path& name, TNulBytes nulBytes);
   // A read-only file is refused unless overwriteReadOnly is given.
   virtual void SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly = false) const;
   virtual void LoadFromStream(std::istream& stream);
@@ -54,27 +73,43 @@ class TRyxStrings {
   virtual std::string GetCommaText() const;
   virtual void SetCommaText(std::string_view text);
 
-  void LoadCRLFFile(const std::filesystem::path& name);
-  void LoadLFFile(const std::filesystem::path& name);
-  void LoadCRFile(const std::filesystem::path& name);
+  // Each loader refuses a file larger than kMaxFileBytes before reading it.
+  void LoadCRLFFile(const std::filesystem::path& name) { LoadCRLFFile(name, TNulBytes::Drop); }
+  void LoadLFFile(const std::filesystem::path& name) { LoadLFFile(name, TNulBytes::Drop); }
+  void LoadCRFile(const std::filesystem::path& name) { LoadCRFile(name, TNulBytes::Drop); }
+  void LoadCRLFFile(const std::filesystem::path& name, TNulBytes nulBytes);
+  void LoadLFFile(const std::filesystem::path& name, TNulBytes nulBytes);
+  void LoadCRFile(const std::filesystem::path& name, TNulBytes nulBytes);
 
-  // Whether the file of the last load held NUL bytes; the loaders drop them,
-  // and the editor refuses such a file as binary.
+  // Whether the file of the last load held NUL bytes; the loaders drop them
+  // or stop there, and the editor refuses such a file as binary.
   bool LoadedNulBytes() const { return FLoadedNulBytes; }
 
  private:
   void CheckIndex(int index) const;
+  void CheckLength(std::size_t length) const;
   void Grow();
-  void ReserveFor(std::size_t inputLength);
-  void AddPieces(std::string_view text);
-  void LoadWindowed(const std::filesystem::path& name, char breakByte);
+  void CheckRoomFor(std::string_view text) const;
+  // Inserts the pieces of text at index and sets the capacity to the count,
+  // as every bulk operation ends.
+  void InsertPieces(int index, std::string_view text);
+  void InsertPieces(int index, TByteBuffer text);
+  // Refuses a file too large before the store is touched, then empties the
+  // store and reads the file's bytes, NUL bytes dropped or read up to.
+  TByteBuffer OpenAndRead(const std::filesystem::path& name, TNulBytes nulBytes);
+  void LoadWithBreak(const std::filesystem::path& name, char breakByte, TNulBytes nulBytes);
+  // Writes the lines in order, the last without its end-of-text marker.
   template <class Write>
-  void WriteText(Write write) const;
+  void WriteText(Write write) const {
+    const int last = Count() - 1;
+    int i = 0;
+    FList.ForEach([&](std::string_view line) {
+      if (i++ == last && HasEndMarker(line)) line.remove_suffix(2);
+      write(line);
+    });
+  }
 
-  // FList holds exactly FCount lines and room for FCapacity; the slots
-  // beyond FCount are unused storage.
-  std::vector<std::string> FList;
-  int FCount = 0;
+  TLineBlocks FList;
   int FCapacity = 0;
   bool FLoadedNulBytes = false;
 };

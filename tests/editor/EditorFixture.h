@@ -42,7 +42,7 @@ class TEditorFixture {
   std::string Text() const { return StripEndMarker(edit.GetAllText()); }
   std::vector<std::string> Rows() const {
     std::vector<std::string> rows;
-    for (int i = 0; i < edit.Lines().Count(); ++i) rows.push_back(edit.Lines().Get(i));
+    for (int i = 0; i < edit.Lines().Count(); ++i) rows.emplace_back(edit.Lines().Get(i));
     return rows;
   }
 

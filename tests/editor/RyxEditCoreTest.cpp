@@ -27,7 +27,7 @@ struct Fixture {
 
 std::vector<std::string> StoredLines(const TRyxEdit& edit) {
   std::vector<std::string> lines;
-  for (int i = 0; i < edit.Lines().Count(); ++i) lines.push_back(edit.Lines().Get(i));
+  for (int i = 0; i < edit.Lines().Count(); ++i) lines.emplace_back(edit.Lines().Get(i));
   return lines;
 }
 

@@ -44,7 +44,7 @@ struct Fixture : TEditorFixture {
     if (!edit.GetSelBounds(startCol, startLine, endLine, endCol)) return "";
     std::string all;
     for (int line = startLine; line <= endLine; ++line) {
-      const std::string& row = edit.Lines().Get(line);
+      const std::string row(edit.Lines().Get(line));
       const int from = line == startLine ? startCol : 0;
       const int to = line == endLine ? endCol : static_cast<int>(row.size());
       all += row.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));

@@ -69,7 +69,7 @@ void ExpectScreenShowsText(Fixture& f, TScreen& screen) {
     const int y = i * e.LineHeight() + e.TopMargin();
     std::map<int, std::string> expected;
     if (row < e.Lines().Count()) {
-      std::string text = e.Lines().Get(row);
+      std::string text(e.Lines().Get(row));
       text.resize(text.size() - 2);
       text = e.ExpandTabs(text);
       int x = left - e.ScrollX();
@@ -115,7 +115,7 @@ struct TModel {
 void ExpectStoredForm(const TRyxEdit& edit) {
   const int count = edit.Lines().Count();
   for (int i = 0; i < count; ++i) {
-    const std::string& row = edit.Lines().Get(i);
+    const std::string row(edit.Lines().Get(i));
     const std::string end = i + 1 < count ? "\r\n"s : "\0\0"s;
     ASSERT_GE(row.size(), 2u);
     EXPECT_EQ(row.substr(row.size() - 2), end) << "row " << i;

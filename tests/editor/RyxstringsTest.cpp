@@ -25,7 +25,7 @@ const std::string kMarker("\0\0", 2);
 
 Lines LinesOf(const TRyxStrings& store) {
   Lines lines;
-  for (int i = 0; i < store.Count(); ++i) lines.push_back(store.Get(i));
+  for (int i = 0; i < store.Count(); ++i) lines.emplace_back(store.Get(i));
   return lines;
 }
 
@@ -265,7 +265,7 @@ TEST(TRyxStrings, LoadsEachBreakStyleIntoCRLFLinesAndSavesGetText) {
       {"no\r\neol\r", {"no\r\n", "eol\r\0\0"s}, "no\r\neol\r", false},
       {"\x82\xA0\x82", {"\x82\xA0\x82\0\0"s}, "\x82\xA0\x82", false},       // lone lead byte at the end
       {"A\r\n\x82", {"A\r\n", "\x82\0\0"s}, "A\r\n\x82", false},
-      {x1023 + "\r\nB", {x1023 + "\r\n", "\nB\0\0"s}, x1023 + "\r\n\nB", false},  // CR at byte 1024
+      {x1023 + "\r\nB", {x1023 + "\r\n", "B\0\0"s}, x1023 + "\r\nB", false},  // CR at byte 1024, LF after it
       {"A\r\nB\0C"s, {"A\r\n", "BC\0\0"s}, "A\r\nBC", true},
       {"A\0B\r\nC"s, {"AB\r\n", "\nC\0\0"s}, "AB\r\n\nC", true},  // a NUL first sends it to the CR loader
       {"A\n\0B"s, {"A\r\n", "B\0\0"s}, "A\r\nB", true},
@@ -401,5 +401,277 @@ TEST(TRyxStrings, RealFilesLoadAsAPlainSplitAndSaveWithCRLF) {
     TRyxStrings reloaded;
     reloaded.LoadFromFile(saved);
     EXPECT_EQ(LinesOf(reloaded), expected);
+  }
+}
+
+// Only the first break decides, however long the first line: a CR LF file
+// whose first line fills the first kilobyte still saves back unchanged.
+TEST(TRyxStrings, TheFirstLineBreakDecidesTheStyleWhereverItLies) {
+  struct Case {
+    std::size_t firstLine;
+    std::string rest;
+    std::string_view lineBreak;
+  };
+  const Case cases[] = {
+      {1023, "\r\nB\r\n", "\r\n"},  {1024, "\r\nB", "\r\n"},     {5000, "\r\nB\nC\rD", "\r\n"},
+      {16383, "\r\nB", "\r\n"},       {16384, "\r\nB", "\r\n"},    {16383, "\rB\r\n", "\r"},
+      {5000, "\nB\r\n", "\n"},        {5000, "\rB\nC", "\r"},      {5000, "\r", "\r"},
+      {5000, "", "\r\n"},              {40000, "\r\n\r\n", "\r\n"},
+  };
+  TTempFolder folder;
+  for (const Case& c : cases) {
+    const std::string bytes = std::string(c.firstLine, 'x') + c.rest;
+    SCOPED_TRACE(std::to_string(c.firstLine) + testing::PrintToString(c.rest));
+    TRyxStrings store;
+    store.LoadFromFile(folder.Write("long.txt", bytes));
+    const Lines expected = ExpectedLines(bytes, c.lineBreak);
+    EXPECT_EQ(LinesOf(store), expected);
+    EXPECT_EQ(store.GetText(), Joined(expected));
+    if (c.lineBreak == "\r\n") {
+      EXPECT_EQ(store.GetText(), bytes);
+    }
+  }
+}
+
+// An owner that refuses binary files has the loaders stop at the first NUL
+// byte: the rest is never read, however large.
+TEST(TRyxStrings, StoppingAtANulKeepsOnlyTheTextBeforeIt) {
+  using Load = void (*)(TRyxStrings&, const std::filesystem::path&);
+  struct Case {
+    Load load;
+    std::string_view lineBreak;
+  };
+  constexpr auto kStop = TRyxStrings::TNulBytes::StopReading;
+  const Case cases[] = {
+      {[](TRyxStrings& s, const std::filesystem::path& p) { s.LoadFromFile(p, kStop); }, "\r\n"},
+      {[](TRyxStrings& s, const std::filesystem::path& p) { s.LoadCRLFFile(p, kStop); }, "\r\n"},
+      {[](TRyxStrings& s, const std::filesystem::path& p) { s.LoadLFFile(p, kStop); }, "\n"},
+      {[](TRyxStrings& s, const std::filesystem::path& p) { s.LoadCRFile(p, kStop); }, "\r"},
+  };
+  const std::string text = "A\r\nB\nC\rD";
+  TTempFolder folder;
+  for (const std::size_t at : {text.size(), std::size_t{16000}, std::size_t{(1u << 20) + 5}}) {
+    std::string before = text + std::string(at - text.size(), 'x');
+    const std::filesystem::path path = folder.Write("nul.bin", before + "\0E\r\nF\0"s + text);
+    // Far beyond the NUL the file goes on, unwritten, up to a gigabyte.
+    std::filesystem::resize_file(path, 1u << 30);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::to_string(at) + " " + testing::PrintToString(std::string(c.lineBreak)));
+      TRyxStrings store;
+      c.load(store, path);
+      EXPECT_TRUE(store.LoadedNulBytes());
+      EXPECT_EQ(LinesOf(store), ExpectedLines(before, c.lineBreak));
+    }
+  }
+}
+
+TEST(TRyxStrings, AFileTooLargeForTheStoreIsRefusedBeforeItIsRead) {
+  TTempFolder folder;
+  const std::filesystem::path path = folder.Write("huge.txt", "A\r\n");
+  const std::uint64_t size = TRyxStrings::kMaxFileBytes + 1;
+  std::filesystem::resize_file(path, size);
+  const std::vector<std::function<void(TRyxStrings&)>> loads = {
+      [&](TRyxStrings& s) { s.LoadFromFile(path); },
+      [&](TRyxStrings& s) { s.LoadCRLFFile(path); },
+      [&](TRyxStrings& s) { s.LoadLFFile(path); },
+      [&](TRyxStrings& s) { s.LoadCRFile(path); },
+  };
+  for (std::size_t i = 0; i < loads.size(); ++i) {
+    TRyxStrings store;
+    Fill(store, {"keep\0\0"s});
+    try {
+      loads[i](store);
+      ADD_FAILURE() << "load " << i << " took the file";
+    } catch (const EInOutError& e) {
+      EXPECT_NE(e.Message().find(std::to_string(size)), std::string::npos) << e.Message();
+      EXPECT_NE(e.Message().find(path.string()), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(LinesOf(store), (Lines{"keep\0\0"s})) << "load " << i;
+  }
+}
+
+namespace {
+
+// The split rule, byte by byte: a piece ends after CR LF, or after a NUL and
+// the byte that follows it; what is left runs to the end of the text.
+Lines SplitByTheRule(std::string_view text) {
+  Lines pieces;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] == '\0' || (text[i] == '\r' && text[i + 1] == '\n')) {
+      pieces.emplace_back(text.substr(start, i + 2 - start));
+      start = i + 2;
+      ++i;
+    }
+  }
+  if (start < text.size()) pieces.emplace_back(text.substr(start));
+  return pieces;
+}
+
+// The store's lines and capacity, modelled by a vector and the written
+// growth rules, under a fixed-seed random sequence of edits.
+class TStoreModel {
+ public:
+  TStoreModel(TRyxStrings& store, Lines lines, int capacity) : FStore(store), FLines(std::move(lines)), FCapacity(capacity) {}
+
+  void Step(std::mt19937& random) {
+    const auto below = [&random](std::size_t n) { return static_cast<int>(random() % n); };
+    const int count = static_cast<int>(FLines.size());
+    const auto at = [&](int extra) { return below(static_cast<std::size_t>(count + extra)); };
+    switch (below(12)) {
+      case 0:
+      case 1:
+        if (count > 0) Put(at(0), Text(random, 6));
+        break;
+      case 2:
+        if (count > 0) {
+          // A view of the store's own bytes as the new line.
+          const int i = at(0);
+          const int j = at(0);
+          FLines[static_cast<std::size_t>(i)] = FLines[static_cast<std::size_t>(j)];
+          FStore.Put(i, FStore.Get(j));
+        }
+        break;
+      case 3:
+      case 4:
+        Insert(at(1), Text(random, 6));
+        break;
+      case 5:
+        Grow();
+        FStore.Add(FLines.emplace_back(Text(random, 4)));
+        break;
+      case 6:
+      case 7:
+      case 8:
+        if (count > 0) {
+          const int i = at(0);
+          FStore.Delete(i);
+          FLines.erase(FLines.begin() + i);
+        }
+        break;
+      case 9: {
+        // Now and then a text long enough for a shared buffer of its own.
+        const std::string text = Text(random, below(40) == 0 ? 20000 : 14);
+        int index = at(1);
+        const int first = index;
+        FStore.InsertText(index, text);
+        const Lines pieces = SplitByTheRule(text);
+        FLines.insert(FLines.begin() + first, pieces.begin(), pieces.end());
+        if (!pieces.empty()) {
+          FCapacity = static_cast<int>(FLines.size());
+          EXPECT_EQ(index, first + static_cast<int>(pieces.size()) - 1);
+        }
+        break;
+      }
+      case 10: {
+        const int n = below(3) == 0 ? 0 : std::max(0, count + below(7) - 4);
+        FStore.SetCount(n);
+        FCapacity = std::max(FCapacity, n);
+        FLines.resize(static_cast<std::size_t>(n));
+        break;
+      }
+      default:
+        if (below(8) == 0) {
+          const std::string text = Text(random, below(4) == 0 ? 30000 : 40);
+          FStore.SetText(text);
+          FLines = SplitByTheRule(text);
+          FCapacity = static_cast<int>(FLines.size());
+        }
+        break;
+    }
+  }
+
+  void Check() const {
+    ASSERT_EQ(LinesOf(FStore), FLines);
+    ASSERT_EQ(FStore.Capacity(), FCapacity);
+    std::string text;
+    for (const std::string& line : FLines) text += line;
+    if (!FLines.empty() && HasEndMarker(FLines.back())) text.resize(text.size() - 2);
+    ASSERT_EQ(FStore.GetText(), text);
+  }
+
+  void Swap(TStoreModel& other) {
+    FStore.Swap(other.FStore);
+    std::swap(FLines, other.FLines);
+    std::swap(FCapacity, other.FCapacity);
+  }
+
+ private:
+  // Bytes dense in CR, LF and NUL, so that pieces are short and many.
+  static std::string Text(std::mt19937& random, int maxLength) {
+    static const char kBytes[] = {'a', 'b', '\r', '\n', '\0', '\x82', '\xA0', ' '};
+    std::string text(random() % static_cast<unsigned>(maxLength + 1), 'a');
+    for (char& c : text) c = kBytes[random() % sizeof kBytes];
+    return text;
+  }
+
+  void Grow() {
+    if (static_cast<int>(FLines.size()) == FCapacity) FCapacity += std::max(static_cast<int>(FLines.size()) / 128, 32);
+  }
+
+  void Put(int i, const std::string& line) {
+    FStore.Put(i, line);
+    FLines[static_cast<std::size_t>(i)] = line;
+  }
+
+  void Insert(int i, const std::string& line) {
+    Grow();
+    FStore.Insert(i, line);
+    FLines.insert(FLines.begin() + i, line);
+  }
+
+  TRyxStrings& FStore;
+  Lines FLines;
+  int FCapacity;
+};
+
+}  // namespace
+
+// Tiny blocks put every edit at a block edge: splits, joins, emptied blocks
+// and shared buffers freed with their last line. Two stores swap now and
+// then, each with its model.
+TEST(TRyxStrings, RandomEditsOnTinyBlocksMatchAPlainVector) {
+  for (const int blockLines : {2, 3, 4, 7}) {
+    SCOPED_TRACE(blockLines);
+    std::mt19937 random(static_cast<unsigned>(932 + blockLines));
+    TRyxStrings a(blockLines);
+    TRyxStrings b(blockLines + 1);
+    TStoreModel first(a, {}, 0);
+    TStoreModel second(b, {}, 0);
+    for (int step = 0; step < 3000; ++step) {
+      SCOPED_TRACE(step);
+      first.Step(random);
+      if (random() % 50 == 0) first.Swap(second);
+      ASSERT_NO_FATAL_FAILURE(first.Check());
+    }
+    ASSERT_NO_FATAL_FAILURE(second.Check());
+  }
+}
+
+// The real files, loaded into tiny blocks, then edited at random: the
+// lines of a plain split of each file are the model.
+TEST(TRyxStrings, RandomEditsOnLoadedRealFilesMatchAPlainSplit) {
+  VERSELET_REQUIRE_TESTDATA();
+  std::mt19937 random(1024);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(testdata::Dir())) {
+    if (!entry.is_regular_file() || entry.path().filename() == "SOURCES.md") continue;
+    SCOPED_TRACE(entry.path().string());
+    const std::string bytes = testdata::ReadBytes(entry.path());
+    const std::size_t brk = bytes.find_first_of(std::string_view("\r\n\0", 3));
+    if (brk != std::string::npos && bytes[brk] == '\0') continue;  // binary: the plain split does not apply
+    const std::string_view lineBreak = brk == std::string::npos                                    ? "\r\n"
+                                       : bytes[brk] == '\n'                                        ? "\n"
+                                       : brk + 1 < bytes.size() && bytes[brk + 1] == '\n' ? "\r\n"
+                                                                                           : "\r";
+    TRyxStrings store(5);
+    store.LoadFromFile(entry.path());
+    const Lines expected = bytes.empty() ? Lines{kMarker} : ExpectedLines(bytes, lineBreak);
+    TStoreModel model(store, expected, bytes.empty() ? 32 : static_cast<int>(expected.size()));
+    ASSERT_NO_FATAL_FAILURE(model.Check());
+    for (int step = 0; step < 300; ++step) {
+      SCOPED_TRACE(step);
+      model.Step(random);
+      ASSERT_NO_FATAL_FAILURE(model.Check());
+    }
   }
 }

@@ -1,0 +1,206 @@
+// The editor in its Qt host on a large document: open, memory, a typed character and Enter, against a plain split.
+//
+// verselet-bench-window open|memory|keys FILE prints name=value lines (times
+// in milliseconds, sizes in megabytes); scripts/bench.sh turns them into its
+// table. Each mode measures the reference in the same process run.
+#include <malloc.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor/RyxEdit.h"
+#include "platform/qt/ControlHostWidget.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The reference: one read of the file, split at CR LF into one string a line.
+std::vector<std::string> ReadAndSplit(const std::filesystem::path& name) {
+  std::ifstream in(name, std::ios::binary);
+  std::string data(std::filesystem::file_size(name), '\0');
+  in.read(data.data(), static_cast<std::streamsize>(data.size()));
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t at; (at = data.find("\r\n", start)) != std::string::npos; start = at + 2)
+    lines.emplace_back(data, start, at - start);
+  lines.emplace_back(data, start);
+  return lines;
+}
+
+// A field of /proc/self/status in megabytes.
+double StatusMegabytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  const std::string key = std::string(field) + ":";
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) / 1024;
+  return 0;
+}
+
+void ResetPeak() {
+  ::malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// The real control in the real host, shown offscreen at a usual window size.
+class TWindow {
+ public:
+  TWindow() : FWidget(std::make_unique<ControlHostWidget>(FEdit)) {
+    FWidget->resize(800, 600);
+    FWidget->createWindow();
+    FWidget->show();
+    QApplication::processEvents();
+  }
+
+  // Open to the first frame: the load, its repaint and the widget's paint.
+  void Open(const std::filesystem::path& name) {
+    if (!FEdit.LoadFromFile(name)) {
+      std::fprintf(stderr, "cannot open %s: %s\n", name.c_str(), FEdit.LastFileError().c_str());
+      std::exit(1);
+    }
+    FWidget->repaint();
+  }
+
+  // Scrolls to the middle of the document and clicks there, as a user would.
+  void CaretToTheMiddle() {
+    QScrollBar* bar = FWidget->scrollBar(SB_VERT);
+    bar->setValue((bar->minimum() + bar->maximum()) / 2);
+    QApplication::processEvents();
+    const QPointF at(200, 100);
+    QMouseEvent press(QEvent::MouseButtonPress, at, FWidget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(FWidget.get(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, FWidget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(FWidget.get(), &release);
+    FWidget->repaint();
+  }
+
+  // One key from its event to the finished repaint of what it changed: a
+  // typed character the caret's row band, Enter the whole window. The
+  // widget is repainted at once, as the event loop would at its next frame.
+  std::pair<double, double> Key(int key, const QString& text) {
+    const Clock::time_point start = Clock::now();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(FWidget.get(), &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(FWidget.get(), &release);
+    const double editor = MillisecondsSince(start);
+    if (key == Qt::Key_Return)
+      FWidget->repaint();
+    else
+      FWidget->repaint(QRect(0, FWidget->caretRect().top(), FWidget->width(), FWidget->caretRect().height()));
+    return {MillisecondsSince(start), editor};
+  }
+
+  int LineCount() const { return FEdit.Lines().Count(); }
+
+ private:
+  TRyxEdit FEdit;
+  std::unique_ptr<ControlHostWidget> FWidget;
+};
+
+// Five interleaved rounds of the reference and of opening in a fresh window.
+void MeasureOpen(const std::filesystem::path& name) {
+  std::vector<double> split, open;
+  for (int round = 0; round < 5; ++round) {
+    Clock::time_point start = Clock::now();
+    {
+      const std::vector<std::string> lines = ReadAndSplit(name);
+      split.push_back(MillisecondsSince(start));
+    }
+    TWindow window;
+    start = Clock::now();
+    window.Open(name);
+    open.push_back(MillisecondsSince(start));
+  }
+  std::printf("split_ms=%.1f\nopen_ms=%.1f\n", Median(split), Median(open));
+}
+
+// Resident memory that opening adds, after and at its peak, beside the file.
+void MeasureMemory(const std::filesystem::path& name) {
+  const double file = static_cast<double>(std::filesystem::file_size(name)) / (1 << 20);
+  double splitPeak = 0;
+  {
+    ResetPeak();
+    const double before = StatusMegabytes("VmRSS");
+    const std::vector<std::string> lines = ReadAndSplit(name);
+    splitPeak = StatusMegabytes("VmHWM") - before;
+  }
+  TWindow window;
+  ResetPeak();
+  const double before = StatusMegabytes("VmRSS");
+  window.Open(name);
+  const double after = StatusMegabytes("VmRSS") - before;
+  const double peak = StatusMegabytes("VmHWM") - before;
+  std::printf("file_mb=%.1f\nsplit_peak_mb=%.1f\nafter_mb=%.1f\npeak_mb=%.1f\n", file, splitPeak, after, peak);
+}
+
+// Typed characters and Enter in the middle of the document, event to repaint.
+void MeasureKeys(const std::filesystem::path& name) {
+  TWindow window;
+  window.Open(name);
+  window.CaretToTheMiddle();
+  // Each key's whole time, and the part before the widget's paint.
+  std::vector<double> typed, typedEditor, enter, enterEditor;
+  for (int round = 0; round < 5; ++round) {
+    for (int i = 0; i < 60; ++i) {
+      const auto [total, editor] = window.Key(Qt::Key_A, QStringLiteral("a"));
+      typed.push_back(total);
+      typedEditor.push_back(editor);
+    }
+    for (int i = 0; i < 6; ++i) {
+      const auto [total, editor] = window.Key(Qt::Key_Return, QStringLiteral("\r"));
+      enter.push_back(total);
+      enterEditor.push_back(editor);
+    }
+  }
+  std::printf("lines=%d\n", window.LineCount());
+  std::printf("key_median_ms=%.3f\nkey_max_ms=%.3f\nkey_editor_median_ms=%.3f\n", Median(typed),
+              *std::max_element(typed.begin(), typed.end()), Median(typedEditor));
+  std::printf("enter_median_ms=%.3f\nenter_max_ms=%.3f\nenter_editor_median_ms=%.3f\n", Median(enter),
+              *std::max_element(enter.begin(), enter.end()), Median(enterEditor));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: verselet-bench-window open|memory|keys FILE\n");
+    return 2;
+  }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+  const std::string mode = argv[1];
+  const std::filesystem::path name = argv[2];
+  if (mode == "open")
+    MeasureOpen(name);
+  else if (mode == "memory")
+    MeasureMemory(name);
+  else if (mode == "keys")
+    MeasureKeys(name);
+  else
+    return 2;
+  return 0;
+}

@@ -1,0 +1,254 @@
+// The line store's byte buffers and its blocked index of lines: lookup, edits, splits and joins.
+#include "editor/RyxstringsBlocks.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <new>
+#include <tuple>
+#include <utility>
+
+TByteBuffer::TByteBuffer(TByteBuffer&& other) noexcept
+    : FData(std::exchange(other.FData, nullptr)),
+      FSize(std::exchange(other.FSize, 0)),
+      FCapacity(std::exchange(other.FCapacity, 0)) {}
+
+TByteBuffer& TByteBuffer::operator=(TByteBuffer&& other) noexcept {
+  if (this != &other) {
+    std::free(FData);
+    FData = std::exchange(other.FData, nullptr);
+    FSize = std::exchange(other.FSize, 0);
+    FCapacity = std::exchange(other.FCapacity, 0);
+  }
+  return *this;
+}
+
+TByteBuffer::~TByteBuffer() { std::free(FData); }
+
+void TByteBuffer::Reserve(std::size_t capacity) {
+  if (capacity <= FCapacity) return;
+  void* grown = std::realloc(FData, capacity);
+  if (grown == nullptr) throw std::bad_alloc();
+  FData = static_cast<char*>(grown);
+  FCapacity = capacity;
+}
+
+void TByteBuffer::Resize(std::size_t size) {
+  Reserve(size);
+  FSize = size;
+}
+
+void TByteBuffer::Append(std::string_view bytes) {
+  if (FSize + bytes.size() > FCapacity) Reserve(std::max(FSize + bytes.size(), FCapacity + FCapacity / 2));
+  if (!bytes.empty()) std::memcpy(FData + FSize, bytes.data(), bytes.size());
+  FSize += bytes.size();
+}
+
+TLineBlocks::TLineBlocks(int blockLines) : FBlockLines(std::max(2, blockLines)) {}
+
+std::pair<int, int> TLineBlocks::Locate(int index) const {
+  const int blocks = static_cast<int>(FBlocks.size());
+  if (FHint < FFirstValid) {
+    const TBlock& hint = FBlocks[static_cast<std::size_t>(FHint)];
+    if (index >= hint.First && index < hint.First + static_cast<int>(hint.Data.size())) return {FHint, index - hint.First};
+  }
+  // Renumber the blocks up to the one that holds index.
+  auto endOf = [this](int b) {
+    const TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+    return block.First + static_cast<int>(block.Data.size());
+  };
+  while (FFirstValid < blocks && (FFirstValid == 0 ? 0 : endOf(FFirstValid - 1)) <= index) {
+    const_cast<TBlock&>(FBlocks[static_cast<std::size_t>(FFirstValid)]).First =
+        FFirstValid == 0 ? 0 : endOf(FFirstValid - 1);
+    ++FFirstValid;
+  }
+  int lo = 0;
+  int hi = FFirstValid - 1;
+  while (lo < hi) {
+    const int mid = (lo + hi + 1) / 2;
+    if (FBlocks[static_cast<std::size_t>(mid)].First <= index)
+      lo = mid;
+    else
+      hi = mid - 1;
+  }
+  FHint = lo;
+  return {lo, index - FBlocks[static_cast<std::size_t>(lo)].First};
+}
+
+std::string_view TLineBlocks::Get(int index) const {
+  const auto [b, i] = Locate(index);
+  return View(FBlocks[static_cast<std::size_t>(b)], static_cast<std::size_t>(i));
+}
+
+std::pair<const char*, std::uint32_t> TLineBlocks::Own(std::string_view line) {
+  if (line.empty()) return {nullptr, 0};
+  char* bytes = new char[line.size()];
+  std::memcpy(bytes, line.data(), line.size());
+  return {bytes, static_cast<std::uint32_t>(line.size()) | kOwned};
+}
+
+void TLineBlocks::Release(const char* data, std::uint32_t size) {
+  if (size & kOwned) {
+    delete[] data;
+    return;
+  }
+  if (data == nullptr) return;
+  auto shared = FShared.upper_bound(data);
+  --shared;
+  if (--shared->second.Lines == 0) FShared.erase(shared);
+}
+
+void TLineBlocks::Put(int index, std::string_view line) {
+  // The copy comes first: line may be a view of the line it replaces.
+  const auto [data, size] = Own(line);
+  const auto [b, i] = Locate(index);
+  TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+  const auto at = static_cast<std::size_t>(i);
+  Release(block.Data[at], block.Size[at]);
+  block.Data[at] = data;
+  block.Size[at] = size;
+}
+
+void TLineBlocks::Insert(int index, std::string_view line) {
+  const auto [data, size] = Own(line);
+  if (index == FCount) {
+    if (FBlocks.empty() || static_cast<int>(FBlocks.back().Data.size()) >= FBlockLines) {
+      FBlocks.emplace_back();
+      FBlocks.back().First = FCount;
+    }
+    FBlocks.back().Data.push_back(data);
+    FBlocks.back().Size.push_back(size);
+    ++FCount;
+    return;
+  }
+  auto [b, i] = Locate(index);
+  if (static_cast<int>(FBlocks[static_cast<std::size_t>(b)].Data.size()) >= FBlockLines) {
+    SplitIfFull(b);
+    std::tie(b, i) = Locate(index);
+  }
+  TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+  block.Data.insert(block.Data.begin() + i, data);
+  block.Size.insert(block.Size.begin() + i, size);
+  ++FCount;
+  Invalidate(b + 1);
+}
+
+void TLineBlocks::SplitIfFull(int b) {
+  TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+  const std::size_t half = block.Data.size() / 2;
+  TBlock tail;
+  tail.Data.assign(block.Data.begin() + static_cast<std::ptrdiff_t>(half), block.Data.end());
+  tail.Size.assign(block.Size.begin() + static_cast<std::ptrdiff_t>(half), block.Size.end());
+  block.Data.resize(half);
+  block.Size.resize(half);
+  FBlocks.insert(FBlocks.begin() + b + 1, std::move(tail));
+  Invalidate(b + 1);
+}
+
+void TLineBlocks::Delete(int index) {
+  const auto [b, i] = Locate(index);
+  TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+  const auto at = static_cast<std::size_t>(i);
+  Release(block.Data[at], block.Size[at]);
+  block.Data.erase(block.Data.begin() + i);
+  block.Size.erase(block.Size.begin() + i);
+  --FCount;
+  Invalidate(b + 1);
+  JoinIfSmall(b);
+}
+
+void TLineBlocks::JoinIfSmall(int b) {
+  const auto size = [this](int k) { return static_cast<int>(FBlocks[static_cast<std::size_t>(k)].Data.size()); };
+  if (size(b) == 0) {
+    FBlocks.erase(FBlocks.begin() + b);
+    Invalidate(b);
+    FHint = 0;
+    return;
+  }
+  if (size(b) >= FBlockLines / 4) return;
+  // Joined into the block before it, so that the surviving block's First stays right.
+  int into = b - 1;
+  if (b + 1 < static_cast<int>(FBlocks.size()) && size(b) + size(b + 1) <= FBlockLines) {
+    into = b;
+    ++b;
+  } else if (b == 0 || size(b - 1) + size(b) > FBlockLines) {
+    return;
+  }
+  TBlock& target = FBlocks[static_cast<std::size_t>(into)];
+  TBlock& source = FBlocks[static_cast<std::size_t>(b)];
+  target.Data.insert(target.Data.end(), source.Data.begin(), source.Data.end());
+  target.Size.insert(target.Size.end(), source.Size.begin(), source.Size.end());
+  FBlocks.erase(FBlocks.begin() + b);
+  Invalidate(into + 1);
+  FHint = 0;
+}
+
+void TLineBlocks::Truncate(int index) {
+  while (FCount > index) {
+    TBlock& last = FBlocks.back();
+    const int keep = std::max(0, index - (FCount - static_cast<int>(last.Data.size())));
+    for (std::size_t i = static_cast<std::size_t>(keep); i < last.Data.size(); ++i) Release(last.Data[i], last.Size[i]);
+    FCount -= static_cast<int>(last.Data.size()) - keep;
+    last.Data.resize(static_cast<std::size_t>(keep));
+    last.Size.resize(static_cast<std::size_t>(keep));
+    if (keep == 0) FBlocks.pop_back();
+  }
+  Invalidate(static_cast<int>(FBlocks.size()));
+  FHint = 0;
+}
+
+void TLineBlocks::Clear() {
+  for (const TBlock& block : FBlocks)
+    for (std::size_t i = 0; i < block.Data.size(); ++i)
+      if (block.Size[i] & kOwned) delete[] block.Data[i];
+  FBlocks.clear();
+  FBlocks.shrink_to_fit();
+  FShared.clear();
+  FCount = 0;
+  FFirstValid = 0;
+  FHint = 0;
+}
+
+void TLineBlocks::AppendEntry(std::vector<TBlock>& blocks, const char* data, std::uint32_t size) const {
+  if (blocks.empty() || static_cast<int>(blocks.back().Data.size()) >= FBlockLines) {
+    blocks.emplace_back();
+    blocks.back().Data.reserve(static_cast<std::size_t>(FBlockLines));
+    blocks.back().Size.reserve(static_cast<std::size_t>(FBlockLines));
+  }
+  blocks.back().Data.push_back(data);
+  blocks.back().Size.push_back(size);
+}
+
+void TLineBlocks::Splice(int index, TByteBuffer text, std::vector<TBlock> fresh, std::size_t lines) {
+  if (lines == 0) return;
+  const char* key = text.Data();
+  FShared.emplace(key, TShared{std::move(text), lines});
+  // The block at index splits there, and the new blocks go in between.
+  int at = static_cast<int>(FBlocks.size());
+  if (index < FCount) {
+    const auto [b, i] = Locate(index);
+    at = b;
+    if (i > 0) {
+      TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+      TBlock tail;
+      tail.Data.assign(block.Data.begin() + i, block.Data.end());
+      tail.Size.assign(block.Size.begin() + i, block.Size.end());
+      block.Data.resize(static_cast<std::size_t>(i));
+      block.Size.resize(static_cast<std::size_t>(i));
+      FBlocks.insert(FBlocks.begin() + b + 1, std::move(tail));
+      at = b + 1;
+    }
+  }
+  FBlocks.insert(FBlocks.begin() + at, std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+  FCount += static_cast<int>(lines);
+  Invalidate(at);
+  FHint = 0;
+}
+
+void TLineBlocks::Swap(TLineBlocks& other) noexcept {
+  std::swap(FCount, other.FCount);
+  FBlocks.swap(other.FBlocks);
+  FShared.swap(other.FShared);
+  std::swap(FFirstValid, other.FFirstValid);
+  std::swap(FHint, other.FHint);
+}

@@ -1,0 +1,124 @@
+// The line store's storage: byte buffers and the blocked index of the lines in them.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// A growable block of bytes from malloc, so that a large one grows in place
+// (realloc remaps its pages) instead of being copied.
+class TByteBuffer {
+ public:
+  TByteBuffer() = default;
+  explicit TByteBuffer(std::size_t capacity) { Reserve(capacity); }
+  TByteBuffer(TByteBuffer&& other) noexcept;
+  TByteBuffer& operator=(TByteBuffer&& other) noexcept;
+  TByteBuffer(const TByteBuffer&) = delete;
+  TByteBuffer& operator=(const TByteBuffer&) = delete;
+  ~TByteBuffer();
+
+  char* Data() { return FData; }
+  const char* Data() const { return FData; }
+  std::size_t Size() const { return FSize; }
+  std::size_t Capacity() const { return FCapacity; }
+  void Reserve(std::size_t capacity);
+  // Bytes past the old size are left as they were: the caller fills them.
+  void Resize(std::size_t size);
+  void Append(std::string_view bytes);
+
+ private:
+  char* FData = nullptr;
+  std::size_t FSize = 0;
+  std::size_t FCapacity = 0;
+};
+
+// The lines of the store as byte ranges, in blocks of at most FBlockLines
+// lines (a full block splits in two, a small one joins a neighbour), so
+// that inserting or deleting a line moves the entries of one block, and
+// replacing a line costs that line. A line's bytes are either its own
+// allocation (written by Put, Insert or a small bulk insertion) or a range
+// of a shared buffer (a loaded file, a large text), which is freed when its
+// last line goes.
+class TLineBlocks {
+ public:
+  explicit TLineBlocks(int blockLines);
+  TLineBlocks(const TLineBlocks&) = delete;
+  TLineBlocks& operator=(const TLineBlocks&) = delete;
+  ~TLineBlocks() { Clear(); }
+
+  int Count() const { return FCount; }
+  // Indices are checked by the caller.
+  std::string_view Get(int index) const;
+  void Put(int index, std::string_view line);
+  void Insert(int index, std::string_view line);
+  void Delete(int index);
+  // Deletes the lines from index to the end.
+  void Truncate(int index);
+  void Clear();
+  // Inserts at index the lines that next(line) yields until it returns
+  // false; each is a range of text, which the blocks keep from then on.
+  template <class Next>
+  void InsertShared(int index, TByteBuffer text, Next next);
+  void Swap(TLineBlocks& other) noexcept;
+
+  // Calls visit(line) for every line in order.
+  template <class Visit>
+  void ForEach(Visit visit) const {
+    for (const TBlock& block : FBlocks)
+      for (std::size_t i = 0; i < block.Data.size(); ++i) visit(View(block, i));
+  }
+
+ private:
+  // Entries kept as two arrays: 12 bytes a line. The top bit of a size
+  // marks a line that owns its bytes.
+  struct TBlock {
+    int First = 0;
+    std::vector<const char*> Data;
+    std::vector<std::uint32_t> Size;
+  };
+  static constexpr std::uint32_t kOwned = 0x80000000u;
+
+  struct TShared {
+    TByteBuffer Bytes;
+    std::size_t Lines = 0;
+  };
+
+  static std::string_view View(const TBlock& block, std::size_t i) {
+    return {block.Data[i], block.Size[i] & ~kOwned};
+  }
+  // The block holding index and the offset in it.
+  std::pair<int, int> Locate(int index) const;
+  void Invalidate(int block) { FFirstValid = std::min(FFirstValid, block); }
+  // A copy of line in an allocation of its own; an empty line needs none.
+  static std::pair<const char*, std::uint32_t> Own(std::string_view line);
+  void Release(const char* data, std::uint32_t size);
+  void SplitIfFull(int block);
+  void JoinIfSmall(int block);
+  // Adds an entry to the last of blocks, starting a new block when it is full.
+  void AppendEntry(std::vector<TBlock>& blocks, const char* data, std::uint32_t size) const;
+  void Splice(int index, TByteBuffer text, std::vector<TBlock> fresh, std::size_t lines);
+
+  int FBlockLines;
+  int FCount = 0;
+  std::vector<TBlock> FBlocks;
+  // Shared buffers by their first byte, for finding a line's buffer.
+  std::map<const char*, TShared> FShared;
+  // Blocks below FFirstValid hold their correct First; the rest are
+  // renumbered when a lookup reaches them, so that an edit costs no walk
+  // over all blocks.
+  mutable int FFirstValid = 0;
+  mutable int FHint = 0;
+};
+
+template <class Next>
+void TLineBlocks::InsertShared(int index, TByteBuffer text, Next next) {
+  std::vector<TBlock> fresh;
+  std::size_t lines = 0;
+  for (std::string_view line; next(line); ++lines)
+    AppendEntry(fresh, line.data(), static_cast<std::uint32_t>(line.size()));
+  Splice(index, std::move(text), std::move(fresh), lines);
+}

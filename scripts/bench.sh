@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release, build/bench), generates the documents with a fixed seed
+# into build/bench-data and prints one table row per measured work, with ratios against
+# references measured in the same run.
+#
+# To add a row: write a function row_NAME that runs its measurement and calls
+# `row WORK REFERENCE VERSELET RATIO AIM`, and add NAME to ROWS (or pass names
+# as arguments: `bash scripts/bench.sh open keys`).
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build/bench"
+data="$root/build/bench-data"
+export QT_QPA_PLATFORM=offscreen
+
+ROWS=(open memory keys)
+
+build_benchmarks() {
+  bash "$root/scripts/deps.sh"
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVERSELET_TESTS=OFF \
+      >"$root/build/configure-bench.log" 2>&1 ||
+      { cat "$root/build/configure-bench.log" >&2; exit 1; }
+  fi
+  cmake --build "$build" -j"$(nproc)" --target verselet-bench-window verselet-bench-lyrics \
+    >"$root/build/bench-build.log" 2>&1 || { cat "$root/build/bench-build.log" >&2; exit 1; }
+}
+
+# document MEGABYTES: the path of the lyrics-like document of that size, made once.
+document() {
+  local file="$data/lyrics-$1mb.txt"
+  if [ ! -f "$file" ]; then
+    mkdir -p "$data"
+    "$build/bin/verselet-bench-lyrics" "$1" "$file.part" && mv "$file.part" "$file"
+  fi
+  echo "$file"
+}
+
+# measure MODE FILE: runs the window benchmark; its name=value lines become shell variables m_NAME.
+measure() {
+  local name value
+  while IFS='=' read -r name value; do
+    printf -v "m_$name" '%s' "$value"
+  done < <("$build/bin/verselet-bench-window" "$1" "$2")
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f×", a / b }'; }
+
+row() { printf '| %s | %s | %s | %s | %s |\n' "$@"; }
+
+row_open() {
+  measure open "$(document 100)"
+  row "open to first frame, 100 MB" "read and split into strings: $m_split_ms ms" "$m_open_ms ms" \
+    "$(ratio "$m_open_ms" "$m_split_ms")" "≤ 1.0×"
+}
+
+row_memory() {
+  measure memory "$(document 100)"
+  row "memory after opening 100 MB" "the file: $m_file_mb MB (split into strings: peak $m_split_peak_mb MB)" \
+    "$m_after_mb MB, peak $m_peak_mb MB" \
+    "$(ratio "$m_after_mb" "$m_file_mb"), peak $(ratio "$m_peak_mb" "$m_file_mb")" "≤ 1.5×, peak ≤ 2×"
+}
+
+row_keys() {
+  measure keys "$(document 100)"
+  row "a typed character in the middle of 100 MB ($m_lines lines), event to finished repaint of its row" "–" \
+    "$m_key_median_ms ms (max $m_key_max_ms; editor alone $m_key_editor_median_ms)" "–" "≤ 0.3 ms, max ≤ 5 ms"
+  row "Enter in the middle of 100 MB, event to finished repaint of the window" "–" \
+    "$m_enter_median_ms ms (max $m_enter_max_ms; editor alone $m_enter_editor_median_ms)" "–" "≤ 5 ms"
+}
+
+main() {
+  build_benchmarks
+  local rows=("$@")
+  [ ${#rows[@]} -gt 0 ] || rows=("${ROWS[@]}")
+  row "Work" "Reference in the same run" "Verselet" "Ratio" "Aim"
+  row "---" "---" "---" "---" "---"
+  for name in "${rows[@]}"; do "row_$name"; done
+}
+
+main "$@"
