@@ -2,17 +2,14 @@
 #include "widgets/ColorComboBox.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QColorDialog>
 #include <QCoreApplication>
-#include <QEvent>
 #include <QFile>
 #include <QPainter>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QStyledItemDelegate>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -51,10 +48,6 @@ std::filesystem::path IniBesideExecutable() {
   return path.replace_extension(".ini");
 }
 
-int FontPixelHeight(const QFont& font) {
-  return font.pixelSize() > 0 ? font.pixelSize() : QFontMetrics(font).height();
-}
-
 // The raised button with three dashes; pressed, it looks sunk and the dashes move right.
 class TCustomColorButton : public QAbstractButton {
  public:
@@ -76,26 +69,10 @@ class TCustomColorButton : public QAbstractButton {
   }
 };
 
-class TColorItemDelegate : public QStyledItemDelegate {
- public:
-  explicit TColorItemDelegate(TColorComboBox& box) : QStyledItemDelegate(&box), FBox(box) {}
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    FBox.DrawItem(*painter, option.rect, index.row(), (option.state & QStyle::State_Selected) != 0);
-  }
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-    return {option.rect.width(), FBox.ItemHeight()};
-  }
-
- private:
-  TColorComboBox& FBox;
-};
-
 }  // namespace
 
-TColorComboBox::TColorComboBox(QWidget* parent) : QComboBox(parent) {
+TColorComboBox::TColorComboBox(QWidget* parent) : TOwnerDrawComboBox(parent) {
   InitCustomColors();
-  setItemDelegate(new TColorItemDelegate(*this));
   FCustomButton = new TCustomColorButton(this);
   connect(FCustomButton, &QAbstractButton::clicked, this, &TColorComboBox::CustomButtonClick);
   connect(this, &QComboBox::activated, this, &TColorComboBox::ItemActivated);
@@ -175,29 +152,9 @@ void TColorComboBox::SetDefaultColor(TColor value) {
   update();
 }
 
-void TColorComboBox::SetItemHeight(int value) {
-  const int index = currentIndex();
-  FItemHeight = value;
-  if (value < FontPixelHeight(font())) {
-    QFont smaller = font();
-    smaller.setPixelSize(std::max(value, 12));
-    setFont(smaller);
-    FItemHeight = value;
-  }
-  view()->doItemsLayout();
-  setCurrentIndex(index);
-  update();
-}
-
 void TColorComboBox::resizeEvent(QResizeEvent* event) {
-  QComboBox::resizeEvent(event);
-  if (height() > 6 && height() - 6 != FItemHeight) SetItemHeight(height() - 6);
+  TOwnerDrawComboBox::resizeEvent(event);
   PlaceCustomButton();
-}
-
-void TColorComboBox::changeEvent(QEvent* event) {
-  QComboBox::changeEvent(event);
-  if (event->type() == QEvent::FontChange) FItemHeight = std::max(FItemHeight, FontPixelHeight(font()));
 }
 
 bool TColorComboBox::CustomSelected() const {
@@ -327,7 +284,7 @@ void TColorComboBox::DrawItem(QPainter& painter, const QRect& rect, int index, b
   TColor brush = ItemColor(index);
   if (brush == clDefaultColorMarker) brush = FDefaultColor;
   const TColorItemLayout layout =
-      LayoutColorItem(rect.left(), rect.top(), rect.width(), rect.height(), FItemHeight, FShowText, brush);
+      LayoutColorItem(rect.left(), rect.top(), rect.width(), rect.height(), ItemHeight(), FShowText, brush);
   if (layout.Swatch) {
     const QRect swatch(layout.Left, layout.Top, layout.Right - layout.Left, layout.Bottom - layout.Top);
     painter.fillRect(swatch, QColorFromColor(brush));
@@ -343,19 +300,8 @@ void TColorComboBox::DrawItem(QPainter& painter, const QRect& rect, int index, b
                                       : colors.color(QPalette::Text);
     painter.setPen(text);
     const QFontMetrics metrics(font());
-    const int top = rect.top() + 1 + (FItemHeight - FontPixelHeight(font())) / 2;
+    const int top = rect.top() + 1 + (ItemHeight() - FontHeight()) / 2;
     painter.drawText(layout.TextX, top + metrics.ascent(), itemText(index));
   }
   painter.restore();
-}
-
-void TColorComboBox::paintEvent(QPaintEvent*) {
-  QStylePainter painter(this);
-  QStyleOptionComboBox option;
-  initStyleOption(&option);
-  option.currentText.clear();
-  option.currentIcon = QIcon();
-  painter.drawComplexControl(QStyle::CC_ComboBox, option);
-  const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-  DrawItem(painter, field, currentIndex(), false);
 }

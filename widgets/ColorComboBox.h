@@ -1,7 +1,6 @@
 // TColorComboBox: a read-only drop-down list of named colours with swatches and a custom colour chosen in the colour dialog.
 #pragma once
 
-#include <QComboBox>
 #include <QPointer>
 #include <functional>
 #include <optional>
@@ -11,6 +10,7 @@
 #include "platform/Colors.h"
 #include "widgets/ColorComboBoxList.h"
 #include "widgets/ColorComboBoxTables.h"
+#include "widgets/OwnerDrawComboBox.h"
 
 class QAbstractButton;
 
@@ -30,7 +30,7 @@ using TColorDialogRunner = std::function<std::optional<TColor>(QWidget* parent, 
 // The custom entry stands for CustomColor; a colour written to Value that no
 // entry has becomes the custom colour. A small button at the right edge,
 // shown only while the custom entry is selected, opens the colour dialog.
-class TColorComboBox : public QComboBox {
+class TColorComboBox : public TOwnerDrawComboBox {
   Q_OBJECT
 
  public:
@@ -64,9 +64,6 @@ class TColorComboBox : public QComboBox {
   TColor DefaultColor() const { return FDefaultColor; }
   void SetDefaultColor(TColor value);
 
-  int ItemHeight() const { return FItemHeight; }
-  void SetItemHeight(int value);
-
   bool HintIsOtherLanguage() const { return FHintIsOtherLanguage; }
   void SetHintIsOtherLanguage(bool value) { FHintIsOtherLanguage = value; }
   bool CustomColorSave() const { return FCustomColorSave; }
@@ -86,7 +83,7 @@ class TColorComboBox : public QComboBox {
   void CustomButtonClick();
 
   // Paints item index into rect, as the list and the closed box show it.
-  void DrawItem(QPainter& painter, const QRect& rect, int index, bool selected) const;
+  void DrawItem(QPainter& painter, const QRect& rect, int index, bool selected) const override;
 
  signals:
   // A colour was chosen by the user, in the list or in the colour dialog.
@@ -94,9 +91,7 @@ class TColorComboBox : public QComboBox {
   void Change();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   void Rebuild();
@@ -114,7 +109,6 @@ class TColorComboBox : public QComboBox {
   bool FShowText = true;
   TColor FCustomColor = clBlack;
   TColor FDefaultColor = clBtnFace;
-  int FItemHeight = 16;
   bool FHintIsOtherLanguage = false;
   bool FCustomColorSave = false;
   TColorSaveSetting FCustomColorSaveOption;
