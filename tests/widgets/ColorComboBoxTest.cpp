@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QFile>
+#include <filesystem>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -11,6 +15,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
+#include "platform/IniFile.h"
 
 namespace {
 
@@ -238,6 +243,41 @@ TEST_F(ColorComboBoxTest, ChangeControlGivesItsColourAndTakesTheChosenOne) {
   FBox.setCurrentIndex(1);
   emit FBox.activated(1);
   EXPECT_EQ(target.palette().color(target.backgroundRole()), QColor(0xFF, 0, 0));
+}
+
+TEST_F(ColorComboBoxTest, TheDialogsCustomColoursAreKeptInTheIniFileBesideTheProgram) {
+  std::filesystem::path ini(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+  ini.replace_extension(".ini");
+  ASSERT_FALSE(std::filesystem::exists(ini)) << "left over from another run: " << ini;
+  {
+    TIniFile file(ini);
+    file.WriteString("Mine", "ColorA", "0000FF");
+    file.WriteString("Mine", "ColorC", "not a colour");
+    file.UpdateFile();
+  }
+  QColorDialog::setCustomColor(2, Qt::white);
+  QColorDialog::setCustomColor(15, Qt::white);
+  FBox.SetValue(0x00123456);
+  FBox.SetCustomColorSave(true);
+  FBox.CustomColorSaveOption().Section = "Mine";
+  std::vector<QColor> seen;
+  TColorComboBox::SetColorDialogRunner([&seen](QWidget*, TColor) -> std::optional<TColor> {
+    seen = {QColorDialog::customColor(0), QColorDialog::customColor(2)};
+    QColorDialog::setCustomColor(1, QColor(0, 0xFF, 0));
+    return clNavy;
+  });
+  FBox.CustomButtonClick();
+  // Stored as the hexadecimal colour value, blue first.
+  EXPECT_EQ(seen, (std::vector<QColor>{QColor(0xFF, 0, 0), QColor(Qt::white)}));
+  const TIniFile file(ini);
+  const std::string saved[] = {file.ReadString("Mine", "ColorA", ""), file.ReadString("Mine", "ColorB", ""),
+                               file.ReadString("Mine", "ColorC", ""), file.ReadString("Mine", "ColorP", "")};
+  std::filesystem::remove(ini);
+  EXPECT_EQ(saved[0], "0000FF");
+  EXPECT_EQ(saved[1], "00FF00");
+  EXPECT_EQ(saved[2], "FFFFFF");
+  EXPECT_EQ(saved[3], "FFFFFF");
+  EXPECT_EQ(FBox.Value(), clNavy);
 }
 
 // Paints one item into an image and answers the colour in the swatch's middle.
