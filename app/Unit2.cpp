@@ -100,8 +100,8 @@ void SelectColor(TColorComboBox& box, TColor color) {
 }  // namespace
 
 TForm2::TForm2(TDeviceSettings& device, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       FDevice(device) {
   setWindowTitle("設定");
   setFixedSize(407, 261);
@@ -167,10 +167,9 @@ void TForm2::CreateControls() {
 }
 
 void TForm2::SetTabOrder() {
-  QWidget* const order[] = {Button1,        Button2, CheckBox5, CheckBox1,      CheckBox2,         CheckBox3,
-                            CheckBox4,      ColorComboBox1,     Edit1,          Edit4,             ColorComboBox2,
-                            FontNameComboBox1,                  ComboBox2,      Edit2,             Edit3,
-                            ComboBox1};
+  QWidget* const order[] = {Button1,   Button2,        CheckBox5, CheckBox1, CheckBox2,      CheckBox3,
+                            CheckBox4, ColorComboBox1, Edit1,     Edit4,     ColorComboBox2, FontNameComboBox1,
+                            ComboBox2, Edit2,          Edit3,     ComboBox1};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
   Button1->setFocus();
 }

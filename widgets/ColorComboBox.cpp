@@ -207,7 +207,8 @@ TColor TColorComboBox::ControlColor() const {
 void TColorComboBox::ApplyToChangeControl(TColor color) {
   if (!FChangeControl) return;
   QPalette palette = FChangeControl->palette();
-  const QPalette::ColorRole role = FChangeControlFont ? FChangeControl->foregroundRole() : FChangeControl->backgroundRole();
+  const QPalette::ColorRole role =
+      FChangeControlFont ? FChangeControl->foregroundRole() : FChangeControl->backgroundRole();
   palette.setColor(role, QColorFromColor(color));
   FChangeControl->setPalette(palette);
   if (!FChangeControlFont) FChangeControl->setAutoFillBackground(true);
@@ -295,9 +296,9 @@ void TColorComboBox::DrawItem(QPainter& painter, const QRect& rect, int index, b
   }
   if (FShowText) {
     painter.setFont(font());
-    const QColor text = !isEnabled()  ? QColorFromColor(clGrayText)
-                        : selected    ? colors.color(QPalette::HighlightedText)
-                                      : colors.color(QPalette::Text);
+    const QColor text = !isEnabled() ? QColorFromColor(clGrayText)
+                        : selected   ? colors.color(QPalette::HighlightedText)
+                                     : colors.color(QPalette::Text);
     painter.setPen(text);
     const QFontMetrics metrics(font());
     const int top = rect.top() + 1 + (ItemHeight() - FontHeight()) / 2;

@@ -1,4 +1,4 @@
-// TColorComboBox: a read-only drop-down list of named colours with swatches and a custom colour chosen in the colour dialog.
+// TColorComboBox: a drop-down list of named colours with swatches and a custom colour from the colour dialog.
 #pragma once
 
 #include <QPointer>

@@ -36,12 +36,18 @@ std::string Ansi(const char* utf8) { return UnicodeToAnsi(Utf8ToUnicode(utf8)); 
 
 std::span<const TColorTableEntry> Table(TColorGroup group) {
   switch (group) {
-    case TColorGroup::Default: return kDefaultColorTable;
-    case TColorGroup::Basic: return kBasicColorTable;
-    case TColorGroup::System: return kSystemColorTable;
-    case TColorGroup::Extra: return kExtraColorTable;
-    case TColorGroup::Custom: return kCustomColorTable;
-    case TColorGroup::User: break;
+    case TColorGroup::Default:
+      return kDefaultColorTable;
+    case TColorGroup::Basic:
+      return kBasicColorTable;
+    case TColorGroup::System:
+      return kSystemColorTable;
+    case TColorGroup::Extra:
+      return kExtraColorTable;
+    case TColorGroup::Custom:
+      return kCustomColorTable;
+    case TColorGroup::User:
+      break;
   }
   return {};
 }
@@ -88,8 +94,8 @@ std::vector<TColorItem> BuildColorList(const TColorListOptions& options, const s
     const auto table = Table(group);
     for (std::size_t i = 0; i < table.size(); ++i) {
       const TColorTableEntry& entry = table[i];
-      items.push_back({finish(Ansi(options.JapaneseText ? entry.JapaneseName : entry.EnglishName)), entry.Color,
-                       group, static_cast<std::uint8_t>(i)});
+      items.push_back({finish(Ansi(options.JapaneseText ? entry.JapaneseName : entry.EnglishName)), entry.Color, group,
+                       static_cast<std::uint8_t>(i)});
     }
   };
   if (options.ShowDefaultColor) addTable(TColorGroup::Default);

@@ -138,9 +138,7 @@ std::vector<std::string> TFontNameComboBox::Items() const {
   return names;
 }
 
-void TFontNameComboBox::SetItemIndex(int index) {
-  setCurrentIndex(index >= 0 && index < count() ? index : -1);
-}
+void TFontNameComboBox::SetItemIndex(int index) { setCurrentIndex(index >= 0 && index < count() ? index : -1); }
 
 std::string TFontNameComboBox::Value() const {
   const int index = currentIndex();
@@ -206,9 +204,9 @@ void TFontNameComboBox::DrawItem(QPainter& painter, const QRect& rect, int index
     textLeft = rect.left() + 20;
   }
   painter.setFont(face);
-  painter.setPen(!isEnabled()  ? QColorFromColor(clGrayText)
-                 : selected    ? colors.color(QPalette::HighlightedText)
-                               : colors.color(QPalette::Text));
+  painter.setPen(!isEnabled() ? QColorFromColor(clGrayText)
+                 : selected   ? colors.color(QPalette::HighlightedText)
+                              : colors.color(QPalette::Text));
   const QRect textRect(textLeft, rect.top(), rect.right() - textLeft + 1, rect.height());
   painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, QString::fromStdString(entry.Name));
   painter.restore();

@@ -19,7 +19,8 @@ constexpr TFontNameFilter kAllMembers[] = {fnfDevice,     fnfVector,   fnfRaster
 }  // namespace
 
 bool SameFontName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Fold(x) == Fold(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Fold(x) == Fold(y); });
 }
 
 bool FontNameLess(std::string_view a, std::string_view b) {
@@ -76,7 +77,9 @@ std::vector<TFontEntry> FilterFonts(const std::vector<TFontEntry>& fonts, TFontN
     if (std::any_of(std::begin(kMustBeCollected), std::end(kMustBeCollected), lacks)) continue;
     const auto collected = [&](TFontNameFilter type) { return properties.Contains(type) && collect.Contains(type); };
     if (std::none_of(std::begin(kTypeMembers), std::end(kTypeMembers), collected)) continue;
-    const auto missing = [&](TFontNameFilter member) { return exclusive.Contains(member) && !properties.Contains(member); };
+    const auto missing = [&](TFontNameFilter member) {
+      return exclusive.Contains(member) && !properties.Contains(member);
+    };
     if (std::any_of(std::begin(kAllMembers), std::end(kAllMembers), missing)) continue;
     listed.push_back(font);
   }

@@ -57,8 +57,8 @@ class TFontNameFilters {
 };
 
 // Every member but fnfLyingFont.
-inline constexpr TFontNameFilters kDefaultCollectFilters = {
-    fnfDevice, fnfVector, fnfRaster, fnfTrueType, fnfPrinter, fnfSymbolFont, fnfJapanese, fnfFixedPitch};
+inline constexpr TFontNameFilters kDefaultCollectFilters = {fnfDevice,  fnfVector,     fnfRaster,   fnfTrueType,
+                                                            fnfPrinter, fnfSymbolFont, fnfJapanese, fnfFixedPitch};
 
 // Names compare without regard to ASCII case.
 bool SameFontName(std::string_view a, std::string_view b);

@@ -45,9 +45,7 @@ bool IsJapaneseCellFamily(const QString& family) {
   return true;
 }
 
-QStringList PreferredJapaneseFamilies() {
-  return {"IPAGothic", "Noto Sans Mono CJK JP", "VL Gothic", "TakaoGothic"};
-}
+QStringList PreferredJapaneseFamilies() { return {"IPAGothic", "Noto Sans Mono CJK JP", "VL Gothic", "TakaoGothic"}; }
 
 QString JapaneseMonospaceFamily() {
   static const QString chosen = [] {

@@ -1,4 +1,4 @@
-// Tests of the settings dialog: its controls, the player presets, and "設定" filling it, restoring on Cancel and applying on OK.
+// Tests of the settings dialog: controls, player presets, and "設定" filling, cancelling and applying.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -77,9 +77,9 @@ TEST_F(SettingsDialogTest, HasItsControlsCaptionsAndTabOrder) {
     const char* Title;
     QRect Bounds;
   };
-  for (const Box& box : {Box{dialog.GroupBox3, "基本設定", {4, 4, 241, 93}},
-                         Box{dialog.GroupBox2, "フォント", {4, 104, 241, 101}},
-                         Box{dialog.GroupBox1, "表示", {252, 4, 149, 201}}}) {
+  for (const Box& box :
+       {Box{dialog.GroupBox3, "基本設定", {4, 4, 241, 93}}, Box{dialog.GroupBox2, "フォント", {4, 104, 241, 101}},
+        Box{dialog.GroupBox1, "表示", {252, 4, 149, 201}}}) {
     EXPECT_EQ(box.Group->title().toStdString(), box.Title);
     EXPECT_EQ(box.Group->geometry(), box.Bounds);
   }
@@ -121,8 +121,8 @@ TEST_F(SettingsDialogTest, HasItsControlsCaptionsAndTabOrder) {
 
   std::vector<std::string> models;
   for (int i = 0; i < dialog.ComboBox1->count(); ++i) models.push_back(dialog.ComboBox1->itemText(i).toStdString());
-  EXPECT_EQ(models, (std::vector<std::string>{"iFP-100～1000", "PMP-100、H100、H300", "iMP-350～550", "iMP-150",
-                                              "N10", "カスタム"}));
+  EXPECT_EQ(models, (std::vector<std::string>{"iFP-100～1000", "PMP-100、H100、H300", "iMP-350～550", "iMP-150", "N10",
+                                              "カスタム"}));
   ASSERT_EQ(dialog.ComboBox2->count(), 24);
   EXPECT_EQ(dialog.ComboBox2->itemText(0), "9");
   EXPECT_EQ(dialog.ComboBox2->itemText(23), "32");
@@ -137,11 +137,11 @@ TEST_F(SettingsDialogTest, HasItsControlsCaptionsAndTabOrder) {
   EXPECT_EQ(dialog.FontNameComboBox1->Items(), (std::vector<std::string>{"Gothic", "Mincho"}));
   EXPECT_TRUE(dialog.FontNameComboBox1->TextFontFace());
 
-  const std::vector<QWidget*> order = {dialog.Button1,        dialog.Button2,   dialog.CheckBox5, dialog.CheckBox1,
-                                       dialog.CheckBox2,      dialog.CheckBox3, dialog.CheckBox4, dialog.ColorComboBox1,
-                                       dialog.Edit1,          dialog.Edit4,     dialog.ColorComboBox2,
-                                       dialog.FontNameComboBox1, dialog.ComboBox2, dialog.Edit2,  dialog.Edit3,
-                                       dialog.ComboBox1};
+  const std::vector<QWidget*> order = {
+      dialog.Button1,   dialog.Button2,   dialog.CheckBox5,      dialog.CheckBox1,
+      dialog.CheckBox2, dialog.CheckBox3, dialog.CheckBox4,      dialog.ColorComboBox1,
+      dialog.Edit1,     dialog.Edit4,     dialog.ColorComboBox2, dialog.FontNameComboBox1,
+      dialog.ComboBox2, dialog.Edit2,     dialog.Edit3,          dialog.ComboBox1};
   for (std::size_t i = 0; i + 1 < order.size(); ++i) {
     QWidget* next = order[i]->nextInFocusChain();
     // Labels and the parts of a combo box (its line edit, the custom-colour
@@ -337,7 +337,12 @@ TEST_F(SettingsDialogTest, CheckBoxesShowTheMarksAndOkAppliesThem) {
   EXPECT_EQ(Edit().CREOFcolor(), clPurple);
 
   // Cancel changes nothing of the editor.
-  Run([](TForm2& d) { d.CheckBox1->toggle(); d.Edit1->setText("8"); }, false);
+  Run(
+      [](TForm2& d) {
+        d.CheckBox1->toggle();
+        d.Edit1->setText("8");
+      },
+      false);
   EXPECT_FALSE(Edit().ShowEOF());
   EXPECT_EQ(Edit().TabCount(), 4);
 }

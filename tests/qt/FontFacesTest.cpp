@@ -1,12 +1,11 @@
 // Tests of the measured font properties and of the Japanese face that stands in for a missing fixed face.
-#include "platform/qt/FontFaces.h"
-
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
 
+#include "platform/qt/FontFaces.h"
 #include "platform/qt/QtConvert.h"
 
 namespace {

@@ -1,21 +1,20 @@
 // Tests of TColorComboBox: its list, Value and the custom entry, the custom-colour button, drawing and item height.
-#include "widgets/ColorComboBox.h"
-
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QFile>
-#include <filesystem>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
+#include <filesystem>
 
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
+#include "widgets/ColorComboBox.h"
 
 namespace {
 
@@ -184,8 +183,8 @@ TEST_F(ColorComboBoxTest, TheCustomButtonShowsOnlyOnTheCustomEntry) {
     TColor Value;
     bool Visible;
   };
-  for (const Case& c : {Case{0x00123456, true}, Case{clRed, false}, Case{clCustomColorMarker, true},
-                        Case{clBlack, false}}) {
+  for (const Case& c :
+       {Case{0x00123456, true}, Case{clRed, false}, Case{clCustomColorMarker, true}, Case{clBlack, false}}) {
     if (c.Value == clCustomColorMarker) {
       FBox.SetItemIndex(FBox.ItemCount() - 1);
     } else {

@@ -1,6 +1,4 @@
-// Tests of TFontNameComboBox: duplicate reports, filter properties and sets, name lists, Value, icons and the real font list.
-#include "widgets/FontNameComboBox.h"
-
+// Tests of TFontNameComboBox: reports, filters, name lists, Value, icons and the installed fonts.
 #include <gtest/gtest.h>
 
 #include <QFontDatabase>
@@ -8,6 +6,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <algorithm>
+
+#include "widgets/FontNameComboBox.h"
 
 namespace {
 
@@ -36,9 +36,8 @@ TEST(FontListTest, AFamilyReportedTwiceInARowIsListedOnceWithItsFirstFlags) {
   AddFontReport(list, "GOTHIC", kTrueTypeFontType);
   AddFontReport(list, "Mincho", kTrueTypeFontType);
   AddFontReport(list, "Gothic", kRasterFontType);
-  const std::vector<TFontEntry> expected = {{"Gothic", kTrueTypeFontType | kJapanese},
-                                            {"Mincho", kTrueTypeFontType},
-                                            {"Gothic", kRasterFontType}};
+  const std::vector<TFontEntry> expected = {
+      {"Gothic", kTrueTypeFontType | kJapanese}, {"Mincho", kTrueTypeFontType}, {"Gothic", kRasterFontType}};
   EXPECT_EQ(list, expected);
 }
 
@@ -91,8 +90,12 @@ TEST_F(FontNameComboBoxTest, ListsTheFontsThatPassTheFilters) {
   TFontNameFilters withLying = kDefaultCollectFilters;
   withLying.Include(fnfLyingFont);
   const Case cases[] = {
-      {kDefaultCollectFilters, {}, Names({"Courier", "DejaVu Sans", "Gothic", "Mincho", "PGothic", "Symbols", "Terminal"})},
-      {withLying, {}, Names({"@Mincho", "Courier", "DejaVu Sans", "Gothic", "Mincho", "PGothic", "Symbols", "Terminal"})},
+      {kDefaultCollectFilters,
+       {},
+       Names({"Courier", "DejaVu Sans", "Gothic", "Mincho", "PGothic", "Symbols", "Terminal"})},
+      {withLying,
+       {},
+       Names({"@Mincho", "Courier", "DejaVu Sans", "Gothic", "Mincho", "PGothic", "Symbols", "Terminal"})},
       {dialog, {fnfJapanese, fnfFixedPitch}, Names({"Gothic", "Mincho", "Terminal"})},
       {dialog, {fnfTrueType, fnfJapanese, fnfFixedPitch}, Names({"Gothic", "Mincho"})},
       {{fnfRaster, fnfFixedPitch, fnfJapanese}, {}, Names({"Courier", "Terminal"})},
