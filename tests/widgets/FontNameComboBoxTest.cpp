@@ -110,6 +110,15 @@ TEST_F(FontNameComboBoxTest, ListsTheFontsThatPassTheFilters) {
   }
 }
 
+TEST_F(FontNameComboBoxTest, TheBoxKeepsOneTypeInExclusiveFilters) {
+  TFontNameComboBox box;
+  box.SetExclusiveFilters({fnfTrueType});
+  EXPECT_EQ(box.Items(), Names({"DejaVu Sans", "Gothic", "Mincho", "PGothic", "Symbols"}));
+  box.SetExclusiveFilters({fnfTrueType, fnfRaster});
+  EXPECT_EQ(box.ExclusiveFilters(), TFontNameFilters({fnfRaster}));
+  EXPECT_EQ(box.Items(), Names({"Courier", "Terminal"}));
+}
+
 TEST_F(FontNameComboBoxTest, ANameMovesBetweenTheVisibleAndInvisibleLists) {
   TFontNameComboBox box;
   box.SetCollectFilters({fnfTrueType, fnfJapanese, fnfFixedPitch});
