@@ -239,9 +239,11 @@ TEST_F(ColorComboBoxTest, ChangeControlGivesItsColourAndTakesTheChosenOne) {
   target.setPalette(palette);
   FBox.SetChangeControl(&target);
   EXPECT_EQ(Text(), "ライム");
+  FBox.SetHintIsOtherLanguage(true);
   FBox.setCurrentIndex(1);
   emit FBox.activated(1);
   EXPECT_EQ(target.palette().color(target.backgroundRole()), QColor(0xFF, 0, 0));
+  EXPECT_EQ(FBox.toolTip(), "Red");
 }
 
 TEST_F(ColorComboBoxTest, TheDialogsCustomColoursAreKeptInTheIniFileBesideTheProgram) {
