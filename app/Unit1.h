@@ -19,6 +19,7 @@ class QAction;
 class QMenu;
 class QStatusBar;
 class TCommonDialogs;
+class TForm2;
 class TForm3;
 class TRyxEdit;
 class TObject;
@@ -36,6 +37,8 @@ class TForm1 : public QMainWindow {
 
   // The box "ヘルプ(&H)" shows; it must outlive this window.
   void SetAboutBox(TForm3& form) { FForm3 = &form; }
+  // The dialog "設定" runs; it must outlive this window.
+  void SetSettingsDialog(TForm2& form) { FForm2 = &form; }
 
   // The full path of the file being edited (file-system bytes); empty for a new text.
   const std::string& CurrentFileName() const { return FCurrentFileName; }
@@ -89,6 +92,7 @@ class TForm1 : public QMainWindow {
   void UTF81Click();
   void ANSI1Click();
   void N13Click();
+  void N11Click();
 
   // The session is ending (log-out): the unsaved-changes question; false
   // when the user cancelled it, so that the session manager stops the log-out.
@@ -146,6 +150,7 @@ class TForm1 : public QMainWindow {
   std::vector<std::string> FParams;
   std::filesystem::path FSettingsFile;
   TCommonDialogs& FDialogs;
+  TForm2* FForm2 = nullptr;
   TForm3* FForm3 = nullptr;
   std::string FCurrentFileName;
   TDeviceSettings FDeviceSettings;

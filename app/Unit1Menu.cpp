@@ -5,6 +5,7 @@
 
 #include "app/Unit1.h"
 #include "app/Unit1EditActions.h"
+#include "app/Unit2.h"
 
 void TForm1::CreateMenu() {
   QMenuBar* bar = menuBar();
@@ -42,9 +43,6 @@ void TForm1::CreateMenu() {
   N13->setCheckable(true);
   N12 = N3->addSeparator();
   N11 = N3->addAction("設定");
-  // The settings dialog does not exist yet; the item stays visible but
-  // unavailable rather than doing nothing.
-  N11->setEnabled(false);
 
   // A command on the menu bar itself, without a submenu.
   N2 = bar->addAction("ヘルプ(&H)");
@@ -60,5 +58,10 @@ void TForm1::CreateMenu() {
   Connect(N16, &TForm1::N16Click);
   Connect(N10, &TForm1::N10Click);
   Connect(N13, &TForm1::N13Click);
+  Connect(N11, &TForm1::N11Click);
   Connect(N2, &TForm1::N2Click);
+}
+
+void TForm1::N11Click() {
+  if (FForm2) FForm2->Execute(*RyxEdit1, *this);
 }

@@ -5,6 +5,7 @@
 
 #include "app/Settings.h"
 #include "app/Unit1.h"
+#include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "app/UnitApplication.h"
 #include "app/UnitCommonDialogs.h"
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> params(argv + 1, argv + argc);
   TQtCommonDialogs dialogs;
   TForm1 form1(std::move(params), SettingsPath(QFile::encodeName(TApplication::applicationFilePath()).toStdString()), dialogs);
+  TForm2 form2(form1.DeviceSettings(), &form1);
+  form1.SetSettingsDialog(form2);
   TForm3 form3(&form1);
   form1.SetAboutBox(form3);
   form1.show();

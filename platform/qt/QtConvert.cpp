@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "platform/CodePage.h"
+#include "platform/qt/FontFaces.h"
 
 namespace {
 
@@ -135,7 +136,15 @@ std::string AnsiFromQString(const QString& text) { return UnicodeToAnsi(U16FromQ
 QFont QFontFromLogFont(const TLogFont& logFont) {
   const bool fixedPitch = (logFont.lfPitchAndFamily & 0x03) == FIXED_PITCH;
   QStringList families;
-  if (!logFont.lfFaceName.empty()) families << QString::fromStdString(logFont.lfFaceName);
+  const QString face = QString::fromStdString(logFont.lfFaceName);
+  if (!face.isEmpty()) families << face;
+  // A fixed face that is not installed gives way to a Japanese one whose
+  // full-width characters are exactly two half-width cells, so that kanji
+  // sit in the cells the editor and its guides count.
+  if (fixedPitch && (face.isEmpty() || !QFontDatabase::hasFamily(face))) {
+    const QString japanese = JapaneseMonospaceFamily();
+    if (!japanese.isEmpty()) families << japanese;
+  }
   // The system's fixed font may be named by an alias ("monospace") that a
   // family list does not resolve, so it goes in by the face it resolves to.
   if (fixedPitch) families << QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();

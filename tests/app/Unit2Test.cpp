@@ -1,0 +1,360 @@
+// Tests of the settings dialog: controls, player presets, and "設定" filling, cancelling and applying.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+#include "app/Unit2.h"
+#include "tests/app/FormFixture.h"
+#include "widgets/ColorComboBox.h"
+#include "widgets/FontNameComboBox.h"
+
+namespace {
+
+constexpr std::uint32_t kJapaneseFixed = kTrueTypeFontType | kFixedPitchFontFlag | (std::uint32_t{128} << 16);
+
+class SettingsDialogTest : public FormTest {
+ protected:
+  SettingsDialogTest() {
+    // The same faces on every machine: two Japanese fixed-pitch ones and one the dialog leaves out.
+    TFontNameComboBox::SetGlobalFontList(
+        {{"Courier", kRasterFontType | kFixedPitchFontFlag}, {"Gothic", kJapaneseFixed}, {"Mincho", kJapaneseFixed}});
+  }
+  ~SettingsDialogTest() override {
+    Form2.reset();
+    TFontNameComboBox::SetGlobalFontList(ReadInstalledFonts());
+  }
+
+  // The main window with the device settings it read, then the dialog, as the program starts them.
+  TForm2& CreateDialog(const TDeviceSettings& device = {}) {
+    TForm1& form = Create();
+    form.DeviceSettings() = device;
+    Form2 = std::make_unique<TForm2>(form.DeviceSettings(), &form);
+    form.SetSettingsDialog(*Form2);
+    return *Form2;
+  }
+
+  // Chooses "設定", lets actions work on the shown dialog, then presses OK or Cancel.
+  void Run(const std::function<void(TForm2&)>& actions, bool ok) {
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+      shown = QApplication::activeModalWidget() == Form2.get();
+      if (!shown) return;
+      actions(*Form2);
+      (ok ? Form2->Button1 : Form2->Button2)->click();
+    });
+    Form->N11->trigger();
+    ASSERT_TRUE(shown) << "the dialog was not shown modally";
+    EXPECT_FALSE(Form2->isVisible());
+  }
+
+  // A user's pick from the model list.
+  static void PickModel(TForm2& dialog, int index) {
+    dialog.ComboBox1->setCurrentIndex(index);
+    emit dialog.ComboBox1->activated(index);
+  }
+
+  TRyxEdit& Edit() { return *Form->RyxEdit1; }
+  TDeviceSettings& Device() { return Form->DeviceSettings(); }
+
+  std::unique_ptr<TForm2> Form2;
+};
+
+TEST_F(SettingsDialogTest, HasItsControlsCaptionsAndTabOrder) {
+  TForm2& dialog = CreateDialog();
+  EXPECT_EQ(dialog.windowTitle(), "設定");
+  EXPECT_EQ(dialog.size(), QSize(407, 261));
+  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+  EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+
+  struct Box {
+    QGroupBox* Group;
+    const char* Title;
+    QRect Bounds;
+  };
+  for (const Box& box :
+       {Box{dialog.GroupBox3, "基本設定", {4, 4, 241, 93}}, Box{dialog.GroupBox2, "フォント", {4, 104, 241, 101}},
+        Box{dialog.GroupBox1, "表示", {252, 4, 149, 201}}}) {
+    EXPECT_EQ(box.Group->title().toStdString(), box.Title);
+    EXPECT_EQ(box.Group->geometry(), box.Bounds);
+  }
+  struct Text {
+    QWidget* Widget;
+    QString Caption;
+    QWidget* Parent;
+    QPoint At;
+  };
+  const Text texts[] = {
+      {dialog.Label7, dialog.Label7->text(), dialog.GroupBox3, {16, 32}},
+      {dialog.Label2, "半角", dialog.GroupBox3, {52, 64}},
+      {dialog.Label3, "文字 ×", dialog.GroupBox3, {120, 64}},
+      {dialog.Label4, "行", dialog.GroupBox3, {205, 64}},
+      {dialog.CheckBox5, "行番号", dialog.GroupBox1, {8, 16}},
+      {dialog.CheckBox1, "EOF", dialog.GroupBox1, {8, 36}},
+      {dialog.CheckBox2, "TAB", dialog.GroupBox1, {8, 56}},
+      {dialog.CheckBox3, "改行", dialog.GroupBox1, {8, 76}},
+      {dialog.CheckBox4, "全角スペース", dialog.GroupBox1, {8, 96}},
+      {dialog.Label6, "色", dialog.GroupBox1, {8, 124}},
+      {dialog.Label1, "TAB幅", dialog.GroupBox1, {12, 153}},
+      {dialog.Label5, "左マージン", dialog.GroupBox1, {12, 177}},
+  };
+  EXPECT_EQ(dialog.Label7->text(), "機種");
+  for (const Text& t : texts) {
+    const auto* label = qobject_cast<QLabel*>(t.Widget);
+    const auto* check = qobject_cast<QCheckBox*>(t.Widget);
+    EXPECT_EQ(label ? label->text() : check->text(), t.Caption);
+    EXPECT_EQ(t.Widget->parentWidget(), t.Parent) << t.Caption.toStdString();
+    EXPECT_EQ(t.Widget->pos(), t.At) << t.Caption.toStdString();
+    if (check) {
+      EXPECT_TRUE(check->isChecked());
+    }
+  }
+  EXPECT_EQ(dialog.Button1->text(), "OK");
+  EXPECT_EQ(dialog.Button1->geometry(), QRect(126, 220, 75, 25));
+  EXPECT_EQ(dialog.Button2->text(), "キャンセル");
+  EXPECT_EQ(dialog.Button2->geometry(), QRect(206, 220, 75, 25));
+
+  std::vector<std::string> models;
+  for (int i = 0; i < dialog.ComboBox1->count(); ++i) models.push_back(dialog.ComboBox1->itemText(i).toStdString());
+  EXPECT_EQ(models, (std::vector<std::string>{"iFP-100～1000", "PMP-100、H100、H300", "iMP-350～550", "iMP-150", "N10",
+                                              "カスタム"}));
+  ASSERT_EQ(dialog.ComboBox2->count(), 24);
+  EXPECT_EQ(dialog.ComboBox2->itemText(0), "9");
+  EXPECT_EQ(dialog.ComboBox2->itemText(23), "32");
+  EXPECT_EQ(dialog.ComboBox2->currentIndex(), -1);
+  EXPECT_EQ(dialog.ComboBox2->currentText(), "9");
+  EXPECT_TRUE(dialog.ComboBox2->isEditable());
+  for (const TColorComboBox* box : {dialog.ColorComboBox1, dialog.ColorComboBox2}) {
+    EXPECT_EQ(box->ItemCount(), 17);
+    EXPECT_EQ(box->Value(), clBlack);
+    EXPECT_FALSE(box->CustomColorSave());
+  }
+  EXPECT_EQ(dialog.FontNameComboBox1->Items(), (std::vector<std::string>{"Gothic", "Mincho"}));
+  EXPECT_TRUE(dialog.FontNameComboBox1->TextFontFace());
+
+  const std::vector<QWidget*> order = {
+      dialog.Button1,   dialog.Button2,   dialog.CheckBox5,      dialog.CheckBox1,
+      dialog.CheckBox2, dialog.CheckBox3, dialog.CheckBox4,      dialog.ColorComboBox1,
+      dialog.Edit1,     dialog.Edit4,     dialog.ColorComboBox2, dialog.FontNameComboBox1,
+      dialog.ComboBox2, dialog.Edit2,     dialog.Edit3,          dialog.ComboBox1};
+  for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+    QWidget* next = order[i]->nextInFocusChain();
+    // Labels and the parts of a combo box (its line edit, the custom-colour
+    // button) are passed over by Tab.
+    while (next && (!(next->focusPolicy() & Qt::TabFocus) || next->parentWidget() == order[i])) {
+      next = next->nextInFocusChain();
+    }
+    EXPECT_EQ(next, order[i + 1]) << "after " << i;
+  }
+}
+
+TEST_F(SettingsDialogTest, APickedModelFillsTheSizeFieldsThatOnlyCustomUnlocks) {
+  struct Case {
+    int Index;
+    const char* Half;
+    const char* Lines;
+    bool Enabled;
+  };
+  const Case cases[] = {{3, "13", "2", false}, {4, "12", "3", false}, {0, "16", "3", false},
+                        {5, "16", "3", true},  {1, "16", "3", false}, {2, "16", "3", false}};
+  TForm2& dialog = CreateDialog();
+  for (const Case& c : cases) {
+    PickModel(dialog, c.Index);
+    EXPECT_EQ(Device().Model, c.Index);
+    EXPECT_EQ(dialog.Edit2->text().toStdString(), c.Half) << c.Index;
+    EXPECT_EQ(dialog.Edit3->text().toStdString(), c.Lines) << c.Index;
+    EXPECT_EQ(dialog.Edit2->isEnabled(), c.Enabled) << c.Index;
+    EXPECT_EQ(dialog.Edit3->isEnabled(), c.Enabled) << c.Index;
+  }
+}
+
+TEST_F(SettingsDialogTest, CreationFollowsTheDeviceSettings) {
+  struct Case {
+    TDeviceSettings Device;
+    int Selected;
+    bool Enabled;
+  };
+  const Case cases[] = {
+      {{20, 4, 5, false}, 5, true},
+      {{13, 2, 3, false}, 3, false},
+      // A model that the list lacks selects nothing and locks the fields.
+      {{16, 3, 6, false}, -1, false},
+      {{16, 3, -1, false}, -1, false},
+  };
+  for (const Case& c : cases) {
+    TForm2& dialog = CreateDialog(c.Device);
+    EXPECT_EQ(dialog.ComboBox1->currentIndex(), c.Selected);
+    EXPECT_EQ(dialog.Edit2->text(), QString::number(c.Device.HalfCount));
+    EXPECT_EQ(dialog.Edit3->text(), QString::number(c.Device.LineCount));
+    EXPECT_EQ(dialog.Edit2->isEnabled(), c.Enabled);
+    EXPECT_EQ(dialog.Edit3->isEnabled(), c.Enabled);
+    Form2.reset();
+  }
+}
+
+TEST_F(SettingsDialogTest, ModelsApplyOnOkAndGoBackOnCancel) {
+  struct Step {
+    int Model;
+    const char* Half;
+    const char* Lines;
+    bool Ok;
+    TDeviceSettings After;
+    bool EnabledAfter;
+  };
+  const Step steps[] = {
+      {3, nullptr, nullptr, true, {13, 2, 3, false}, false},
+      {5, "20", "4", true, {20, 4, 5, false}, true},
+      // Cancel puts the model back, and with it the fields' state.
+      {0, nullptr, nullptr, false, {20, 4, 5, false}, true},
+      {4, nullptr, nullptr, true, {12, 3, 4, false}, false},
+      {5, "30", "5", false, {12, 3, 4, false}, false},
+  };
+  TForm2& dialog = CreateDialog();
+  for (const Step& s : steps) {
+    Run(
+        [&](TForm2& d) {
+          PickModel(d, s.Model);
+          if (s.Half) d.Edit2->setText(s.Half);
+          if (s.Lines) d.Edit3->setText(s.Lines);
+        },
+        s.Ok);
+    EXPECT_EQ(Device(), s.After) << "model " << s.Model;
+    EXPECT_EQ(dialog.ComboBox1->currentIndex(), s.After.Model);
+    EXPECT_EQ(dialog.Edit2->isEnabled(), s.EnabledAfter);
+  }
+  std::optional<bool> enabledAtShowing;
+  Run([&](TForm2& d) { enabledAtShowing = d.Edit2->isEnabled(); }, false);
+  EXPECT_EQ(enabledAtShowing, false);
+}
+
+TEST_F(SettingsDialogTest, FieldsThatAreNoIntegersKeepTheirValues) {
+  struct Case {
+    const char* Tab;
+    const char* Margin;
+    const char* Half;
+    const char* Lines;
+    int TabAfter;
+    int MarginAfter;
+    int HalfAfter;
+    int LinesAfter;
+  };
+  const Case cases[] = {
+      {"abc", "5", "20", "4", 4, 5, 20, 4},
+      {"6", "x", " 18", "2x", 6, 5, 18, 4},
+      {"$3", "0x0A", "", "-1", 3, 10, 18, -1},
+  };
+  CreateDialog({16, 3, 5, false});
+  for (const Case& c : cases) {
+    Run(
+        [&](TForm2& d) {
+          d.Edit1->setText(c.Tab);
+          d.Edit4->setText(c.Margin);
+          d.Edit2->setText(c.Half);
+          d.Edit3->setText(c.Lines);
+        },
+        true);
+    EXPECT_EQ(Edit().TabCount(), c.TabAfter) << c.Tab;
+    EXPECT_EQ(Edit().LeftMargin(), c.MarginAfter) << c.Margin;
+    EXPECT_EQ(Device().HalfCount, c.HalfAfter) << c.Half;
+    EXPECT_EQ(Device().LineCount, c.LinesAfter) << c.Lines;
+  }
+}
+
+TEST_F(SettingsDialogTest, FillsFromTheEditorAndAppliesOnOk) {
+  struct Case {
+    const char* FontName;
+    int FontSize;
+    TColor MarkColor;
+    TColor FontColor;
+    int PickSize;  // index in the size list, -1 for none
+    // What the dialog shows.
+    const char* ShownFont;
+    int ShownSize;
+    const char* ShownMark;
+    // What OK leaves in the editor.
+    const char* FontAfter;
+    int SizeAfter;
+  };
+  const Case cases[] = {
+      {"Mincho", 12, clRed, clBlack, -1, "Mincho", 3, "赤", "Mincho", 12},
+      // A size outside the list is kept while no size was ever picked.
+      {"Mincho", 40, clTeal, clBlack, -1, "Mincho", -1, "青緑", "Mincho", 40},
+      // An unknown or differently spelt face shows the first face, which OK applies.
+      {"FixedSys", 9, 0x00123456, clNavy, 11, "Gothic", 0, "(カスタム)", "Gothic", 20},
+      {"mincho", 20, clWhite, clBlack, -1, "Gothic", 11, "白", "Gothic", 20},
+  };
+  CreateDialog();
+  for (const Case& c : cases) {
+    TFont font = Edit().Font();
+    font.SetName(c.FontName);
+    font.SetSize(c.FontSize);
+    font.SetColor(c.FontColor);
+    Edit().SetFont(font);
+    Edit().SetCREOFcolor(c.MarkColor);
+    Form2->ComboBox2->setCurrentIndex(-1);
+    Run(
+        [&](TForm2& d) {
+          EXPECT_EQ(d.FontNameComboBox1->Value(), c.ShownFont) << c.FontName;
+          EXPECT_EQ(d.ComboBox2->currentIndex(), c.ShownSize) << c.FontSize;
+          EXPECT_EQ(d.ColorComboBox1->currentText().toStdString(), c.ShownMark);
+          EXPECT_EQ(d.ColorComboBox2->Value(), c.FontColor);
+          if (c.PickSize >= 0) d.ComboBox2->setCurrentIndex(c.PickSize);
+        },
+        true);
+    EXPECT_EQ(Edit().Font().Name(), c.FontAfter);
+    EXPECT_EQ(Edit().Font().Size(), c.SizeAfter);
+    EXPECT_EQ(Edit().Font().Color(), c.FontColor);
+    EXPECT_EQ(Edit().CREOFcolor(), c.MarkColor);
+    // Redesign has run: the editor draws with the new face at once.
+    EXPECT_EQ(Edit().LogFont().lfFaceName, c.FontAfter);
+  }
+}
+
+TEST_F(SettingsDialogTest, CheckBoxesShowTheMarksAndOkAppliesThem) {
+  CreateDialog();
+  Edit().SetShowEOF(true);
+  Edit().SetShowTAB(false);
+  Edit().SetShowCR(true);
+  Edit().SetShowDblSpace(false);
+  Edit().SetShowLineNumber(true);
+  Run(
+      [](TForm2& d) {
+        EXPECT_EQ((std::vector<bool>{d.CheckBox1->isChecked(), d.CheckBox2->isChecked(), d.CheckBox3->isChecked(),
+                                     d.CheckBox4->isChecked(), d.CheckBox5->isChecked()}),
+                  (std::vector<bool>{true, false, true, false, true}));
+        for (QCheckBox* box : {d.CheckBox1, d.CheckBox2, d.CheckBox3, d.CheckBox4, d.CheckBox5}) box->toggle();
+        d.ColorComboBox1->SetValue(clPurple);
+      },
+      true);
+  EXPECT_EQ((std::vector<bool>{Edit().ShowEOF(), Edit().ShowTAB(), Edit().ShowCR(), Edit().ShowDblSpace(),
+                               Edit().ShowLineNumber()}),
+            (std::vector<bool>{false, true, false, true, false}));
+  EXPECT_EQ(Edit().CREOFcolor(), clPurple);
+
+  // Cancel changes nothing of the editor.
+  Run(
+      [](TForm2& d) {
+        d.CheckBox1->toggle();
+        d.Edit1->setText("8");
+      },
+      false);
+  EXPECT_FALSE(Edit().ShowEOF());
+  EXPECT_EQ(Edit().TabCount(), 4);
+}
+
+TEST_F(SettingsDialogTest, ShowsBelowAndRightOfTheMainWindowsCorner) {
+  CreateDialog();
+  Form->show();
+  Form->move(100, 60);
+  QPoint offset;
+  // Both windows have the same frame here, so their client areas lie as far apart as their frames.
+  Run([&](TForm2& d) { offset = d.geometry().topLeft() - Form->geometry().topLeft(); }, false);
+  EXPECT_EQ(offset, QPoint(30, 80));
+}
+
+}  // namespace
