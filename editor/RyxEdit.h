@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/RyxEditRowLayout.h"
 #include "editor/Ryxstrings.h"
 #include "platform/Colors.h"
 #include "platform/CustomControl.h"
@@ -261,13 +262,15 @@ class TRyxEdit : public TCustomControl {
   // Layout.
   std::string ExpandTabs(const std::string& s) const;
   // Pixel width of the tab-expanded first col bytes of a line.
-  int TextXOfColumn(const std::string& line, int col) const;
+  int TextXOfColumn(std::string_view line, int col) const;
   // ExpandTabs that also records where the tab marks go (only while ShowTAB is on).
   std::string ExpandTabsMarked(const std::string& s, TTabMarks& marks) const;
   // The character boundary of a stored line nearest to text x; textX receives its x.
-  int ColumnAtX(const std::string& line, int x, int& textX) const;
+  int ColumnAtX(std::string_view line, int x, int& textX) const;
   // Puts the caret under a client point (mouse press and mouse selection); paints nothing.
   void MoveCaretToPoint(int x, int y);
+  // The layout of a row in the current tab width, byte mode and canvas font.
+  TRowLayout RowLayout(std::string_view row) const;
 
  protected:
   void CreateParams(TCreateParams& params) override;
