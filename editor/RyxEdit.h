@@ -340,9 +340,11 @@ class TRyxEdit : public TCustomControl {
   // Kinds: 1 from the row above the caret, 2 from the caret row, 5 from the row
   // below it, each to the bottom of the view; 3 from row a to the bottom; 6 rows a..b.
   void RepaintLines(int kind, int a, int b);
-  void PaintLine(int x, int y, const std::string& text);
+  void PaintLine(int x, int y, std::string_view text);
   void PaintLineRange(int a, int b);
-  void PaintLineSegment(int row, int fromCol, const std::string& text, bool selected, int toCol);
+  void PaintLineSegment(int row, int fromCol, std::string_view text, bool selected, int toCol);
+  // The bytes of [from, to) that text drawn from `from` shows in the client area.
+  std::pair<int, int> ShownSpan(const TRowLayout& layout, int from, int to) const;
   // Rows first..last split into segments by the ordinary selection.
   void PaintSelectionRows(int first, int last);
   // Every visible row as one selected segment (the whole-text selection).
@@ -361,7 +363,7 @@ class TRyxEdit : public TCustomControl {
   // The underline's pixel row under a text row, from the left margin to the right edge.
   void StrokeUnderline(int row, TColor color);
   // Marks.
-  void DrawLineEndMark(int x, const std::string& endBytes, int y);
+  void DrawLineEndMark(int x, std::string_view endBytes, int y);
   void DrawCRMark(int x, int y);
   void DrawBlankMarks(const TRect& clip, int x0, const TTabMarks& marks, bool selected,
                       const std::string& text, int y);

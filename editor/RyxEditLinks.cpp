@@ -178,7 +178,8 @@ void TRyxEdit::PaintLinkRun(int row, int start, int end, const TRect* clip) {
   const std::string& text = FLines.Get(row);
   const int y = RowTop(row);
   const int origin = FTextLeft - FScrollX;
-  TRect rect{std::max(FTextLeft, origin + TextXOfColumn(text, start - 1)), y, origin + TextXOfColumn(text, end),
+  const TRowLayout layout = RowLayout(text);
+  TRect rect{std::max(FTextLeft, origin + layout.XOfColumn(start - 1)), y, origin + layout.XOfColumn(end),
              y + FLineHeight};
   if (clip) {
     if (y != clip->Top) return;
@@ -189,6 +190,7 @@ void TRyxEdit::PaintLinkRun(int row, int start, int end, const TRect* clip) {
   ICanvas& canvas = Canvas();
   canvas.SetTextUnderline(true);
   canvas.SetTextColor(FURLColor);
-  canvas.TextRect(rect, origin, y, ExpandTabs(StripLineEnd(text)));
+  const auto span = ShownSpan(layout, 0, static_cast<int>(text.size()) - (HasLineEnd(text) ? 2 : 0));
+  canvas.TextRect(rect, origin + layout.XOfColumn(span.first), y, layout.Expanded(span));
   canvas.SetTextUnderline(false);
 }

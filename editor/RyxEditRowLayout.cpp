@@ -145,6 +145,11 @@ std::string TRowLayout::Expanded(int from, int to) const {
   return out;
 }
 
+int TRowLayout::Width(int from, int to) const {
+  if (FCell > 0) return FCell * (ExpandedColumn(to) - ExpandedColumn(from));
+  return FMeasurer->TextWidth(Expanded(from, to));
+}
+
 std::pair<int, int> TRowLayout::DrawnSpan(int from, int to, int left, int right) const {
   from = std::clamp(from, 0, FLength);
   to = std::clamp(to, from, FLength);

@@ -30,6 +30,9 @@ class TRowLayout {
   int ColumnAtX(int x, int& textX) const;
   // Bytes [from, to) with each tab replaced by its fill in the whole row.
   std::string Expanded(int from, int to) const;
+  std::string Expanded(std::pair<int, int> span) const { return Expanded(span.first, span.second); }
+  // Width of the expansion of bytes [from, to) drawn on its own.
+  int Width(int from, int to) const;
   // The part of [from, to) that text drawn from `from` shows between text x
   // left and right (both inclusive): whole characters as the canvas pairs
   // bytes when drawing from `from`, so that drawing the part at its own x
