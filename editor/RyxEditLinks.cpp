@@ -10,45 +10,81 @@
 
 namespace {
 
-// Lower-cases the single-byte letters; double-byte characters keep their bytes.
-std::string LowerCase(const std::string& s, bool singleByte) {
-  std::string out = s;
-  const int n = static_cast<int>(out.size());
-  for (int pos = 1; pos <= n; ++pos) {
-    char& c = out[static_cast<std::size_t>(pos - 1)];
-    if (c >= 'A' && c <= 'Z' && ByteTypeAt(s, pos, singleByte) == kSingleByte) c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
+bool IsLead(char c) { return IsDBCSLeadByte(static_cast<unsigned char>(c)); }
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Bytes a scheme or "tag:" can start with, in either case.
+bool MayStartWord(char c) {
+  const char lower = LowerAscii(c);
+  return lower == 'h' || lower == 'm' || lower == 't';
 }
 
-// One row as the scan sees it; positions are 1-based bytes.
+// One row as the scan sees it; positions are 1-based bytes. The row is read
+// in place: a row may be megabytes long, and the scan visits it once.
 class TRowScan {
  public:
-  TRowScan(const std::string& row, const std::string* next, bool singleByte)
-      : FData(LowerCase(row, singleByte)),
+  TRowScan(std::string_view row, std::string_view next, bool singleByte)
+      : FData(row),
+        FNext(next),
         FSingleByte(singleByte),
         FEnds(HasLineEnd(row)),
-        FLength(static_cast<int>(row.size()) - (FEnds ? 2 : 0)) {
-    // The next row is appended so that a scheme cut by a soft wrap still matches.
-    FJoined = FData + (next ? LowerCase(*next, singleByte) : std::string());
-  }
+        FLength(static_cast<int>(row.size()) - (FEnds ? 2 : 0)) {}
 
   int Length() const { return FLength; }
   bool Ends() const { return FEnds; }
-  int Kind(int pos) const { return ByteTypeAt(FData, pos, FSingleByte); }
 
+  // The kind of the byte at pos, as ByteTypeAt gives it. Positions asked for
+  // mostly grow, so the lead-byte run before pos is looked at back to the
+  // last character start found only.
+  int Kind(int pos) {
+    if (FSingleByte || pos < 1 || pos > static_cast<int>(FData.size())) return kSingleByte;
+    const int base = pos >= FKnownStart ? FKnownStart : 1;
+    int i = pos;
+    while (i > base && IsLead(FData[static_cast<std::size_t>(i - 2)])) --i;
+    if ((pos - i) % 2 != 0) {
+      FKnownStart = pos + 1;
+      return kTrailByte;
+    }
+    FKnownStart = pos;
+    return IsLead(At(pos)) ? kLeadByte : kSingleByte;
+  }
+
+  // Whether word, all lower case, starts at pos, single-byte letters compared
+  // without case; the next row follows this one so that a scheme cut by a
+  // soft wrap still matches. Every byte that can equal a word byte after a
+  // character start is itself a character start, so no kind is needed.
   bool Matches(int pos, std::string_view word) const {
-    return std::string_view(FJoined).substr(static_cast<std::size_t>(pos - 1)).starts_with(word);
+    auto index = static_cast<std::size_t>(pos - 1);
+    for (const char w : word) {
+      char c = 0;
+      if (index < FData.size()) {
+        c = FData[index];
+      } else if (index - FData.size() < FNext.size()) {
+        c = FNext[index - FData.size()];
+      } else {
+        return false;
+      }
+      if (LowerAscii(c) != w) return false;
+      ++index;
+    }
+    return true;
+  }
+
+  // The first position from pos on whose byte may start a scheme or a tag.
+  int SkipToWordStart(int pos) const {
+    while (pos <= FLength && !MayStartWord(At(pos))) ++pos;
+    return pos;
   }
 
   // Past the last byte of the link that goes on from pos.
-  int SkipLink(int pos) const {
+  int SkipLink(int pos) {
     while (pos <= FLength && !IsLinkTerminator(pos)) pos += Kind(pos) == kLeadByte && pos < FLength ? 2 : 1;
     return pos;
   }
 
   // Past the last byte of the tag that goes on from pos.
-  int SkipTag(int pos) const {
+  int SkipTag(int pos) {
     while (pos <= FLength && !IsTagTerminator(pos)) ++pos;
     return pos;
   }
@@ -56,31 +92,33 @@ class TRowScan {
   // Position of the first "." at or after pos in the content, or 0.
   int FindDot(int pos) const {
     const std::size_t i = FData.find('.', static_cast<std::size_t>(pos - 1));
-    return i == std::string::npos || static_cast<int>(i) >= FLength ? 0 : static_cast<int>(i) + 1;
+    return i == std::string_view::npos || static_cast<int>(i) >= FLength ? 0 : static_cast<int>(i) + 1;
   }
 
  private:
-  unsigned char At(int pos) const { return static_cast<unsigned char>(FData[static_cast<std::size_t>(pos - 1)]); }
+  char At(int pos) const { return FData[static_cast<std::size_t>(pos - 1)]; }
 
-  bool IsLinkTerminator(int pos) const {
+  bool IsLinkTerminator(int pos) {
     const int kind = Kind(pos);
-    if (kind == kLeadByte) return pos < FLength && At(pos) == 0x81 && At(pos + 1) == 0x40;
+    if (kind == kLeadByte) return pos < FLength && At(pos) == '\x81' && At(pos + 1) == '\x40';
     if (kind == kTrailByte) return false;
-    const unsigned char c = At(pos);
+    const char c = At(pos);
     return c == ' ' || c == '|' || c == '\t' || c == '"' || c == '>';
   }
 
-  bool IsTagTerminator(int pos) const {
+  bool IsTagTerminator(int pos) {
     if (Kind(pos) != kSingleByte) return true;
-    const unsigned char c = At(pos);
+    const char c = At(pos);
     return c == '\t' || c == ' ' || c == ',' || c == ':';
   }
 
-  std::string FData;
-  std::string FJoined;
+  std::string_view FData;
+  std::string_view FNext;
   bool FSingleByte;
   bool FEnds;
   int FLength;
+  // A position known to start a character (1-based).
+  int FKnownStart = 1;
 };
 
 }  // namespace
@@ -99,12 +137,12 @@ std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last
   const int count = lines.Count();
   last = std::min(last, count - 1);
   for (int r = std::max(0, first); r <= last; ++r) {
-    const std::string& row = lines.Get(r);
+    const std::string_view row = lines.Get(r);
     if (row == "\r\n") {
       linkContinues = tagDotPending = tagContinues = false;
       continue;
     }
-    const TRowScan scan(row, r + 1 < count ? &lines.Get(r + 1) : nullptr, singleByte);
+    TRowScan scan(row, r + 1 < count ? std::string_view(lines.Get(r + 1)) : std::string_view(), singleByte);
     const int len = scan.Length();
     // A run that reaches the end of a soft-wrapped row goes on in the next one.
     const auto goesOn = [&](int pos) { return pos > len && !scan.Ends(); };
@@ -138,9 +176,13 @@ std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last
       tagContinues = false;
     }
     while (pos <= len) {
-      // Schemes never start inside a double-byte character.
-      while (pos <= len && scan.Kind(pos) != kSingleByte) ++pos;
+      pos = scan.SkipToWordStart(pos);
       if (pos > len) break;
+      // Schemes never start inside a double-byte character.
+      if (scan.Kind(pos) != kSingleByte) {
+        ++pos;
+        continue;
+      }
       if (scan.Matches(pos, "http://") || scan.Matches(pos, "https:/") || scan.Matches(pos, "mailto:") ||
           scan.Matches(pos, "mail:")) {
         const int start = pos;
