@@ -2,6 +2,7 @@
 #include "editor/RyxEditLinks.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,10 +16,11 @@ bool IsLead(char c) { return IsDBCSLeadByte(static_cast<unsigned char>(c)); }
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Bytes a scheme or "tag:" can start with, in either case.
-bool MayStartWord(char c) {
-  const char lower = LowerAscii(c);
-  return lower == 'h' || lower == 'm' || lower == 't';
-}
+constexpr std::array<bool, 256> kWordStarts = [] {
+  std::array<bool, 256> starts{};
+  for (const char c : {'h', 'm', 't', 'H', 'M', 'T'}) starts[static_cast<unsigned char>(c)] = true;
+  return starts;
+}();
 
 // One row as the scan sees it; positions are 1-based bytes. The row is read
 // in place: a row may be megabytes long, and the scan visits it once.
@@ -72,8 +74,9 @@ class TRowScan {
   }
 
   // The first position from pos on whose byte may start a scheme or a tag.
-  int SkipToWordStart(int pos) const {
-    while (pos <= FLength && !MayStartWord(At(pos))) ++pos;
+  int SkipToWordStart(int pos, int limit) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(FData.data());
+    while (pos <= limit && !kWordStarts[bytes[pos - 1]]) ++pos;
     return pos;
   }
 
@@ -129,7 +132,7 @@ int LinkParagraphStart(const TRyxStrings& lines, int row) {
   return 0;
 }
 
-std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last, bool singleByte) {
+std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last, bool singleByte, int lastLimit) {
   std::vector<TLinkRun> runs;
   bool linkContinues = false;
   bool tagDotPending = false;
@@ -175,9 +178,11 @@ std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last
       if (goesOn(pos)) continue;
       tagContinues = false;
     }
-    while (pos <= len) {
-      pos = scan.SkipToWordStart(pos);
-      if (pos > len) break;
+    // Nothing that starts past the limit of the last row is wanted.
+    const int limit = r == last ? std::min(len, lastLimit) : len;
+    while (pos <= limit) {
+      pos = scan.SkipToWordStart(pos, limit);
+      if (pos > limit) break;
       // Schemes never start inside a double-byte character.
       if (scan.Kind(pos) != kSingleByte) {
         ++pos;
@@ -211,18 +216,23 @@ std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last
 void TRyxEdit::ColorLinks(int a, int b, const TRect* clip) {
   if (!FColorPrintF || b < a) return;
   Canvas().SetBkColor(FColor);
-  // The scan starts at the paragraph start; rows above the view are scanned, not drawn.
-  for (const TLinkRun& run : ScanLinkRuns(FLines, LinkParagraphStart(FLines, a), b, FSingleByteMode))
+  // The scan starts at the paragraph start; rows above the view are scanned,
+  // not drawn, and the last row only up to its last byte in view.
+  const std::string_view lastRow = FLines.Get(b);
+  const int limit = ShownSpan(RowLayout(lastRow), 0, static_cast<int>(lastRow.size())).second;
+  for (const TLinkRun& run : ScanLinkRuns(FLines, LinkParagraphStart(FLines, a), b, FSingleByteMode, limit))
     if (run.Row >= FTopLine) PaintLinkRun(run.Row, run.Start, run.End, clip);
 }
 
 void TRyxEdit::PaintLinkRun(int row, int start, int end, const TRect* clip) {
-  const std::string& text = FLines.Get(row);
+  const std::string_view text = FLines.Get(row);
   const int y = RowTop(row);
   const int origin = FTextLeft - FScrollX;
   const TRowLayout layout = RowLayout(text);
   TRect rect{std::max(FTextLeft, origin + layout.XOfColumn(start - 1)), y, origin + layout.XOfColumn(end),
              y + FLineHeight};
+  // A run right of the client area has nothing to show.
+  rect.Right = std::min(rect.Right, Width());
   if (clip) {
     if (y != clip->Top) return;
     rect.Left = std::max(clip->Left, rect.Left);
