@@ -544,6 +544,8 @@ class TRyxEdit : public TCustomControl {
   // Painting, editing, undo and input bookkeeping.
   int FUnderlineLine = -1;
   TDotLineState FDotLine;
+  // While the document is replaced a full paint only invalidates the client area.
+  bool FDeferScreenPaint = false;
   bool FModified = false;
   int FUndoSize = 0;
   bool FUndoTrimmed = false;

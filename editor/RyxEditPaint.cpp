@@ -31,6 +31,12 @@ void TRyxEdit::Paint() {
 }
 
 void TRyxEdit::PaintScreen() {
+  // Opening a file clears the document and then loads it: the one paint
+  // message that follows shows whichever document is there by then, once.
+  if (FDeferScreenPaint) {
+    Host().InvalidateRect(nullptr);
+    return;
+  }
   const int last = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
   if (FSelActive) {
     PaintSelectionRows(FTopLine, last);

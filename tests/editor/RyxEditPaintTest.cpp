@@ -10,6 +10,7 @@
 
 #include "editor/RyxEdit.h"
 #include "platform/LeadByte.h"
+#include "tests/editor/TempFolder.h"
 #include "platform/headless/HeadlessHost.h"
 
 namespace {
@@ -451,6 +452,26 @@ TEST(RyxEditPaint, AScrolledViewShowsTheSamePixelsAsAViewWideEnoughForEveryRow) 
           differs = "pixel " + std::to_string(x) + "," + std::to_string(y);
     ASSERT_EQ(differs, "") << "round " << round << " scrolled " << shift;
   }
+}
+
+TEST(RyxEditPaint, OpeningAFilePaintsOnceThroughThePaintMessage) {
+  Fixture f;
+  f.Show("old\r\ntext");
+  const TTempFolder folder;
+  const auto file = folder.Write("song.txt", "new\r\nlines");
+  f.host.TakeInvalidations();
+  f.edit.ClearAll();
+  ASSERT_TRUE(f.edit.LoadFromFile(file));
+  // Neither the cleared nor the loaded document is drawn at once; the whole client waits for one paint.
+  EXPECT_TRUE(OfKind(f.host.HeadlessCanvas().TakeOps(), "text").empty());
+  const auto invalid = f.host.TakeInvalidations();
+  EXPECT_TRUE(std::any_of(invalid.begin(), invalid.end(), [](const TRect& r) { return r == TRect{0, 0, 440, 265}; }));
+  const auto ops = f.Paint();
+  EXPECT_NE(FindText(ops, "new"), nullptr);
+  EXPECT_NE(FindText(ops, "lines"), nullptr);
+  EXPECT_EQ(FindText(ops, "old"), nullptr);
+  // Other replacements of the text still paint at once.
+  EXPECT_NE(FindText(f.Show("set"), "set"), nullptr);
 }
 
 TEST(RyxEditPaint, CaretLineUnderlineSpansFromTheLeftMargin) {
