@@ -89,13 +89,15 @@ struct THeadlessEditor {
   }
 };
 
+// The application and the editors live until the process ends: destroyed
+// from static destructors they would outlive Qt's own globals.
 QApplication& Application() {
   static int argc = 1;
   static char name[] = "verselet-bench";
   static char* argv[] = {name, nullptr};
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 // The editor in its Qt host on the platform chosen (offscreen by default);
@@ -137,8 +139,8 @@ struct TQtEditor {
 
 template <typename TEditor>
 TEditor& Editor() {
-  static TEditor editor;
-  return editor;
+  static TEditor* editor = new TEditor;
+  return *editor;
 }
 
 // A character typed at the end of the line, and taken back with Backspace
