@@ -143,6 +143,24 @@ TEditor& Editor() {
   return *editor;
 }
 
+// A full repaint of a screen of lyrics rows (no long line), as after a scroll
+// or a settings change: the glyphs are what it costs.
+void BM_FullScreenPaint_Qt(benchmark::State& state) {
+  static TQtEditor* e = [] {
+    auto* editor = new TQtEditor;
+    std::string rows;
+    for (std::size_t at = 0; rows.size() < 6000; at += 41)
+      rows += LongLine().substr(at * 97 % (kLineBytes - 64), 40) + "\r\n";
+    editor->edit.SetAllText(rows);
+    QCoreApplication::processEvents();
+    return editor;
+  }();
+  for (auto _ : state) {
+    e->edit.RefreshView();
+    QCoreApplication::processEvents();
+  }
+}
+
 // A character typed at the end of the line, and taken back with Backspace
 // outside the timing so the line stays the same.
 void BM_LongLineKeystroke_Headless(benchmark::State& state) {
@@ -239,3 +257,4 @@ BENCHMARK(BM_LongLineKeystroke_Qt)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LongLineEnd_Qt)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LongLineHome_Qt)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LongLineClickAtTheRight_Qt)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_FullScreenPaint_Qt)->Unit(benchmark::kMillisecond)->MinTime(0.5);
