@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/RyxEditRowLayout.h"
 #include "editor/Ryxstrings.h"
 #include "platform/Colors.h"
 #include "platform/CustomControl.h"
@@ -274,13 +275,15 @@ class TRyxEdit : public TCustomControl {
   // Layout.
   std::string ExpandTabs(const std::string& s) const;
   // Pixel width of the tab-expanded first col bytes of a line.
-  int TextXOfColumn(const std::string& line, int col) const;
+  int TextXOfColumn(std::string_view line, int col) const;
   // ExpandTabs that also records where the tab marks go (only while ShowTAB is on).
   std::string ExpandTabsMarked(const std::string& s, TTabMarks& marks) const;
   // The character boundary of a stored line nearest to text x; textX receives its x.
-  int ColumnAtX(const std::string& line, int x, int& textX) const;
+  int ColumnAtX(std::string_view line, int x, int& textX) const;
   // Puts the caret under a client point (mouse press and mouse selection); paints nothing.
   void MoveCaretToPoint(int x, int y);
+  // The layout of a row in the current tab width, byte mode and canvas font.
+  TRowLayout RowLayout(std::string_view row) const;
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -349,9 +352,11 @@ class TRyxEdit : public TCustomControl {
   // Kinds: 1 from the row above the caret, 2 from the caret row, 5 from the row
   // below it, each to the bottom of the view; 3 from row a to the bottom; 6 rows a..b.
   void RepaintLines(int kind, int a, int b);
-  void PaintLine(int x, int y, const std::string& text);
+  void PaintLine(int x, int y, std::string_view text);
   void PaintLineRange(int a, int b);
-  void PaintLineSegment(int row, int fromCol, const std::string& text, bool selected, int toCol);
+  void PaintLineSegment(int row, int fromCol, std::string_view text, bool selected, int toCol);
+  // The bytes of [from, to) that text drawn from `from` shows in the client area.
+  std::pair<int, int> ShownSpan(const TRowLayout& layout, int from, int to) const;
   // Rows first..last split into segments by the ordinary selection.
   void PaintSelectionRows(int first, int last);
   // Every visible row as one selected segment (the whole-text selection).
@@ -370,7 +375,7 @@ class TRyxEdit : public TCustomControl {
   // The underline's pixel row under a text row, from the left margin to the right edge.
   void StrokeUnderline(int row, TColor color);
   // Marks.
-  void DrawLineEndMark(int x, const std::string& endBytes, int y);
+  void DrawLineEndMark(int x, std::string_view endBytes, int y);
   void DrawCRMark(int x, int y);
   void DrawBlankMarks(const TRect& clip, int x0, const TTabMarks& marks, bool selected,
                       const std::string& text, int y);
@@ -581,6 +586,8 @@ class TRyxEdit : public TCustomControl {
   // Painting, editing, undo and input bookkeeping.
   int FUnderlineLine = -1;
   TDotLineState FDotLine;
+  // While the document is replaced a full paint only invalidates the client area.
+  bool FDeferScreenPaint = false;
   bool FModified = false;
   int FUndoSize = 0;
   // The text at the last save (or load) can no longer be reached by undo:

@@ -184,7 +184,7 @@ void TRyxEdit::MoveCaretLineEnd() {
   if (FCaretLine == FLines.Count() - 1 && FCaretCol == length) return;
   IControlHost& host = Host();
   host.HideCaret();
-  const int width = Canvas().TextWidth(ExpandTabs(content));
+  const int width = TextXOfColumn(content, length);
   const int oldScrollX = FScrollX;
   FScrollX = std::max(0, width - FTextWidth + FCaretHMargin);
   FCaretX = width - FScrollX;

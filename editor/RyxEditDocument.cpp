@@ -8,6 +8,16 @@ namespace {
 
 const std::string kEndMarker(2, '\0');
 
+// Full paints only invalidate while the document is being replaced.
+class TDeferredScreenPaint {
+ public:
+  explicit TDeferredScreenPaint(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TDeferredScreenPaint() { FFlag = false; }
+
+ private:
+  bool& FFlag;
+};
+
 }  // namespace
 
 void TRyxEdit::ClearAll() {
@@ -18,6 +28,7 @@ void TRyxEdit::ClearAll() {
   SetIMEFont(FTextLeft, FTopMargin);
   Host().SetScrollPos(SB_VERT, 0, true);
   Host().SetScrollPos(SB_HORZ, 0, true);
+  const TDeferredScreenPaint deferred(FDeferScreenPaint);
   RefreshView();
 }
 
@@ -41,6 +52,7 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
       SetIMEFont(FTextLeft, FTopMargin);
       Host().SetScrollPos(SB_VERT, 0, true);
       Host().SetScrollPos(SB_HORZ, 0, true);
+      const TDeferredScreenPaint deferred(FDeferScreenPaint);
       RefreshView();
     }
     return true;

@@ -2,6 +2,7 @@
 #include "editor/RyxEditLinks.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -10,45 +11,83 @@
 
 namespace {
 
-// Lower-cases the single-byte letters; double-byte characters keep their bytes.
-std::string LowerCase(const std::string& s, bool singleByte) {
-  std::string out = s;
-  const int n = static_cast<int>(out.size());
-  for (int pos = 1; pos <= n; ++pos) {
-    char& c = out[static_cast<std::size_t>(pos - 1)];
-    if (c >= 'A' && c <= 'Z' && ByteTypeAt(s, pos, singleByte) == kSingleByte) c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
+bool IsLead(char c) { return IsDBCSLeadByte(static_cast<unsigned char>(c)); }
 
-// One row as the scan sees it; positions are 1-based bytes.
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Bytes a scheme or "tag:" can start with, in either case.
+constexpr std::array<bool, 256> kWordStarts = [] {
+  std::array<bool, 256> starts{};
+  for (const char c : {'h', 'm', 't', 'H', 'M', 'T'}) starts[static_cast<unsigned char>(c)] = true;
+  return starts;
+}();
+
+// One row as the scan sees it; positions are 1-based bytes. The row is read
+// in place: a row may be megabytes long, and the scan visits it once.
 class TRowScan {
  public:
-  TRowScan(const std::string& row, const std::string* next, bool singleByte)
-      : FData(LowerCase(row, singleByte)),
+  TRowScan(std::string_view row, std::string_view next, bool singleByte)
+      : FData(row),
+        FNext(next),
         FSingleByte(singleByte),
         FEnds(HasLineEnd(row)),
-        FLength(static_cast<int>(row.size()) - (FEnds ? 2 : 0)) {
-    // The next row is appended so that a scheme cut by a soft wrap still matches.
-    FJoined = FData + (next ? LowerCase(*next, singleByte) : std::string());
-  }
+        FLength(static_cast<int>(row.size()) - (FEnds ? 2 : 0)) {}
 
   int Length() const { return FLength; }
   bool Ends() const { return FEnds; }
-  int Kind(int pos) const { return ByteTypeAt(FData, pos, FSingleByte); }
 
+  // The kind of the byte at pos, as ByteTypeAt gives it. Positions asked for
+  // mostly grow, so the lead-byte run before pos is looked at back to the
+  // last character start found only.
+  int Kind(int pos) {
+    if (FSingleByte || pos < 1 || pos > static_cast<int>(FData.size())) return kSingleByte;
+    const int base = pos >= FKnownStart ? FKnownStart : 1;
+    int i = pos;
+    while (i > base && IsLead(FData[static_cast<std::size_t>(i - 2)])) --i;
+    if ((pos - i) % 2 != 0) {
+      FKnownStart = pos + 1;
+      return kTrailByte;
+    }
+    FKnownStart = pos;
+    return IsLead(At(pos)) ? kLeadByte : kSingleByte;
+  }
+
+  // Whether word, all lower case, starts at pos, single-byte letters compared
+  // without case; the next row follows this one so that a scheme cut by a
+  // soft wrap still matches. Every byte that can equal a word byte after a
+  // character start is itself a character start, so no kind is needed.
   bool Matches(int pos, std::string_view word) const {
-    return std::string_view(FJoined).substr(static_cast<std::size_t>(pos - 1)).starts_with(word);
+    auto index = static_cast<std::size_t>(pos - 1);
+    for (const char w : word) {
+      char c = 0;
+      if (index < FData.size()) {
+        c = FData[index];
+      } else if (index - FData.size() < FNext.size()) {
+        c = FNext[index - FData.size()];
+      } else {
+        return false;
+      }
+      if (LowerAscii(c) != w) return false;
+      ++index;
+    }
+    return true;
+  }
+
+  // The first position from pos on whose byte may start a scheme or a tag.
+  int SkipToWordStart(int pos, int limit) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(FData.data());
+    while (pos <= limit && !kWordStarts[bytes[pos - 1]]) ++pos;
+    return pos;
   }
 
   // Past the last byte of the link that goes on from pos.
-  int SkipLink(int pos) const {
+  int SkipLink(int pos) {
     while (pos <= FLength && !IsLinkTerminator(pos)) pos += Kind(pos) == kLeadByte && pos < FLength ? 2 : 1;
     return pos;
   }
 
   // Past the last byte of the tag that goes on from pos.
-  int SkipTag(int pos) const {
+  int SkipTag(int pos) {
     while (pos <= FLength && !IsTagTerminator(pos)) ++pos;
     return pos;
   }
@@ -56,31 +95,33 @@ class TRowScan {
   // Position of the first "." at or after pos in the content, or 0.
   int FindDot(int pos) const {
     const std::size_t i = FData.find('.', static_cast<std::size_t>(pos - 1));
-    return i == std::string::npos || static_cast<int>(i) >= FLength ? 0 : static_cast<int>(i) + 1;
+    return i == std::string_view::npos || static_cast<int>(i) >= FLength ? 0 : static_cast<int>(i) + 1;
   }
 
  private:
-  unsigned char At(int pos) const { return static_cast<unsigned char>(FData[static_cast<std::size_t>(pos - 1)]); }
+  char At(int pos) const { return FData[static_cast<std::size_t>(pos - 1)]; }
 
-  bool IsLinkTerminator(int pos) const {
+  bool IsLinkTerminator(int pos) {
     const int kind = Kind(pos);
-    if (kind == kLeadByte) return pos < FLength && At(pos) == 0x81 && At(pos + 1) == 0x40;
+    if (kind == kLeadByte) return pos < FLength && At(pos) == '\x81' && At(pos + 1) == '\x40';
     if (kind == kTrailByte) return false;
-    const unsigned char c = At(pos);
+    const char c = At(pos);
     return c == ' ' || c == '|' || c == '\t' || c == '"' || c == '>';
   }
 
-  bool IsTagTerminator(int pos) const {
+  bool IsTagTerminator(int pos) {
     if (Kind(pos) != kSingleByte) return true;
-    const unsigned char c = At(pos);
+    const char c = At(pos);
     return c == '\t' || c == ' ' || c == ',' || c == ':';
   }
 
-  std::string FData;
-  std::string FJoined;
+  std::string_view FData;
+  std::string_view FNext;
   bool FSingleByte;
   bool FEnds;
   int FLength;
+  // A position known to start a character (1-based).
+  int FKnownStart = 1;
 };
 
 }  // namespace
@@ -91,7 +132,7 @@ int LinkParagraphStart(const TRyxStrings& lines, int row) {
   return 0;
 }
 
-std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last, bool singleByte) {
+std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last, bool singleByte, int lastLimit) {
   std::vector<TLinkRun> runs;
   bool linkContinues = false;
   bool tagDotPending = false;
@@ -99,13 +140,12 @@ std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last
   const int count = lines.Count();
   last = std::min(last, count - 1);
   for (int r = std::max(0, first); r <= last; ++r) {
-    const std::string row(lines.Get(r));
+    const std::string_view row = lines.Get(r);
     if (row == "\r\n") {
       linkContinues = tagDotPending = tagContinues = false;
       continue;
     }
-    const std::string next(r + 1 < count ? lines.Get(r + 1) : "");
-    const TRowScan scan(row, r + 1 < count ? &next : nullptr, singleByte);
+    TRowScan scan(row, r + 1 < count ? std::string_view(lines.Get(r + 1)) : std::string_view(), singleByte);
     const int len = scan.Length();
     // A run that reaches the end of a soft-wrapped row goes on in the next one.
     const auto goesOn = [&](int pos) { return pos > len && !scan.Ends(); };
@@ -138,10 +178,16 @@ std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last
       if (goesOn(pos)) continue;
       tagContinues = false;
     }
-    while (pos <= len) {
+    // Nothing that starts past the limit of the last row is wanted.
+    const int limit = r == last ? std::min(len, lastLimit) : len;
+    while (pos <= limit) {
+      pos = scan.SkipToWordStart(pos, limit);
+      if (pos > limit) break;
       // Schemes never start inside a double-byte character.
-      while (pos <= len && scan.Kind(pos) != kSingleByte) ++pos;
-      if (pos > len) break;
+      if (scan.Kind(pos) != kSingleByte) {
+        ++pos;
+        continue;
+      }
       if (scan.Matches(pos, "http://") || scan.Matches(pos, "https:/") || scan.Matches(pos, "mailto:") ||
           scan.Matches(pos, "mail:")) {
         const int start = pos;
@@ -170,17 +216,23 @@ std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last
 void TRyxEdit::ColorLinks(int a, int b, const TRect* clip) {
   if (!FColorPrintF || b < a) return;
   Canvas().SetBkColor(FColor);
-  // The scan starts at the paragraph start; rows above the view are scanned, not drawn.
-  for (const TLinkRun& run : ScanLinkRuns(FLines, LinkParagraphStart(FLines, a), b, FSingleByteMode))
+  // The scan starts at the paragraph start; rows above the view are scanned,
+  // not drawn, and the last row only up to its last byte in view.
+  const std::string_view lastRow = FLines.Get(b);
+  const int limit = ShownSpan(RowLayout(lastRow), 0, static_cast<int>(lastRow.size())).second;
+  for (const TLinkRun& run : ScanLinkRuns(FLines, LinkParagraphStart(FLines, a), b, FSingleByteMode, limit))
     if (run.Row >= FTopLine) PaintLinkRun(run.Row, run.Start, run.End, clip);
 }
 
 void TRyxEdit::PaintLinkRun(int row, int start, int end, const TRect* clip) {
-  const std::string text(FLines.Get(row));
+  const std::string_view text = FLines.Get(row);
   const int y = RowTop(row);
   const int origin = FTextLeft - FScrollX;
-  TRect rect{std::max(FTextLeft, origin + TextXOfColumn(text, start - 1)), y, origin + TextXOfColumn(text, end),
+  const TRowLayout layout = RowLayout(text);
+  TRect rect{std::max(FTextLeft, origin + layout.XOfColumn(start - 1)), y, origin + layout.XOfColumn(end),
              y + FLineHeight};
+  // A run right of the client area has nothing to show.
+  rect.Right = std::min(rect.Right, Width());
   if (clip) {
     if (y != clip->Top) return;
     rect.Left = std::max(clip->Left, rect.Left);
@@ -190,6 +242,7 @@ void TRyxEdit::PaintLinkRun(int row, int start, int end, const TRect* clip) {
   ICanvas& canvas = Canvas();
   canvas.SetTextUnderline(true);
   canvas.SetTextColor(FURLColor);
-  canvas.TextRect(rect, origin, y, ExpandTabs(StripLineEnd(text)));
+  const auto span = ShownSpan(layout, 0, static_cast<int>(text.size()) - (HasLineEnd(text) ? 2 : 0));
+  canvas.TextRect(rect, origin + layout.XOfColumn(span.first), y, layout.Expanded(span));
   canvas.SetTextUnderline(false);
 }

@@ -1,6 +1,7 @@
 // The scan that finds the link and tag runs of the rows, for the link colouring.
 #pragma once
 
+#include <climits>
 #include <vector>
 
 #include "editor/Ryxstrings.h"
@@ -20,5 +21,7 @@ int LinkParagraphStart(const TRyxStrings& lines, int row);
 
 // The runs of rows first..last, first being a paragraph start. Schemes are
 // matched case-insensitively and across a soft wrap; a link or a tag cut by a
-// soft wrap continues on the next row, never past a line break.
-std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last, bool singleByte);
+// soft wrap continues on the next row, never past a line break. In the last
+// row no run starts after byte lastLimit (1-based).
+std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last, bool singleByte,
+                                   int lastLimit = INT_MAX);

@@ -7,8 +7,6 @@
 
 namespace {
 
-using namespace std::string_literals;
-
 constexpr TColor kInvert = 0xFFFFFF;
 
 // Calls proc for every point of the line from (x1, y1) towards (x2, y2),
@@ -36,9 +34,9 @@ void LineDDA(int x1, int y1, int x2, int y2, Proc&& proc) {
 
 }  // namespace
 
-void TRyxEdit::DrawLineEndMark(int x, const std::string& endBytes, int y) {
+void TRyxEdit::DrawLineEndMark(int x, std::string_view endBytes, int y) {
   ICanvas& canvas = Canvas();
-  if (endBytes == "\0\0"s) {
+  if (endBytes == std::string_view("\0\0", 2)) {
     if (!FShowEOF) return;
     canvas.SetTextColor(FCREOFcolor);
     canvas.SetBkColor(FColor);

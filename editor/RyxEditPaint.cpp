@@ -10,10 +10,8 @@
 
 namespace {
 
-using namespace std::string_literals;
-
-const std::string kEndMarker = "\0\0"s;
-const std::string kLineBreak = "\r\n";
+constexpr std::string_view kEndMarker("\0\0", 2);
+constexpr std::string_view kLineBreak = "\r\n";
 constexpr TColor kInvert = 0xFFFFFF;
 // Width of the cell that holds a line-break mark, whatever the font.
 constexpr int kBreakCellWidth = 8;
@@ -25,10 +23,6 @@ int RoundDivHalfEven(int a, int b) {
   return r2 > b || (r2 == b && q % 2 != 0) ? q + 1 : q;
 }
 
-bool EndsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 }  // namespace
 
 void TRyxEdit::Paint() {
@@ -37,6 +31,12 @@ void TRyxEdit::Paint() {
 }
 
 void TRyxEdit::PaintScreen() {
+  // Opening a file clears the document and then loads it: the one paint
+  // message that follows shows whichever document is there by then, once.
+  if (FDeferScreenPaint) {
+    Host().InvalidateRect(nullptr);
+    return;
+  }
   const int last = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
   if (FSelActive) {
     PaintSelectionRows(FTopLine, last);
@@ -132,24 +132,34 @@ TColor TRyxEdit::RowTextColor(const std::string& expanded) const {
   return FFont.Color();
 }
 
-void TRyxEdit::PaintLine(int x, int y, const std::string& text) {
+std::pair<int, int> TRyxEdit::ShownSpan(const TRowLayout& layout, int from, int to) const {
+  // From the pixel left of the text area, where a row band starts, to the
+  // client's right edge, where a selected segment's rectangle may reach.
+  return layout.DrawnSpan(from, to, FScrollX - 2, FScrollX + Width() - FTextLeft);
+}
+
+void TRyxEdit::PaintLine(int x, int y, std::string_view text) {
   ICanvas& canvas = Canvas();
+  const TRowLayout layout = RowLayout(text);
+  std::string_view endBytes;
+  if (text.ends_with(kLineBreak) || text.ends_with(kEndMarker)) endBytes = text.substr(text.size() - 2);
+  const int length = static_cast<int>(text.size() - endBytes.size());
   TTabMarks marks;
-  std::string shown = ExpandTabsMarked(text, marks);
-  canvas.SetTextColor(RowTextColor(shown));
-  std::string endBytes;
-  if (EndsWith(shown, kLineBreak) || EndsWith(shown, kEndMarker)) {
-    endBytes = shown.substr(shown.size() - 2);
-    shown.resize(shown.size() - 2);
-  }
+  marks[0] = -1;
+  if (FShowTAB) layout.TabMarks(length, marks);
+  canvas.SetTextColor(RowTextColor(layout.Expanded(0, 2)));
   const int top = y + FTopMargin;
   const int origin = FTextLeft - FScrollX;
   // Opaque output over the whole band right of x: no separate erase is needed.
   const TRect band{FTextLeft + x - 1, top, FTextLeft + FTextWidth, top + FLineHeight};
+  // Only the characters in view are handed to the canvas: a row may be megabytes long.
+  const auto span = ShownSpan(layout, 0, length);
+  const std::string shown = layout.Expanded(span);
+  const int shownX = origin + layout.XOfColumn(span.first);
   canvas.SetBkColor(FColor);
-  canvas.TextRect(band, origin, top, shown);
-  DrawLineEndMark(origin + canvas.TextWidth(shown), endBytes, top);
-  DrawBlankMarks(band, origin, marks, false, shown, top);
+  canvas.TextRect(band, shownX, top, shown);
+  DrawLineEndMark(origin + layout.XOfColumn(length), endBytes, top);
+  DrawBlankMarks(band, shownX, marks, false, shown, top);
 }
 
 void TRyxEdit::PaintLineRange(int a, int b) {
@@ -158,25 +168,26 @@ void TRyxEdit::PaintLineRange(int a, int b) {
   ColorLinks(a, b, nullptr);
 }
 
-void TRyxEdit::PaintLineSegment(int row, int fromCol, const std::string& text, bool selected, int toCol) {
+void TRyxEdit::PaintLineSegment(int row, int fromCol, std::string_view text, bool selected, int toCol) {
   const int length = static_cast<int>(text.size());
   fromCol = std::clamp(fromCol, 0, length);
   toCol = std::clamp(toCol, 0, length);
   if (fromCol >= toCol) return;
   selected = selected || FSelAll;
   ICanvas& canvas = Canvas();
+  const TRowLayout layout = RowLayout(text);
   const int y = RowTop(row);
   const int rowRight = FTextLeft + FTextWidth;
-  const std::string prefix = ExpandTabs(text.substr(0, static_cast<std::size_t>(fromCol)));
-  const int x0 = FTextLeft - FScrollX + canvas.TextWidth(prefix);
+  const int x0 = FTextLeft - FScrollX + layout.XOfColumn(fromCol);
   TTabMarks marks;
-  std::string segment =
-      ExpandTabsMarked(text.substr(0, static_cast<std::size_t>(toCol)), marks).substr(prefix.size());
+  marks[0] = -1;
+  if (FShowTAB) layout.TabMarks(toCol, marks);
+  const std::string_view segmentEnd =
+      toCol - fromCol >= 2 ? text.substr(static_cast<std::size_t>(toCol - 2), 2) : std::string_view();
 
-  if (EndsWith(segment, kEndMarker)) {
-    segment.resize(segment.size() - 2);
+  if (segmentEnd == kEndMarker) {
     toCol -= 2;
-    const int xEnd = x0 + canvas.TextWidth(segment);
+    const int xEnd = x0 + layout.Width(fromCol, toCol);
     const TRect rest{xEnd, y, rowRight, y + FLineHeight};
     // The end of the text is never shown as selected.
     if (FShowEOF) {
@@ -187,10 +198,9 @@ void TRyxEdit::PaintLineSegment(int row, int fromCol, const std::string& text, b
       canvas.SetBrushColor(FColor);
       canvas.FillRect(rest);
     }
-  } else if (EndsWith(segment, kLineBreak)) {
-    segment.resize(segment.size() - 2);
+  } else if (segmentEnd == kLineBreak) {
     toCol -= 2;
-    const int xEnd = x0 + canvas.TextWidth(segment);
+    const int xEnd = x0 + layout.Width(fromCol, toCol);
     const int cellRight = std::max(FTextLeft, xEnd + kBreakCellWidth);
     canvas.SetBrushColor(selected ? FSelColor : FColor);
     canvas.SetPen(selected ? FCREOFcolor ^ kInvert : FCREOFcolor);
@@ -200,19 +210,22 @@ void TRyxEdit::PaintLineSegment(int row, int fromCol, const std::string& text, b
     canvas.FillRect(TRect{cellRight, y, rowRight, y + FLineHeight});
   }
 
-  const TRect textRect{std::max(FTextLeft, x0), y, std::max(FTextLeft, x0 + canvas.TextWidth(segment)),
+  const TRect textRect{std::max(FTextLeft, x0), y, std::max(FTextLeft, x0 + layout.Width(fromCol, toCol)),
                        y + FLineHeight};
-  if (!segment.empty()) {
+  if (fromCol < toCol) {
+    const auto span = ShownSpan(layout, fromCol, toCol);
+    const std::string shown = layout.Expanded(span);
+    const int shownX = x0 + layout.Width(fromCol, span.first);
     if (selected) {
       canvas.SetTextColor(FFont.Color() ^ kInvert);
       canvas.SetBkColor(FSelColor);
-      canvas.TextRect(textRect, x0, y, segment);
-      DrawBlankMarks(textRect, x0, marks, true, segment, y);
+      canvas.TextRect(textRect, shownX, y, shown);
+      DrawBlankMarks(textRect, shownX, marks, true, shown, y);
     } else {
-      canvas.SetTextColor(RowTextColor(ExpandTabs(text.substr(0, 2))));
+      canvas.SetTextColor(RowTextColor(layout.Expanded(0, 2)));
       canvas.SetBkColor(FColor);
-      canvas.TextRect(textRect, x0, y, segment);
-      DrawBlankMarks(textRect, x0, marks, false, segment, y);
+      canvas.TextRect(textRect, shownX, y, shown);
+      DrawBlankMarks(textRect, shownX, marks, false, shown, y);
       ColorLinks(row, row, &textRect);
     }
   }

@@ -1,5 +1,6 @@
 // TRyxEdit: text-area size, scroll ranges and messages, keeping the caret in view, and the jumps to the text ends.
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -58,7 +59,7 @@ void TRyxEdit::UpdateHScrollRange(bool redraw) {
   FMaxLineWidth = 0;
   const int last = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
   for (int i = FTopLine; i <= last; ++i)
-    FMaxLineWidth = std::max(FMaxLineWidth, Canvas().TextWidth(ExpandTabs(std::string(FLines.Get(i)))));
+    FMaxLineWidth = std::max(FMaxLineWidth, TextXOfColumn(FLines.Get(i), INT_MAX));
   if (!FHorzScrollBar) return;
   IControlHost& host = Host();
   host.EnableScrollBar(SB_HORZ,
@@ -296,7 +297,7 @@ void TRyxEdit::GotoDocumentEnd() {
   IControlHost& host = Host();
   PrepareDocumentJump();
   FCaretLine = last;
-  const int width = Canvas().TextWidth(ExpandTabs(content));
+  const int width = TextXOfColumn(content, length);
   FScrollX = std::max(0, width - FTextWidth + FCaretHMargin);
   FCaretX = width - FScrollX;
   FCaretCol = length;

@@ -15,6 +15,11 @@ class ITextMeasurer {
   virtual TTextMetric GetTextMetrics() const = 0;
   virtual int TextWidth(std::string_view text) const = 0;
   virtual int TextHeight(std::string_view text) const = 0;
+  // Pixels per byte when every text is that many pixels wide for each of its
+  // bytes (half-width characters one cell, double-byte characters two, a lead
+  // byte without its trail one), so that layout can map columns to x by
+  // arithmetic; 0 when widths have to be measured.
+  virtual int ByteCellWidth() const { return 0; }
 };
 
 enum class TPenStyle { psSolid, psDot, psClear };

@@ -19,6 +19,7 @@ TTextMetric THeadlessCanvas::GetTextMetrics() const {
 }
 
 int THeadlessCanvas::TextWidth(std::string_view text) const {
+  if (const int cell = ByteCellWidth(); cell > 0) return cell * static_cast<int>(text.size());
   int width = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (IsDBCSLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
@@ -30,6 +31,8 @@ int THeadlessCanvas::TextWidth(std::string_view text) const {
   }
   return width;
 }
+
+int THeadlessCanvas::ByteCellWidth() const { return FFullWidth == 2 * FHalfWidth ? FHalfWidth : 0; }
 
 int THeadlessCanvas::TextHeight(std::string_view) const { return FCellHeight; }
 

@@ -33,6 +33,8 @@ class THeadlessCanvas : public ICanvas {
   TTextMetric GetTextMetrics() const override;
   int TextWidth(std::string_view text) const override;
   int TextHeight(std::string_view text) const override;
+  // The half width when a double-byte character is exactly two of them.
+  int ByteCellWidth() const override;
 
   void SetFont(const TLogFont& font) override;
   void SetBrushColor(TColor color) override { FBrush = color; }

@@ -85,7 +85,8 @@ const QtCellFont& QtCanvas::cellFont() const {
 TTextMetric QtCanvas::GetTextMetrics() const { return cellFont().textMetric(); }
 
 int QtCanvas::TextWidth(std::string_view text) const {
-  return QtCellFont::cellsOfAnsi(text) * cellFont().cellWidth();
+  // A double-byte character takes two cells for its two bytes, anything else one cell a byte.
+  return static_cast<int>(text.size()) * cellFont().cellWidth();
 }
 
 int QtCanvas::TextHeight(std::string_view) const { return cellFont().height(); }

@@ -36,6 +36,7 @@ class QtCanvas : public ICanvas {
   TTextMetric GetTextMetrics() const override;
   int TextWidth(std::string_view text) const override;
   int TextHeight(std::string_view text) const override;
+  int ByteCellWidth() const override { return cellFont().cellWidth(); }
 
   // ICanvas.
   void SetFont(const TLogFont& font) override;

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -121,44 +122,82 @@ bool QtCellFont::fitsOneCell(char32_t c) const {
   return c > 0x20 && c < 0x7F && std::abs(advance(c) - FCellWidth) < 0.01;
 }
 
+QtCellFont::Placement QtCellFont::placement(char32_t c, int cells) const {
+  const int width = cells * FCellWidth;
+  qreal glyphAdvance = advance(c);
+  // A full-width glyph from a face whose em is not two cells wide is scaled
+  // to its cells as far as the row's height allows.
+  const qreal scale = cells == 2 && glyphAdvance > 0 ? std::min(width / glyphAdvance, FWideScaleLimit) : 1.0;
+  const int pixelSize = static_cast<int>(std::lround(FPixelSize * scale));
+  const bool scaled = FPixelSize > 0 && pixelSize != FPixelSize;
+  if (scaled) glyphAdvance = glyphAdvance * pixelSize / FPixelSize;
+  return Placement{scaled ? sizedFont(pixelSize) : FFont, static_cast<int>(std::lround((width - glyphAdvance) / 2))};
+}
+
+const QList<QGlyphRun>& QtCellFont::shaped(char32_t c, int cells, const QPaintDevice* device) const {
+  const quint64 key = static_cast<quint64>(c) << 2 | static_cast<quint64>(cells);
+  const auto known = FShaped.constFind(key);
+  if (known != FShaped.constEnd()) return *known;
+  const Placement place = placement(c, cells);
+  // Laid out as a text-drawing call would lay the character out, fallback face included.
+  QTextLayout layout(StringOf(c), place.Font, const_cast<QPaintDevice*>(device));
+  layout.beginLayout();
+  const QTextLine line = layout.createLine();
+  layout.endLayout();
+  QList<QGlyphRun> runs = layout.glyphRuns();
+  for (QGlyphRun& run : runs) {
+    QList<QPointF> positions = run.positions();
+    for (QPointF& p : positions) p += QPointF(place.Offset, -line.ascent());
+    run.setPositions(positions);
+  }
+  return *FShaped.insert(key, runs);
+}
+
 void QtCellFont::draw(QPainter& painter, int x, int y, const std::vector<QtCellGlyph>& glyphs, bool underline) const {
   painter.setFont(FFont);
   const int baseline = y + FAscent;
   // Runs of ASCII characters whose advance is exactly one cell go out in one
-  // call (the usual case with a monospace face); anything else is centred in
-  // its cells one by one.
+  // call (the usual case with a monospace face). Any other glyph is centred
+  // in its cells from the shapes cached per character, and neighbours from
+  // the same face go out together in one glyph run.
   QString run;
   int runX = x;
-  const auto flush = [&] {
+  const auto flushText = [&] {
     if (!run.isEmpty()) painter.drawText(QPoint(runX, baseline), run);
     run.clear();
   };
+  QGlyphRun batch;
+  QList<quint32> indexes;
+  QList<QPointF> positions;
+  const auto flushGlyphs = [&] {
+    if (indexes.isEmpty()) return;
+    batch.setGlyphIndexes(indexes);
+    batch.setPositions(positions);
+    painter.drawGlyphRun(QPointF(0, 0), batch);
+    indexes.clear();
+    positions.clear();
+  };
   int cx = x;
   for (const QtCellGlyph& glyph : glyphs) {
-    const int width = glyph.Cells * FCellWidth;
     if (glyph.Cells == 1 && fitsOneCell(glyph.Char)) {
+      flushGlyphs();
       if (run.isEmpty()) runX = cx;
       run.append(QChar(static_cast<char16_t>(glyph.Char)));
     } else {
-      flush();
+      flushText();
       if (!IsControl(glyph.Char) && glyph.Char != U' ') {
-        qreal glyphAdvance = advance(glyph.Char);
-        const qreal scale =
-            glyph.Cells == 2 && glyphAdvance > 0 ? std::min(width / glyphAdvance, FWideScaleLimit) : 1.0;
-        const int pixelSize = static_cast<int>(std::lround(FPixelSize * scale));
-        const bool scaled = FPixelSize > 0 && pixelSize != FPixelSize;
-        if (scaled) {
-          painter.setFont(sizedFont(pixelSize));
-          glyphAdvance = glyphAdvance * pixelSize / FPixelSize;
+        for (const QGlyphRun& shapes : shaped(glyph.Char, glyph.Cells, painter.device())) {
+          if (!indexes.isEmpty() && batch.rawFont() != shapes.rawFont()) flushGlyphs();
+          if (indexes.isEmpty()) batch = shapes;
+          indexes += shapes.glyphIndexes();
+          for (const QPointF& p : shapes.positions()) positions.append(p + QPointF(cx, baseline));
         }
-        const int offset = static_cast<int>(std::lround((width - glyphAdvance) / 2));
-        painter.drawText(QPoint(cx + offset, baseline), StringOf(glyph.Char));
-        if (scaled) painter.setFont(FFont);
       }
     }
-    cx += width;
+    cx += glyph.Cells * FCellWidth;
   }
-  flush();
+  flushText();
+  flushGlyphs();
   if ((underline || FLogFont.lfUnderline) && cx > x)
     painter.fillRect(QRect(x, y + FUnderlineTop, cx - x, FUnderlineThickness), painter.pen().color());
 }

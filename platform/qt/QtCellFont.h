@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <string_view>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "platform/Font.h"
 
 class QPainter;
+class QPaintDevice;
 
 struct QtCellGlyph {
   char32_t Char = 0;
@@ -44,6 +47,13 @@ class QtCellFont {
   // painter's pen colour; control characters leave their cells empty. The
   // underline runs across all cells when asked for or when the font has one.
   void draw(QPainter& painter, int x, int y, const std::vector<QtCellGlyph>& glyphs, bool underline) const;
+  // How a glyph that does not go out in a run of one-cell ASCII characters
+  // is drawn: in this font, with its origin this far right of its cells' left edge.
+  struct Placement {
+    QFont Font;
+    int Offset = 0;
+  };
+  Placement placement(char32_t c, int cells) const;
   // The rows the underline of draw covers, relative to the top of the cells.
   int underlineTop() const { return FUnderlineTop; }
   int underlineThickness() const { return FUnderlineThickness; }
@@ -52,6 +62,9 @@ class QtCellFont {
   qreal advance(char32_t c) const;
   bool fitsOneCell(char32_t c) const;
   const QFont& sizedFont(int pixelSize) const;
+  // The glyphs of a character as placement puts them, positioned from the
+  // left edge of its cells on the baseline; shaped once per character.
+  const QList<QGlyphRun>& shaped(char32_t c, int cells, const QPaintDevice* device) const;
 
   TLogFont FLogFont;
   QFont FFont;
@@ -65,4 +78,5 @@ class QtCellFont {
   qreal FWideScaleLimit = 1;
   mutable QHash<char32_t, qreal> FAdvances;
   mutable QHash<int, QFont> FSizedFonts;
+  mutable QHash<quint64, QList<QGlyphRun>> FShaped;
 };

@@ -1,10 +1,13 @@
 // Tab expansion, column/pixel mapping and mouse-point mapping on the headless metrics (8 px half-width, 16 px double-byte).
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditSub.h"
+#include "platform/LeadByte.h"
 #include "platform/headless/HeadlessHost.h"
 
 namespace {
@@ -36,6 +39,74 @@ int NearestBoundary(const TRyxEdit& edit, const std::string& content, int x) {
     if (x >= w2 && x <= w3) return x <= w3 - (w3 - w2) / 2 ? bounds[k] : bounds[k + 1];
   }
   return bounds.back();
+}
+
+// The first mapping the editor had, kept as the reference: every x is the
+// measured width of a copied, tab-expanded prefix, and ColumnAtX bisects.
+struct TMeasuredLayout {
+  const TRyxEdit& edit;
+  const ICanvas& canvas;
+
+  // Expands by walking the bytes; marks get the width before each of the first 100 fills.
+  std::string Expand(const std::string& s, std::vector<int>* marks = nullptr) const {
+    std::string out;
+    const auto count = static_cast<std::size_t>(edit.TabCount());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      const auto c = static_cast<unsigned char>(s[i]);
+      if (c == '\t') {
+        if (marks && marks->size() < 100) marks->push_back(canvas.TextWidth(out));
+        out.append(count - out.size() % count, ' ');
+      } else if (!edit.SingleByteMode() && IsDBCSLeadByte(c) && i + 1 < s.size()) {
+        out.push_back(s[i]);
+        out.push_back(s[++i]);
+      } else {
+        out.push_back(s[i]);
+      }
+    }
+    return out;
+  }
+  int X(const std::string& s, int col) const {
+    return col <= 0 ? 0 : canvas.TextWidth(Expand(s.substr(0, static_cast<std::size_t>(col))));
+  }
+  int ColumnAtX(const std::string& content, int x, int& textX) const {
+    textX = 0;
+    if (x <= 0) return 0;
+    const int n = static_cast<int>(content.size());
+    if (x >= X(content, n)) {
+      textX = X(content, n);
+      return n;
+    }
+    auto isLead = [&](int pos) { return ByteTypeAt(content, pos, edit.SingleByteMode()) == kLeadByte; };
+    int pos = n / 2;
+    int step = std::max(1, (n - pos) / 2);
+    int direction = 0;
+    for (;;) {
+      const int left = std::clamp(isLead(pos) ? pos - 1 : pos, 0, n);
+      const int right = std::clamp(isLead(pos + 1) ? pos + 2 : pos + 1, 0, n);
+      const int w2 = X(content, left);
+      const int w3 = X(content, right);
+      const int d = (w3 - w2) / 2;
+      if (w2 <= x && x <= w3 - d) return textX = w2, left;
+      if (w3 - d < x && x <= w3) return textX = w3, right;
+      const int next = x > w2 + d ? 1 : -1;
+      if (direction != 0 && next != direction) step = std::max(1, step / 2);
+      direction = next;
+      pos += next * step;
+    }
+  }
+};
+
+// Rows built from the pieces where the mapping can go wrong: tabs, double-byte
+// characters whose trail byte is also a lead-byte value, a lead byte before a
+// TAB, full-width spaces, and a lead byte cut off by the row's end.
+std::string RandomRow(std::mt19937& rng) {
+  static const std::vector<std::string> pieces = {"a", "Z", "\t", "\t\t", "\x82\xA0", "\x88\x9F", "\x9F\x9F",
+                                                  "\xE0\xE0", "\x81\x40", "\x81\t", "\xB1", " "};
+  std::string row;
+  const std::size_t count = rng() % 10;
+  for (std::size_t i = 0; i < count; ++i) row += pieces[rng() % pieces.size()];
+  if (rng() % 4 == 0) row += "\x88";
+  return row;
 }
 
 TEST(RyxEditLayout, ExpandTabsToStopsOfTheExpandedText) {
@@ -119,6 +190,44 @@ TEST(RyxEditLayout, ColumnAtXAgreesWithEveryBoundaryMeasured) {
         const int col = f.edit.ColumnAtX(line, px, textX);
         ASSERT_EQ(col, NearestBoundary(f.edit, content, px)) << "x " << px << " single " << singleByte;
         ASSERT_EQ(textX, f.edit.TextXOfColumn(content, col));
+      }
+    }
+  }
+}
+
+TEST(RyxEditLayout, MappingAgreesWithMeasuringEveryPrefixOnCellAndMeasuredCanvases) {
+  // 16 px double-byte characters are two cells, mapped by arithmetic; 17 px ones are measured.
+  for (const int fullWidth : {16, 17}) {
+    THeadlessHost host(440, 265, 8, fullWidth, 16);
+    TRyxEdit edit;
+    host.Attach(edit);
+    edit.SetShowTAB(true);
+    const TMeasuredLayout old{edit, host.HeadlessCanvas()};
+    std::mt19937 rng(3300 + fullWidth);
+    for (int round = 0; round < 100; ++round) {
+      edit.SetTabCount(1 + static_cast<int>(rng() % 8));
+      edit.SetSingleByteMode(rng() % 3 == 0);
+      const std::string row = RandomRow(rng);
+      const std::string context = "row \"" + row + "\" tabs " + std::to_string(edit.TabCount()) + " single " +
+                                  std::to_string(edit.SingleByteMode()) + " full " + std::to_string(fullWidth);
+      std::vector<int> oldMarks;
+      ASSERT_EQ(edit.ExpandTabs(row), old.Expand(row, &oldMarks)) << context;
+      TTabMarks marks;
+      edit.ExpandTabsMarked(row, marks);
+      oldMarks.push_back(-1);
+      ASSERT_EQ(std::vector<int>(marks.begin(), marks.begin() + static_cast<long>(oldMarks.size())), oldMarks)
+          << context;
+      const int n = static_cast<int>(row.size());
+      for (int col = -1; col <= n + 1; ++col)
+        ASSERT_EQ(edit.TextXOfColumn(row, col), old.X(row, std::min(col, n))) << context << " col " << col;
+      const int width = old.X(row, n);
+      for (const std::string& stored : {row + "\r\n", row}) {
+        for (int x = -2; x <= width + 3; ++x) {
+          int textX = -1;
+          int oldTextX = -2;
+          ASSERT_EQ(edit.ColumnAtX(stored, x, textX), old.ColumnAtX(row, x, oldTextX)) << context << " x " << x;
+          ASSERT_EQ(textX, oldTextX) << context << " x " << x;
+        }
       }
     }
   }

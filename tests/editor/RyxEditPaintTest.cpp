@@ -2,10 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "editor/RyxEdit.h"
+#include "platform/LeadByte.h"
+#include "tests/editor/TempFolder.h"
 #include "platform/headless/HeadlessHost.h"
 
 namespace {
@@ -59,6 +64,96 @@ std::vector<TPoint> Dots(const std::vector<TCanvasOp>& ops) {
   for (const TCanvasOp& op : ops)
     if (op.Op == "line" && std::abs(op.X2 - op.X) + std::abs(op.Y2 - op.Y) == 1) dots.push_back({op.X, op.Y});
   return dots;
+}
+
+// The pixels the recorded operations give on a screen with the headless
+// metrics: what a glyph draws is named by its bytes and the pixel column
+// inside its cell, so two recordings show the same picture exactly when
+// their screens compare equal, whatever calls drew them.
+class TPixelScreen {
+ public:
+  struct TPixel {
+    TColor Bk = 0xFF000000;  // never painted
+    std::uint16_t Glyph = 0;
+    int Column = -1;
+    TColor Fg = 0;
+    bool Underline = false;
+    friend bool operator==(const TPixel&, const TPixel&) = default;
+  };
+
+  TPixelScreen(int width, int height) : FWidth(width), FHeight(height), FPixels(static_cast<std::size_t>(width * height)) {}
+
+  void Apply(const std::vector<TCanvasOp>& ops) {
+    for (const TCanvasOp& op : ops) {
+      if (op.Op == "fill") Fill(op.Rect, op.Color);
+      if (op.Op == "pixel") Set(op.X, op.Y, TPixel{op.Color});
+      if (op.Op == "line") Line(op, TPixel{op.Color});
+      if (op.Op == "text") Text(op);
+    }
+  }
+  const TPixel& At(int x, int y) const { return FPixels[static_cast<std::size_t>(y * FWidth + x)]; }
+
+ private:
+  void Set(int x, int y, const TPixel& pixel) {
+    if (x >= 0 && y >= 0 && x < FWidth && y < FHeight) FPixels[static_cast<std::size_t>(y * FWidth + x)] = pixel;
+  }
+  void Fill(const TRect& r, TColor color) {
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) Set(x, y, TPixel{color});
+  }
+  // The end pixel is left out, as LineTo does.
+  void Line(const TCanvasOp& op, const TPixel& pixel) {
+    int x = op.X;
+    int y = op.Y;
+    const int dx = std::abs(op.X2 - x);
+    const int dy = -std::abs(op.Y2 - y);
+    int error = dx + dy;
+    while (x != op.X2 || y != op.Y2) {
+      Set(x, y, pixel);
+      const int twice = 2 * error;
+      if (twice >= dy) error += dy, x += op.X < op.X2 ? 1 : -1;
+      if (twice <= dx) error += dx, y += op.Y < op.Y2 ? 1 : -1;
+    }
+  }
+  void Text(const TCanvasOp& op) {
+    std::vector<int> widths;
+    for (std::size_t i = 0; i < op.Text.size();) {
+      const bool pair = IsDBCSLeadByte(static_cast<unsigned char>(op.Text[i])) && i + 1 < op.Text.size();
+      widths.push_back(pair ? 16 : 8);
+      i += pair ? 2 : 1;
+    }
+    int total = 0;
+    for (const int w : widths) total += w;
+    const TRect area = op.Clip ? *op.Clip : TRect{op.X, op.Y, op.X + total, op.Y + 16};
+    Fill(area, op.Bk);
+    int x = op.X;
+    std::size_t i = 0;
+    for (const int w : widths) {
+      const auto glyph = static_cast<std::uint16_t>(static_cast<unsigned char>(op.Text[i]) << 8 |
+                                                    (w == 16 ? static_cast<unsigned char>(op.Text[i + 1]) : 0));
+      for (int px = std::max(x, area.Left); px < std::min(x + w, area.Right); ++px)
+        for (int py = std::max(op.Y, area.Top); py < std::min(op.Y + 16, area.Bottom); ++py)
+          Set(px, py, TPixel{op.Bk, glyph, px - x, op.Color, op.Underline});
+      x += w;
+      i += w == 16 ? 2 : 1;
+    }
+  }
+
+  int FWidth;
+  int FHeight;
+  std::vector<TPixel> FPixels;
+};
+
+// A row of random pieces: letters, double-byte characters, full-width
+// spaces, tabs, links and tags, quote characters, a lead byte at the end.
+std::string RandomPaintRow(std::mt19937& rng) {
+  static const std::vector<std::string> pieces = {"ab", "Q", "\t", "\x82\xA0", "\x88\x9F", "\x81\x40", " ",
+                                                  "http://ex.com/p", "HTTP://X.Y", "tag:a.b", ">", "\xB1", "\x81\t"};
+  std::string row;
+  const std::size_t count = rng() % 9;
+  for (std::size_t i = 0; i < count; ++i) row += pieces[rng() % pieces.size()];
+  if (rng() % 6 == 0) row += "\x88";
+  return row;
 }
 
 TEST(RyxEditPaint, EmptyDocumentShowsEOFAtTheTextOrigin) {
@@ -300,6 +395,83 @@ TEST(RyxEditPaint, OwnerHooksGetTheTextAreaAndTheCanvasIsResetAfterUserDraw) {
   EXPECT_EQ(brushSeen, clWhite);
   EXPECT_EQ(penSeen, clTeal);
   EXPECT_EQ(ops.back().Op, "font");  // the canvas font made again after the owner drew
+}
+
+TEST(RyxEditPaint, AScrolledViewShowsTheSamePixelsAsAViewWideEnoughForEveryRow) {
+  // 16 px cells keep the dot phase of the full-width space boxes the same in both views.
+  std::mt19937 rng(6116);
+  for (int round = 0; round < 30; ++round) {
+    std::string text;
+    const std::size_t rows = 1 + rng() % 10;
+    for (std::size_t r = 0; r < rows; ++r) text += (r ? "\r\n" : "") + RandomPaintRow(rng);
+    const int tabCount = 1 + static_cast<int>(rng() % 8);
+    const bool singleByte = rng() % 4 == 0;
+    const bool showTab = rng() % 2 == 0;
+    const bool colour = rng() % 3 != 0;
+    const bool select = rng() % 2 == 0;
+    const int line1 = static_cast<int>(rng() % rows);
+    const int line2 = static_cast<int>(rng() % rows);
+    const unsigned col1 = rng() % 30;
+    const unsigned col2 = rng() % 30;
+    const int scroll = static_cast<int>(rng() % 700);
+    auto paint = [&](Fixture& f) {
+      f.edit.SetTabCount(tabCount);
+      f.edit.SetSingleByteMode(singleByte);
+      f.edit.SetShowTAB(showTab);
+      f.edit.SetColorPrintF(colour);
+      f.edit.SetInyostr(">");
+      f.edit.SetSelColor(kSel);
+      f.edit.SetAllText(text);
+      if (select) {
+        const auto column = [&](int line, unsigned col) {
+          return static_cast<int>(col % (f.edit.Lines().Get(line).size() - 1));
+        };
+        f.edit.Perform(EM_SETSEL, MakeLong(static_cast<WORD>(column(line1, col1)), static_cast<WORD>(line1)),
+                       MakeLong(static_cast<WORD>(column(line2, col2)), static_cast<WORD>(line2)));
+      }
+    };
+    Fixture wide(1300, 265);
+    paint(wide);
+    ASSERT_EQ(wide.edit.ScrollX(), 0);
+    TPixelScreen wideScreen(1300, 265);
+    wideScreen.Apply(wide.Paint());
+
+    Fixture narrow(200, 265);
+    paint(narrow);
+    narrow.edit.Perform(WM_HSCROLL, MakeLong(SB_THUMBTRACK, static_cast<WORD>(scroll)), 0);
+    TPixelScreen narrowScreen(200, 265);
+    narrowScreen.Apply(narrow.Paint());
+
+    const int shift = narrow.edit.ScrollX();
+    const int left = narrow.edit.TextLeft();
+    const int bottom = std::min(265, 4 + 18 * narrow.edit.VisibleLines());
+    std::string differs;
+    for (int y = 4; y < bottom && differs.empty(); ++y)
+      for (int x = left; x < left + narrow.edit.TextWidth() && differs.empty(); ++x)
+        if (!(narrowScreen.At(x, y) == wideScreen.At(x + shift, y)))
+          differs = "pixel " + std::to_string(x) + "," + std::to_string(y);
+    ASSERT_EQ(differs, "") << "round " << round << " scrolled " << shift;
+  }
+}
+
+TEST(RyxEditPaint, OpeningAFilePaintsOnceThroughThePaintMessage) {
+  Fixture f;
+  f.Show("old\r\ntext");
+  const TTempFolder folder;
+  const auto file = folder.Write("song.txt", "new\r\nlines");
+  f.host.TakeInvalidations();
+  f.edit.ClearAll();
+  ASSERT_TRUE(f.edit.LoadFromFile(file));
+  // Neither the cleared nor the loaded document is drawn at once; the whole client waits for one paint.
+  EXPECT_TRUE(OfKind(f.host.HeadlessCanvas().TakeOps(), "text").empty());
+  const auto invalid = f.host.TakeInvalidations();
+  EXPECT_TRUE(std::any_of(invalid.begin(), invalid.end(), [](const TRect& r) { return r == TRect{0, 0, 440, 265}; }));
+  const auto ops = f.Paint();
+  EXPECT_NE(FindText(ops, "new"), nullptr);
+  EXPECT_NE(FindText(ops, "lines"), nullptr);
+  EXPECT_EQ(FindText(ops, "old"), nullptr);
+  // Other replacements of the text still paint at once.
+  EXPECT_NE(FindText(f.Show("set"), "set"), nullptr);
 }
 
 TEST(RyxEditPaint, CaretLineUnderlineSpansFromTheLeftMargin) {

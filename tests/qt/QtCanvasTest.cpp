@@ -3,6 +3,9 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
+#include <random>
+#include <string>
 
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtConvert.h"
@@ -201,6 +204,55 @@ TEST_F(CanvasTest, ResizeKeepsTheOverlappingPixels) {
   EXPECT_EQ(Canvas.size(), QSize(300, 150));
   EXPECT_EQ(Pixel(5, 5), QColor(Qt::red));
   EXPECT_EQ(Pixel(260, 140), QColor(Qt::green));
+}
+
+// Each glyph drawn on its own with a text-drawing call in the font and at the
+// offset its placement gives: what the canvas drew before it cached shapes.
+QImage DrawnGlyphByGlyph(const QtCellFont& font, QSize size, int x, int y, const std::string& ansi) {
+  QPixmap pixmap(size);
+  pixmap.setDevicePixelRatio(1.0);
+  pixmap.fill(Qt::white);
+  const std::vector<QtCellGlyph> glyphs = QtCellFont::glyphsFromAnsi(ansi);
+  {
+    QPainter painter(&pixmap);
+    painter.fillRect(QRect(x, y, QtCellFont::cellsOf(glyphs) * font.cellWidth(), font.height()), Qt::yellow);
+    painter.setClipRect(QRect(x, y, QtCellFont::cellsOf(glyphs) * font.cellWidth(), font.height()));
+    painter.setPen(Qt::black);
+    int cx = x;
+    for (const QtCellGlyph& glyph : glyphs) {
+      if (glyph.Char != U' ') {
+        const QtCellFont::Placement place = font.placement(glyph.Char, glyph.Cells);
+        painter.setFont(place.Font);
+        painter.drawText(QPoint(cx + place.Offset, y + font.ascent()), QString::fromUcs4(&glyph.Char, 1));
+      }
+      cx += glyph.Cells * font.cellWidth();
+    }
+  }
+  return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(CanvasTest, CachedGlyphsDrawTheSamePixelsAsDrawingEachGlyph) {
+  // Kana, kanji, full-width letters and symbols, half-width katakana and spaces.
+  const std::vector<std::string> pieces = {"\x82\xA0", "\x82\xF1", "\x83\x41", "\x88\x9F", "\x8A\xBF", "\x93\xFA",
+                                           "\x82\x60", "\x81\x75", "\x81\x9A", "\x81\x40", "\xB1", "\xDE", " "};
+  std::mt19937 rng(19);
+  for (const int height : {13, 16, 19, 24}) {
+    Canvas.SetFont(FixedFont(height));
+    for (int round = 0; round < 8; ++round) {
+      std::string text;
+      for (int i = 0; i < 12; ++i) text += pieces[rng() % pieces.size()];
+      Canvas.resize(QSize(240, 60), 1.0, Qt::white);
+      Canvas.SetBrushColor(clWhite);
+      Canvas.FillRect(TRect{0, 0, 240, 60});
+      Canvas.SetBkColor(clYellow);
+      Canvas.SetTextColor(clBlack);
+      const int x = 3 + static_cast<int>(rng() % 5);
+      Canvas.TextOut(x, 7, text);
+      const QImage expected = DrawnGlyphByGlyph(Canvas.cellFont(), QSize(240, 60), x, 7, text);
+      ASSERT_TRUE(Canvas.pixmap().toImage().convertToFormat(QImage::Format_RGB32) == expected)
+          << "height " << height << " round " << round;
+    }
+  }
 }
 
 }  // namespace

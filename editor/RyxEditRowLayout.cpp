@@ -1,0 +1,180 @@
+// TRowLayout: tab walks, the column/x mapping and the expansion of a byte range of one row.
+#include "editor/RyxEditRowLayout.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/LeadByte.h"
+
+namespace {
+
+bool IsLead(char c) { return IsDBCSLeadByte(static_cast<unsigned char>(c)); }
+
+int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+}  // namespace
+
+TRowLayout::TRowLayout(std::string_view row, int tabCount, bool singleByte, const ITextMeasurer* measurer)
+    : FRow(row),
+      FLength(static_cast<int>(row.size())),
+      FTabCount(std::max(1, tabCount)),
+      FSingleByte(singleByte),
+      FMeasurer(measurer),
+      FCell(measurer ? measurer->ByteCellWidth() : 0) {}
+
+template <typename Visit>
+void TRowLayout::WalkTabs(int end, Visit&& visit) const {
+  const char* data = FRow.data();
+  // A character starts at `known`; the lead-byte run before a TAB is looked
+  // at back to there only, so the walk stays linear on any text.
+  int known = 0;
+  int shift = 0;
+  for (int from = 0; from < end;) {
+    const void* hit = std::memchr(data + from, '\t', static_cast<std::size_t>(end - from));
+    if (!hit) return;
+    const int t = static_cast<int>(static_cast<const char*>(hit) - data);
+    bool isTab = true;
+    if (!FSingleByte) {
+      int j = t;
+      while (j > known && IsLead(data[j - 1])) --j;
+      // An odd run ends in a lead byte, which takes the TAB as its trail.
+      isTab = (t - j) % 2 == 0;
+    }
+    known = from = t + 1;
+    if (!isTab) continue;
+    const int column = t + shift;
+    const int fill = FTabCount - column % FTabCount;
+    if (!visit(t, column, fill)) return;
+    shift += fill - 1;
+  }
+}
+
+int TRowLayout::ExpandedColumn(int col) const {
+  col = std::clamp(col, 0, FLength);
+  int shift = 0;
+  WalkTabs(col, [&](int, int, int fill) {
+    shift += fill - 1;
+    return true;
+  });
+  return col + shift;
+}
+
+int TRowLayout::XOfColumn(int col) const {
+  if (col <= 0) return 0;
+  col = std::min(col, FLength);
+  if (FCell > 0) return FCell * ExpandedColumn(col);
+  return FMeasurer->TextWidth(Expanded(0, col));
+}
+
+int TRowLayout::ByteAtExpandedColumn(int e) const {
+  int shift = 0;
+  int byte = -1;
+  WalkTabs(FLength, [&](int t, int column, int fill) {
+    if (e < column) {
+      byte = e - shift;
+    } else if (e < column + fill) {
+      byte = t;
+    } else {
+      shift += fill - 1;
+      return true;
+    }
+    return false;
+  });
+  return byte >= 0 ? byte : std::min(FLength, e - shift);
+}
+
+int TRowLayout::CharStart(int p, int base, bool singleByte) const {
+  if (singleByte || p <= base) return p;
+  int j = p;
+  while (j > base && IsLead(FRow[static_cast<std::size_t>(j - 1)])) --j;
+  return (p - j) % 2 != 0 ? p - 1 : p;
+}
+
+int TRowLayout::CharEnd(int start, int end, bool singleByte) const {
+  if (start >= end) return end;
+  return start + (!singleByte && IsLead(FRow[static_cast<std::size_t>(start)]) && start + 1 < end ? 2 : 1);
+}
+
+int TRowLayout::ColumnAtX(int x, int& textX) const {
+  textX = 0;
+  if (x <= 0) return 0;
+  const int width = XOfColumn(FLength);
+  if (x >= width) {
+    textX = width;
+    return FLength;
+  }
+  // The last byte that starts at or left of x.
+  int p = 0;
+  if (FCell > 0) {
+    p = ByteAtExpandedColumn(x / FCell);
+  } else {
+    // Widths grow with the prefix: X(p) <= x < X(high) throughout.
+    int high = FLength;
+    while (high - p > 1) {
+      const int mid = p + (high - p) / 2;
+      (XOfColumn(mid) <= x ? p : high) = mid;
+    }
+  }
+  const int left = CharStart(p, 0, FSingleByte);
+  const int right = CharEnd(left, FLength, FSingleByte);
+  const int xLeft = XOfColumn(left);
+  const int xRight = XOfColumn(right);
+  if (x <= xRight - (xRight - xLeft) / 2) {
+    textX = xLeft;
+    return left;
+  }
+  textX = xRight;
+  return right;
+}
+
+std::string TRowLayout::Expanded(int from, int to) const {
+  from = std::clamp(from, 0, FLength);
+  to = std::clamp(to, from, FLength);
+  std::string out;
+  out.reserve(static_cast<std::size_t>(to - from) + 8);
+  int pos = from;
+  WalkTabs(to, [&](int t, int, int fill) {
+    if (t >= from) {
+      out.append(FRow.substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(t - pos)));
+      out.append(static_cast<std::size_t>(fill), ' ');
+      pos = t + 1;
+    }
+    return true;
+  });
+  out.append(FRow.substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(to - pos)));
+  return out;
+}
+
+int TRowLayout::Width(int from, int to) const {
+  if (FCell > 0) return FCell * (ExpandedColumn(to) - ExpandedColumn(from));
+  return FMeasurer->TextWidth(Expanded(from, to));
+}
+
+std::pair<int, int> TRowLayout::DrawnSpan(int from, int to, int left, int right) const {
+  from = std::clamp(from, 0, FLength);
+  to = std::clamp(to, from, FLength);
+  if (FCell == 0 || from == to) return {from, to};
+  // The canvas pairs a lead byte with whatever byte follows it in the text
+  // it is given, whatever the single-byte mode says about the row.
+  const int leftByte = std::max(from, left < 0 ? 0 : ByteAtExpandedColumn(FloorDiv(left, FCell)));
+  const int first = CharStart(std::min(leftByte, to), from, false);
+  if (right < left) return {first, first};
+  const int rightByte = ByteAtExpandedColumn(FloorDiv(std::max(right, 0), FCell));
+  if (rightByte >= to) return {first, to};
+  if (rightByte < first) return {first, first};
+  return {first, CharEnd(CharStart(rightByte, first, false), to, false)};
+}
+
+void TRowLayout::TabMarks(int col, std::span<int> marks) const {
+  std::size_t filled = 0;
+  WalkTabs(std::clamp(col, 0, FLength), [&](int t, int column, int) {
+    if (filled + 1 >= marks.size()) return false;
+    marks[filled++] = FCell > 0 ? FCell * column : FMeasurer->TextWidth(Expanded(0, t));
+    return true;
+  });
+  if (!marks.empty()) marks[filled] = -1;
+}
+
+std::string ExpandTabsOf(std::string_view s, int tabCount, bool singleByte) {
+  return TRowLayout(s, tabCount, singleByte, nullptr).Expanded(0, static_cast<int>(s.size()));
+}
