@@ -91,6 +91,12 @@ void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol
   }
 }
 
+void TRyxEdit::MoveCaretTo(int line, int col) {
+  SettlePosition(line, col);
+  ClearSelection();
+  SetCaret(col, line, true, true);
+}
+
 void TRyxEdit::EraseCaretUnderline() {
   if (FShowUnderLine && HandleAllocated()) DrawUnderline(FUnderlineLine, false);
 }

@@ -88,11 +88,16 @@ void TRegExp::SetIgnoreCase(bool ignoreCase) {
   FCompiled.reset();
 }
 
+void TRegExp::SetEditorLines(bool editorLines) {
+  FEditorLines = editorLines;
+  FCompiled.reset();
+}
+
 const icu::RegexPattern& TRegExp::Compiled() {
   if (FCompiled) return *FCompiled;
   // UNIX_LINES leaves only the line feed outside ".", as the lyric tools'
-  // patterns expect of a CR LF text.
-  uint32_t flags = UREGEX_UNIX_LINES;
+  // patterns expect of a CR LF text; an editor's search wants lines instead.
+  uint32_t flags = FEditorLines ? UREGEX_MULTILINE : UREGEX_UNIX_LINES;
   if (FIgnoreCase) flags |= UREGEX_CASE_INSENSITIVE;
   UParseError where{};
   UErrorCode status = U_ZERO_ERROR;
@@ -105,24 +110,35 @@ const icu::RegexPattern& TRegExp::Compiled() {
   return *FCompiled;
 }
 
-std::u16string TRegExp::Replace(const std::u16string& source, const std::u16string& replacement) {
+std::vector<TRegExpMatch> TRegExp::Matches(const std::u16string& source, const std::u16string* replacement) {
   const icu::RegexPattern& compiled = Compiled();
   const icu::UnicodeString input(false, source.data(), Length(source));  // read-only alias
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<icu::RegexMatcher> matcher(compiled.matcher(input, status));
   if (U_FAILURE(status)) Fail(FPattern, u_errorName(status));
 
-  std::u16string out;
-  out.reserve(source.size());
-  std::size_t last = 0;
+  std::vector<TRegExpMatch> found;
   while (matcher->find(status)) {
-    const auto start = static_cast<std::size_t>(matcher->start(status));
-    out.append(source, last, start - last);
-    AppendReplacement(out, source, *matcher, replacement);
-    last = static_cast<std::size_t>(matcher->end(status));
+    TRegExpMatch match;
+    match.Start = static_cast<std::size_t>(matcher->start(status));
+    match.End = static_cast<std::size_t>(matcher->end(status));
+    if (replacement) AppendReplacement(match.Replacement, source, *matcher, *replacement);
+    found.push_back(std::move(match));
     if (!FGlobal) break;
   }
   if (U_FAILURE(status)) Fail(FPattern, u_errorName(status));
+  return found;
+}
+
+std::u16string TRegExp::Replace(const std::u16string& source, const std::u16string& replacement) {
+  std::u16string out;
+  out.reserve(source.size());
+  std::size_t last = 0;
+  for (const TRegExpMatch& match : Matches(source, &replacement)) {
+    out.append(source, last, match.Start - last);
+    out += match.Replacement;
+    last = match.End;
+  }
   out.append(source, last);
   return out;
 }
