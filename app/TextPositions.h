@@ -19,8 +19,7 @@ class TTextPositions {
   explicit TTextPositions(const TRyxStrings& lines);
 
   std::size_t OffsetOf(TRowCol position) const;
-  // The row holding offset (a row's end belongs to the row after it, except at
-  // the end of the text).
+  // The row holding offset (a row's end belongs to the row after it, except at the end of the text).
   TRowCol PositionOf(std::size_t offset) const;
 
  private:

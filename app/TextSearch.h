@@ -24,8 +24,7 @@ struct TTextMatch {
 
 struct TFoundMatch {
   TTextMatch Match;
-  // The search went past the end (or, backwards, the start) and went on from
-  // the other end.
+  // The search went past the end (or, backwards, the start) and went on from the other end.
   bool Wrapped = false;
 };
 

@@ -17,6 +17,7 @@
 #include "app/UnitApplication.h"
 #include "app/Unit1EditActions.h"
 #include "app/UnitCommonDialogs.h"
+#include "app/UnitStatusFields.h"
 #include "editor/RyxEdit.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -52,6 +53,7 @@ TForm1::TForm1(std::vector<std::string> params, std::filesystem::path settingsFi
   ConnectEditor();
   StatusBar1 = statusBar();
   StatusBar1->setFixedHeight(19);
+  StatusFields = new TStatusFields(*StatusBar1, *RyxEdit1);
   setCentralWidget(FRyxEditHost.get());
   setWindowTitle("Verselet");
   SetClientWidth(440);
@@ -123,7 +125,11 @@ void TForm1::FormCreate() {
   if (!FParams.empty()) OpenFile(FParams.front());
 }
 
-void TForm1::FormDestroy() { WriteSettingsFile(); }
+void TForm1::FormDestroy() {
+  // The zoom is for this session: the settings file keeps the size it gave.
+  SetZoomSteps(0);
+  WriteSettingsFile();
+}
 
 void TForm1::Run(const std::function<void()>& step) {
   try {
@@ -138,16 +144,26 @@ void TForm1::Connect(QAction* action, void (TForm1::*handler)()) {
 }
 
 void TForm1::ConnectEditor() {
-  RyxEdit1->OnChangeModify = [this](TObject*, bool) {
+  // The status fields exist only once the constructor made the status bar.
+  auto updateFields = [this] {
+    if (StatusFields) StatusFields->Update();
+  };
+  RyxEdit1->OnChangeModify = [this, updateFields](TObject*, bool) {
     UpdateTitle();
     EditActions->UpdateState();
+    updateFields();
   };
-  RyxEdit1->OnChange = [this](TObject*) {
+  RyxEdit1->OnChange = [this, updateFields](TObject*) {
     FSessionAnswered = false;
     EditActions->UpdateState();
+    updateFields();
   };
   RyxEdit1->OnChangeRedoMode = [this](TObject*, bool) { EditActions->UpdateState(); };
-  RyxEdit1->OnSelectionChange = [this](TObject*) { EditActions->UpdateState(); };
+  RyxEdit1->OnSelectionChange = [this, updateFields](TObject*) {
+    EditActions->UpdateState();
+    updateFields();
+  };
+  RyxEdit1->OnChangeInsMode = [updateFields](TObject*, bool) { updateFields(); };
   FRyxEditHost->setLossyTextHandler([this](const TLossyReport& report) { return AskLossyCharacters(report); });
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
     // Without leave to interact nothing can be asked; the close that follows asks if it can.

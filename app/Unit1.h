@@ -19,6 +19,8 @@ class QAction;
 class QMenu;
 class QStatusBar;
 class TCommonDialogs;
+class TFindBar;
+class TStatusFields;
 class TForm3;
 class TRyxEdit;
 class TObject;
@@ -75,6 +77,20 @@ class TForm1 : public QMainWindow {
   QAction* N12;
   QAction* N11;
   QAction* N2;
+  // "検索(&S)": the find bar, its next and previous, and go to line.
+  QMenu* SearchMenu;
+  QAction* FindAction;
+  QAction* FindNextAction;
+  QAction* FindPreviousAction;
+  QAction* ReplaceAction;
+  QAction* GotoLineAction;
+  // "表示(&V)": the editor's font size for this session.
+  QMenu* ViewMenu;
+  QAction* ZoomInAction;
+  QAction* ZoomOutAction;
+  QAction* ZoomResetAction;
+  TFindBar* FindBar = nullptr;
+  TStatusFields* StatusFields = nullptr;
 
   // Menu handlers.
   void N7Click();
@@ -89,6 +105,11 @@ class TForm1 : public QMainWindow {
   void UTF81Click();
   void ANSI1Click();
   void N13Click();
+  void GotoLineClick();
+  // Zoom steps away from the font size of the settings file, which is what
+  // gets written back; 0 restores it.
+  int ZoomSteps() const { return FZoomSteps; }
+  void SetZoomSteps(int steps);
 
   // The session is ending (log-out): the unsaved-changes question; false
   // when the user cancelled it, so that the session manager stops the log-out.
@@ -106,6 +127,7 @@ class TForm1 : public QMainWindow {
  private:
   void SetDesignProperties();
   void CreateMenu();
+  void CreateSearchAndViewMenus();
   void FormCreate();
   void FormDestroy();
   void ReadSettingsFile();
@@ -158,6 +180,8 @@ class TForm1 : public QMainWindow {
   // The user answered the unsaved-changes question for the ending session;
   // the close that follows does not ask again unless the text changed since.
   bool FSessionAnswered = false;
+  int FZoomSteps = 0;
+  int FUnzoomedFontSize = 0;
   // The host widget must go before the control it hosts, hence this order.
   std::unique_ptr<TRyxEdit> FRyxEdit;
   std::unique_ptr<ControlHostWidget> FRyxEditHost;

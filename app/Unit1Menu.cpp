@@ -31,6 +31,8 @@ void TForm1::CreateMenu() {
   EditActions->AddTo(*EditMenu);
   connect(EditMenu, &QMenu::aboutToShow, EditActions, &TEditActions::UpdateState);
 
+  CreateSearchAndViewMenus();
+
   T1 = bar->addMenu("ツール(&T)");
   N9 = T1->addAction("タイムタグをすべて削除");
   N16 = T1->addAction("行頭以外のカラオケタグを削除");

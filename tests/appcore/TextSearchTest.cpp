@@ -112,8 +112,7 @@ TEST(TextSearchTest, BadPatternRaisesConvertError) {
   EXPECT_NO_THROW(Search("[", false).FindNext("abc", 0, 0, true));
 }
 
-// Random lyrics-like texts against a plain model: the "[" that are characters,
-// read by the lead-byte rule.
+// Random lyrics-like texts against a plain model: the "[" that are characters, read by the lead-byte rule.
 TEST(TextSearchTest, RandomTextsCountOnlyBracketCharacters) {
   std::mt19937 random(20261208);
   const std::string pieces[] = {"[", "]", "a", "\r\n", Sjis("ー"), Sjis("表"), Sjis("ソ"), "0", "\x81"};
