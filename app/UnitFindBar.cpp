@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,14 +40,10 @@ TFindBar::TFindBar(TRyxEdit& edit, TMessageSink showMessage, QWidget* parent)
   grid->addWidget(FindEdit, 0, 1);
   QPushButton* next = AddButton(*grid, "次を検索", 0, 2);
   QPushButton* previous = AddButton(*grid, "前を検索", 0, 3);
-  RegularExpression = new QCheckBox("正規表現");
-  grid->addWidget(RegularExpression, 0, 4);
-  MatchCase = new QCheckBox("大文字と小文字を区別");
-  grid->addWidget(MatchCase, 0, 5);
   auto* close = new QToolButton;
   close->setText("×");
   close->setToolTip("閉じる (Esc)");
-  grid->addWidget(close, 0, 6);
+  grid->addWidget(close, 0, 4);
 
   FReplaceLabel = new QLabel("置換:");
   grid->addWidget(FReplaceLabel, 1, 0);
@@ -54,7 +51,16 @@ TFindBar::TFindBar(TRyxEdit& edit, TMessageSink showMessage, QWidget* parent)
   grid->addWidget(ReplaceEdit, 1, 1);
   FReplaceButton = AddButton(*grid, "置換", 1, 2);
   FReplaceAllButton = AddButton(*grid, "すべて置換", 1, 3);
+  // The options get a row of their own, so that the bar fits the window's usual width.
+  auto* options = new QHBoxLayout;
+  RegularExpression = new QCheckBox("正規表現");
+  MatchCase = new QCheckBox("大文字と小文字を区別");
+  options->addWidget(RegularExpression);
+  options->addWidget(MatchCase);
+  options->addStretch();
+  grid->addLayout(options, 2, 1, 1, 3);
   grid->setColumnStretch(1, 1);
+  setTabOrder(FindEdit, ReplaceEdit);
 
   connect(FindEdit, &QLineEdit::returnPressed, this, [this] { FindNext(true); });
   connect(ReplaceEdit, &QLineEdit::returnPressed, this, [this] { ReplaceOne(); });

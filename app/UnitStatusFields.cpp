@@ -34,8 +34,8 @@ std::size_t CharacterCount(const std::string& text, std::size_t start, std::size
 }  // namespace
 
 TStatusFields::TStatusFields(QStatusBar& bar, const TRyxEdit& edit) : QObject(&bar), FEdit(edit) {
-  Position = AddField(bar, "99999 行, 999 桁");
-  Selection = AddField(bar, "99999 文字選択");
+  Position = AddField(bar, "999 行, 99 桁");
+  Selection = AddField(bar, {});
   Mode = AddField(bar, "上書");
   Encoding = AddField(bar, "Shift-JIS");
   LineBreak = AddField(bar, "CRLF");
@@ -59,7 +59,9 @@ void TStatusFields::Update() {
     selected = CharacterCount(FEdit.GetAllText(), positions.OffsetOf({startLine, startCol}),
                               positions.OffsetOf({endLine, endCol}));
   }
-  Selection->setText(selected > 0 ? QString("%1 文字選択").arg(selected) : QString());
+  // Without a selection the field gives its room to the passing messages.
+  Selection->setText(QString("%1 文字選択").arg(selected));
+  Selection->setVisible(selected > 0);
   Mode->setText(FEdit.InsertMode() ? "挿入" : "上書");
   State->setText(FEdit.Modified() ? "変更あり" : "");
 }
