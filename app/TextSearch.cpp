@@ -1,17 +1,34 @@
 // TTextSearch: decoding Shift-JIS text with its byte offsets, finding with wrap-around, replacing.
 #include "app/TextSearch.h"
 
+#include "app/WidthFolding.h"
 #include "platform/CodePage.h"
 #include "platform/LeadByte.h"
 
 namespace {
 
+bool IsAsciiWordCharacter(char16_t c) {
+  return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+// A regular expression with its wide characters folded; a full-width "＊"
+// becomes a literal "*", never an operator.
+std::u16string FoldPattern(const std::u16string& pattern) {
+  std::vector<std::size_t> source;
+  const std::u16string folded = FoldWidth(pattern, &source);
+  std::u16string out;
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    if (pattern[source[i]] >= 0x80 && folded[i] < 0x80 && !IsAsciiWordCharacter(folded[i])) out += u'\\';
+    out += folded[i];
+  }
+  return out;
+}
+
 // A plain-text pattern as a regular expression that matches exactly it.
 std::u16string QuotePattern(const std::u16string& text) {
   std::u16string quoted;
   for (const char16_t c : text) {
-    const bool asciiWord = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-    if (c < 0x80 && !asciiWord) quoted += u'\\';
+    if (c < 0x80 && !IsAsciiWordCharacter(c)) quoted += u'\\';
     quoted += c;
   }
   return quoted;
@@ -21,14 +38,18 @@ bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 }  // namespace
 
-TTextSearch::TTextSearch(const TSearchOptions& options) : FRegularExpression(options.RegularExpression) {
-  FRegExp.SetPattern(options.RegularExpression ? options.Pattern : QuotePattern(options.Pattern));
+TTextSearch::TTextSearch(const TSearchOptions& options)
+    : FRegularExpression(options.RegularExpression), FIgnoreWidth(options.IgnoreWidth) {
+  if (FRegularExpression)
+    FRegExp.SetPattern(FIgnoreWidth ? FoldPattern(options.Pattern) : options.Pattern);
+  else
+    FRegExp.SetPattern(QuotePattern(FIgnoreWidth ? FoldWidth(options.Pattern) : options.Pattern));
   FRegExp.SetIgnoreCase(!options.MatchCase);
   FRegExp.SetGlobal(true);
   FRegExp.SetEditorLines(true);
 }
 
-TTextSearch::TDecoded TTextSearch::Decode(const std::string& text) {
+TTextSearch::TDecoded TTextSearch::Decode(const std::string& text) const {
   // Every character of the text becomes exactly one code point, so the two
   // can be walked side by side.
   TDecoded decoded;
@@ -45,6 +66,14 @@ TTextSearch::TDecoded TTextSearch::Decode(const std::string& text) {
     byte += pair ? 2 : 1;
   }
   decoded.ByteAt.push_back(text.size());
+  if (!FIgnoreWidth) return decoded;
+  decoded.Unfolded = std::move(decoded.Units);
+  decoded.Units = FoldWidth(decoded.Unfolded, &decoded.UnfoldedIndex);
+  decoded.UnfoldedIndex.push_back(decoded.Unfolded.size());
+  std::vector<std::size_t> byteAt;
+  byteAt.reserve(decoded.UnfoldedIndex.size());
+  for (const std::size_t unit : decoded.UnfoldedIndex) byteAt.push_back(decoded.ByteAt[unit]);
+  decoded.ByteAt = std::move(byteAt);
   return decoded;
 }
 
@@ -61,7 +90,14 @@ std::u16string TTextSearch::LiteralReplacement(const std::u16string& replacement
 std::vector<TRegExpMatch> TTextSearch::MatchesIn(const TDecoded& decoded, const std::u16string& replacement,
                                                  bool withReplacement) {
   const std::u16string expansion = LiteralReplacement(replacement);
-  std::vector<TRegExpMatch> matches = FRegExp.Matches(decoded.Units, withReplacement ? &expansion : nullptr);
+  TRegExpSpanText unfolded;
+  if (FIgnoreWidth) {
+    unfolded = [&decoded](std::size_t start, std::size_t end) {
+      const std::size_t from = decoded.UnfoldedIndex[start];
+      return decoded.Unfolded.substr(from, decoded.UnfoldedIndex[end] - from);
+    };
+  }
+  std::vector<TRegExpMatch> matches = FRegExp.Matches(decoded.Units, withReplacement ? &expansion : nullptr, unfolded);
   for (TRegExpMatch& match : matches) {
     match.Start = decoded.ByteAt[match.Start];
     match.End = decoded.ByteAt[match.End];

@@ -13,6 +13,8 @@ struct TSearchOptions {
   std::u16string Pattern;
   bool RegularExpression = false;
   bool MatchCase = false;
+  // Half-width and full-width forms match each other (ｶﾞ = ガ, Ａ = A).
+  bool IgnoreWidth = false;
 };
 
 // A match as byte offsets [Start, End) into the Shift-JIS text.
@@ -50,15 +52,21 @@ class TTextSearch {
   std::string ReplaceAll(const std::string& text, const std::u16string& replacement, std::size_t& count);
 
  private:
-  // The text as UTF-16 with the byte offset of every unit (and of the end).
+  // The text as UTF-16 (folded when widths are ignored) with the byte
+  // offset of every unit and of the end. A folded text keeps the unfolded
+  // one, and for each unit and the end the index of its unfolded unit, so
+  // that a replacement takes the real text of the groups.
   struct TDecoded {
     std::u16string Units;
     std::vector<std::size_t> ByteAt;
+    std::u16string Unfolded;
+    std::vector<std::size_t> UnfoldedIndex;
   };
-  static TDecoded Decode(const std::string& text);
+  TDecoded Decode(const std::string& text) const;
   std::vector<TRegExpMatch> MatchesIn(const TDecoded& decoded, const std::u16string& replacement, bool withReplacement);
   std::u16string LiteralReplacement(const std::u16string& replacement) const;
 
   bool FRegularExpression;
+  bool FIgnoreWidth;
   TRegExp FRegExp;
 };

@@ -55,8 +55,10 @@ TFindBar::TFindBar(TRyxEdit& edit, TMessageSink showMessage, QWidget* parent)
   auto* options = new QHBoxLayout;
   RegularExpression = new QCheckBox("正規表現");
   MatchCase = new QCheckBox("大文字と小文字を区別");
+  IgnoreWidth = new QCheckBox("全角/半角を区別しない");
   options->addWidget(RegularExpression);
   options->addWidget(MatchCase);
+  options->addWidget(IgnoreWidth);
   options->addStretch();
   grid->addLayout(options, 2, 1, 1, 3);
   grid->setColumnStretch(1, 1);
@@ -95,7 +97,7 @@ void TFindBar::keyPressEvent(QKeyEvent* event) {
 }
 
 TSearchOptions TFindBar::Options() const {
-  return {ToU16(FindEdit->text()), RegularExpression->isChecked(), MatchCase->isChecked()};
+  return {ToU16(FindEdit->text()), RegularExpression->isChecked(), MatchCase->isChecked(), IgnoreWidth->isChecked()};
 }
 
 bool TFindBar::Guarded(const std::function<void()>& step) {
@@ -139,8 +141,7 @@ bool TFindBar::FindNext(bool forward) {
     Select(hit->Match);
     found = true;
     if (hit->Wrapped)
-      FShowMessage(forward ? "文末まで検索したので、文頭から検索しました"
-                           : "文頭まで検索したので、文末から検索しました");
+      FShowMessage(forward ? "文頭に戻って検索しました" : "文末に戻って検索しました");
     else
       FShowMessage({});
   });

@@ -37,6 +37,7 @@ class TFindBar : public QWidget {
   QLineEdit* ReplaceEdit;
   QCheckBox* RegularExpression;
   QCheckBox* MatchCase;
+  QCheckBox* IgnoreWidth;
 
  signals:
   // The owner shows and hides whatever holds the bar.

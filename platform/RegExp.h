@@ -4,6 +4,7 @@
 #include <unicode/uversion.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ struct TRegExpMatch {
   std::size_t End = 0;
   std::u16string Replacement;
 };
+
+// The text that "$&", "$1" and the like put in a replacement for the span
+// [start, end) of the source.
+using TRegExpSpanText = std::function<std::u16string(std::size_t start, std::size_t end)>;
 
 // Matching follows the script engines' conventions the lyric tools were
 // written for: "." matches any character except a line feed (a CR is
@@ -50,8 +55,11 @@ class TRegExp {
   // character.
   std::u16string Replace(const std::u16string& source, const std::u16string& replacement);
   // Every match from left to right, found as Replace finds them (Global or
-  // not); with a replacement, each match carries its expansion.
-  std::vector<TRegExpMatch> Matches(const std::u16string& source, const std::u16string* replacement);
+  // not); with a replacement, each match carries its expansion. spanText,
+  // when given, supplies the text of matched spans instead of the source
+  // itself (for a source that is a folded copy of the real text).
+  std::vector<TRegExpMatch> Matches(const std::u16string& source, const std::u16string* replacement,
+                                    const TRegExpSpanText& spanText = {});
 
  private:
   const icu::RegexPattern& Compiled();

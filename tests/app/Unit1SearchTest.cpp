@@ -49,10 +49,10 @@ TEST_F(SearchTest, FindSelectsWholeCharactersAndWrapsWithAMessage) {
   EXPECT_TRUE(Message().isEmpty());
   form.FindNextAction->trigger();
   EXPECT_EQ(Selection(form), (std::array<int, 4>{0, 4, 0, 5}));
-  EXPECT_EQ(Message(), "文末まで検索したので、文頭から検索しました");
+  EXPECT_EQ(Message(), "文頭に戻って検索しました");
   form.FindPreviousAction->trigger();
   EXPECT_EQ(Selection(form), (std::array<int, 4>{1, 2, 1, 3}));
-  EXPECT_EQ(Message(), "文頭まで検索したので、文末から検索しました");
+  EXPECT_EQ(Message(), "文末に戻って検索しました");
 
   Find(form, "\\[[0-9", true);
   form.FindNextAction->trigger();
@@ -93,6 +93,17 @@ TEST_F(SearchTest, ReplaceOneReplacesTheSelectedMatchThenFindsTheNext) {
   form.FindBar->ReplaceEdit->setText(QString::fromUtf8("\xC3\xA9"));
   EXPECT_EQ(form.FindBar->ReplaceAll(), 0u);
   EXPECT_EQ(Text(), "abc ABC abc");
+}
+
+TEST_F(SearchTest, WidthOptionFindsBothForms) {
+  TForm1& form = CreateWith("ｶﾞｲﾄﾞ\r\nガイド");
+  Find(form, "ガイド", false);
+  form.FindNextAction->trigger();
+  EXPECT_EQ(Selection(form), (std::array<int, 4>{1, 0, 1, 6}));
+  form.FindBar->IgnoreWidth->setChecked(true);
+  form.FindNextAction->trigger();
+  EXPECT_EQ(Selection(form), (std::array<int, 4>{0, 0, 0, 5}));
+  EXPECT_EQ(Message(), "文頭に戻って検索しました");
 }
 
 TEST_F(SearchTest, GoToLineShowsTheRangeAndStaysWithinIt) {

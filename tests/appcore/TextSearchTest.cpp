@@ -6,6 +6,7 @@
 #include <random>
 
 #include "app/TextPositions.h"
+#include "app/WidthFolding.h"
 #include "editor/Ryxstrings.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
@@ -152,6 +153,61 @@ TEST(TextPositionsTest, OffsetsAndRowsRoundTrip) {
     EXPECT_EQ(positions.OffsetOf(c.Position), c.Offset) << c.Offset;
   }
   EXPECT_EQ(text.size(), 13u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextSearchTest, IgnoringWidthMatchesBothFormsAndKeepsTheRealText) {
+  struct TCase {
+    const char* Name;
+    std::string Pattern;
+    bool Regex;
+    std::string Text;
+    std::string Replacement;
+    std::string Expected;
+  };
+  const TCase cases[] = {
+      {"half-width kana with a voiced mark", "ガ", false, "ｶﾞｶガ", "[x]", "[x]ｶ[x]"},
+      {"full-width letters and digits", "A1", false, "Ａ１ a1 A1", "-", "- - -"},
+      {"a full-width pattern finds ASCII", "［", false, "[ー［", "(", "(ー("},
+      {"a full-width operator stays literal", "＊", true, "a*b", "x", "axb"},
+      {"groups take the text as it is", "(ﾊﾟ)(Ｘ)", true, "パＸ ﾊﾟX", "$2$1", "Ｘパ Xﾊﾟ"},
+      {"the ideographic space is a space", "a　b", false, "a b a　b", "_", "_ _"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTextSearch search({U16(c.Pattern), c.Regex, false, true});
+    std::size_t count = 0;
+    EXPECT_EQ(search.ReplaceAll(Sjis(c.Text), U16(c.Replacement), count), Sjis(c.Expected));
+  }
+  // Without the option each form finds only itself.
+  std::size_t count = 0;
+  Search("ガ", false).ReplaceAll(Sjis("ｶﾞｶガ"), u"x", count);
+  EXPECT_EQ(count, 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WidthFoldingTest, JoinsOnlyMarksThatMakeOneCharacter) {
+  const struct {
+    const char* Text;
+    const char* Folded;
+    std::vector<std::size_t> Source;
+  } cases[] = {
+      {"ｶﾞﾂﾞﾃﾞﾊﾟｳﾞ", "ガヅデパヴ", {0, 2, 4, 6, 8}},
+      {"ｱﾞｯﾞｶﾟ", "ア゛ッ゛カ゜", {0, 1, 2, 3, 4, 5}},  // no voiced form: the mark stays a mark
+      {"ﾞｶ", "゛カ", {0, 1}},
+      {"｢ｰ｣Ｚ～", "「ー」Z~", {0, 1, 2, 3, 4}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::size_t> source;
+    EXPECT_EQ(FoldWidth(U16(c.Text), &source), U16(c.Folded)) << c.Text;
+    EXPECT_EQ(source, c.Source) << c.Text;
+  }
 }
 
 }  // namespace
