@@ -120,6 +120,7 @@ void TForm1::SetDesignProperties() {
 
 void TForm1::FormCreate() {
   ReadSettingsFile();
+  ReadRecentFiles();
   setWindowTitle(ApplicationTitle);
   setAcceptDrops(true);
   if (!FParams.empty()) OpenFile(FParams.front());
@@ -129,6 +130,7 @@ void TForm1::FormDestroy() {
   // The zoom is for this session: the settings file keeps the size it gave.
   SetZoomSteps(0);
   WriteSettingsFile();
+  WriteRecentFiles();
 }
 
 void TForm1::Run(const std::function<void()>& step) {
@@ -229,6 +231,7 @@ void TForm1::OpenFile(const std::string& fileName) {
   SetCurrentFileName(fileName);
   FDiskStamp = FileStampOf(fileName);
   FIgnoredStamp = {};
+  NoteRecentFile(fileName);
 }
 
 bool TForm1::SaveFile(const std::string& fileName) {
@@ -240,6 +243,7 @@ bool TForm1::SaveFile(const std::string& fileName) {
   if (RyxEdit1->SaveToFile(fileName, readOnly)) {
     FDiskStamp = FileStampOf(fileName);
     FIgnoredStamp = {};
+    NoteRecentFile(fileName);
     return true;
   }
   FDialogs.ShowError(this, QStringFromFileName(fileName) + " に保存できませんでした。\n" +

@@ -11,6 +11,7 @@
 
 #include "app/DeviceSettings.h"
 #include "app/FileStamp.h"
+#include "app/RecentFiles.h"
 
 class ControlHostWidget;
 class TEditActions;
@@ -106,6 +107,10 @@ class TForm1 : public QMainWindow {
   void ANSI1Click();
   void N13Click();
   void GotoLineClick();
+  // Puts the recent files into "ファイル(&F)" above 終了, as "&1 name" to
+  // "&8 name", a missing file greyed; runs when the menu opens.
+  void UpdateRecentMenu();
+  const TRecentFiles& RecentFiles() const { return FRecentFiles; }
   // Zoom steps away from the font size of the settings file, which is what
   // gets written back; 0 restores it.
   int ZoomSteps() const { return FZoomSteps; }
@@ -128,6 +133,11 @@ class TForm1 : public QMainWindow {
   void SetDesignProperties();
   void CreateMenu();
   void CreateSearchAndViewMenus();
+  void ReadRecentFiles();
+  // Puts the name first in the recent list; the list is written with the settings when the window goes.
+  void NoteRecentFile(const std::string& fileName);
+  void WriteRecentFiles();
+  void RemoveMissingRecentFiles();
   void FormCreate();
   void FormDestroy();
   void ReadSettingsFile();
@@ -181,6 +191,9 @@ class TForm1 : public QMainWindow {
   // the close that follows does not ask again unless the text changed since.
   bool FSessionAnswered = false;
   int FZoomSteps = 0;
+  TRecentFiles FRecentFiles;
+  // What UpdateRecentMenu put into the file menu, taken out again next time.
+  std::vector<QAction*> FRecentActions;
   int FUnzoomedFontSize = 0;
   // The host widget must go before the control it hosts, hence this order.
   std::unique_ptr<TRyxEdit> FRyxEdit;
