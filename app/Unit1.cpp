@@ -221,6 +221,24 @@ void TForm1::OpenFile(const std::string& fileName) {
     FDiskStamp = FIgnoredStamp = {};
     return;
   }
+  std::string converted;
+  switch (OfferConversion(fileName, converted)) {
+    case TOpenChoice::Cancel:
+      return;
+    case TOpenChoice::Converted:
+      // One change from an empty text: the converted text counts as unsaved,
+      // since the file on disk is still in its own encoding.
+      RyxEdit1->ClearAll();
+      RyxEdit1->ReplaceAllText(converted);
+      RyxEdit1->GotoDocumentStart();
+      SetCurrentFileName(fileName);
+      FDiskStamp = FileStampOf(fileName);
+      FIgnoredStamp = {};
+      NoteRecentFile(fileName);
+      return;
+    case TOpenChoice::AsItIs:
+      break;
+  }
   // The editor reads the file aside and keeps the current text, name and
   // history when that fails.
   if (!RyxEdit1->LoadFromFile(fileName)) {

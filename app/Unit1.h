@@ -175,6 +175,11 @@ class TForm1 : public QMainWindow {
   bool AskReload(const std::string& fileName);
   bool AskLossyCharacters(const TLossyReport& report);
 
+  // A UTF-8 or UTF-16 file (Unit1Encoding.cpp): the user may have it
+  // converted to Shift-JIS for editing, opened as it is, or not opened.
+  enum class TOpenChoice { AsItIs, Converted, Cancel };
+  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted);
+
   std::vector<std::string> FParams;
   std::filesystem::path FSettingsFile;
   TCommonDialogs& FDialogs;
