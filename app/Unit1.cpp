@@ -17,6 +17,7 @@
 #include "app/UnitApplication.h"
 #include "app/Unit1EditActions.h"
 #include "app/UnitCommonDialogs.h"
+#include "app/UnitStatusFields.h"
 #include "editor/RyxEdit.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -52,6 +53,7 @@ TForm1::TForm1(std::vector<std::string> params, std::filesystem::path settingsFi
   ConnectEditor();
   StatusBar1 = statusBar();
   StatusBar1->setFixedHeight(19);
+  StatusFields = new TStatusFields(*StatusBar1, *RyxEdit1);
   setCentralWidget(FRyxEditHost.get());
   setWindowTitle("Verselet");
   SetClientWidth(440);
@@ -118,12 +120,18 @@ void TForm1::SetDesignProperties() {
 
 void TForm1::FormCreate() {
   ReadSettingsFile();
+  ReadRecentFiles();
   setWindowTitle(ApplicationTitle);
   setAcceptDrops(true);
   if (!FParams.empty()) OpenFile(FParams.front());
 }
 
-void TForm1::FormDestroy() { WriteSettingsFile(); }
+void TForm1::FormDestroy() {
+  // The zoom is for this session: the settings file keeps the size it gave.
+  SetZoomSteps(0);
+  WriteSettingsFile();
+  WriteRecentFiles();
+}
 
 void TForm1::Run(const std::function<void()>& step) {
   try {
@@ -138,16 +146,26 @@ void TForm1::Connect(QAction* action, void (TForm1::*handler)()) {
 }
 
 void TForm1::ConnectEditor() {
-  RyxEdit1->OnChangeModify = [this](TObject*, bool) {
+  // The status fields exist only once the constructor made the status bar.
+  auto updateFields = [this] {
+    if (StatusFields) StatusFields->Update();
+  };
+  RyxEdit1->OnChangeModify = [this, updateFields](TObject*, bool) {
     UpdateTitle();
     EditActions->UpdateState();
+    updateFields();
   };
-  RyxEdit1->OnChange = [this](TObject*) {
+  RyxEdit1->OnChange = [this, updateFields](TObject*) {
     FSessionAnswered = false;
     EditActions->UpdateState();
+    updateFields();
   };
   RyxEdit1->OnChangeRedoMode = [this](TObject*, bool) { EditActions->UpdateState(); };
-  RyxEdit1->OnSelectionChange = [this](TObject*) { EditActions->UpdateState(); };
+  RyxEdit1->OnSelectionChange = [this, updateFields](TObject*) {
+    EditActions->UpdateState();
+    updateFields();
+  };
+  RyxEdit1->OnChangeInsMode = [updateFields](TObject*, bool) { updateFields(); };
   FRyxEditHost->setLossyTextHandler([this](const TLossyReport& report) { return AskLossyCharacters(report); });
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
     // Without leave to interact nothing can be asked; the close that follows asks if it can.
@@ -203,6 +221,24 @@ void TForm1::OpenFile(const std::string& fileName) {
     FDiskStamp = FIgnoredStamp = {};
     return;
   }
+  std::string converted;
+  switch (OfferConversion(fileName, converted)) {
+    case TOpenChoice::Cancel:
+      return;
+    case TOpenChoice::Converted:
+      // One change from an empty text: the converted text counts as unsaved,
+      // since the file on disk is still in its own encoding.
+      RyxEdit1->ClearAll();
+      RyxEdit1->ReplaceAllText(converted);
+      RyxEdit1->GotoDocumentStart();
+      SetCurrentFileName(fileName);
+      FDiskStamp = FileStampOf(fileName);
+      FIgnoredStamp = {};
+      NoteRecentFile(fileName);
+      return;
+    case TOpenChoice::AsItIs:
+      break;
+  }
   // The editor reads the file aside and keeps the current text, name and
   // history when that fails.
   if (!RyxEdit1->LoadFromFile(fileName)) {
@@ -213,6 +249,7 @@ void TForm1::OpenFile(const std::string& fileName) {
   SetCurrentFileName(fileName);
   FDiskStamp = FileStampOf(fileName);
   FIgnoredStamp = {};
+  NoteRecentFile(fileName);
 }
 
 bool TForm1::SaveFile(const std::string& fileName) {
@@ -224,6 +261,7 @@ bool TForm1::SaveFile(const std::string& fileName) {
   if (RyxEdit1->SaveToFile(fileName, readOnly)) {
     FDiskStamp = FileStampOf(fileName);
     FIgnoredStamp = {};
+    NoteRecentFile(fileName);
     return true;
   }
   FDialogs.ShowError(this, QStringFromFileName(fileName) + " に保存できませんでした。\n" +

@@ -11,6 +11,7 @@
 
 #include "app/DeviceSettings.h"
 #include "app/FileStamp.h"
+#include "app/RecentFiles.h"
 
 class ControlHostWidget;
 class TEditActions;
@@ -20,6 +21,8 @@ class QMenu;
 class QStatusBar;
 class TCommonDialogs;
 class TForm2;
+class TFindBar;
+class TStatusFields;
 class TForm3;
 class TRyxEdit;
 class TObject;
@@ -78,6 +81,20 @@ class TForm1 : public QMainWindow {
   QAction* N12;
   QAction* N11;
   QAction* N2;
+  // "検索(&S)": the find bar, its next and previous, and go to line.
+  QMenu* SearchMenu;
+  QAction* FindAction;
+  QAction* FindNextAction;
+  QAction* FindPreviousAction;
+  QAction* ReplaceAction;
+  QAction* GotoLineAction;
+  // "表示(&V)": the editor's font size for this session.
+  QMenu* ViewMenu;
+  QAction* ZoomInAction;
+  QAction* ZoomOutAction;
+  QAction* ZoomResetAction;
+  TFindBar* FindBar = nullptr;
+  TStatusFields* StatusFields = nullptr;
 
   // Menu handlers.
   void N7Click();
@@ -93,6 +110,15 @@ class TForm1 : public QMainWindow {
   void ANSI1Click();
   void N13Click();
   void N11Click();
+  void GotoLineClick();
+  // Puts the recent files into "ファイル(&F)" above 終了, as "&1 name" to
+  // "&8 name", a missing file greyed; runs when the menu opens.
+  void UpdateRecentMenu();
+  const TRecentFiles& RecentFiles() const { return FRecentFiles; }
+  // Zoom steps away from the font size of the settings file, which is what
+  // gets written back; 0 restores it.
+  int ZoomSteps() const { return FZoomSteps; }
+  void SetZoomSteps(int steps);
 
   // The session is ending (log-out): the unsaved-changes question; false
   // when the user cancelled it, so that the session manager stops the log-out.
@@ -110,6 +136,12 @@ class TForm1 : public QMainWindow {
  private:
   void SetDesignProperties();
   void CreateMenu();
+  void CreateSearchAndViewMenus();
+  void ReadRecentFiles();
+  // Puts the name first in the recent list; the list is written with the settings when the window goes.
+  void NoteRecentFile(const std::string& fileName);
+  void WriteRecentFiles();
+  void RemoveMissingRecentFiles();
   void FormCreate();
   void FormDestroy();
   void ReadSettingsFile();
@@ -147,6 +179,11 @@ class TForm1 : public QMainWindow {
   bool AskReload(const std::string& fileName);
   bool AskLossyCharacters(const TLossyReport& report);
 
+  // A UTF-8 or UTF-16 file (Unit1Encoding.cpp): the user may have it
+  // converted to Shift-JIS for editing, opened as it is, or not opened.
+  enum class TOpenChoice { AsItIs, Converted, Cancel };
+  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted);
+
   std::vector<std::string> FParams;
   std::filesystem::path FSettingsFile;
   TCommonDialogs& FDialogs;
@@ -163,6 +200,11 @@ class TForm1 : public QMainWindow {
   // The user answered the unsaved-changes question for the ending session;
   // the close that follows does not ask again unless the text changed since.
   bool FSessionAnswered = false;
+  int FZoomSteps = 0;
+  TRecentFiles FRecentFiles;
+  // What UpdateRecentMenu put into the file menu, taken out again next time.
+  std::vector<QAction*> FRecentActions;
+  int FUnzoomedFontSize = 0;
   // The host widget must go before the control it hosts, hence this order.
   std::unique_ptr<TRyxEdit> FRyxEdit;
   std::unique_ptr<ControlHostWidget> FRyxEditHost;

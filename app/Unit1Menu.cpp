@@ -26,11 +26,14 @@ void TForm1::CreateMenu() {
   UTF81 = N15->addAction("UTF8");
   N8 = N1->addSeparator();
   E1 = N1->addAction("終了(&E)");
+  connect(N1, &QMenu::aboutToShow, this, [this] { Run([this] { UpdateRecentMenu(); }); });
 
   EditMenu = bar->addMenu("編集(&E)");
   EditActions = new TEditActions(*RyxEdit1, this);
   EditActions->AddTo(*EditMenu);
   connect(EditMenu, &QMenu::aboutToShow, EditActions, &TEditActions::UpdateState);
+
+  CreateSearchAndViewMenus();
 
   T1 = bar->addMenu("ツール(&T)");
   N9 = T1->addAction("タイムタグをすべて削除");

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
@@ -77,4 +78,12 @@ int TQtCommonDialogs::Ask(QWidget* parent, const TQuestion& question) {
   box.exec();
   const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
   return chosen == buttons.end() ? question.CancelButton : static_cast<int>(chosen - buttons.begin());
+}
+
+bool TQtCommonDialogs::AskNumber(QWidget* parent, const QString& title, const QString& label, int min, int max,
+                                 int& value) {
+  bool ok = false;
+  const int chosen = QInputDialog::getInt(parent, title, label, std::clamp(value, min, max), min, max, 1, &ok);
+  if (ok) value = chosen;
+  return ok;
 }

@@ -36,6 +36,10 @@ class TCommonDialogs {
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
   // A modal question; returns the index of the button chosen.
   virtual int Ask(QWidget* parent, const TQuestion& question) = 0;
+  // A modal box asking for a whole number from min to max; value comes in as
+  // the number offered and goes out as the one chosen; false when cancelled.
+  virtual bool AskNumber(QWidget* parent, const QString& title, const QString& label, int min, int max,
+                         int& value) = 0;
 };
 
 // Qt's file dialogs and message box.
@@ -45,4 +49,5 @@ class TQtCommonDialogs final : public TCommonDialogs {
   bool ExecuteSave(QWidget* parent, const std::string& filter, std::string& fileName, int& filterIndex) override;
   void ShowError(QWidget* parent, const QString& text) override;
   int Ask(QWidget* parent, const TQuestion& question) override;
+  bool AskNumber(QWidget* parent, const QString& title, const QString& label, int min, int max, int& value) override;
 };

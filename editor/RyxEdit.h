@@ -101,6 +101,12 @@ class TRyxEdit : public TCustomControl {
   // The selection in normal order; without one both ends are the caret and the result is false.
   bool GetSelBounds(int& startCol, int& startLine, int& endLine, int& endCol) const;
   void SelectAll();
+  // Selects from the anchor to the caret, both put on character boundaries,
+  // and scrolls the caret into view (the owner's find command).
+  void SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol);
+  // Drops the selection and puts the caret at (line, col), settled on the
+  // text, scrolled into view (the owner's go-to-line command).
+  void MoveCaretTo(int line, int col);
   void DeleteSelection(bool redraw);
   // Inserts without recording: the caller records the insertion first.
   void InsertAtCaret(const std::string& text, bool redraw);
@@ -396,7 +402,6 @@ class TRyxEdit : public TCustomControl {
   void EMLineLength(TMessage& message);
   void EMGetLine(TMessage& message);
   void SetCaretPosMessage(TMessage& message);
-  void SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol);
   std::string GetSelText() const;
   int GetSelLength() const;
   // Selection.

@@ -89,6 +89,14 @@ void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol
     Host().ShowCaret();
     SetCaret(FCaretCol, FCaretLine, true, false);
   }
+  // The caret may not have moved, so the caret's own notice may not come.
+  if (OnSelectionChange) OnSelectionChange(this);
+}
+
+void TRyxEdit::MoveCaretTo(int line, int col) {
+  SettlePosition(line, col);
+  ClearSelection();
+  SetCaret(col, line, true, true);
 }
 
 void TRyxEdit::EraseCaretUnderline() {

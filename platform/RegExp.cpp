@@ -22,17 +22,17 @@ int32_t Length(const std::u16string& s) {
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // Appends the text of group, which may not have taken part in the match.
-void AppendGroup(std::u16string& out, const std::u16string& source, icu::RegexMatcher& matcher, int32_t group) {
+void AppendGroup(std::u16string& out, const TRegExpSpanText& text, icu::RegexMatcher& matcher, int32_t group) {
   UErrorCode status = U_ZERO_ERROR;
   const int32_t start = matcher.start(group, status);
   const int32_t end = matcher.end(group, status);
-  if (U_SUCCESS(status) && start >= 0) out.append(source, static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+  if (U_SUCCESS(status) && start >= 0) out += text(static_cast<std::size_t>(start), static_cast<std::size_t>(end));
 }
 
 // Expands the replacement for the current match. "$" followed by anything
 // that names no group or form stays a literal "$".
-void AppendReplacement(std::u16string& out, const std::u16string& source, icu::RegexMatcher& matcher,
-                       const std::u16string& replacement) {
+void AppendReplacement(std::u16string& out, const TRegExpSpanText& text, std::size_t sourceSize,
+                       icu::RegexMatcher& matcher, const std::u16string& replacement) {
   const int32_t groups = matcher.groupCount();
   UErrorCode status = U_ZERO_ERROR;
   const auto matchStart = static_cast<std::size_t>(matcher.start(status));
@@ -46,23 +46,23 @@ void AppendReplacement(std::u16string& out, const std::u16string& source, icu::R
       out.push_back(u'$');
       ++i;
     } else if (next == u'&') {
-      out.append(source, matchStart, matchEnd - matchStart);
+      out += text(matchStart, matchEnd);
       ++i;
     } else if (next == u'`') {
-      out.append(source, 0, matchStart);
+      out += text(0, matchStart);
       ++i;
     } else if (next == u'\'') {
-      out.append(source, matchEnd);
+      out += text(matchEnd, sourceSize);
       ++i;
     } else if (IsDigit(next)) {
       const int32_t one = next - u'0';
       const bool twoDigits = i + 2 < replacement.size() && IsDigit(replacement[i + 2]);
       const int32_t two = twoDigits ? one * 10 + (replacement[i + 2] - u'0') : 0;
       if (twoDigits && two >= 1 && two <= groups) {
-        AppendGroup(out, source, matcher, two);
+        AppendGroup(out, text, matcher, two);
         i += 2;
       } else if (one >= 1 && one <= groups) {
-        AppendGroup(out, source, matcher, one);
+        AppendGroup(out, text, matcher, one);
         ++i;
       } else {
         out.push_back(c);
@@ -88,11 +88,16 @@ void TRegExp::SetIgnoreCase(bool ignoreCase) {
   FCompiled.reset();
 }
 
+void TRegExp::SetEditorLines(bool editorLines) {
+  FEditorLines = editorLines;
+  FCompiled.reset();
+}
+
 const icu::RegexPattern& TRegExp::Compiled() {
   if (FCompiled) return *FCompiled;
   // UNIX_LINES leaves only the line feed outside ".", as the lyric tools'
-  // patterns expect of a CR LF text.
-  uint32_t flags = UREGEX_UNIX_LINES;
+  // patterns expect of a CR LF text; an editor's search wants lines instead.
+  uint32_t flags = FEditorLines ? UREGEX_MULTILINE : UREGEX_UNIX_LINES;
   if (FIgnoreCase) flags |= UREGEX_CASE_INSENSITIVE;
   UParseError where{};
   UErrorCode status = U_ZERO_ERROR;
@@ -105,24 +110,40 @@ const icu::RegexPattern& TRegExp::Compiled() {
   return *FCompiled;
 }
 
-std::u16string TRegExp::Replace(const std::u16string& source, const std::u16string& replacement) {
+std::vector<TRegExpMatch> TRegExp::Matches(const std::u16string& source, const std::u16string* replacement,
+                                           const TRegExpSpanText& spanText) {
+  const TRegExpSpanText ownText = [&source](std::size_t start, std::size_t end) {
+    return source.substr(start, end - start);
+  };
+  const TRegExpSpanText& text = spanText ? spanText : ownText;
   const icu::RegexPattern& compiled = Compiled();
   const icu::UnicodeString input(false, source.data(), Length(source));  // read-only alias
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<icu::RegexMatcher> matcher(compiled.matcher(input, status));
   if (U_FAILURE(status)) Fail(FPattern, u_errorName(status));
 
-  std::u16string out;
-  out.reserve(source.size());
-  std::size_t last = 0;
+  std::vector<TRegExpMatch> found;
   while (matcher->find(status)) {
-    const auto start = static_cast<std::size_t>(matcher->start(status));
-    out.append(source, last, start - last);
-    AppendReplacement(out, source, *matcher, replacement);
-    last = static_cast<std::size_t>(matcher->end(status));
+    TRegExpMatch match;
+    match.Start = static_cast<std::size_t>(matcher->start(status));
+    match.End = static_cast<std::size_t>(matcher->end(status));
+    if (replacement) AppendReplacement(match.Replacement, text, source.size(), *matcher, *replacement);
+    found.push_back(std::move(match));
     if (!FGlobal) break;
   }
   if (U_FAILURE(status)) Fail(FPattern, u_errorName(status));
+  return found;
+}
+
+std::u16string TRegExp::Replace(const std::u16string& source, const std::u16string& replacement) {
+  std::u16string out;
+  out.reserve(source.size());
+  std::size_t last = 0;
+  for (const TRegExpMatch& match : Matches(source, &replacement)) {
+    out.append(source, last, match.Start - last);
+    out += match.Replacement;
+    last = match.End;
+  }
   out.append(source, last);
   return out;
 }

@@ -60,7 +60,18 @@ class TFakeDialogs : public TCommonDialogs {
     return static_cast<int>(button - question.Buttons.begin());
   }
 
+  // Answers with the next number, or cancels when there is none; records the label.
+  bool AskNumber(QWidget*, const QString&, const QString& label, int, int, int& value) override {
+    NumberLabels.push_back(label);
+    if (Numbers.empty()) return false;
+    value = Numbers.front();
+    Numbers.pop_front();
+    return true;
+  }
+
   std::deque<TAnswer> Answers;
+  std::deque<int> Numbers;
+  std::vector<QString> NumberLabels;
   std::deque<QString> Replies;
   std::vector<TQuestion> Questions;
   std::vector<std::string> OpenFilters;

@@ -24,18 +24,22 @@ using MenuTest = FormTest;
 TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   TForm1& form = Create();
   using V = std::vector<std::string>;
-  EXPECT_EQ(Items(form.menuBar()), (V{"ファイル(&F)", "編集(&E)", "ツール(&T)", "オプション(&O)", "ヘルプ(&H)"}));
+  EXPECT_EQ(Items(form.menuBar()),
+            (V{"ファイル(&F)", "編集(&E)", "検索(&S)", "表示(&V)", "ツール(&T)", "オプション(&O)", "ヘルプ(&H)"}));
+  EXPECT_EQ(Items(form.SearchMenu),
+            (V{"検索(&F)...", "次を検索(&N)", "前を検索(&P)", "置換(&R)...", "-", "行へ移動(&G)..."}));
+  EXPECT_EQ(Items(form.ViewMenu), (V{"拡大(&I)", "縮小(&O)", "元のサイズ(&R)"}));
   EXPECT_EQ(Items(form.EditMenu), (V{"元に戻す(&U)", "やり直し(&R)", "-", "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                      "削除(&D)", "-", "すべて選択(&A)"}));
-  EXPECT_EQ(Items(form.N1), (V{"新規(&N)", "開く(&O)", "上書き保存", "名前を付けて保存", "[-]", "[文字コード指定]",
-                               "-", "終了(&E)"}));
+  EXPECT_EQ(Items(form.N1),
+            (V{"新規(&N)", "開く(&O)", "上書き保存", "名前を付けて保存", "[-]", "[文字コード指定]", "-", "終了(&E)"}));
   EXPECT_EQ(Items(form.N15), (V{"Shift-JIS", "UTF8"}));
   EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除", "行頭以外のカラオケタグを削除", "-", "無駄な行を削除"}));
   EXPECT_EQ(Items(form.N3), (V{"タグあり", "-", "設定"}));
 
   EXPECT_EQ(form.N14, form.N1->actions()[4]);
   EXPECT_EQ(form.N15->menuAction(), form.N1->actions()[5]);
-  EXPECT_EQ(form.N2, form.menuBar()->actions()[4]);
+  EXPECT_EQ(form.N2, form.menuBar()->actions()[6]);
   EXPECT_EQ(form.N2->menu(), nullptr);
   EXPECT_TRUE(form.N13->isCheckable());
   EXPECT_FALSE(form.N13->isChecked());
@@ -46,8 +50,8 @@ TEST_F(MenuTest, OnlyNewOpenAndSaveHaveShortcuts) {
   EXPECT_EQ(form.N7->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
   EXPECT_EQ(form.N6->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
   EXPECT_EQ(form.N5->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-  for (QAction* action : {form.N4, form.E1, form.N9, form.N16, form.N10, form.N13, form.N11, form.N2, form.ANSI1,
-                          form.UTF81}) {
+  for (QAction* action :
+       {form.N4, form.E1, form.N9, form.N16, form.N10, form.N13, form.N11, form.N2, form.ANSI1, form.UTF81}) {
     EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
   }
 }
@@ -57,10 +61,15 @@ TEST_F(MenuTest, ShortcutsReachTheMenuWhileTheEditorHasTheFocus) {
   form.show();
   QWidget* editor = form.centralWidget();
   editor->setFocus();
-  for (int key : {Qt::Key_N, Qt::Key_O, Qt::Key_S}) {
-    QKeyEvent event(QEvent::ShortcutOverride, key, Qt::ControlModifier);
+  const std::pair<int, Qt::KeyboardModifiers> keys[] = {
+      {Qt::Key_N, Qt::ControlModifier},     {Qt::Key_O, Qt::ControlModifier}, {Qt::Key_S, Qt::ControlModifier},
+      {Qt::Key_F, Qt::ControlModifier},     {Qt::Key_H, Qt::ControlModifier}, {Qt::Key_G, Qt::ControlModifier},
+      {Qt::Key_F3, Qt::NoModifier},         {Qt::Key_F3, Qt::ShiftModifier},  {Qt::Key_Plus, Qt::ControlModifier},
+      {Qt::Key_Minus, Qt::ControlModifier}, {Qt::Key_0, Qt::ControlModifier}};
+  for (const auto& [key, modifiers] : keys) {
+    QKeyEvent event(QEvent::ShortcutOverride, key, modifiers);
     QApplication::sendEvent(editor, &event);
-    EXPECT_FALSE(event.isAccepted()) << "the editor keeps Ctrl+" << QKeySequence(key).toString().toStdString();
+    EXPECT_FALSE(event.isAccepted()) << "the editor keeps " << QKeySequence(key | modifiers).toString().toStdString();
   }
 }
 

@@ -1,0 +1,29 @@
+// TLogicalLines: logical lines (between line breaks) of an editor's rows, for go-to-line and the status bar.
+#pragma once
+
+class TRyxStrings;
+
+// A place in logical terms: 1-based line, and the 1-based column in
+// half-width cells (a double-byte character takes two, a tab runs to the
+// next tab stop).
+struct TLinePlace {
+  int Line = 1;
+  int Column = 1;
+  bool operator==(const TLinePlace&) const = default;
+};
+
+// Rows are display lines: a soft-wrapped line continues on rows without a
+// line break of their own. Every call reads the rows as they are now.
+class TLogicalLines {
+ public:
+  TLogicalLines(const TRyxStrings& lines, int tabCount);
+
+  int Count() const;
+  // The row where logical line (1-based, clamped to the text) starts.
+  int RowOfLine(int line) const;
+  TLinePlace PlaceOf(int row, int col) const;
+
+ private:
+  const TRyxStrings& FLines;
+  int FTabCount;
+};

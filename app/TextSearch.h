@@ -1,0 +1,72 @@
+// TTextSearch: finding and replacing a pattern in Shift-JIS text, character by character.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/RegExp.h"
+
+struct TSearchOptions {
+  // What the user typed, as UTF-16.
+  std::u16string Pattern;
+  bool RegularExpression = false;
+  bool MatchCase = false;
+  // Half-width and full-width forms match each other (ｶﾞ = ガ, Ａ = A).
+  bool IgnoreWidth = false;
+};
+
+// A match as byte offsets [Start, End) into the Shift-JIS text.
+struct TTextMatch {
+  std::size_t Start = 0;
+  std::size_t End = 0;
+  bool operator==(const TTextMatch&) const = default;
+};
+
+struct TFoundMatch {
+  TTextMatch Match;
+  // The search went past the end (or, backwards, the start) and went on from the other end.
+  bool Wrapped = false;
+};
+
+// The text is matched as characters, never as bytes: a match starts and ends
+// on character boundaries, so "[" never finds the trail byte of "ー" (0x81
+// 0x5B). Bytes that are no character keep a private code of their own and
+// are written back unchanged. "^" and "$" match at line starts and ends.
+// A pattern that does not compile raises EConvertError on first use.
+class TTextSearch {
+ public:
+  explicit TTextSearch(const TSearchOptions& options);
+
+  // The nearest match after the selection [selStart, selEnd) (forward) or
+  // before it (backward), wrapping round the text once; an empty match that
+  // is the selection itself is passed over. Nothing when there is no match.
+  std::optional<TFoundMatch> FindNext(const std::string& text, std::size_t selStart, std::size_t selEnd, bool forward);
+  // The replacement bytes when [match] is exactly one match of the pattern
+  // in text, else nothing. The replacement's "$1" and the like refer to the
+  // match's groups in regular-expression mode and are literal otherwise.
+  std::optional<std::string> ReplacementFor(const std::string& text, const TTextMatch& match,
+                                            const std::u16string& replacement);
+  // The text with every match replaced; count receives their number.
+  std::string ReplaceAll(const std::string& text, const std::u16string& replacement, std::size_t& count);
+
+ private:
+  // The text as UTF-16 (folded when widths are ignored) with the byte
+  // offset of every unit and of the end. A folded text keeps the unfolded
+  // one, and for each unit and the end the index of its unfolded unit, so
+  // that a replacement takes the real text of the groups.
+  struct TDecoded {
+    std::u16string Units;
+    std::vector<std::size_t> ByteAt;
+    std::u16string Unfolded;
+    std::vector<std::size_t> UnfoldedIndex;
+  };
+  TDecoded Decode(const std::string& text) const;
+  std::vector<TRegExpMatch> MatchesIn(const TDecoded& decoded, const std::u16string& replacement, bool withReplacement);
+  std::u16string LiteralReplacement(const std::u16string& replacement) const;
+
+  bool FRegularExpression;
+  bool FIgnoreWidth;
+  TRegExp FRegExp;
+};

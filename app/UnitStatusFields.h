@@ -1,0 +1,30 @@
+// TStatusFields: the status bar's permanent fields for the editor's caret, selection, mode, encoding and state.
+#pragma once
+
+#include <QObject>
+
+class QLabel;
+class QStatusBar;
+class TRyxEdit;
+
+// The fields sit at the right as permanent widgets, so that the tools'
+// passing messages still show at the left.
+class TStatusFields : public QObject {
+  Q_OBJECT
+
+ public:
+  TStatusFields(QStatusBar& bar, const TRyxEdit& edit);
+
+  // Reads the editor again; the owner calls it when the editor reports a change.
+  void Update();
+
+  QLabel* Position;
+  QLabel* Selection;
+  QLabel* Mode;
+  QLabel* Encoding;
+  QLabel* LineBreak;
+  QLabel* State;
+
+ private:
+  const TRyxEdit& FEdit;
+};

@@ -1,0 +1,42 @@
+// Tests of opening a UTF-8 file: converted to Shift-JIS, opened as it is, or left alone, as the user chooses.
+#include <fstream>
+
+#include "platform/CodePage.h"
+#include "tests/app/FormFixture.h"
+
+namespace {
+
+using EncodingTest = FormTest;
+
+TEST_F(EncodingTest, AUtf8FileIsConvertedOpenedAsItIsOrLeftOnRequest) {
+  const std::string utf8 = "[00:01]歌詞\n2行目";
+  std::ofstream(Path("song.lrc")) << utf8;
+  struct TCase {
+    std::vector<QString> Replies;
+    std::string Text;  // the editor's text afterwards
+    bool Opened;
+    bool Modified;
+  } cases[] = {
+      {{"変換して開く"}, UnicodeToAnsi(Utf8ToUnicode("[00:01]歌詞\r\n2行目")), true, true},
+      {{"そのまま開く"}, "[00:01]歌詞\r\n2行目", true, false},
+      {{"キャンセル"}, "before", false, false},
+  };
+  for (const TCase& c : cases) {
+    TForm1& form = Create();
+    form.RyxEdit1->SetAllText("before");
+    Dialogs.Replies.assign(c.Replies.begin(), c.Replies.end());
+    Dialogs.Answers.push_back({true, Path("song.lrc")});
+    form.N6->trigger();
+    EXPECT_EQ(Text(), c.Text) << c.Replies[0].toStdString();
+    EXPECT_EQ(form.CurrentFileName() == Path("song.lrc"), c.Opened);
+    EXPECT_EQ(form.RyxEdit1->Modified(), c.Modified);
+    ASSERT_FALSE(Dialogs.Questions.empty());
+    EXPECT_TRUE(Dialogs.Questions.back().Text.contains("UTF-8")) << Dialogs.Questions.back().Text.toStdString();
+    Dialogs.Questions.clear();
+    Form->RyxEdit1->ClearAll();  // nothing to ask about when the window goes
+  }
+  // The file itself is untouched until it is saved.
+  EXPECT_EQ(TTempDir::ReadFile(Path("song.lrc")), utf8);
+}
+
+}  // namespace
