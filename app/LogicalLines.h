@@ -13,10 +13,13 @@ struct TLinePlace {
 };
 
 // Rows are display lines: a soft-wrapped line continues on rows without a
-// line break of their own. Every call reads the rows as they are now.
+// line break of their own. Every call reads the rows as they are now. While
+// nothing is soft-wrapped each row is a line of its own, and the line of a
+// row is its index: the status bar asks on every keystroke, so that case
+// must not count the rows above.
 class TLogicalLines {
  public:
-  TLogicalLines(const TRyxStrings& lines, int tabCount);
+  TLogicalLines(const TRyxStrings& lines, int tabCount, bool softWrapped);
 
   int Count() const;
   // The row where logical line (1-based, clamped to the text) starts.
@@ -26,4 +29,5 @@ class TLogicalLines {
  private:
   const TRyxStrings& FLines;
   int FTabCount;
+  bool FSoftWrapped;
 };

@@ -82,7 +82,7 @@ void TForm1::CreateSearchAndViewMenus() {
 }
 
 void TForm1::GotoLineClick() {
-  const TLogicalLines lines(RyxEdit1->Lines(), RyxEdit1->TabCount());
+  const TLogicalLines lines(RyxEdit1->Lines(), RyxEdit1->TabCount(), RyxEdit1->WordWrap());
   const int count = lines.Count();
   int line = lines.PlaceOf(RyxEdit1->CaretLine(), RyxEdit1->CaretCol()).Line;
   if (!FDialogs.AskNumber(this, "行へ移動", QString("行番号 (1 - %1):").arg(count), 1, count, line)) return;

@@ -22,7 +22,7 @@ void FillWrappedRows(TRyxStrings& lines) {
 TEST(LogicalLinesTest, CountsAndFindsLinesAcrossWrappedRows) {
   TRyxStrings lines;
   FillWrappedRows(lines);
-  const TLogicalLines logical(lines, 4);
+  const TLogicalLines logical(lines, 4, true);
   EXPECT_EQ(logical.Count(), 3);
   const struct {
     int Line;
@@ -34,7 +34,7 @@ TEST(LogicalLinesTest, CountsAndFindsLinesAcrossWrappedRows) {
 TEST(LogicalLinesTest, PlacesCountHalfWidthCellsFromTheLineStart) {
   TRyxStrings lines;
   FillWrappedRows(lines);
-  const TLogicalLines logical(lines, 4);
+  const TLogicalLines logical(lines, 4, true);
   const struct {
     int Row, Col;
     TLinePlace Place;
@@ -49,10 +49,25 @@ TEST(LogicalLinesTest, PlacesCountHalfWidthCellsFromTheLineStart) {
 TEST(LogicalLinesTest, OneEmptyTextIsOneLine) {
   TRyxStrings lines;
   lines.SetText("");
-  const TLogicalLines logical(lines, 4);
-  EXPECT_EQ(logical.Count(), 1);
-  EXPECT_EQ(logical.RowOfLine(1), 0);
-  EXPECT_EQ(logical.PlaceOf(0, 0), (TLinePlace{1, 1}));
+  for (const bool softWrapped : {false, true}) {
+    const TLogicalLines logical(lines, 4, softWrapped);
+    EXPECT_EQ(logical.Count(), 1);
+    EXPECT_EQ(logical.RowOfLine(1), 0);
+    EXPECT_EQ(logical.PlaceOf(0, 0), (TLinePlace{1, 1}));
+  }
+}
+
+// Without soft-wrapped rows the shortcut that takes a row for its line must
+// agree with counting the line breaks.
+TEST(LogicalLinesTest, UnwrappedRowsGiveTheSameLinesAsCounting) {
+  TRyxStrings lines;
+  lines.SetText(Sjis("一行目\r\n\r\na\tb\r\nxyz") + std::string(2, '\0'));
+  const TLogicalLines counted(lines, 4, true);
+  const TLogicalLines direct(lines, 4, false);
+  EXPECT_EQ(direct.Count(), counted.Count());
+  for (int line = -1; line <= 6; ++line) EXPECT_EQ(direct.RowOfLine(line), counted.RowOfLine(line)) << line;
+  for (int row = 0; row < lines.Count(); ++row)
+    for (int col = 0; col <= 8; ++col) EXPECT_EQ(direct.PlaceOf(row, col), counted.PlaceOf(row, col)) << row << "," << col;
 }
 
 }  // namespace
