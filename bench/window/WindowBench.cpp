@@ -1,8 +1,10 @@
-// The editor in its Qt host on a large document: open, memory, a typed character and Enter, against a plain split.
+// The editor in its Qt host on a large document: open, memory, keys and the clean-up tools, against references.
 //
-// verselet-bench-window open|memory|keys FILE prints name=value lines (times
-// in milliseconds, sizes in megabytes); scripts/bench.sh turns them into its
-// table. Each mode measures the reference in the same process run.
+// verselet-bench-window open|memory|keys|time-tags|karaoke-tags|useless-lines
+// FILE prints name=value lines (times in milliseconds, sizes in megabytes);
+// scripts/bench.sh turns them into its table. Each mode measures the
+// reference in the same process run; each tool runs in a process of its own
+// so that its peak memory is its own.
 #include <malloc.h>
 
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -19,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/LyricTools.h"
 #include "editor/RyxEdit.h"
 #include "platform/qt/ControlHostWidget.h"
 
@@ -115,6 +119,16 @@ class TWindow {
 
   int LineCount() const { return FEdit.Lines().Count(); }
 
+  // A clean-up command as the main window's menu runs it: the whole text
+  // out, transformed, and put back as one undo step, then the repaint.
+  std::size_t ApplyTool(std::string (*transform)(const std::string&, std::size_t*)) {
+    std::size_t count = 0;
+    const std::string text = transform(FEdit.GetAllText(), &count);
+    FEdit.ReplaceAllText(text);
+    FWidget->repaint();
+    return count;
+  }
+
  private:
   TRyxEdit FEdit;
   std::unique_ptr<ControlHostWidget> FWidget;
@@ -182,11 +196,42 @@ void MeasureKeys(const std::filesystem::path& name) {
               *std::max_element(enter.begin(), enter.end()), Median(enterEditor));
 }
 
+// The reference for the clean-up tools: sed removing every time tag from the same file.
+double SedMilliseconds(const std::filesystem::path& name) {
+  const std::filesystem::path output = name.parent_path() / "sed-out.txt";
+  const std::string command = "LC_ALL=C sed 's/\\[[0-9][0-9]:[0-5][0-9]:[0-9][0-9]\\]//g' '" + name.string() +
+                              "' > '" + output.string() + "'";
+  const Clock::time_point start = Clock::now();
+  if (std::system(command.c_str()) != 0) {
+    std::fprintf(stderr, "sed failed\n");
+    std::exit(1);
+  }
+  const double elapsed = MillisecondsSince(start);
+  std::filesystem::remove(output);
+  return elapsed;
+}
+
+// One clean-up command on the loaded document: its time and the process's
+// peak resident memory while it runs (the loaded document included).
+void MeasureTool(std::string (*transform)(const std::string&, std::size_t*), const std::filesystem::path& name) {
+  const double file = static_cast<double>(std::filesystem::file_size(name)) / (1 << 20);
+  const double sed = SedMilliseconds(name);
+  TWindow window;
+  window.Open(name);
+  ResetPeak();
+  const double loaded = StatusMegabytes("VmRSS");
+  const Clock::time_point start = Clock::now();
+  const std::size_t count = window.ApplyTool(transform);
+  const double tool = MillisecondsSince(start);
+  std::printf("file_mb=%.1f\nsed_ms=%.1f\ntool_ms=%.1f\nremoved=%zu\n", file, sed, tool, count);
+  std::printf("loaded_mb=%.1f\npeak_mb=%.1f\n", loaded, StatusMegabytes("VmHWM"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: verselet-bench-window open|memory|keys FILE\n");
+    std::fprintf(stderr, "usage: verselet-bench-window open|memory|keys|time-tags|karaoke-tags|useless-lines FILE\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -200,6 +245,12 @@ int main(int argc, char** argv) {
     MeasureMemory(name);
   else if (mode == "keys")
     MeasureKeys(name);
+  else if (mode == "time-tags")
+    MeasureTool(DeleteTimeTags, name);
+  else if (mode == "karaoke-tags")
+    MeasureTool(DeleteKaraokeTags, name);
+  else if (mode == "useless-lines")
+    MeasureTool(DeleteUselessLines, name);
   else
     return 2;
   return 0;
