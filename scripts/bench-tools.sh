@@ -10,7 +10,7 @@ set -euo pipefail
 bench_tools() {
   local build="$1"
   command -v uconv >/dev/null || { apt-get update -qq && apt-get install -y -qq icu-devtools; } >/dev/null
-  cmake --build "$build" --target verselet-tool verselet-bench -j"$(nproc)" -- --no-print-directory -s
+  cmake --build "$build" --target verselet-tool verselet-bench -j"$(nproc)" -- --no-print-directory -s >&2
   "$build/bin/verselet-bench" --benchmark_filter='Vs(Sed|Uconv)' --benchmark_format=json 2>/dev/null |
     python3 -c '
 import json, sys

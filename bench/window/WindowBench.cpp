@@ -3,14 +3,15 @@
 // verselet-bench-window open|memory|keys|time-tags|karaoke-tags|useless-lines
 // FILE prints name=value lines (times in milliseconds, sizes in megabytes);
 // scripts/bench.sh turns them into its table. Each mode measures the
-// reference in the same process run; each tool runs in a process of its own
-// so that its peak memory is its own.
+// reference in the same process run; each tool runs in the real main window,
+// in a process of its own so that its peak memory is its own.
 #include <malloc.h>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,7 +23,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/LyricTools.h"
+#include "app/Unit1.h"
+#include "app/UnitApplication.h"
+#include "app/UnitCommonDialogs.h"
 #include "editor/RyxEdit.h"
 #include "platform/qt/ControlHostWidget.h"
 
@@ -119,16 +122,6 @@ class TWindow {
 
   int LineCount() const { return FEdit.Lines().Count(); }
 
-  // A clean-up command as the main window's menu runs it: the whole text
-  // out, transformed, and put back as one undo step, then the repaint.
-  std::size_t ApplyTool(std::string (*transform)(const std::string&, std::size_t*)) {
-    std::size_t count = 0;
-    const std::string text = transform(FEdit.GetAllText(), &count);
-    FEdit.ReplaceAllText(text);
-    FWidget->repaint();
-    return count;
-  }
-
  private:
   TRyxEdit FEdit;
   std::unique_ptr<ControlHostWidget> FWidget;
@@ -211,20 +204,53 @@ double SedMilliseconds(const std::filesystem::path& name) {
   return elapsed;
 }
 
-// One clean-up command on the loaded document: its time and the process's
-// peak resident memory while it runs (the loaded document included).
-void MeasureTool(std::string (*transform)(const std::string&, std::size_t*), const std::filesystem::path& name) {
+// The main window's dialogs when nothing should ask: any dialog or error box ends the run.
+class TNoDialogs final : public TCommonDialogs {
+ public:
+  bool ExecuteOpen(QWidget*, const std::string&, std::string&) override { Fail("a file dialog"); }
+  bool ExecuteSave(QWidget*, const std::string&, std::string&, int&) override { Fail("a file dialog"); }
+  void ShowError(QWidget*, const QString& text) override { Fail(text.toStdString()); }
+  int Ask(QWidget*, const TQuestion& question) override { Fail(question.Text.toStdString()); }
+
+ private:
+  [[noreturn]] static void Fail(const std::string& what) {
+    std::fprintf(stderr, "unexpected in the main window: %s\n", what.c_str());
+    std::exit(1);
+  }
+};
+
+// One clean-up command of the real main window on the document it opened
+// from its command line, run as its menu item runs it and repainted: its
+// time and the process's peak resident memory while it runs (the loaded
+// document and the window included).
+void MeasureTool(void (TForm1::*command)(), const std::filesystem::path& name) {
   const double file = static_cast<double>(std::filesystem::file_size(name)) / (1 << 20);
   const double sed = SedMilliseconds(name);
-  TWindow window;
-  window.Open(name);
-  ResetPeak();
-  const double loaded = StatusMegabytes("VmRSS");
-  const Clock::time_point start = Clock::now();
-  const std::size_t count = window.ApplyTool(transform);
-  const double tool = MillisecondsSince(start);
-  std::printf("file_mb=%.1f\nsed_ms=%.1f\ntool_ms=%.1f\nremoved=%zu\n", file, sed, tool, count);
-  std::printf("loaded_mb=%.1f\npeak_mb=%.1f\n", loaded, StatusMegabytes("VmHWM"));
+  const std::filesystem::path settings = name.parent_path() / "verselet-bench.ini";
+  TNoDialogs dialogs;
+  TApplication::Instance().OnException = [](const std::exception& e) {
+    std::fprintf(stderr, "exception in the main window: %s\n", e.what());
+    std::exit(1);
+  };
+  {
+    TForm1 form({name.string()}, settings, dialogs);
+    form.show();
+    QApplication::processEvents();
+    if (form.RyxEdit1->Lines().Count() < 2) {
+      std::fprintf(stderr, "the main window did not open %s\n", name.c_str());
+      std::exit(1);
+    }
+    ResetPeak();
+    const double loaded = StatusMegabytes("VmRSS");
+    const Clock::time_point start = Clock::now();
+    (form.*command)();
+    form.repaint();
+    const double tool = MillisecondsSince(start);
+    std::printf("file_mb=%.1f\nsed_ms=%.1f\ntool_ms=%.1f\n", file, sed, tool);
+    std::printf("loaded_mb=%.1f\npeak_mb=%.1f\n", loaded, StatusMegabytes("VmHWM"));
+    std::printf("status=%s\n", form.StatusBar1->currentMessage().toStdString().c_str());
+  }
+  std::filesystem::remove(settings);
 }
 
 }  // namespace
@@ -236,7 +262,8 @@ int main(int argc, char** argv) {
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   int qtArgc = 1;
-  QApplication app(qtArgc, argv);
+  // The main window reports its exceptions through the application object, as the program does.
+  TApplication app(qtArgc, argv);
   const std::string mode = argv[1];
   const std::filesystem::path name = argv[2];
   if (mode == "open")
@@ -246,11 +273,11 @@ int main(int argc, char** argv) {
   else if (mode == "keys")
     MeasureKeys(name);
   else if (mode == "time-tags")
-    MeasureTool(DeleteTimeTags, name);
+    MeasureTool(&TForm1::N9Click, name);
   else if (mode == "karaoke-tags")
-    MeasureTool(DeleteKaraokeTags, name);
+    MeasureTool(&TForm1::N16Click, name);
   else if (mode == "useless-lines")
-    MeasureTool(DeleteUselessLines, name);
+    MeasureTool(&TForm1::N10Click, name);
   else
     return 2;
   return 0;
