@@ -4,14 +4,28 @@
 set -euo pipefail
 
 # bench_tools BUILD_DIR: builds verselet-tool and the benchmarks in BUILD_DIR
-# (a Release build) and prints one row per command: the tool's and the
-# reference's median time and peak memory over five interleaved rounds, and
-# their ratio.
+# (a Release build) and prints one table row per command (work, reference,
+# Verselet, ratio, aim): the tool's and the reference's median time and peak
+# memory over five interleaved rounds, and their ratio.
 bench_tools() {
   local build="$1"
   command -v uconv >/dev/null || { apt-get update -qq && apt-get install -y -qq icu-devtools; } >/dev/null
-  cmake --build "$build" --target verselet-tool verselet-bench -j"$(nproc)" -- --no-print-directory -s
-  "$build/bin/verselet-bench" --benchmark_filter='Vs(Sed|Uconv)' --benchmark_counters_tabular=true
+  cmake --build "$build" --target verselet-tool verselet-bench -j"$(nproc)" -- --no-print-directory -s >&2
+  "$build/bin/verselet-bench" --benchmark_filter='Vs(Sed|Uconv)' --benchmark_format=json 2>/dev/null |
+    python3 -c '
+import json, sys
+works = {
+    "BM_DeleteTimeTagsVsSed": ("\"タイムタグをすべて削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
+    "BM_DeleteKaraokeTagsVsSed": ("\"行頭以外のカラオケタグを削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
+    "BM_DeleteBlankLinesVsSed": ("\"無駄な行を削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
+    "BM_ShiftJisToUtf8VsUconv": ("Shift-JIS to UTF-8, 10 MB (verselet-tool)", "uconv", "≤ 1.0× uconv"),
+}
+for b in json.load(sys.stdin)["benchmarks"]:
+    work, reference, aim = works.get(b["name"].split("/")[0], (b["name"], "reference", "–"))
+    print("| %s | %s: %.0f ms, %.0f MB | %.0f ms, %.0f MB | %.2f× (cpu %.2f×) | %s |" % (
+        work, reference, b["ref_ms"], b["ref_peak_MB"], b["tool_ms"], b["tool_peak_MB"],
+        b["ratio"], b["cpu_ratio"], aim))
+'
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then

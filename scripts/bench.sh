@@ -12,7 +12,10 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory keys)
+ROWS=(open memory keys longline tools windowtools)
+
+# The verselet-tool rows against sed and uconv (bench_tools).
+source "$root/scripts/bench-tools.sh"
 
 build_benchmarks() {
   bash "$root/scripts/deps.sh"
@@ -21,7 +24,7 @@ build_benchmarks() {
       >"$root/build/configure-bench.log" 2>&1 ||
       { cat "$root/build/configure-bench.log" >&2; exit 1; }
   fi
-  cmake --build "$build" -j"$(nproc)" --target verselet-bench-window verselet-bench-lyrics \
+  cmake --build "$build" -j"$(nproc)" --target verselet-bench-window verselet-bench-lyrics verselet-bench verselet-tool \
     >"$root/build/bench-build.log" 2>&1 || { cat "$root/build/bench-build.log" >&2; exit 1; }
 }
 
@@ -36,11 +39,13 @@ document() {
 }
 
 # measure MODE FILE: runs the window benchmark; its name=value lines become shell variables m_NAME.
+# A failing run stops the script (its output is taken whole before it is read).
 measure() {
-  local name value
+  local name value output
+  output="$("$build/bin/verselet-bench-window" "$1" "$2")"
   while IFS='=' read -r name value; do
     printf -v "m_$name" '%s' "$value"
-  done < <("$build/bin/verselet-bench-window" "$1" "$2")
+  done <<<"$output"
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f×", a / b }'; }
@@ -66,6 +71,50 @@ row_keys() {
     "$m_key_median_ms ms (max $m_key_max_ms; editor alone $m_key_editor_median_ms)" "–" "≤ 0.3 ms, max ≤ 5 ms"
   row "Enter in the middle of 100 MB, event to finished repaint of the window" "–" \
     "$m_enter_median_ms ms (max $m_enter_max_ms; editor alone $m_enter_editor_median_ms)" "–" "≤ 5 ms"
+}
+
+# benchmark_fields FILTER FIELD...: runs the Google benchmarks matching FILTER once and
+# prints, per benchmark in order, its name and the given JSON fields, tab-separated.
+benchmark_fields() {
+  local filter="$1"
+  shift
+  "$build/bin/verselet-bench" --benchmark_filter="$filter" --benchmark_format=json 2>/dev/null |
+    python3 -c '
+import json, sys
+fields = sys.argv[1:]
+for b in json.load(sys.stdin)["benchmarks"]:
+    print("\t".join([b["name"]] + ["%.1f" % b[f] if isinstance(b[f], float) else str(b[f]) for f in fields]))
+' "$@"
+}
+
+row_longline() {
+  local name real cpu results
+  results="$(benchmark_fields '^BM_LongLine(Keystroke|End|Home|ClickAtTheRight)_Qt/' real_time cpu_time)"
+  while IFS=$'\t' read -r name real cpu; do
+    case "$name" in
+      *Keystroke*) row "a keystroke on a 5 MB line without breaks, in the Qt host" "–" "$real ms (cpu $cpu)" "–" "≤ 50 ms" ;;
+      *End*) row "End on the 5 MB line" "–" "$real ms (cpu $cpu)" "–" "≤ 50 ms" ;;
+      *Home*) row "Home on the 5 MB line" "–" "$real ms (cpu $cpu)" "–" "≤ 50 ms" ;;
+      *Click*) row "a click at the far right of the 5 MB line" "–" "$real ms (cpu $cpu)" "–" "≤ 10 ms" ;;
+    esac
+  done <<<"$results"
+}
+
+row_tools() { bench_tools "$build"; }
+
+row_windowtools() {
+  local mode label
+  for mode in time-tags karaoke-tags useless-lines; do
+    case "$mode" in
+      time-tags) label="タイムタグをすべて削除" ;;
+      karaoke-tags) label="行頭以外のカラオケタグを削除" ;;
+      useless-lines) label="無駄な行を削除" ;;
+    esac
+    measure "$mode" "$(document 100)"
+    row "\"$label\" in the main window on the loaded 100 MB document" "sed removing the tags: $m_sed_ms ms" \
+      "$m_tool_ms ms, peak $m_peak_mb MB (document loaded: $m_loaded_mb MB)" \
+      "$(ratio "$m_tool_ms" "$m_sed_ms"), peak $(ratio "$m_peak_mb" "$m_file_mb")" "≤ 1.5× sed, peak ≤ 2× the file"
+  done
 }
 
 main() {

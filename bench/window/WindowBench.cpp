@@ -1,17 +1,21 @@
-// The editor in its Qt host on a large document: open, memory, a typed character and Enter, against a plain split.
+// The editor in its Qt host on a large document: open, memory, keys and the clean-up tools, against references.
 //
-// verselet-bench-window open|memory|keys FILE prints name=value lines (times
-// in milliseconds, sizes in megabytes); scripts/bench.sh turns them into its
-// table. Each mode measures the reference in the same process run.
+// verselet-bench-window open|memory|keys|time-tags|karaoke-tags|useless-lines
+// FILE prints name=value lines (times in milliseconds, sizes in megabytes);
+// scripts/bench.sh turns them into its table. Each mode measures the
+// reference in the same process run; each tool runs in the real main window,
+// in a process of its own so that its peak memory is its own.
 #include <malloc.h>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -19,6 +23,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/Unit1.h"
+#include "app/UnitApplication.h"
+#include "app/UnitCommonDialogs.h"
 #include "editor/RyxEdit.h"
 #include "platform/qt/ControlHostWidget.h"
 
@@ -182,16 +189,82 @@ void MeasureKeys(const std::filesystem::path& name) {
               *std::max_element(enter.begin(), enter.end()), Median(enterEditor));
 }
 
+// The reference for the clean-up tools: sed removing every time tag from the same file.
+double SedMilliseconds(const std::filesystem::path& name) {
+  const std::filesystem::path output = name.parent_path() / "sed-out.txt";
+  const std::string command = "LC_ALL=C sed 's/\\[[0-9][0-9]:[0-5][0-9]:[0-9][0-9]\\]//g' '" + name.string() +
+                              "' > '" + output.string() + "'";
+  const Clock::time_point start = Clock::now();
+  if (std::system(command.c_str()) != 0) {
+    std::fprintf(stderr, "sed failed\n");
+    std::exit(1);
+  }
+  const double elapsed = MillisecondsSince(start);
+  std::filesystem::remove(output);
+  return elapsed;
+}
+
+// The main window's dialogs when nothing should ask: any dialog or error box ends the run.
+class TNoDialogs final : public TCommonDialogs {
+ public:
+  bool ExecuteOpen(QWidget*, const std::string&, std::string&) override { Fail("a file dialog"); }
+  bool ExecuteSave(QWidget*, const std::string&, std::string&, int&) override { Fail("a file dialog"); }
+  void ShowError(QWidget*, const QString& text) override { Fail(text.toStdString()); }
+  int Ask(QWidget*, const TQuestion& question) override { Fail(question.Text.toStdString()); }
+
+ private:
+  [[noreturn]] static void Fail(const std::string& what) {
+    std::fprintf(stderr, "unexpected in the main window: %s\n", what.c_str());
+    std::exit(1);
+  }
+};
+
+// One clean-up command of the real main window on the document it opened
+// from its command line, run as its menu item runs it and repainted: its
+// time and the process's peak resident memory while it runs (the loaded
+// document and the window included).
+void MeasureTool(void (TForm1::*command)(), const std::filesystem::path& name) {
+  const double file = static_cast<double>(std::filesystem::file_size(name)) / (1 << 20);
+  // sed's time varies from run to run on a shared machine: its median of three.
+  const double sed = Median({SedMilliseconds(name), SedMilliseconds(name), SedMilliseconds(name)});
+  const std::filesystem::path settings = name.parent_path() / "verselet-bench.ini";
+  TNoDialogs dialogs;
+  TApplication::Instance().OnException = [](const std::exception& e) {
+    std::fprintf(stderr, "exception in the main window: %s\n", e.what());
+    std::exit(1);
+  };
+  {
+    TForm1 form({name.string()}, settings, dialogs);
+    form.show();
+    QApplication::processEvents();
+    if (form.RyxEdit1->Lines().Count() < 2) {
+      std::fprintf(stderr, "the main window did not open %s\n", name.c_str());
+      std::exit(1);
+    }
+    ResetPeak();
+    const double loaded = StatusMegabytes("VmRSS");
+    const Clock::time_point start = Clock::now();
+    (form.*command)();
+    form.repaint();
+    const double tool = MillisecondsSince(start);
+    std::printf("file_mb=%.1f\nsed_ms=%.1f\ntool_ms=%.1f\n", file, sed, tool);
+    std::printf("loaded_mb=%.1f\npeak_mb=%.1f\n", loaded, StatusMegabytes("VmHWM"));
+    std::printf("status=%s\n", form.StatusBar1->currentMessage().toStdString().c_str());
+  }
+  std::filesystem::remove(settings);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: verselet-bench-window open|memory|keys FILE\n");
+    std::fprintf(stderr, "usage: verselet-bench-window open|memory|keys|time-tags|karaoke-tags|useless-lines FILE\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   int qtArgc = 1;
-  QApplication app(qtArgc, argv);
+  // The main window reports its exceptions through the application object, as the program does.
+  TApplication app(qtArgc, argv);
   const std::string mode = argv[1];
   const std::filesystem::path name = argv[2];
   if (mode == "open")
@@ -200,6 +273,12 @@ int main(int argc, char** argv) {
     MeasureMemory(name);
   else if (mode == "keys")
     MeasureKeys(name);
+  else if (mode == "time-tags")
+    MeasureTool(&TForm1::N9Click, name);
+  else if (mode == "karaoke-tags")
+    MeasureTool(&TForm1::N16Click, name);
+  else if (mode == "useless-lines")
+    MeasureTool(&TForm1::N10Click, name);
   else
     return 2;
   return 0;
