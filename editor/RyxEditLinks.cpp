@@ -11,22 +11,25 @@
 namespace {
 
 // Lower-cases the single-byte letters; double-byte characters keep their bytes.
-std::string LowerCase(const std::string& s, bool singleByte) {
+std::string LowerCase(const std::string& s, const TByteTypes& kinds) {
   std::string out = s;
   const int n = static_cast<int>(out.size());
   for (int pos = 1; pos <= n; ++pos) {
     char& c = out[static_cast<std::size_t>(pos - 1)];
-    if (c >= 'A' && c <= 'Z' && ByteTypeAt(s, pos, singleByte) == kSingleByte) c = static_cast<char>(c - 'A' + 'a');
+    if (c >= 'A' && c <= 'Z' && kinds.At(pos) == kSingleByte) c = static_cast<char>(c - 'A' + 'a');
   }
   return out;
 }
 
+std::string LowerCase(const std::string& s, bool singleByte) { return LowerCase(s, TByteTypes(s, singleByte)); }
+
 // One row as the scan sees it; positions are 1-based bytes.
 class TRowScan {
  public:
+  // Lower-casing keeps every byte's kind, so the row's kinds serve its lower-cased copy.
   TRowScan(const std::string& row, const std::string* next, bool singleByte)
-      : FData(LowerCase(row, singleByte)),
-        FSingleByte(singleByte),
+      : FKinds(row, singleByte),
+        FData(LowerCase(row, FKinds)),
         FEnds(HasLineEnd(row)),
         FLength(static_cast<int>(row.size()) - (FEnds ? 2 : 0)) {
     // The next row is appended so that a scheme cut by a soft wrap still matches.
@@ -35,7 +38,7 @@ class TRowScan {
 
   int Length() const { return FLength; }
   bool Ends() const { return FEnds; }
-  int Kind(int pos) const { return ByteTypeAt(FData, pos, FSingleByte); }
+  int Kind(int pos) const { return FKinds.At(pos); }
 
   bool Matches(int pos, std::string_view word) const {
     return std::string_view(FJoined).substr(static_cast<std::size_t>(pos - 1)).starts_with(word);
@@ -76,9 +79,9 @@ class TRowScan {
     return c == '\t' || c == ' ' || c == ',' || c == ':';
   }
 
+  TByteTypes FKinds;
   std::string FData;
   std::string FJoined;
-  bool FSingleByte;
   bool FEnds;
   int FLength;
 };

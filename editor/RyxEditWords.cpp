@@ -28,7 +28,8 @@ int TRyxEdit::ScanWord(bool Forward, std::string& PassedText) const {
   const int length = static_cast<int>(line.size());
   auto byteAt = [&line](int i) { return static_cast<unsigned char>(line[static_cast<std::size_t>(i)]); };
   // A lead byte takes its trail byte along; a lead byte at the very end stands alone.
-  auto pairAt = [&](int i) { return i + 1 < length && ByteTypeAt(line, i + 1, FSingleByteMode) == kLeadByte; };
+  const TByteTypes kinds(line, FSingleByteMode);
+  auto pairAt = [&](int i) { return i + 1 < length && kinds.At(i + 1) == kLeadByte; };
   int i = FCaretCol;
   int result = i;
   int runClass = -1;
