@@ -33,7 +33,7 @@ class TSettingsReader {
     if (!FIni.ValueExists(kSection, key)) return def;
     const std::string value = FIni.ReadString(kSection, key, "");
     if (const std::optional<int> number = ParseInteger(value)) return *number;
-    Bad(key, value, "'" + value + "' は整数ではありません");
+    Bad(key, value, "整数ではありません");
     return def;
   }
 
@@ -64,8 +64,11 @@ class TSettingsReader {
   }
 
  private:
+  // A value may be up to 2047 bytes long; the report shows enough to find it.
   void Bad(const char* key, const std::string& value, const std::string& reason) {
-    FBadValues += "\n" + std::string(key) + "=" + value + " (" + reason + ")";
+    constexpr std::size_t kShown = 80;
+    const std::string shown = value.size() > kShown ? value.substr(0, kShown) + "..." : value;
+    FBadValues += "\n" + std::string(key) + "=" + shown + " (" + reason + ")";
   }
 
   const TIniFile& FIni;

@@ -167,8 +167,9 @@ TEST_F(SettingsTest, ReportsEachValueThatCannotBeRead) {
       {"FontColor=0 red 0\nShowLineNumber=1\n", "\nFontColor=0 red 0 ('red' は整数ではありません)"},
       {"EOFColor=1 2 3x\nShowLineNumber=1\n", "\nEOFColor=1 2 3x ('3x' は整数ではありません)"},
       {"ShowEOF=yes\nLeftMargin=\nShowLineNumber=1\nTop=2147483648\n",
-       "\nTop=2147483648 ('2147483648' は整数ではありません)\nLeftMargin= ('' は整数ではありません)"
-       "\nShowEOF=yes ('yes' は整数ではありません)"},
+       "\nTop=2147483648 (整数ではありません)\nLeftMargin= (整数ではありません)\nShowEOF=yes (整数ではありません)"},
+      {"LeftMargin=" + std::string(100, '7') + "x\nShowLineNumber=1\n",
+       "\nLeftMargin=" + std::string(80, '7') + "... (整数ではありません)"},
       // A colour of other than three items is black, as it always was.
       {"FontColor=255,0,0\nShowLineNumber=1\n", ""},
   };
