@@ -83,7 +83,8 @@ class TSession {
     if (std::string fault = Check("opening the file"); !fault.empty()) return fault;
     for (int step = 0; !in.Done(); ++step) {
       const unsigned op = in.Byte();
-      std::string what;
+      // Named by its kind until the step has said what it did.
+      std::string what = "kind " + std::to_string(op % 18);
       try {
         what = Step(op, in);
       } catch (const std::exception& e) {
