@@ -1,4 +1,4 @@
-// A keystroke near the end of one long line, in kanji whose trail byte is also a lead-byte value, against ASCII.
+// A keystroke and a word move in one long line of kanji whose trail byte is also a lead-byte value, against ASCII.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -44,6 +44,18 @@ class TLongLineEditor {
     return std::chrono::duration<double>(Clock::now() - start).count();
   }
 
+  // Ctrl+Right from the line start: the whole line is one word of kanji (or
+  // of letters) to walk over. Home takes the caret back untimed.
+  double WordMove() {
+    Press(VK_HOME);
+    FHost.SetKeyDown(VK_CONTROL, true);
+    const Clock::time_point start = Clock::now();
+    Press(VK_RIGHT);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    FHost.SetKeyDown(VK_CONTROL, false);
+    return seconds;
+  }
+
  private:
   void Press(WPARAM key) {
     FEdit.Perform(WM_KEYDOWN, key, 0);
@@ -58,15 +70,16 @@ class TLongLineEditor {
 // line's of the same length, measured in the same iterations. A per-byte
 // rescan of the line shows as a ratio that doubles with each doubling of
 // the length; without it the ratio stays flat.
-void BM_KeystrokeInLongKanjiLine(benchmark::State& state) {
+template <double (TLongLineEditor::*Action)()>
+void CompareWithAscii(benchmark::State& state) {
   const auto bytes = static_cast<std::size_t>(state.range(0));
   TLongLineEditor kanji(KanjiLine(bytes));
   TLongLineEditor ascii(AsciiLine(bytes));
   double kanjiSeconds = 0;
   double asciiSeconds = 0;
   for (auto _ : state) {
-    asciiSeconds += ascii.Keystroke();
-    const double seconds = kanji.Keystroke();
+    asciiSeconds += (ascii.*Action)();
+    const double seconds = (kanji.*Action)();
     kanjiSeconds += seconds;
     state.SetIterationTime(seconds);
   }
@@ -75,7 +88,18 @@ void BM_KeystrokeInLongKanjiLine(benchmark::State& state) {
   state.counters["kanji_ms"] = 1000 * kanjiSeconds / n;
   state.counters["ratio"] = kanjiSeconds / asciiSeconds;
 }
+
+void BM_KeystrokeInLongKanjiLine(benchmark::State& state) { CompareWithAscii<&TLongLineEditor::Keystroke>(state); }
+void BM_WordMoveOverLongKanjiLine(benchmark::State& state) { CompareWithAscii<&TLongLineEditor::WordMove>(state); }
+
 BENCHMARK(BM_KeystrokeInLongKanjiLine)
+    ->Arg(9750)
+    ->Arg(19500)
+    ->Arg(39000)
+    ->Arg(78000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WordMoveOverLongKanjiLine)
     ->Arg(9750)
     ->Arg(19500)
     ->Arg(39000)
