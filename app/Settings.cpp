@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 
 #include "app/FuncUnit.h"
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
+#include "platform/IntegerText.h"
 
 namespace {
 
@@ -21,6 +23,58 @@ int CentredPosition(int screen, int window) {
   return static_cast<int>((static_cast<std::int64_t>(screen) - window) / 2);
 }
 
+// Reads the keys of the section, each value that is there but cannot be
+// read giving its default and a line of the report.
+class TSettingsReader {
+ public:
+  explicit TSettingsReader(const TIniFile& ini) : FIni(ini) {}
+
+  int Integer(const char* key, int def) {
+    if (!FIni.ValueExists(kSection, key)) return def;
+    const std::string value = FIni.ReadString(kSection, key, "");
+    if (const std::optional<int> number = ParseInteger(value)) return *number;
+    Bad(key, value, "整数ではありません");
+    return def;
+  }
+
+  bool Boolean(const char* key, bool def) { return Integer(key, def ? 1 : 0) != 0; }
+
+  TColor Colour(const char* key, const char* def) {
+    const std::string value = FIni.ReadString(kSection, key, def);
+    try {
+      return StrToColorDef(value, ' ');
+    } catch (const EConvertError& e) {
+      Bad(key, value, e.what());
+      return StrToColorDef(def, ' ');
+    }
+  }
+
+  // Empty when the whole file was read and every value in it could be used.
+  std::string Report() const {
+    std::string report;
+    const std::string file = FIni.FileName().string();
+    if (!FIni.ReadProblem().empty())
+      report = "設定ファイル " + file + " を読み切れません (" + FIni.ReadProblem() +
+               ")。終了時にこのファイルは書き換えません。";
+    if (!FBadValues.empty()) {
+      if (!report.empty()) report += "\n";
+      report += "設定ファイル " + file + " の次の値は読めないため、既定値を使います:" + FBadValues;
+    }
+    return report;
+  }
+
+ private:
+  // A value may be up to 2047 bytes long; the report shows enough to find it.
+  void Bad(const char* key, const std::string& value, const std::string& reason) {
+    constexpr std::size_t kShown = 80;
+    const std::string shown = value.size() > kShown ? value.substr(0, kShown) + "..." : value;
+    FBadValues += "\n" + std::string(key) + "=" + shown + " (" + reason + ")";
+  }
+
+  const TIniFile& FIni;
+  std::string FBadValues;
+};
+
 std::string GetEnv(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
@@ -28,35 +82,38 @@ std::string GetEnv(const char* name) {
 
 }  // namespace
 
-void ReadSettings(const TIniFile& ini, TSettingsTarget& target) {
-  target.SetClientWidth(ini.ReadInteger(kSection, "ClientWidth", target.ClientWidth()));
-  target.SetClientHeight(ini.ReadInteger(kSection, "ClientHeight", target.ClientHeight()));
-  target.SetTop(ini.ReadInteger(kSection, "Top", CentredPosition(target.ScreenHeight(), target.Height())));
-  target.SetLeft(ini.ReadInteger(kSection, "Left", CentredPosition(target.ScreenWidth(), target.Width())));
+std::string ReadSettings(const TIniFile& ini, TSettingsTarget& target) {
+  TSettingsReader read(ini);
+  target.SetClientWidth(read.Integer("ClientWidth", target.ClientWidth()));
+  target.SetClientHeight(read.Integer("ClientHeight", target.ClientHeight()));
+  target.SetTop(read.Integer("Top", CentredPosition(target.ScreenHeight(), target.Height())));
+  target.SetLeft(read.Integer("Left", CentredPosition(target.ScreenWidth(), target.Width())));
 
   const TDeviceSettings defaults;
   TDeviceSettings& device = target.DeviceSettings();
-  device.HalfCount = ini.ReadInteger(kSection, "HalfCount", defaults.HalfCount);
-  device.LineCount = ini.ReadInteger(kSection, "LineCount", defaults.LineCount);
+  device.HalfCount = read.Integer("HalfCount", defaults.HalfCount);
+  device.LineCount = read.Integer("LineCount", defaults.LineCount);
 
-  target.SetTabCount(ini.ReadInteger(kSection, "TabWidth", 4));
-  target.SetLeftMargin(ini.ReadInteger(kSection, "LeftMargin", 2));
+  target.SetTabCount(read.Integer("TabWidth", 4));
+  target.SetLeftMargin(read.Integer("LeftMargin", 2));
   target.SetFontName(ini.ReadString(kSection, "FontName", "FixedSys"));
-  target.SetFontSize(ini.ReadInteger(kSection, "FontSize", 14));
-  target.SetFontColor(StrToColorDef(ini.ReadString(kSection, "FontColor", "0 0 0"), ' '));
-  target.SetCREOFcolor(StrToColorDef(ini.ReadString(kSection, "EOFColor", "0 128 128"), ' '));
-  target.SetShowEOF(ini.ReadBool(kSection, "ShowEOF", true));
-  target.SetShowCR(ini.ReadBool(kSection, "ShowCR", false));
-  target.SetShowDblSpace(ini.ReadBool(kSection, "ShowDblSpace", false));
-  target.SetShowTAB(ini.ReadBool(kSection, "ShowTAB", true));
-  target.SetShowLineNumber(ini.ReadBool(kSection, "ShowLineNumber", false));
+  target.SetFontSize(read.Integer("FontSize", 14));
+  target.SetFontColor(read.Colour("FontColor", "0 0 0"));
+  target.SetCREOFcolor(read.Colour("EOFColor", "0 128 128"));
+  target.SetShowEOF(read.Boolean("ShowEOF", true));
+  target.SetShowCR(read.Boolean("ShowCR", false));
+  target.SetShowDblSpace(read.Boolean("ShowDblSpace", false));
+  target.SetShowTAB(read.Boolean("ShowTAB", true));
+  target.SetShowLineNumber(read.Boolean("ShowLineNumber", false));
 
-  device.Model = ini.ReadInteger(kSection, "Model", defaults.Model);
-  device.ShowTagLine = ini.ReadBool(kSection, "ShowTagLine", defaults.ShowTagLine);
+  device.Model = read.Integer("Model", defaults.Model);
+  device.ShowTagLine = read.Boolean("ShowTagLine", defaults.ShowTagLine);
   target.SetTagLineChecked(device.ShowTagLine);
+  return read.Report();
 }
 
-void WriteSettings(TIniFile& ini, const TSettingsTarget& target) {
+bool WriteSettings(TIniFile& ini, const TSettingsTarget& target) {
+  if (!ini.ReadProblem().empty()) return false;
   const TDeviceSettings& device = target.DeviceSettings();
   ini.WriteInteger(kSection, "ClientWidth", target.ClientWidth());
   ini.WriteInteger(kSection, "ClientHeight", target.ClientHeight());
@@ -83,6 +140,7 @@ void WriteSettings(TIniFile& ini, const TSettingsTarget& target) {
     // The user is told which file; the platform's reason stays nested for a log.
     std::throw_with_nested(EInOutError(ini.FileName().string() + " に書き込めません"));
   }
+  return true;
 }
 
 bool IsWritableFolder(const std::filesystem::path& folder) { return ::access(folder.c_str(), W_OK) == 0; }

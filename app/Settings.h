@@ -67,16 +67,20 @@ class TSettingsTarget {
 
 // Applies the file to target key by key, each value before the next key is
 // read, so that the default Top and Left centre the window at its new size.
-// A colour entry of three items of which one is not an integer raises
-// EConvertError, and the keys after it keep their values. The caption is the
-// caller's to set once this returns.
-void ReadSettings(const TIniFile& ini, TSettingsTarget& target);
+// A value that is there but cannot be read (an integer that does not parse,
+// a colour with an item that is no integer) gives its key's default, and
+// reading goes on. Returns the report for the user: why the file could not
+// be read whole and which values could not be read, naming key and value;
+// empty when everything was read. The caption is the caller's to set.
+std::string ReadSettings(const TIniFile& ini, TSettingsTarget& target);
 
-// Stores every key from target in ini and writes the file. A failure raises
+// Stores every key from target in ini and writes the file, unless the file
+// could not be read whole: then nothing is written, so that what could not
+// be read is not lost, and the result is false. A failure raises
 // EInOutError "<path> に書き込めません" with the cause nested in it; the
 // old file is then untouched. Pass a TIniFile opened at exit, so that what
 // another running copy wrote to other keys survives.
-void WriteSettings(TIniFile& ini, const TSettingsTarget& target);
+bool WriteSettings(TIniFile& ini, const TSettingsTarget& target);
 
 // Whether this process may create files in folder.
 bool IsWritableFolder(const std::filesystem::path& folder);

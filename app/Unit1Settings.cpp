@@ -6,10 +6,17 @@
 
 #include "app/Settings.h"
 #include "app/Unit1.h"
+#include "app/UnitApplication.h"
 #include "editor/RyxEdit.h"
+#include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 
 namespace {
+
+// Qt adds a window's size to its position in int arithmetic. Within
+// +-QWIDGETSIZE_MAX the sum cannot overflow for any size Qt takes, and a
+// position that far out is brought back on the screen anyway.
+int WidgetPosition(int value) { return std::clamp(value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); }
 
 constexpr int kMinFontSize = 1;
 constexpr int kMaxFontSize = 200;
@@ -29,9 +36,9 @@ class TForm1Settings final : public TSettingsTarget {
   int Width() const override { return F.frameGeometry().width(); }
   int Height() const override { return F.frameGeometry().height(); }
   int Top() const override { return F.y(); }
-  void SetTop(int value) override { F.move(F.x(), value); }
+  void SetTop(int value) override { F.move(F.x(), WidgetPosition(value)); }
   int Left() const override { return F.x(); }
-  void SetLeft(int value) override { F.move(value, F.y()); }
+  void SetLeft(int value) override { F.move(WidgetPosition(value), F.y()); }
   int ScreenWidth() const override { return F.screen()->geometry().width(); }
   int ScreenHeight() const override { return F.screen()->geometry().height(); }
 
@@ -111,11 +118,15 @@ void TForm1::KeepOnScreen() {
 
 void TForm1::ReadSettingsFile() {
   TForm1Settings target(*this);
-  ReadSettings(TIniFile(FSettingsFile), target);
+  // What could not be read is shown as an error is, and the window is built
+  // on: each such key has its default.
+  if (const std::string report = ReadSettings(TIniFile(FSettingsFile), target); !report.empty())
+    TApplication::Instance().HandleException(Exception(report));
 }
 
 void TForm1::WriteSettingsFile() {
   // Opened now, so that what another running copy wrote meanwhile survives.
+  // A file that cannot be read whole is left as it is; the start said so.
   TIniFile ini(FSettingsFile);
   WriteSettings(ini, TForm1Settings(*this));
 }

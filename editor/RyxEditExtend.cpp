@@ -26,7 +26,9 @@ void TRyxEdit::RepaintSelectionSpan(int row, int fromCol, int toCol, int endLine
   const std::string text(FLines.Get(row));
   const std::pair<int, int> anchor{FSelStartLine, FSelStartCol};
   const std::pair<int, int> end{endLine, endCol};
-  const auto [low, high] = std::minmax(anchor, end);
+  // Named pairs rather than a structured binding, which clang 14 cannot capture in the lambda.
+  const std::pair<int, int> low = std::min(anchor, end);
+  const std::pair<int, int> high = std::max(anchor, end);
   auto paint = [&](int from, int to) {
     const std::pair<int, int> at{row, from};
     PaintLineSegment(row, from, text, low <= at && at < high, to);

@@ -36,6 +36,20 @@ int StoredByteTypeAt(std::string_view row, int col, bool singleByte) {
   return kind == kLeadByte && col + 1 >= content ? kSingleByte : kind;
 }
 
+TByteTypes::TByteTypes(std::string_view s, bool singleByte) : FKinds(s.size(), kSingleByte) {
+  if (singleByte) return;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (!IsDBCSLeadByte(static_cast<unsigned char>(s[i]))) continue;
+    FKinds[i] = kLeadByte;
+    if (++i < s.size()) FKinds[i] = kTrailByte;
+  }
+}
+
+int TByteTypes::At(int pos) const {
+  if (pos < 1 || static_cast<std::size_t>(pos) > FKinds.size()) return kSingleByte;
+  return FKinds[static_cast<std::size_t>(pos - 1)];
+}
+
 TLineBreakStyle DetectLineBreak(const std::filesystem::path& name) {
   std::array<char, 1024> head;
   TReadOnlyFile file(name);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Line-break style of a text file, as sniffed from its first bytes.
 enum TLineBreakStyle { lbCRLF = 0, lbCR = 1, lbLF = 2, lbEmpty = 4 };
@@ -28,6 +29,23 @@ int ByteTypeAt(std::string_view s, int pos, bool singleByte);
 // terminator's first byte is a single-byte character, and the terminator's
 // own bytes count as single bytes.
 int StoredByteTypeAt(std::string_view row, int col, bool singleByte);
+
+// The kinds of every byte of one string, found in a single walk from its
+// start in which a lead byte takes the byte after it as its trail. At(pos)
+// answers exactly as ByteTypeAt(s, pos, singleByte) does, but ByteTypeAt has
+// to look back over the whole run of lead-byte values before pos, and in a
+// line of kanji such as 0x8E 0x9A, whose trail byte is a lead-byte value as
+// well, that run is the line: a caller asking about many positions of one
+// string takes the kinds from here instead.
+class TByteTypes {
+ public:
+  TByteTypes(std::string_view s, bool singleByte);
+  int At(int pos) const;
+
+ private:
+  // The kind of byte i + 1.
+  std::vector<std::uint8_t> FKinds;
+};
 
 // Reads at most the first 1024 bytes of the file; raises EInOutError when it
 // cannot be read.

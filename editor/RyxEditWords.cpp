@@ -28,7 +28,9 @@ int TRyxEdit::ScanWord(bool Forward, std::string& PassedText) const {
   // Words end at the terminator; a CR before it is content, a sign like any other.
   const int content = ContentLength(line);
   auto byteAt = [&line](int i) { return static_cast<unsigned char>(line[static_cast<std::size_t>(i)]); };
-  auto pairAt = [&](int i) { return CharSizeAt(line, i) == 2; };
+  // A lead byte takes its trail byte along, unless that trail would be the terminator.
+  const TByteTypes kinds(line, FSingleByteMode);
+  auto pairAt = [&](int i) { return i + 1 < content && kinds.At(i + 1) == kLeadByte; };
   int i = FCaretCol;
   int result = i;
   int runClass = -1;

@@ -51,7 +51,8 @@ class TFont {
   const std::string& Name() const { return FName; }
   void SetName(const std::string& name) { FName = name; }
   int Height() const { return FHeight; }
-  void SetHeight(int height) { FHeight = height; }
+  // Kept within +-INT_MAX, so that either sign of it can be taken.
+  void SetHeight(int height);
   // Point size derived from the height; a negative height is a character height.
   int Size() const;
   void SetSize(int points);

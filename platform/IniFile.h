@@ -12,13 +12,20 @@
 // section, a new section to the end of the file.
 class TIniFile {
  public:
-  // A file that is missing or cannot be read is an empty one.
+  // A missing file is an empty one. A file that cannot be read whole is
+  // read as far as it can be, and ReadProblem says why.
   explicit TIniFile(std::filesystem::path fileName);
   TIniFile(const TIniFile&) = delete;
   TIniFile& operator=(const TIniFile&) = delete;
   ~TIniFile();
 
   const std::filesystem::path& FileName() const { return FFileName; }
+  // Why the file could not be read whole (it cannot be opened or read, it
+  // holds a NUL byte as a UTF-16 file does, or a line is neither a section,
+  // an entry nor a comment); empty when it was read whole or is missing.
+  const std::string& ReadProblem() const { return FReadProblem; }
+
+  bool ValueExists(const std::string& section, const std::string& key) const;
 
   // At most MaxValueLength bytes of a stored value are seen.
   static constexpr std::size_t MaxValueLength = 2047;
@@ -35,11 +42,13 @@ class TIniFile {
 
   // Writes the contents to the file through a temporary file, creating the
   // file's folder when it is missing; the old file survives any failure.
-  // Raises EInOutError.
+  // Raises EInOutError, also without writing anything when the file could
+  // not be read whole, since what could not be read would be lost.
   void UpdateFile();
 
  private:
   struct TData;
   std::filesystem::path FFileName;
+  std::string FReadProblem;
   std::unique_ptr<TData> FData;
 };

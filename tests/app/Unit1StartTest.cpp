@@ -98,24 +98,26 @@ TEST_F(StartTest, SettingsAreReadAtCreationAndWrittenAtDestruction) {
   EXPECT_NE(ini.find("FontColor=255 0 0"), std::string::npos) << ini;
 }
 
-TEST_F(StartTest, AnErrorDuringCreationIsShownAndSkipsTheRest) {
+TEST_F(StartTest, ABadSettingIsShownAndCreationGoesOn) {
   Dir.WriteFile("verselet.ini", "[Verselet 0.3]\nHalfCount=20\nFontColor=0 red 0\nShowCR=1\nModel=4\n");
   const auto file = Dir.WriteFile("song.lrc", "song");
   TForm1& form = Create({file.string()});
-  EXPECT_EQ(Exceptions, std::vector<std::string>{"'red' は整数ではありません"});
+  EXPECT_EQ(Exceptions, std::vector<std::string>{"設定ファイル " + IniPath().string() +
+                                                 " の次の値は読めないため、既定値を使います:\n"
+                                                 "FontColor=0 red 0 ('red' は整数ではありません)"});
   EXPECT_EQ(form.DeviceSettings().HalfCount, 20);
-  EXPECT_EQ(form.DeviceSettings().Model, 0);
-  EXPECT_FALSE(form.RyxEdit1->ShowCR());
-  EXPECT_EQ(Title(), "Verselet");
-  EXPECT_FALSE(form.acceptDrops());
-  EXPECT_EQ(Text(), "");
-  EXPECT_EQ(form.CurrentFileName(), "");
+  EXPECT_EQ(form.DeviceSettings().Model, 4);
+  EXPECT_TRUE(form.RyxEdit1->ShowCR());
+  EXPECT_EQ(Title(), "song.lrc - Verselet 0.3");
+  EXPECT_TRUE(form.acceptDrops());
+  EXPECT_EQ(Text(), "song");
 
-  // Every key is written afresh at exit, the bad one included.
+  // Every key is written afresh at exit, the bad one with its default.
   Form.reset();
   const std::string ini = TTempDir::ReadFile(IniPath());
   EXPECT_NE(ini.find("FontColor=0 0 0"), std::string::npos) << ini;
   EXPECT_NE(ini.find("HalfCount=20"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Model=4"), std::string::npos) << ini;
 }
 
 class TThrowingObject : public QObject {

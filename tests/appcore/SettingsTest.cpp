@@ -88,10 +88,11 @@ class SettingsTest : public ::testing::Test {
   std::filesystem::path IniPath() const { return FDir.Path() / "verselet.ini"; }
   void ReadFrom(const std::string& body) {
     FDir.WriteFile("verselet.ini", "[Verselet 0.3]\n" + body);
-    ReadSettings(TIniFile(IniPath()), FTarget);
+    FReport = ReadSettings(TIniFile(IniPath()), FTarget);
   }
   TTempDir FDir;
   TFakeTarget FTarget;
+  std::string FReport;
 };
 
 TEST_F(SettingsTest, NoFileGivesTheDefaultsAndCentresTheWindow) {
@@ -142,20 +143,72 @@ TEST_F(SettingsTest, ReadsColoursAsRedGreenBlue) {
   EXPECT_EQ(FTarget.S.CREOFcolor, clBlack);
 }
 
-TEST_F(SettingsTest, BadColourItemStopsReadingWithItsMessage) {
-  const TFakeState before = FTarget.S;
-  try {
-    ReadFrom("HalfCount=20\nFontName=Gothic\nFontColor=255 x 0\nEOFColor=0 0 255\nShowEOF=1\nModel=2\n");
-    FAIL() << "no error raised";
-  } catch (const EConvertError& e) {
-    EXPECT_STREQ(e.what(), "'x' は整数ではありません");
-  }
+TEST_F(SettingsTest, BadColourItemIsReportedAndReadingGoesOn) {
+  ReadFrom("HalfCount=20\nFontName=Gothic\nFontColor=255 x 0\nEOFColor=0 0 255\nShowEOF=1\nModel=2\n");
+  EXPECT_EQ(FReport, "設定ファイル " + IniPath().string() +
+                         " の次の値は読めないため、既定値を使います:\nFontColor=255 x 0 ('x' は整数ではありません)");
   EXPECT_EQ(FTarget.S.Device.HalfCount, 20);
   EXPECT_EQ(FTarget.S.FontName, "Gothic");
-  EXPECT_EQ(FTarget.S.FontColor, before.FontColor);
-  EXPECT_EQ(FTarget.S.CREOFcolor, before.CREOFcolor);
-  EXPECT_EQ(FTarget.S.ShowEOF, before.ShowEOF);
-  EXPECT_EQ(FTarget.S.Device.Model, before.Device.Model);
+  EXPECT_EQ(FTarget.S.FontColor, clBlack);
+  EXPECT_EQ(FTarget.S.CREOFcolor, clBlue);
+  EXPECT_TRUE(FTarget.S.ShowEOF);
+  EXPECT_EQ(FTarget.S.Device.Model, 2);
+}
+
+// Every bad value is named with its key in one report; its key takes the
+// default and every other key is read.
+TEST_F(SettingsTest, ReportsEachValueThatCannotBeRead) {
+  struct Case {
+    std::string body;
+    std::string badValues;  // the report's lines after its first
+  };
+  const Case cases[] = {
+      {"ShowLineNumber=1\nHalfCount=20\n", ""},
+      {"FontColor=0 red 0\nShowLineNumber=1\n", "\nFontColor=0 red 0 ('red' は整数ではありません)"},
+      {"EOFColor=1 2 3x\nShowLineNumber=1\n", "\nEOFColor=1 2 3x ('3x' は整数ではありません)"},
+      {"ShowEOF=yes\nLeftMargin=\nShowLineNumber=1\nTop=2147483648\n",
+       "\nTop=2147483648 (整数ではありません)\nLeftMargin= (整数ではありません)\nShowEOF=yes (整数ではありません)"},
+      {"LeftMargin=" + std::string(100, '7') + "x\nShowLineNumber=1\n",
+       "\nLeftMargin=" + std::string(80, '7') + "... (整数ではありません)"},
+      // A colour of other than three items is black, as it always was.
+      {"FontColor=255,0,0\nShowLineNumber=1\n", ""},
+  };
+  for (const Case& c : cases) {
+    FTarget = TFakeTarget();
+    ReadFrom(c.body);
+    const std::string head = "設定ファイル " + IniPath().string() + " の次の値は読めないため、既定値を使います:";
+    EXPECT_EQ(FReport, c.badValues.empty() ? "" : head + c.badValues) << c.body;
+    EXPECT_TRUE(FTarget.S.ShowLineNumber) << c.body;
+    EXPECT_EQ(FTarget.S.LeftMargin, 2) << c.body;
+    EXPECT_TRUE(FTarget.S.ShowEOF) << c.body;
+  }
+}
+
+// A file read only in part is reported, applied as far as it was read, and
+// never written: the settings of this run are not worth what it would lose.
+TEST_F(SettingsTest, FileThatCannotBeReadWholeIsKeptAsItIs) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string bytes;
+    std::string problem;
+    int halfCount;
+  };
+  const Case cases[] = {
+      {"[Verselet 0.3]\nHalfCount=20\n[Recent]\nFile1=a\0b.lrc\n[Other]\nK=v\n"s, "NUL バイトを含んでいます", 20},
+      {"\xFF\xFE[\0V\0"s, "UTF-16 のファイルです", 16},
+      {"[Verselet 0.3]\nHalfCount=21\nthis is not an entry\n", "3 行目を読めません: this is not an entry", 21},
+  };
+  for (const Case& c : cases) {
+    FTarget = TFakeTarget();
+    FDir.WriteFile("verselet.ini", c.bytes);
+    EXPECT_EQ(ReadSettings(TIniFile(IniPath()), FTarget),
+              "設定ファイル " + IniPath().string() + " を読み切れません (" + c.problem +
+                  ")。終了時にこのファイルは書き換えません。");
+    EXPECT_EQ(FTarget.S.Device.HalfCount, c.halfCount);
+    TIniFile atExit(IniPath());
+    EXPECT_FALSE(WriteSettings(atExit, FTarget));
+    EXPECT_EQ(TTempDir::ReadFile(IniPath()), c.bytes);
+  }
 }
 
 TEST_F(SettingsTest, DefaultPositionFollowsTheSizeJustRead) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -24,26 +25,32 @@ TEST(IsDBCSLeadByte, CoversExactlyTheTwoLeadRanges) {
   for (const Case& c : cases) EXPECT_EQ(IsDBCSLeadByte(c.byte), c.lead) << std::hex << int(c.byte);
 }
 
+namespace {
+
+struct TByteKindCase {
+  std::string text;
+  std::vector<int> kinds;  // for positions 1..length
+};
+
+const TByteKindCase kByteKindCases[] = {
+    {"ab", {0, 0}},
+    {"\x82\xA0", {1, 2}},                         // あ
+    {"a\x82\xA0z", {0, 1, 2, 0}},                 // the character after a pair starts afresh
+    {"\xB1\xDF\xA1", {0, 0, 0}},                  // half-width katakana
+    {"\x81\x5B[", {1, 2, 0}},                     // trail byte with the value of '['
+    {"\x81\x81\x81\x81", {1, 2, 1, 2}},           // trail bytes in the lead range
+    {"\x81\x81" "A", {1, 2, 0}},
+    {"\x88\x9F\x89\xEF", {1, 2, 1, 2}},
+    {"a\x82", {0, 1}},                            // lone lead byte at the end
+    {"\x82", {1}},
+    {"\x85\x40\xFD\x80\xA0", {1, 2, 0, 0, 0}},    // invalid pair, then bytes that lead nothing
+    {"\xEF\xBB\xBF[", {1, 2, 0, 0}},              // a UTF-8 byte-order mark read as CP932
+};
+
+}  // namespace
+
 TEST(ByteTypeAt, ClassifiesEveryPositionOfTheSample) {
-  struct Case {
-    std::string text;
-    std::vector<int> kinds;  // for positions 1..length
-  };
-  const Case cases[] = {
-      {"ab", {0, 0}},
-      {"\x82\xA0", {1, 2}},                         // あ
-      {"a\x82\xA0z", {0, 1, 2, 0}},                 // the character after a pair starts afresh
-      {"\xB1\xDF\xA1", {0, 0, 0}},                  // half-width katakana
-      {"\x81\x5B[", {1, 2, 0}},                     // trail byte with the value of '['
-      {"\x81\x81\x81\x81", {1, 2, 1, 2}},           // trail bytes in the lead range
-      {"\x81\x81" "A", {1, 2, 0}},
-      {"\x88\x9F\x89\xEF", {1, 2, 1, 2}},
-      {"a\x82", {0, 1}},                            // lone lead byte at the end
-      {"\x82", {1}},
-      {"\x85\x40\xFD\x80\xA0", {1, 2, 0, 0, 0}},    // invalid pair, then bytes that lead nothing
-      {"\xEF\xBB\xBF[", {1, 2, 0, 0}},              // a UTF-8 byte-order mark read as CP932
-  };
-  for (const Case& c : cases) {
+  for (const TByteKindCase& c : kByteKindCases) {
     ASSERT_EQ(c.kinds.size(), c.text.size());
     for (std::size_t i = 0; i < c.text.size(); ++i) {
       const int pos = static_cast<int>(i) + 1;
@@ -81,6 +88,36 @@ TEST(ByteTypeAt, AgreesWithAForwardWalkOverRealShiftJisText) {
     }
   }
   EXPECT_GT(pairs, 10000u);
+}
+
+TEST(TByteTypes, ClassifiesEveryPositionOfTheSample) {
+  for (const TByteKindCase& c : kByteKindCases) {
+    const TByteTypes kinds(c.text, false);
+    const TByteTypes single(c.text, true);
+    for (std::size_t i = 0; i < c.text.size(); ++i) {
+      const int pos = static_cast<int>(i) + 1;
+      EXPECT_EQ(kinds.At(pos), c.kinds[i]) << testing::PrintToString(c.text) << " pos " << pos;
+      EXPECT_EQ(single.At(pos), kSingleByte);
+    }
+    for (const int outside : {0, -1, static_cast<int>(c.text.size()) + 1}) EXPECT_EQ(kinds.At(outside), kSingleByte);
+  }
+}
+
+// Runs of lead-byte values of every length and parity, broken now and then by
+// bytes that cannot lead, as the backward rule sees them.
+TEST(TByteTypes, AgreesWithByteTypeAtOnRandomBytes) {
+  const unsigned char alphabet[] = {0x8E, 0x9A, 0x81, 0xE0, 0xFC, 0x9F, 0x40, 'a', 0xA1, 0xDF, 0xFD, 0x80, '\r', '\n', 0};
+  std::mt19937 random(932);
+  for (int round = 0; round < 3000; ++round) {
+    std::string s(random() % 48, '\0');
+    for (char& c : s) c = static_cast<char>(alphabet[random() % sizeof alphabet]);
+    const int n = static_cast<int>(s.size());
+    for (const bool singleByte : {false, true}) {
+      const TByteTypes kinds(s, singleByte);
+      for (int pos = -1; pos <= n + 1; ++pos)
+        ASSERT_EQ(kinds.At(pos), ByteTypeAt(s, pos, singleByte)) << testing::PrintToString(s) << " pos " << pos;
+    }
+  }
 }
 
 TEST(DetectLineBreak, TakesTheFirstBreakOfTheFirst1024Bytes) {

@@ -149,4 +149,52 @@ TEST_F(IniFileTest, UpdateFileWritesInALockedFolderAndThroughALink) {
   if (!lock) GTEST_SKIP() << "cannot lock a folder here";
 }
 
+TEST_F(IniFileTest, FileThatCannotBeReadWholeIsReadSoFarAndNeverWritten) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string bytes;
+    std::string problem;  // empty: read whole
+    std::string a;        // what S/A reads
+  };
+  const Case cases[] = {
+      {"[S]\nA=1\n\0[T]\nB=2\n"s, "NUL バイトを含んでいます", "1"},
+      {"\xFF\xFE[\0S\0]\0\n\0A\0=\0\x31\0\n\0"s, "UTF-16 のファイルです", "-"},
+      {"[S]\nA=1\njunk line\nB=2\n", "3 行目を読めません: junk line", "1"},
+      {"[S]\r\n=x\r\nA=2\r\n", "2 行目を読めません: =x", "2"},
+      {"[S\nA=1\n", "1 行目を読めません: [S", "-"},
+      {"; about\n\n[S]\r\n  A = 3 \r\n\t\n# end\n", "", "3"},
+      {"\xEF\xBB\xBF[S]\rA=4\r", "", "4"},
+      {"", "", "-"},
+  };
+  for (const Case& c : cases) {
+    const auto path = Write(c.bytes);
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadProblem(), c.problem) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(ini.ReadString("S", "A", "-"), c.a) << testing::PrintToString(c.bytes);
+    ini.WriteString("S", "A", "9");
+    if (c.problem.empty()) {
+      ini.UpdateFile();
+      EXPECT_EQ(TIniFile(path).ReadString("S", "A", ""), "9");
+    } else {
+      EXPECT_THROW(ini.UpdateFile(), EInOutError) << testing::PrintToString(c.bytes);
+      EXPECT_EQ(TTempDir::ReadFile(path), c.bytes);
+    }
+  }
+}
+
+TEST_F(IniFileTest, FolderInPlaceOfTheFileIsNotReadWhole) {
+  std::filesystem::create_directory(FDir.Path() / "folder.ini");
+  TIniFile ini(FDir.Path() / "folder.ini");
+  EXPECT_FALSE(ini.ReadProblem().empty());
+  EXPECT_THROW(ini.UpdateFile(), EInOutError);
+}
+
+TEST_F(IniFileTest, ValueExistsTellsAnEmptyValueFromAMissingOne) {
+  const TIniFile ini(Write("[S]\nEmpty=\nSet=1\n"));
+  EXPECT_TRUE(ini.ValueExists("S", "Empty"));
+  EXPECT_TRUE(ini.ValueExists("s", "SET"));
+  EXPECT_FALSE(ini.ValueExists("S", "Missing"));
+  EXPECT_FALSE(ini.ValueExists("T", "Set"));
+}
+
 }  // namespace

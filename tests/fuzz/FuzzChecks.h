@@ -1,0 +1,28 @@
+// The checks shared by the fuzz targets and the corpus replay: each runs one input and says what went wrong.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class TRyxStrings;
+
+// Each returns an empty string when the input passes, else a description of
+// the first fault found; neither raises.
+
+// The line store's loaders on the input: SetText against the split rule,
+// LoadFromFile of the input as a file against the line-break conversion
+// the sniffed style calls for, and SaveToFile giving back GetText.
+std::string CheckLoaders(std::string_view input);
+
+// An editing session that the input drives through the headless host; see
+// EditingSession.cpp for how the bytes are read.
+std::string CheckEditingSession(std::string_view input);
+
+// The stored line form: at least one line; the last ends in the end-of-text
+// marker and no other line does; every other line ends in CR LF, or carries
+// no terminator while softWrap allows soft-wrapped pieces; and no NUL byte
+// stands anywhere but in the marker.
+std::string CheckLineForm(const TRyxStrings& lines, bool softWrap);
+
+// The first 80 bytes, printable ASCII as it is and every other byte as \xNN.
+std::string PrintableBytes(std::string_view bytes);
