@@ -212,7 +212,7 @@ class TRyxEdit : public TCustomControl {
   bool WantTabs() const { return FWantTabs; }
   void SetWantTabs(bool value) { FWantTabs = value; }
   bool SingleByteMode() const { return FSingleByteMode; }
-  void SetSingleByteMode(bool value) { FSingleByteMode = value; }
+  void SetSingleByteMode(bool value);
   TDragMode DragMode() const { return FDragMode; }
   void SetDragMode(TDragMode value) { FDragMode = value; }
   TCursor DragCursor() const { return FDragCursor; }

@@ -184,3 +184,10 @@ void TRyxEdit::SetCurSetMode(bool value) {
   FCurSetMode = value;
   FCaretHMargin = FCurSetMode ? 10 : FHScrollStep;
 }
+
+void TRyxEdit::SetSingleByteMode(bool value) {
+  if (FSingleByteMode == value) return;
+  FSingleByteMode = value;
+  // Two bytes that were two characters may now be one: no position may stay between them.
+  SettleSelection();
+}
