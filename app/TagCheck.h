@@ -62,7 +62,7 @@ class TTagChecker {
 // only the line breaks and is meant to be dropped.
 class TTagCheckFilter : public TLineFilter {
  public:
-  std::vector<TTagProblem> Finish() { return FChecker.Finish(); }
+  std::vector<TTagProblem> Problems() { return FChecker.Finish(); }
 
  protected:
   void Line(std::size_t number, std::string_view line, std::string&) override { FChecker.AddLine(number, line); }

@@ -13,7 +13,7 @@ TFound Check(std::string_view text) {
   TTagCheckFilter filter;
   filter.Apply(text);
   TFound found;
-  for (const TTagProblem& problem : filter.Finish()) {
+  for (const TTagProblem& problem : filter.Problems()) {
     EXPECT_FALSE(problem.Message.empty());
     found.emplace_back(problem.Line, problem.Kind);
   }

@@ -9,6 +9,55 @@ namespace {
 
 bool IsHelp(std::string_view arg) { return arg == "-h" || arg == "--help"; }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "1.5", "-0.25", "+2": seconds with at most three decimals, as milliseconds.
+long long ParseSeconds(std::string_view text) {
+  const std::string bad = "--by には秒数を指定してください (例: 1.5, -0.25): " + std::string(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  const std::size_t point = std::min(text.find('.'), text.size());
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view decimals = text.substr(std::min(point + 1, text.size()));
+  const bool wellFormed =
+      !whole.empty() && whole.size() <= 9 && decimals.size() <= 3 && (point == text.size() || !decimals.empty()) &&
+      std::all_of(whole.begin(), whole.end(), IsDigit) && std::all_of(decimals.begin(), decimals.end(), IsDigit);
+  if (!wellFormed) throw EUsageError(bad);
+  long long millis = 0;
+  for (char c : whole) millis = millis * 10 + (c - '0');
+  millis *= 1000;
+  long long scale = 100;
+  for (char c : decimals) {
+    millis += (c - '0') * scale;
+    scale /= 10;
+  }
+  return negative ? -millis : millis;
+}
+
+char ParseTagForm(std::string_view text) {
+  if (text == "dot") return '.';
+  if (text == "colon") return ':';
+  throw EUsageError("--form には dot か colon を指定してください: " + std::string(text));
+}
+
+// The value of an option given as "--name VALUE" or "--name=VALUE"; it
+// may begin with "-", as a negative offset does.
+template <class Iterator>
+std::optional<std::string_view> OptionValue(std::string_view name, Iterator& it, Iterator end) {
+  const std::string_view arg = *it;
+  if (arg == name) {
+    if (it + 1 == end) throw EUsageError(std::string(arg) + " の後に値を指定してください");
+    return *++it;
+  }
+  if (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=') {
+    return arg.substr(name.size() + 1);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 TToolOptions ParseCommandLine(int argc, const char* const* argv) {
@@ -23,18 +72,26 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   std::vector<std::string_view> positional;
   bool inPlace = false;
   std::optional<std::string_view> folder;
+  bool hasOffset = false;
+  bool hasForm = false;
   for (auto it = args.begin(); it != args.end(); ++it) {
     const std::string_view arg = *it;
     if (it == endOfOptions) {
       positional.insert(positional.end(), it + 1, args.end());
       break;
     }
-    if (arg == "-i" || arg == "--in-place") {
+    if (const auto by = OptionValue("--by", it, args.end())) {
+      options.Filter.ShiftMillis = ParseSeconds(*by);
+      hasOffset = true;
+    } else if (const auto form = OptionValue("--form", it, args.end())) {
+      options.Filter.TagSeparator = ParseTagForm(*form);
+      hasForm = true;
+    } else if (arg == "-i" || arg == "--in-place") {
       inPlace = true;
     } else if (arg == "-f" || arg == "--force") {
       options.Force = true;
     } else if (arg == "--lossy") {
-      options.Lossy = true;
+      options.Filter.Lossy = true;
     } else if (arg == "-o" || arg == "--output") {
       if (it + 1 == args.end()) throw EUsageError(std::string(arg) + " の後に出力フォルダを指定してください");
       folder = *++it;
@@ -53,6 +110,17 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   options.Files.assign(positional.begin() + 1, positional.end());
   if (options.Files.empty()) throw EUsageError("ファイルを指定してください");
 
+  const std::string name = options.Command->Name;
+  const bool needsOffset = options.Command->Needs == TCommandNeeds::Offset;
+  const bool needsForm = options.Command->Needs == TCommandNeeds::TagForm;
+  if (needsOffset && !hasOffset) throw EUsageError(name + " には --by 秒数 を指定してください");
+  if (needsForm && !hasForm) throw EUsageError(name + " には --form dot か --form colon を指定してください");
+  if (hasOffset && !needsOffset) throw EUsageError("--by は shift-tags にだけ使えます");
+  if (hasForm && !needsForm) throw EUsageError("--form は normalize-tags にだけ使えます");
+  if (options.Command->Checks) {
+    if (inPlace || folder) throw EUsageError(name + " はファイルを書き換えないので -i と -o は使えません");
+    return options;
+  }
   if (inPlace && folder) throw EUsageError("-i と -o は一緒に使えません");
   if (folder) {
     options.Output = TOutputMode::Folder;
@@ -94,6 +162,8 @@ std::string HelpText() {
       "  --lossy               to-sjis で Shift-JIS で表せない文字を ? にして変換します。\n"
       "                        指定しないと、そのような文字のあるファイルは元のままにして、\n"
       "                        ファイル:行: の形でその文字を標準エラーに示し、失敗とします\n"
+      "  --by SECONDS          shift-tags でずらす秒数です (例: 1.5, -0.25。小数は 3 桁まで)\n"
+      "  --form dot|colon      normalize-tags でそろえる形です: dot は [mm:ss.xx]、colon は [mm:ss:xx]\n"
       "  -h, --help            この説明を表示します\n"
       "  --                    これより後の引数はすべてファイル名とみなします\n"
       "\n"
@@ -106,6 +176,10 @@ std::string HelpText() {
       "ないバイト、to-sjis に UTF-8 でないバイト) は元のままにして標準エラーに報告し、\n"
       "残りのファイルの処理を続けます。\n"
       "\n"
-      "終了コード: 0 すべて成功、1 失敗したファイルがある、2 コマンドラインの誤り\n";
+      "check はファイルを書き換えず、問題を 1 行に 1 つ「ファイル:行: 内容」の形で標準出力に\n"
+      "書きます (ファイルはいくつでも指定できます)。\n"
+      "\n"
+      "終了コード: 0 すべて成功、1 失敗したファイルがある (check では問題が見つかった)、\n"
+      "2 コマンドラインの誤り\n";
   return text;
 }

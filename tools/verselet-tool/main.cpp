@@ -1,4 +1,4 @@
-// verselet-tool: runs the editor's lyric clean-up commands over files.
+// verselet-tool: runs the editor's lyric clean-up commands and the time-tag check over files.
 #include <unistd.h>
 
 #include <cstdio>
@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "app/TagCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
 #include "tools/verselet-tool/Options.h"
@@ -40,6 +41,7 @@ class TRunner {
     try {
       std::error_code error;
       if (std::filesystem::is_directory(file, error)) throw EInOutError("フォルダです");
+      if (FOptions.Command->Checks) return Check(file);
       const std::string note = Write(file);
       if (!note.empty()) Report(file, "注意: " + note);
       return true;
@@ -53,11 +55,27 @@ class TRunner {
     }
   }
 
+  // Prints the problems of the file's tags as "FILE:LINE: message"; true when there are none.
+  bool Check(const std::filesystem::path& file) {
+    const auto drop = [](std::string_view) {};
+    std::unique_ptr<TBlockFilter> filter;
+    Convert(file, drop, filter);
+    const std::vector<TTagProblem> problems = static_cast<TTagCheckFilter&>(*filter).Problems();
+    std::string lines;
+    for (const TTagProblem& problem : problems) {
+      lines += file.string() + ":" + std::to_string(problem.Line) + ": " + problem.Message + "\n";
+    }
+    ClearProgress();
+    std::fputs(lines.c_str(), stdout);
+    return problems.empty();
+  }
+
   // Runs the command over the file, block by block, into sink; returns its note.
+  // The filter stays in filter for a look at its findings.
   template <class Sink>
-  std::string Convert(const std::filesystem::path& file, Sink sink) const {
+  std::string Convert(const std::filesystem::path& file, Sink sink, std::unique_ptr<TBlockFilter>& filter) const {
     TTextFileReader reader(file);
-    const std::unique_ptr<TBlockFilter> filter = FOptions.Command->MakeFilter(FOptions.Lossy);
+    filter = FOptions.Command->MakeFilter(FOptions.Filter);
     std::string out;
     for (std::string_view block = reader.Next(); !block.empty(); block = reader.Next()) {
       out.clear();
@@ -74,7 +92,9 @@ class TRunner {
   // failure half-way leaves no half result.
   template <class Output>
   std::string ConvertInto(const std::filesystem::path& file, Output&& output) const {
-    const std::string note = Convert(file, [&output](std::string_view bytes) { output.Write(bytes); });
+    const auto write = [&output](std::string_view bytes) { output.Write(bytes); };
+    std::unique_ptr<TBlockFilter> filter;
+    const std::string note = Convert(file, write, filter);
     output.Commit();
     return note;
   }
@@ -85,7 +105,8 @@ class TRunner {
         return ConvertInto(file, TSpooledOutput());
       case TOutputMode::InPlace: {
         // Through a link, replace the file it points to rather than the link.
-        const std::filesystem::path target = std::filesystem::is_symlink(file) ? std::filesystem::canonical(file) : file;
+        const std::filesystem::path target =
+            std::filesystem::is_symlink(file) ? std::filesystem::canonical(file) : file;
         return ConvertInto(file, TAtomicFile(target, FOptions.Force));
       }
       case TOutputMode::Folder: {
