@@ -31,12 +31,22 @@ void TTagChecker::AddLine(std::size_t number, std::string_view line) {
     }
     return;
   }
+  CheckFit(number, line);
   if (parsed.LineTagCount == 0) {
     if (parsed.Bad.empty() && !TrimFullWidth(std::string(line)).empty()) FUntagged.push_back(number);
     return;
   }
   FTagged = true;
   CheckLineTimes(number, line, parsed);
+}
+
+void TTagChecker::CheckFit(std::size_t number, std::string_view line) {
+  if (!FDisplay || FDisplay->LineCount < 1) return;
+  const std::size_t rows = LayOutForPlayer(line, FDisplay->HalfCount).Rows.size();
+  if (rows <= static_cast<std::size_t>(FDisplay->LineCount)) return;
+  Add(number, TTagProblemKind::Overflow,
+      "プレーヤーの表示に " + std::to_string(rows) + " 行必要です (" + std::to_string(FDisplay->HalfCount) + " 桁 " +
+          std::to_string(FDisplay->LineCount) + " 行に収まりません)");
 }
 
 void TTagChecker::CheckLineTimes(std::size_t number, std::string_view line, const TTaggedLine& parsed) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/LineFilter.h"
+#include "app/PlayerLayout.h"
 #include "app/TimeTags.h"
 
 enum class TTagProblemKind {
@@ -18,6 +19,7 @@ enum class TTagProblemKind {
   WordOutside,      // a word tag before its line's time or after the next line's
   Untagged,         // a line with text but no line tag in a file that has line tags
   OffsetNotNumber,  // "[offset:]" whose value is not a whole number
+  Overflow,         // the line needs more rows than the player shows at once
 };
 
 struct TTagProblem {
@@ -30,6 +32,10 @@ struct TTagProblem {
 // in the duplicate check only: their times are not meant to follow on.
 class TTagChecker {
  public:
+  // With a display, each shown line (ID tags are not shown) is also checked
+  // to fit on one page of it, tags excluded.
+  explicit TTagChecker(std::optional<TPlayerDisplay> display = std::nullopt) : FDisplay(display) {}
+
   // The lines in order, without their breaks.
   void AddLine(std::size_t number, std::string_view line);
   // Every problem, ordered by line.
@@ -45,6 +51,9 @@ class TTagChecker {
   void Add(std::size_t line, TTagProblemKind kind, std::string message);
   void CheckLineTimes(std::size_t number, std::string_view line, const TTaggedLine& parsed);
 
+  void CheckFit(std::size_t number, std::string_view line);
+
+  const std::optional<TPlayerDisplay> FDisplay;
   std::vector<TTagProblem> FProblems;
   bool FTagged = false;
   std::vector<std::size_t> FUntagged;
@@ -62,6 +71,7 @@ class TTagChecker {
 // only the line breaks and is meant to be dropped.
 class TTagCheckFilter : public TLineFilter {
  public:
+  explicit TTagCheckFilter(std::optional<TPlayerDisplay> display = std::nullopt) : FChecker(display) {}
   std::vector<TTagProblem> Problems() { return FChecker.Finish(); }
 
  protected:
