@@ -448,6 +448,28 @@ TEST_F(VerseletTool, CheckReportsFileAndLineLikeACompiler) {
   EXPECT_EQ(testdata::ReadBytes(bad), "[00:02.00]a\n[00:01.00]b\n[00:61.00]c\nuntagged\n");
 }
 
+TEST_F(VerseletTool, CheckWithADisplayReportsLinesThatNeedMoreThanAPage) {
+  // 27 cells without the tags: 3 rows of 13 or of 12 (the last one "aあ"), 2 rows of 14.
+  const std::string lyric = "[00:01.00]" + std::string(25, 'a') + "<00:02.00>\x82\xA0\n[00:02.00]ab\n";
+  const std::string file = Put("song.lrc", lyric);
+  const struct {
+    std::vector<std::string> Args;
+    int Code;
+  } cases[] = {
+      {{"check", "--player", "iMP-150", file}, 1},
+      {{"check", "--player", "N10", file}, 0},
+      {{"check", "--half", "14", "--lines", "2", file}, 0},
+      {{"check", "--half=13", "--lines=2", file}, 1},
+      {{"check", file}, 0},
+  };
+  for (const auto& c : cases) {
+    const TRun run = Run(c.Args);
+    EXPECT_EQ(run.Code, c.Code) << ::testing::PrintToString(c.Args);
+    EXPECT_EQ(run.Out.empty(), c.Code == 0) << run.Out;
+    if (c.Code != 0) EXPECT_TRUE(run.Out.starts_with(file + ":1: ")) << run.Out;
+  }
+}
+
 TEST_F(VerseletTool, TimeTagOptionsAreCheckedBeforeAnyFile) {
   const std::string file = Put("a.lrc", "[00:01.00]a\n");
   const std::vector<std::vector<std::string>> cases = {
@@ -462,6 +484,12 @@ TEST_F(VerseletTool, TimeTagOptionsAreCheckedBeforeAnyFile) {
       {"shift-tags", "--by", "1", "--form", "dot", file},
       {"check", "-i", file},
       {"check", "-o", Work().string(), file},
+      {"check", "--half", "16", file},
+      {"check", "--half", "0", "--lines", "3", file},
+      {"check", "--half", "16x", "--lines", "3", file},
+      {"check", "--player", "iMP-150", "--half", "16", "--lines", "3", file},
+      {"check", "--player", "nothing", file},
+      {"delete-all-time-tags", "--player", "N10", file},
   };
   for (const auto& args : cases) {
     const TRun run = Run(args);

@@ -55,7 +55,9 @@ std::unique_ptr<TBlockFilter> UnifyTags(const TFilterSettings& settings) {
   return std::make_unique<TTagFormFilter>(settings.TagSeparator);
 }
 
-std::unique_ptr<TBlockFilter> CheckTags(const TFilterSettings&) { return std::make_unique<TTagCheckFilter>(); }
+std::unique_ptr<TBlockFilter> CheckTags(const TFilterSettings& settings) {
+  return std::make_unique<TTagCheckFilter>(settings.Display);
+}
 
 std::string NoNote(const TBlockFilter&) { return ""; }
 

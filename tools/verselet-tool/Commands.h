@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 
 #include "app/BlockFilter.h"
 #include "app/EncodingFilters.h"
+#include "app/PlayerLayout.h"
 
 // What the options of the command line tell the filters.
 struct TFilterSettings {
@@ -20,6 +22,8 @@ struct TFilterSettings {
   long long ShiftMillis = 0;
   // normalize-tags: '.' for "[mm:ss.xx]", ':' for "[mm:ss:xx]".
   char TagSeparator = '.';
+  // check: the player display each line must fit on, if any.
+  std::optional<TPlayerDisplay> Display;
 };
 
 // The option a command cannot run without.

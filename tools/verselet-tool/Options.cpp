@@ -2,8 +2,11 @@
 #include "tools/verselet-tool/Options.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <string_view>
+
+#include "app/PlayerModels.h"
 
 namespace {
 
@@ -35,6 +38,28 @@ long long ParseSeconds(std::string_view text) {
     scale /= 10;
   }
   return negative ? -millis : millis;
+}
+
+// A display size of 1 to 999 cells or rows.
+int ParseSize(std::string_view option, std::string_view text) {
+  constexpr int kLargest = 999;
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > kLargest) {
+    throw EUsageError(std::string(option) + " には 1 から 999 の整数を指定してください: " + std::string(text));
+  }
+  return value;
+}
+
+TPlayerDisplay FindPlayer(std::string_view name) {
+  for (int i = 0; i < kCustomModel; ++i) {
+    const TPlayerModel& model = kPlayerModels[static_cast<std::size_t>(i)];
+    if (name == model.Name) return TPlayerDisplay{model.HalfCount, model.LineCount};
+  }
+  std::string known;
+  for (int i = 0; i < kCustomModel; ++i)
+    known += std::string(i == 0 ? "" : ", ") + kPlayerModels[static_cast<std::size_t>(i)].Name;
+  throw EUsageError("不明なプレーヤーです: " + std::string(name) + " (" + known + " のどれかを指定してください)");
 }
 
 char ParseTagForm(std::string_view text) {
@@ -74,6 +99,9 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   std::optional<std::string_view> folder;
   bool hasOffset = false;
   bool hasForm = false;
+  std::optional<int> half;
+  std::optional<int> lines;
+  std::optional<TPlayerDisplay> player;
   for (auto it = args.begin(); it != args.end(); ++it) {
     const std::string_view arg = *it;
     if (it == endOfOptions) {
@@ -86,6 +114,12 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
     } else if (const auto form = OptionValue("--form", it, args.end())) {
       options.Filter.TagSeparator = ParseTagForm(*form);
       hasForm = true;
+    } else if (const auto halfText = OptionValue("--half", it, args.end())) {
+      half = ParseSize("--half", *halfText);
+    } else if (const auto linesText = OptionValue("--lines", it, args.end())) {
+      lines = ParseSize("--lines", *linesText);
+    } else if (const auto playerName = OptionValue("--player", it, args.end())) {
+      player = FindPlayer(*playerName);
     } else if (arg == "-i" || arg == "--in-place") {
       inPlace = true;
     } else if (arg == "-f" || arg == "--force") {
@@ -117,6 +151,12 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   if (needsForm && !hasForm) throw EUsageError(name + " には --form dot か --form colon を指定してください");
   if (hasOffset && !needsOffset) throw EUsageError("--by は shift-tags にだけ使えます");
   if (hasForm && !needsForm) throw EUsageError("--form は normalize-tags にだけ使えます");
+  const bool hasDisplay = half || lines || player;
+  if (hasDisplay && !options.Command->Checks) throw EUsageError("--half、--lines、--player は check にだけ使えます");
+  if (player && (half || lines)) throw EUsageError("--player と --half/--lines は一緒に使えません");
+  if (half.has_value() != lines.has_value()) throw EUsageError("--half と --lines は両方指定してください");
+  if (half) options.Filter.Display = TPlayerDisplay{*half, *lines};
+  if (player) options.Filter.Display = player;
   if (options.Command->Checks) {
     if (inPlace || folder) throw EUsageError(name + " はファイルを書き換えないので -i と -o は使えません");
     return options;
@@ -164,6 +204,10 @@ std::string HelpText() {
       "                        ファイル:行: の形でその文字を標準エラーに示し、失敗とします\n"
       "  --by SECONDS          shift-tags でずらす秒数です (例: 1.5, -0.25。小数は 3 桁まで)\n"
       "  --form dot|colon      normalize-tags でそろえる形です: dot は [mm:ss.xx]、colon は [mm:ss:xx]\n"
+      "  --half N --lines M    check で、タグを除いた各行が 1 行 N 桁 (半角) M 行の表示に\n"
+      "                        収まるかも調べます (全角文字は 2 桁で、行をまたぎません)\n"
+      "  --player NAME         check で、設定ダイアログのプレーヤー NAME の表示の大きさを\n"
+      "                        使います (例: --player iMP-150 は 13 桁 2 行)\n"
       "  -h, --help            この説明を表示します\n"
       "  --                    これより後の引数はすべてファイル名とみなします\n"
       "\n"
