@@ -466,7 +466,9 @@ TEST_F(VerseletTool, CheckWithADisplayReportsLinesThatNeedMoreThanAPage) {
     const TRun run = Run(c.Args);
     EXPECT_EQ(run.Code, c.Code) << ::testing::PrintToString(c.Args);
     EXPECT_EQ(run.Out.empty(), c.Code == 0) << run.Out;
-    if (c.Code != 0) EXPECT_TRUE(run.Out.starts_with(file + ":1: ")) << run.Out;
+    if (c.Code != 0) {
+      EXPECT_TRUE(run.Out.starts_with(file + ":1: ")) << run.Out;
+    }
   }
 }
 
@@ -522,6 +524,40 @@ TEST_F(VerseletTool, ShiftingRealFilesThereAndBackInPlaceGivesThemBack) {
   EXPECT_NE(testdata::ReadBytes(files.front().first), files.front().second);
   ASSERT_EQ(Run(back).Code, 0);
   for (const auto& [copy, expected] : files) EXPECT_EQ(testdata::ReadBytes(copy), expected) << copy;
+}
+
+TEST_F(VerseletTool, FoldersAreWalkedForLyricsFiles) {
+  fs::create_directories(Work() / "lyrics/sub");
+  const std::string tagged = "[00:01.00]a[00:02:00]\n";
+  Put("lyrics/a.lrc", tagged);
+  Put("lyrics/sub/B.KRA", tagged);
+  Put("lyrics/sub/c.txt", "[00:02.00]x\n[00:01.00]y\n");
+  Put("lyrics/skip.mp3", tagged);
+  const std::string folder = (Work() / "lyrics").string();
+
+  TRun run = Run({"check", folder});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_EQ(run.Out.substr(0, run.Out.find(": ", run.Out.find(".txt")) + 2), folder + "/sub/c.txt:2: ") << run.Out;
+  EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 1) << run.Out;
+
+  fs::create_directories(Work() / "out");
+  run = Run({"delete-all-time-tags", "-o", (Work() / "out").string(), folder});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/a.lrc"), "a\r\n");
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/sub/B.KRA"), "a\r\n");
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/sub/c.txt"), "x\r\ny\r\n");
+  EXPECT_FALSE(fs::exists(Work() / "out/skip.mp3"));
+
+  run = Run({"normalize-tags", "--form", "dot", "-i", folder});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(Work() / "lyrics/sub/B.KRA"), "[00:01.00]a[00:02.00]\r\n");
+  EXPECT_EQ(testdata::ReadBytes(Work() / "lyrics/skip.mp3"), tagged);
+
+  // A rewritten folder cannot go to standard output.
+  run = Run({"delete-all-time-tags", folder});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_TRUE(Contains(run.Err, "-i")) << run.Err;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/TagCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
+#include "tools/verselet-tool/InputFiles.h"
 #include "tools/verselet-tool/Options.h"
 #include "tools/verselet-tool/SpooledOutput.h"
 #include "tools/verselet-tool/TextFileReader.h"
@@ -22,27 +23,49 @@ constexpr std::size_t kProgressFrom = 5;
 
 class TRunner {
  public:
-  explicit TRunner(const TToolOptions& options)
-      : FOptions(options), FShowProgress(options.Files.size() >= kProgressFrom && ::isatty(STDERR_FILENO) != 0) {}
+  explicit TRunner(const TToolOptions& options) : FOptions(options) {}
 
   // Processes every file; false when any failed.
   bool Run() {
-    bool ok = true;
-    for (std::size_t i = 0; i < FOptions.Files.size(); ++i) {
+    bool ok = Collect();
+    FShowProgress = FFiles.size() >= kProgressFrom && ::isatty(STDERR_FILENO) != 0;
+    for (std::size_t i = 0; i < FFiles.size(); ++i) {
       ShowProgress(i);
-      ok = Process(FOptions.Files[i]) && ok;
+      ok = Process(FFiles[i]) && ok;
     }
     ClearProgress();
     return ok;
   }
 
  private:
-  bool Process(const std::filesystem::path& file) {
-    try {
+  // The files named and those below the folders named; false when a folder failed.
+  bool Collect() {
+    bool ok = true;
+    for (const std::filesystem::path& given : FOptions.Files) {
       std::error_code error;
-      if (std::filesystem::is_directory(file, error)) throw EInOutError("フォルダです");
+      if (!std::filesystem::is_directory(given, error)) {
+        FFiles.push_back(TInputFile{given, given.filename()});
+        continue;
+      }
+      try {
+        if (!FOptions.Command->Checks && FOptions.Output == TOutputMode::StandardOutput) {
+          throw EInOutError("フォルダです。-i か -o と一緒に指定してください");
+        }
+        const std::vector<TInputFile> found = LyricsFilesIn(given);
+        FFiles.insert(FFiles.end(), found.begin(), found.end());
+      } catch (const std::exception& e) {
+        Report(given, e.what());
+        ok = false;
+      }
+    }
+    return ok;
+  }
+
+  bool Process(const TInputFile& input) {
+    const std::filesystem::path& file = input.Path;
+    try {
       if (FOptions.Command->Checks) return Check(file);
-      const std::string note = Write(file);
+      const std::string note = Write(input);
       if (!note.empty()) Report(file, "注意: " + note);
       return true;
     } catch (const EUnwritableText& e) {
@@ -99,7 +122,8 @@ class TRunner {
     return note;
   }
 
-  std::string Write(const std::filesystem::path& file) {
+  std::string Write(const TInputFile& input) {
+    const std::filesystem::path& file = input.Path;
     switch (FOptions.Output) {
       case TOutputMode::StandardOutput:
         return ConvertInto(file, TSpooledOutput());
@@ -110,10 +134,11 @@ class TRunner {
         return ConvertInto(file, TAtomicFile(target, FOptions.Force));
       }
       case TOutputMode::Folder: {
-        const std::filesystem::path target = FOptions.OutputFolder / file.filename();
+        const std::filesystem::path target = FOptions.OutputFolder / input.OutputName;
         if (!FWritten.insert(target.lexically_normal()).second) {
           throw EInOutError(target.string() + " には同じ名前の別のファイルを書き出したので、書き出しません");
         }
+        std::filesystem::create_directories(target.parent_path());
         return ConvertInto(file, TAtomicFile(target, FOptions.Force));
       }
     }
@@ -131,8 +156,7 @@ class TRunner {
 
   void ShowProgress(std::size_t index) {
     if (!FShowProgress) return;
-    std::fprintf(stderr, "\r[%zu/%zu] %s\x1b[K", index + 1, FOptions.Files.size(),
-                 FOptions.Files[index].filename().c_str());
+    std::fprintf(stderr, "\r[%zu/%zu] %s\x1b[K", index + 1, FFiles.size(), FFiles[index].Path.filename().c_str());
     std::fflush(stderr);
   }
 
@@ -141,7 +165,8 @@ class TRunner {
   }
 
   const TToolOptions& FOptions;
-  const bool FShowProgress;
+  std::vector<TInputFile> FFiles;
+  bool FShowProgress = false;
   std::set<std::filesystem::path> FWritten;
 };
 
