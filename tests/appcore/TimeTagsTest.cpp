@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "app/TimeTagEdits.h"
 #include "app/TimeTags.h"
@@ -168,6 +169,46 @@ TEST(TimeTagsTest, ShiftThereAndBackGivesTheRealFilesBack) {
     EXPECT_EQ(TAllTimeTagFilter().Apply(shifted), TAllTimeTagFilter().Apply(bytes)) << file;
   }
   EXPECT_GE(tagged, 5u);
+}
+
+// Feeds text in blocks of random sizes.
+std::string FeedInBlocks(TBlockFilter &filter, std::string_view text, std::mt19937 &random) {
+  std::string out;
+  for (std::size_t from = 0; from < text.size();) {
+    const std::size_t size = std::uniform_int_distribution<std::size_t>(1, 12)(random);
+    filter.Write(text.substr(from, size), out);
+    from += size;
+  }
+  filter.Finish(out);
+  return out;
+}
+
+TEST(TimeTagsTest, RandomTextsGiveTheSameResultInAnyBlocksAndShiftBack) {
+  const std::vector<std::string> pieces = {"[00:01.00]", "<00:02.50>", "[00:03:00]", "[01:02.345]", "\x81[", "\x81",
+                                           "[",          "]",          "a",          "\r\n",        "\n",    "\r",
+                                           "[ti:x]",     "[1:2:3]",    "\x82\xA0",   "<",           "00:",   " "};
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    const int count = std::uniform_int_distribution<int>(0, 30)(random);
+    for (int i = 0; i < count; ++i)
+      text += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+    const long long offset = std::uniform_int_distribution<long long>(-300, 300)(random) * 10;
+
+    TTagShiftFilter whole(offset);
+    const std::string shifted = whole.Apply(text);
+    TTagShiftFilter pieces1(offset);
+    EXPECT_EQ(FeedInBlocks(pieces1, text, random), shifted) << text;
+    TTagShiftFilter back(-offset);
+    if (whole.Clamped() == 0) {
+      EXPECT_EQ(back.Apply(shifted), text) << text << " by " << offset;
+    }
+
+    TTagFormFilter dot('.');
+    EXPECT_EQ(FeedInBlocks(dot, text, random), TTagFormFilter('.').Apply(text)) << text;
+    TAllTimeTagFilter all;
+    EXPECT_EQ(FeedInBlocks(all, text, random), TAllTimeTagFilter().Apply(text)) << text;
+  }
 }
 
 }  // namespace
