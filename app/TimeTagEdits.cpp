@@ -8,9 +8,9 @@ namespace {
 
 // Appends line to out with each time tag replaced by what rewrite gives it.
 template <class Rewrite>
-void RewriteTags(std::string_view line, std::string &out, Rewrite rewrite) {
+void RewriteTags(std::string_view line, std::string& out, Rewrite rewrite) {
   std::size_t copied = 0;
-  for (const TTimeTag &tag : ParseTaggedLine(line).Tags) {
+  for (const TTimeTag& tag : ParseTaggedLine(line).Tags) {
     out.append(line.substr(copied, tag.Start - copied));
     rewrite(tag, out);
     copied = tag.Start + tag.Length;
@@ -20,8 +20,8 @@ void RewriteTags(std::string_view line, std::string &out, Rewrite rewrite) {
 
 }  // namespace
 
-void TTagShiftFilter::Line(std::size_t, std::string_view line, std::string &out) {
-  RewriteTags(line, out, [this](const TTimeTag &tag, std::string &to) {
+void TTagShiftFilter::Line(std::size_t, std::string_view line, std::string& out) {
+  RewriteTags(line, out, [this](const TTimeTag& tag, std::string& to) {
     long long millis = tag.Millis + FOffset;
     if (millis < 0) {
       millis = 0;
@@ -31,8 +31,8 @@ void TTagShiftFilter::Line(std::size_t, std::string_view line, std::string &out)
   });
 }
 
-void TTagFormFilter::Line(std::size_t, std::string_view line, std::string &out) {
-  RewriteTags(line, out, [this, line](const TTimeTag &tag, std::string &to) {
+void TTagFormFilter::Line(std::size_t, std::string_view line, std::string& out) {
+  RewriteTags(line, out, [this, line](const TTimeTag& tag, std::string& to) {
     if (tag.Angle) {
       to.append(line.substr(tag.Start, tag.Length));
       return;
@@ -44,6 +44,6 @@ void TTagFormFilter::Line(std::size_t, std::string_view line, std::string &out) 
   });
 }
 
-void TAllTimeTagFilter::Line(std::size_t, std::string_view line, std::string &out) {
-  RewriteTags(line, out, [this](const TTimeTag &, std::string &) { ++FRemoved; });
+void TAllTimeTagFilter::Line(std::size_t, std::string_view line, std::string& out) {
+  RewriteTags(line, out, [this](const TTimeTag&, std::string&) { ++FRemoved; });
 }

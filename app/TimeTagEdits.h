@@ -22,7 +22,7 @@ class TTagShiftFilter : public TLineFilter {
   std::size_t Clamped() const { return FClamped; }
 
  protected:
-  void Line(std::size_t number, std::string_view line, std::string &out) override;
+  void Line(std::size_t number, std::string_view line, std::string& out) override;
 
  private:
   const long long FOffset;
@@ -37,7 +37,7 @@ class TTagFormFilter : public TLineFilter {
   explicit TTagFormFilter(char separator) : FSeparator(separator) {}
 
  protected:
-  void Line(std::size_t number, std::string_view line, std::string &out) override;
+  void Line(std::size_t number, std::string_view line, std::string& out) override;
 
  private:
   const char FSeparator;
@@ -49,7 +49,7 @@ class TAllTimeTagFilter : public TLineFilter {
   std::size_t Removed() const { return FRemoved; }
 
  protected:
-  void Line(std::size_t number, std::string_view line, std::string &out) override;
+  void Line(std::size_t number, std::string_view line, std::string& out) override;
 
  private:
   std::size_t FRemoved = 0;

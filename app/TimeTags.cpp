@@ -41,7 +41,7 @@ std::optional<std::string_view> BracketContent(std::string_view line, std::size_
 }
 
 // Parses "mm:ss.xx" into tag; false with a reason when it is malformed.
-bool ParseTime(std::string_view content, TTimeTag &tag, std::string &reason) {
+bool ParseTime(std::string_view content, TTimeTag& tag, std::string& reason) {
   if (std::any_of(content.begin(), content.end(), IsLetter)) {
     reason = "英字を含むタイムタグです";
     return false;
@@ -126,7 +126,7 @@ TTaggedLine ParseTaggedLine(std::string_view line) {
   return result;
 }
 
-std::string FormatTimeTag(const TTimeTag &form, long long millis) {
+std::string FormatTimeTag(const TTimeTag& form, long long millis) {
   const bool hundredths = form.FractionDigits == 2;
   const long long perSecond = hundredths ? 100 : 1000;
   const long long units = hundredths ? (millis + 5) / 10 : millis;

@@ -54,7 +54,7 @@ TTaggedLine ParseTaggedLine(std::string_view line);
 // The tag as it would be written with a new time, keeping the tag's own
 // brackets, separator, fraction digits and at least its minute digits.
 // Hundredths are rounded to the nearest. millis must not be negative.
-std::string FormatTimeTag(const TTimeTag &form, long long millis);
+std::string FormatTimeTag(const TTimeTag& form, long long millis);
 
 // "mm:ss.xx" for messages.
 std::string DescribeTime(long long millis);

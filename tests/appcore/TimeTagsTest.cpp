@@ -12,23 +12,23 @@
 
 namespace {
 
-std::string Sjis(const std::string &utf8) { return UnicodeToAnsi(Utf8ToUnicode(utf8)); }
+std::string Sjis(const std::string& utf8) { return UnicodeToAnsi(Utf8ToUnicode(utf8)); }
 
 // "L:text" for a line tag, "W:text" for a word tag, "B:text" for a bad one, in
 // order.
 std::vector<std::string> Describe(std::string_view line) {
   const TTaggedLine parsed = ParseTaggedLine(line);
   std::vector<std::pair<std::size_t, std::string>> items;
-  for (const TTimeTag &tag : parsed.Tags) {
+  for (const TTimeTag& tag : parsed.Tags) {
     items.emplace_back(tag.Start,
                        std::string(tag.Word ? "W:" : "L:") + std::string(line.substr(tag.Start, tag.Length)));
   }
-  for (const TBadTimeTag &bad : parsed.Bad) {
+  for (const TBadTimeTag& bad : parsed.Bad) {
     items.emplace_back(bad.Start, "B:" + std::string(line.substr(bad.Start, bad.Length)));
   }
   std::sort(items.begin(), items.end());
   std::vector<std::string> result;
-  for (auto &item : items) result.push_back(item.second);
+  for (auto& item : items) result.push_back(item.second);
   return result;
 }
 
@@ -55,10 +55,10 @@ TEST(TimeTagsTest, RecognisesEachFormAndRole) {
       {"ー00:01.00]", {}},
       {"ー[00:01.00]", {"W:[00:01.00]"}},
   };
-  for (const TCase &c : cases) {
+  for (const TCase& c : cases) {
     const std::string line = Sjis(c.line);
     std::vector<std::string> expected;
-    for (const std::string &item : c.expected) expected.push_back(Sjis(item));
+    for (const std::string& item : c.expected) expected.push_back(Sjis(item));
     EXPECT_EQ(Describe(line), expected) << c.line;
   }
 }
@@ -72,7 +72,7 @@ TEST(TimeTagsTest, ReadsTimesAndIdTags) {
 
   struct TIdCase {
     std::string line;
-    const char *key;  // nullptr: not an ID tag
+    const char* key;  // nullptr: not an ID tag
     std::string value;
   };
   const std::vector<TIdCase> cases = {
@@ -85,7 +85,7 @@ TEST(TimeTagsTest, ReadsTimesAndIdTags) {
       {"[00:01.00]", nullptr, ""},
       {"[:x]", nullptr, ""},
   };
-  for (const TIdCase &c : cases) {
+  for (const TIdCase& c : cases) {
     const TTaggedLine parsed = ParseTaggedLine(c.line);
     ASSERT_EQ(parsed.Id.has_value(), c.key != nullptr) << c.line;
     if (!c.key) continue;
@@ -108,7 +108,7 @@ TEST(TimeTagsTest, ShiftKeepsEachTagsFormAndClampsAtZero) {
       {"[ti:00:01.00]\r\n[1:2:3]\r\n", 1000, "[ti:00:01.00]\r\n[1:2:3]\r\n", 0},
       {Sjis("ー[00:01.00]ソ"), 1000, Sjis("ー[00:02.00]ソ"), 0},
   };
-  for (const TCase &c : cases) {
+  for (const TCase& c : cases) {
     TTagShiftFilter filter(c.offset);
     EXPECT_EQ(filter.Apply(c.text), c.expected) << c.text;
     EXPECT_EQ(filter.Clamped(), c.clamped) << c.text;
@@ -127,7 +127,7 @@ TEST(TimeTagsTest, UnifiesSquareTagsAndRemovesEveryForm) {
       {"[00:01.996]<00:02.00>c", "[00:02.00]<00:02.00>c", "[00:02:00]<00:02.00>c", "c"},
       {"[ar:x]\n[1:2:3]d\n", "[ar:x]\n[1:2:3]d\n", "[ar:x]\n[1:2:3]d\n", "[ar:x]\n[1:2:3]d\n"},
   };
-  for (const TCase &c : cases) {
+  for (const TCase& c : cases) {
     EXPECT_EQ(TTagFormFilter('.').Apply(c.text), c.dot) << c.text;
     EXPECT_EQ(TTagFormFilter(':').Apply(c.text), c.colon) << c.text;
     EXPECT_EQ(TAllTimeTagFilter().Apply(c.text), c.removed) << c.text;
@@ -137,9 +137,9 @@ TEST(TimeTagsTest, UnifiesSquareTagsAndRemovesEveryForm) {
 // Every file of the shared lyrics folders, read as code page 932 bytes.
 std::vector<std::filesystem::path> LyricsFiles() {
   std::vector<std::filesystem::path> files;
-  for (const char *folder : {"real-lrc", "real-kra", "sjis"}) {
+  for (const char* folder : {"real-lrc", "real-kra", "sjis"}) {
     std::error_code error;
-    for (const auto &entry : std::filesystem::directory_iterator(testdata::Dir() / folder, error)) {
+    for (const auto& entry : std::filesystem::directory_iterator(testdata::Dir() / folder, error)) {
       files.push_back(entry.path());
     }
   }
@@ -150,7 +150,7 @@ std::vector<std::filesystem::path> LyricsFiles() {
 TEST(TimeTagsTest, ShiftThereAndBackGivesTheRealFilesBack) {
   VERSELET_REQUIRE_TESTDATA();
   std::size_t tagged = 0;
-  for (const std::filesystem::path &file : LyricsFiles()) {
+  for (const std::filesystem::path& file : LyricsFiles()) {
     const std::string bytes = testdata::ReadBytes(file);
     TTagShiftFilter forward(1500);
     const std::string shifted = forward.Apply(bytes);
@@ -172,7 +172,7 @@ TEST(TimeTagsTest, ShiftThereAndBackGivesTheRealFilesBack) {
 }
 
 // Feeds text in blocks of random sizes.
-std::string FeedInBlocks(TBlockFilter &filter, std::string_view text, std::mt19937 &random) {
+std::string FeedInBlocks(TBlockFilter& filter, std::string_view text, std::mt19937& random) {
   std::string out;
   for (std::size_t from = 0; from < text.size();) {
     const std::size_t size = std::uniform_int_distribution<std::size_t>(1, 12)(random);
