@@ -27,7 +27,7 @@ void TTagShiftFilter::Line(std::size_t, std::string_view line, std::string& out)
       millis = 0;
       ++FClamped;
     }
-    to += FormatTimeTag(tag, millis);
+    AppendTimeTag(to, tag, millis);
   });
 }
 
@@ -40,7 +40,7 @@ void TTagFormFilter::Line(std::size_t, std::string_view line, std::string& out) 
     TTimeTag form = tag;
     form.Separator = FSeparator;
     form.FractionDigits = 2;
-    to += FormatTimeTag(form, tag.Millis);
+    AppendTimeTag(to, form, tag.Millis);
   });
 }
 

@@ -2,7 +2,6 @@
 #include "app/TimeTags.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/LeadByte.h"
 
@@ -126,23 +125,34 @@ TTaggedLine ParseTaggedLine(std::string_view line) {
   return result;
 }
 
-std::string FormatTimeTag(const TTimeTag& form, long long millis) {
+void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis) {
   const bool hundredths = form.FractionDigits == 2;
   const long long perSecond = hundredths ? 100 : 1000;
   const long long units = hundredths ? (millis + 5) / 10 : millis;
-  const long long minutes = units / (60 * perSecond);
-  const long long seconds = units / perSecond % 60;
-  const long long fraction = units % perSecond;
-  char text[48];
-  std::snprintf(text, sizeof text, "%c%0*lld:%02lld%c%0*lld%c", form.Angle ? '<' : '[',
-                static_cast<int>(form.MinuteDigits), minutes, seconds, form.Separator,
-                static_cast<int>(form.FractionDigits), fraction, form.Angle ? '>' : ']');
-  return text;
+  // Digits by hand: this runs for every tag of a large file.
+  char text[40];
+  char* end = text + sizeof text;
+  char* p = end;
+  auto digits = [&p](long long value, std::size_t count) {
+    for (std::size_t i = 0; i < count || value > 0; ++i) {
+      *--p = static_cast<char>('0' + value % 10);
+      value /= 10;
+    }
+  };
+  *--p = form.Angle ? '>' : ']';
+  digits(units % perSecond, form.FractionDigits);
+  *--p = form.Separator;
+  digits(units / perSecond % 60, 2);
+  *--p = ':';
+  digits(units / (60 * perSecond), form.MinuteDigits);
+  *--p = form.Angle ? '<' : '[';
+  out.append(p, static_cast<std::size_t>(end - p));
 }
 
 std::string DescribeTime(long long millis) {
   TTimeTag form;
   form.FractionDigits = millis % 10 == 0 ? 2 : 3;
-  const std::string tag = FormatTimeTag(form, millis);
+  std::string tag;
+  AppendTimeTag(tag, form, millis);
   return tag.substr(1, tag.size() - 2);
 }

@@ -51,10 +51,10 @@ struct TTaggedLine {
 // that is a trail byte never opens a tag.
 TTaggedLine ParseTaggedLine(std::string_view line);
 
-// The tag as it would be written with a new time, keeping the tag's own
+// Appends the tag as it would be written with a new time, keeping the tag's own
 // brackets, separator, fraction digits and at least its minute digits.
 // Hundredths are rounded to the nearest. millis must not be negative.
-std::string FormatTimeTag(const TTimeTag& form, long long millis);
+void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis);
 
 // "mm:ss.xx" for messages.
 std::string DescribeTime(long long millis);
