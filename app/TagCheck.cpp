@@ -50,14 +50,7 @@ void TTagChecker::CheckFit(std::size_t number, std::string_view line) {
 }
 
 void TTagChecker::CheckLineTimes(std::size_t number, std::string_view line, const TTaggedLine& parsed) {
-  for (std::size_t i = 0; i < parsed.LineTagCount; ++i) {
-    const long long millis = parsed.Tags[i].Millis;
-    const auto [at, fresh] = FFirstLineOfTime.emplace(millis, number);
-    if (!fresh) {
-      Add(number, TTagProblemKind::Duplicate,
-          "時刻 " + DescribeTime(millis) + " は " + LineRef(at->second) + "と同じです");
-    }
-  }
+  for (std::size_t i = 0; i < parsed.LineTagCount; ++i) FLineTimes.push_back(TLineTime{parsed.Tags[i].Millis, number});
   if (parsed.LineTagCount > 1) {
     FPendingWords.clear();
     return;
@@ -95,6 +88,18 @@ std::vector<TTagProblem> TTagChecker::Finish() {
     for (std::size_t line : FUntagged) Add(line, TTagProblemKind::Untagged, "タイムタグのない行です");
   }
   FUntagged.clear();
+  // Sorted by time and then line, each run of one time names its first line.
+  std::sort(FLineTimes.begin(), FLineTimes.end());
+  std::size_t runStart = 0;
+  for (std::size_t i = 1; i < FLineTimes.size(); ++i) {
+    if (FLineTimes[i].Millis != FLineTimes[i - 1].Millis) {
+      runStart = i;
+      continue;
+    }
+    Add(FLineTimes[i].Line, TTagProblemKind::Duplicate,
+        "時刻 " + DescribeTime(FLineTimes[i].Millis) + " は " + LineRef(FLineTimes[runStart].Line) + "と同じです");
+  }
+  FLineTimes.clear();
   std::stable_sort(FProblems.begin(), FProblems.end(),
                    [](const TTagProblem& a, const TTagProblem& b) { return a.Line < b.Line; });
   return std::move(FProblems);

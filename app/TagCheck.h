@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "app/LineFilter.h"
@@ -57,7 +56,13 @@ class TTagChecker {
   std::vector<TTagProblem> FProblems;
   bool FTagged = false;
   std::vector<std::size_t> FUntagged;
-  std::unordered_map<long long, std::size_t> FFirstLineOfTime;
+  // The time of every line tag with its line, for the duplicates found at the end.
+  struct TLineTime {
+    long long Millis;
+    std::size_t Line;
+    auto operator<=>(const TLineTime&) const = default;
+  };
+  std::vector<TLineTime> FLineTimes;
   struct TTimedLine {
     std::size_t Line;
     long long Millis;
