@@ -11,6 +11,7 @@
 #include <array>
 #include <optional>
 
+#include "app/PlayerModels.h"
 #include "editor/RyxEdit.h"
 #include "platform/IntegerText.h"
 #include "platform/qt/QtConvert.h"
@@ -18,24 +19,6 @@
 #include "widgets/FontNameComboBox.h"
 
 namespace {
-
-constexpr int kCustomModel = 5;
-
-struct TPlayerModel {
-  const char* Name;
-  int HalfCount;
-  int LineCount;
-};
-
-// The presets of ComboBox1, in list order; the last is typed by the user.
-constexpr std::array<TPlayerModel, 6> kPlayerModels = {{
-    {"iFP-100～1000", 16, 3},
-    {"PMP-100、H100、H300", 16, 3},
-    {"iMP-350～550", 16, 3},
-    {"iMP-150", 13, 2},
-    {"N10", 12, 3},
-    {"カスタム", 0, 0},
-}};
 
 QFont DialogFont(int height) {
   TLogFont font;

@@ -237,6 +237,17 @@ void BM_DeleteBlankLinesVsSed(benchmark::State& state) {
   CompareWith(state, {ToolPath(), "delete-blank-lines", doc}, SedRemovingTags(doc));
 }
 
+// The time-tag model reads every tag form and rewrites lines; sed still only removes one form.
+void BM_ShiftTagsVsSed(benchmark::State& state) {
+  const std::string doc = Documents().Of(100).string();
+  CompareWith(state, {ToolPath(), "shift-tags", "--by", "1.5", doc}, SedRemovingTags(doc));
+}
+
+void BM_DeleteAllTimeTagsVsSed(benchmark::State& state) {
+  const std::string doc = Documents().Of(100).string();
+  CompareWith(state, {ToolPath(), "delete-all-time-tags", doc}, SedRemovingTags(doc));
+}
+
 void BM_ShiftJisToUtf8VsUconv(benchmark::State& state) {
   const std::string doc = Documents().Of(10).string();
   CompareWith(state, {ToolPath(), "to-utf8", doc}, {"uconv", "-f", "windows-31j", "-t", "UTF-8", doc});
@@ -245,6 +256,8 @@ void BM_ShiftJisToUtf8VsUconv(benchmark::State& state) {
 BENCHMARK(BM_DeleteTimeTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteKaraokeTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteBlankLinesVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShiftTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteAllTimeTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShiftJisToUtf8VsUconv)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

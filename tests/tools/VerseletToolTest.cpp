@@ -398,4 +398,166 @@ TEST_F(VerseletTool, TheFirstBreakDecidesTheStyleWhereverItLies) {
   }
 }
 
+TEST_F(VerseletTool, TimeTagCommandsRewriteOnlyTheTags) {
+  const std::string text = "[ti:x]\n[00:01:00]a<00:01.50>b[00:02.000]\n\x81[00:03.00]\n[1:2:3]";
+  const std::string file = Put("song.lrc", text);
+  const struct {
+    std::vector<std::string> Args;
+    std::string Out;
+    std::string Err;  // a part of the report
+  } cases[] = {
+      {{"shift-tags", "--by", "1.25", file},
+       "[ti:x]\r\n[00:02:25]a<00:02.75>b[00:03.250]\r\n\x81[00:03.00]\r\n[1:2:3]", ""},
+      {{"shift-tags", "--by=-1.5", file},
+       "[ti:x]\r\n[00:00:00]a<00:00.00>b[00:00.500]\r\n\x81[00:03.00]\r\n[1:2:3]", "1 個のタグは 0 秒より前"},
+      {{"normalize-tags", "--form", "dot", file},
+       "[ti:x]\r\n[00:01.00]a<00:01.50>b[00:02.00]\r\n\x81[00:03.00]\r\n[1:2:3]", ""},
+      {{"normalize-tags", "--form=colon", file},
+       "[ti:x]\r\n[00:01:00]a<00:01.50>b[00:02:00]\r\n\x81[00:03.00]\r\n[1:2:3]", ""},
+      {{"delete-all-time-tags", file}, "[ti:x]\r\nab\r\n\x81[00:03.00]\r\n[1:2:3]", ""},
+      // The older command keeps removing only "[mm:ss:xx]".
+      {{"delete-time-tags", file}, "[ti:x]\r\na<00:01.50>b[00:02.000]\r\n\x81[00:03.00]\r\n[1:2:3]", ""},
+  };
+  for (const auto& c : cases) {
+    const TRun run = Run(c.Args);
+    EXPECT_EQ(run.Code, 0) << ::testing::PrintToString(c.Args);
+    EXPECT_EQ(run.Out, c.Out) << ::testing::PrintToString(c.Args);
+    EXPECT_TRUE(c.Err.empty() ? run.Err.empty() : Contains(run.Err, c.Err)) << run.Err;
+  }
+  EXPECT_EQ(testdata::ReadBytes(file), text);
+  const std::string help = Run({"--help"}).Out;
+  for (const char* word : {"check", "shift-tags", "normalize-tags", "delete-all-time-tags", "--by", "--form"}) {
+    EXPECT_TRUE(Contains(help, word)) << word;
+  }
+}
+
+TEST_F(VerseletTool, CheckReportsFileAndLineLikeACompiler) {
+  const std::string bad = Put("bad.lrc", "[00:02.00]a\n[00:01.00]b\n[00:61.00]c\nuntagged\n");
+  const std::string good = Put("good.lrc", "[offset:-100]\n[00:01.00]a\n\n[00:02.00]b\n");
+  TRun run = Run({"check", good, bad});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_EQ(run.Err, "");
+  std::vector<std::string> lines;
+  for (std::size_t from = 0, end; (end = run.Out.find('\n', from)) != std::string::npos; from = end + 1) {
+    lines.push_back(run.Out.substr(0, run.Out.find(": ", from) + 2).substr(from));
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{bad + ":2: ", bad + ":3: ", bad + ":4: "}));
+  run = Run({"check", good});
+  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_EQ(testdata::ReadBytes(bad), "[00:02.00]a\n[00:01.00]b\n[00:61.00]c\nuntagged\n");
+}
+
+TEST_F(VerseletTool, CheckWithADisplayReportsLinesThatNeedMoreThanAPage) {
+  // 27 cells without the tags: 3 rows of 13 or of 12 (the last one "aあ"), 2 rows of 14.
+  const std::string lyric = "[00:01.00]" + std::string(25, 'a') + "<00:02.00>\x82\xA0\n[00:02.00]ab\n";
+  const std::string file = Put("song.lrc", lyric);
+  const struct {
+    std::vector<std::string> Args;
+    int Code;
+  } cases[] = {
+      {{"check", "--player", "iMP-150", file}, 1},
+      {{"check", "--player", "N10", file}, 0},
+      {{"check", "--half", "14", "--lines", "2", file}, 0},
+      {{"check", "--half=13", "--lines=2", file}, 1},
+      {{"check", file}, 0},
+  };
+  for (const auto& c : cases) {
+    const TRun run = Run(c.Args);
+    EXPECT_EQ(run.Code, c.Code) << ::testing::PrintToString(c.Args);
+    EXPECT_EQ(run.Out.empty(), c.Code == 0) << run.Out;
+    if (c.Code != 0) {
+      EXPECT_TRUE(run.Out.starts_with(file + ":1: ")) << run.Out;
+    }
+  }
+}
+
+TEST_F(VerseletTool, TimeTagOptionsAreCheckedBeforeAnyFile) {
+  const std::string file = Put("a.lrc", "[00:01.00]a\n");
+  const std::vector<std::vector<std::string>> cases = {
+      {"shift-tags", file},
+      {"shift-tags", "--by", "1.2345", file},
+      {"shift-tags", "--by", "1.", file},
+      {"shift-tags", "--by", "x", file},
+      {"shift-tags", file, "--by"},
+      {"normalize-tags", file},
+      {"normalize-tags", "--form", "slash", file},
+      {"to-utf8", "--by", "1", file},
+      {"shift-tags", "--by", "1", "--form", "dot", file},
+      {"check", "-i", file},
+      {"check", "-o", Work().string(), file},
+      {"check", "--half", "16", file},
+      {"check", "--half", "0", "--lines", "3", file},
+      {"check", "--half", "16x", "--lines", "3", file},
+      {"check", "--player", "iMP-150", "--half", "16", "--lines", "3", file},
+      {"check", "--player", "nothing", file},
+      {"delete-all-time-tags", "--player", "N10", file},
+  };
+  for (const auto& args : cases) {
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Code, 2) << ::testing::PrintToString(args);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_TRUE(Contains(run.Err, "--help")) << run.Err;
+  }
+  EXPECT_EQ(testdata::ReadBytes(file), "[00:01.00]a\n");
+}
+
+TEST_F(VerseletTool, ShiftingRealFilesThereAndBackInPlaceGivesThemBack) {
+  VERSELET_REQUIRE_TESTDATA();
+  std::vector<std::string> forward = {"shift-tags", "-i", "--by", "1.5"};
+  std::vector<std::string> back = {"shift-tags", "-i", "--by", "-1.5"};
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const char* folder : {"real-lrc", "real-kra"}) {
+    for (const auto& entry : fs::directory_iterator(testdata::Dir() / folder)) {
+      const std::string original = testdata::ReadBytes(entry.path());
+      // The tool writes CR LF breaks; these files have LF ones.
+      std::string expected;
+      for (char c : original) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+      const std::string copy = Put(entry.path().filename().string(), original);
+      forward.push_back(copy);
+      back.push_back(copy);
+      files.emplace_back(copy, expected);
+    }
+  }
+  ASSERT_GE(files.size(), 6u);
+  ASSERT_EQ(Run(forward).Code, 0);
+  EXPECT_NE(testdata::ReadBytes(files.front().first), files.front().second);
+  ASSERT_EQ(Run(back).Code, 0);
+  for (const auto& [copy, expected] : files) EXPECT_EQ(testdata::ReadBytes(copy), expected) << copy;
+}
+
+TEST_F(VerseletTool, FoldersAreWalkedForLyricsFiles) {
+  fs::create_directories(Work() / "lyrics/sub");
+  const std::string tagged = "[00:01.00]a[00:02:00]\n";
+  Put("lyrics/a.lrc", tagged);
+  Put("lyrics/sub/B.KRA", tagged);
+  Put("lyrics/sub/c.txt", "[00:02.00]x\n[00:01.00]y\n");
+  Put("lyrics/skip.mp3", tagged);
+  const std::string folder = (Work() / "lyrics").string();
+
+  TRun run = Run({"check", folder});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_EQ(run.Out.substr(0, run.Out.find(": ", run.Out.find(".txt")) + 2), folder + "/sub/c.txt:2: ") << run.Out;
+  EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 1) << run.Out;
+
+  fs::create_directories(Work() / "out");
+  run = Run({"delete-all-time-tags", "-o", (Work() / "out").string(), folder});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/a.lrc"), "a\r\n");
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/sub/B.KRA"), "a\r\n");
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/sub/c.txt"), "x\r\ny\r\n");
+  EXPECT_FALSE(fs::exists(Work() / "out/skip.mp3"));
+
+  run = Run({"normalize-tags", "--form", "dot", "-i", folder});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(Work() / "lyrics/sub/B.KRA"), "[00:01.00]a[00:02.00]\r\n");
+  EXPECT_EQ(testdata::ReadBytes(Work() / "lyrics/skip.mp3"), tagged);
+
+  // A rewritten folder cannot go to standard output.
+  run = Run({"delete-all-time-tags", folder});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_TRUE(Contains(run.Err, "-i")) << run.Err;
+}
+
 }  // namespace

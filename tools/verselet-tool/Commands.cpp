@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdio>
 
+#include "app/TagCheck.h"
+#include "app/TimeTagEdits.h"
 #include "app/TimeTagFilter.h"
 #include "app/UselessLineFilter.h"
 #include "platform/CodePage.h"
@@ -27,25 +29,46 @@ class TCheckedShiftJisEncoder : public TShiftJisEncoder {
   const bool FLossy;
 };
 
-std::unique_ptr<TBlockFilter> TimeTags(bool) {
+std::unique_ptr<TBlockFilter> TimeTags(const TFilterSettings&) {
   return std::make_unique<TTimeTagFilter>(TTimeTagFilter::TScope::All);
 }
 
-std::unique_ptr<TBlockFilter> KaraokeTags(bool) {
+std::unique_ptr<TBlockFilter> KaraokeTags(const TFilterSettings&) {
   return std::make_unique<TTimeTagFilter>(TTimeTagFilter::TScope::AfterCharacter);
 }
 
-std::unique_ptr<TBlockFilter> UselessLines(bool) { return std::make_unique<TUselessLineFilter>(); }
+std::unique_ptr<TBlockFilter> UselessLines(const TFilterSettings&) { return std::make_unique<TUselessLineFilter>(); }
 
-std::unique_ptr<TBlockFilter> ToUtf8(bool) { return std::make_unique<TUtf8Encoder>(); }
+std::unique_ptr<TBlockFilter> ToUtf8(const TFilterSettings&) { return std::make_unique<TUtf8Encoder>(); }
 
-std::unique_ptr<TBlockFilter> ToShiftJis(bool lossy) { return std::make_unique<TCheckedShiftJisEncoder>(lossy); }
+std::unique_ptr<TBlockFilter> ToShiftJis(const TFilterSettings& settings) {
+  return std::make_unique<TCheckedShiftJisEncoder>(settings.Lossy);
+}
+
+std::unique_ptr<TBlockFilter> AllTimeTags(const TFilterSettings&) { return std::make_unique<TAllTimeTagFilter>(); }
+
+std::unique_ptr<TBlockFilter> ShiftTags(const TFilterSettings& settings) {
+  return std::make_unique<TTagShiftFilter>(settings.ShiftMillis);
+}
+
+std::unique_ptr<TBlockFilter> UnifyTags(const TFilterSettings& settings) {
+  return std::make_unique<TTagFormFilter>(settings.TagSeparator);
+}
+
+std::unique_ptr<TBlockFilter> CheckTags(const TFilterSettings& settings) {
+  return std::make_unique<TTagCheckFilter>(settings.Display);
+}
 
 std::string NoNote(const TBlockFilter&) { return ""; }
 
 std::string ReplacedNote(const TBlockFilter& filter) {
   const std::size_t replaced = static_cast<const TShiftJisEncoder&>(filter).Replaced();
   return replaced == 0 ? "" : std::to_string(replaced) + " 文字を Shift-JIS で表せないため ? にしました";
+}
+
+std::string ClampedNote(const TBlockFilter& filter) {
+  const std::size_t clamped = static_cast<const TTagShiftFilter&>(filter).Clamped();
+  return clamped == 0 ? "" : std::to_string(clamped) + " 個のタグは 0 秒より前になるので 0 秒にしました";
 }
 
 const std::array kCommands = {
@@ -57,6 +80,15 @@ const std::array kCommands = {
     TToolCommand{"to-sjis",
                  "UTF-8 から Shift-JIS に変換します (Shift-JIS で表せない文字があれば変換しません)", ToShiftJis,
                  ReplacedNote},
+    TToolCommand{"delete-all-time-tags",
+                 "タイムタグを形式を問わずすべて削除します ([mm:ss:xx] [mm:ss.xx] [mm:ss.xxx] <mm:ss.xx>)", AllTimeTags,
+                 NoNote},
+    TToolCommand{"shift-tags", "行とワードのタイムタグを --by の秒数だけずらします (0 秒より前は 0 秒)", ShiftTags,
+                 ClampedNote, TCommandNeeds::Offset},
+    TToolCommand{"normalize-tags", "角括弧のタイムタグを --form の形 ([mm:ss.xx] か [mm:ss:xx]) にそろえます",
+                 UnifyTags, NoNote, TCommandNeeds::TagForm},
+    TToolCommand{"check", "タイムタグを検査し、問題を「ファイル:行: 内容」の形で標準出力に示します", CheckTags, NoNote,
+                 TCommandNeeds::Nothing, true},
 };
 
 // "'é' (U+00E9)": the character itself and its code point.

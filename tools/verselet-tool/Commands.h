@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,15 +11,35 @@
 
 #include "app/BlockFilter.h"
 #include "app/EncodingFilters.h"
+#include "app/PlayerLayout.h"
+
+// What the options of the command line tell the filters.
+struct TFilterSettings {
+  // Lets to-sjis write "?" for the characters code page 932 cannot hold
+  // instead of refusing the file.
+  bool Lossy = false;
+  // shift-tags: how far to move the tags.
+  long long ShiftMillis = 0;
+  // normalize-tags: '.' for "[mm:ss.xx]", ':' for "[mm:ss:xx]".
+  char TagSeparator = '.';
+  // check: the player display each line must fit on, if any.
+  std::optional<TPlayerDisplay> Display;
+};
+
+// The option a command cannot run without.
+enum class TCommandNeeds { Nothing, Offset, TagForm };
 
 struct TToolCommand {
   const char* Name;
   const char* Summary;
-  // A fresh filter for one file. lossy lets to-sjis write "?" for the
-  // characters code page 932 cannot hold instead of refusing the file.
-  std::unique_ptr<TBlockFilter> (*MakeFilter)(bool lossy);
+  // A fresh filter for one file.
+  std::unique_ptr<TBlockFilter> (*MakeFilter)(const TFilterSettings& settings);
   // A remark for the user about the finished filter, or "".
   std::string (*Note)(const TBlockFilter& filter);
+  TCommandNeeds Needs = TCommandNeeds::Nothing;
+  // The filter is a TTagCheckFilter: the file is only read, and its
+  // problems are the result.
+  bool Checks = false;
 };
 
 // Raised by to-sjis, at the end of the text, when characters would become

@@ -2,12 +2,86 @@
 #include "tools/verselet-tool/Options.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <string_view>
+
+#include "app/PlayerModels.h"
 
 namespace {
 
 bool IsHelp(std::string_view arg) { return arg == "-h" || arg == "--help"; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "1.5", "-0.25", "+2": seconds with at most three decimals, as milliseconds.
+long long ParseSeconds(std::string_view text) {
+  const std::string bad = "--by には秒数を指定してください (例: 1.5, -0.25): " + std::string(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  const std::size_t point = std::min(text.find('.'), text.size());
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view decimals = text.substr(std::min(point + 1, text.size()));
+  const bool wellFormed =
+      !whole.empty() && whole.size() <= 9 && decimals.size() <= 3 && (point == text.size() || !decimals.empty()) &&
+      std::all_of(whole.begin(), whole.end(), IsDigit) && std::all_of(decimals.begin(), decimals.end(), IsDigit);
+  if (!wellFormed) throw EUsageError(bad);
+  long long millis = 0;
+  for (char c : whole) millis = millis * 10 + (c - '0');
+  millis *= 1000;
+  long long scale = 100;
+  for (char c : decimals) {
+    millis += (c - '0') * scale;
+    scale /= 10;
+  }
+  return negative ? -millis : millis;
+}
+
+// A display size of 1 to 999 cells or rows.
+int ParseSize(std::string_view option, std::string_view text) {
+  constexpr int kLargest = 999;
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > kLargest) {
+    throw EUsageError(std::string(option) + " には 1 から 999 の整数を指定してください: " + std::string(text));
+  }
+  return value;
+}
+
+TPlayerDisplay FindPlayer(std::string_view name) {
+  for (int i = 0; i < kCustomModel; ++i) {
+    const TPlayerModel& model = kPlayerModels[static_cast<std::size_t>(i)];
+    if (name == model.Name) return TPlayerDisplay{model.HalfCount, model.LineCount};
+  }
+  std::string known;
+  for (int i = 0; i < kCustomModel; ++i)
+    known += std::string(i == 0 ? "" : ", ") + kPlayerModels[static_cast<std::size_t>(i)].Name;
+  throw EUsageError("不明なプレーヤーです: " + std::string(name) + " (" + known + " のどれかを指定してください)");
+}
+
+char ParseTagForm(std::string_view text) {
+  if (text == "dot") return '.';
+  if (text == "colon") return ':';
+  throw EUsageError("--form には dot か colon を指定してください: " + std::string(text));
+}
+
+// The value of an option given as "--name VALUE" or "--name=VALUE"; it
+// may begin with "-", as a negative offset does.
+template <class Iterator>
+std::optional<std::string_view> OptionValue(std::string_view name, Iterator& it, Iterator end) {
+  const std::string_view arg = *it;
+  if (arg == name) {
+    if (it + 1 == end) throw EUsageError(std::string(arg) + " の後に値を指定してください");
+    return *++it;
+  }
+  if (arg.starts_with(name) && arg.size() > name.size() && arg[name.size()] == '=') {
+    return arg.substr(name.size() + 1);
+  }
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -23,18 +97,35 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   std::vector<std::string_view> positional;
   bool inPlace = false;
   std::optional<std::string_view> folder;
+  bool hasOffset = false;
+  bool hasForm = false;
+  std::optional<int> half;
+  std::optional<int> lines;
+  std::optional<TPlayerDisplay> player;
   for (auto it = args.begin(); it != args.end(); ++it) {
     const std::string_view arg = *it;
     if (it == endOfOptions) {
       positional.insert(positional.end(), it + 1, args.end());
       break;
     }
-    if (arg == "-i" || arg == "--in-place") {
+    if (const auto by = OptionValue("--by", it, args.end())) {
+      options.Filter.ShiftMillis = ParseSeconds(*by);
+      hasOffset = true;
+    } else if (const auto form = OptionValue("--form", it, args.end())) {
+      options.Filter.TagSeparator = ParseTagForm(*form);
+      hasForm = true;
+    } else if (const auto halfText = OptionValue("--half", it, args.end())) {
+      half = ParseSize("--half", *halfText);
+    } else if (const auto linesText = OptionValue("--lines", it, args.end())) {
+      lines = ParseSize("--lines", *linesText);
+    } else if (const auto playerName = OptionValue("--player", it, args.end())) {
+      player = FindPlayer(*playerName);
+    } else if (arg == "-i" || arg == "--in-place") {
       inPlace = true;
     } else if (arg == "-f" || arg == "--force") {
       options.Force = true;
     } else if (arg == "--lossy") {
-      options.Lossy = true;
+      options.Filter.Lossy = true;
     } else if (arg == "-o" || arg == "--output") {
       if (it + 1 == args.end()) throw EUsageError(std::string(arg) + " の後に出力フォルダを指定してください");
       folder = *++it;
@@ -53,6 +144,23 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   options.Files.assign(positional.begin() + 1, positional.end());
   if (options.Files.empty()) throw EUsageError("ファイルを指定してください");
 
+  const std::string name = options.Command->Name;
+  const bool needsOffset = options.Command->Needs == TCommandNeeds::Offset;
+  const bool needsForm = options.Command->Needs == TCommandNeeds::TagForm;
+  if (needsOffset && !hasOffset) throw EUsageError(name + " には --by 秒数 を指定してください");
+  if (needsForm && !hasForm) throw EUsageError(name + " には --form dot か --form colon を指定してください");
+  if (hasOffset && !needsOffset) throw EUsageError("--by は shift-tags にだけ使えます");
+  if (hasForm && !needsForm) throw EUsageError("--form は normalize-tags にだけ使えます");
+  const bool hasDisplay = half || lines || player;
+  if (hasDisplay && !options.Command->Checks) throw EUsageError("--half、--lines、--player は check にだけ使えます");
+  if (player && (half || lines)) throw EUsageError("--player と --half/--lines は一緒に使えません");
+  if (half.has_value() != lines.has_value()) throw EUsageError("--half と --lines は両方指定してください");
+  if (half) options.Filter.Display = TPlayerDisplay{*half, *lines};
+  if (player) options.Filter.Display = player;
+  if (options.Command->Checks) {
+    if (inPlace || folder) throw EUsageError(name + " はファイルを書き換えないので -i と -o は使えません");
+    return options;
+  }
   if (inPlace && folder) throw EUsageError("-i と -o は一緒に使えません");
   if (folder) {
     options.Output = TOutputMode::Folder;
@@ -94,8 +202,18 @@ std::string HelpText() {
       "  --lossy               to-sjis で Shift-JIS で表せない文字を ? にして変換します。\n"
       "                        指定しないと、そのような文字のあるファイルは元のままにして、\n"
       "                        ファイル:行: の形でその文字を標準エラーに示し、失敗とします\n"
+      "  --by SECONDS          shift-tags でずらす秒数です (例: 1.5, -0.25。小数は 3 桁まで)\n"
+      "  --form dot|colon      normalize-tags でそろえる形です: dot は [mm:ss.xx]、colon は [mm:ss:xx]\n"
+      "  --half N --lines M    check で、タグを除いた各行が 1 行 N 桁 (半角) M 行の表示に\n"
+      "                        収まるかも調べます (全角文字は 2 桁で、行をまたぎません)\n"
+      "  --player NAME         check で、設定ダイアログのプレーヤー NAME の表示の大きさを\n"
+      "                        使います (例: --player iMP-150 は 13 桁 2 行)\n"
       "  -h, --help            この説明を表示します\n"
       "  --                    これより後の引数はすべてファイル名とみなします\n"
+      "\n"
+      "ファイルの代わりにフォルダを指定すると、その下の .txt、.lrc、.kra ファイルをすべて\n"
+      "処理します (-o では同じ相対パスに書き出します)。書き換えるコマンドでは -i か -o が\n"
+      "必要です。\n"
       "\n"
       "-i も -o もないときは結果を標準出力に書きます (ファイルは 1 つだけ)。結果は一時\n"
       "フォルダ (TMPDIR) の名前のない一時ファイルにためてから書くので、失敗するときは\n"
@@ -106,6 +224,10 @@ std::string HelpText() {
       "ないバイト、to-sjis に UTF-8 でないバイト) は元のままにして標準エラーに報告し、\n"
       "残りのファイルの処理を続けます。\n"
       "\n"
-      "終了コード: 0 すべて成功、1 失敗したファイルがある、2 コマンドラインの誤り\n";
+      "check はファイルを書き換えず、問題を 1 行に 1 つ「ファイル:行: 内容」の形で標準出力に\n"
+      "書きます (ファイルはいくつでも指定できます)。\n"
+      "\n"
+      "終了コード: 0 すべて成功、1 失敗したファイルがある (check では問題が見つかった)、\n"
+      "2 コマンドラインの誤り\n";
   return text;
 }

@@ -22,8 +22,8 @@ struct TToolOptions {
   TOutputMode Output = TOutputMode::StandardOutput;
   // Replace read-only files too (-i, -o).
   bool Force = false;
-  // Let to-sjis write "?" for characters Shift-JIS cannot hold.
-  bool Lossy = false;
+  // --lossy, --by and --form.
+  TFilterSettings Filter;
   std::filesystem::path OutputFolder;
   std::vector<std::filesystem::path> Files;
 };

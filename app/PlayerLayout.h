@@ -1,0 +1,35 @@
+// How a player shows one lyrics line: tags removed, broken into rows of half-width cells.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The display of a player: HalfCount half-width cells a row, LineCount rows a page.
+struct TPlayerDisplay {
+  int HalfCount = 16;
+  int LineCount = 3;
+};
+
+struct TPlayerRow {
+  std::size_t Start = 0;  // bytes of TPlayerLayout::Text
+  std::size_t Length = 0;
+  int Cells = 0;
+};
+
+struct TPlayerLayout {
+  // The line without its time and word tags, as the player shows it.
+  std::string Text;
+  // At least one row, also for an empty line.
+  std::vector<TPlayerRow> Rows;
+
+  // Pages of lineCount rows that the line fills (1 when lineCount is below 1).
+  std::size_t Pages(int lineCount) const;
+};
+
+// A double-byte character takes two cells and is never split: with one
+// cell left it starts the next row. A character wider than a whole row
+// still gets a row of its own, so every row holds at least one character.
+// Every other byte takes one cell.
+TPlayerLayout LayOutForPlayer(std::string_view line, int halfCount);

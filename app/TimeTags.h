@@ -1,0 +1,60 @@
+// The time tags of one lyrics line: line, word and ID tags, found byte-exactly
+// in code page 932 text.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A well-formed time tag: "[" or "<", two or more minute digits, ":", two
+// second digits below 60, "." or ":", two or three fraction digits, and the
+// matching "]" or ">". Two fraction digits are hundredths, three are
+// milliseconds.
+struct TTimeTag {
+  std::size_t Start = 0;  // byte offset in the line
+  std::size_t Length = 0;
+  // Square-bracket tags that open the line, one right after the other, time
+  // the line; every other time tag times a word.
+  bool Word = false;
+  bool Angle = false;  // "<...>" rather than "[...]"
+  long long Millis = 0;
+  std::size_t MinuteDigits = 2;
+  char Separator = '.';
+  std::size_t FractionDigits = 2;
+};
+
+// Something bracketed that is meant as a time tag (it starts with a digit
+// and holds a ":") but is not a well-formed one.
+struct TBadTimeTag {
+  std::size_t Start = 0;
+  std::size_t Length = 0;
+  std::string Reason;
+};
+
+// A line that is nothing but "[key:value]", the key made of ASCII letters.
+struct TIdTag {
+  std::string_view Key;
+  std::string_view Value;
+};
+
+struct TTaggedLine {
+  std::vector<TTimeTag> Tags;  // line and word tags in the order they stand
+  std::vector<TBadTimeTag> Bad;
+  std::optional<TIdTag> Id;
+  std::size_t LineTagCount = 0;  // the first LineTagCount of Tags time the line
+};
+
+// Reads one line (without its line break). Characters are read from the
+// line's start, a lead byte always taking the byte after it, so a "[" or "<"
+// that is a trail byte never opens a tag.
+TTaggedLine ParseTaggedLine(std::string_view line);
+
+// Appends the tag as it would be written with a new time, keeping the tag's own
+// brackets, separator, fraction digits and at least its minute digits.
+// Hundredths are rounded to the nearest. millis must not be negative.
+void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis);
+
+// "mm:ss.xx" for messages.
+std::string DescribeTime(long long millis);
