@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/LyricsText.h"
+#include "bench/PlainSplit.h"
 #include "editor/Ryxstrings.h"
 
 namespace {
@@ -53,19 +54,6 @@ TBenchFiles& Files() {
   return files;
 }
 
-// What a programmer writes without a line store: one read, split at CR LF.
-std::vector<std::string> PlainLoad(const std::filesystem::path& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::string data(std::filesystem::file_size(name), '\0');
-  in.read(data.data(), static_cast<std::streamsize>(data.size()));
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t at; (at = data.find("\r\n", start)) != std::string::npos; start = at + 2)
-    lines.emplace_back(data, start, at - start);
-  lines.emplace_back(data, start);
-  return lines;
-}
-
 template <class Load>
 double Seconds(Load load) {
   const Clock::time_point start = Clock::now();
@@ -83,7 +71,7 @@ double StoreLoad(const std::filesystem::path& name) {
 
 double BaselineLoad(const std::filesystem::path& name) {
   return Seconds([&name] {
-    std::vector<std::string> lines = PlainLoad(name);
+    std::vector<std::string> lines = ReadAndSplit(name);
     benchmark::DoNotOptimize(lines.data());
   });
 }

@@ -26,6 +26,7 @@
 #include "app/Unit1.h"
 #include "app/UnitApplication.h"
 #include "app/UnitCommonDialogs.h"
+#include "bench/PlainSplit.h"
 #include "editor/RyxEdit.h"
 #include "platform/qt/ControlHostWidget.h"
 
@@ -40,19 +41,6 @@ double MillisecondsSince(Clock::time_point start) {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
-}
-
-// The reference: one read of the file, split at CR LF into one string a line.
-std::vector<std::string> ReadAndSplit(const std::filesystem::path& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::string data(std::filesystem::file_size(name), '\0');
-  in.read(data.data(), static_cast<std::streamsize>(data.size()));
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t at; (at = data.find("\r\n", start)) != std::string::npos; start = at + 2)
-    lines.emplace_back(data, start, at - start);
-  lines.emplace_back(data, start);
-  return lines;
 }
 
 // A field of /proc/self/status in megabytes.
