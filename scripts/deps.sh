@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Verselet needs to build and test; says nothing when all are there.
+# Installs the Debian packages Verselet needs to build and test, or the packages named
+# as arguments; says nothing when all are there.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
 )
+[ $# -eq 0 ] || packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

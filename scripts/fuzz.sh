@@ -6,21 +6,7 @@ seconds="${1:-60}"
 
 # Fuzzing needs clang and its runtime, which holds libFuzzer; the ordinary
 # build does not, so they are not among the deps.
-packages=(clang libclang-rt-14-dev cmake libicu-dev libsimpleini-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -ne 0 ]; then
-  echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "Run as root (or install these packages yourself)." >&2
-    exit 1
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash "$root/scripts/deps.sh" clang libclang-rt-14-dev cmake libicu-dev libsimpleini-dev
 
 build="$root/build/fuzz"
 mkdir -p "$build"
