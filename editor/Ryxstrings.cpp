@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::string_view kEndMarker("\0\0", 2);
-
 // A bulk text at least this long goes into one shared buffer; shorter ones
 // give each piece its own bytes, so that typing never leaves buffers behind.
 constexpr std::size_t kSharedFrom = 16384;
