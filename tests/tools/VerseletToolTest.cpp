@@ -74,7 +74,7 @@ TEST_F(VerseletTool, HelpDescribesCommandsAndOptions) {
     EXPECT_EQ(run.Code, 0);
     EXPECT_EQ(run.Err, "");
     for (const char* word : {"delete-time-tags", "delete-karaoke-tags", "delete-blank-lines", "to-utf8", "to-sjis",
-                             "--in-place", "--output", "終了コード"}) {
+                             "--in-place", "--output", "--from-utf8", "終了コード"}) {
       EXPECT_TRUE(Contains(run.Out, word)) << word;
     }
   }
@@ -92,6 +92,7 @@ TEST_F(VerseletTool, UsageErrorsExitWithTwo) {
       {"to-utf8", "-i", "-o", Work().string(), a},
       {"to-utf8", "-o", (Work() / "missing").string(), a},
       {"to-utf8", a, "-o"},
+      {"to-sjis", "--from-utf8", a},
   };
   for (const auto& args : cases) {
     const TRun run = Run(args);
@@ -248,7 +249,8 @@ std::string NonBlankLines(const std::string& text) {
 
 TEST_F(VerseletTool, BlankLinesOfRealFilesInEveryBreakStyle) {
   VERSELET_REQUIRE_TESTDATA();
-  std::vector<std::string> args = {"delete-blank-lines", "-o", Work().string()};
+  // The files with a UTF-8 byte-order mark go through to-sjis, which drops the mark.
+  std::vector<std::string> args = {"delete-blank-lines", "--from-utf8", "-o", Work().string()};
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(testdata::Dir() / "linebreaks")) files.push_back(entry.path());
   ASSERT_GE(files.size(), 5u);
@@ -261,7 +263,9 @@ TEST_F(VerseletTool, BlankLinesOfRealFilesInEveryBreakStyle) {
       EXPECT_FALSE(fs::exists(Work() / file.filename()));
       continue;
     }
-    EXPECT_EQ(testdata::ReadBytes(Work() / file.filename()), NonBlankLines(testdata::ReadBytes(file))) << file;
+    std::string original = testdata::ReadBytes(file);
+    if (original.starts_with("\xEF\xBB\xBF")) original.erase(0, 3);
+    EXPECT_EQ(testdata::ReadBytes(Work() / file.filename()), NonBlankLines(original)) << file;
   }
 }
 
@@ -504,18 +508,23 @@ TEST_F(VerseletTool, TimeTagOptionsAreCheckedBeforeAnyFile) {
 
 TEST_F(VerseletTool, ShiftingRealFilesThereAndBackInPlaceGivesThemBack) {
   VERSELET_REQUIRE_TESTDATA();
-  std::vector<std::string> forward = {"shift-tags", "-i", "--by", "1.5"};
+  // The UTF-8 files become Shift-JIS on the way and UTF-8 again at the end,
+  // without their byte-order mark.
+  std::vector<std::string> forward = {"shift-tags", "--from-utf8", "-i", "--by", "1.5"};
   std::vector<std::string> back = {"shift-tags", "-i", "--by", "-1.5"};
+  std::vector<std::string> unicode = {"to-utf8", "-i"};
   std::vector<std::pair<std::string, std::string>> files;
   for (const char* folder : {"real-lrc", "real-kra"}) {
     for (const auto& entry : fs::directory_iterator(testdata::Dir() / folder)) {
-      const std::string original = testdata::ReadBytes(entry.path());
+      std::string original = testdata::ReadBytes(entry.path());
+      if (original.starts_with("\xEF\xBB\xBF")) original.erase(0, 3);
       // The tool writes CR LF breaks; these files have LF ones.
       std::string expected;
       for (char c : original) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
       const std::string copy = Put(entry.path().filename().string(), original);
       forward.push_back(copy);
       back.push_back(copy);
+      unicode.push_back(copy);
       files.emplace_back(copy, expected);
     }
   }
@@ -523,6 +532,7 @@ TEST_F(VerseletTool, ShiftingRealFilesThereAndBackInPlaceGivesThemBack) {
   ASSERT_EQ(Run(forward).Code, 0);
   EXPECT_NE(testdata::ReadBytes(files.front().first), files.front().second);
   ASSERT_EQ(Run(back).Code, 0);
+  ASSERT_EQ(Run(unicode).Code, 0);
   for (const auto& [copy, expected] : files) EXPECT_EQ(testdata::ReadBytes(copy), expected) << copy;
 }
 
@@ -558,6 +568,98 @@ TEST_F(VerseletTool, FoldersAreWalkedForLyricsFiles) {
   EXPECT_EQ(run.Code, 1);
   EXPECT_EQ(run.Out, "");
   EXPECT_TRUE(Contains(run.Err, "-i")) << run.Err;
+}
+
+
+// "[00:01:00]歌[00:02:00]詞", the line then a blank line, in UTF-8 and in code page 932.
+const std::string kUtf8Song = "[00:01:00]\xE6\xAD\x8C[00:02:00]\xE8\xA9\x9E\n \n";
+const std::string kShiftJisSong = "[00:01:00]\x89\xCC[00:02:00]\x8E\x8C\n \n";
+
+TEST_F(VerseletTool, Utf8FilesAreRefusedOrConvertedFirst) {
+  struct TCase {
+    std::vector<std::string> Command;
+    // What the file holds after -i, or what check prints.
+    std::string Result;
+  };
+  const std::vector<TCase> cases = {
+      {{"delete-time-tags"}, "\x89\xCC\x8E\x8C\r\n \r\n"},
+      {{"delete-all-time-tags"}, "\x89\xCC\x8E\x8C\r\n \r\n"},
+      {{"delete-karaoke-tags"}, "[00:01:00]\x89\xCC\x8E\x8C\r\n \r\n"},
+      {{"delete-blank-lines"}, "[00:01:00]\x89\xCC[00:02:00]\x8E\x8C\r\n"},
+      {{"shift-tags", "--by", "1"}, "[00:02:00]\x89\xCC[00:03:00]\x8E\x8C\r\n \r\n"},
+      {{"normalize-tags", "--form", "dot"}, "[00:01.00]\x89\xCC[00:02.00]\x8E\x8C\r\n \r\n"},
+      {{"check"}, ""},
+  };
+  for (const TCase& test : cases) {
+    const bool check = test.Command.front() == "check";
+    const std::string utf8 = Put("utf8.txt", kUtf8Song);
+    const std::string sjis = Put("sjis.txt", kShiftJisSong);
+    std::vector<std::string> args = test.Command;
+    if (!check) args.push_back("-i");
+    args.insert(args.end(), {utf8, sjis});
+    const std::string trace = ::testing::PrintToString(args);
+
+    // The Shift-JIS file is done all the same; the UTF-8 one stays as it is.
+    const TRun refused = Run(args);
+    EXPECT_EQ(refused.Code, 1) << trace;
+    EXPECT_EQ(testdata::ReadBytes(utf8), kUtf8Song) << trace;
+    EXPECT_EQ(check ? refused.Out : testdata::ReadBytes(sjis), test.Result) << trace;
+    EXPECT_TRUE(Contains(refused.Err, "verselet-tool: " + utf8 + ": UTF-8 ")) << refused.Err;
+    EXPECT_TRUE(Contains(refused.Err, "--from-utf8")) << refused.Err;
+    EXPECT_FALSE(Contains(refused.Err, "sjis.txt")) << refused.Err;
+
+    Put("sjis.txt", kShiftJisSong);
+    args.insert(args.begin() + 1, "--from-utf8");
+    const TRun converted = Run(args);
+    EXPECT_EQ(converted.Code, 0) << trace << converted.Err;
+    EXPECT_EQ(converted.Err, "") << trace;
+    if (check) {
+      EXPECT_EQ(converted.Out, test.Result) << trace;
+    } else {
+      EXPECT_EQ(testdata::ReadBytes(utf8), test.Result) << trace;
+      EXPECT_EQ(testdata::ReadBytes(sjis), test.Result) << trace;
+    }
+  }
+}
+
+TEST_F(VerseletTool, FromUtf8RefusesWhatShiftJisCannotHoldUnlessLossy) {
+  // "♥" has no code page 932 form; it sits on line 2, after a tag.
+  const std::string song = "[00:01:00]\xE6\xAD\x8C\n[00:02:00]\xE2\x99\xA5\n";
+  const std::string file = Put("heart.lrc", song);
+  const TRun refused = Run({"delete-time-tags", "--from-utf8", "-i", file});
+  EXPECT_EQ(refused.Code, 1);
+  EXPECT_TRUE(Contains(refused.Err, file + ":2: ")) << refused.Err;
+  EXPECT_TRUE(Contains(refused.Err, "U+2665")) << refused.Err;
+  EXPECT_EQ(testdata::ReadBytes(file), song);
+
+  const TRun lossy = Run({"delete-time-tags", "--from-utf8", "--lossy", file});
+  EXPECT_EQ(lossy.Code, 0);
+  EXPECT_EQ(lossy.Out, "\x89\xCC\r\n?\r\n");
+  EXPECT_TRUE(Contains(lossy.Err, "1 文字")) << lossy.Err;
+}
+
+TEST_F(VerseletTool, UnicodeIsFoundAnywhereInTheFile) {
+  // Past the first block of the reader, and with a character cut by it.
+  const std::string late = std::string(65535, 'a') + "\xE6\xAD\x8C[00:01:00]\n";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {late, "UTF-8 "},
+      {"\xEF\xBB\xBF[00:01:00]A\n", "UTF-8 "},
+      {std::string("\xFF\xFE[\0A\0", 6), "UTF-16 "},
+      {std::string("\xFE\xFF\0[\0A", 6), "UTF-16 "},
+  };
+  for (const auto& [bytes, name] : cases) {
+    const std::string file = Put("unicode.txt", bytes);
+    const TRun run = Run({"delete-time-tags", "-i", file});
+    EXPECT_EQ(run.Code, 1) << name;
+    EXPECT_TRUE(Contains(run.Err, file + ": " + name)) << run.Err;
+    EXPECT_EQ(testdata::ReadBytes(file), bytes) << name;
+  }
+  // A UTF-8 byte-order mark is dropped with the conversion.
+  const std::string marked = Put("marked.txt", "\xEF\xBB\xBF[00:01:00]A\n");
+  EXPECT_EQ(Run({"delete-time-tags", "--from-utf8", marked}).Out, "A\r\n");
+  // A Shift-JIS file whose bytes look like two-byte UTF-8 ("ﾃｩ") stays Shift-JIS.
+  const std::string kana = Put("kana.txt", "[00:01:00]\xC3\xA9\n");
+  EXPECT_EQ(Run({"delete-time-tags", kana}).Out, "\xC3\xA9\r\n");
 }
 
 }  // namespace

@@ -61,11 +61,6 @@ std::unique_ptr<TBlockFilter> CheckTags(const TFilterSettings& settings) {
 
 std::string NoNote(const TBlockFilter&) { return ""; }
 
-std::string ReplacedNote(const TBlockFilter& filter) {
-  const std::size_t replaced = static_cast<const TShiftJisEncoder&>(filter).Replaced();
-  return replaced == 0 ? "" : std::to_string(replaced) + " 文字を Shift-JIS で表せないため ? にしました";
-}
-
 std::string ClampedNote(const TBlockFilter& filter) {
   const std::size_t clamped = static_cast<const TTagShiftFilter&>(filter).Clamped();
   return clamped == 0 ? "" : std::to_string(clamped) + " 個のタグは 0 秒より前になるので 0 秒にしました";
@@ -76,10 +71,10 @@ const std::array kCommands = {
     TToolCommand{"delete-karaoke-tags",
                  "行頭以外のカラオケタグを削除します (1 回分: 隣り合うタグは 2 回目で消えます)", KaraokeTags, NoNote},
     TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", UselessLines, NoNote},
-    TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", ToUtf8, NoNote},
+    TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", ToUtf8, NoNote, TCommandNeeds::Nothing, false, true},
     TToolCommand{"to-sjis",
                  "UTF-8 から Shift-JIS に変換します (Shift-JIS で表せない文字があれば変換しません)", ToShiftJis,
-                 ReplacedNote},
+                 ReplacedNote, TCommandNeeds::Nothing, false, true},
     TToolCommand{"delete-all-time-tags",
                  "タイムタグを形式を問わずすべて削除します ([mm:ss:xx] [mm:ss.xx] [mm:ss.xxx] <mm:ss.xx>)", AllTimeTags,
                  NoNote},
@@ -121,6 +116,15 @@ std::vector<std::string> EUnwritableText::Details() const {
     lines.push_back(std::to_string(item.Line) + ": 文字 " + Describe(item.Character) + " は Shift-JIS で表せません");
   }
   return lines;
+}
+
+std::string ReplacedNote(const TBlockFilter& filter) {
+  const std::size_t replaced = static_cast<const TShiftJisEncoder&>(filter).Replaced();
+  return replaced == 0 ? "" : std::to_string(replaced) + " 文字を Shift-JIS で表せないため ? にしました";
+}
+
+std::unique_ptr<TShiftJisEncoder> MakeFromUtf8Filter(const TFilterSettings& settings) {
+  return std::make_unique<TCheckedShiftJisEncoder>(settings.Lossy);
 }
 
 std::span<const TToolCommand> ToolCommands() { return kCommands; }

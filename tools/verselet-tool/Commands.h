@@ -40,6 +40,9 @@ struct TToolCommand {
   // The filter is a TTagCheckFilter: the file is only read, and its
   // problems are the result.
   bool Checks = false;
+  // The command converts between encodings, so it reads the file in the
+  // encoding it names instead of taking it for Shift-JIS.
+  bool Converts = false;
 };
 
 // Raised by to-sjis, at the end of the text, when characters would become
@@ -55,5 +58,11 @@ class EUnwritableText : public ETextEncodingError {
 };
 
 std::span<const TToolCommand> ToolCommands();
+// The filter --from-utf8 puts before a command: to-sjis, refusing the
+// characters code page 932 cannot hold unless settings allow "?".
+std::unique_ptr<TShiftJisEncoder> MakeFromUtf8Filter(const TFilterSettings& settings);
+// The remark of to-sjis (its filter is a TShiftJisEncoder) about the
+// characters that became "?", or "".
+std::string ReplacedNote(const TBlockFilter& filter);
 // The command of that name, or nullptr.
 const TToolCommand* FindToolCommand(std::string_view name);

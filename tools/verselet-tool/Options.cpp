@@ -124,6 +124,8 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
       inPlace = true;
     } else if (arg == "-f" || arg == "--force") {
       options.Force = true;
+    } else if (arg == "--from-utf8") {
+      options.FromUtf8 = true;
     } else if (arg == "--lossy") {
       options.Filter.Lossy = true;
     } else if (arg == "-o" || arg == "--output") {
@@ -151,6 +153,7 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   if (needsForm && !hasForm) throw EUsageError(name + " には --form dot か --form colon を指定してください");
   if (hasOffset && !needsOffset) throw EUsageError("--by は shift-tags にだけ使えます");
   if (hasForm && !needsForm) throw EUsageError("--form は normalize-tags にだけ使えます");
+  if (options.FromUtf8 && options.Command->Converts) throw EUsageError("--from-utf8 は " + name + " には使えません");
   const bool hasDisplay = half || lines || player;
   if (hasDisplay && !options.Command->Checks) throw EUsageError("--half、--lines、--player は check にだけ使えます");
   if (player && (half || lines)) throw EUsageError("--player と --half/--lines は一緒に使えません");
@@ -202,6 +205,10 @@ std::string HelpText() {
       "  --lossy               to-sjis で Shift-JIS で表せない文字を ? にして変換します。\n"
       "                        指定しないと、そのような文字のあるファイルは元のままにして、\n"
       "                        ファイル:行: の形でその文字を標準エラーに示し、失敗とします\n"
+      "  --from-utf8           UTF-8 のファイルを Shift-JIS に変換してからコマンドを実行します\n"
+      "                        (Shift-JIS で表せない文字は to-sjis と同じく扱い、--lossy で ? に\n"
+      "                        します)。指定しないと、UTF-8 のファイルは元のままにして標準エラーに\n"
+      "                        報告し、失敗とします (to-utf8 と to-sjis 以外のコマンド)\n"
       "  --by SECONDS          shift-tags でずらす秒数です (例: 1.5, -0.25。小数は 3 桁まで)\n"
       "  --form dot|colon      normalize-tags でそろえる形です: dot は [mm:ss.xx]、colon は [mm:ss:xx]\n"
       "  --half N --lines M    check で、タグを除いた各行が 1 行 N 桁 (半角) M 行の表示に\n"

@@ -22,6 +22,9 @@ struct TToolOptions {
   TOutputMode Output = TOutputMode::StandardOutput;
   // Replace read-only files too (-i, -o).
   bool Force = false;
+  // Convert a UTF-8 file to Shift-JIS before the command instead of
+  // refusing it.
+  bool FromUtf8 = false;
   // --lossy, --by and --form.
   TFilterSettings Filter;
   std::filesystem::path OutputFolder;

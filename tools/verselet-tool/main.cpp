@@ -9,6 +9,8 @@
 #include "app/TagCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
+#include "tools/verselet-tool/FilterChain.h"
+#include "tools/verselet-tool/InputEncoding.h"
 #include "tools/verselet-tool/InputFiles.h"
 #include "tools/verselet-tool/Options.h"
 #include "tools/verselet-tool/SpooledOutput.h"
@@ -64,8 +66,9 @@ class TRunner {
   bool Process(const TInputFile& input) {
     const std::filesystem::path& file = input.Path;
     try {
-      if (FOptions.Command->Checks) return Check(file);
-      const std::string note = Write(input);
+      const bool fromUtf8 = ReadsUtf8(file);
+      if (FOptions.Command->Checks) return Check(file, fromUtf8);
+      const std::string note = Write(input, fromUtf8);
       if (!note.empty()) Report(file, "注意: " + note);
       return true;
     } catch (const EUnwritableText& e) {
@@ -78,12 +81,32 @@ class TRunner {
     }
   }
 
+  // Whether the command must read the file through to-sjis first. A
+  // Unicode file is refused otherwise: read as Shift-JIS, a "[" after a
+  // UTF-8 lead byte would pass for the trail byte of a character, and its
+  // tag would silently stay.
+  bool ReadsUtf8(const std::filesystem::path& file) const {
+    if (FOptions.Command->Converts) return false;
+    const TFileEncoding encoding = InputEncodingOf(file);
+    if (encoding == TFileEncoding::ShiftJis) return false;
+    const std::string name = FileEncodingName(encoding);
+    if (encoding != TFileEncoding::Utf8) {
+      throw EInOutError(name + " のファイルです。Shift-JIS のファイルしか処理できないので、元のままにします");
+    }
+    if (!FOptions.FromUtf8) {
+      throw EInOutError(name +
+                        " のファイルです。Shift-JIS として処理するとタグが残ることがあるので、元のままにします "
+                        "(--from-utf8 を付けると Shift-JIS に変換してから処理します)");
+    }
+    return true;
+  }
+
   // Prints the problems of the file's tags as "FILE:LINE: message"; true when there are none.
-  bool Check(const std::filesystem::path& file) {
+  bool Check(const std::filesystem::path& file, bool fromUtf8) {
     const auto drop = [](std::string_view) {};
     std::unique_ptr<TBlockFilter> filter;
-    Convert(file, drop, filter);
-    const std::vector<TTagProblem> problems = static_cast<TTagCheckFilter&>(*filter).Problems();
+    Convert(file, fromUtf8, drop, filter);
+    const std::vector<TTagProblem> problems = static_cast<TTagCheckFilter&>(CommandPart(*filter, fromUtf8)).Problems();
     std::string lines;
     for (const TTagProblem& problem : problems) {
       lines += file.string() + ":" + std::to_string(problem.Line) + ": " + problem.Message + "\n";
@@ -93,12 +116,19 @@ class TRunner {
     return problems.empty();
   }
 
-  // Runs the command over the file, block by block, into sink; returns its note.
-  // The filter stays in filter for a look at its findings.
+  // The command's own filter within the filter Convert made.
+  static TBlockFilter& CommandPart(TBlockFilter& filter, bool fromUtf8) {
+    return fromUtf8 ? static_cast<TFilterChain&>(filter).Second() : filter;
+  }
+
+  // Runs the command over the file, block by block, into sink; returns its
+  // notes. The filter stays in filter for a look at its findings.
   template <class Sink>
-  std::string Convert(const std::filesystem::path& file, Sink sink, std::unique_ptr<TBlockFilter>& filter) const {
+  std::string Convert(const std::filesystem::path& file, bool fromUtf8, Sink sink,
+                      std::unique_ptr<TBlockFilter>& filter) const {
     TTextFileReader reader(file);
     filter = FOptions.Command->MakeFilter(FOptions.Filter);
+    if (fromUtf8) filter = std::make_unique<TFilterChain>(MakeFromUtf8Filter(FOptions.Filter), std::move(filter));
     std::string out;
     for (std::string_view block = reader.Next(); !block.empty(); block = reader.Next()) {
       out.clear();
@@ -108,30 +138,33 @@ class TRunner {
     out.clear();
     filter->Finish(out);
     sink(out);
-    return FOptions.Command->Note(*filter);
+    const std::string note = FOptions.Command->Note(CommandPart(*filter, fromUtf8));
+    if (!fromUtf8) return note;
+    const std::string replaced = ReplacedNote(static_cast<TFilterChain&>(*filter).First());
+    return replaced.empty() || note.empty() ? replaced + note : replaced + "。" + note;
   }
 
   // Into an output that takes the result only at its Commit, so that a
   // failure half-way leaves no half result.
   template <class Output>
-  std::string ConvertInto(const std::filesystem::path& file, Output&& output) const {
+  std::string ConvertInto(const std::filesystem::path& file, bool fromUtf8, Output&& output) const {
     const auto write = [&output](std::string_view bytes) { output.Write(bytes); };
     std::unique_ptr<TBlockFilter> filter;
-    const std::string note = Convert(file, write, filter);
+    const std::string note = Convert(file, fromUtf8, write, filter);
     output.Commit();
     return note;
   }
 
-  std::string Write(const TInputFile& input) {
+  std::string Write(const TInputFile& input, bool fromUtf8) {
     const std::filesystem::path& file = input.Path;
     switch (FOptions.Output) {
       case TOutputMode::StandardOutput:
-        return ConvertInto(file, TSpooledOutput());
+        return ConvertInto(file, fromUtf8, TSpooledOutput());
       case TOutputMode::InPlace: {
         // Through a link, replace the file it points to rather than the link.
         const std::filesystem::path target =
             std::filesystem::is_symlink(file) ? std::filesystem::canonical(file) : file;
-        return ConvertInto(file, TAtomicFile(target, FOptions.Force));
+        return ConvertInto(file, fromUtf8, TAtomicFile(target, FOptions.Force));
       }
       case TOutputMode::Folder: {
         const std::filesystem::path target = FOptions.OutputFolder / input.OutputName;
@@ -139,7 +172,7 @@ class TRunner {
           throw EInOutError(target.string() + " には同じ名前の別のファイルを書き出したので、書き出しません");
         }
         std::filesystem::create_directories(target.parent_path());
-        return ConvertInto(file, TAtomicFile(target, FOptions.Force));
+        return ConvertInto(file, fromUtf8, TAtomicFile(target, FOptions.Force));
       }
     }
     return "";
