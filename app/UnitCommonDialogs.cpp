@@ -82,8 +82,16 @@ int TQtCommonDialogs::Ask(QWidget* parent, const TQuestion& question) {
 
 bool TQtCommonDialogs::AskNumber(QWidget* parent, const QString& title, const QString& label, int min, int max,
                                  int& value) {
-  bool ok = false;
-  const int chosen = QInputDialog::getInt(parent, title, label, std::clamp(value, min, max), min, max, 1, &ok);
-  if (ok) value = chosen;
-  return ok;
+  // The static helper would caption its buttons in English; the rest of the program speaks Japanese.
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(label);
+  dialog.setInputMode(QInputDialog::IntInput);
+  dialog.setIntRange(min, max);
+  dialog.setIntValue(std::clamp(value, min, max));
+  dialog.setOkButtonText("OK");
+  dialog.setCancelButtonText("キャンセル");
+  if (dialog.exec() != QDialog::Accepted) return false;
+  value = dialog.intValue();
+  return true;
 }
