@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "app/DocumentNames.h"
+#include "app/OverflowLines.h"
 #include "app/Unit3.h"
 #include "app/UnitApplication.h"
 #include "app/Unit1EditActions.h"

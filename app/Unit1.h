@@ -26,6 +26,9 @@ class TStatusFields;
 class TForm3;
 class TRyxEdit;
 class TObject;
+class TOverflowLines;
+class TPreviewPanel;
+class TTagCheckPanel;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -76,8 +79,15 @@ class TForm1 : public QMainWindow {
   QAction* N16;
   QAction* N17;
   QAction* N10;
+  // The time-tag tools: check, shift, one form, remove every form.
+  QAction* CheckTagsAction;
+  QAction* ShiftTagsAction;
+  QAction* UnifyTagsAction;
+  QAction* DeleteAllTagsAction;
   QMenu* N3;
   QAction* N13;
+  // "プレビュー": the player preview panel and the overflow marks.
+  QAction* PreviewAction;
   QAction* N12;
   QAction* N11;
   QAction* N2;
@@ -95,6 +105,8 @@ class TForm1 : public QMainWindow {
   QAction* ZoomResetAction;
   TFindBar* FindBar = nullptr;
   TStatusFields* StatusFields = nullptr;
+  TPreviewPanel* PreviewPanel = nullptr;
+  TTagCheckPanel* TagCheckPanel = nullptr;
 
   // Menu handlers.
   void N7Click();
@@ -111,6 +123,16 @@ class TForm1 : public QMainWindow {
   void N13Click();
   void N11Click();
   void GotoLineClick();
+  void CheckTagsClick();
+  void ShiftTagsClick();
+  void UnifyTagsClick();
+  void DeleteAllTagsClick();
+  void PreviewClick();
+  // Shows or hides the preview panel and the overflow marks with it.
+  void SetPreviewShown(bool shown);
+  bool PreviewShown() const { return FPreviewShown; }
+  // Lines of the text that need more player rows than a page holds; 0 while the preview is off.
+  int OverflowLineCount();
   // Puts the recent files into "ファイル(&F)" above 終了, as "&1 name" to
   // "&8 name", a missing file greyed; runs when the menu opens.
   void UpdateRecentMenu();
@@ -149,6 +171,12 @@ class TForm1 : public QMainWindow {
   void KeepOnScreen();
   void WriteSettingsFile();
   void RyxEdit1UserClientDraw(TObject* Sender, int x1, int x2, int L1, int L2);
+  // The lyrics panels and their menu items (Unit1Lyrics.cpp).
+  void CreateLyricsTools();
+  void RyxEdit1LinesChanged(int first, int oldLast, int newLast);
+  // The overflow cache for the display now set, measured anew when the display changed; null while the preview is off.
+  TOverflowLines* CurrentOverflow();
+  void DrawOverflowMarksOf(int L1, int L2);
 
   // Runs a step and reports what it raises, so that no exception crosses Qt's frames.
   void Run(const std::function<void()>& step);
@@ -205,6 +233,8 @@ class TForm1 : public QMainWindow {
   // What UpdateRecentMenu put into the file menu, taken out again next time.
   std::vector<QAction*> FRecentActions;
   int FUnzoomedFontSize = 0;
+  bool FPreviewShown = false;
+  std::unique_ptr<TOverflowLines> FOverflow;
   // The host widget must go before the control it hosts, hence this order.
   std::unique_ptr<TRyxEdit> FRyxEdit;
   std::unique_ptr<ControlHostWidget> FRyxEditHost;

@@ -63,6 +63,7 @@ void TForm1::CreateMenu() {
   Connect(N13, &TForm1::N13Click);
   Connect(N11, &TForm1::N11Click);
   Connect(N2, &TForm1::N2Click);
+  CreateLyricsTools();
 }
 
 void TForm1::N11Click() {

@@ -18,6 +18,8 @@ namespace {
 // position that far out is brought back on the screen anyway.
 int WidgetPosition(int value) { return std::clamp(value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); }
 
+// The main window's own key: whether the player preview is shown.
+constexpr char kShowPreviewKey[] = "ShowPreview";
 constexpr int kMinFontSize = 1;
 constexpr int kMaxFontSize = 200;
 constexpr int kMinWindowWidth = 200;
@@ -120,13 +122,16 @@ void TForm1::ReadSettingsFile() {
   TForm1Settings target(*this);
   // What could not be read is shown as an error is, and the window is built
   // on: each such key has its default.
-  if (const std::string report = ReadSettings(TIniFile(FSettingsFile), target); !report.empty())
+  const TIniFile ini(FSettingsFile);
+  if (const std::string report = ReadSettings(ini, target); !report.empty())
     TApplication::Instance().HandleException(Exception(report));
+  if (ini.ReadBool(kSettingsSection, kShowPreviewKey, false)) SetPreviewShown(true);
 }
 
 void TForm1::WriteSettingsFile() {
   // Opened now, so that what another running copy wrote meanwhile survives.
   // A file that cannot be read whole is left as it is; the start said so.
   TIniFile ini(FSettingsFile);
+  ini.WriteBool(kSettingsSection, kShowPreviewKey, FPreviewShown);
   WriteSettings(ini, TForm1Settings(*this));
 }

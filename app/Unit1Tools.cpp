@@ -46,6 +46,7 @@ void TForm1::N13Click() {
   RyxEdit1->Redesign();
 }
 
-void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int, int) {
+void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int L1, int L2) {
   DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings);
+  DrawOverflowMarksOf(L1, L2);
 }

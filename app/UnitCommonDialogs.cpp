@@ -95,3 +95,20 @@ bool TQtCommonDialogs::AskNumber(QWidget* parent, const QString& title, const QS
   value = dialog.intValue();
   return true;
 }
+
+bool TQtCommonDialogs::AskSeconds(QWidget* parent, const QString& title, const QString& label, double& value) {
+  // Tags count minutes in two or more digits: a shift of a day is far beyond any song.
+  constexpr double kLimit = 86400;
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(label);
+  dialog.setInputMode(QInputDialog::DoubleInput);
+  dialog.setDoubleDecimals(2);
+  dialog.setDoubleRange(-kLimit, kLimit);
+  dialog.setDoubleValue(std::clamp(value, -kLimit, kLimit));
+  dialog.setOkButtonText("OK");
+  dialog.setCancelButtonText("キャンセル");
+  if (dialog.exec() != QDialog::Accepted) return false;
+  value = dialog.doubleValue();
+  return true;
+}

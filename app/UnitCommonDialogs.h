@@ -40,6 +40,9 @@ class TCommonDialogs {
   // the number offered and goes out as the one chosen; false when cancelled.
   virtual bool AskNumber(QWidget* parent, const QString& title, const QString& label, int min, int max,
                          int& value) = 0;
+  // A modal box asking for seconds with two decimals, negative ones too;
+  // value comes in as the number offered and goes out as the one chosen.
+  virtual bool AskSeconds(QWidget* parent, const QString& title, const QString& label, double& value) = 0;
 };
 
 // Qt's file dialogs and message box.
@@ -50,4 +53,5 @@ class TQtCommonDialogs final : public TCommonDialogs {
   void ShowError(QWidget* parent, const QString& text) override;
   int Ask(QWidget* parent, const TQuestion& question) override;
   bool AskNumber(QWidget* parent, const QString& title, const QString& label, int min, int max, int& value) override;
+  bool AskSeconds(QWidget* parent, const QString& title, const QString& label, double& value) override;
 };

@@ -27,6 +27,9 @@ using TUserClientDrawEvent = std::function<void(TObject* Sender, int x1, int x2,
 using TChangeinsEvent = std::function<void(TObject* Sender, bool insmode)>;
 using TChangeRedoEvent = std::function<void(TObject* Sender, bool RedoEnable)>;
 using TChangemodifyEvent = std::function<void(TObject* Sender, bool modified)>;
+// Rows first..oldLast of the store were replaced by rows first..newLast; a
+// whole new text reports every old and every new row.
+using TLinesChangedEvent = std::function<void(TObject* Sender, int first, int oldLast, int newLast)>;
 using TManualStartDragEvent =
     std::function<void(TObject* Sender, const std::string& SelectStr, bool& CanDrag)>;
 
@@ -232,6 +235,8 @@ class TRyxEdit : public TCustomControl {
   TNotifyEvent OnIMEChanged;
   TNotifyEvent OnIMEReConvert;
   TManualStartDragEvent OnManualStartDrag;
+  // Fired as soon as the store changed, before anything is repainted.
+  TLinesChangedEvent OnLinesChanged;
 
   // Read access to the state, for the owner's tools and for tests.
   const TRyxStrings& Lines() const { return FLines; }
@@ -461,6 +466,9 @@ class TRyxEdit : public TCustomControl {
   // Puts the record's bytes back at its position, the caret before them; true when rows were split.
   bool RestoreAtCaret(const TUndoRecord& record);
   void SetModified(bool value);
+  void NotifyLinesChanged(int first, int oldLast, int newLast) {
+    if (OnLinesChanged) OnLinesChanged(this, first, oldLast, newLast);
+  }
   // Modified unless the undo list stands where it stood at the last save or load.
   void UpdateModified();
   void ShowError(const std::string& code);

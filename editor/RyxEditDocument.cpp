@@ -21,8 +21,10 @@ class TDeferredScreenPaint {
 }  // namespace
 
 void TRyxEdit::ClearAll() {
+  const int oldLast = FLines.Count() - 1;
   FLines.Clear();
   FLines.Add(kEndMarker);
+  NotifyLinesChanged(0, oldLast, 0);
   ResetState();
   if (!HandleAllocated()) return;
   SetIMEFont(FTextLeft, FTopMargin);
@@ -46,6 +48,7 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
       return false;
     }
     FLines.Swap(loaded);
+    NotifyLinesChanged(0, loaded.Count() - 1, FLines.Count() - 1);
     ResetState();
     FErrorContext = "LoadFile";
     if (HandleAllocated()) {
@@ -88,7 +91,9 @@ void TRyxEdit::SetAllText(const std::string& text) {
   else if (n < 2 || normalised[n - 2] != '\0')
     normalised.push_back('\0');
   ResetState();
+  const int oldLast = FLines.Count() - 1;
   FLines.SetText(normalised);
+  NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
   RefreshView();
 }
 

@@ -75,6 +75,7 @@ bool TRyxEdit::ReplaceRange(int sl, int sc, int el, int ec, const std::string& t
   for (int i = 0; i < std::min(oldCount, newCount); ++i) FLines.Put(sl + i, rows[static_cast<std::size_t>(i)]);
   // From the last one up, so that only the rows below the range move.
   for (int i = oldCount - 1; i >= newCount; --i) FLines.Delete(sl + i);
+  NotifyLinesChanged(sl, last, sl + newCount - 1);
   // The caret after the new bytes; a place inside or just past a line break is the next row's start.
   std::size_t rowStart = 0;
   for (int i = 0; i < newCount; ++i) {

@@ -206,7 +206,9 @@ void TRyxEdit::ReplaceBytes(int line, std::size_t span, const std::string& bytes
   // The store is cut afresh from the whole text, which costs one pass over
   // it however many rows change, and gives the rows loading it would give.
   text.append(2, '\0');
+  const int oldLast = FLines.Count() - 1;
   FLines.SetText(text);
+  NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
   FSelActive = FSelAll = false;
   FCaretLine = std::min(line, FLines.Count() - 1);
   FCaretCol = 0;

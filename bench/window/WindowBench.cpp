@@ -200,6 +200,7 @@ class TNoDialogs final : public TCommonDialogs {
   void ShowError(QWidget*, const QString& text) override { Fail(text.toStdString()); }
   int Ask(QWidget*, const TQuestion& question) override { Fail(question.Text.toStdString()); }
   bool AskNumber(QWidget*, const QString& title, const QString&, int, int, int&) override { Fail(title.toStdString()); }
+  bool AskSeconds(QWidget*, const QString& title, const QString&, double&) override { Fail(title.toStdString()); }
 
  private:
   [[noreturn]] static void Fail(const std::string& what) {

@@ -69,8 +69,17 @@ class TFakeDialogs : public TCommonDialogs {
     return true;
   }
 
+  // Answers with the next seconds, or cancels when there are none.
+  bool AskSeconds(QWidget*, const QString&, const QString&, double& value) override {
+    if (Seconds.empty()) return false;
+    value = Seconds.front();
+    Seconds.pop_front();
+    return true;
+  }
+
   std::deque<TAnswer> Answers;
   std::deque<int> Numbers;
+  std::deque<double> Seconds;
   std::vector<QString> NumberLabels;
   std::deque<QString> Replies;
   std::vector<TQuestion> Questions;

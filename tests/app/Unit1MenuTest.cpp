@@ -34,8 +34,10 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   EXPECT_EQ(Items(form.N1),
             (V{"新規(&N)", "開く(&O)", "上書き保存", "名前を付けて保存", "[-]", "[文字コード指定]", "-", "終了(&E)"}));
   EXPECT_EQ(Items(form.N15), (V{"Shift-JIS", "UTF8"}));
-  EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除", "行頭以外のカラオケタグを削除", "-", "無駄な行を削除"}));
-  EXPECT_EQ(Items(form.N3), (V{"タグあり", "-", "設定"}));
+  EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除", "行頭以外のカラオケタグを削除", "-", "無駄な行を削除", "-",
+                               "タイムタグを検査", "タイムタグをずらす...", "タグ形式を統一",
+                               "すべての形式のタイムタグを削除"}));
+  EXPECT_EQ(Items(form.N3), (V{"タグあり", "プレビュー", "-", "設定"}));
 
   EXPECT_EQ(form.N14, form.N1->actions()[4]);
   EXPECT_EQ(form.N15->menuAction(), form.N1->actions()[5]);

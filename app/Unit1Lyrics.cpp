@@ -1,0 +1,147 @@
+// TForm1: the lyrics workbench: the player preview with the overflow marks, the tag check panel and the time-tag tools.
+#include <QAction>
+#include <QMenu>
+#include <QStatusBar>
+#include <cmath>
+
+#include "app/LogicalLines.h"
+#include "app/OverflowLines.h"
+#include "app/OverflowMarks.h"
+#include "app/TagCheck.h"
+#include "app/TimeTagEdits.h"
+#include "app/TimeTags.h"
+#include "app/Unit1.h"
+#include "app/UnitCommonDialogs.h"
+#include "app/UnitPreviewPanel.h"
+#include "app/UnitTagCheckPanel.h"
+#include "editor/RyxEdit.h"
+#include "platform/qt/ControlHostWidget.h"
+
+void TForm1::CreateLyricsTools() {
+  T1->addSeparator();
+  CheckTagsAction = T1->addAction("タイムタグを検査");
+  ShiftTagsAction = T1->addAction("タイムタグをずらす...");
+  UnifyTagsAction = T1->addAction("タグ形式を統一");
+  DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除");
+  PreviewAction = new QAction("プレビュー", this);
+  PreviewAction->setCheckable(true);
+  N3->insertAction(N12, PreviewAction);
+  Connect(CheckTagsAction, &TForm1::CheckTagsClick);
+  Connect(ShiftTagsAction, &TForm1::ShiftTagsClick);
+  Connect(UnifyTagsAction, &TForm1::UnifyTagsClick);
+  Connect(DeleteAllTagsAction, &TForm1::DeleteAllTagsClick);
+  Connect(PreviewAction, &TForm1::PreviewClick);
+
+  PreviewPanel = new TPreviewPanel(*RyxEdit1, FDeviceSettings, [this] { return OverflowLineCount(); }, this);
+  addDockWidget(Qt::RightDockWidgetArea, PreviewPanel);
+  PreviewPanel->hide();
+  connect(PreviewPanel, &TPreviewPanel::closedByUser, this, [this] { Run([this] { SetPreviewShown(false); }); });
+
+  TagCheckPanel = new TTagCheckPanel(this);
+  addDockWidget(Qt::BottomDockWidgetArea, TagCheckPanel);
+  TagCheckPanel->hide();
+  TagCheckPanel->OnGoToLine = [this](int line) {
+    Run([this, line] {
+      const TLogicalLines lines(RyxEdit1->Lines(), RyxEdit1->TabCount(), RyxEdit1->WordWrap());
+      RyxEdit1->MoveCaretTo(lines.RowOfLine(line), 0);
+      FRyxEditHost->setFocus();
+    });
+  };
+
+  RyxEdit1->OnLinesChanged = [this](TObject*, int first, int oldLast, int newLast) {
+    RyxEdit1LinesChanged(first, oldLast, newLast);
+  };
+  RyxEdit1->OnMoveCaret = [this](TObject*) {
+    if (FPreviewShown) PreviewPanel->View()->update();
+  };
+}
+
+void TForm1::RyxEdit1LinesChanged(int first, int oldLast, int newLast) {
+  if (!FPreviewShown) return;
+  // The report comes in the middle of an edit: nothing may be raised from here.
+  try {
+    if (FOverflow) FOverflow->Changed(RyxEdit1->Lines(), first, oldLast, newLast);
+  } catch (const std::exception&) {
+    // Measured anew from the whole text when it is next needed.
+    FOverflow.reset();
+  }
+  PreviewPanel->View()->update();
+}
+
+TOverflowLines* TForm1::CurrentOverflow() {
+  if (!FPreviewShown) return nullptr;
+  const TPlayerDisplay display{FDeviceSettings.HalfCount, FDeviceSettings.LineCount};
+  if (!FOverflow || FOverflow->Display().HalfCount != display.HalfCount ||
+      FOverflow->Display().LineCount != display.LineCount) {
+    FOverflow = std::make_unique<TOverflowLines>(display);
+    FOverflow->Reset(RyxEdit1->Lines());
+  }
+  return FOverflow.get();
+}
+
+int TForm1::OverflowLineCount() {
+  const TOverflowLines* overflow = CurrentOverflow();
+  return overflow ? overflow->Count() : 0;
+}
+
+void TForm1::DrawOverflowMarksOf(int L1, int L2) {
+  if (const TOverflowLines* overflow = CurrentOverflow()) DrawOverflowMarks(RyxEdit1->Canvas(), *RyxEdit1, *overflow, L1, L2);
+}
+
+void TForm1::SetPreviewShown(bool shown) {
+  FPreviewShown = shown;
+  PreviewAction->setChecked(shown);
+  PreviewPanel->setVisible(shown);
+  // Off, nothing follows the edits; on, the whole text is measured once.
+  FOverflow.reset();
+  RyxEdit1->RefreshView();
+}
+
+void TForm1::PreviewClick() { SetPreviewShown(!FPreviewShown); }
+
+void TForm1::CheckTagsClick() {
+  TTagCheckFilter check;
+  check.Apply(RyxEdit1->GetAllText());
+  const std::vector<TTagProblem> problems = check.Problems();
+  TagCheckPanel->ShowProblems(problems);
+  TagCheckPanel->show();
+  StatusBar1->showMessage(problems.empty() ? QString("タイムタグに問題は見つかりませんでした")
+                                           : QString("タイムタグの問題: %1 件").arg(problems.size()));
+}
+
+void TForm1::ShiftTagsClick() {
+  double seconds = 0;
+  if (!FDialogs.AskSeconds(this, "タイムタグをずらす", "ずらす秒数 (負の値で前へ):", seconds)) return;
+  // The box gives hundredths; the tags count in milliseconds.
+  const long long millis = std::llround(seconds * 100) * 10;
+  const QString shown = QString::number(static_cast<double>(millis) / 1000, 'f', 2);
+  ApplyTextTool(
+      [millis](const std::string& text, std::size_t* clamped) {
+        TTagShiftFilter shift(millis);
+        std::string result = shift.Apply(text);
+        *clamped = shift.Clamped();
+        return result;
+      },
+      QString("タイムタグを %1 秒ずらしました (0 秒で止めたタグ: %2 個)").arg(shown, "%1").toUtf8().constData());
+}
+
+void TForm1::UnifyTagsClick() {
+  const int form = FDialogs.Ask(this, TQuestion{"行のタイムタグをどちらの形式にそろえますか?",
+                                                {"[mm:ss.xx]", "[mm:ss:xx]", "キャンセル"}, 0, 2});
+  if (form == 2) return;
+  const char separator = form == 0 ? '.' : ':';
+  ApplyTextTool(
+      [separator](const std::string& text, std::size_t*) { return TTagFormFilter(separator).Apply(text); },
+      separator == '.' ? "タイムタグを [mm:ss.xx] にそろえました" : "タイムタグを [mm:ss:xx] にそろえました");
+}
+
+void TForm1::DeleteAllTagsClick() {
+  ApplyTextTool(
+      [](const std::string& text, std::size_t* removed) {
+        TAllTimeTagFilter remove;
+        std::string result = remove.Apply(text);
+        *removed = remove.Removed();
+        return result;
+      },
+      "%1 個のタイムタグを削除しました (すべての形式)");
+}

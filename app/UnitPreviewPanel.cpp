@@ -1,0 +1,52 @@
+// TPreviewPanel: the caret's logical line taken from the editor and painted through the preview's canvas.
+#include "app/UnitPreviewPanel.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+
+#include "app/DeviceSettings.h"
+#include "app/LogicalLines.h"
+#include "app/OverflowLines.h"
+#include "app/PlayerPreview.h"
+#include "editor/RyxEdit.h"
+#include "platform/qt/QtCanvas.h"
+
+TPreviewView::TPreviewView(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,
+                           QWidget* parent)
+    : QWidget(parent),
+      FEdit(edit),
+      FDevice(device),
+      FOverflowLines(std::move(overflowLines)),
+      FCanvas(std::make_unique<QtCanvas>()) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TPreviewView::~TPreviewView() = default;
+
+QSize TPreviewView::sizeHint() const {
+  // Room for the heading and two pages of the display in the editor's font.
+  const TPreviewGeometry at(*FCanvas, TRect{}, TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount});
+  return QSize(std::clamp(at.GridWidth() + 16, 160, 640), std::clamp(at.HeadingHeight + 2 * at.PageHeight, 120, 480));
+}
+
+void TPreviewView::paintEvent(QPaintEvent*) {
+  FCanvas->resize(size(), devicePixelRatioF(), palette().window().color());
+  FCanvas->SetFont(FEdit.LogFont());
+  const int row = FEdit.CaretLine();
+  const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, FEdit.CaretCol());
+  const TPlayerPreview preview(LogicalLineAt(FEdit.Lines(), row), TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount});
+  preview.Draw(*FCanvas, TRect{0, 0, width(), height()}, TPreviewHeading{place.Line, FOverflowLines()});
+  QPainter(this).drawPixmap(0, 0, FCanvas->pixmap());
+}
+
+TPreviewPanel::TPreviewPanel(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,
+                             QWidget* parent)
+    : QDockWidget("プレビュー", parent), FView(new TPreviewView(edit, device, std::move(overflowLines), this)) {
+  setObjectName("PreviewPanel");
+  setWidget(FView);
+}
+
+void TPreviewPanel::closeEvent(QCloseEvent* event) {
+  QDockWidget::closeEvent(event);
+  emit closedByUser();
+}

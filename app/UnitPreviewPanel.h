@@ -1,0 +1,51 @@
+// TPreviewPanel: the dockable player preview of the caret's line, drawn by TPlayerPreview on a Qt canvas.
+#pragma once
+
+#include <QDockWidget>
+#include <functional>
+#include <memory>
+
+class QtCanvas;
+class TRyxEdit;
+struct TDeviceSettings;
+
+// Draws the caret's logical line in the editor's font whenever it paints;
+// the owner calls update() when the caret or the text moved, so that a
+// keystroke only marks the panel for the next paint.
+class TPreviewView : public QWidget {
+  Q_OBJECT
+
+ public:
+  TPreviewView(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,
+               QWidget* parent = nullptr);
+  ~TPreviewView() override;
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const TRyxEdit& FEdit;
+  const TDeviceSettings& FDevice;
+  std::function<int()> FOverflowLines;
+  std::unique_ptr<QtCanvas> FCanvas;
+};
+
+class TPreviewPanel : public QDockWidget {
+  Q_OBJECT
+
+ public:
+  TPreviewPanel(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,
+                QWidget* parent = nullptr);
+  TPreviewView* View() const { return FView; }
+
+ signals:
+  // The user closed the panel with its own close button.
+  void closedByUser();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  TPreviewView* FView;
+};

@@ -1,0 +1,34 @@
+// TTagCheckPanel: filling the list and answering double clicks.
+#include "app/UnitTagCheckPanel.h"
+
+#include <QListWidget>
+
+namespace {
+
+// The line of an entry; entries without one (the "no problem" line) hold none.
+constexpr int kLineRole = Qt::UserRole;
+
+}  // namespace
+
+TTagCheckPanel::TTagCheckPanel(QWidget* parent) : QDockWidget("タイムタグの検査", parent), FList(new QListWidget(this)) {
+  setObjectName("TagCheckPanel");
+  setWidget(FList);
+  connect(FList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    const QVariant line = item->data(kLineRole);
+    if (line.isValid() && OnGoToLine) OnGoToLine(line.toInt());
+  });
+}
+
+void TTagCheckPanel::ShowProblems(const std::vector<TTagProblem>& problems) {
+  FList->clear();
+  if (problems.empty()) {
+    FList->addItem("タイムタグに問題は見つかりませんでした");
+    return;
+  }
+  for (const TTagProblem& problem : problems) {
+    auto* item = new QListWidgetItem(QString("%1 行目: %2").arg(problem.Line).arg(QString::fromStdString(problem.Message)));
+    item->setData(kLineRole, static_cast<int>(problem.Line));
+    FList->addItem(item);
+  }
+  FList->setCurrentRow(0);
+}

@@ -1,0 +1,26 @@
+// TTagCheckPanel: the dockable list of time-tag problems; a double click takes the caret to the line.
+#pragma once
+
+#include <QDockWidget>
+#include <functional>
+#include <vector>
+
+#include "app/TagCheck.h"
+
+class QListWidget;
+
+class TTagCheckPanel : public QDockWidget {
+  Q_OBJECT
+
+ public:
+  explicit TTagCheckPanel(QWidget* parent = nullptr);
+
+  // Shows the problems, or a line saying there are none.
+  void ShowProblems(const std::vector<TTagProblem>& problems);
+  QListWidget* List() const { return FList; }
+  // Called with the problem's line (from 1) when its entry is double-clicked.
+  std::function<void(int line)> OnGoToLine;
+
+ private:
+  QListWidget* FList;
+};

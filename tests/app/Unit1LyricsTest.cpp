@@ -1,0 +1,120 @@
+// Tests of the lyrics workbench in the main window: the time-tag tools, the tag check panel and the player preview.
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QStatusBar>
+
+#include "app/UnitPreviewPanel.h"
+#include "app/UnitTagCheckPanel.h"
+#include "tests/app/FormFixture.h"
+
+namespace {
+
+using LyricsTest = FormTest;
+
+TEST_F(LyricsTest, TagToolsRewriteEveryTagAsOneUndoStep) {
+  TForm1& form = Create();
+  const std::string original = "[ti:t]\r\n[00:00.50]a<00:01.00>b\r\n[00:02:00]c\r\n[00:03.250]d";
+  form.RyxEdit1->SetAllText(original);
+  struct TCase {
+    QAction* action;
+    double seconds;
+    QString reply;
+    std::string text;
+    QString message;
+  };
+  const std::vector<TCase> cases = {
+      {form.ShiftTagsAction, 1.5, {}, "[ti:t]\r\n[00:02.00]a<00:02.50>b\r\n[00:03:50]c\r\n[00:04.750]d",
+       "タイムタグを 1.50 秒ずらしました (0 秒で止めたタグ: 0 個)"},
+      {form.ShiftTagsAction, -0.75, {}, "[ti:t]\r\n[00:00.00]a<00:00.25>b\r\n[00:01:25]c\r\n[00:02.500]d",
+       "タイムタグを -0.75 秒ずらしました (0 秒で止めたタグ: 1 個)"},
+      {form.UnifyTagsAction, 0, "[mm:ss:xx]", "[ti:t]\r\n[00:00:50]a<00:01.00>b\r\n[00:02:00]c\r\n[00:03:25]d",
+       "タイムタグを [mm:ss:xx] にそろえました"},
+      {form.UnifyTagsAction, 0, "[mm:ss.xx]", "[ti:t]\r\n[00:00.50]a<00:01.00>b\r\n[00:02.00]c\r\n[00:03.25]d",
+       "タイムタグを [mm:ss.xx] にそろえました"},
+      {form.DeleteAllTagsAction, 0, {}, "[ti:t]\r\nab\r\nc\r\nd", "4 個のタイムタグを削除しました (すべての形式)"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.message.toStdString());
+    Dialogs.Seconds.push_back(c.seconds);
+    if (!c.reply.isEmpty()) Dialogs.Replies.push_back(c.reply);
+    c.action->trigger();
+    EXPECT_EQ(Text(), c.text);
+    EXPECT_EQ(form.StatusBar1->currentMessage(), c.message);
+    form.RyxEdit1->Undo();
+    EXPECT_EQ(Text(), original);
+    Dialogs.Seconds.clear();
+  }
+  // Cancelled boxes change nothing.
+  form.ShiftTagsAction->trigger();
+  Dialogs.Replies.push_back("キャンセル");
+  form.UnifyTagsAction->trigger();
+  EXPECT_EQ(Text(), original);
+  EXPECT_FALSE(form.RyxEdit1->Modified());
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+TEST_F(LyricsTest, TheCheckPanelListsProblemsAndTakesTheCaretToThem) {
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("[00:05.00]a\r\n[00:04.00]b\r\nc\r\n\r\n[1:2:3]d\r\n[offset:x]");
+  form.CheckTagsAction->trigger();
+  QListWidget* list = form.TagCheckPanel->List();
+  std::vector<int> lines;
+  for (int i = 0; i < list->count(); ++i) {
+    lines.push_back(list->item(i)->data(Qt::UserRole).toInt());
+    EXPECT_TRUE(list->item(i)->text().startsWith(QString("%1 行目: ").arg(lines.back())));
+  }
+  EXPECT_EQ(lines, (std::vector<int>{2, 3, 5, 6}));
+  EXPECT_EQ(form.StatusBar1->currentMessage(), "タイムタグの問題: 4 件");
+
+  emit list->itemDoubleClicked(list->item(2));
+  EXPECT_EQ(form.RyxEdit1->CaretLine(), 4);
+  EXPECT_EQ(form.RyxEdit1->CaretCol(), 0);
+
+  form.RyxEdit1->SetAllText("[00:01.00]a\r\n[00:02.00]b");
+  form.CheckTagsAction->trigger();
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_EQ(list->item(0)->text(), "タイムタグに問題は見つかりませんでした");
+  // The message line is no problem: a double click leaves the caret.
+  form.RyxEdit1->MoveCaretTo(1, 3);
+  emit list->itemDoubleClicked(list->item(0));
+  EXPECT_EQ(form.RyxEdit1->CaretLine(), 1);
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+TEST_F(LyricsTest, ThePreviewCountsOverflowingLinesAsTheTextChangesAndIsRemembered) {
+  {
+    TForm1& form = Create();
+    form.show();
+    form.DeviceSettings().HalfCount = 4;
+    form.DeviceSettings().LineCount = 1;
+    form.RyxEdit1->SetAllText("abcd\r\n[00:01.00]abcd\r\nabcdef");
+    EXPECT_EQ(form.OverflowLineCount(), 0);
+    form.PreviewAction->trigger();
+    EXPECT_TRUE(form.PreviewShown());
+    EXPECT_TRUE(form.PreviewPanel->isVisible());
+    EXPECT_TRUE(form.PreviewAction->isChecked());
+    EXPECT_EQ(form.OverflowLineCount(), 1);
+    form.RyxEdit1->MoveCaretTo(0, 4);
+    form.RyxEdit1->TypeText("e");
+    EXPECT_EQ(form.OverflowLineCount(), 2);
+    form.RyxEdit1->Undo();
+    EXPECT_EQ(form.OverflowLineCount(), 1);
+    // A new display is measured anew.
+    form.DeviceSettings().HalfCount = 16;
+    EXPECT_EQ(form.OverflowLineCount(), 0);
+    // The panel's own close box switches the preview off.
+    form.PreviewPanel->close();
+    EXPECT_FALSE(form.PreviewShown());
+    EXPECT_FALSE(form.PreviewAction->isChecked());
+    form.PreviewAction->trigger();
+    Form.reset();
+  }
+  EXPECT_NE(TTempDir::ReadFile(IniPath()).find("ShowPreview=1"), std::string::npos);
+  TForm1& again = Create();
+  EXPECT_TRUE(again.PreviewShown());
+  EXPECT_TRUE(again.PreviewAction->isChecked());
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+}  // namespace
