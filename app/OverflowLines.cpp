@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "app/TimeTags.h"
 #include "editor/RyxEditSub.h"
 #include "editor/Ryxstrings.h"
 
@@ -24,7 +25,8 @@ std::string LogicalLineAt(const TRyxStrings& lines, int row, int* firstRow, int*
 }
 
 bool OverflowsDisplay(std::string_view line, TPlayerDisplay display) {
-  if (display.LineCount < 1) return false;
+  // The player does not show ID tags; the tag check passes them over as well.
+  if (display.LineCount < 1 || ParseTaggedLine(line).Id) return false;
   return LayOutForPlayer(line, display.HalfCount).Rows.size() > static_cast<std::size_t>(display.LineCount);
 }
 

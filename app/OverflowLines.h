@@ -14,7 +14,8 @@ class TRyxStrings;
 std::string LogicalLineAt(const TRyxStrings& lines, int row, int* firstRow = nullptr, int* lastRow = nullptr);
 
 // Whether a line, without its time and word tags, needs more than
-// LineCount rows of HalfCount cells. A display without rows has nothing to overflow.
+// LineCount rows of HalfCount cells. A display without rows has nothing to
+// overflow, and an ID tag line is not shown at all.
 bool OverflowsDisplay(std::string_view line, TPlayerDisplay display);
 
 // A flag per row, set on the last row of each logical line that overflows

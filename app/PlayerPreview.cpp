@@ -2,8 +2,10 @@
 #include "app/PlayerPreview.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
+#include "app/TimeTags.h"
 #include "platform/CodePage.h"
 #include "platform/LeadByte.h"
 
@@ -60,7 +62,9 @@ TPoint TPreviewGeometry::CellOrigin(std::size_t page, int row, int cell) const {
 }
 
 TPlayerPreview::TPlayerPreview(std::string_view line, TPlayerDisplay display)
-    : FDisplay(Drawable(display)), FLayout(LayOutForPlayer(line, FDisplay.HalfCount)) {}
+    : FDisplay(Drawable(display)),
+      FIdLine(ParseTaggedLine(line).Id.has_value()),
+      FLayout(LayOutForPlayer(FIdLine ? std::string_view() : line, FDisplay.HalfCount)) {}
 
 void TPlayerPreview::Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading) const {
   canvas.SetBrushColor(kBackground);
@@ -76,18 +80,33 @@ void TPlayerPreview::Draw(ICanvas& canvas, const TRect& area, const TPreviewHead
   }
 }
 
-void TPlayerPreview::DrawHeading(ICanvas& canvas, const TPreviewGeometry& at, const TPreviewHeading& heading) const {
+std::array<std::string, 2> TPlayerPreview::HeadingLines(const TPreviewHeading& heading) const {
   const std::size_t pages = Pages();
+  std::string line = std::to_string(heading.LineNumber) + " 行目: ";
+  if (FIdLine) {
+    line += "ID タグ (表示されません)";
+  } else {
+    line += std::to_string(FLayout.Rows.size()) + " 行 / " + std::to_string(pages) + " ページ";
+    if (pages > 1) line += " はみ出し";
+  }
+  return {Ansi(line), Ansi("はみ出す行: " + std::to_string(heading.OverflowLines) + " (" +
+                           std::to_string(FDisplay.HalfCount) + "×" + std::to_string(FDisplay.LineCount) + ")")};
+}
+
+int TPlayerPreview::Width(const ITextMeasurer& font, const TPreviewHeading& heading) const {
+  const TPreviewGeometry at(font, TRect{}, FDisplay);
+  int width = at.GridWidth();
+  for (const std::string& line : HeadingLines(heading)) width = std::max(width, font.TextWidth(line));
+  return width + 2 * kMargin;
+}
+
+void TPlayerPreview::DrawHeading(ICanvas& canvas, const TPreviewGeometry& at, const TPreviewHeading& heading) const {
+  const std::array<std::string, 2> lines = HeadingLines(heading);
   canvas.SetBkColor(kBackground);
-  canvas.SetTextColor(pages > 1 ? kOverflow : kInk);
-  std::string line = std::to_string(heading.LineNumber) + " 行目: " + std::to_string(FLayout.Rows.size()) + " 行 / " +
-                     std::to_string(pages) + " ページ";
-  if (pages > 1) line += " (はみ出し)";
-  canvas.TextOut(at.Left, at.Top, Ansi(line));
+  canvas.SetTextColor(Pages() > 1 ? kOverflow : kInk);
+  canvas.TextOut(at.Left, at.Top, lines[0]);
   canvas.SetTextColor(heading.OverflowLines > 0 ? kOverflow : kInk);
-  canvas.TextOut(at.Left, at.Top + at.CellHeight,
-                 Ansi("はみ出す行: " + std::to_string(heading.OverflowLines) + " (" +
-                      std::to_string(FDisplay.HalfCount) + " 桁 × " + std::to_string(FDisplay.LineCount) + " 行)"));
+  canvas.TextOut(at.Left, at.Top + at.CellHeight, lines[1]);
 }
 
 void TPlayerPreview::DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::size_t page, int visibleCells,

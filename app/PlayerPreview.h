@@ -1,7 +1,9 @@
 // TPlayerPreview: one lyrics line as the player shows it, in pages of LCD-like cell grids drawn on a canvas.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "app/PlayerLayout.h"
@@ -39,7 +41,8 @@ struct TPreviewHeading {
 class TPlayerPreview {
  public:
   // A display without cells or rows is shown as one of a single cell or row,
-  // and one of more than a thousand as one of a thousand.
+  // and one of more than a thousand as one of a thousand. An ID tag line is
+  // not shown on the player: its page stays empty and the heading says why.
   TPlayerPreview(std::string_view line, TPlayerDisplay display);
 
   const TPlayerLayout& Layout() const { return FLayout; }
@@ -50,12 +53,17 @@ class TPlayerPreview {
   // canvas's current font. Pages after the first are framed in red and
   // labelled as overflowing.
   void Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading) const;
+  // The width that shows the heading and a whole grid.
+  int Width(const ITextMeasurer& font, const TPreviewHeading& heading) const;
 
  private:
+  // The two heading lines in code page 932.
+  std::array<std::string, 2> HeadingLines(const TPreviewHeading& heading) const;
   void DrawHeading(ICanvas& canvas, const TPreviewGeometry& at, const TPreviewHeading& heading) const;
   // Cells right of visibleCells and rows from bottom down are left out.
   void DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::size_t page, int visibleCells, int bottom) const;
 
   TPlayerDisplay FDisplay;
+  bool FIdLine;
   TPlayerLayout FLayout;
 };

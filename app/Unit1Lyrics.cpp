@@ -104,7 +104,11 @@ void TForm1::CheckTagsClick() {
   check.Apply(RyxEdit1->GetAllText());
   const std::vector<TTagProblem> problems = check.Problems();
   TagCheckPanel->ShowProblems(problems);
-  TagCheckPanel->show();
+  if (TagCheckPanel->isHidden()) {
+    TagCheckPanel->show();
+    // A few problems in view; the text keeps most of the window.
+    resizeDocks({TagCheckPanel}, {TagCheckPanel->fontMetrics().height() * 7}, Qt::Vertical);
+  }
   StatusBar1->showMessage(problems.empty() ? QString("タイムタグに問題は見つかりませんでした")
                                            : QString("タイムタグの問題: %1 件").arg(problems.size()));
 }

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "app/DeviceSettings.h"
 #include "app/LogicalLines.h"
@@ -10,6 +11,12 @@
 #include "app/PlayerPreview.h"
 #include "editor/RyxEdit.h"
 #include "platform/qt/QtCanvas.h"
+
+namespace {
+
+constexpr int kWidestPanel = 480;
+
+}  // namespace
 
 TPreviewView::TPreviewView(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,
                            QWidget* parent)
@@ -35,7 +42,11 @@ void TPreviewView::paintEvent(QPaintEvent*) {
   const int row = FEdit.CaretLine();
   const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, FEdit.CaretCol());
   const TPlayerPreview preview(LogicalLineAt(FEdit.Lines(), row), TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount});
-  preview.Draw(*FCanvas, TRect{0, 0, width(), height()}, TPreviewHeading{place.Line, FOverflowLines()});
+  const TPreviewHeading heading{place.Line, FOverflowLines()};
+  // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.
+  const int wanted = std::min(preview.Width(*FCanvas, heading), kWidestPanel);
+  if (wanted > minimumWidth()) setMinimumWidth(wanted);
+  preview.Draw(*FCanvas, TRect{0, 0, width(), height()}, heading);
   QPainter(this).drawPixmap(0, 0, FCanvas->pixmap());
 }
 

@@ -8,6 +8,7 @@
 #include "app/OverflowLines.h"
 #include "app/OverflowMarks.h"
 #include "app/RowFlags.h"
+#include "app/TimeTags.h"
 #include "tests/editor/EditorFixture.h"
 
 namespace {
@@ -19,7 +20,8 @@ std::vector<bool> OverflowingLines(const std::string& text, TPlayerDisplay displ
   for (;;) {
     const std::size_t end = text.find("\r\n", start);
     const std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    result.push_back(LayOutForPlayer(line, display.HalfCount).Rows.size() > static_cast<std::size_t>(display.LineCount));
+    result.push_back(!ParseTaggedLine(line).Id &&
+                     LayOutForPlayer(line, display.HalfCount).Rows.size() > static_cast<std::size_t>(display.LineCount));
     if (end == std::string::npos) return result;
     start = end + 2;
   }
@@ -127,12 +129,12 @@ namespace {
 
 TEST(OverflowMarksTest, BadgesFollowTheEndsOfTheOverflowingLinesInView) {
   // Four cells a row, one row a page; tags take no cells.
-  TEditorFixture f("abcde\r\nab\r\n[00:01.00]abcd\r\n\x82\xA0\x82\xA2\x82\xA4\r\n\tx\r\nabcdefghi");
+  TEditorFixture f("abcde\r\nab\r\n[00:01.00]abcd\r\n\x82\xA0\x82\xA2\x82\xA4\r\n\tx\r\nabcdefghi\r\n[ti:abcdefgh]");
   TOverflowLines cache({4, 1});
   cache.Reset(f.edit.Lines());
   THeadlessCanvas& canvas = f.host.HeadlessCanvas();
   canvas.TakeOps();
-  DrawOverflowMarks(canvas, f.edit, cache, 0, 5);
+  DrawOverflowMarks(canvas, f.edit, cache, 0, 6);
   std::vector<std::tuple<int, int, std::string>> badges;
   for (const TCanvasOp& op : canvas.TakeOps()) {
     if (op.Op == "text") badges.emplace_back(op.X - f.edit.TextLeft(), (op.Y - f.edit.TopMargin()) / f.edit.LineHeight(), op.Text);

@@ -69,6 +69,8 @@ TEST(PlayerPreviewTest, CharactersFillTheCellsRowByRowAndPageByPage) {
       {"", {16, 3}, {{}}},
       // A display without cells or rows shows one of each.
       {"ab", {0, 0}, {{"a"}, {"b"}}},
+      // The player does not show ID tags.
+      {"[ti:abcdefgh]", {4, 1}, {{}}},
       // A tab is a blank cell on the player.
       {"a\tb", {8, 1}, {{"a b"}}},
   };
