@@ -1,6 +1,7 @@
 // TOverflowLines: splicing the row flags as the editor reports changes, and measuring the lines around them.
 #include "app/OverflowLines.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <vector>
@@ -9,40 +10,57 @@
 #include "editor/RyxEditSub.h"
 #include "editor/Ryxstrings.h"
 
-std::string LogicalLineAt(const TRyxStrings& lines, int row, int* firstRow, int* lastRow) {
-  int first = row;
+namespace {
+
+// The logical line that takes in row: a view of the row itself when the
+// line is that one row, as it is unless text is soft-wrapped, else the rows
+// joined in joined.
+std::string_view LogicalLineView(const TRyxStrings& lines, int row, int& first, int& last, std::string& joined) {
+  first = row;
   while (first > 0 && !HasLineEnd(lines.Get(first - 1))) --first;
-  int last = row;
+  last = row;
   while (last + 1 < lines.Count() && !HasLineEnd(lines.Get(last))) ++last;
-  std::string text;
+  if (first == last) {
+    const std::string_view only = lines.Get(row);
+    return only.substr(0, static_cast<std::size_t>(ContentLength(only)));
+  }
+  joined.clear();
   for (int r = first; r <= last; ++r) {
     const std::string_view part = lines.Get(r);
-    text.append(part.substr(0, static_cast<std::size_t>(ContentLength(part))));
+    joined.append(part.substr(0, static_cast<std::size_t>(ContentLength(part))));
   }
+  return joined;
+}
+
+}  // namespace
+
+std::string LogicalLineAt(const TRyxStrings& lines, int row, int* firstRow, int* lastRow) {
+  int first = 0;
+  int last = 0;
+  std::string joined;
+  std::string text(LogicalLineView(lines, row, first, last, joined));
   if (firstRow) *firstRow = first;
   if (lastRow) *lastRow = last;
   return text;
 }
 
 bool OverflowsDisplay(std::string_view line, TPlayerDisplay display) {
+  if (display.LineCount < 1) return false;
+  // Every row but the last is filled to at least HalfCount - 1 cells, and a
+  // line has no more cells than bytes: a line this short fits without being
+  // laid out, which spares most lines of a long text the work.
+  if (display.HalfCount >= 2 &&
+      line.size() <= static_cast<std::size_t>(display.LineCount) * static_cast<std::size_t>(display.HalfCount - 1))
+    return false;
   // The player does not show ID tags; the tag check passes them over as well.
-  if (display.LineCount < 1 || ParseTaggedLine(line).Id) return false;
+  if (ParseTaggedLine(line).Id) return false;
   return LayOutForPlayer(line, display.HalfCount).Rows.size() > static_cast<std::size_t>(display.LineCount);
 }
 
 void TOverflowLines::Reset(const TRyxStrings& lines) {
-  // Row by row in one walk: setting each flag by its row number would look
-  // its block up again for every line of the text.
-  std::vector<std::uint8_t> flags(static_cast<std::size_t>(lines.Count()), 0);
+  FFlags.Splice(0, FFlags.Count(), lines.Count());
   FCount = 0;
-  for (int row = 0; row < lines.Count();) {
-    int last = 0;
-    const bool overflows = OverflowsDisplay(LogicalLineAt(lines, row, nullptr, &last), FDisplay);
-    flags[static_cast<std::size_t>(last)] = overflows ? 1 : 0;
-    if (overflows) ++FCount;
-    row = last + 1;
-  }
-  FFlags.Assign(flags);
+  Measure(lines, 0, lines.Count() - 1);
 }
 
 void TOverflowLines::Changed(const TRyxStrings& lines, int first, int oldLast, int newLast) {
@@ -57,15 +75,23 @@ void TOverflowLines::Changed(const TRyxStrings& lines, int first, int oldLast, i
 }
 
 void TOverflowLines::Measure(const TRyxStrings& lines, int first, int last) {
-  for (int row = first; row <= last && row < lines.Count();) {
+  // The flags of the whole span are found first and written in one walk:
+  // setting each by its row number would look its block up again for every
+  // line of a long span, a whole loaded text for one.
+  int spanFirst = first;
+  std::vector<std::uint8_t> flags;
+  std::string joined;
+  for (int row = first; row <= last;) {
     int lineFirst = 0;
     int lineLast = 0;
-    const std::string text = LogicalLineAt(lines, row, &lineFirst, &lineLast);
-    FCount -= FFlags.CountSet(lineFirst, lineLast);
-    for (int r = lineFirst; r < lineLast; ++r) FFlags.Set(r, false);
-    const bool overflows = OverflowsDisplay(text, FDisplay);
-    FFlags.Set(lineLast, overflows);
-    if (overflows) ++FCount;
+    const bool overflows = OverflowsDisplay(LogicalLineView(lines, row, lineFirst, lineLast, joined), FDisplay);
+    if (row == first) spanFirst = lineFirst;
+    flags.resize(static_cast<std::size_t>(lineLast - spanFirst + 1), 0);
+    flags.back() = overflows ? 1 : 0;
     row = lineLast + 1;
   }
+  if (flags.empty()) return;
+  FCount -= FFlags.CountSet(spanFirst, spanFirst + static_cast<int>(flags.size()) - 1);
+  FFlags.Write(spanFirst, flags);
+  FCount += static_cast<int>(std::count(flags.begin(), flags.end(), 1));
 }

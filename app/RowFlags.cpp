@@ -41,14 +41,18 @@ int TRowFlags::CountSet(int first, int last) const {
   return set;
 }
 
-void TRowFlags::Assign(const std::vector<std::uint8_t>& flags) {
-  FBlocks.clear();
-  for (std::size_t start = 0; start < flags.size(); start += kBlockRows) {
-    FBlocks.emplace_back(flags.begin() + static_cast<std::ptrdiff_t>(start),
-                         flags.begin() + static_cast<std::ptrdiff_t>(std::min(flags.size(), start + kBlockRows)));
-    for (std::uint8_t& flag : FBlocks.back()) flag = flag != 0 ? 1 : 0;
+void TRowFlags::Write(int first, const std::vector<std::uint8_t>& flags) {
+  if (first < 0 || first > FCount || static_cast<std::size_t>(FCount - first) < flags.size())
+    throw std::out_of_range("TRowFlags: rows out of range");
+  if (flags.empty()) return;
+  auto [block, at] = Locate(first);
+  for (const std::uint8_t flag : flags) {
+    if (at == FBlocks[block].size()) {
+      ++block;
+      at = 0;
+    }
+    FBlocks[block][at++] = flag != 0 ? 1 : 0;
   }
-  FCount = static_cast<int>(flags.size());
 }
 
 void TRowFlags::Splice(int first, int removed, int inserted) {

@@ -14,8 +14,8 @@ class TRowFlags {
   int Count() const { return FCount; }
   bool Get(int row) const;
   void Set(int row, bool value);
-  // The rows as the flags given, nonzero meaning set.
-  void Assign(const std::vector<std::uint8_t>& flags);
+  // Sets the rows from first on as the flags given, nonzero meaning set.
+  void Write(int first, const std::vector<std::uint8_t>& flags);
   // Replaces the rows [first, first + removed) by inserted cleared rows.
   void Splice(int first, int removed, int inserted);
   // How many of the rows [first, last] are set.

@@ -85,7 +85,11 @@ int TForm1::OverflowLineCount() {
 }
 
 void TForm1::DrawOverflowMarksOf(int L1, int L2) {
-  if (const TOverflowLines* overflow = CurrentOverflow()) DrawOverflowMarks(RyxEdit1->Canvas(), *RyxEdit1, *overflow, L1, L2);
+  const TOverflowLines* overflow = CurrentOverflow();
+  if (!overflow) return;
+  DrawOverflowMarks(RyxEdit1->Canvas(), *RyxEdit1, *overflow, L1, L2);
+  // A new font (zoom, settings) or display reaches the editor through a repaint: the preview follows.
+  PreviewPanel->View()->update();
 }
 
 void TForm1::SetPreviewShown(bool shown) {

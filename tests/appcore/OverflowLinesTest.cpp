@@ -111,6 +111,12 @@ TEST(RowFlagsTest, RandomSplicesAndSetsMatchAPlainArray) {
     }
     ASSERT_EQ(flags.Count(), static_cast<int>(model.size()));
     if (model.empty()) continue;
+    // A run of flags written at once, across block ends too.
+    const std::size_t at = random() % model.size();
+    std::vector<std::uint8_t> run(std::min<std::size_t>(model.size() - at, random() % 6000));
+    for (std::uint8_t& flag : run) flag = static_cast<std::uint8_t>(random() % 3);
+    flags.Write(static_cast<int>(at), run);
+    for (std::size_t k = 0; k < run.size(); ++k) model[at + k] = run[k] != 0 ? 1 : 0;
     const int a = static_cast<int>(random() % model.size());
     const int b = a + static_cast<int>(random() % (model.size() - static_cast<std::size_t>(a)));
     EXPECT_EQ(flags.CountSet(a, b), std::count(model.begin() + a, model.begin() + b + 1, 1)) << i;
@@ -121,6 +127,8 @@ TEST(RowFlagsTest, RandomSplicesAndSetsMatchAPlainArray) {
   }
   EXPECT_THROW(flags.Get(flags.Count()), std::out_of_range);
   EXPECT_THROW(flags.Splice(0, flags.Count() + 1, 0), std::out_of_range);
+  EXPECT_THROW(flags.Write(flags.Count() + 1, {}), std::out_of_range);
+  EXPECT_THROW(flags.Write(flags.Count(), {1}), std::out_of_range);
 }
 
 }  // namespace
@@ -153,6 +161,32 @@ TEST(OverflowMarksTest, BadgesFollowTheEndsOfTheOverflowingLinesInView) {
   for (const TCanvasOp& op : canvas.TakeOps()) {
     if (op.Op == "text") {
       EXPECT_LT(op.Y, 40);
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OverflowLinesTest, TheShortLineShortcutAgreesWithTheLayoutForEveryShortLine) {
+  // Every line of up to six pieces, each a half-width letter, a double-byte
+  // character or a word tag, on small displays: lines near the shortcut's
+  // length bound with cells wasted at row ends by double-byte characters.
+  const std::vector<std::string> pieces = {"a", "\x82\xA0", "<00:01.00>"};
+  std::vector<std::string> lines = {""};
+  for (std::size_t start = 0, end = 1, length = 0; length < 6; ++length, start = end, end = lines.size()) {
+    for (std::size_t i = start; i < end; ++i) {
+      for (const std::string& piece : pieces) lines.push_back(lines[i] + piece);
+    }
+  }
+  for (const std::string& line : lines) {
+    for (int half = 1; half <= 5; ++half) {
+      for (int rows = 0; rows <= 3; ++rows) {
+        const bool expected =
+            rows >= 1 && LayOutForPlayer(line, half).Rows.size() > static_cast<std::size_t>(rows);
+        ASSERT_EQ(OverflowsDisplay(line, {half, rows}), expected) << line << " on " << half << " x " << rows;
+      }
     }
   }
 }
