@@ -122,7 +122,10 @@ void TForm1::ShiftTagsClick() {
   if (!FDialogs.AskSeconds(this, "タイムタグをずらす", "ずらす秒数 (負の値で前へ):", seconds)) return;
   // The box gives hundredths; the tags count in milliseconds.
   const long long millis = std::llround(seconds * 100) * 10;
-  const QString shown = QString::number(static_cast<double>(millis) / 1000, 'f', 2);
+  // The count of clamped tags takes the place of the tool's "%1".
+  const QByteArray message = QString("タイムタグを %1 秒ずらしました (0 秒で止めたタグ: %2 個)")
+                                 .arg(QString::number(static_cast<double>(millis) / 1000, 'f', 2), "%1")
+                                 .toUtf8();
   ApplyTextTool(
       [millis](const std::string& text, std::size_t* clamped) {
         TTagShiftFilter shift(millis);
@@ -130,7 +133,7 @@ void TForm1::ShiftTagsClick() {
         *clamped = shift.Clamped();
         return result;
       },
-      QString("タイムタグを %1 秒ずらしました (0 秒で止めたタグ: %2 個)").arg(shown, "%1").toUtf8().constData());
+      message.constData());
 }
 
 void TForm1::UnifyTagsClick() {

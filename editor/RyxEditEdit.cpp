@@ -107,7 +107,6 @@ void TRyxEdit::TypeText(const std::string& text) {
     AddUndo(ukOverwrite, row.substr(at, static_cast<std::size_t>(count)), FCaretCol, FCaretLine);
     row.erase(at, static_cast<std::size_t>(count));
     FLines.Put(FCaretLine, row);
-    NotifyLinesChanged(FCaretLine, FCaretLine, FCaretLine);
   }
   AddUndo(ukInsert, typed, FCaretCol, FCaretLine);
   InsertAtCaret(typed, true);
