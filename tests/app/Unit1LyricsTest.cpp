@@ -1,6 +1,7 @@
 // Tests of the lyrics workbench in the main window: the time-tag tools, the tag check panel and the player preview.
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QListWidget>
 #include <QStatusBar>
 
@@ -79,6 +80,37 @@ TEST_F(LyricsTest, TheCheckPanelListsProblemsAndTakesTheCaretToThem) {
   form.RyxEdit1->MoveCaretTo(1, 3);
   emit list->itemDoubleClicked(list->item(0));
   EXPECT_EQ(form.RyxEdit1->CaretLine(), 1);
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+TEST_F(LyricsTest, ThePreviewFollowsTheCaretAndTheEdits) {
+  TForm1& form = Create();
+  form.show();
+  form.RyxEdit1->SetAllText("[00:01.00]abc\r\n[00:02.00]\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAD"
+                            "\x82\xAF\x82\xB1\x82\xB3\x82\xB5\x82\xB7\x82\xB9\x82\xBB\x82\xBD\x82\xBF\x82\xC1\x82\xC4\x82\xC6"
+                            "\x82\xC8\x82\xC9\x82\xCA\x82\xCB\x82\xCC");
+  form.PreviewAction->trigger();
+  QApplication::processEvents();
+  auto shown = [&form] {
+    // The panel widens to the widest heading it has drawn; the layout settles first.
+    form.PreviewPanel->View()->grab();
+    QApplication::processEvents();
+    return form.PreviewPanel->View()->grab().toImage();
+  };
+  form.RyxEdit1->MoveCaretTo(1, 0);
+  shown();
+  form.RyxEdit1->MoveCaretTo(0, 0);
+  const QImage first = shown();
+  form.RyxEdit1->MoveCaretTo(1, 0);
+  const QImage second = shown();
+  EXPECT_NE(second, first);
+  form.RyxEdit1->MoveCaretTo(1, 10);
+  form.RyxEdit1->TypeText("x");
+  EXPECT_NE(shown(), second);
+  form.RyxEdit1->Undo();
+  EXPECT_EQ(shown(), second);
+  form.RyxEdit1->MoveCaretTo(0, 2);
+  EXPECT_EQ(shown(), first);
   EXPECT_TRUE(Exceptions.empty());
 }
 
