@@ -52,8 +52,9 @@ bool OverflowsDisplay(std::string_view line, TPlayerDisplay display) {
   if (display.HalfCount >= 2 &&
       line.size() <= static_cast<std::size_t>(display.LineCount) * static_cast<std::size_t>(display.HalfCount - 1))
     return false;
-  // The player does not show ID tags; the tag check passes them over as well.
-  if (ParseTaggedLine(line).Id) return false;
+  // The player does not show ID tags; the tag check passes them over as
+  // well. Only a line in square brackets can be one.
+  if (line.starts_with('[') && line.ends_with(']') && ParseTaggedLine(line).Id) return false;
   return LayOutForPlayer(line, display.HalfCount).Rows.size() > static_cast<std::size_t>(display.LineCount);
 }
 

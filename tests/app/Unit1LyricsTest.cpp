@@ -140,6 +140,9 @@ TEST_F(LyricsTest, ThePreviewCountsOverflowingLinesAsTheTextChangesAndIsRemember
     EXPECT_FALSE(form.PreviewShown());
     EXPECT_FALSE(form.PreviewAction->isChecked());
     form.PreviewAction->trigger();
+    // Closing the window is not closing the panel: the preview stays on for the next start.
+    form.close();
+    EXPECT_TRUE(form.PreviewShown());
     Form.reset();
   }
   EXPECT_NE(TTempDir::ReadFile(IniPath()).find("ShowPreview=1"), std::string::npos);
