@@ -34,6 +34,8 @@ class TOverflowLines {
 
   // Logical lines that overflow.
   int Count() const { return FCount; }
+  // The rows the flags stand for.
+  int Rows() const { return FFlags.Count(); }
   // Whether row ends a logical line that overflows.
   bool EndsOverflow(int row) const { return FFlags.Get(row); }
 

@@ -71,8 +71,10 @@ void TForm1::RyxEdit1LinesChanged(int first, int oldLast, int newLast) {
 TOverflowLines* TForm1::CurrentOverflow() {
   if (!FPreviewShown) return nullptr;
   const TPlayerDisplay display{FDeviceSettings.HalfCount, FDeviceSettings.LineCount};
+  // A change of the rows that was not reported would leave the flags
+  // beside the rows they stand for: measured anew rather than misdrawn.
   if (!FOverflow || FOverflow->Display().HalfCount != display.HalfCount ||
-      FOverflow->Display().LineCount != display.LineCount) {
+      FOverflow->Display().LineCount != display.LineCount || FOverflow->Rows() != RyxEdit1->Lines().Count()) {
     FOverflow = std::make_unique<TOverflowLines>(display);
     FOverflow->Reset(RyxEdit1->Lines());
   }
