@@ -36,7 +36,10 @@ void DrawOverflowMarks(ICanvas& canvas, const TRyxEdit& edit, const TOverflowLin
                   kAfterBreakCell;
     if (x >= edit.ClientWidth()) continue;
     const int y = edit.TopMargin() + (row - edit.TopLine()) * edit.LineHeight();
-    canvas.TextOut(std::max(x, edit.TextLeft()), y, UnicodeToAnsi(Utf8ToUnicode(" " + std::to_string(rows) + "行 ")));
+    std::string badge = std::to_string(rows);
+    badge.insert(badge.begin(), ' ');
+    badge.append("行 ");
+    canvas.TextOut(std::max(x, edit.TextLeft()), y, UnicodeToAnsi(Utf8ToUnicode(badge)));
   }
   canvas.SetTextColor(text);
   canvas.SetBkColor(background);

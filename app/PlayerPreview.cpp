@@ -146,9 +146,10 @@ void TPlayerPreview::DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::
       if (byteAt < end) {
         const auto byte = static_cast<unsigned char>(FLayout.Text[byteAt]);
         width = IsDBCSLeadByte(byte) && byteAt + 1 < end ? 2 : 1;
-        std::string glyph = FLayout.Text.substr(byteAt, static_cast<std::size_t>(width));
         // Control characters have no glyph of their own: the player shows a blank.
-        if (width == 1 && byte < 0x20) glyph = " ";
+        const std::string_view glyph = width == 1 && byte < 0x20
+                                           ? std::string_view(" ")
+                                           : std::string_view(FLayout.Text).substr(byteAt, static_cast<std::size_t>(width));
         canvas.TextOut(origin.X, origin.Y, glyph);
         byteAt += static_cast<std::size_t>(width);
       }

@@ -58,7 +58,7 @@ class TDocumentEditor {
   std::unique_ptr<TOverflowLines> FCache;
 };
 
-// The reported time is the four keystrokes with the cache; "added_ms"
+// The reported time is the four keystrokes with the cache; "added_us"
 // subtracts the same keystrokes without it, measured in the same
 // iterations, and divides by four: the cost the marks add to one keystroke.
 // "whole_text_ms" is the one measurement of every line when the preview is
@@ -76,9 +76,9 @@ void BM_OverflowCacheKeystroke(benchmark::State& state) {
     state.SetIterationTime(seconds);
   }
   const double n = static_cast<double>(state.iterations());
-  state.counters["plain_ms"] = 1000 * plainSeconds / n / 4;
-  state.counters["cached_ms"] = 1000 * cachedSeconds / n / 4;
-  state.counters["added_ms"] = 1000 * (cachedSeconds - plainSeconds) / n / 4;
+  state.counters["plain_us"] = 1e6 * plainSeconds / n / 4;
+  state.counters["cached_us"] = 1e6 * cachedSeconds / n / 4;
+  state.counters["added_us"] = 1e6 * (cachedSeconds - plainSeconds) / n / 4;
   state.counters["whole_text_ms"] = 1000 * cached.ResetSeconds;
 }
 

@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory keys longline tools windowtools)
+ROWS=(open memory keys longline overflow tools windowtools)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -98,6 +98,14 @@ row_longline() {
       *Click*) row "a click at the far right of the 5 MB line" "–" "$real ms (cpu $cpu)" "–" "≤ 10 ms" ;;
     esac
   done <<<"$results"
+}
+
+row_overflow() {
+  local name plain added whole
+  while IFS=$'\t' read -r name plain added whole; do
+    row "what the overflow marks add to a keystroke in 100 MB (editor alone)" "the keystroke without them: $plain µs" \
+      "+$added µs (every line measured once on switching on: $whole ms)" "–" "≤ +100 µs"
+  done <<<"$(benchmark_fields '^BM_OverflowCacheKeystroke/100/' plain_us added_us whole_text_ms)"
 }
 
 row_tools() { bench_tools "$build"; }
