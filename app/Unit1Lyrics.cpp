@@ -9,7 +9,6 @@
 #include "app/OverflowMarks.h"
 #include "app/TagCheck.h"
 #include "app/TimeTagEdits.h"
-#include "app/TimeTags.h"
 #include "app/Unit1.h"
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitPreviewPanel.h"
