@@ -97,6 +97,7 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
       const std::size_t s = Offset(f.edit, sl, sc);
       const std::size_t e = Offset(f.edit, el, ec);
       const std::size_t caret = Offset(f.edit, f.edit.CaretLine(), f.edit.CaretCol());
+      const bool dragging = f.host.DragRunning();
       const std::string before = model.Text;
       // An insertion over a selection may be undone in two steps, through this
       // text. The caret rests on a character's start, also where the bytes
@@ -204,6 +205,13 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
           input = "clear";
           if (!f.edit.ReadOnly()) model.Text.clear();
           break;
+      }
+      // While a press inside the selection drags its text, the next press is the release that drops it.
+      if (dragging && input.rfind("press:", 0) == 0) input = "release";
+      if (dragging && input == "release" && selected && (caret < s || caret > e)) {
+        const std::string moved = model.Text.substr(s, e - s);
+        model.Text.erase(s, e - s);
+        model.Text.insert(caret > e ? caret - moved.size() : caret, moved);
       }
       SCOPED_TRACE("step " + std::to_string(step) + " " + input);
       const bool wordDeletion =
