@@ -54,7 +54,8 @@ class TEditorFixture {
   // "Right", "Ctrl+Shift+Back", "type:ab" (typed characters), "ime:..." (an
   // input-method result), "press:row,col[,shift]" "move:row,col" "release"
   // (the left button; col -1 is the gutter), "sel:al,ac,cl,cc" (EM_SETSEL),
-  // "caret:line,col", "clear" "cut" "copy" "paste:..." (the messages),
+  // "pressat:line,col" (the left button on that byte of the text, which must
+  // be in view), "caret:line,col", "clear" "cut" "copy" "paste:..." (the messages),
   // "drop:row,col[,ctrl]" (a text drag moved to the cell and released there,
   // 1 holding Ctrl), "dropelsewhere" (released outside the control); while a
   // text drag runs, "move" reports a drag over the control and "release" drops
@@ -79,6 +80,10 @@ class TEditorFixture {
       host.SetKeyDown(VK_SHIFT, shift);
       edit.MouseDown(TMouseButton::mbLeft, shift ? ssShift : 0, CellX(n.at(1)), RowY(n.at(0)));
       host.SetKeyDown(VK_SHIFT, false);
+    } else if (name == "pressat") {
+      const std::string row(edit.Lines().Get(n.at(0)));
+      edit.MouseDown(TMouseButton::mbLeft, 0, edit.TextLeft() + edit.TextXOfColumn(row, n.at(1)) - edit.ScrollX() + 1,
+                     RowY(n.at(0) - edit.TopLine()));
     } else if (name == "move") {
       bool accept = false;
       if (host.DragRunning())

@@ -114,7 +114,12 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
         model.Text.insert(at, text);
         expectedCaret = at + text.size();
       };
-      switch (number(0, 15)) {
+      // A drag runs on for a few mouse moves, most often, before its release.
+      switch (dragging && chance(40) ? -1 : number(0, 15)) {
+        case -1:
+          input = chance(50) ? "release"
+                             : "move:" + std::to_string(number(0, 14)) + "," + std::to_string(number(-1, 40));
+          break;
         case 0:
         case 1:
           input = Any(random, kMoves);
@@ -174,6 +179,11 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
         case 9:
           input = "press:" + std::to_string(number(0, 15)) + "," + std::to_string(number(-1, 30)) + "," +
                   (chance(20) ? "1" : "0");
+          // A press on the selection's start, when it is in view, drags the selection.
+          if (selected && chance(40) && sl >= f.edit.TopLine() && sl < f.edit.TopLine() + f.edit.VisibleLines() &&
+              f.edit.TextXOfColumn(std::string(f.edit.Lines().Get(sl)), sc) >= f.edit.ScrollX() &&
+              f.edit.TextXOfColumn(std::string(f.edit.Lines().Get(sl)), sc) < f.edit.ScrollX() + f.edit.TextWidth() - 2)
+            input = "pressat:" + std::to_string(sl) + "," + std::to_string(sc);
           break;
         case 10:
           input = "move:" + std::to_string(number(-1, 16)) + "," + std::to_string(number(-1, 60));
@@ -207,7 +217,7 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
           break;
       }
       // While a press inside the selection drags its text, the next press is the release that drops it.
-      if (dragging && input.rfind("press:", 0) == 0) input = "release";
+      if (dragging && input.rfind("press", 0) == 0) input = "release";
       if (dragging && input == "release" && selected && (caret < s || caret > e)) {
         const std::string moved = model.Text.substr(s, e - s);
         model.Text.erase(s, e - s);
