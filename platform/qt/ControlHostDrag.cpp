@@ -44,6 +44,7 @@ void ControlHostWidget::runDrag() {
   FDroppedHere = false;
   // Runs until the button is released; the drop on this widget comes through dropEvent meanwhile.
   FDrag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+  if (FDrag) FDrag->deleteLater();
   // The drag took the release: the button is up now.
   FMousePressedInClient = false;
   FButtons = Qt::NoButton;

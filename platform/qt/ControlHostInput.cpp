@@ -291,6 +291,8 @@ void ControlHostWidget::mousePressEvent(QMouseEvent* event) {
   if (!attached() || !button || !mouseInClient(event->position())) return QWidget::mousePressEvent(event);
   noteInput(event->modifiers(), event->buttons());
   FMousePressedInClient = true;
+  // Only this press can begin the drag that its moves carry.
+  FDragPending = false;
   const QPoint at = clientPoint(event->position());
   FControl.MouseDown(*button, ShiftStateFromQt(event->modifiers(), event->buttons()), at.x(), at.y());
   if (FDragPending) FDragPressPoint = at;
