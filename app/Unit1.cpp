@@ -22,6 +22,7 @@
 #include "editor/RyxEdit.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/ControlHostWidget.h"
+#include "platform/qt/QtPopupMenu.h"
 
 namespace {
 

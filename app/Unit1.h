@@ -14,6 +14,7 @@
 #include "app/RecentFiles.h"
 
 class ControlHostWidget;
+class QtPopupMenu;
 class TEditActions;
 struct TLossyReport;
 class QAction;
@@ -71,9 +72,10 @@ class TForm1 : public QMainWindow {
   QAction* UTF81;
   QAction* N8;
   QAction* E1;
-  // "編集(&E)" and its actions, which a popup menu may show too.
+  // "編集(&E)" and its actions, which the editor's popup menu shows too.
   QMenu* EditMenu;
   TEditActions* EditActions;
+  QMenu* PopupMenu1;
   QMenu* T1;
   QAction* N9;
   QAction* N16;
@@ -235,7 +237,9 @@ class TForm1 : public QMainWindow {
   int FUnzoomedFontSize = 0;
   bool FPreviewShown = false;
   std::unique_ptr<TOverflowLines> FOverflow;
-  // The host widget must go before the control it hosts, hence this order.
+  // The editor's popup menu outlives the editor, and the host widget must
+  // go before the control it hosts, hence this order.
+  std::unique_ptr<QtPopupMenu> FPopupMenu;
   std::unique_ptr<TRyxEdit> FRyxEdit;
   std::unique_ptr<ControlHostWidget> FRyxEditHost;
 };

@@ -6,6 +6,8 @@
 #include "app/Unit1.h"
 #include "app/Unit1EditActions.h"
 #include "app/Unit2.h"
+#include "editor/RyxEdit.h"
+#include "platform/qt/QtPopupMenu.h"
 
 void TForm1::CreateMenu() {
   QMenuBar* bar = menuBar();
@@ -32,6 +34,12 @@ void TForm1::CreateMenu() {
   EditActions = new TEditActions(*RyxEdit1, this);
   EditActions->AddTo(*EditMenu);
   connect(EditMenu, &QMenu::aboutToShow, EditActions, &TEditActions::UpdateState);
+  // The right button and the menu keys in the editor open the same actions.
+  PopupMenu1 = new QMenu(this);
+  EditActions->AddTo(*PopupMenu1);
+  connect(PopupMenu1, &QMenu::aboutToShow, EditActions, &TEditActions::UpdateState);
+  FPopupMenu = std::make_unique<QtPopupMenu>(*PopupMenu1);
+  RyxEdit1->SetPopupMenu(FPopupMenu.get());
 
   CreateSearchAndViewMenus();
 

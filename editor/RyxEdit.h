@@ -282,6 +282,14 @@ class TRyxEdit : public TCustomControl {
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void DblClick() override;
+  // Text drag-and-drop: a press inside the selection starts a drag of it,
+  // which moves the text to where it ends on this control, or copies it
+  // there while Ctrl is held. Text from other programs drops in as one insertion.
+  void DoStartDrag() override;
+  void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+  void DragDrop(TObject* Source, int X, int Y) override;
+  void DoEndDrag(TObject* Target, int X, int Y) override;
+  std::string SelText() const override;
 
   // Layout.
   std::string ExpandTabs(const std::string& s) const;
@@ -298,6 +306,8 @@ class TRyxEdit : public TCustomControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  // Below the caret, where the caret's line ends.
+  TPoint KeyboardMenuPoint() const override;
 
  private:
   // Construction and state.
@@ -342,6 +352,22 @@ class TRyxEdit : public TCustomControl {
   // A gutter press: the caret's line with its line break, the caret at its start.
   void SelectLineAtCaret();
   void TrackMouse(int X, int Y);
+  // Drag and drop.
+  // True when there is a selection and the caret lies inside it, either end
+  // included; gives the selection's bounds as GetSelBounds does.
+  bool CaretInSelection(int& startCol, int& startLine, int& endLine, int& endCol) const;
+  // A press inside the selection: a drag starts, or OnManualStartDrag decides.
+  void StartDragFromPress();
+  void BeginTextDrag();
+  // Ctrl pressed or released during a text drag shows the copy or the move cursor.
+  void SwitchDragCursor(UINT msg);
+  void DropText(const std::string& Text);
+  // Text from another program, inserted at the drop point as one change.
+  void DropForeignText(std::string Text);
+  // A drag that did not end on this control: the text stays as it was and
+  // the caret goes back to the selection's moving end.
+  void CancelTextDrag();
+  void FinishDrag();
   // Caret moves.
   void MoveCaretRight(bool ByWord);
   void MoveCaretLeft(bool ByWord);

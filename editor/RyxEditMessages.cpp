@@ -22,6 +22,7 @@ DWORD PackPosition(int col, int line) {
 }
 
 void TRyxEdit::WndProc(TMessage& message) {
+  if (FDragging) SwitchDragCursor(message.Msg);
   if (message.Msg == FMsgGetCaretPos) {
     message.Result = PackPosition(FCaretCol, FCaretLine);
     return;

@@ -1,4 +1,4 @@
-// TRyxEdit: the mouse: pressing places the caret, Shift extends, the gutter selects a line, dragging selects.
+// TRyxEdit: the mouse: pressing places the caret, Shift extends, the gutter selects a line, dragging selects, the right button pops up the menu.
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -15,6 +15,7 @@ void TRyxEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   }
   // The right and middle buttons leave the caret and the selection where they are.
   if (button == TMouseButton::mbLeft) PressLeft(x, y);
+  if (button == TMouseButton::mbRight) PopupAt({x, y});
   TCustomControl::MouseDown(button, shift, x, y);
 }
 
@@ -27,6 +28,7 @@ void TRyxEdit::PressLeft(int x, int y) {
   DrawUnderline(FCaretLine, false);
   MoveCaretToPoint(x, y);
   FMouseSelecting = true;
+  bool pressedInSelection = false;
   FSavedCaretScrollFix = FCaretScrollFix;
   if (shiftHeld) {
     if (FSelAll) {
@@ -41,14 +43,16 @@ void TRyxEdit::PressLeft(int x, int y) {
   } else if (x < FTextLeft - 4) {
     SelectLineAtCaret();
   } else {
-    // A press inside the selection starts no text drag: like any press, it places the caret.
-    ClearSelection();
+    int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
+    pressedInSelection = CaretInSelection(startCol, startLine, endLine, endCol);
+    if (!pressedInSelection) ClearSelection();
   }
   if (FScrollX != oldScrollX) PaintScreen();
   UpdateCaretPos();
   host.ShowCaret();
   // Before the focus has arrived there is no caret to show: create it now.
   if (!host.Focused()) Perform(WM_SETFOCUS, 0, 0);
+  if (pressedInSelection) StartDragFromPress();
 }
 
 void TRyxEdit::SelectLineAtCaret() {
@@ -89,7 +93,13 @@ void TRyxEdit::TrackMouse(int X, int Y) {
   if (FAutoScrollDir != 0) return;
   MoveCaretToPoint(X, Y);
   IControlHost& host = Host();
-  if (FCaretCol != FSelPaintCol || FCaretLine != FSelPaintLine) {
+  if (FDragging && (FCaretCol != FSelPaintCol || FCaretLine != FSelPaintLine)) {
+    host.HideCaret();
+    // The caret marks the drop point; without a selection the anchor goes along with it.
+    if (!FSelActive && !FSelAll) CollapseSelection();
+    UpdateCaretPos();
+    host.ShowCaret();
+  } else if (FCaretCol != FSelPaintCol || FCaretLine != FSelPaintLine) {
     host.HideCaret();
     // A selection dragged down into the gutter grows by whole lines: its start
     // goes to the start of its line, and the part of that line it gains shows.
@@ -115,6 +125,8 @@ void TRyxEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   EndMouseSelection();
   DrawUnderline(FCaretLine, true);
 }
+
+TPoint TRyxEdit::KeyboardMenuPoint() const { return {FTextLeft + FCaretX, FTopMargin + FCaretY + FLineHeight}; }
 
 void TRyxEdit::DblClick() {
   TCustomControl::DblClick();

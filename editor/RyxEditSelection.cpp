@@ -67,6 +67,8 @@ std::string TRyxEdit::GetSelText() const {
   return text;
 }
 
+std::string TRyxEdit::SelText() const { return FSelActive || FSelAll ? GetSelText() : std::string(); }
+
 int TRyxEdit::GetSelLength() const { return static_cast<int>(GetSelText().size()); }
 
 void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol) {

@@ -51,6 +51,7 @@ class IControlHost {
   virtual void SetFocus() = 0;
   virtual bool Focused() const = 0;
   virtual void SetCursor(TCursor cursor) = 0;
+  virtual TPoint ClientToScreen(TPoint client) const = 0;
   virtual int GetSystemMetrics(int index) const = 0;
   // The host drives the timer's ticks from its event loop while the window exists.
   virtual void AttachTimer(TTimer& timer) = 0;
@@ -88,6 +89,14 @@ class IControlHost {
   // the clipboard holds no text or cannot be opened.
   virtual bool GetClipboardText(std::string& text) = 0;
   virtual bool SetClipboardText(std::string_view text) = 0;
+
+  // Drag and drop. BeginDrag carries a drag of the control from the press
+  // that is being handled until the button is released, offering the text
+  // (code page 932) to other programs as well; it reports the drag to the
+  // control as TCustomControl::BeginDrag describes.
+  virtual void BeginDrag(std::string_view text) = 0;
+  // The cursor shown while a drag runs; the control's own cursor comes back when the drag ends.
+  virtual void SetDragCursor(TCursor cursor) = 0;
 
   // A modal message box; texts are UTF-8. Returns the button pressed (IDOK ...).
   virtual int MessageBox(const std::string& text, const std::string& caption, UINT flags) = 0;

@@ -70,6 +70,16 @@ void TCustomControl::WndProc(TMessage& message) {
       DoKeyDown(key);
       return;
     }
+    case WM_CONTEXTMENU: {
+      // A menu asked for from the keyboard comes with the point (-1, -1).
+      const auto x = static_cast<short>(LoWord(static_cast<DWORD>(message.LParam)));
+      const auto y = static_cast<short>(HiWord(static_cast<DWORD>(message.LParam)));
+      if (x == -1 && y == -1)
+        PopupAt(KeyboardMenuPoint());
+      else if (FPopupMenu)
+        FPopupMenu->Popup(x, y);
+      return;
+    }
     case WM_KEYUP:
     case WM_SYSKEYUP: {
       WORD key = static_cast<WORD>(message.WParam);
@@ -101,6 +111,34 @@ void TCustomControl::KeyUp(WORD& key, TShiftState shift) {
 
 void TCustomControl::DblClick() {
   if (OnDblClick) OnDblClick(this);
+}
+
+void TCustomControl::BeginDrag(std::string_view text) {
+  DoStartDrag();
+  Host().BeginDrag(text);
+}
+
+void TCustomControl::DoStartDrag() {
+  if (OnStartDrag) OnStartDrag(this);
+}
+
+void TCustomControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+  Accept = static_cast<bool>(OnDragOver);
+  if (OnDragOver) OnDragOver(this, Source, X, Y, State, Accept);
+}
+
+void TCustomControl::DragDrop(TObject* Source, int X, int Y) {
+  if (OnDragDrop) OnDragDrop(this, Source, X, Y);
+}
+
+void TCustomControl::DoEndDrag(TObject* Target, int X, int Y) {
+  if (OnEndDrag) OnEndDrag(this, Target, X, Y);
+}
+
+void TCustomControl::PopupAt(TPoint client) {
+  if (!FPopupMenu) return;
+  const TPoint screen = Host().ClientToScreen(client);
+  FPopupMenu->Popup(screen.X, screen.Y);
 }
 
 void TCustomControl::CreateParams(TCreateParams& params) { params = TCreateParams{}; }

@@ -13,6 +13,7 @@ inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_ERASEBKGND = 0x0014;
+inline constexpr UINT WM_CONTEXTMENU = 0x007B;
 inline constexpr UINT WM_GETDLGCODE = 0x0087;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;

@@ -157,6 +157,19 @@ bool THeadlessHost::SetClipboardText(std::string_view text) {
   return true;
 }
 
+void THeadlessHost::BeginDrag(std::string_view text) {
+  FDrags.emplace_back(text);
+  FDragRunning = true;
+}
+
+bool THeadlessHost::EndDrag(TCustomControl* target, int x, int y) {
+  if (!FDragRunning || !FControl) return false;
+  FDragRunning = false;
+  if (target) target->DragDrop(FControl, x, y);
+  FControl->DoEndDrag(target, x, y);
+  return true;
+}
+
 int THeadlessHost::MessageBox(const std::string& text, const std::string&, UINT) {
   FMessageBoxes.push_back(text);
   return IDOK;

@@ -12,11 +12,16 @@
 
 // Nothing is shown anywhere: the client size is set by the test, painting
 // is recorded by the canvas, message boxes are recorded and answered IDOK.
+// The client area's corner lies at kScreenOrigin on the screen. A drag that
+// the control begins is recorded and runs until the test ends it with
+// EndDrag, as the release of the button would; the test reports the mouse
+// moves in between to the control's DragOver itself.
 // Width() adds the vertical bar's width to the client width while the
 // window style asks for that bar.
 class THeadlessHost : public IControlHost {
  public:
   static constexpr int kSysVBarWidth = 16;
+  static constexpr TPoint kScreenOrigin{100, 50};
 
   THeadlessHost(int clientWidth = 440, int clientHeight = 265, int halfWidth = 8, int fullWidth = 16,
                 int cellHeight = 16);
@@ -46,6 +51,13 @@ class THeadlessHost : public IControlHost {
   // The (action, index) pairs the control sent to the input method.
   const std::vector<std::pair<DWORD, DWORD>>& ImeNotifications() const { return FImeNotifications; }
   TCursor CurrentCursor() const { return FCursor; }
+  // The text of every drag begun so far, and the cursor the running drag shows.
+  const std::vector<std::string>& Drags() const { return FDrags; }
+  TCursor DragCursor() const { return FDragCursor; }
+  bool DragRunning() const { return FDragRunning; }
+  // Ends the running drag: dropped on target (its DragDrop, then the
+  // control's DoEndDrag) or, without a target, elsewhere. False when no drag runs.
+  bool EndDrag(TCustomControl* target, int x, int y);
   std::vector<std::string> TakeMessageBoxes();
   std::vector<TRect> TakeInvalidations();
 
@@ -62,6 +74,9 @@ class THeadlessHost : public IControlHost {
   void SetFocus() override;
   bool Focused() const override { return FFocused; }
   void SetCursor(TCursor cursor) override { FCursor = cursor; }
+  TPoint ClientToScreen(TPoint client) const override {
+    return {client.X + kScreenOrigin.X, client.Y + kScreenOrigin.Y};
+  }
   int GetSystemMetrics(int index) const override;
   void AttachTimer(TTimer& timer) override;
   void DetachTimer(TTimer& timer) override;
@@ -84,6 +99,8 @@ class THeadlessHost : public IControlHost {
   bool ImmNotifyIME(HIMC context, DWORD action, DWORD index) override;
   bool GetClipboardText(std::string& text) override;
   bool SetClipboardText(std::string_view text) override;
+  void BeginDrag(std::string_view text) override;
+  void SetDragCursor(TCursor cursor) override { FDragCursor = cursor; }
   int MessageBox(const std::string& text, const std::string& caption, UINT flags) override;
 
  private:
@@ -101,6 +118,9 @@ class THeadlessHost : public IControlHost {
   std::map<int, bool> FKeys;
   bool FFocused = false;
   TCursor FCursor = crDefault;
+  std::vector<std::string> FDrags;
+  TCursor FDragCursor = crDefault;
+  bool FDragRunning = false;
   bool FImeAvailable = true;
   std::string FImeResult;
   TLogFont FCompositionFont;

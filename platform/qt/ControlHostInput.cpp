@@ -1,4 +1,5 @@
 // ControlHostWidget: keys, typed text, the input method, the mouse, the wheel and focus, as the control's messages.
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
@@ -76,6 +77,10 @@ bool ControlHostWidget::focusNextPrevChild(bool next) {
 
 void ControlHostWidget::keyPressEvent(QKeyEvent* event) {
   if (!attached()) return QWidget::keyPressEvent(event);
+  if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+    event->accept();
+    return openContextMenuFromKeyboard();
+  }
   const Qt::KeyboardModifiers modifiers = ModifiersOf(*event, true);
   noteInput(modifiers, FButtons);
   const WORD vk = VirtualKeyFromQtKey(event->key(), event->modifiers());
@@ -102,6 +107,7 @@ void ControlHostWidget::keyReleaseEvent(QKeyEvent* event) {
   FControl.Perform(IsSystemKey(vk, modifiers) ? WM_SYSKEYUP : WM_KEYUP, vk,
                    KeyData(*event, true, (modifiers & Qt::AltModifier) != 0));
   event->accept();
+  offerPrimarySelection();
 }
 
 bool ControlHostWidget::acceptsText(const QString& text) const {
@@ -285,8 +291,17 @@ void ControlHostWidget::mousePressEvent(QMouseEvent* event) {
   if (!attached() || !button || !mouseInClient(event->position())) return QWidget::mousePressEvent(event);
   noteInput(event->modifiers(), event->buttons());
   FMousePressedInClient = true;
+  // Only this press can begin the drag that its moves carry.
+  FDragPending = false;
   const QPoint at = clientPoint(event->position());
   FControl.MouseDown(*button, ShiftStateFromQt(event->modifiers(), event->buttons()), at.x(), at.y());
+  if (FDragPending) FDragPressPoint = at;
+  // The middle button pastes the primary selection where it is pressed, as on every X11 desktop.
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  if (*button == TMouseButton::mbMiddle && clipboard->supportsSelection() && attached()) {
+    const QString text = clipboard->text(QClipboard::Selection);
+    if (!text.isEmpty()) deliverForeignText(text, at);
+  }
 }
 
 void ControlHostWidget::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -304,6 +319,7 @@ void ControlHostWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 void ControlHostWidget::mouseMoveEvent(QMouseEvent* event) {
   if (!attached() || (!FMousePressedInClient && !mouseInClient(event->position()))) return;
   noteInput(event->modifiers(), event->buttons());
+  if (FDragPending && (event->buttons() & Qt::LeftButton)) return runDrag();
   const QPoint at = clientPoint(event->position());
   FControl.MouseMove(ShiftStateFromQt(event->modifiers(), event->buttons()), at.x(), at.y());
 }
@@ -313,8 +329,16 @@ void ControlHostWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (!attached() || !button || !FMousePressedInClient) return QWidget::mouseReleaseEvent(event);
   noteInput(event->modifiers(), event->buttons());
   if (event->buttons() == Qt::NoButton) FMousePressedInClient = false;
-  const QPoint at = clientPoint(event->position());
-  FControl.MouseUp(*button, ShiftStateFromQt(event->modifiers(), event->buttons()), at.x(), at.y());
+  if (FDragPending && *button == TMouseButton::mbLeft) {
+    // Released before it moved: the control's drag ends where it began, on the control.
+    FDragPending = false;
+    FControl.DragDrop(&FControl, FDragPressPoint.x(), FDragPressPoint.y());
+    FControl.DoEndDrag(&FControl, FDragPressPoint.x(), FDragPressPoint.y());
+  } else {
+    const QPoint at = clientPoint(event->position());
+    FControl.MouseUp(*button, ShiftStateFromQt(event->modifiers(), event->buttons()), at.x(), at.y());
+  }
+  offerPrimarySelection();
 }
 
 void ControlHostWidget::wheelEvent(QWheelEvent* event) {

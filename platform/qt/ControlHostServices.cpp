@@ -1,4 +1,4 @@
-// ControlHostWidget: focus, cursors, system metrics, timers, key state, clipboard and message boxes.
+// ControlHostWidget: focus, cursors, system metrics, timers, key state, clipboard text and message boxes.
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -12,6 +12,7 @@
 
 #include "platform/qt/ControlHostWidget.h"
 #include "platform/qt/QtConvert.h"
+#include "platform/qt/QtCursors.h"
 
 void ControlHostWidget::SetFocus() { setFocus(Qt::OtherFocusReason); }
 
@@ -21,7 +22,12 @@ void ControlHostWidget::SetCursor(TCursor cursor) {
   if (cursor == crDefault)
     unsetCursor();
   else
-    setCursor(QCursor(CursorShapeFromCursor(cursor)));
+    setCursor(CursorFromCursor(cursor));
+}
+
+TPoint ControlHostWidget::ClientToScreen(TPoint client) const {
+  const QPoint screen = mapToGlobal(FClientRect.topLeft() + QPointFromPoint(client));
+  return {screen.x(), screen.y()};
 }
 
 int ControlHostWidget::GetSystemMetrics(int index) const {
@@ -96,14 +102,10 @@ short ControlHostWidget::GetKeyState(int virtualKey) const {
   return down ? std::numeric_limits<short>::min() : short{0};
 }
 
-bool ControlHostWidget::GetClipboardText(std::string& text) {
-  const QClipboard* clipboard = QGuiApplication::clipboard();
-  const QMimeData* mime = clipboard->mimeData();
-  if (!mime || !mime->hasText()) return false;
-  QString unicode = mime->text();
-  // Plain text on the clipboard ends at its first NUL.
+bool ControlHostWidget::ansiFromPlainText(QString unicode, std::string& text) const {
+  // Plain text ends at its first NUL.
   if (const qsizetype nul = unicode.indexOf(QChar(0)); nul >= 0) unicode.truncate(nul);
-  // Qt's clipboard text breaks lines with LF; the control's text with CR LF.
+  // Qt's plain text breaks lines with LF; the control's text with CR LF.
   unicode.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   unicode.replace(QChar('\r'), QChar('\n'));
   unicode.replace(QChar('\n'), QStringLiteral("\r\n"));
@@ -112,10 +114,19 @@ bool ControlHostWidget::GetClipboardText(std::string& text) {
   return true;
 }
 
-bool ControlHostWidget::SetClipboardText(std::string_view text) {
+QString ControlHostWidget::plainTextFromAnsi(std::string_view text) {
   QString unicode = QStringFromAnsi(text.substr(0, text.find('\0')));
   unicode.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QGuiApplication::clipboard()->setText(unicode);
+  return unicode;
+}
+
+bool ControlHostWidget::GetClipboardText(std::string& text) {
+  const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+  return mime && mime->hasText() && ansiFromPlainText(mime->text(), text);
+}
+
+bool ControlHostWidget::SetClipboardText(std::string_view text) {
+  QGuiApplication::clipboard()->setText(plainTextFromAnsi(text));
   return true;
 }
 

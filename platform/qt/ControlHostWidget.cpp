@@ -32,6 +32,7 @@ ControlHostWidget::ControlHostWidget(TCustomControl& control, QWidget* parent) :
   setFocusPolicy(Qt::StrongFocus);
   // The platform reports mouse moves without a button held, too.
   setMouseTracking(true);
+  setAcceptDrops(true);
 
   for (const int bar : {SB_VERT, SB_HORZ}) {
     auto* slider = new QScrollBar(bar == SB_VERT ? Qt::Vertical : Qt::Horizontal, this);

@@ -3,6 +3,7 @@
 
 #include <QInputMethodEvent>
 #include <QList>
+#include <QPointer>
 #include <QRegion>
 #include <QString>
 #include <QWidget>
@@ -18,6 +19,9 @@
 #include "platform/WindowState.h"
 #include "platform/qt/QtCanvas.h"
 
+class QDrag;
+class QDropEvent;
+class QMimeData;
 class QScrollBar;
 class QTimer;
 
@@ -25,6 +29,13 @@ class QTimer;
 // virtuals, and serves the control's window calls. The control paints at
 // once into the canvas's pixmap; paintEvent blits it and draws the caret and
 // the input method's preedit on top, never into the control's pixmap.
+//
+// A drag that the control begins at a press becomes Qt's drag at the first
+// move with the button held (a release before that drops it where it was
+// pressed); it offers the text as UTF-8 to other programs, and moves or
+// copies it within the control. Text dragged in from other programs, and
+// the primary selection pasted with the middle button, go to the control as
+// a TTextDragObject; dropped files are left to the window around.
 //
 // The control must outlive the widget; the widget destroys the control's
 // window when it goes first. Exceptions thrown by the control while it
@@ -71,6 +82,7 @@ class ControlHostWidget : public QWidget, public IControlHost {
   void SetFocus() override;
   bool Focused() const override;
   void SetCursor(TCursor cursor) override;
+  TPoint ClientToScreen(TPoint client) const override;
   int GetSystemMetrics(int index) const override;
   void AttachTimer(TTimer& timer) override;
   void DetachTimer(TTimer& timer) override;
@@ -93,6 +105,8 @@ class ControlHostWidget : public QWidget, public IControlHost {
   bool ImmNotifyIME(HIMC context, DWORD action, DWORD index) override;
   bool GetClipboardText(std::string& text) override;
   bool SetClipboardText(std::string_view text) override;
+  void BeginDrag(std::string_view text) override;
+  void SetDragCursor(TCursor cursor) override;
   int MessageBox(const std::string& text, const std::string& caption, UINT flags) override;
 
  protected:
@@ -111,6 +125,11 @@ class ControlHostWidget : public QWidget, public IControlHost {
   void wheelEvent(QWheelEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   struct ScrollBarState : TScrollBarState {
@@ -154,6 +173,23 @@ class ControlHostWidget : public QWidget, public IControlHost {
 
   // Services (ControlHostServices.cpp).
   void syncTimer(TTimer& timer);
+  // Text of other programs as the control's: it ends at its first NUL, its
+  // line breaks become CR LF, and the lossy-text handler decides about
+  // characters that code page 932 cannot hold. False when it was dropped.
+  bool ansiFromPlainText(QString unicode, std::string& text) const;
+  // The control's text for other programs: up to its first NUL, LF line breaks.
+  static QString plainTextFromAnsi(std::string_view text);
+
+  // Drag and drop, the primary selection and the context menu (ControlHostDrag.cpp).
+  void runDrag();
+  void applyDragCursor();
+  // The control's own drag, text from another program, or nothing the control takes.
+  TObject* dragSource(const QDropEvent& event);
+  // Tells the control about a drag over it; false when it does not take the drop.
+  bool dragOver(QDropEvent& event, TDragState state);
+  void deliverForeignText(const QString& text, QPoint at);
+  void offerPrimarySelection();
+  void openContextMenuFromKeyboard();
 
   TCustomControl& FControl;
   QtCanvas FCanvas;
@@ -200,4 +236,20 @@ class ControlHostWidget : public QWidget, public IControlHost {
 
   std::map<TTimer*, QTimer*> FTimers;
   LossyTextHandler FLossyTextHandler;
+
+  // The control's drag: begun at a press, Qt's from the first move.
+  bool FDragPending = false;
+  QString FDragText;
+  QPoint FDragPressPoint;
+  QPointer<QDrag> FDrag;
+  TCursor FDragCursor = crDragMove;
+  // Where and with which modifiers the control's drag was dropped on this widget.
+  bool FDroppedHere = false;
+  QPoint FDropPoint;
+  Qt::KeyboardModifiers FDropModifiers;
+  // What the drag over this widget is for the control (nullptr: none it takes).
+  TObject* FDragOverSource = nullptr;
+  TTextDragObject FForeignText;
+  // The selection last offered as the primary selection.
+  std::string FOfferedSelection;
 };

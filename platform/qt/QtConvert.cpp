@@ -186,9 +186,7 @@ QFont QFontFromLogFont(const TLogFont& logFont) {
 Qt::CursorShape CursorShapeFromCursor(TCursor cursor) {
   switch (cursor) {
     case crIBeam: return Qt::IBeamCursor;
-    case crDrag:
-    case crDragMove: return Qt::DragMoveCursor;
-    case crDragCopy: return Qt::DragCopyCursor;
+    case crDrag: return Qt::DragMoveCursor;
     case crNoDrop: return Qt::ForbiddenCursor;
     case crHandPoint:
     case crHandLink: return Qt::PointingHandCursor;

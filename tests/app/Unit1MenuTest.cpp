@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QStatusBar>
 
 #include "tests/app/FormFixture.h"
@@ -45,6 +46,31 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   EXPECT_EQ(form.N2->menu(), nullptr);
   EXPECT_TRUE(form.N13->isCheckable());
   EXPECT_FALSE(form.N13->isChecked());
+}
+
+TEST_F(MenuTest, TheEditorsPopupMenuHoldsTheEditActionsAndOpensAtTheRightPressLeavingTheSelection) {
+  TForm1& form = Create();
+  auto commands = [](const QMenu* menu) {
+    QList<QAction*> actions = menu->actions();
+    actions.removeIf([](const QAction* action) { return action->isSeparator(); });
+    return actions;
+  };
+  EXPECT_EQ(commands(form.PopupMenu1), commands(form.EditMenu));
+  EXPECT_EQ(Items(form.PopupMenu1), Items(form.EditMenu));
+
+  form.show();
+  form.RyxEdit1->SetAllText("first line\r\nsecond");
+  form.RyxEdit1->SetSel(1, 0, 0, 5);
+  QWidget* editor = form.centralWidget();
+  const QPoint at(60, 30);
+  QMouseEvent press(QEvent::MouseButtonPress, at, editor->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(editor, &press);
+  EXPECT_TRUE(form.PopupMenu1->isVisible());
+  EXPECT_LT((form.PopupMenu1->pos() - editor->mapToGlobal(at)).manhattanLength(), 8);
+  form.PopupMenu1->hide();
+  EXPECT_TRUE(form.RyxEdit1->SelActive());
+  EXPECT_EQ(form.RyxEdit1->CaretCol(), 5);
 }
 
 TEST_F(MenuTest, OnlyNewOpenAndSaveHaveShortcuts) {

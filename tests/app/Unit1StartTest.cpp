@@ -49,6 +49,23 @@ TEST_F(StartTest, DroppingSeveralFilesOpensOnlyTheFirst) {
   EXPECT_EQ(Title(), "a.lrc - Verselet 0.3");
 }
 
+TEST_F(StartTest, AFileDroppedOnTheEditorOpensEvenWhenItsNameComesAsTextToo) {
+  const auto a = Dir.WriteFile("a.lrc", "A");
+  TForm1& form = Create();
+  form.show();
+  QMimeData data;
+  data.setUrls({FileUrl(a)});
+  data.setText(QString::fromStdString(a.string()));
+  QWidget* editor = form.centralWidget();
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor, &enter);
+  ASSERT_TRUE(enter.isAccepted()) << "the window around the editor takes it";
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor, &drop);
+  EXPECT_EQ(Text(), "A");
+  EXPECT_EQ(form.CurrentFileName(), a.string());
+}
+
 TEST_F(StartTest, LongDroppedPathIsNotCut) {
   std::filesystem::path folder = Dir.Path();
   for (int i = 0; i < 3; ++i) folder /= std::string(100, static_cast<char>('a' + i));

@@ -54,7 +54,12 @@ class TEditorFixture {
   // "Right", "Ctrl+Shift+Back", "type:ab" (typed characters), "ime:..." (an
   // input-method result), "press:row,col[,shift]" "move:row,col" "release"
   // (the left button; col -1 is the gutter), "sel:al,ac,cl,cc" (EM_SETSEL),
-  // "caret:line,col", "clear" "cut" "copy" "paste:..." (the messages),
+  // "pressat:line,col" (the left button on that byte of the text, which must
+  // be in view), "caret:line,col", "clear" "cut" "copy" "paste:..." (the messages),
+  // "drop:row,col[,ctrl]" (a text drag moved to the cell and released there,
+  // 1 holding Ctrl), "dropelsewhere" (released outside the control); while a
+  // text drag runs, "move" reports a drag over the control and "release" drops
+  // the text, as the platform's drag does,
   // "readonly:0|1", "scrollfix:0|1", "size:w,h", "tick", and the operations
   // "DeleteCharLeft" and "DeleteWordLeft" called directly.
   void Do(const std::string& step) {
@@ -75,10 +80,25 @@ class TEditorFixture {
       host.SetKeyDown(VK_SHIFT, shift);
       edit.MouseDown(TMouseButton::mbLeft, shift ? ssShift : 0, CellX(n.at(1)), RowY(n.at(0)));
       host.SetKeyDown(VK_SHIFT, false);
+    } else if (name == "pressat") {
+      const std::string row(edit.Lines().Get(n.at(0)));
+      edit.MouseDown(TMouseButton::mbLeft, 0, edit.TextLeft() + edit.TextXOfColumn(row, n.at(1)) - edit.ScrollX() + 1,
+                     RowY(n.at(0) - edit.TopLine()));
     } else if (name == "move") {
-      edit.MouseMove(0, CellX(n.at(1)), RowY(n.at(0)));
+      bool accept = false;
+      if (host.DragRunning())
+        edit.DragOver(&edit, CellX(n.at(1)), RowY(n.at(0)), TDragState::dsDragMove, accept);
+      else
+        edit.MouseMove(0, CellX(n.at(1)), RowY(n.at(0)));
+    } else if (name == "drop") {
+      Do("move:" + arg);
+      host.SetKeyDown(VK_CONTROL, n.size() > 2 && n[2] != 0);
+      Do("release");
+      host.SetKeyDown(VK_CONTROL, false);
+    } else if (name == "dropelsewhere") {
+      host.EndDrag(nullptr, 0, 0);
     } else if (name == "release") {
-      edit.MouseUp(TMouseButton::mbLeft, 0, 0, 0);
+      if (!host.EndDrag(&edit, 0, 0)) edit.MouseUp(TMouseButton::mbLeft, 0, 0, 0);
     } else if (name == "sel") {
       edit.Perform(EM_SETSEL, MakeLong(static_cast<WORD>(n.at(1)), static_cast<WORD>(n.at(0))),
                    static_cast<LPARAM>(MakeLong(static_cast<WORD>(n.at(3)), static_cast<WORD>(n.at(2)))));

@@ -97,6 +97,7 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
       const std::size_t s = Offset(f.edit, sl, sc);
       const std::size_t e = Offset(f.edit, el, ec);
       const std::size_t caret = Offset(f.edit, f.edit.CaretLine(), f.edit.CaretCol());
+      const bool dragging = f.host.DragRunning();
       const std::string before = model.Text;
       // An insertion over a selection may be undone in two steps, through this
       // text. The caret rests on a character's start, also where the bytes
@@ -113,7 +114,12 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
         model.Text.insert(at, text);
         expectedCaret = at + text.size();
       };
-      switch (number(0, 15)) {
+      // A drag runs on for a few mouse moves, most often, before its release.
+      switch (dragging && chance(40) ? -1 : number(0, 15)) {
+        case -1:
+          input = chance(50) ? "release"
+                             : "move:" + std::to_string(number(0, 14)) + "," + std::to_string(number(-1, 40));
+          break;
         case 0:
         case 1:
           input = Any(random, kMoves);
@@ -173,6 +179,11 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
         case 9:
           input = "press:" + std::to_string(number(0, 15)) + "," + std::to_string(number(-1, 30)) + "," +
                   (chance(20) ? "1" : "0");
+          // A press on the selection's start, when it is in view, drags the selection.
+          if (selected && chance(40) && sl >= f.edit.TopLine() && sl < f.edit.TopLine() + f.edit.VisibleLines() &&
+              f.edit.TextXOfColumn(std::string(f.edit.Lines().Get(sl)), sc) >= f.edit.ScrollX() &&
+              f.edit.TextXOfColumn(std::string(f.edit.Lines().Get(sl)), sc) < f.edit.ScrollX() + f.edit.TextWidth() - 2)
+            input = "pressat:" + std::to_string(sl) + "," + std::to_string(sc);
           break;
         case 10:
           input = "move:" + std::to_string(number(-1, 16)) + "," + std::to_string(number(-1, 60));
@@ -204,6 +215,13 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
           input = "clear";
           if (!f.edit.ReadOnly()) model.Text.clear();
           break;
+      }
+      // While a press inside the selection drags its text, the next press is the release that drops it.
+      if (dragging && input.rfind("press", 0) == 0) input = "release";
+      if (dragging && input == "release" && selected && (caret < s || caret > e)) {
+        const std::string moved = model.Text.substr(s, e - s);
+        model.Text.erase(s, e - s);
+        model.Text.insert(caret > e ? caret - moved.size() : caret, moved);
       }
       SCOPED_TRACE("step " + std::to_string(step) + " " + input);
       const bool wordDeletion =

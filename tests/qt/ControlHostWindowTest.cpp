@@ -13,6 +13,7 @@
 #include "platform/CodePage.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/QtSystemColors.h"
+#include "platform/qt/QtCursors.h"
 #include "tests/qt/RecordingControl.h"
 
 namespace {
@@ -213,13 +214,17 @@ TEST_F(HostTest, SystemColoursComeFromThePalette) {
   QApplication::setPalette(saved);
 }
 
-TEST_F(HostTest, CursorsMapToQtShapes) {
+TEST_F(HostTest, CursorsMapToQtShapesAndTheDragCursorsToOurImages) {
   Widget->SetCursor(crIBeam);
   EXPECT_EQ(Widget->cursor().shape(), Qt::IBeamCursor);
-  Widget->SetCursor(crDragMove);
-  EXPECT_EQ(Widget->cursor().shape(), Qt::DragMoveCursor);
-  Widget->SetCursor(crDragCopy);
-  EXPECT_EQ(Widget->cursor().shape(), Qt::DragCopyCursor);
+  for (const TCursor drag : {crDragMove, crDragCopy}) {
+    Widget->SetCursor(drag);
+    const QCursor shown = Widget->cursor();
+    EXPECT_EQ(shown.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(shown.pixmap().toImage(), CursorPixmap(drag).toImage());
+    EXPECT_EQ(shown.hotSpot(), QPoint(16, 16)) << "the arrow's tip";
+  }
+  EXPECT_NE(CursorPixmap(crDragMove).toImage(), CursorPixmap(crDragCopy).toImage());
   Widget->SetCursor(crHandPoint);
   EXPECT_EQ(Widget->cursor().shape(), Qt::PointingHandCursor);
   Widget->SetCursor(crArrow);

@@ -30,6 +30,10 @@ struct TRecord {
   bool AltDown = false;
   bool ConvertDown = false;
   std::string ImeResult;
+  // Drags: the state of a drag over, the dropped text of another program, whether this control took the drop.
+  TDragState DragState = TDragState::dsDragMove;
+  std::string DroppedText;
+  bool DroppedHere = false;
 };
 
 class TRecordingControl : public TCustomControl {
@@ -39,6 +43,9 @@ class TRecordingControl : public TCustomControl {
   LRESULT DlgCode = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
   // Runs inside WndProc after the message was recorded.
   std::function<void(TMessage&)> OnMessage;
+  // A left press begins a drag of this text when it is set.
+  std::string DragOnPress;
+  bool AcceptDrags = true;
 
   void WndProc(TMessage& message) override {
     TRecord record = Snapshot();
@@ -56,7 +63,23 @@ class TRecordingControl : public TCustomControl {
     if (OnMessage) OnMessage(message);
     if (message.Msg != WM_GETDLGCODE) TCustomControl::WndProc(message);
   }
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override { Mouse("down", button, shift, x, y); }
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
+    Mouse("down", button, shift, x, y);
+    if (button == TMouseButton::mbLeft && !DragOnPress.empty()) BeginDrag(DragOnPress);
+  }
+  void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override {
+    Mouse(source == this ? "dragover" : "foreignover", TMouseButton::mbLeft, 0, x, y);
+    Records.back().DragState = state;
+    accept = AcceptDrags;
+  }
+  void DragDrop(TObject* source, int x, int y) override {
+    Mouse("dragdrop", TMouseButton::mbLeft, 0, x, y);
+    if (const auto* text = dynamic_cast<const TTextDragObject*>(source)) Records.back().DroppedText = text->Text;
+  }
+  void DoEndDrag(TObject* target, int x, int y) override {
+    Mouse("enddrag", TMouseButton::mbLeft, 0, x, y);
+    Records.back().DroppedHere = target == this;
+  }
   void MouseMove(TShiftState shift, int x, int y) override { Mouse("move", TMouseButton::mbLeft, shift, x, y); }
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override { Mouse("up", button, shift, x, y); }
   void DblClick() override {
