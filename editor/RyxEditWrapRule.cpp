@@ -1,0 +1,42 @@
+// The word-wrap split rule: the length of the next piece of a logical line.
+#include "editor/RyxEditWrapRule.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "editor/RyxEditRowLayout.h"
+#include "editor/RyxEditSub.h"
+
+int WrapPieceLength(std::string_view rest, const TWrapRule& rule) {
+  const int n = static_cast<int>(rest.size());
+  if (n == 0) return 0;
+  int pos = std::min(n, rule.Column);
+  // Without tabs and without a pixel limit a prefix of Column bytes fits as it is.
+  if (rule.WidthLimit > 0 || std::memchr(rest.data(), '\t', static_cast<std::size_t>(pos)) != nullptr) {
+    const TRowLayout layout(rest.substr(0, static_cast<std::size_t>(pos)), rule.TabCount, rule.SingleByte,
+                            rule.Measurer);
+    auto fits = [&](int p) {
+      return layout.ExpandedColumn(p) <= rule.Column && (rule.WidthLimit <= 0 || layout.XOfColumn(p) <= rule.WidthLimit);
+    };
+    // A prefix's expansion and width grow with it: the longest that fits is found by bisection.
+    if (!fits(pos)) {
+      int low = 1;
+      int high = pos - 1;
+      while (low < high) {
+        const int mid = low + (high - low + 1) / 2;
+        if (fits(mid))
+          low = mid;
+        else
+          high = mid - 1;
+      }
+      pos = low;
+    }
+  }
+  const int limit = HasLineEnd(rest) ? n - 1 : n;
+  if (pos >= limit) return n;
+  if (rest[static_cast<std::size_t>(pos - 1)] == '\r' || rest[static_cast<std::size_t>(pos - 1)] == '\0') --pos;
+  if (pos > 0 && ByteTypeAt(rest, pos, rule.SingleByte) == kLeadByte) --pos;
+  // A piece always takes at least one whole character, however narrow the limit.
+  if (pos <= 0) pos = ByteTypeAt(rest, 1, rule.SingleByte) == kLeadByte && n > 1 ? 2 : 1;
+  return pos;
+}
