@@ -78,6 +78,8 @@ class TForm1 : public QMainWindow {
   QAction* N10;
   QMenu* N3;
   QAction* N13;
+  // "折り返し": word wrap on or off.
+  QAction* N18;
   QAction* N12;
   QAction* N11;
   QAction* N2;
@@ -109,6 +111,7 @@ class TForm1 : public QMainWindow {
   void UTF81Click();
   void ANSI1Click();
   void N13Click();
+  void N18Click();
   void N11Click();
   void GotoLineClick();
   // Puts the recent files into "ファイル(&F)" above 終了, as "&1 name" to

@@ -6,6 +6,7 @@
 #include "app/Unit1.h"
 #include "app/Unit1EditActions.h"
 #include "app/Unit2.h"
+#include "editor/RyxEdit.h"
 
 void TForm1::CreateMenu() {
   QMenuBar* bar = menuBar();
@@ -44,6 +45,8 @@ void TForm1::CreateMenu() {
   N3 = bar->addMenu("オプション(&O)");
   N13 = N3->addAction("タグあり");
   N13->setCheckable(true);
+  N18 = N3->addAction("折り返し");
+  N18->setCheckable(true);
   N12 = N3->addSeparator();
   N11 = N3->addAction("設定");
 
@@ -61,10 +64,13 @@ void TForm1::CreateMenu() {
   Connect(N16, &TForm1::N16Click);
   Connect(N10, &TForm1::N10Click);
   Connect(N13, &TForm1::N13Click);
+  Connect(N18, &TForm1::N18Click);
   Connect(N11, &TForm1::N11Click);
   Connect(N2, &TForm1::N2Click);
 }
 
 void TForm1::N11Click() {
   if (FForm2) FForm2->Execute(*RyxEdit1, *this);
+  // A new player line width is the new wrap column.
+  RyxEdit1->SetColumn(FDeviceSettings.HalfCount);
 }
