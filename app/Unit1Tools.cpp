@@ -54,5 +54,6 @@ void TForm1::N18Click() {
 }
 
 void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int, int) {
-  DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings);
+  DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings,
+                    RyxEdit1->ScrollX());
 }
