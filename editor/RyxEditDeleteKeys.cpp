@@ -71,6 +71,12 @@ void TRyxEdit::DeleteWordRight() {
   }
   // Ctrl+Delete never deletes the whole text at once.
   if (FSelAll) ClearSelection();
+  // At the end of a soft-wrapped piece the word to delete starts the next piece.
+  if (const std::string_view piece = FLines.Get(FCaretLine);
+      !HasLineEnd(piece) && FCaretCol >= static_cast<int>(piece.size()) && FCaretLine + 1 < FLines.Count()) {
+    ++FCaretLine;
+    FCaretCol = 0;
+  }
   const std::string row(FLines.Get(FCaretLine));
   if (FCaretCol >= static_cast<int>(row.size())) return;
   const int content = static_cast<int>(StripLineEnd(row).size());

@@ -157,6 +157,19 @@ TEST(RyxEditWrap, CaretKeysCrossSoftWraps) {
   f.Do("Shift+Right");
   f.Do("copy");
   EXPECT_EQ(f.host.Clipboard(), kA + "x");
+  // A press in the gutter by a continuation piece selects its whole logical line.
+  f.Do("press:1,-1");
+  f.Do("release");
+  f.Do("copy");
+  EXPECT_EQ(f.host.Clipboard(), "abcdefgh" + kA + "xyz");
+  EXPECT_EQ(f.At(), (TDisplayPos{0, 0}));
+  // Ctrl+Delete at the end of a soft piece deletes the word that starts the next one.
+  f.edit.SetAllText("abcdefghij klm");
+  f.Caret(0, 9);
+  f.Do("End");
+  f.Do("Ctrl+Delete");
+  EXPECT_EQ(f.Text(), "abcdefghijklm");
+  EXPECT_EQ(f.Broken(), "");
 }
 
 TEST(RyxEditWrap, UndoAfterARewrapAtAnotherWidthLandsOnTheRightText) {
