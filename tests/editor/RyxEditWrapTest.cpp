@@ -196,6 +196,19 @@ TEST(RyxEditWrap, UndoAfterARewrapAtAnotherWidthLandsOnTheRightText) {
   EXPECT_EQ(f.Broken(), "");
 }
 
+TEST(RyxEditWrap, WrapsAndMeasuresBeforeThereIsAWindow) {
+  TRyxEdit edit;
+  edit.SetColumn(10);
+  edit.SetAllText("abcdefghijklmno\r\n\txy");
+  ASSERT_EQ(edit.Lines().Count(), 3);
+  EXPECT_EQ(edit.Lines().Get(0), "abcdefghij");
+  EXPECT_EQ(edit.GetAllText(), "abcdefghijklmno\r\n\txy");
+  // Without a canvas x counts columns of the expansion.
+  EXPECT_EQ(edit.TextXOfColumn(edit.Lines().Get(2), 2), edit.TabCount() + 1);
+  edit.SetWordWrap(false);
+  EXPECT_EQ(edit.Lines().Count(), 2);
+}
+
 TEST(RyxEditWrap, EachLogicalLineIsNumberedOnceInTheGutter) {
   Wrapped f("abcdefghijklmnopqrstuvwxy\r\nz");
   f.edit.SetShowLineNumber(true);
