@@ -22,21 +22,25 @@ void VerticalLine(ICanvas& canvas, int x, int top, int bottom) {
 
 }  // namespace
 
-void DrawDisplayGuides(ICanvas& canvas, int x1, int top, int textHeight, const TDeviceSettings& settings) {
+void DrawDisplayGuides(ICanvas& canvas, int x1, int top, int textHeight, const TDeviceSettings& settings,
+                       int scrollX) {
   const int bottom = top + textHeight;
+  const std::int64_t origin = std::int64_t{x1} - scrollX;
+  // A guide marks the end of a column, one pixel left of the next: at column 0 that is x1 - 1.
+  const std::int64_t leftmost = std::int64_t{x1} - 1;
   int tag = 0;
   if (settings.ShowTagLine) {
     canvas.SetPen(kTagLineColor);
     tag = SpacesWidth(canvas, kTagColumnChars);
-    VerticalLine(canvas, x1 + tag - 1, top, bottom);
+    if (origin + tag - 1 >= leftmost) VerticalLine(canvas, static_cast<int>(origin + tag - 1), top, bottom);
   }
   canvas.SetPen(kGuideLineColor);
   const std::int64_t w = SpacesWidth(canvas, settings.HalfCount);
   // With no width every guide falls on the same x; one line shows them all.
   const int count = w == 0 ? std::min(settings.LineCount, 1) : settings.LineCount;
   for (int k = 1; k <= count; ++k) {
-    const std::int64_t x = std::int64_t{x1} + tag + k * w - 1;
+    const std::int64_t x = origin + tag + k * w - 1;
     if (x > kMaxGuideX) break;
-    VerticalLine(canvas, static_cast<int>(x), top, bottom);
+    if (x >= leftmost) VerticalLine(canvas, static_cast<int>(x), top, bottom);
   }
 }

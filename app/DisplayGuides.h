@@ -16,8 +16,10 @@ inline constexpr int kTagColumnChars = 10;
 inline constexpr int kMaxGuideX = 32767;
 
 // Draws the guides on the editor's canvas from top to top + textHeight.
-// x1 is the client x of text column 0 without the horizontal scroll, so the
-// guides stay where they are when the text scrolls sideways. Widths are
-// those of spaces in the canvas's current font. Only the pen colour is
-// changed, and it is left grey.
-void DrawDisplayGuides(ICanvas& canvas, int x1, int top, int textHeight, const TDeviceSettings& settings);
+// x1 is the client x where the text area starts (text column 0 without the
+// horizontal scroll); the guides move with the text by scrollX, so that they
+// keep marking where the player breaks a line, and a guide scrolled left of
+// x1 is not drawn. Widths are those of spaces in the canvas's current font.
+// Only the pen colour is changed, and it is left grey.
+void DrawDisplayGuides(ICanvas& canvas, int x1, int top, int textHeight, const TDeviceSettings& settings,
+                       int scrollX = 0);

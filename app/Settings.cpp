@@ -109,6 +109,7 @@ std::string ReadSettings(const TIniFile& ini, TSettingsTarget& target) {
   device.Model = read.Integer("Model", defaults.Model);
   device.ShowTagLine = read.Boolean("ShowTagLine", defaults.ShowTagLine);
   target.SetTagLineChecked(device.ShowTagLine);
+  target.SetWordWrap(read.Boolean("WordWrap", false));
   return read.Report();
 }
 
@@ -134,6 +135,7 @@ bool WriteSettings(TIniFile& ini, const TSettingsTarget& target) {
   ini.WriteBool(kSection, "ShowLineNumber", target.ShowLineNumber());
   ini.WriteInteger(kSection, "Model", device.Model);
   ini.WriteBool(kSection, "ShowTagLine", device.ShowTagLine);
+  ini.WriteBool(kSection, "WordWrap", target.WordWrap());
   try {
     ini.UpdateFile();
   } catch (const EInOutError&) {

@@ -57,6 +57,9 @@ class TSettingsTarget {
   virtual void SetShowTAB(bool value) = 0;
   virtual bool ShowLineNumber() const = 0;
   virtual void SetShowLineNumber(bool value) = 0;
+  // Word wrap, with the check mark of the "折り返し" menu item that mirrors it.
+  virtual bool WordWrap() const = 0;
+  virtual void SetWordWrap(bool value) = 0;
 
   // The program-wide device settings, and the check mark of the "タグあり"
   // menu item that mirrors ShowTagLine.

@@ -99,7 +99,8 @@ void TForm1::SetDesignProperties() {
   font.SetCharset(SHIFTJIS_CHARSET);
   edit.SetFont(font);
   edit.SetReadOnly(false);
-  edit.SetHorzScrollBar(false);
+  // Sideways the view scrolls by the bar too, enabled while a row is wider than the view.
+  edit.SetHorzScrollBar(true);
   edit.SetVertScrollBar(true);
   edit.SetWordWrap(false);
   edit.SetAutoWrap(false);

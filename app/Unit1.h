@@ -90,6 +90,8 @@ class TForm1 : public QMainWindow {
   QAction* N13;
   // "プレビュー": the player preview panel and the overflow marks.
   QAction* PreviewAction;
+  // "折り返し": word wrap on or off.
+  QAction* N18;
   QAction* N12;
   QAction* N11;
   QAction* N2;
@@ -123,6 +125,7 @@ class TForm1 : public QMainWindow {
   void UTF81Click();
   void ANSI1Click();
   void N13Click();
+  void N18Click();
   void N11Click();
   void GotoLineClick();
   void CheckTagsClick();

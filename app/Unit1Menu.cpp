@@ -52,6 +52,8 @@ void TForm1::CreateMenu() {
   N3 = bar->addMenu("オプション(&O)");
   N13 = N3->addAction("タグあり");
   N13->setCheckable(true);
+  N18 = N3->addAction("折り返し");
+  N18->setCheckable(true);
   N12 = N3->addSeparator();
   N11 = N3->addAction("設定");
 
@@ -69,6 +71,7 @@ void TForm1::CreateMenu() {
   Connect(N16, &TForm1::N16Click);
   Connect(N10, &TForm1::N10Click);
   Connect(N13, &TForm1::N13Click);
+  Connect(N18, &TForm1::N18Click);
   Connect(N11, &TForm1::N11Click);
   Connect(N2, &TForm1::N2Click);
   CreateLyricsTools();
@@ -76,4 +79,6 @@ void TForm1::CreateMenu() {
 
 void TForm1::N11Click() {
   if (FForm2) FForm2->Execute(*RyxEdit1, *this);
+  // A new player line width is the new wrap column.
+  RyxEdit1->SetColumn(FDeviceSettings.HalfCount);
 }

@@ -79,6 +79,12 @@ class TForm1Settings final : public TSettingsTarget {
   void SetShowTAB(bool value) override { E.SetShowTAB(value); }
   bool ShowLineNumber() const override { return E.ShowLineNumber(); }
   void SetShowLineNumber(bool value) override { E.SetShowLineNumber(value); }
+  bool WordWrap() const override { return E.WordWrap(); }
+  void SetWordWrap(bool value) override {
+    E.SetColumn(F.DeviceSettings().HalfCount);
+    E.SetWordWrap(value);
+    F.N18->setChecked(value);
+  }
 
   TDeviceSettings& DeviceSettings() override { return F.DeviceSettings(); }
   const TDeviceSettings& DeviceSettings() const override { return F.DeviceSettings(); }

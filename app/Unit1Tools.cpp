@@ -46,7 +46,15 @@ void TForm1::N13Click() {
   RyxEdit1->Redesign();
 }
 
+void TForm1::N18Click() {
+  // Wrapped at the player's line width, the rows break where the player breaks them.
+  RyxEdit1->SetColumn(FDeviceSettings.HalfCount);
+  RyxEdit1->SetWordWrap(!RyxEdit1->WordWrap());
+  N18->setChecked(RyxEdit1->WordWrap());
+}
+
 void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int L1, int L2) {
-  DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings);
+  DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings,
+                    RyxEdit1->ScrollX());
   DrawOverflowMarksOf(L1, L2);
 }

@@ -10,7 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/RyxEditPos.h"
 #include "editor/RyxEditRowLayout.h"
+#include "editor/RyxEditWrapRule.h"
 #include "editor/Ryxstrings.h"
 #include "platform/Colors.h"
 #include "platform/CustomControl.h"
@@ -44,13 +46,13 @@ enum TUndoKind : std::uint8_t {
   ukReplace = 6,
 };
 
-// One change of the text as undo replays it: the bytes inserted or removed at (Line, Col).
+// One change of the text as undo replays it: the bytes inserted or removed at
+// At, a logical position, so that a rewrap at another width leaves it right.
 // A replacement of the whole text (ukReplace) holds the bytes it took away
-// from the start of row Line, and in Span how many bytes it put there instead.
+// from At on, and in Span how many bytes it put there instead.
 struct TUndoRecord {
   TUndoKind Kind = ukInsert;
-  int Col = 0;
-  int Line = 0;
+  TLogicalPos At;
   std::string Text;
   std::size_t Span = 0;
 };
@@ -153,7 +155,8 @@ class TRyxEdit : public TCustomControl {
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool value);
   bool AutoWrap() const { return FAutoWrap; }
-  void SetAutoWrap(bool value) { FAutoWrap = value; }
+  // Rewraps at once while wrapping, as a new Column does.
+  void SetAutoWrap(bool value);
   int Column() const { return FColumn; }
   void SetColumn(int value);
   int TabCount() const { return FTabCount; }
@@ -291,6 +294,21 @@ class TRyxEdit : public TCustomControl {
   void DoEndDrag(TObject* Target, int X, int Y) override;
   std::string SelText() const override;
 
+  // Word wrap. SetWrap converts the whole store to the wrapped or the
+  // unwrapped form, carrying the caret and the anchor.
+  void SetWrap(bool on, bool update);
+  // The store's text cut into pieces by the wrap rule, from either form.
+  void BuildWrappedLines(TRyxStrings& out) const;
+  // The pieces of the logical line that starts at row i joined; last receives its last row.
+  void JoinLogicalLine(int i, std::string& text, int& last) const;
+  // Rewraps after an edit of rows first..last and, with update, repaints.
+  void RewrapLines(int xFrom, int first, bool update, bool forceFull, int last);
+  void LogicalToDisplay(int& col, int& line) const;
+  void DisplayToLogical(int& col, int& line) const;
+  TDisplayPos ToDisplay(TLogicalPos pos) const;
+  TLogicalPos ToLogical(TDisplayPos pos) const;
+  TWrapRule WrapRule() const;
+
   // Layout.
   std::string ExpandTabs(const std::string& s) const;
   // Pixel width of the tab-expanded first col bytes of a line.
@@ -303,6 +321,8 @@ class TRyxEdit : public TCustomControl {
   void MoveCaretToPoint(int x, int y);
   // The layout of a row in the current tab width, byte mode and canvas font.
   TRowLayout RowLayout(std::string_view row) const;
+  // The canvas as a measurer while the window exists; none before.
+  const ITextMeasurer* Measurer() const;
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -453,12 +473,30 @@ class TRyxEdit : public TCustomControl {
   void EndMouseSelection();
   // Editing.
   bool CopySelection();
-  // Replaces the bytes from (sl, sc) to (el, ec), read as offsets into the
-  // text, by text, and splits the rows anew at every CR LF and nowhere else.
-  // The caret goes after the new bytes; true when only the one row changed.
-  bool ReplaceRange(int sl, int sc, int el, int ec, const std::string& text);
-  // Inserts text at the caret; true when only the caret row changed.
-  bool SpliceAtCaret(const std::string& text);
+  // Replaces the bytes from `from` to `to`, read as offsets into the text, by
+  // text, and splits the rows anew at every CR LF and nowhere else. The
+  // caret goes after the new bytes.
+  TRowChange ReplaceRange(TDisplayPos from, TDisplayPos to, const std::string& text);
+  // Every change of the text comes through here: the splice, the rewrap of
+  // the pieces it touched when wrapping, the caret after the new bytes (or
+  // before them). Paints nothing; the caret is hidden by the caller.
+  TRowChange ChangeText(TDisplayPos from, TDisplayPos to, const std::string& text, bool caretBefore = false);
+  // The one place that shows a change: the caret kept in view, the scroll
+  // ranges, and the rows repainted as the change needs.
+  void ShowChange(const TRowChange& change, bool forceFull);
+  // Replaces from..to by text with the caret hidden, shown when redraw is set.
+  void ReplaceAt(TDisplayPos from, TDisplayPos to, const std::string& text, bool redraw);
+  // Cuts the rows the change touched into pieces again, starting one piece
+  // earlier and stopping where the new pieces meet the old ones; positions
+  // held in those rows follow their bytes.
+  TRowChange RewrapRows(TRowChange change);
+  // A full rewrap: the store unwrapped, then wrapped at the current width.
+  void RewrapAll(bool update);
+  // The position n bytes of text after pos, counted across rows; an end at a
+  // row's very end is the next row's start.
+  TDisplayPos AdvanceBytes(TDisplayPos pos, std::size_t n) const;
+  // Up to max content bytes of the logical line from pos on, across its pieces.
+  std::string LogicalContentAfter(TDisplayPos pos, std::size_t max) const;
   // WM_CLEAR: empties the text as one deletion that undo brings back.
   void ClearText();
   void RepaintRowFrom(int row, int x);
@@ -467,17 +505,17 @@ class TRyxEdit : public TCustomControl {
   void WMImeComposition(TMessage& message);
   // Removes the character or line break at the caret as Delete does; false when nothing was there.
   bool RemoveCharAtCaret(TUndoKind kind);
-  // Undo. col = line = -1 records at the selection start.
+  // Undo. col = line = -1 records at the selection start; display positions are stored as logical ones.
   void AddUndo(TUndoKind kind, const std::string& text, int col, int line);
   // Sets the modified state and keeps the record when recording is on; the redo list goes.
   void RecordChange(TUndoRecord record, bool keepOversize);
   // Puts a record at the head of the undo list within the budget; false when it is not kept.
   // keepOversize keeps a record larger than the whole budget as the only one.
   bool PushUndo(TUndoRecord record, bool keepOversize = false);
-  // Puts bytes in place of the span bytes that start row line, then the caret at that row's start.
-  void ReplaceBytes(int line, std::size_t span, const std::string& bytes);
-  // The offset in GetAllText of the first byte of a row.
-  std::size_t RowOffset(int line) const;
+  // Puts bytes in place of the span bytes from at on, then the caret at the start of at's line.
+  void ReplaceBytes(TLogicalPos at, std::size_t span, const std::string& bytes);
+  // The offset in GetAllText of a logical position.
+  std::size_t TextOffset(TLogicalPos at) const;
   void ReplayReplace(TUndoList& from, TUndoList& to);
   // A change made without a record leaves every stored position behind.
   void ForgetHistory();
@@ -489,8 +527,9 @@ class TRyxEdit : public TCustomControl {
   void PutRecord(TUndoList& to, TUndoRecord record);
   void MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind);
   void ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList& to);
-  // Puts the record's bytes back at its position, the caret before them; true when rows were split.
-  bool RestoreAtCaret(const TUndoRecord& record);
+  // Puts a deleted text back at its record's position, the caret after it or before it.
+  void ReplayRestore(TUndoList& from, TUndoList& to, bool caretBefore);
+
   void SetModified(bool value);
   void NotifyLinesChanged(int first, int oldLast, int newLast) {
     if (OnLinesChanged) OnLinesChanged(this, first, oldLast, newLast);
@@ -636,7 +675,6 @@ class TRyxEdit : public TCustomControl {
   // The number of undo records at the last save; 0 after a load or reset.
   std::size_t FSaveDepth = 0;
   bool FRedoAnnounced = false;
-  bool FUndoReplay = false;
   int FGoalX = 0;
   int FGoalXCol = 0;
   // Where the last Up or Down left the caret: the goal x holds only while the caret is still there.

@@ -24,6 +24,7 @@ void TRyxEdit::MoveCaretRight(bool ByWord) {
     return;
   }
   std::string passed;
+  bool nextRow = lineBreak;
   if (!lineBreak) {
     const int size = CharSizeAt(line, FCaretCol);
     passed = line.substr(static_cast<std::size_t>(FCaretCol), static_cast<std::size_t>(size));
@@ -31,10 +32,12 @@ void TRyxEdit::MoveCaretRight(bool ByWord) {
       FCaretCol = ScanWord(true, passed);
     else
       FCaretCol += size;
+    // The step past the last character of a soft-wrapped piece lands on the next piece's start.
+    nextRow = FCaretCol >= static_cast<int>(line.size()) && !HasLineEnd(line) && FCaretLine + 1 < FLines.Count();
   }
   IControlHost& host = Host();
   host.HideCaret();
-  if (lineBreak) {
+  if (nextRow) {
     const bool wasScrolled = FScrollX != 0;
     FScrollX = FCaretCol = FCaretX = 0;
     const int from = FCaretLine;

@@ -3,47 +3,36 @@
 #include <utility>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditCaretGuard.h"
 #include "editor/RyxEditSub.h"
 
 bool TRyxEdit::RemoveCharAtCaret(TUndoKind kind) {
-  IControlHost& host = Host();
-  host.HideCaret();
-  const std::string row(FLines.Get(FCaretLine));
+  const TCaretHidden hidden(Host());
+  TDisplayPos at{FCaretLine, FCaretCol};
+  // After the last character of a soft-wrapped piece comes the first of the next piece.
+  if (const std::string_view piece = FLines.Get(at.Line);
+      !HasLineEnd(piece) && at.Col >= static_cast<int>(piece.size()) && at.Line + 1 < FLines.Count())
+    at = TDisplayPos{at.Line + 1, 0};
+  const std::string_view row = FLines.Get(at.Line);
   const int content = ContentLength(row);
   // The end-of-text marker is never removed.
-  if (FCaretCol > content || (FCaretCol == content && FCaretLine + 1 >= FLines.Count())) {
-    host.ShowCaret();
-    return false;
-  }
-  if (FCaretCol == content) {
+  if (at.Col > content || (at.Col == content && at.Line + 1 >= FLines.Count())) return false;
+  EraseCaretUnderline();
+  TRowChange change;
+  if (at.Col == content) {
     // A line break joins the next line to this one.
-    AddUndo(kind, "\r\n", FCaretCol, FCaretLine);
-    ReplaceRange(FCaretLine, content, FCaretLine + 1, 0, "");
-    // Wrapped text would be re-wrapped here from the caret line.
-    if (UpdateVScrollRange(true))
-      PaintScreen();
-    else
-      RepaintLines(2, 0, 0);
+    AddUndo(kind, "\r\n", at.Col, at.Line);
+    change = ChangeText(at, {at.Line + 1, 0}, "");
   } else {
     // A lead byte takes its trail byte along, but never a byte of the line's terminator.
-    const int size = CharSizeAt(row, FCaretCol);
-    AddUndo(kind, row.substr(static_cast<std::size_t>(FCaretCol), static_cast<std::size_t>(size)), FCaretCol,
-            FCaretLine);
-    const bool oneRow = ReplaceRange(FCaretLine, FCaretCol, FCaretLine, FCaretCol + size, "");
-    // Wrapped text would be re-wrapped here from the caret line.
-    if (UpdateVScrollRange(true)) {
-      PaintScreen();
-    } else if (!oneRow) {
-      RepaintLines(2, 0, 0);
-    } else {
-      // From the row's start: a link may end anywhere before the removed byte.
-      RepaintRowFrom(FCaretLine, 0);
-      DrawUnderline(FCaretLine, true);
-    }
+    const int size = CharSizeAt(row, at.Col);
+    AddUndo(kind, std::string(row.substr(static_cast<std::size_t>(at.Col), static_cast<std::size_t>(size))), at.Col,
+            at.Line);
+    change = ChangeText(at, {at.Line, at.Col + size}, "");
   }
-  UpdateHScrollRange(true);
-  UpdateCaretPos();
-  host.ShowCaret();
+  // From the row's start: a link may end anywhere before the removed byte.
+  change.XFrom = 0;
+  ShowChange(change, false);
   return true;
 }
 
@@ -82,6 +71,12 @@ void TRyxEdit::DeleteWordRight() {
   }
   // Ctrl+Delete never deletes the whole text at once.
   if (FSelAll) ClearSelection();
+  // At the end of a soft-wrapped piece the word to delete starts the next piece.
+  if (const std::string_view piece = FLines.Get(FCaretLine);
+      !HasLineEnd(piece) && FCaretCol >= static_cast<int>(piece.size()) && FCaretLine + 1 < FLines.Count()) {
+    ++FCaretLine;
+    FCaretCol = 0;
+  }
   const std::string row(FLines.Get(FCaretLine));
   if (FCaretCol >= static_cast<int>(row.size())) return;
   const int content = static_cast<int>(StripLineEnd(row).size());

@@ -57,6 +57,8 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
       Host().SetScrollPos(SB_HORZ, 0, true);
       const TDeferredScreenPaint deferred(FDeferScreenPaint);
       RefreshView();
+    } else {
+      RefreshView();
     }
     return true;
   } catch (const std::exception& e) {
@@ -114,12 +116,18 @@ void TRyxEdit::ReplaceAllText(const std::string& text) {
   while (tail < room && current[current.size() - 1 - tail] == replacement[replacement.size() - 1 - tail]) ++tail;
   const std::size_t span = current.size() - start - tail;
   const std::size_t inserted = replacement.size() - start - tail;
-  RecordChange(TUndoRecord{ukReplace, 0, line, current.substr(start, span), inserted}, true);
-  ReplaceBytes(line, span, replacement.substr(start, inserted));
+  const TLogicalPos at = ToLogical({line, 0});
+  RecordChange(TUndoRecord{ukReplace, at, current.substr(start, span), inserted}, true);
+  ReplaceBytes(at, span, replacement.substr(start, inserted));
   if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::RefreshView() {
+  // The store takes the wrapped form also before there is a window to show it.
+  if (FWordWrap) {
+    RewrapAll(HandleAllocated());
+    return;
+  }
   if (!HandleAllocated()) return;
   IControlHost& host = Host();
   host.HideCaret();

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditCaretGuard.h"
 #include "editor/RyxEditSub.h"
-#include "editor/RyxstringsSplit.h"
 
 void TRyxEdit::RepaintRowFrom(int row, int x) {
   if (row < FTopLine || row >= FTopLine + FVisibleLines) return;
@@ -14,6 +14,38 @@ void TRyxEdit::RepaintRowFrom(int row, int x) {
   ColorLinks(row, row, &band);
   // The owner's decorations (the display guides) crossed the part just painted over.
   FireUserClientDraw(row, row);
+}
+
+void TRyxEdit::ShowChange(const TRowChange& change, bool forceFull) {
+  if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
+    if (UpdateVScrollRange(true)) {
+      PaintScreen();
+    } else if (!forceFull && change.OneRow()) {
+      RepaintRowFrom(change.First, change.XFrom);
+      DrawUnderline(FCaretLine, true);
+      UpdateHScrollRange(true);
+    } else {
+      RepaintRowFrom(change.First, forceFull ? 0 : change.XFrom);
+      RepaintLines(3, change.First + 1, 0);
+    }
+  }
+  UpdateCaretPos();
+}
+
+void TRyxEdit::ReplaceAt(TDisplayPos from, TDisplayPos to, const std::string& text, bool redraw) {
+  if (!HandleAllocated()) {
+    ChangeText(from, to, text);
+    CollapseSelection();
+    return;
+  }
+  const TCaretHidden hidden(Host());
+  EraseCaretUnderline();
+  const TRowChange change = ChangeText(from, to, text);
+  FCaretY = (FCaretLine - FTopLine) * FLineHeight;
+  FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
+  FGoalCol = FCaretCol;
+  CollapseSelection();
+  if (redraw) ShowChange(change, false);
 }
 
 void TRyxEdit::DeleteSelection(bool redraw) {
@@ -26,92 +58,72 @@ void TRyxEdit::DeleteSelection(bool redraw) {
     CollapseSelection();
     return;
   }
-  if (!FUndoReplay) AddUndo(ukDelete, deleted, sc, sl);
-  Host().HideCaret();
-  EraseCaretUnderline();
-  const bool oneRow = ReplaceRange(sl, sc, el, ec, "");
-  FCaretX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FCaretCol) - FScrollX;
-  FCaretY = (FCaretLine - FTopLine) * FLineHeight;
-  FGoalCol = FCaretCol;
-  CollapseSelection();
-  // Wrapped text would be re-wrapped here from the start row; rows are logical lines until then.
-  if (redraw) {
-    if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
-      if (UpdateVScrollRange(true)) {
-        PaintScreen();
-      } else if (oneRow) {
-        RepaintRowFrom(FCaretLine, FCaretX);
-        DrawUnderline(FCaretLine, true);
-        UpdateHScrollRange(true);
-      } else {
-        RepaintRowFrom(FCaretLine, FCaretX);
-        RepaintLines(5, 0, 0);
-      }
-    }
-    UpdateCaretPos();
-  } else if (FUndoReplay && oneRow) {
-    // Undo repaints a change of several rows itself; this one row is done here.
-    RepaintRowFrom(FCaretLine, FCaretX);
-    FUndoReplay = false;
-  }
-  Host().ShowCaret();
+  AddUndo(ukDelete, deleted, sc, sl);
+  ReplaceAt({sl, sc}, {el, ec}, "", redraw);
 }
 
 void TRyxEdit::InsertAtCaret(const std::string& text, bool redraw) {
   if (text.empty()) return;
-  Host().HideCaret();
-  EraseCaretUnderline();
-  const int row = FCaretLine;
-  const int x = TextXOfColumn(std::string(FLines.Get(row)), FCaretCol) - FScrollX;
-  const bool oneRow = SpliceAtCaret(text);
-  FCaretY = (FCaretLine - FTopLine) * FLineHeight;
-  FCaretX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FCaretCol) - FScrollX;
-  // Wrapped text would be re-wrapped here from the row of the insertion.
-  if (redraw && !SetCaret(FCaretCol, FCaretLine, true, true)) {
-    if (UpdateVScrollRange(true)) {
-      PaintScreen();
-    } else {
-      RepaintRowFrom(row, x);
-      if (!oneRow) {
-        RepaintLines(3, row + 1, 0);
-      } else {
-        DrawUnderline(FCaretLine, true);
-        UpdateHScrollRange(true);
-      }
-    }
-    UpdateCaretPos();
+  ReplaceAt({FCaretLine, FCaretCol}, {FCaretLine, FCaretCol}, text, redraw);
+}
+
+std::string TRyxEdit::LogicalContentAfter(TDisplayPos pos, std::size_t max) const {
+  std::string content;
+  for (int row = pos.Line, col = pos.Col; content.size() < max && row < FLines.Count(); ++row, col = 0) {
+    const std::string_view piece = FLines.Get(row);
+    const auto n = static_cast<std::size_t>(ContentLength(piece));
+    if (static_cast<std::size_t>(col) < n) content.append(piece.substr(static_cast<std::size_t>(col), std::min(n - static_cast<std::size_t>(col), max - content.size())));
+    if (HasLineEnd(piece)) break;
   }
-  CollapseSelection();
-  Host().ShowCaret();
+  return content;
+}
+
+TDisplayPos TRyxEdit::AdvanceBytes(TDisplayPos pos, std::size_t n) const {
+  // Each row gives up the bytes from the position, or from its start, to its end, terminator included.
+  for (;;) {
+    const std::size_t room = FLines.Get(pos.Line).size() - static_cast<std::size_t>(pos.Col);
+    if (n < room || pos.Line + 1 >= FLines.Count()) {
+      pos.Col += static_cast<int>(std::min(n, room));
+      return pos;
+    }
+    n -= room;
+    pos = TDisplayPos{pos.Line + 1, 0};
+    if (n == 0) return pos;
+  }
 }
 
 void TRyxEdit::TypeText(const std::string& text) {
   if (FSelActive || FSelAll) DeleteSelection(true);
   std::string typed = text;
   bool padded = false;
-  std::string row(FLines.Get(FCaretLine));
-  const int content = ContentLength(row);
-  // Wrapped text would first join the caret row with its continuation rows.
-  if (!FInsertMode && FCaretCol < content) {
-    const int n = static_cast<int>(text.size());
-    const int rest = content - FCaretCol;
-    int count = std::min(rest, n);
-    // Overwriting only the first byte of a double-byte character would leave its
-    // trail byte behind as a different character: take it too and pad with a space.
-    if (FCaretCol + n <= content && StoredByteTypeAt(row, FCaretCol + n - 1, FSingleByteMode) == kLeadByte) {
-      count = std::min(rest, n + 1);
-      typed += ' ';
-      padded = true;
+  const TDisplayPos at{FCaretLine, FCaretCol};
+  TDisplayPos end = at;
+  if (!FInsertMode) {
+    // The rest of the logical line, across its soft-wrapped pieces, is what can be overwritten.
+    const std::size_t n = text.size();
+    const std::string rest = LogicalContentAfter(at, n + 1);
+    if (!rest.empty()) {
+      std::size_t count = std::min(rest.size(), n);
+      // Overwriting only the first byte of a double-byte character would leave its
+      // trail byte behind as a different character: take it too and pad with a space.
+      if (n < rest.size() && ByteTypeAt(rest, static_cast<int>(n), FSingleByteMode) == kLeadByte) {
+        count = n + 1;
+        typed += ' ';
+        padded = true;
+      }
+      AddUndo(ukOverwrite, rest.substr(0, count), at.Col, at.Line);
+      end = AdvanceBytes(at, count);
     }
-    const auto at = static_cast<std::size_t>(FCaretCol);
-    AddUndo(ukOverwrite, row.substr(at, static_cast<std::size_t>(count)), FCaretCol, FCaretLine);
-    row.erase(at, static_cast<std::size_t>(count));
-    FLines.Put(FCaretLine, row);
   }
-  AddUndo(ukInsert, typed, FCaretCol, FCaretLine);
-  InsertAtCaret(typed, true);
+  AddUndo(ukInsert, typed, at.Col, at.Line);
+  ReplaceAt(at, end, typed, true);
   // The caret stays before the padding, which the next typed character then overwrites.
-  if (padded) --FCaretCol;
+  if (padded) {
+    if (FCaretCol > 0)
+      --FCaretCol;
+    else if (FCaretLine > 0)
+      FCaretCol = static_cast<int>(FLines.Get(--FCaretLine).size()) - 1;
+  }
   SetCaret(FCaretCol, FCaretLine, true, true);
   if (OnChange) OnChange(this);
   FireUserClientDraw(FCaretLine, FCaretLine);
@@ -138,23 +150,14 @@ void TRyxEdit::NewLine() {
   if (FSelActive || FSelAll) DeleteSelection(true);
   std::string indent;
   if (FAutoIndent) {
-    const std::string row(FLines.Get(FCaretLine));
-    for (int i = 0; i < FCaretCol && static_cast<unsigned char>(row[static_cast<std::size_t>(i)]) <= 0x20; ++i)
-      indent += row[static_cast<std::size_t>(i)];
+    // The blanks that start the logical line, up to the caret.
+    const int caret = ToLogical({FCaretLine, FCaretCol}).Col;
+    const std::string row = LogicalContentAfter(ToDisplay({ToLogical({FCaretLine, 0}).Line, 0}),
+                                                static_cast<std::size_t>(caret));
+    for (std::size_t i = 0; i < row.size() && static_cast<unsigned char>(row[i]) <= 0x20; ++i) indent += row[i];
   }
   const std::string text = "\r\n" + indent;
   AddUndo(ukInsert, text, FCaretCol, FCaretLine);
-  InsertAtCaret(text, false);
-  Host().HideCaret();
-  const bool rangeChanged = UpdateVScrollRange(true);
-  // SetCaret scrolls a row down once the new row comes within the bottom margin of the view.
-  if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
-    if (rangeChanged)
-      PaintScreen();
-    else
-      RepaintLines(1, 0, 0);
-    UpdateCaretPos();
-  }
-  Host().ShowCaret();
+  InsertAtCaret(text, true);
   if (OnChange) OnChange(this);
 }

@@ -13,8 +13,10 @@ std::string TRyxEdit::ExpandTabsMarked(const std::string& s, TTabMarks& marks) c
   return ExpandTabs(s);
 }
 
+const ITextMeasurer* TRyxEdit::Measurer() const { return HandleAllocated() ? &Canvas() : nullptr; }
+
 TRowLayout TRyxEdit::RowLayout(std::string_view row) const {
-  return TRowLayout(row, FTabCount, FSingleByteMode, &Canvas());
+  return TRowLayout(row, FTabCount, FSingleByteMode, Measurer());
 }
 
 int TRyxEdit::TextXOfColumn(std::string_view line, int col) const { return RowLayout(line).XOfColumn(col); }

@@ -57,10 +57,15 @@ void TRyxEdit::PressLeft(int x, int y) {
 
 void TRyxEdit::SelectLineAtCaret() {
   ClearSelection();
-  const int length = static_cast<int>(StripEndMarker(FLines.Get(FCaretLine)).size());
+  // The whole logical line, from its first piece to its last.
+  std::string text;
+  int last = FCaretLine;
+  FCaretLine = ToDisplay({ToLogical({FCaretLine, 0}).Line, 0}).Line;
+  JoinLogicalLine(FCaretLine, text, last);
+  const int length = static_cast<int>(StripEndMarker(FLines.Get(last)).size());
   // The empty last line has nothing to select; the caret just goes there.
-  if (length == 0) return;
-  FSelStartLine = FSelPaintLine = FCaretLine;
+  if (length == 0 && last == FCaretLine) return;
+  FSelStartLine = FSelPaintLine = last;
   FSelStartCol = FSelPaintCol = length;
   FSelActive = true;
   ExtendSelection(0, FCaretLine);

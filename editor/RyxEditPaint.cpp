@@ -294,8 +294,13 @@ void TRyxEdit::PaintGutter(int a, int b) {
   canvas.LineTo(FTextLeft - 4, bottom);
   canvas.SetTextColor(FCREOFcolor);
   canvas.SetBkColor(FColor);
+  // Each logical line is numbered once, on its first row: wrapped continuation rows get none.
+  int line = FLines.LogicalLineOf(a);
   for (int row = a; row <= b; ++row) {
-    const std::string number = std::to_string(row + 1);
+    const bool starts = row == 0 || HasLineEnd(FLines.Get(row - 1));
+    if (row > a && starts) ++line;
+    if (!starts) continue;
+    const std::string number = std::to_string(line + 1);
     canvas.TextOut(FTextLeft - 7 - canvas.TextWidth(number), RowTop(row), number);
   }
 }

@@ -92,7 +92,6 @@ void TRyxEdit::ResetState() {
   FKeyScrollCount = 0;
   FScrollMovesCaret = true;
   FModified = false;
-  FUndoReplay = false;
   FUndoTrimmed = false;
   ClearUndo();
   ClearRedo();
@@ -141,9 +140,21 @@ void TRyxEdit::SetBorderStyle(TBorderStyle value) {
   RecreateWnd();
 }
 
-void TRyxEdit::SetWordWrap(bool value) { FWordWrap = value; }
+void TRyxEdit::SetWordWrap(bool value) {
+  if (value != FWordWrap) SetWrap(value, true);
+}
 
-void TRyxEdit::SetColumn(int value) { FColumn = std::max(10, value); }
+void TRyxEdit::SetAutoWrap(bool value) {
+  if (value == FAutoWrap) return;
+  FAutoWrap = value;
+  if (FWordWrap) RewrapAll(true);
+}
+
+void TRyxEdit::SetColumn(int value) {
+  if (value == FColumn) return;
+  FColumn = std::max(10, value);
+  if (FWordWrap) RewrapAll(true);
+}
 
 void TRyxEdit::SetTabCount(int value) { FTabCount = static_cast<std::uint8_t>(std::clamp(value, 1, 8)); }
 

@@ -20,7 +20,7 @@ TRowLayout::TRowLayout(std::string_view row, int tabCount, bool singleByte, cons
       FTabCount(std::max(1, tabCount)),
       FSingleByte(singleByte),
       FMeasurer(measurer),
-      FCell(measurer ? measurer->ByteCellWidth() : 0) {}
+      FCell(measurer ? measurer->ByteCellWidth() : 1) {}
 
 template <typename Visit>
 void TRowLayout::WalkTabs(int end, Visit&& visit) const {

@@ -18,7 +18,8 @@
 // On any other canvas the expanded prefixes are measured.
 class TRowLayout {
  public:
-  // Without a measurer only the expansion itself is at hand.
+  // Without a measurer x counts columns of the expansion, so that layout
+  // works before there is a window to measure with.
   TRowLayout(std::string_view row, int tabCount, bool singleByte, const ITextMeasurer* measurer);
 
   // Length of the expansion of the first col bytes.

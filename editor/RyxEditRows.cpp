@@ -7,14 +7,6 @@
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
 
-namespace {
-
-bool EndsWithTerminator(std::string_view s) {
-  return s.size() >= 2 && (s.substr(s.size() - 2) == "\r\n" || s.substr(s.size() - 2) == std::string_view("\0\0", 2));
-}
-
-}  // namespace
-
 int TRyxEdit::CharSizeAt(std::string_view row, int col) const {
   return StoredByteTypeAt(row, col, FSingleByteMode) == kLeadByte ? 2 : 1;
 }
@@ -48,17 +40,19 @@ void TRyxEdit::EndMouseSelection() {
   FKeyScrollCount = 0;
 }
 
-bool TRyxEdit::ReplaceRange(int sl, int sc, int el, int ec, const std::string& text) {
+TRowChange TRyxEdit::ReplaceRange(TDisplayPos from, TDisplayPos to, const std::string& text) {
   // The anchor of a mouse selection could not follow the rows this edit moves.
   EndMouseSelection();
-  const std::string first(FLines.Get(sl));
-  std::string joined = first.substr(0, static_cast<std::size_t>(sc)) + text;
+  const int sl = from.Line;
+  std::string joined(FLines.Get(sl).substr(0, static_cast<std::size_t>(from.Col)));
+  joined += text;
   const std::size_t caret = joined.size();
-  joined += std::string(FLines.Get(el)).substr(static_cast<std::size_t>(ec));
-  int last = el;
-  // A range that ended between a CR and its LF left the LF without its CR:
-  // the next row belongs to the same line now.
-  while (!EndsWithTerminator(joined) && last + 1 < FLines.Count()) joined += FLines.Get(++last);
+  const std::string_view lastRow = FLines.Get(to.Line);
+  joined += lastRow.substr(std::min(lastRow.size(), static_cast<std::size_t>(to.Col)));
+  int last = to.Line;
+  // A range that ended inside a line break left it without its terminator:
+  // the next row belongs to the same line now. A soft-wrapped piece has none to lose.
+  if (HasLineEnd(lastRow) && !HasLineEnd(joined) && last + 1 < FLines.Count()) joined += FLines.Get(++last);
   // A CR that is content stays content: only a CR LF pair breaks a line,
   // also one that this edit has brought together.
   std::vector<std::string> rows;
@@ -88,9 +82,18 @@ bool TRyxEdit::ReplaceRange(int sl, int sc, int el, int ec, const std::string& t
     rowStart += row.size();
   }
   SettleSelection();
-  return oldCount == 1 && newCount == 1;
+  return TRowChange{sl, last, sl + newCount - 1, 0};
 }
 
-bool TRyxEdit::SpliceAtCaret(const std::string& text) {
-  return ReplaceRange(FCaretLine, FCaretCol, FCaretLine, FCaretCol, text);
+TRowChange TRyxEdit::ChangeText(TDisplayPos from, TDisplayPos to, const std::string& text, bool caretBefore) {
+  const int x = TextXOfColumn(FLines.Get(from.Line), from.Col) - FScrollX;
+  TRowChange change = ReplaceRange(from, to, text);
+  change.XFrom = x;
+  if (caretBefore) {
+    FCaretLine = from.Line;
+    FCaretCol = from.Col;
+    SettlePosition(FCaretLine, FCaretCol);
+  }
+  if (FWordWrap) change = RewrapRows(change);
+  return change;
 }

@@ -11,6 +11,7 @@
 
 void TRyxEdit::WMSize(TMessage& message) {
   UpdateTextArea(ClientWidth(), ClientHeight());
+  if (FWordWrap && FAutoWrap) RewrapAll(true);
   UpdateVScrollRange(true);
   UpdateHScrollRange(true);
   message.Result = 0;
@@ -34,7 +35,7 @@ bool TRyxEdit::UpdateVScrollRange(bool redraw) {
   FVScrollMax = std::max(0, count + FOverScroll - FVisibleLines - 1);
   const int oldTextLeft = FTextLeft;
   if (FShowLineNumber) {
-    const int needed = Canvas().TextWidth(std::to_string(count)) + FLeftMargin + 7;
+    const int needed = Canvas().TextWidth(std::to_string(FLines.LogicalLineOf(count - 1) + 1)) + FLeftMargin + 7;
     while (needed > FTextLeft) FTextLeft += 10;
     while (2 * needed < 2 * FTextLeft - 3 * FDigitWidth && needed > FTextLeftMin) FTextLeft -= 10;
     const int w = Width();

@@ -72,7 +72,7 @@ TLineBreakStyle DetectLineBreak(const std::filesystem::path& name) {
 }
 
 bool HasLineEnd(std::string_view s) {
-  return s.size() >= 2 && (s[s.size() - 2] == '\0' || s[s.size() - 2] == '\r');
+  return s.ends_with("\r\n") || s.ends_with(std::string_view("\0\0", 2));
 }
 
 int ContentLength(std::string_view row) { return static_cast<int>(row.size()) - (HasLineEnd(row) ? 2 : 0); }

@@ -51,8 +51,9 @@ class TByteTypes {
 // cannot be read.
 TLineBreakStyle DetectLineBreak(const std::filesystem::path& name);
 
-// A stored line ends in a two-byte terminator (CR LF, or the end-of-text
-// marker NUL NUL) exactly when its second-to-last byte is CR or NUL.
+// Whether a stored line ends in its two-byte terminator, CR LF or the
+// end-of-text marker NUL NUL. A soft-wrapped piece may end in a CR and one
+// more content byte; that is no terminator.
 bool HasLineEnd(std::string_view s);
 // Bytes of a stored line before its terminator.
 int ContentLength(std::string_view row);

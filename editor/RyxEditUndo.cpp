@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditCaretGuard.h"
 #include "platform/Exceptions.h"
 
 void TRyxEdit::SetModified(bool value) {
@@ -56,8 +57,7 @@ void TRyxEdit::AddUndo(TUndoKind kind, const std::string& text, int col, int lin
     int endLine = 0, endCol = 0;
     OrderedSel(line, col, endLine, endCol);
   }
-  // Positions are display rows; wrapped text would store logical positions here.
-  RecordChange(TUndoRecord{kind, col, line, text}, false);
+  RecordChange(TUndoRecord{kind, ToLogical({line, col}), text}, false);
 }
 
 void TRyxEdit::RecordChange(TUndoRecord record, bool keepOversize) {
@@ -131,145 +131,95 @@ void TRyxEdit::MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind) {
   PutRecord(to, std::move(moved));
 }
 
-bool TRyxEdit::RestoreAtCaret(const TUndoRecord& record) {
-  FCaretLine = record.Line;
-  FCaretCol = record.Col;
-  const bool oneRow = SpliceAtCaret(record.Text);
-  FCaretLine = record.Line;
-  FCaretCol = record.Col;
-  FCaretX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FCaretCol) - FScrollX;
-  FCaretY = (FCaretLine - FTopLine) * FLineHeight;
-  return !oneRow;
+void TRyxEdit::ReplayRestore(TUndoList& from, TUndoList& to, bool caretBefore) {
+  const TUndoRecord& head = from.front();
+  const TDisplayPos at = ToDisplay(head.At);
+  ShowChange(ChangeText(at, at, head.Text, caretBefore), false);
+  CollapseSelection();
+  MoveRecord(from, to, ukInsert);
 }
 
 void TRyxEdit::ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList& to) {
-  // The inserted bytes run on across rows, each giving up to its end, line break included;
-  // an end at the very end of a row is the start of the next one.
-  int line = head.Line;
-  int col = head.Col;
-  int left = static_cast<int>(head.Text.size());
-  for (;;) {
-    const int room = static_cast<int>(FLines.Get(line).size()) - col;
-    if (left < room) {
-      col += left;
-      break;
-    }
-    left -= room;
-    ++line;
-    col = 0;
-    if (left == 0) break;
-  }
-  FSelStartLine = head.Line;
-  FSelStartCol = head.Col;
-  FSelEndLine = line;
-  FSelEndCol = col;
-  FUndoReplay = true;
-  DeleteSelection(false);
+  // The inserted bytes are selected and removed; an end at the very end of a row is the start of the next one.
+  const TDisplayPos at = ToDisplay(head.At);
+  TRowChange change = ChangeText(at, AdvanceBytes(at, head.Text.size()), "");
   MoveRecord(from, to, ukDelete);
+  bool twoSteps = false;
   // What the insertion replaced goes back in the same step.
-  if (!from.empty() && from.front().Line == head.Line && from.front().Col == head.Col) {
-    const TUndoRecord& replaced = from.front();
-    if (replaced.Kind == ukDelete) {
-      FUndoReplay = true;
-      InsertAtCaret(replaced.Text, false);
-      MoveRecord(from, to, ukInsert);
-    } else if (replaced.Kind == ukOverwrite) {
-      FUndoReplay = true;
-      RestoreAtCaret(replaced);
-      MoveRecord(from, to, ukInsert);
-    }
+  if (!from.empty() && from.front().At == head.At &&
+      (from.front().Kind == ukDelete || from.front().Kind == ukOverwrite)) {
+    const bool overwrite = from.front().Kind == ukOverwrite;
+    const TRowChange restored = ChangeText({FCaretLine, FCaretCol}, {FCaretLine, FCaretCol}, from.front().Text, overwrite);
+    change.First = std::min(change.First, restored.First);
+    MoveRecord(from, to, ukInsert);
+    twoSteps = true;
   }
-  if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
-    if (!FUndoReplay)
-      UpdateHScrollRange(true);
-    else if (UpdateVScrollRange(true))
-      PaintScreen();
-    else
-      RepaintLines(3, head.Line, 0);
-    UpdateCaretPos();
-  }
-  FUndoReplay = false;
+  ShowChange(change, twoSteps);
+  CollapseSelection();
 }
 
-std::size_t TRyxEdit::RowOffset(int line) const {
+std::size_t TRyxEdit::TextOffset(TLogicalPos at) const {
+  const int row = ToDisplay({at.Line, 0}).Line;
   std::size_t offset = 0;
-  for (int row = 0; row < line; ++row) offset += FLines.Get(row).size();
-  return offset;
+  for (int i = 0; i < row; ++i) offset += FLines.Get(i).size();
+  return offset + static_cast<std::size_t>(std::max(0, at.Col));
 }
 
-void TRyxEdit::ReplaceBytes(int line, std::size_t span, const std::string& bytes) {
-  const std::size_t offset = RowOffset(line);
+void TRyxEdit::ReplaceBytes(TLogicalPos at, std::size_t span, const std::string& bytes) {
+  const std::size_t offset = TextOffset(at);
   std::string text = FLines.GetText();
   if (offset > text.size() || span > text.size() - offset)
     throw ERangeError("置き換える位置がテキストの外にあります");
   text.replace(offset, span, bytes);
   // The store is cut afresh from the whole text, which costs one pass over
-  // it however many rows change, and gives the rows loading it would give.
+  // it however many rows change, and gives the rows loading it would give;
+  // with word wrap on the view rewraps it.
   text.append(2, '\0');
   const int oldLast = FLines.Count() - 1;
   FLines.SetText(text);
   NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
   FSelActive = FSelAll = false;
-  FCaretLine = std::min(line, FLines.Count() - 1);
+  FCaretLine = std::min(at.Line, FLines.Count() - 1);
   FCaretCol = 0;
   FGoalCol = 0;
-  FTopLine = std::min(FTopLine, FLines.Count() - 1);
   CollapseSelection();
-  if (!HandleAllocated()) return;
-  FCaretX = -FScrollX;
+  FTopLine = std::min(FTopLine, FLines.Count() - 1);
+  if (HandleAllocated()) FCaretX = -FScrollX;
   RefreshView();
-  SetCaret(0, FCaretLine, true, true);
+  if (HandleAllocated()) SetCaret(0, FCaretLine, true, true);
 }
 
 void TRyxEdit::ReplayReplace(TUndoList& from, TUndoList& to) {
   TUndoRecord head = TakeRecord(from);
   // What goes back is what the other direction takes away again.
-  std::string taken = FLines.GetText().substr(RowOffset(head.Line), head.Span);
-  ReplaceBytes(head.Line, head.Span, head.Text);
-  PutRecord(to, TUndoRecord{ukReplace, 0, head.Line, std::move(taken), head.Text.size()});
+  std::string taken = FLines.GetText().substr(TextOffset(head.At), head.Span);
+  ReplaceBytes(head.At, head.Span, head.Text);
+  PutRecord(to, TUndoRecord{ukReplace, head.At, std::move(taken), head.Text.size()});
 }
 
 void TRyxEdit::Replay(TUndoList& from, TUndoList& to) {
   ClearSelection();
   EraseCaretUnderline();
-  Host().HideCaret();
-  const TUndoRecord head = from.front();
-  // Positions are display rows; wrapped text would convert them from logical positions here.
-  switch (head.Kind) {
-    case ukInsert:
-      ReplayInsert(head, from, to);
-      break;
-    case ukDelete:
-    case ukBackDelete:
-      FCaretLine = head.Line;
-      FCaretCol = head.Col;
-      InsertAtCaret(head.Text, true);
-      MoveRecord(from, to, ukInsert);
-      break;
-    case ukReplace:
-      ReplayReplace(from, to);
-      break;
-    case ukForwardDelete:
-    case ukOverwrite: {
-      const bool split = RestoreAtCaret(head);
-      if (!SetCaret(FCaretCol, FCaretLine, true, true)) {
-        if (UpdateVScrollRange(true)) {
-          PaintScreen();
-        } else if (split) {
-          RepaintLines(2, 0, 0);
-        } else {
-          RepaintRowFrom(FCaretLine, FCaretX);
-          DrawUnderline(FCaretLine, true);
-        }
-        UpdateHScrollRange(true);
-        UpdateCaretPos();
-      }
-      CollapseSelection();
-      MoveRecord(from, to, ukInsert);
-      break;
+  {
+    const TCaretHidden hidden(Host());
+    const TUndoRecord head = from.front();
+    switch (head.Kind) {
+      case ukInsert:
+        ReplayInsert(head, from, to);
+        break;
+      case ukDelete:
+      case ukBackDelete:
+        ReplayRestore(from, to, false);
+        break;
+      case ukReplace:
+        ReplayReplace(from, to);
+        break;
+      case ukForwardDelete:
+      case ukOverwrite:
+        ReplayRestore(from, to, true);
+        break;
     }
   }
-  Host().ShowCaret();
   UpdateModified();
   if (OnChange) OnChange(this);
 }

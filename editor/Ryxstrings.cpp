@@ -125,6 +125,16 @@ void TRyxStrings::InsertPieces(int index, TByteBuffer text) {
   FCapacity = Count();
 }
 
+int TRyxStrings::FirstIndexOfLogicalLine(int n) const { return std::min(FList.IndexAfterLineEnds(n), Count() - 1); }
+
+TByteBuffer TRyxStrings::TextBuffer() const {
+  std::size_t total = 0;
+  FList.ForEach([&total](std::string_view line) { total += line.size(); });
+  TByteBuffer text(total);
+  FList.ForEach([&text](std::string_view line) { text.Append(line); });
+  return text;
+}
+
 std::string TRyxStrings::GetText() const {
   std::size_t total = 0;
   FList.ForEach([&total](std::string_view line) { total += line.size(); });

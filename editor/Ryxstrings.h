@@ -1,6 +1,7 @@
 // TRyxStrings: the editor's line store, with text-file loading and saving.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
@@ -59,6 +60,32 @@ class TRyxStrings {
   void AddStrings(const TRyxStrings& list);
   void Assign(const TRyxStrings& list);
   virtual int IndexOf(std::string_view s) const;
+  // Logical lines: a line that ends in CR LF ends one; a soft-wrapped piece
+  // does not. The lookups go block by block, so that they cost no walk over
+  // every line of a large text.
+  int LogicalLineOf(int index) const { return FList.LineEndsBefore(index); }
+  // The first line of logical line n; the last line when there are fewer.
+  int FirstIndexOfLogicalLine(int n) const;
+  // All lines concatenated, the end-of-text marker included.
+  TByteBuffer TextBuffer() const;
+  // Replaces the lines by the pieces of text: from each point on, the next
+  // piece takes pieceLength(rest of text) bytes (at least one).
+  template <class PieceLength>
+  void AssignPieces(TByteBuffer text, PieceLength pieceLength) {
+    Clear();
+    const std::string_view bytes(text.Data(), text.Size());
+    CheckLength(bytes.size());
+    std::size_t at = 0;
+    FList.InsertShared(0, std::move(text), [&](std::string_view& line) {
+      if (at >= bytes.size()) return false;
+      const std::size_t n = std::max<std::size_t>(1, pieceLength(bytes.substr(at)));
+      line = bytes.substr(at, n);
+      at += line.size();
+      return true;
+    });
+    FCapacity = Count();
+  }
+
   // Exchanges the lines, the capacity and the load result with other.
   void Swap(TRyxStrings& other) noexcept;
 

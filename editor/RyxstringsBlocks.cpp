@@ -104,9 +104,45 @@ void TLineBlocks::Put(int index, std::string_view line) {
   const auto [b, i] = Locate(index);
   TBlock& block = FBlocks[static_cast<std::size_t>(b)];
   const auto at = static_cast<std::size_t>(i);
+  block.Ends += EndsLine(data, size) - EndsLine(block.Data[at], block.Size[at]);
   Release(block.Data[at], block.Size[at]);
   block.Data[at] = data;
   block.Size[at] = size;
+}
+
+void TLineBlocks::CountEnds(TBlock& block) {
+  block.Ends = 0;
+  for (std::size_t i = 0; i < block.Data.size(); ++i) block.Ends += EndsLine(block.Data[i], block.Size[i]);
+}
+
+int TLineBlocks::LineEndsBefore(int index) const {
+  if (index <= 0) return 0;
+  if (index >= FCount) {
+    int ends = 0;
+    for (const TBlock& block : FBlocks) ends += block.Ends;
+    return ends;
+  }
+  const auto [b, i] = Locate(index);
+  int ends = 0;
+  for (int k = 0; k < b; ++k) ends += FBlocks[static_cast<std::size_t>(k)].Ends;
+  const TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+  for (int k = 0; k < i; ++k) ends += EndsLine(block.Data[static_cast<std::size_t>(k)], block.Size[static_cast<std::size_t>(k)]);
+  return ends;
+}
+
+int TLineBlocks::IndexAfterLineEnds(int n) const {
+  if (n <= 0) return 0;
+  int index = 0;
+  for (const TBlock& block : FBlocks) {
+    if (block.Ends < n) {
+      n -= block.Ends;
+      index += static_cast<int>(block.Data.size());
+      continue;
+    }
+    for (std::size_t k = 0; k < block.Data.size(); ++k)
+      if ((n -= EndsLine(block.Data[k], block.Size[k])) == 0) return index + static_cast<int>(k) + 1;
+  }
+  return FCount;
 }
 
 void TLineBlocks::Insert(int index, std::string_view line) {
@@ -118,6 +154,7 @@ void TLineBlocks::Insert(int index, std::string_view line) {
     }
     FBlocks.back().Data.push_back(data);
     FBlocks.back().Size.push_back(size);
+    FBlocks.back().Ends += EndsLine(data, size);
     ++FCount;
     return;
   }
@@ -129,6 +166,7 @@ void TLineBlocks::Insert(int index, std::string_view line) {
   TBlock& block = FBlocks[static_cast<std::size_t>(b)];
   block.Data.insert(block.Data.begin() + i, data);
   block.Size.insert(block.Size.begin() + i, size);
+  block.Ends += EndsLine(data, size);
   ++FCount;
   Invalidate(b + 1);
 }
@@ -141,6 +179,8 @@ void TLineBlocks::SplitIfFull(int b) {
   tail.Size.assign(block.Size.begin() + static_cast<std::ptrdiff_t>(half), block.Size.end());
   block.Data.resize(half);
   block.Size.resize(half);
+  CountEnds(tail);
+  block.Ends -= tail.Ends;
   FBlocks.insert(FBlocks.begin() + b + 1, std::move(tail));
   Invalidate(b + 1);
 }
@@ -149,6 +189,7 @@ void TLineBlocks::Delete(int index) {
   const auto [b, i] = Locate(index);
   TBlock& block = FBlocks[static_cast<std::size_t>(b)];
   const auto at = static_cast<std::size_t>(i);
+  block.Ends -= EndsLine(block.Data[at], block.Size[at]);
   Release(block.Data[at], block.Size[at]);
   block.Data.erase(block.Data.begin() + i);
   block.Size.erase(block.Size.begin() + i);
@@ -178,6 +219,7 @@ void TLineBlocks::JoinIfSmall(int b) {
   TBlock& source = FBlocks[static_cast<std::size_t>(b)];
   target.Data.insert(target.Data.end(), source.Data.begin(), source.Data.end());
   target.Size.insert(target.Size.end(), source.Size.begin(), source.Size.end());
+  target.Ends += source.Ends;
   FBlocks.erase(FBlocks.begin() + b);
   Invalidate(into + 1);
   FHint = 0;
@@ -191,6 +233,7 @@ void TLineBlocks::Truncate(int index) {
     FCount -= static_cast<int>(last.Data.size()) - keep;
     last.Data.resize(static_cast<std::size_t>(keep));
     last.Size.resize(static_cast<std::size_t>(keep));
+    CountEnds(last);
     if (keep == 0) FBlocks.pop_back();
   }
   Invalidate(static_cast<int>(FBlocks.size()));
@@ -217,6 +260,7 @@ void TLineBlocks::AppendEntry(std::vector<TBlock>& blocks, const char* data, std
   }
   blocks.back().Data.push_back(data);
   blocks.back().Size.push_back(size);
+  blocks.back().Ends += EndsLine(data, size);
 }
 
 void TLineBlocks::Splice(int index, TByteBuffer text, std::vector<TBlock> fresh, std::size_t lines) {
@@ -235,6 +279,8 @@ void TLineBlocks::Splice(int index, TByteBuffer text, std::vector<TBlock> fresh,
       tail.Size.assign(block.Size.begin() + i, block.Size.end());
       block.Data.resize(static_cast<std::size_t>(i));
       block.Size.resize(static_cast<std::size_t>(i));
+      CountEnds(tail);
+      block.Ends -= tail.Ends;
       FBlocks.insert(FBlocks.begin() + b + 1, std::move(tail));
       at = b + 1;
     }

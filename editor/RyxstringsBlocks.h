@@ -65,6 +65,12 @@ class TLineBlocks {
   void InsertShared(int index, TByteBuffer text, Next next);
   void Swap(TLineBlocks& other) noexcept;
 
+  // How many of the lines before index end a logical line (end in CR LF).
+  int LineEndsBefore(int index) const;
+  // The index of the line after the n-th line that ends in CR LF (0 for n = 0,
+  // Count() when there are fewer).
+  int IndexAfterLineEnds(int n) const;
+
   // Calls visit(line) for every line in order.
   template <class Visit>
   void ForEach(Visit visit) const {
@@ -75,8 +81,11 @@ class TLineBlocks {
  private:
   // Entries kept as two arrays: 12 bytes a line. The top bit of a size
   // marks a line that owns its bytes.
+  // Ends counts the lines that end in CR LF, so that the logical line of a
+  // row is found block by block instead of line by line.
   struct TBlock {
     int First = 0;
+    int Ends = 0;
     std::vector<const char*> Data;
     std::vector<std::uint32_t> Size;
   };
@@ -90,6 +99,11 @@ class TLineBlocks {
   static std::string_view View(const TBlock& block, std::size_t i) {
     return {block.Data[i], block.Size[i] & ~kOwned};
   }
+  static int EndsLine(const char* data, std::uint32_t size) {
+    size &= ~kOwned;
+    return size >= 2 && data[size - 2] == '\r' && data[size - 1] == '\n' ? 1 : 0;
+  }
+  static void CountEnds(TBlock& block);
   // The block holding index and the offset in it.
   std::pair<int, int> Locate(int index) const;
   void Invalidate(int block) { FFirstValid = std::min(FFirstValid, block); }

@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory keys longline overflow tools windowtools)
+ROWS=(open memory keys longline overflow wrap tools windowtools)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -106,6 +106,21 @@ row_overflow() {
     row "what the overflow marks add to a keystroke in 100 MB (editor alone)" "the keystroke without them: $plain µs" \
       "+$added µs (every line measured once on switching on: $whole ms)" "–" "≤ +100 µs"
   done <<<"$(benchmark_fields '^BM_OverflowCacheKeystroke/100/' plain_us added_us whole_text_ms)"
+}
+
+row_wrap() {
+  local name column wrap read ratio_ median worst rows_ results
+  results="$(benchmark_fields '^BM_WrapWholeDocument/' wrap_ms read_ms ratio)"
+  while IFS=$'\t' read -r name wrap read ratio_; do
+    column="${name#*/}"
+    row "word wrap switched on for 100 MB at column ${column%%/*}" "read and split into strings: $read ms" "$wrap ms" \
+      "${ratio_}×" "≤ 1 s"
+  done <<<"$results"
+  results="$(benchmark_fields '^BM_KeystrokeInWrappedDocument/' median_us worst_ms rows)"
+  while IFS=$'\t' read -r name median worst rows_; do
+    row "a typed character and Backspace in the wrapped 100 MB ($rows_ rows), editor alone" "–" \
+      "median $median µs (max $worst ms)" "–" "≤ 0.3 ms, max ≤ 5 ms"
+  done <<<"$results"
 }
 
 row_tools() { bench_tools "$build"; }

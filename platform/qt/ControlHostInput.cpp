@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <utility>
 
@@ -197,7 +198,18 @@ void ControlHostWidget::inputMethodEvent(QInputMethodEvent* event) {
     FPreeditCursor = std::clamp(attribute.start, 0, static_cast<int>(preedit.size()));
     FPreeditCursorVisible = attribute.length != 0;
   }
+  followPreedit();
   if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+}
+
+void ControlHostWidget::followPreedit() {
+  // The control moves the composition point with every step it scrolls.
+  for (int step = 0; step < 1000; ++step) {
+    const TPoint at = FCompositionForm.ptCurrentPos;
+    if (at.X + preeditX(static_cast<int>(FPreedit.size())) <= FClientRect.width()) return;
+    FControl.Perform(WM_HSCROLL, SB_LINERIGHT, 0);
+    if (FCompositionForm.ptCurrentPos == at) return;
+  }
 }
 
 QVariant ControlHostWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
@@ -345,7 +357,12 @@ void ControlHostWidget::wheelEvent(QWheelEvent* event) {
   if (!attached()) return;
   event->accept();
   noteInput(event->modifiers(), event->buttons());
-  const int delta = event->angleDelta().y();
+  const QPoint angle = event->angleDelta();
+  if (angle.x() != 0 || (angle.y() != 0 && (event->modifiers() & Qt::ShiftModifier))) {
+    scrollSideways(angle.x() != 0 ? angle.x() : angle.y());
+    return;
+  }
+  const int delta = angle.y();
   if (delta == 0) return;
   // The control acts on whole notches only; fine-grained devices report
   // parts of one, so the parts are added up here until they make a notch.
@@ -363,6 +380,15 @@ void ControlHostWidget::wheelEvent(QWheelEvent* event) {
   const QPoint global = event->globalPosition().toPoint();
   FControl.Perform(WM_MOUSEWHEEL, MakeLong(keys, static_cast<WORD>(notches * WHEEL_DELTA)),
                    static_cast<LPARAM>(MakeLong(static_cast<WORD>(global.x()), static_cast<WORD>(global.y()))));
+}
+
+void ControlHostWidget::scrollSideways(int delta) {
+  // Parts of a notch add up as they do for the ordinary wheel; away from the user is to the left.
+  if ((FSidewaysRemainder > 0 && delta < 0) || (FSidewaysRemainder < 0 && delta > 0)) FSidewaysRemainder = 0;
+  FSidewaysRemainder += delta;
+  const int notches = FSidewaysRemainder / WHEEL_DELTA;
+  FSidewaysRemainder -= notches * WHEEL_DELTA;
+  for (int i = 0; i < std::abs(notches); ++i) FControl.Perform(WM_HSCROLL, notches > 0 ? SB_LINELEFT : SB_LINERIGHT, 0);
 }
 
 // Focus.

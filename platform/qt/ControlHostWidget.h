@@ -123,6 +123,8 @@ class ControlHostWidget : public QWidget, public IControlHost {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  // A sideways wheel, or Shift with the wheel: the text scrolls left or right a step a notch.
+  void scrollSideways(int delta);
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -167,6 +169,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   bool deliverResult(const QString& commit);
   void startComposition();
   void endComposition();
+  // Scrolls the text right a step at a time while the preedit runs past the
+  // client area's right edge, until it fits or a step moves nothing.
+  void followPreedit();
   bool wantsTab();
   bool mouseInClient(const QPointF& position) const;
   QPoint clientPoint(const QPointF& position) const;
@@ -218,6 +223,7 @@ class ControlHostWidget : public QWidget, public IControlHost {
   std::set<WORD> FKeysDown;
   bool FMousePressedInClient = false;
   int FWheelRemainder = 0;
+  int FSidewaysRemainder = 0;
   bool FFocusSent = false;
 
   // Input method.

@@ -38,7 +38,7 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除", "行頭以外のカラオケタグを削除", "-", "無駄な行を削除", "-",
                                "タイムタグを検査", "タイムタグをずらす...", "タグ形式を統一",
                                "すべての形式のタイムタグを削除"}));
-  EXPECT_EQ(Items(form.N3), (V{"タグあり", "プレビュー", "-", "設定"}));
+  EXPECT_EQ(Items(form.N3), (V{"タグあり", "折り返し", "プレビュー", "-", "設定"}));
 
   EXPECT_EQ(form.N14, form.N1->actions()[4]);
   EXPECT_EQ(form.N15->menuAction(), form.N1->actions()[5]);
@@ -46,6 +46,22 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   EXPECT_EQ(form.N2->menu(), nullptr);
   EXPECT_TRUE(form.N13->isCheckable());
   EXPECT_FALSE(form.N13->isChecked());
+  EXPECT_TRUE(form.N18->isCheckable());
+  EXPECT_FALSE(form.N18->isChecked());
+}
+
+TEST_F(MenuTest, WrapItemWrapsAtThePlayersLineWidth) {
+  TForm1& form = Create();
+  form.DeviceSettings().HalfCount = 12;
+  form.RyxEdit1->SetAllText(std::string(30, 'a'));
+  form.N18->trigger();
+  EXPECT_TRUE(form.N18->isChecked());
+  EXPECT_TRUE(form.RyxEdit1->WordWrap());
+  EXPECT_EQ(std::string(form.RyxEdit1->Lines().Get(0)), std::string(12, 'a'));
+  EXPECT_EQ(form.RyxEdit1->GetAllText(), std::string(30, 'a'));
+  form.N18->trigger();
+  EXPECT_FALSE(form.N18->isChecked());
+  EXPECT_EQ(form.RyxEdit1->Lines().Count(), 1);
 }
 
 TEST_F(MenuTest, TheEditorsPopupMenuHoldsTheEditActionsAndOpensAtTheRightPressLeavingTheSelection) {

@@ -21,9 +21,9 @@ struct TLine {
 
 // Draws with an 8-pixel space and returns the lines, checking that every
 // one is vertical and spans exactly the text area.
-std::vector<TLine> Draw(const TDeviceSettings& settings, int x1 = 2) {
+std::vector<TLine> Draw(const TDeviceSettings& settings, int x1 = 2, int scrollX = 0) {
   THeadlessCanvas canvas(8, 16, 16);
-  DrawDisplayGuides(canvas, x1, kTop, kTextHeight, settings);
+  DrawDisplayGuides(canvas, x1, kTop, kTextHeight, settings, scrollX);
   std::vector<TLine> lines;
   for (const TCanvasOp& op : canvas.Ops()) {
     EXPECT_EQ(op.Op, "line");
@@ -52,6 +52,12 @@ TEST(DisplayGuidesTest, TagColumnAddsPinkLineAndShiftsTheGuides) {
   const std::vector<TLine> expected{
       {81, kTagLineColor}, {209, kGuideLineColor}, {337, kGuideLineColor}, {465, kGuideLineColor}};
   EXPECT_EQ(Draw(Settings(16, 3, true)), expected);
+}
+
+TEST(DisplayGuidesTest, GuidesScrollWithTheTextAndNotIntoTheGutter) {
+  // Scrolled by 50 cells: the tag line and the first guide lie left of the text area.
+  const std::vector<TLine> expected{{49 + 8 * 74 - 1 - 400, kGuideLineColor}, {49 + 8 * 106 - 1 - 400, kGuideLineColor}};
+  EXPECT_EQ(Draw(Settings(32, 3, true), 49, 400), expected);
 }
 
 TEST(DisplayGuidesTest, GuidesFollowTextColumnZero) {

@@ -31,6 +31,7 @@ struct TFakeState {
   bool ShowLineNumber = true;
   TDeviceSettings Device{99, 99, 99, false};
   bool TagLineChecked = false;
+  bool WordWrap = true;
   friend bool operator==(const TFakeState&, const TFakeState&) = default;
 };
 
@@ -81,6 +82,8 @@ class TFakeTarget : public TSettingsTarget {
   TDeviceSettings& DeviceSettings() override { return S.Device; }
   const TDeviceSettings& DeviceSettings() const override { return S.Device; }
   void SetTagLineChecked(bool value) override { S.TagLineChecked = value; }
+  bool WordWrap() const override { return S.WordWrap; }
+  void SetWordWrap(bool value) override { S.WordWrap = value; }
 };
 
 class SettingsTest : public ::testing::Test {
@@ -106,6 +109,7 @@ TEST_F(SettingsTest, NoFileGivesTheDefaultsAndCentresTheWindow) {
   EXPECT_EQ(s.Device.LineCount, 3);
   EXPECT_EQ(s.Device.Model, 0);
   EXPECT_FALSE(s.Device.ShowTagLine);
+  EXPECT_FALSE(s.WordWrap);
   EXPECT_EQ(s.TabCount, 4);
   EXPECT_EQ(s.LeftMargin, 2);
   EXPECT_EQ(s.FontName, "FixedSys");
@@ -132,6 +136,8 @@ TEST_F(SettingsTest, ReadsIntegersAndBooleansByTheIntegerRule) {
   EXPECT_TRUE(FTarget.S.ShowCR);
   EXPECT_FALSE(FTarget.S.ShowTAB);
   EXPECT_FALSE(FTarget.S.ShowLineNumber);
+  ReadFrom("WordWrap=1\n");
+  EXPECT_TRUE(FTarget.S.WordWrap);
 }
 
 TEST_F(SettingsTest, ReadsColoursAsRedGreenBlue) {
@@ -242,7 +248,7 @@ TEST_F(SettingsTest, WritesAllKeysInTheirOrder) {
             "[Verselet 0.3]\nClientWidth=440\nClientHeight=284\nTop=-3\nLeft=0\nHalfCount=20\nLineCount=4\n"
             "TabWidth=8\nLeftMargin=30\nFontName=\x82\x6c\x82\x72 Gothic\nFontSize=9\nFontColor=0 0 255\n"
             "EOFColor=0 120 215\nShowEOF=0\nShowCR=1\nShowDblSpace=1\nShowTAB=0\nShowLineNumber=1\n"
-            "Model=5\nShowTagLine=1\n");
+            "Model=5\nShowTagLine=1\nWordWrap=1\n");
 }
 
 TEST_F(SettingsTest, WhatIsWrittenReadsBack) {

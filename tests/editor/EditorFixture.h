@@ -1,4 +1,4 @@
-// A focused, unwrapped editor control on a headless window, with the small drivers the editor tests share.
+// A focused editor control on a headless window, unwrapped or wrapped at a column, with the small drivers the editor tests share.
 #pragma once
 
 #include <map>
@@ -12,22 +12,35 @@
 #include "platform/LeadByte.h"
 #include "platform/headless/HeadlessHost.h"
 
+// The random editing tests run in both forms: unwrapped, and wrapped at a small column.
+inline constexpr int kUnwrapped = 0;
+inline constexpr int kWrapColumn = 10;
+
 class TEditorFixture {
  public:
-  explicit TEditorFixture(const std::string& text = "", int clientHeight = 265) : host(440, clientHeight) {
+  // wrapColumn 0 leaves the text unwrapped; otherwise it is wrapped at that column.
+  explicit TEditorFixture(const std::string& text = "", int clientHeight = 265, int wrapColumn = kUnwrapped)
+      : host(440, clientHeight) {
     host.Attach(edit);
-    edit.SetWordWrap(false);
+    edit.SetWordWrap(wrapColumn > 0);
+    if (wrapColumn > 0) edit.SetColumn(wrapColumn);
     host.SetFocus();
     edit.SetAllText(text);
     edit.OnChange = [this](TObject*) { ++changes; };
   }
 
+  // Caret and Select take logical positions (lines of the text), converted to rows.
   void Caret(int line, int col) {
-    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(col, line)));
+    const TDisplayPos at = edit.ToDisplay({line, col});
+    edit.Perform(edit.MsgSetCaretPos(), 0, static_cast<LPARAM>(PackPosition(at.Col, at.Line)));
   }
   void Select(int anchorLine, int anchorCol, int caretLine, int caretCol) {
-    edit.Perform(EM_SETSEL, PackPosition(anchorCol, anchorLine), static_cast<LPARAM>(PackPosition(caretCol, caretLine)));
+    const TDisplayPos anchor = edit.ToDisplay({anchorLine, anchorCol});
+    const TDisplayPos caret = edit.ToDisplay({caretLine, caretCol});
+    edit.Perform(EM_SETSEL, PackPosition(anchor.Col, anchor.Line), static_cast<LPARAM>(PackPosition(caret.Col, caret.Line)));
   }
+  // The caret as a logical position.
+  TLogicalPos LogicalCaret() const { return edit.ToLogical({edit.CaretLine(), edit.CaretCol()}); }
   // A key pressed while the given modifiers are held. Without the release the
   // next press of the same key counts as an auto-repeat.
   void Key(WORD key, bool shift = false, bool ctrl = false, bool release = true) {
@@ -147,27 +160,37 @@ class TEditorFixture {
   }
 
   // What is wrong with the stored text, the caret, the selection or the
-  // messages shown; empty when nothing is. Every line but the last ends in
-  // CR LF, the last in the end marker, and no other CR LF or NUL is inside;
-  // the caret and the selection's ends stand on characters' first bytes.
+  // messages shown; empty when nothing is. Every logical line but the last
+  // ends in CR LF, the last in the end marker, and no other CR LF or NUL is
+  // inside; wrapped, the rows are the pieces a fresh wrap of the text gives.
+  // The caret and the selection's ends stand on characters' first bytes.
   std::string Broken() {
     const TRyxStrings& lines = edit.Lines();
     const int count = lines.Count();
     if (count < 1) return "no line";
     for (int i = 0; i < count; ++i) {
       const std::string row(lines.Get(i));
+      const bool soft = edit.WordWrap() && i + 1 < count && !HasLineEnd(row);
       const std::string end = i + 1 < count ? std::string("\r\n") : std::string(2, '\0');
-      if (row.size() < 2 || row.substr(row.size() - 2) != end) return "row " + std::to_string(i) + " ends badly";
-      const std::string content = row.substr(0, row.size() - 2);
+      if (!soft && (row.size() < 2 || row.substr(row.size() - 2) != end)) return "row " + std::to_string(i) + " ends badly";
+      const std::string content = soft ? row : row.substr(0, row.size() - 2);
+      if (content.empty() && soft) return "row " + std::to_string(i) + " is an empty piece";
       if (content.find("\r\n") != std::string::npos || content.find('\0') != std::string::npos)
         return "row " + std::to_string(i) + " holds a line break or NUL";
+    }
+    if (edit.WordWrap()) {
+      TRyxStrings fresh;
+      edit.BuildWrappedLines(fresh);
+      if (fresh.Count() != count) return "the pieces differ from a fresh wrap in number";
+      for (int i = 0; i < count; ++i)
+        if (fresh.Get(i) != lines.Get(i)) return "row " + std::to_string(i) + " differs from a fresh wrap";
     }
     auto onText = [&](int line, int col, bool lineBreakEnd) {
       if (line < 0 || line >= count) return false;
       const std::string row(lines.Get(line));
       if (lineBreakEnd && line + 1 < count && col == static_cast<int>(row.size())) return true;
-      const int content = static_cast<int>(row.size()) - 2;
-      // Characters from the line's start: a lead byte pairs with the next content byte.
+      const int content = ContentLength(row);
+      // Characters from the row's start: a lead byte pairs with the next content byte.
       for (int at = 0;; at += IsDBCSLeadByte(static_cast<unsigned char>(row[static_cast<std::size_t>(at)])) && at + 1 < content ? 2 : 1) {
         if (at == col) return true;
         if (at >= content) return false;

@@ -209,14 +209,16 @@ Pos PositionOf(const std::string& text, int offset) {
   return pos;
 }
 
-TEST(RyxEditDeleteKeys, RandomTypingAndDeletingMatchesAPlainTextModelAndUndoesStepByStep) {
+class RyxEditDeleteRandom : public testing::TestWithParam<int> {};
+
+TEST_P(RyxEditDeleteRandom, RandomTypingAndDeletingMatchesAPlainTextModelAndUndoesStepByStep) {
   const std::vector<std::string> pieces = {"a", " ", "\xB1", kA, kNichi + kKa, "x" + kI};
   for (unsigned seed : {1u, 7u, 42u}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     std::string model = "ab\r\n" + kNichi + "c";
-    Fixture f(model);
+    Fixture f(model, 265, GetParam());
     f.host.SetImeResult("");
     int caret = 0;
     // The text before each undoable step; a typed replacement of a selection undoes with it.
@@ -292,5 +294,7 @@ TEST(RyxEditDeleteKeys, RandomTypingAndDeletingMatchesAPlainTextModelAndUndoesSt
     EXPECT_TRUE(f.edit.UndoList().empty());
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, RyxEditDeleteRandom, testing::Values(kUnwrapped, kWrapColumn));
 
 }  // namespace

@@ -16,7 +16,11 @@ using namespace std::string_literals;
 
 // Default control: LeftMargin 10, TopMargin 4, row pitch 18, 14 whole rows in 265 px.
 struct Fixture {
-  explicit Fixture(int width = 440, int height = 265) : host(width, height) { host.Attach(edit); }
+  // Unwrapped: these rules are about one row however long.
+  explicit Fixture(int width = 440, int height = 265) : host(width, height) {
+    host.Attach(edit);
+    edit.SetWordWrap(false);
+  }
   THeadlessHost host;
   TRyxEdit edit;
 };

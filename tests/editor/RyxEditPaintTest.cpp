@@ -24,6 +24,8 @@ struct Fixture {
   explicit Fixture(int width = 440, int height = 265, int cellHeight = 16)
       : host(width, height, 8, 16, cellHeight) {
     host.Attach(edit);
+    edit.SetWordWrap(false);
+    host.HeadlessCanvas().TakeOps();
   }
   std::vector<TCanvasOp> Show(const std::string& text) {
     edit.SetAllText(text);

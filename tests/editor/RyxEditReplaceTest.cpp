@@ -13,8 +13,8 @@
 namespace {
 
 // The rows a text gets when it is set afresh: what every edit must leave too.
-std::vector<std::string> RowsOf(const std::string& text) {
-  TEditorFixture fresh(text);
+std::vector<std::string> RowsOf(const std::string& text, int wrapColumn = kUnwrapped) {
+  TEditorFixture fresh(text, 265, wrapColumn);
   return fresh.Rows();
 }
 
@@ -57,11 +57,13 @@ std::string Transform(const std::string& text, std::mt19937& rng) {
   }
 }
 
-TEST(RyxEditReplace, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistory) {
+class RyxEditReplaceRandom : public testing::TestWithParam<int> {};
+
+TEST_P(RyxEditReplaceRandom, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistory) {
   const std::vector<std::string> pieces{"a", "[", "]", "q", "\x82\xA0", "\r\n", " "};
   std::mt19937 rng(8081);
   auto pick = [&rng](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
-  TEditorFixture f("[00]ab\r\ncd[1]e\r\n\r\nfgh");
+  TEditorFixture f("[00]ab\r\ncd[1]e\r\n\r\nfgh", 265, GetParam());
   std::vector<std::string> history{f.edit.GetAllText()};
   for (int step = 0; step < 200; ++step) {
     SCOPED_TRACE("step " + std::to_string(step));
@@ -75,20 +77,20 @@ TEST(RyxEditReplace, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistor
       f.edit.ReplaceAllText(after);
       ASSERT_EQ(f.edit.GetAllText(), after);
       if (after == before) continue;
-      EXPECT_EQ(f.edit.CaretCol(), 0);
+      EXPECT_EQ(f.LogicalCaret().Col, 0);
       // The caret starts the line that holds the first changed byte.
       const auto same = std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first;
-      EXPECT_EQ(f.edit.CaretLine(), std::count(before.begin(), same, '\n'));
+      EXPECT_EQ(f.LogicalCaret().Line, std::count(before.begin(), same, '\n'));
     }
     if (f.edit.GetAllText() != history.back()) history.push_back(f.edit.GetAllText());
-    ASSERT_EQ(f.Rows(), RowsOf(f.edit.GetAllText()));
+    ASSERT_EQ(f.Rows(), RowsOf(f.edit.GetAllText(), GetParam()));
     EXPECT_TRUE(f.edit.Modified());
   }
   ASSERT_GT(history.size(), 100u);
   for (std::size_t i = history.size() - 1; i > 0; --i) {
     f.edit.Undo();
     ASSERT_EQ(f.edit.GetAllText(), history[i - 1]) << "undo back to " << i - 1;
-    ASSERT_EQ(f.Rows(), RowsOf(history[i - 1]));
+    ASSERT_EQ(f.Rows(), RowsOf(history[i - 1], GetParam()));
   }
   EXPECT_FALSE(f.edit.Modified());
   EXPECT_EQ(f.edit.UndoSize(), 0);
@@ -98,6 +100,8 @@ TEST(RyxEditReplace, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistor
   }
   EXPECT_TRUE(f.edit.Modified());
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, RyxEditReplaceRandom, testing::Values(kUnwrapped, kWrapColumn));
 
 TEST(RyxEditReplace, AStepLargerThanTheBudgetIsStillUndoneUntilTheNextChange) {
   const std::string old = std::string(30, 'a') + "\r\ntwo";

@@ -78,14 +78,17 @@ const std::vector<std::string> kTyped{"a", " ", "\xB1", "0"};
 const std::vector<std::string> kImeResults{"\x82\xA0", "\x93\xFA", "ab", "\x82\xA0\x82\xA2"};
 const std::vector<std::string> kPasted{"\r", "\n", "\r\n", "\x82", "q\r", "\nw", "\x93\xFA", "a\0b", "z\r\nz"};
 
-TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
+// Each session runs unwrapped and wrapped at a small column.
+class RyxEditSession : public testing::TestWithParam<int> {};
+
+TEST_P(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
   for (const unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 2026u}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     auto chance = [&random](int percent) { return std::uniform_int_distribution<int>(0, 99)(random) < percent; };
     auto number = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
     TTempFolder folder;
-    TEditorFixture f;
+    TEditorFixture f("", 265, GetParam());
     ASSERT_TRUE(f.edit.LoadFromFile(folder.Write("lf.txt", RandomFile(random))));
     const std::string original = f.Text();
     TPlainText model{original};
@@ -254,5 +257,7 @@ TEST(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
     EXPECT_EQ(f.Broken(), "");
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, RyxEditSession, testing::Values(kUnwrapped, kWrapColumn));
 
 }  // namespace

@@ -18,7 +18,7 @@ namespace {
 using namespace std::string_literals;
 
 struct Fixture : TEditorFixture {
-  Fixture() { edit.SetShowEOF(false); }
+  explicit Fixture(int wrapColumn = kUnwrapped) : TEditorFixture("", 265, wrapColumn) { edit.SetShowEOF(false); }
 };
 
 // The text area as drawn: the characters at each pixel column of each row top,
@@ -69,8 +69,7 @@ void ExpectScreenShowsText(Fixture& f, TScreen& screen) {
     const int y = i * e.LineHeight() + e.TopMargin();
     std::map<int, std::string> expected;
     if (row < e.Lines().Count()) {
-      std::string text(e.Lines().Get(row));
-      text.resize(text.size() - 2);
+      std::string text = StripLineEnd(e.Lines().Get(row));
       text = e.ExpandTabs(text);
       int x = left - e.ScrollX();
       for (std::size_t k = 0; k < text.size();) {
@@ -112,19 +111,13 @@ struct TModel {
   }
 };
 
-void ExpectStoredForm(const TRyxEdit& edit) {
-  const int count = edit.Lines().Count();
-  for (int i = 0; i < count; ++i) {
-    const std::string row(edit.Lines().Get(i));
-    const std::string end = i + 1 < count ? "\r\n"s : "\0\0"s;
-    ASSERT_GE(row.size(), 2u);
-    EXPECT_EQ(row.substr(row.size() - 2), end) << "row " << i;
-    EXPECT_EQ(row.find("\r\n"), i + 1 < count ? row.size() - 2 : std::string::npos) << "row " << i;
-  }
-}
+// The stored form, and with wrapping the pieces a fresh wrap gives.
+void ExpectStoredForm(Fixture& f) { EXPECT_EQ(f.Broken(), ""); }
 
-TEST(RyxEditUndo, RandomEditsMatchTheModelAndUndoRetracesThem) {
-  Fixture f;
+class RyxEditUndoRandom : public testing::TestWithParam<int> {};
+
+TEST_P(RyxEditUndoRandom, RandomEditsMatchTheModelAndUndoRetracesThem) {
+  Fixture f(GetParam());
   TScreen screen;
   std::mt19937 rng(20261208);
   auto pick = [&rng](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
@@ -241,11 +234,10 @@ TEST(RyxEditUndo, RandomEditsMatchTheModelAndUndoRetracesThem) {
     }
     SCOPED_TRACE("step " + std::to_string(step));
     ASSERT_EQ(f.edit.GetAllText(), model.Text);
-    ExpectStoredForm(f.edit);
+    ExpectStoredForm(f);
     ASSERT_EQ(f.Broken(), "");
     const auto [line, col] = model.Position(caret);
-    EXPECT_EQ(f.edit.CaretLine(), line);
-    EXPECT_EQ(f.edit.CaretCol(), col);
+    EXPECT_EQ(f.LogicalCaret(), (TLogicalPos{line, col}));
     EXPECT_FALSE(f.edit.SelActive() || f.edit.SelAll());
     EXPECT_TRUE(f.host.Caret().Visible());
     ExpectScreenShowsText(f, screen);
@@ -264,7 +256,7 @@ TEST(RyxEditUndo, RandomEditsMatchTheModelAndUndoRetracesThem) {
   for (std::size_t i = history.size() - 1; i > 0; --i) {
     f.edit.Undo();
     ASSERT_EQ(f.edit.GetAllText(), history[i - 1]) << "undo back to " << i - 1;
-    ExpectStoredForm(f.edit);
+    ExpectStoredForm(f);
     ExpectScreenShowsText(f, screen);
   }
   EXPECT_TRUE(f.edit.UndoList().empty());
@@ -283,6 +275,8 @@ TEST(RyxEditUndo, RandomEditsMatchTheModelAndUndoRetracesThem) {
   f.edit.Undo();
   EXPECT_EQ(f.edit.GetAllText(), history[history.size() - 2]);
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, RyxEditUndoRandom, testing::Values(kUnwrapped, kWrapColumn));
 
 // A fixture that also counts the history events.
 struct Events : Fixture {

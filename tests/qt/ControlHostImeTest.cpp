@@ -85,6 +85,33 @@ TEST_F(ImeTest, ClearedPreeditCancelsTheComposition) {
   EXPECT_TRUE(Widget->preeditText().isEmpty());
 }
 
+TEST_F(ImeTest, APreeditPastTheRightEdgeScrollsTheTextUntilItFits) {
+  const HIMC context = Widget->ImmGetContext();
+  TCompositionForm form;
+  form.dwStyle = CFS_POINT;
+  form.ptCurrentPos = TPoint{0, 4};
+  Widget->ImmSetCompositionWindow(context, form);
+  // A control whose text moves 40 pixels left with each step, the composition point with it.
+  bool moves = true;
+  Control.OnMessage = [&](TMessage& message) {
+    if (message.Msg != WM_HSCROLL || !moves) return;
+    form.ptCurrentPos.X -= 40;
+    Widget->ImmSetCompositionWindow(context, form);
+  };
+  Preedit(U("にほん"));
+  EXPECT_TRUE(Control.Of({WM_HSCROLL}).empty()) << "it fits";
+  form.ptCurrentPos.X = Widget->clientRect().width() - 20;
+  Widget->ImmSetCompositionWindow(context, form);
+  Preedit(U("にほんごのぶんしょう"));
+  const std::size_t steps = Control.Of({WM_HSCROLL}).size();
+  EXPECT_GE(steps, 2u);
+  for (const TRecord& record : Control.Of({WM_HSCROLL})) EXPECT_EQ(LoWord(record.WParam), SB_LINERIGHT);
+  // A preedit that no step can bring into view asks once and stops.
+  moves = false;
+  Preedit(U("にほんごのぶんしょうです"));
+  EXPECT_EQ(Control.Of({WM_HSCROLL}).size(), steps + 1);
+}
+
 TEST_F(ImeTest, CompleteCompositionCommitsTheShownPreedit) {
   Preedit(U("にほん"));
   const HIMC context = Widget->ImmGetContext();

@@ -16,8 +16,8 @@ class MouseTest : public HostTest {
     QMouseEvent event(type, at, Widget->mapToGlobal(at), button, buttons, modifiers);
     Send(event);
   }
-  void Wheel(int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWheelEvent event(At(10, 10), Widget->mapToGlobal(At(10, 10)), QPoint(), QPoint(0, delta), Qt::NoButton,
+  void Wheel(int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int sideways = 0) {
+    QWheelEvent event(At(10, 10), Widget->mapToGlobal(At(10, 10)), QPoint(), QPoint(sideways, delta), Qt::NoButton,
                       modifiers, Qt::NoScrollPhase, false);
     Send(event);
   }
@@ -108,6 +108,16 @@ TEST_F(MouseTest, PartsOfANotchAddUpToWholeNotches) {
   Wheel(40);  // a turn back starts afresh
   Wheel(80);
   EXPECT_EQ(WheelDeltas(), (std::vector<short>{-120, -120, 120}));
+}
+
+TEST_F(MouseTest, SidewaysWheelAndShiftWheelScrollLeftAndRight) {
+  Wheel(0, Qt::NoModifier, -240);
+  Wheel(120, Qt::ShiftModifier);
+  Wheel(0, Qt::NoModifier, 60);  // a turn back starts afresh, half a notch does nothing yet
+  using S = std::tuple<UINT, WORD, WORD>;
+  EXPECT_EQ(Scrolls(), (std::vector<S>{{WM_HSCROLL, SB_LINERIGHT, 0}, {WM_HSCROLL, SB_LINERIGHT, 0},
+                                       {WM_HSCROLL, SB_LINELEFT, 0}}));
+  EXPECT_TRUE(WheelDeltas().empty());
 }
 
 TEST_F(MouseTest, WheelOverAScrollBarScrollsTheWindow) {

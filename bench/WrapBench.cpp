@@ -1,0 +1,130 @@
+// Word wrap of a 100 MB lyrics-like document against reading its file, and a keystroke in the wrapped document.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bench/LyricsText.h"
+#include "bench/PlainSplit.h"
+#include "editor/RyxEdit.h"
+#include "platform/headless/HeadlessHost.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+constexpr std::size_t kDocumentBytes = std::size_t{100} << 20;
+
+// The document as a file in a temporary folder, written once for the run.
+class TDocumentFile {
+ public:
+  TDocumentFile() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "verselet-wrap-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    FFolder = pattern;
+    FFile = FFolder / "lyrics-100mb.txt";
+    std::ofstream(FFile, std::ios::binary) << GenerateLyrics(kDocumentBytes);
+  }
+  ~TDocumentFile() {
+    std::error_code ec;
+    std::filesystem::remove_all(FFolder, ec);
+  }
+  const std::filesystem::path& Path() const { return FFile; }
+
+ private:
+  std::filesystem::path FFolder;
+  std::filesystem::path FFile;
+};
+
+const TDocumentFile& Document() {
+  static const TDocumentFile document;
+  return document;
+}
+
+// An unwrapped editor holding the document, in a focused headless window.
+class TDocumentEditor {
+ public:
+  explicit TDocumentEditor(int column) {
+    FHost.Attach(FEdit);
+    FEdit.SetWordWrap(false);
+    FEdit.SetColumn(column);
+    FHost.SetFocus();
+    if (!FEdit.LoadFromFile(Document().Path())) std::abort();
+  }
+  TRyxEdit& Edit() { return FEdit; }
+  void Press(WPARAM key) {
+    FEdit.Perform(WM_KEYDOWN, key, 0);
+    FEdit.Perform(WM_KEYUP, key, 0);
+  }
+
+ private:
+  THeadlessHost FHost;
+  TRyxEdit FEdit;
+};
+
+// Switching wrap on for the whole document (at the player width of 16
+// columns, the most pieces), against one read and split of its file.
+void BM_WrapWholeDocument(benchmark::State& state) {
+  TDocumentEditor editor(static_cast<int>(state.range(0)));
+  double wrapSeconds = 0;
+  double readSeconds = 0;
+  for (auto _ : state) {
+    Clock::time_point start = Clock::now();
+    benchmark::DoNotOptimize(ReadAndSplit(Document().Path()));
+    readSeconds += Seconds(start);
+    start = Clock::now();
+    editor.Edit().SetWordWrap(true);
+    const double seconds = Seconds(start);
+    wrapSeconds += seconds;
+    state.SetIterationTime(seconds);
+    state.PauseTiming();
+    editor.Edit().SetWordWrap(false);
+    state.ResumeTiming();
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["wrap_ms"] = 1000 * wrapSeconds / n;
+  state.counters["read_ms"] = 1000 * readSeconds / n;
+  state.counters["ratio"] = wrapSeconds / readSeconds;
+}
+
+// A letter typed and taken back with Backspace in the middle of the wrapped
+// document: the editing part of a keystroke, median and worst.
+void BM_KeystrokeInWrappedDocument(benchmark::State& state) {
+  TDocumentEditor editor(static_cast<int>(state.range(0)));
+  editor.Edit().SetWordWrap(true);
+  const int middle = editor.Edit().Lines().Count() / 2;
+  std::vector<double> times;
+  int step = 0;
+  for (auto _ : state) {
+    // A few places around the middle, each at a piece's third byte.
+    editor.Edit().MoveCaretTo(middle + (step++ % 7) * 1000, 2);
+    const Clock::time_point start = Clock::now();
+    editor.Edit().Perform(WM_CHAR, 'x', 0);
+    editor.Press(VK_BACK);
+    const double seconds = Seconds(start);
+    times.push_back(seconds);
+    state.SetIterationTime(seconds);
+  }
+  std::sort(times.begin(), times.end());
+  state.counters["median_us"] = 1e6 * times[times.size() / 2];
+  state.counters["p99_ms"] = 1000 * times[times.size() * 99 / 100];
+  state.counters["worst_ms"] = 1000 * times.back();
+  state.counters["rows"] = editor.Edit().Lines().Count();
+}
+
+BENCHMARK(BM_WrapWholeDocument)->Arg(16)->Arg(72)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_KeystrokeInWrappedDocument)
+    ->Arg(16)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(500);
+
+}  // namespace
