@@ -7,19 +7,12 @@
 
 namespace {
 
-// A place in the text as it is stored, without soft wraps: logical line and byte column.
-struct TLogicalPlace {
-  int Line = 0;
-  int Col = 0;
-  friend auto operator<=>(const TLogicalPlace&, const TLogicalPlace&) = default;
-};
-
 // Where a drop point outside the dragged text lands once that text, from
 // start to end, has been taken out. Text that ends with a line break ends
 // just past it, at the end of its last line; the line after it then
 // continues the start line, so a point on it keeps its place in what
 // follows the break, whether the text spans one line or several.
-TLogicalPlace DropPointAfterRemoval(TLogicalPlace drop, TLogicalPlace start, TLogicalPlace end, bool endsWithBreak) {
+TLogicalPos DropPointAfterRemoval(TLogicalPos drop, TLogicalPos start, TLogicalPos end, bool endsWithBreak) {
   if (drop < start) return drop;
   if (endsWithBreak && drop.Line == end.Line + 1) return {start.Line, start.Col + drop.Col};
   if (!endsWithBreak && drop.Line == end.Line) return {start.Line, start.Col + drop.Col - end.Col};
@@ -31,8 +24,8 @@ TLogicalPlace DropPointAfterRemoval(TLogicalPlace drop, TLogicalPlace start, TLo
 
 bool TRyxEdit::CaretInSelection(int& startCol, int& startLine, int& endLine, int& endCol) const {
   if (!GetSelBounds(startCol, startLine, endLine, endCol)) return false;
-  const TLogicalPlace caret{FCaretLine, FCaretCol};
-  return TLogicalPlace{startLine, startCol} <= caret && caret <= TLogicalPlace{endLine, endCol};
+  const TDisplayPos caret{FCaretLine, FCaretCol};
+  return TDisplayPos{startLine, startCol} <= caret && caret <= TDisplayPos{endLine, endCol};
 }
 
 void TRyxEdit::StartDragFromPress() {
@@ -121,19 +114,22 @@ void TRyxEdit::DropText(const std::string& Text) {
     return;
   }
   const bool copy = Host().GetKeyState(VK_CONTROL) < 0;
-  // Rows are logical lines: the store holds no soft-wrapped rows. Wrapped
-  // rows would be turned into logical places here, and the result back into a row and column.
-  TLogicalPlace drop{FCaretLine, FCaretCol};
+  // The removal rewraps the rows around it: the drop point is corrected in
+  // lines of the text, which a rewrap leaves alone, and found again in the rows.
+  TLogicalPos drop = ToLogical({FCaretLine, FCaretCol});
+  const TLogicalPos start = ToLogical({startLine, startCol});
+  const TLogicalPos end = ToLogical({endLine, endCol});
   Host().HideCaret();
   if (copy) {
     ClearSelection();
   } else {
     DeleteSelection(false);
     const bool endsWithBreak = Text.size() >= 2 && Text.compare(Text.size() - 2, 2, "\r\n") == 0;
-    drop = DropPointAfterRemoval(drop, {startLine, startCol}, {endLine, endCol}, endsWithBreak);
+    drop = DropPointAfterRemoval(drop, start, end, endsWithBreak);
   }
-  FCaretLine = drop.Line;
-  FCaretCol = drop.Col;
+  const TDisplayPos at = ToDisplay(drop);
+  FCaretLine = at.Line;
+  FCaretCol = at.Col;
   AddUndo(ukInsert, Text, FCaretCol, FCaretLine);
   InsertAtCaret(Text, false);
   FGoalCol = FCaretCol;

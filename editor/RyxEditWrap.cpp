@@ -105,6 +105,7 @@ void TRyxEdit::SetWrap(bool on, bool update) {
       rebuilt.AssignPieces(FLines.TextBuffer(), LogicalLineLength);
     FLines.Swap(rebuilt);
     FWordWrap = on;
+    NotifyLinesChanged(0, rebuilt.Count() - 1, FLines.Count() - 1);
     const TDisplayPos c = ToDisplay(caret);
     const TDisplayPos a = ToDisplay(anchor);
     FCaretLine = FSelEndLine = FSelPaintLine = c.Line;
@@ -213,6 +214,7 @@ TRowChange TRyxEdit::RewrapRows(TRowChange change) {
   for (int i = 0; i < std::min(oldCount, newCount); ++i)
     if (FLines.Get(first + i) != piece(i)) FLines.Put(first + i, piece(i));
   for (int i = oldCount - 1; i >= newCount; --i) FLines.Delete(first + i);
+  NotifyLinesChanged(first, keepFrom - 1, first + newCount - 1);
   // Positions in the rewrapped rows follow their bytes; a position at the end
   // of a piece that is not its line's last goes to the next piece's start.
   auto follow = [&](int& line, int& col) {

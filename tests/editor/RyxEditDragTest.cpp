@@ -104,7 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "othree\r\nfone\r\ntwo\r\nur", 2}),
     [](const ::testing::TestParamInfo<DragCase>& each) { return std::string(each.param.name); });
 
-TEST(RyxEditDragRandom, MovesAndCopiesFollowTheModelAndUndoAndRedoAllOfThem) {
+class RyxEditDragRandom : public ::testing::TestWithParam<int> {};
+
+TEST_P(RyxEditDragRandom, MovesAndCopiesFollowTheModelAndUndoAndRedoAllOfThem) {
   std::mt19937 random(20261209);
   const std::vector<std::string> words{"a", "bc", "\x82\xA0", "\x88\x9F\x88\xA0", " ", "xyz", "\x81\x40"};
   std::string text;
@@ -112,7 +114,7 @@ TEST(RyxEditDragRandom, MovesAndCopiesFollowTheModelAndUndoAndRedoAllOfThem) {
     for (int w = 0; w < 4; ++w) text += words[random() % words.size()];
     if (line < 7) text += "\r\n";
   }
-  TEditorFixture f(text);
+  TEditorFixture f(text, 265, GetParam());
   // Room for every row and column the drops make, so that no press or drop scrolls.
   f.Do("size:4000,2400");
   const std::string original = f.Text();
@@ -164,6 +166,8 @@ TEST(RyxEditDragRandom, MovesAndCopiesFollowTheModelAndUndoAndRedoAllOfThem) {
   EXPECT_EQ(f.Text(), model);
   EXPECT_EQ(f.Broken(), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, RyxEditDragRandom, ::testing::Values(kUnwrapped, kWrapColumn));
 
 class RyxEditDragMode : public ::testing::Test {
  protected:

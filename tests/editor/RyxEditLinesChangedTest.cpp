@@ -11,8 +11,10 @@
 
 namespace {
 
-TEST(RyxEditLinesChanged, AMirrorKeptFromTheReportsMatchesTheStoreAfterEveryEdit) {
-  TEditorFixture f("ab\r\n\x82\xA0\x82\xA2\r\ncd\r\nefgh");
+class RyxEditLinesChanged : public ::testing::TestWithParam<int> {};
+
+TEST_P(RyxEditLinesChanged, AMirrorKeptFromTheReportsMatchesTheStoreAfterEveryEditAndRewrap) {
+  TEditorFixture f("ab\r\n\x82\xA0\x82\xA2\r\ncd\r\nefgh", 265, GetParam());
   std::vector<std::string> mirror = f.Rows();
   f.edit.OnLinesChanged = [&](TObject*, int first, int oldLast, int newLast) {
     ASSERT_LE(0, first);
@@ -37,8 +39,11 @@ TEST(RyxEditLinesChanged, AMirrorKeptFromTheReportsMatchesTheStoreAfterEveryEdit
     if (i % 211 == 0) f.edit.LoadFromFile(file);
     if (i % 307 == 0) f.edit.ClearAll();
     if (i % 149 == 0) f.edit.SetAllText("s\r\nt");
+    if (i % 97 == 0) f.edit.SetWordWrap(!f.edit.WordWrap());
     ASSERT_EQ(mirror, f.Rows()) << "step " << i << " " << step;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, RyxEditLinesChanged, ::testing::Values(kUnwrapped, kWrapColumn));
 
 }  // namespace
