@@ -6,12 +6,14 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "editor/RyxEditRowLayout.h"
 #include "editor/Ryxstrings.h"
+#include "editor/RyxstringsWriter.h"
 #include "platform/Colors.h"
 #include "platform/CustomControl.h"
 #include "platform/Font.h"
@@ -43,13 +45,19 @@ enum TUndoKind : std::uint8_t {
 
 // One change of the text as undo replays it: the bytes inserted or removed at (Line, Col).
 // A replacement of the whole text (ukReplace) holds the bytes it took away
-// from the start of row Line, and in Span how many bytes it put there instead.
+// from the start of row Line, and in Span how many bytes it put there
+// instead; or, made by a rewrite, the whole text it took away in Taken
+// (its buffers, not a copy) and its size in Span. Its caret goes to row Line.
 struct TUndoRecord {
   TUndoKind Kind = ukInsert;
   int Col = 0;
   int Line = 0;
   std::string Text;
   std::size_t Span = 0;
+  std::shared_ptr<const TStoredText> Taken = nullptr;
+
+  // The bytes the record holds, as the undo budget counts them.
+  std::size_t Size() const { return Taken ? Span : Text.size(); }
 };
 
 // Newest record first.
@@ -92,6 +100,13 @@ class TRyxEdit : public TCustomControl {
   // of the first changed line. The text ends at its first NUL byte. It is
   // kept for undo even when it is larger than UndoBuf, then as the only step.
   void ReplaceAllText(const std::string& text);
+  // The same step for the text that rewrite makes of the current one: it
+  // reads the text and writes the new one into out. The step keeps the
+  // current text's buffers rather than a copy, and the new lines share the
+  // bytes they repeat, so that a large document is never held twice. A
+  // rewrite that raises leaves the text as it was.
+  using TTextRewrite = std::function<void(const TStoredText& text, TRyxStringsWriter& out)>;
+  void ReplaceAllText(const TTextRewrite& rewrite);
   void Redesign();
   void RefreshView();
   // Puts the selected text on the clipboard; the text does not change.
@@ -445,6 +460,8 @@ class TRyxEdit : public TCustomControl {
   bool PushUndo(TUndoRecord record, bool keepOversize = false);
   // Puts bytes in place of the span bytes that start row line, then the caret at that row's start.
   void ReplaceBytes(int line, std::size_t span, const std::string& bytes);
+  // After the store was replaced: no selection, the caret at the start of row line, the view repainted.
+  void ShowReplacedText(int line);
   // The offset in GetAllText of the first byte of a row.
   std::size_t RowOffset(int line) const;
   void ReplayReplace(TUndoList& from, TUndoList& to);

@@ -1,6 +1,8 @@
 // TRyxEdit: the document operations of the owner (clear, load, save, whole text, refresh).
 #include <algorithm>
+#include <cstring>
 #include <exception>
+#include <optional>
 
 #include "editor/RyxEdit.h"
 
@@ -17,6 +19,32 @@ class TDeferredScreenPaint {
  private:
   bool& FFlag;
 };
+
+// The line of lines that holds the first byte in which its text differs
+// from old (the last line when one text is the start of the other), or
+// nothing when the texts are the same. Rows before it are the same in both,
+// so it is where the caret goes either way. Bytes that lines shares with
+// old are not compared.
+std::optional<int> FirstChangedLine(const TStoredText& old, const TRyxStrings& lines) {
+  const std::vector<std::string_view>& runs = old.Runs();
+  std::size_t run = 0;
+  std::string_view left = runs.empty() ? std::string_view() : runs[0];
+  const int count = lines.Count();
+  for (int line = 0; line < count; ++line) {
+    std::string_view right = lines.Get(line);
+    while (!right.empty()) {
+      while (left.empty() && ++run < runs.size()) left = runs[run];
+      if (left.empty()) return line;
+      const std::size_t n = std::min(left.size(), right.size());
+      if (left.data() != right.data() && std::memcmp(left.data(), right.data(), n) != 0) return line;
+      left.remove_prefix(n);
+      right.remove_prefix(n);
+    }
+  }
+  while (left.empty() && ++run < runs.size()) left = runs[run];
+  if (left.empty()) return std::nullopt;
+  return count - 1;
+}
 
 }  // namespace
 
@@ -111,6 +139,25 @@ void TRyxEdit::ReplaceAllText(const std::string& text) {
   const std::size_t inserted = replacement.size() - start - tail;
   RecordChange(TUndoRecord{ukReplace, 0, line, current.substr(start, span), inserted}, true);
   ReplaceBytes(line, span, replacement.substr(start, inserted));
+  if (OnChange) OnChange(this);
+}
+
+void TRyxEdit::ReplaceAllText(const TTextRewrite& rewrite) {
+  auto taken = std::make_shared<TStoredText>(FLines.TakeText());
+  try {
+    TRyxStringsWriter out(FLines, *taken);
+    rewrite(*taken, out);
+    out.Finish();
+  } catch (...) {
+    FLines.SetText(*taken);
+    throw;
+  }
+  // The same text keeps its rows, which are those of the new lines.
+  const std::optional<int> line = FirstChangedLine(*taken, FLines);
+  if (!line) return;
+  const std::size_t size = taken->Size() - std::min(taken->Size(), kEndMarker.size());
+  RecordChange(TUndoRecord{ukReplace, 0, *line, {}, size, std::move(taken)}, true);
+  ShowReplacedText(*line);
   if (OnChange) OnChange(this);
 }
 

@@ -30,9 +30,9 @@ void TRyxEdit::ForgetHistory() {
 }
 
 bool TRyxEdit::PushUndo(TUndoRecord record, bool keepOversize) {
-  const auto n = static_cast<long long>(record.Text.size());
+  const auto n = static_cast<long long>(record.Size());
   while (FUndoBuf < FUndoSize + n && !FUndoList.empty()) {
-    FUndoSize -= static_cast<int>(FUndoList.back().Text.size());
+    FUndoSize -= static_cast<int>(FUndoList.back().Size());
     FUndoList.pop_back();
     // The saved text lies that much nearer the oldest end, or beyond it.
     if (FSaveDepth > 0)
@@ -104,7 +104,7 @@ void TRyxEdit::Redo() {
 TUndoRecord TRyxEdit::TakeRecord(TUndoList& from) {
   TUndoRecord taken = std::move(from.front());
   from.pop_front();
-  if (&from == &FUndoList) FUndoSize -= static_cast<int>(taken.Text.size());
+  if (&from == &FUndoList) FUndoSize -= static_cast<int>(taken.Size());
   return taken;
 }
 
@@ -207,6 +207,10 @@ void TRyxEdit::ReplaceBytes(int line, std::size_t span, const std::string& bytes
   // it however many rows change, and gives the rows loading it would give.
   text.append(2, '\0');
   FLines.SetText(text);
+  ShowReplacedText(line);
+}
+
+void TRyxEdit::ShowReplacedText(int line) {
   FSelActive = FSelAll = false;
   FCaretLine = std::min(line, FLines.Count() - 1);
   FCaretCol = 0;
@@ -221,6 +225,17 @@ void TRyxEdit::ReplaceBytes(int line, std::size_t span, const std::string& bytes
 
 void TRyxEdit::ReplayReplace(TUndoList& from, TUndoList& to) {
   TUndoRecord head = TakeRecord(from);
+  if (head.Taken) {
+    // The text goes back from the buffers the step kept, and the text it
+    // replaces is kept the same way: the index of its lines is dropped first.
+    auto taken = std::make_shared<TStoredText>(FLines.TakeText());
+    FLines.SetText(*head.Taken);
+    head.Span = taken->Size() - std::min<std::size_t>(taken->Size(), 2);
+    head.Taken = std::move(taken);
+    ShowReplacedText(head.Line);
+    PutRecord(to, std::move(head));
+    return;
+  }
   // What goes back is what the other direction takes away again.
   std::string taken = FLines.GetText().substr(RowOffset(head.Line), head.Span);
   ReplaceBytes(head.Line, head.Span, head.Text);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -57,9 +58,28 @@ std::string Transform(const std::string& text, std::mt19937& rng) {
   }
 }
 
-TEST(RyxEditReplace, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistory) {
+// The rewrite form of the replacement, as a tool's filter drives it: the
+// new text written in pieces of random sizes, each with the old line it
+// was made from, so that lines are cut between writes and kept lines share
+// their bytes.
+void Rewrite(TRyxEdit& edit, const std::string& after, std::mt19937& rng) {
+  edit.ReplaceAllText([&](const TStoredText& text, TRyxStringsWriter& out) {
+    std::size_t at = 0;
+    text.ForEachLine([&](std::string_view line) {
+      const std::size_t n = std::min<std::size_t>(after.size() - at, rng() % (line.size() + 3));
+      out.Write(std::string_view(after).substr(at, n), line);
+      at += n;
+    });
+    out.Write(std::string_view(after).substr(at));
+  });
+}
+
+// Random whole-text replacements, in the string or the rewrite form, and
+// typing, undone and redone through the whole history against the texts it
+// went through; now and then a rewrite fails half-way and changes nothing.
+void CheckRandomHistory(bool rewrite) {
   const std::vector<std::string> pieces{"a", "[", "]", "q", "\x82\xA0", "\r\n", " "};
-  std::mt19937 rng(8081);
+  std::mt19937 rng(rewrite ? 8082 : 8081);
   auto pick = [&rng](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
   TEditorFixture f("[00]ab\r\ncd[1]e\r\n\r\nfgh");
   std::vector<std::string> history{f.edit.GetAllText()};
@@ -69,10 +89,22 @@ TEST(RyxEditReplace, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistor
       const int line = static_cast<int>(pick(static_cast<std::size_t>(f.edit.Lines().Count())));
       f.Caret(line, 0);
       f.edit.TypeText(pieces[pick(pieces.size())]);
+    } else if (rewrite && pick(8) == 0) {
+      const std::size_t records = f.edit.UndoList().size();
+      EXPECT_THROW(f.edit.ReplaceAllText([](const TStoredText& text, TRyxStringsWriter& out) {
+        text.ForEachLine([&out](std::string_view line) { out.Write("x\r\n", line); });
+        throw std::runtime_error("the filter failed");
+      }),
+                   std::runtime_error);
+      ASSERT_EQ(f.edit.GetAllText(), history.back());
+      EXPECT_EQ(f.edit.UndoList().size(), records);
     } else {
       const std::string before = f.edit.GetAllText();
       const std::string after = Transform(before, rng);
-      f.edit.ReplaceAllText(after);
+      if (rewrite)
+        Rewrite(f.edit, after, rng);
+      else
+        f.edit.ReplaceAllText(after);
       ASSERT_EQ(f.edit.GetAllText(), after);
       if (after == before) continue;
       EXPECT_EQ(f.edit.CaretCol(), 0);
@@ -98,6 +130,10 @@ TEST(RyxEditReplace, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistor
   }
   EXPECT_TRUE(f.edit.Modified());
 }
+
+TEST(RyxEditReplace, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistory) { CheckRandomHistory(false); }
+
+TEST(RyxEditReplace, RandomRewritesAndTypingUndoAndRedoThroughTheWholeHistory) { CheckRandomHistory(true); }
 
 TEST(RyxEditReplace, AStepLargerThanTheBudgetIsStillUndoneUntilTheNextChange) {
   const std::string old = std::string(30, 'a') + "\r\ntwo";
