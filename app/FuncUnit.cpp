@@ -15,7 +15,9 @@ bool IsBlank(char c) { return Byte(c) <= 0x20; }
 
 }  // namespace
 
-std::string TrimFullWidth(const std::string& s) {
+std::string TrimFullWidth(const std::string& s) { return std::string(TrimFullWidthView(s)); }
+
+std::string_view TrimFullWidthView(std::string_view s) {
   std::size_t first = 0;
   std::size_t last = s.size();
   while (first < last && Byte(s[first]) <= 0x20) ++first;
@@ -35,7 +37,7 @@ std::string TrimFullWidth(const std::string& s) {
     }
     i = next;
   }
-  return start < end ? s.substr(start, end - start) : std::string();
+  return start < end ? s.substr(start, end - start) : std::string_view();
 }
 
 int StrToIntDef(const std::string& text, int def) { return ParseInteger(text).value_or(def); }
