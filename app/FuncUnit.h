@@ -14,6 +14,9 @@
 std::string TrimFullWidth(const std::string& s);
 // The same as a view of s.
 std::string_view TrimFullWidthView(std::string_view s);
+// Whether TrimFullWidth leaves nothing of s, decided at the first
+// character that is no blank, as a walk over many lines wants.
+bool TrimsToNothing(std::string_view s);
 
 // The integer text rule of ParseInteger (platform/IntegerText.h).
 int StrToIntDef(const std::string& text, int def);

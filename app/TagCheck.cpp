@@ -25,24 +25,21 @@ void AppendLineRef(std::string& out, std::size_t line) {
   out += " 行目";
 }
 
-// Whether TrimFullWidth leaves nothing of line, with a quick answer for the
-// usual line whose first visible character is no full-width space.
-bool TrimsToNothing(std::string_view line) {
-  const auto visible = std::find_if(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) > 0x20; });
-  if (visible != line.end() && static_cast<unsigned char>(*visible) != 0x81) return false;
-  return TrimFullWidthView(line).empty();
-}
-
 }  // namespace
 
 std::pair<std::size_t, bool> TFirstLineOfTime::Find(long long millis, std::size_t line) {
+  if (millis < 0 || millis >= kEmpty || line >= kEmpty) {
+    const auto [first, fresh] = FLarge.try_emplace(millis, line);
+    return {first->second, fresh};
+  }
   if (2 * (FUsed + 1) > FSlots.size()) Grow();
+  const auto key = static_cast<std::uint32_t>(millis);
   const std::size_t mask = FSlots.size() - 1;
-  for (std::size_t at = static_cast<std::size_t>(millis) * 0x9E3779B97F4A7C15u >> 20 & mask;; at = (at + 1) & mask) {
+  for (std::size_t at = (key * 0x9E3779B97F4A7C15u) >> 24 & mask;; at = (at + 1) & mask) {
     TSlot& slot = FSlots[at];
-    if (slot.Millis == millis) return {slot.Line, false};
-    if (slot.Millis < 0) {
-      slot = TSlot{millis, line};
+    if (slot.Millis == key) return {slot.Line, false};
+    if (slot.Millis == kEmpty) {
+      slot = TSlot{key, static_cast<std::uint32_t>(line)};
       ++FUsed;
       return {line, true};
     }
@@ -54,7 +51,7 @@ void TFirstLineOfTime::Grow() {
   old.swap(FSlots);
   FUsed = 0;
   for (const TSlot& slot : old)
-    if (slot.Millis >= 0) Find(slot.Millis, slot.Line);
+    if (slot.Millis != kEmpty) Find(slot.Millis, slot.Line);
 }
 
 std::string& TTagChecker::Message() {

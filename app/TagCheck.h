@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +31,9 @@ struct TTagProblem {
   std::string Message;  // for the user, in UTF-8
 };
 
-// The first line of each line time: open addressing in one array, since a
-// large file looks up a time for every line.
+// The first line of each line time: open addressing in one array of small
+// slots, since a large file looks up a time for every line and the table
+// should stay in the cache. A time or line beyond 32 bits goes to a map.
 class TFirstLineOfTime {
  public:
   // The first line of millis, which becomes line when it has none yet; the
@@ -38,14 +41,16 @@ class TFirstLineOfTime {
   std::pair<std::size_t, bool> Find(long long millis, std::size_t line);
 
  private:
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
   struct TSlot {
-    long long Millis = -1;  // none: times are never negative
-    std::size_t Line = 0;
+    std::uint32_t Millis = kEmpty;
+    std::uint32_t Line = 0;
   };
   void Grow();
 
   std::vector<TSlot> FSlots = std::vector<TSlot>(1024);
   std::size_t FUsed = 0;
+  std::map<long long, std::size_t> FLarge;
 };
 
 // Lines with several line tags (one text sung at several times) take part

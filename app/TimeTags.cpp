@@ -147,11 +147,15 @@ void ParseTaggedLine(std::string_view line, TTaggedLine& result) {
   }
 }
 
-void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis) {
+namespace {
+
+// Appends the tag's time, "mm:ss.xx" in its form, with open and close
+// around it when they are not NUL. Digits by hand: this runs for every tag
+// of a large file.
+void AppendTime(std::string& out, const TTimeTag& form, long long millis, char open, char close) {
   const bool hundredths = form.FractionDigits == 2;
   const long long perSecond = hundredths ? 100 : 1000;
   const long long units = hundredths ? (millis + 5) / 10 : millis;
-  // Digits by hand: this runs for every tag of a large file.
   char text[40];
   char* end = text + sizeof text;
   char* p = end;
@@ -161,14 +165,20 @@ void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis) {
       value /= 10;
     }
   };
-  *--p = form.Angle ? '>' : ']';
+  if (close != '\0') *--p = close;
   digits(units % perSecond, form.FractionDigits);
   *--p = form.Separator;
   digits(units / perSecond % 60, 2);
   *--p = ':';
   digits(units / (60 * perSecond), form.MinuteDigits);
-  *--p = form.Angle ? '<' : '[';
+  if (open != '\0') *--p = open;
   out.append(p, static_cast<std::size_t>(end - p));
+}
+
+}  // namespace
+
+void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis) {
+  AppendTime(out, form, millis, form.Angle ? '<' : '[', form.Angle ? '>' : ']');
 }
 
 std::string DescribeTime(long long millis) {
@@ -180,9 +190,5 @@ std::string DescribeTime(long long millis) {
 void AppendDescribedTime(std::string& out, long long millis) {
   TTimeTag form;
   form.FractionDigits = millis % 10 == 0 ? 2 : 3;
-  const std::size_t at = out.size();
-  AppendTimeTag(out, form, millis);
-  // Without the tag's brackets.
-  out.pop_back();
-  out.erase(at, 1);
+  AppendTime(out, form, millis, '\0', '\0');
 }
