@@ -1,6 +1,7 @@
 // FuncUnit: trimming of code page 932 lines, integer and colour text.
 #include "app/FuncUnit.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/Exceptions.h"
@@ -15,7 +16,9 @@ bool IsBlank(char c) { return Byte(c) <= 0x20; }
 
 }  // namespace
 
-std::string TrimFullWidth(const std::string& s) {
+std::string TrimFullWidth(const std::string& s) { return std::string(TrimFullWidthView(s)); }
+
+std::string_view TrimFullWidthView(std::string_view s) {
   std::size_t first = 0;
   std::size_t last = s.size();
   while (first < last && Byte(s[first]) <= 0x20) ++first;
@@ -35,7 +38,26 @@ std::string TrimFullWidth(const std::string& s) {
     }
     i = next;
   }
-  return start < end ? s.substr(start, end - start) : std::string();
+  return start < end ? s.substr(start, end - start) : std::string_view();
+}
+
+bool TrimsToNothing(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && IsBlank(s[i])) ++i;
+  while (i < s.size()) {
+    const unsigned char b = Byte(s[i]);
+    if (b == ' ') {
+      ++i;
+    } else if (b < 0x20) {
+      // Blanks of this kind are trimmed only at the ends: nothing visible may follow.
+      return std::all_of(s.begin() + static_cast<std::ptrdiff_t>(i), s.end(), IsBlank);
+    } else if (b == 0x81 && i + 1 < s.size() && Byte(s[i + 1]) == 0x40) {
+      i += 2;
+    } else {
+      return false;
+    }
+  }
+  return true;
 }
 
 int StrToIntDef(const std::string& text, int def) { return ParseInteger(text).value_or(def); }

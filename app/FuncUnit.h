@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Colors.h"
@@ -11,6 +12,11 @@
 // page 932 text, walked character by character so that the trail byte of a
 // double-byte character is never taken for part of a full-width space.
 std::string TrimFullWidth(const std::string& s);
+// The same as a view of s.
+std::string_view TrimFullWidthView(std::string_view s);
+// Whether TrimFullWidth leaves nothing of s, decided at the first
+// character that is no blank, as a walk over many lines wants.
+bool TrimsToNothing(std::string_view s);
 
 // The integer text rule of ParseInteger (platform/IntegerText.h).
 int StrToIntDef(const std::string& text, int def);

@@ -36,3 +36,19 @@ std::string ConvertToShiftJis(const std::string& text, std::size_t* replaced) {
   if (replaced) *replaced = encoder.Replaced();
   return result;
 }
+
+void FilterText(const TStoredText& text, TBlockFilter& filter, TRyxStringsWriter& out) {
+  std::size_t read = 0;
+  std::string made;
+  text.ForEachLine([&](std::string_view line) {
+    read += line.size();
+    // Only the last line carries the marker; a NUL before it is text.
+    const bool last = read == text.Size() && line.size() >= 2 && line[line.size() - 2] == '\0';
+    made.clear();
+    filter.Write(last ? line.substr(0, line.size() - 2) : line, made);
+    out.Write(made, line);
+  });
+  made.clear();
+  filter.Finish(made);
+  out.Write(made);
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/EncodingFilters.h"
+#include "editor/RyxstringsWriter.h"
 
 // Each command takes the whole text as the editor gives it (code page 932
 // bytes, lines joined by CR LF) and returns the text to put back. The tag and
@@ -43,3 +44,9 @@ std::string ConvertToUtf8(const std::string& text);
 // become "?" (their number goes to replaced when it is given). Raises
 // ETextEncodingError when the text is not valid UTF-8.
 std::string ConvertToShiftJis(const std::string& text, std::size_t* replaced = nullptr);
+
+// Runs filter over the editor's text as its store holds it (the
+// end-of-text marker left out) into out, as the commands above run over
+// the whole text. Each line's output is written with the line it came
+// from, so that the lines a command leaves alone share their bytes.
+void FilterText(const TStoredText& text, TBlockFilter& filter, TRyxStringsWriter& out);

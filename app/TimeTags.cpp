@@ -2,6 +2,7 @@
 #include "app/TimeTags.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/LeadByte.h"
 
@@ -12,6 +13,28 @@ constexpr std::size_t kMaxTagContent = 16;
 constexpr std::size_t kMaxMinuteDigits = 6;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The first "[" or "<" at or after from that starts a character, from
+// being a character start; line.size() when there is none. The brackets are
+// searched for, and one found is a character start when the run of
+// lead-byte values before it, back to a byte that ends a character, has an
+// even length: most lines hold no bracket after their tags at all.
+std::size_t NextBracket(std::string_view line, std::size_t from) {
+  const char* data = line.data();
+  const std::size_t n = line.size();
+  for (;;) {
+    const void* square = std::memchr(data + from, '[', n - from);
+    const void* angle = std::memchr(data + from, '<', n - from);
+    if (square == nullptr && angle == nullptr) return n;
+    const std::size_t at = static_cast<std::size_t>(
+        std::min(square ? static_cast<const char*>(square) : data + n, angle ? static_cast<const char*>(angle) : data + n) -
+        data);
+    std::size_t run = at;
+    while (run > from && IsDBCSLeadByte(static_cast<unsigned char>(data[run - 1]))) --run;
+    if ((at - run) % 2 == 0) return at;
+    from = at + 1;
+  }
+}
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 std::size_t DigitRun(std::string_view s, std::size_t from) {
@@ -39,33 +62,27 @@ std::optional<std::string_view> BracketContent(std::string_view line, std::size_
   return std::nullopt;
 }
 
-// Parses "mm:ss.xx" into tag; false with a reason when it is malformed.
-bool ParseTime(std::string_view content, TTimeTag& tag, std::string& reason) {
-  if (std::any_of(content.begin(), content.end(), IsLetter)) {
-    reason = "英字を含むタイムタグです";
-    return false;
-  }
-  reason = "タイムタグの形が正しくありません";
+// Parses "mm:ss.xx" into tag; the reason it is malformed, or nullptr.
+const char* ParseTime(std::string_view content, TTimeTag& tag) {
+  if (std::any_of(content.begin(), content.end(), IsLetter)) return "英字を含むタイムタグです";
+  constexpr const char* kBadForm = "タイムタグの形が正しくありません";
   const std::size_t minutes = DigitRun(content, 0);
-  if (minutes < 2 || minutes > kMaxMinuteDigits || minutes >= content.size() || content[minutes] != ':') return false;
+  if (minutes < 2 || minutes > kMaxMinuteDigits || minutes >= content.size() || content[minutes] != ':') return kBadForm;
   const std::size_t secondsAt = minutes + 1;
-  if (DigitRun(content, secondsAt) != 2) return false;
+  if (DigitRun(content, secondsAt) != 2) return kBadForm;
   const std::size_t separatorAt = secondsAt + 2;
-  if (separatorAt >= content.size() || (content[separatorAt] != '.' && content[separatorAt] != ':')) return false;
+  if (separatorAt >= content.size() || (content[separatorAt] != '.' && content[separatorAt] != ':')) return kBadForm;
   const std::size_t fractionAt = separatorAt + 1;
   const std::size_t fraction = DigitRun(content, fractionAt);
-  if ((fraction != 2 && fraction != 3) || fractionAt + fraction != content.size()) return false;
+  if ((fraction != 2 && fraction != 3) || fractionAt + fraction != content.size()) return kBadForm;
   const long long seconds = Number(content.substr(secondsAt, 2));
-  if (seconds >= 60) {
-    reason = "秒が 60 以上のタイムタグです";
-    return false;
-  }
+  if (seconds >= 60) return "秒が 60 以上のタイムタグです";
   const long long fractionValue = Number(content.substr(fractionAt, fraction));
   tag.Millis = (Number(content.substr(0, minutes)) * 60 + seconds) * 1000 + fractionValue * (fraction == 2 ? 10 : 1);
   tag.MinuteDigits = minutes;
   tag.Separator = content[separatorAt];
   tag.FractionDigits = fraction;
-  return true;
+  return nullptr;
 }
 
 // "[key:value]" and blanks after it, the "]" standing on a character start.
@@ -88,18 +105,24 @@ std::optional<TIdTag> ParseIdTag(std::string_view line) {
 
 TTaggedLine ParseTaggedLine(std::string_view line) {
   TTaggedLine result;
+  ParseTaggedLine(line, result);
+  return result;
+}
+
+void ParseTaggedLine(std::string_view line, TTaggedLine& result) {
+  result.Tags.clear();
+  result.Bad.clear();
+  result.LineTagCount = 0;
   result.Id = ParseIdTag(line);
-  if (result.Id) return result;
+  if (result.Id) return;
   bool leading = true;  // only line tags stood before i
   for (std::size_t i = 0; i < line.size();) {
+    const std::size_t from = i;
+    i = NextBracket(line, i);
+    if (i >= line.size()) break;
+    leading = leading && i == from;
     const char c = line[i];
-    if (IsDBCSLeadByte(static_cast<unsigned char>(c))) {
-      i += std::min<std::size_t>(2, line.size() - i);
-      leading = false;
-      continue;
-    }
-    const std::optional<std::string_view> content =
-        c == '[' || c == '<' ? BracketContent(line, i) : std::optional<std::string_view>();
+    const std::optional<std::string_view> content = BracketContent(line, i);
     if (!content || content->empty() || !IsDigit(content->front()) || content->find(':') == std::string_view::npos) {
       ++i;
       leading = false;
@@ -107,8 +130,8 @@ TTaggedLine ParseTaggedLine(std::string_view line) {
     }
     const std::size_t length = content->size() + 2;
     TTimeTag tag;
-    std::string reason;
-    const bool good = ParseTime(*content, tag, reason);
+    const char* reason = ParseTime(*content, tag);
+    const bool good = reason == nullptr;
     if (good) {
       tag.Start = i;
       tag.Length = length;
@@ -117,19 +140,22 @@ TTaggedLine ParseTaggedLine(std::string_view line) {
       if (!tag.Word) ++result.LineTagCount;
       result.Tags.push_back(tag);
     } else {
-      result.Bad.push_back(TBadTimeTag{i, length, std::move(reason)});
+      result.Bad.push_back(TBadTimeTag{i, length, reason});
     }
     leading = leading && good && !tag.Word;
     i += length;
   }
-  return result;
 }
 
-void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis) {
+namespace {
+
+// Appends the tag's time, "mm:ss.xx" in its form, with open and close
+// around it when they are not NUL. Digits by hand: this runs for every tag
+// of a large file.
+void AppendTime(std::string& out, const TTimeTag& form, long long millis, char open, char close) {
   const bool hundredths = form.FractionDigits == 2;
   const long long perSecond = hundredths ? 100 : 1000;
   const long long units = hundredths ? (millis + 5) / 10 : millis;
-  // Digits by hand: this runs for every tag of a large file.
   char text[40];
   char* end = text + sizeof text;
   char* p = end;
@@ -139,20 +165,30 @@ void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis) {
       value /= 10;
     }
   };
-  *--p = form.Angle ? '>' : ']';
+  if (close != '\0') *--p = close;
   digits(units % perSecond, form.FractionDigits);
   *--p = form.Separator;
   digits(units / perSecond % 60, 2);
   *--p = ':';
   digits(units / (60 * perSecond), form.MinuteDigits);
-  *--p = form.Angle ? '<' : '[';
+  if (open != '\0') *--p = open;
   out.append(p, static_cast<std::size_t>(end - p));
 }
 
+}  // namespace
+
+void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis) {
+  AppendTime(out, form, millis, form.Angle ? '<' : '[', form.Angle ? '>' : ']');
+}
+
 std::string DescribeTime(long long millis) {
+  std::string text;
+  AppendDescribedTime(text, millis);
+  return text;
+}
+
+void AppendDescribedTime(std::string& out, long long millis) {
   TTimeTag form;
   form.FractionDigits = millis % 10 == 0 ? 2 : 3;
-  std::string tag;
-  AppendTimeTag(tag, form, millis);
-  return tag.substr(1, tag.size() - 2);
+  AppendTime(out, form, millis, '\0', '\0');
 }

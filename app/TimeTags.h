@@ -50,6 +50,8 @@ struct TTaggedLine {
 // line's start, a lead byte always taking the byte after it, so a "[" or "<"
 // that is a trail byte never opens a tag.
 TTaggedLine ParseTaggedLine(std::string_view line);
+// The same into parsed, whose vectors keep their room: for a walk over many lines.
+void ParseTaggedLine(std::string_view line, TTaggedLine& parsed);
 
 // Appends the tag as it would be written with a new time, keeping the tag's own
 // brackets, separator, fraction digits and at least its minute digits.
@@ -58,3 +60,5 @@ void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis);
 
 // "mm:ss.xx" for messages.
 std::string DescribeTime(long long millis);
+// The same appended to out.
+void AppendDescribedTime(std::string& out, long long millis);

@@ -26,6 +26,7 @@ class TFindBar;
 class TStatusFields;
 class TForm3;
 class TRyxEdit;
+class TBlockFilter;
 class TObject;
 class TOverflowLines;
 class TPreviewPanel;
@@ -198,9 +199,9 @@ class TForm1 : public QMainWindow {
   // True when the document may be replaced or closed: it has no unsaved
   // changes, or the user saved them (successfully) or chose to drop them.
   bool QuerySaveChanges();
-  // A transform that tells how many things it removed; the message takes that number.
-  using TCountingTool = std::function<std::string(const std::string&, std::size_t*)>;
-  void ApplyTextTool(const TCountingTool& transform, const char* doneMessage);
+  void ApplyTextTool(TBlockFilter& filter);
+  // The status line after a tool; the message's %1 takes count.
+  void ShowToolDone(const char* doneMessage, std::size_t count);
 
   // The questions (Unit1Questions.cpp); true means go on.
   enum class TSaveChoice { Save, Discard, Cancel };

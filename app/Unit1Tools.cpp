@@ -4,40 +4,64 @@
 
 #include "app/DisplayGuides.h"
 #include "app/LyricTools.h"
+#include "app/TimeTagFilter.h"
+#include "app/UselessLineFilter.h"
 #include "app/Unit1.h"
 #include "editor/RyxEdit.h"
 #include "platform/CodePage.h"
 #include "platform/LossyCharacters.h"
 
-// Each tool replaces the text as one step that Undo takes back, keeping the history before it.
-void TForm1::ApplyTextTool(const TCountingTool& transform, const char* doneMessage) {
-  std::size_t count = 0;
-  // A transform that raises leaves the text as it was.
-  const std::string text = transform(RyxEdit1->GetAllText(), &count);
-  RyxEdit1->ReplaceAllText(text);
+// Each tool replaces the text as one step that Undo takes back, keeping the
+// history before it. The filter runs over the stored lines into new ones,
+// so that the text is never copied whole.
+void TForm1::ApplyTextTool(TBlockFilter& filter) {
+  // A filter that raises leaves the text as it was.
+  RyxEdit1->ReplaceAllText(
+      [&filter](const TStoredText& text, TRyxStringsWriter& out) { FilterText(text, filter, out); });
+}
+
+void TForm1::ShowToolDone(const char* doneMessage, std::size_t count) {
   const QString message(doneMessage);
   StatusBar1->showMessage(message.contains("%1") ? message.arg(count) : message);
 }
 
-void TForm1::N9Click() { ApplyTextTool(DeleteTimeTags, "%1 個のタイムタグを削除しました"); }
+void TForm1::N9Click() {
+  TTimeTagFilter filter(TTimeTagFilter::TScope::All);
+  ApplyTextTool(filter);
+  ShowToolDone("%1 個のタイムタグを削除しました", filter.Removed());
+}
 
-void TForm1::N16Click() { ApplyTextTool(DeleteKaraokeTags, "%1 個のカラオケタグを削除しました"); }
+void TForm1::N16Click() {
+  TTimeTagFilter filter(TTimeTagFilter::TScope::AfterCharacter);
+  ApplyTextTool(filter);
+  ShowToolDone("%1 個のカラオケタグを削除しました", filter.Removed());
+}
 
-void TForm1::N10Click() { ApplyTextTool(DeleteUselessLines, "%1 行を削除しました"); }
+void TForm1::N10Click() {
+  TUselessLineFilter filter;
+  ApplyTextTool(filter);
+  ShowToolDone("%1 行を削除しました", filter.Removed());
+}
 
 void TForm1::UTF81Click() {
-  ApplyTextTool([](const std::string& text, std::size_t*) { return ConvertToUtf8(text); }, "UTF-8 に変換しました");
+  TUtf8Encoder encoder;
+  ApplyTextTool(encoder);
+  ShowToolDone("UTF-8 に変換しました", 0);
 }
 
 void TForm1::ANSI1Click() {
-  const std::string all = RyxEdit1->GetAllText();
-  std::string_view text = all;
-  // The conversion drops a byte-order mark; text that is no UTF-8 it refuses with its own message.
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-  const TLossyReport report = IsValidUtf8(text) ? FindLossyCharacters(text) : TLossyReport{};
-  if (report.Count > 0 && !AskLossyCharacters(report)) return;
-  ApplyTextTool(ConvertToShiftJis, "Shift-JIS に変換しました (「?」になった文字: %1)");
+  {
+    const std::string all = RyxEdit1->GetAllText();
+    std::string_view text = all;
+    // The conversion drops a byte-order mark; text that is no UTF-8 it refuses with its own message.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    const TLossyReport report = IsValidUtf8(text) ? FindLossyCharacters(text) : TLossyReport{};
+    if (report.Count > 0 && !AskLossyCharacters(report)) return;
+  }
+  TShiftJisEncoder encoder;
+  ApplyTextTool(encoder);
+  ShowToolDone("Shift-JIS に変換しました (「?」になった文字: %1)", encoder.Replaced());
 }
 
 void TForm1::N13Click() {

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -66,16 +67,21 @@ const std::string& LongLine() {
 struct THeadlessEditor {
   THeadlessHost host{kWidth, kHeight};
   TRyxEdit edit;
-  THeadlessEditor() {
+  explicit THeadlessEditor(const std::string& text = LongLine()) {
     host.Attach(edit);
     edit.SetWordWrap(false);
     host.SetFocus();
-    edit.SetAllText(LongLine());
+    edit.SetAllText(text);
   }
   void Key(WORD key) {
     edit.Perform(WM_KEYDOWN, key, 0);
     edit.Perform(WM_KEYUP, key, 0);
     host.HeadlessCanvas().TakeOps();
+  }
+  void CtrlKey(WORD key) {
+    host.SetKeyDown(VK_CONTROL, true);
+    Key(key);
+    host.SetKeyDown(VK_CONTROL, false);
   }
   void Type(char c) {
     edit.Perform(WM_CHAR, static_cast<unsigned char>(c), 0);
@@ -205,6 +211,33 @@ void BM_LongLineClickAtTheRight_Headless(benchmark::State& state) {
   }
 }
 
+// Ctrl+Left from the end of the 5 MB line passes its last word only, and
+// costs that word, not the line before it.
+void BM_LongLineWordLeft_Headless(benchmark::State& state) {
+  THeadlessEditor& e = Editor<THeadlessEditor>();
+  for (auto _ : state) {
+    state.PauseTiming();
+    e.Key(VK_END);
+    state.ResumeTiming();
+    e.CtrlKey(VK_LEFT);
+  }
+}
+
+// One word of 78 KB of kanji (lead and trail bytes alike, one class):
+// Ctrl+Left from its end and Ctrl+Right from its start pass all of it. The
+// rate is of the bytes passed, which stays the same for
+// a longer word when a move costs the bytes it passes.
+void BM_LongWordMoves_Headless(benchmark::State& state) {
+  std::string word;
+  for (int i = 0; i < 39000; ++i) word += "\x88\x9F";
+  static THeadlessEditor* e = new THeadlessEditor(word);
+  for (auto _ : state) {
+    e->CtrlKey(VK_LEFT);
+    e->CtrlKey(VK_RIGHT);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(2 * word.size()) * state.iterations());
+}
+
 void BM_LongLineKeystroke_Qt(benchmark::State& state) {
   TQtEditor& e = Editor<TQtEditor>();
   e.Key(Qt::Key_End);
@@ -253,6 +286,8 @@ BENCHMARK(BM_LongLineKeystroke_Headless)->Unit(benchmark::kMillisecond)->MinTime
 BENCHMARK(BM_LongLineEnd_Headless)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LongLineHome_Headless)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LongLineClickAtTheRight_Headless)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_LongLineWordLeft_Headless)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_LongWordMoves_Headless)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LongLineKeystroke_Qt)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LongLineEnd_Qt)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LongLineHome_Qt)->Unit(benchmark::kMillisecond)->MinTime(0.5);

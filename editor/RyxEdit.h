@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "editor/RyxEditRowLayout.h"
 #include "editor/RyxEditWrapRule.h"
 #include "editor/Ryxstrings.h"
+#include "editor/RyxstringsWriter.h"
 #include "platform/Colors.h"
 #include "platform/CustomControl.h"
 #include "platform/Font.h"
@@ -49,12 +51,18 @@ enum TUndoKind : std::uint8_t {
 // One change of the text as undo replays it: the bytes inserted or removed at
 // At, a logical position, so that a rewrap at another width leaves it right.
 // A replacement of the whole text (ukReplace) holds the bytes it took away
-// from At on, and in Span how many bytes it put there instead.
+// from At on, and in Span how many bytes it put there instead; or, made by
+// a rewrite, the whole text it took away in Taken (its buffers, not a copy)
+// and its size in Span. Its caret goes to the start of At's line.
 struct TUndoRecord {
   TUndoKind Kind = ukInsert;
   TLogicalPos At;
   std::string Text;
   std::size_t Span = 0;
+  std::shared_ptr<const TStoredText> Taken = nullptr;
+
+  // The bytes the record holds, as the undo budget counts them.
+  std::size_t Size() const { return Taken ? Span : Text.size(); }
 };
 
 // Newest record first.
@@ -97,6 +105,13 @@ class TRyxEdit : public TCustomControl {
   // of the first changed line. The text ends at its first NUL byte. It is
   // kept for undo even when it is larger than UndoBuf, then as the only step.
   void ReplaceAllText(const std::string& text);
+  // The same step for the text that rewrite makes of the current one: it
+  // reads the text and writes the new one into out. The step keeps the
+  // current text's buffers rather than a copy, and the new lines share the
+  // bytes they repeat, so that a large document is never held twice. A
+  // rewrite that raises leaves the text as it was.
+  using TTextRewrite = std::function<void(const TStoredText& text, TRyxStringsWriter& out)>;
+  void ReplaceAllText(const TTextRewrite& rewrite);
   void Redesign();
   void RefreshView();
   // Puts the selected text on the clipboard; the text does not change.
@@ -514,6 +529,9 @@ class TRyxEdit : public TCustomControl {
   bool PushUndo(TUndoRecord record, bool keepOversize = false);
   // Puts bytes in place of the span bytes from at on, then the caret at the start of at's line.
   void ReplaceBytes(TLogicalPos at, std::size_t span, const std::string& bytes);
+  // After the store was replaced by a whole text, its rows its logical lines:
+  // no selection, the caret at the start of line, the view rewrapped and repainted.
+  void ShowReplacedText(int line);
   // The offset in GetAllText of a logical position.
   std::size_t TextOffset(TLogicalPos at) const;
   void ReplayReplace(TUndoList& from, TUndoList& to);

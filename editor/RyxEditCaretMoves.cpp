@@ -15,7 +15,8 @@ void TRyxEdit::StepCaretLine(int Delta) {
 void TRyxEdit::MoveCaretRight(bool ByWord) {
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   FGoalCol = 0;
-  const std::string line(FLines.Get(FCaretLine));
+  // A view, not a copy: a move along a long line costs what it passes.
+  const std::string_view line = FLines.Get(FCaretLine);
   // Only the terminator ends the line: a CR inside the content is a character like any other.
   const bool lineBreak = FCaretCol >= ContentLength(line);
   if (lineBreak && FCaretLine == FLines.Count() - 1) {
@@ -79,7 +80,7 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
       // key) or carries it further still ends on the line above.
       if (FCaretLine != target) StepCaretLine(target - FCaretLine);
     }
-    const std::string line(FLines.Get(FCaretLine));
+    const std::string_view line = FLines.Get(FCaretLine);
     const int length = static_cast<int>(line.size());
     // Before the line break, or before the last character of a soft-wrapped row.
     if (HasLineEnd(line))
@@ -94,7 +95,7 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
     FCaretX = width - FScrollX;
     if (FScrollX != oldScrollX) PaintScreen();
   } else {
-    const std::string line(FLines.Get(FCaretLine));
+    const std::string_view line = FLines.Get(FCaretLine);
     std::string passed;
     int next = FCaretCol - 1;
     if (FCaretCol >= 2 && CharSizeAt(line, FCaretCol - 2) == 2) next = FCaretCol - 2;

@@ -1,6 +1,8 @@
 // TRyxEdit: the document operations of the owner (clear, load, save, whole text, refresh).
 #include <algorithm>
+#include <cstring>
 #include <exception>
+#include <optional>
 
 #include "editor/RyxEdit.h"
 
@@ -17,6 +19,32 @@ class TDeferredScreenPaint {
  private:
   bool& FFlag;
 };
+
+// The line of lines that holds the first byte in which its text differs
+// from old (the last line when one text is the start of the other), or
+// nothing when the texts are the same. Rows before it are the same in both,
+// so it is where the caret goes either way. Bytes that lines shares with
+// old are not compared.
+std::optional<int> FirstChangedLine(const TStoredText& old, const TRyxStrings& lines) {
+  const std::vector<std::string_view>& runs = old.Runs();
+  std::size_t run = 0;
+  std::string_view left = runs.empty() ? std::string_view() : runs[0];
+  const int count = lines.Count();
+  for (int line = 0; line < count; ++line) {
+    std::string_view right = lines.Get(line);
+    while (!right.empty()) {
+      while (left.empty() && ++run < runs.size()) left = runs[run];
+      if (left.empty()) return line;
+      const std::size_t n = std::min(left.size(), right.size());
+      if (left.data() != right.data() && std::memcmp(left.data(), right.data(), n) != 0) return line;
+      left.remove_prefix(n);
+      right.remove_prefix(n);
+    }
+  }
+  while (left.empty() && ++run < runs.size()) left = runs[run];
+  if (left.empty()) return std::nullopt;
+  return count - 1;
+}
 
 }  // namespace
 
@@ -119,6 +147,38 @@ void TRyxEdit::ReplaceAllText(const std::string& text) {
   const TLogicalPos at = ToLogical({line, 0});
   RecordChange(TUndoRecord{ukReplace, at, current.substr(start, span), inserted}, true);
   ReplaceBytes(at, span, replacement.substr(start, inserted));
+  if (OnChange) OnChange(this);
+}
+
+void TRyxEdit::ReplaceAllText(const TTextRewrite& rewrite) {
+  const int oldLast = FLines.Count() - 1;
+  auto taken = std::make_shared<TStoredText>(FLines.TakeText());
+  // The text as it was, in the rows the view shows, where caret and selection still fit.
+  auto restore = [&] {
+    FLines.SetText(*taken);
+    if (!FWordWrap) return;
+    TRyxStrings wrapped;
+    BuildWrappedLines(wrapped);
+    FLines.Swap(wrapped);
+  };
+  try {
+    TRyxStringsWriter out(FLines, *taken);
+    rewrite(*taken, out);
+    out.Finish();
+  } catch (...) {
+    restore();
+    throw;
+  }
+  const std::optional<int> line = FirstChangedLine(*taken, FLines);
+  if (!line) {
+    // The same text: unwrapped, the new lines are the old rows.
+    if (FWordWrap) restore();
+    return;
+  }
+  NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
+  const std::size_t size = taken->Size() - std::min(taken->Size(), kEndMarker.size());
+  RecordChange(TUndoRecord{ukReplace, {*line, 0}, {}, size, std::move(taken)}, true);
+  ShowReplacedText(*line);
   if (OnChange) OnChange(this);
 }
 

@@ -31,9 +31,9 @@ void TRyxEdit::ForgetHistory() {
 }
 
 bool TRyxEdit::PushUndo(TUndoRecord record, bool keepOversize) {
-  const auto n = static_cast<long long>(record.Text.size());
+  const auto n = static_cast<long long>(record.Size());
   while (FUndoBuf < FUndoSize + n && !FUndoList.empty()) {
-    FUndoSize -= static_cast<int>(FUndoList.back().Text.size());
+    FUndoSize -= static_cast<int>(FUndoList.back().Size());
     FUndoList.pop_back();
     // The saved text lies that much nearer the oldest end, or beyond it.
     if (FSaveDepth > 0)
@@ -104,7 +104,7 @@ void TRyxEdit::Redo() {
 TUndoRecord TRyxEdit::TakeRecord(TUndoList& from) {
   TUndoRecord taken = std::move(from.front());
   from.pop_front();
-  if (&from == &FUndoList) FUndoSize -= static_cast<int>(taken.Text.size());
+  if (&from == &FUndoList) FUndoSize -= static_cast<int>(taken.Size());
   return taken;
 }
 
@@ -178,8 +178,12 @@ void TRyxEdit::ReplaceBytes(TLogicalPos at, std::size_t span, const std::string&
   const int oldLast = FLines.Count() - 1;
   FLines.SetText(text);
   NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
+  ShowReplacedText(at.Line);
+}
+
+void TRyxEdit::ShowReplacedText(int line) {
   FSelActive = FSelAll = false;
-  FCaretLine = std::min(at.Line, FLines.Count() - 1);
+  FCaretLine = std::min(line, FLines.Count() - 1);
   FCaretCol = 0;
   FGoalCol = 0;
   CollapseSelection();
@@ -191,6 +195,19 @@ void TRyxEdit::ReplaceBytes(TLogicalPos at, std::size_t span, const std::string&
 
 void TRyxEdit::ReplayReplace(TUndoList& from, TUndoList& to) {
   TUndoRecord head = TakeRecord(from);
+  if (head.Taken) {
+    // The text goes back from the buffers the step kept, and the text it
+    // replaces is kept the same way: the index of its lines is dropped first.
+    const int oldLast = FLines.Count() - 1;
+    auto taken = std::make_shared<TStoredText>(FLines.TakeText());
+    FLines.SetText(*head.Taken);
+    NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
+    head.Span = taken->Size() - std::min<std::size_t>(taken->Size(), 2);
+    head.Taken = std::move(taken);
+    ShowReplacedText(head.At.Line);
+    PutRecord(to, std::move(head));
+    return;
+  }
   // What goes back is what the other direction takes away again.
   std::string taken = FLines.GetText().substr(TextOffset(head.At), head.Span);
   ReplaceBytes(head.At, head.Span, head.Text);

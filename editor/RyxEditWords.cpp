@@ -1,4 +1,6 @@
 // TRyxEdit: the character classes and the scan over one run of same-class characters.
+#include <algorithm>
+
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
 
@@ -24,33 +26,42 @@ int TRyxEdit::CharClass(unsigned Code) {
 }
 
 int TRyxEdit::ScanWord(bool Forward, std::string& PassedText) const {
-  const std::string line(FLines.Get(FCaretLine));
+  const std::string_view line = FLines.Get(FCaretLine);
   // Words end at the terminator; a CR before it is content, a sign like any other.
   const int content = ContentLength(line);
   auto byteAt = [&line](int i) { return static_cast<unsigned char>(line[static_cast<std::size_t>(i)]); };
-  // A lead byte takes its trail byte along, unless that trail would be the terminator.
-  const TByteTypes kinds(line, FSingleByteMode);
-  auto pairAt = [&](int i) { return i + 1 < content && kinds.At(i + 1) == kLeadByte; };
-  int i = FCaretCol;
-  int result = i;
+  auto leadValue = [&](int i) { return !FSingleByteMode && IsDBCSLeadByte(byteAt(i)); };
+  // Whether byte p starts a double-byte character. The byte before a run of
+  // lead-byte values ends a character, so the run's length from there
+  // decides; the run is found once for all the steps within it, so that a
+  // move costs the bytes it passes and not the line before them.
+  int runFrom = -1;
+  auto leadAt = [&](int p) {
+    if (!leadValue(p)) return false;
+    if (runFrom < 0 || p < runFrom) {
+      runFrom = p;
+      while (runFrom > 0 && leadValue(runFrom - 1)) --runFrom;
+    }
+    return (p - runFrom) % 2 == 0;
+  };
+  // The caret rests on a character start, so forward each lead byte takes
+  // its trail, unless that trail would be the terminator.
+  const int caret = FCaretCol;
+  int i = caret;
   int runClass = -1;
-  std::string passed;
   for (;;) {
-    result = i;
-    PassedText = passed;
     int start = 0;
     int size = 1;
     if (Forward) {
       if (i >= content) break;
       start = i;
-      if (pairAt(i)) {
+      if (i + 1 < content && leadValue(i))
         size = 2;
-      } else if (byteAt(i) == '\t') {
+      else if (byteAt(i) == '\t')
         break;
-      }
     } else {
       if (i <= 0) break;
-      if (i >= 2 && pairAt(i - 2)) {
+      if (i >= 2 && leadAt(i - 2)) {
         start = i - 2;
         size = 2;
       } else if (start = i - 1; byteAt(start) == '\t') {
@@ -58,19 +69,12 @@ int TRyxEdit::ScanWord(bool Forward, std::string& PassedText) const {
       }
     }
     const unsigned code = size == 2 ? byteAt(start) * 256u + byteAt(start + 1) : byteAt(start);
-    const std::string character = line.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(size));
-    if (Forward) {
-      passed += character;
-      i += size;
-    } else {
-      passed.insert(0, character);
-      i -= size;
-    }
     const int cls = CharClass(code);
-    if (runClass < 0)
-      runClass = cls;
-    else if (cls != runClass)
-      break;
+    if (runClass >= 0 && cls != runClass) break;
+    runClass = cls;
+    i = Forward ? i + size : i - size;
   }
-  return result;
+  const int from = std::min(caret, i);
+  PassedText.assign(line.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(std::max(caret, i) - from)));
+  return i;
 }

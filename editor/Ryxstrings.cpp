@@ -149,6 +149,18 @@ void TRyxStrings::SetText(std::string_view text) {
   InsertPieces(0, text);
 }
 
+TStoredText TRyxStrings::TakeText() {
+  FCapacity = 0;
+  return FList.TakeText();
+}
+
+void TRyxStrings::SetText(const TStoredText& text) {
+  Clear();
+  TLineAppender lines(FList, text.Buffers());
+  text.ForEachLine([&lines](std::string_view line) { lines.Append(line); });
+  FCapacity = Count();
+}
+
 void TRyxStrings::InsertText(int& index, std::string_view text) {
   if (text.empty()) return;
   if (index < 0 || index > Count()) Error();

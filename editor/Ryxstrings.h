@@ -54,6 +54,11 @@ class TRyxStrings {
 
   virtual std::string GetText() const;
   virtual void SetText(std::string_view text);
+  // Takes the text out, leaving the store empty as Clear does; the lines'
+  // buffers go with it rather than a copy (see TStoredText).
+  TStoredText TakeText();
+  // As SetText of the text's bytes; the lines share the text's buffers.
+  void SetText(const TStoredText& text);
   // Inserts the lines of text at index, index + 1, ...; index ends at the
   // last inserted line.
   void InsertText(int& index, std::string_view text);
@@ -113,6 +118,8 @@ class TRyxStrings {
   bool LoadedNulBytes() const { return FLoadedNulBytes; }
 
  private:
+  friend class TRyxStringsWriter;
+
   void CheckIndex(int index) const;
   void CheckLength(std::size_t length) const;
   void Grow();

@@ -8,42 +8,6 @@
 #include <tuple>
 #include <utility>
 
-TByteBuffer::TByteBuffer(TByteBuffer&& other) noexcept
-    : FData(std::exchange(other.FData, nullptr)),
-      FSize(std::exchange(other.FSize, 0)),
-      FCapacity(std::exchange(other.FCapacity, 0)) {}
-
-TByteBuffer& TByteBuffer::operator=(TByteBuffer&& other) noexcept {
-  if (this != &other) {
-    std::free(FData);
-    FData = std::exchange(other.FData, nullptr);
-    FSize = std::exchange(other.FSize, 0);
-    FCapacity = std::exchange(other.FCapacity, 0);
-  }
-  return *this;
-}
-
-TByteBuffer::~TByteBuffer() { std::free(FData); }
-
-void TByteBuffer::Reserve(std::size_t capacity) {
-  if (capacity <= FCapacity) return;
-  void* grown = std::realloc(FData, capacity);
-  if (grown == nullptr) throw std::bad_alloc();
-  FData = static_cast<char*>(grown);
-  FCapacity = capacity;
-}
-
-void TByteBuffer::Resize(std::size_t size) {
-  Reserve(size);
-  FSize = size;
-}
-
-void TByteBuffer::Append(std::string_view bytes) {
-  if (FSize + bytes.size() > FCapacity) Reserve(std::max(FSize + bytes.size(), FCapacity + FCapacity / 2));
-  if (!bytes.empty()) std::memcpy(FData + FSize, bytes.data(), bytes.size());
-  FSize += bytes.size();
-}
-
 TLineBlocks::TLineBlocks(int blockLines) : FBlockLines(std::max(2, blockLines)) {}
 
 std::pair<int, int> TLineBlocks::Locate(int index) const {
@@ -93,8 +57,7 @@ void TLineBlocks::Release(const char* data, std::uint32_t size) {
     return;
   }
   if (data == nullptr) return;
-  auto shared = FShared.upper_bound(data);
-  --shared;
+  const auto shared = BufferHolding(FShared, data);
   if (--shared->second.Lines == 0) FShared.erase(shared);
 }
 
@@ -263,10 +226,22 @@ void TLineBlocks::AppendEntry(std::vector<TBlock>& blocks, const char* data, std
   blocks.back().Ends += EndsLine(data, size);
 }
 
+void TLineBlocks::AppendLine(const char* data, std::uint32_t size) {
+  if (FBlocks.empty() || static_cast<int>(FBlocks.back().Data.size()) >= FBlockLines) {
+    FBlocks.emplace_back();
+    FBlocks.back().First = FCount;
+    FBlocks.back().Data.reserve(static_cast<std::size_t>(FBlockLines));
+    FBlocks.back().Size.reserve(static_cast<std::size_t>(FBlockLines));
+  }
+  FBlocks.back().Data.push_back(data);
+  FBlocks.back().Size.push_back(size);
+  ++FCount;
+}
+
 void TLineBlocks::Splice(int index, TByteBuffer text, std::vector<TBlock> fresh, std::size_t lines) {
   if (lines == 0) return;
   const char* key = text.Data();
-  FShared.emplace(key, TShared{std::move(text), lines});
+  FShared.emplace(key, TSharedBuffer{std::make_shared<TByteBuffer>(std::move(text)), lines});
   // The block at index splits there, and the new blocks go in between.
   int at = static_cast<int>(FBlocks.size());
   if (index < FCount) {
@@ -297,4 +272,55 @@ void TLineBlocks::Swap(TLineBlocks& other) noexcept {
   FShared.swap(other.FShared);
   std::swap(FFirstValid, other.FFirstValid);
   std::swap(FHint, other.FHint);
+}
+
+TStoredText TLineBlocks::TakeText() {
+  TStoredText text;
+  TLineCopies copies(text.FBuffers);
+  // The buffer of the line before: most lines follow on in it.
+  const char* from = nullptr;
+  const char* to = nullptr;
+  for (const TBlock& block : FBlocks) {
+    for (std::size_t i = 0; i < block.Data.size(); ++i) {
+      const std::string_view line = View(block, i);
+      if (line.empty()) continue;
+      if (block.Size[i] & kOwned) {
+        text.Append(copies.Copy(line));
+        continue;
+      }
+      if (line.data() < from || line.data() + line.size() > to) {
+        const auto shared = BufferHolding(FShared, line.data());
+        text.FBuffers.try_emplace(shared->first, TSharedBuffer{shared->second.Bytes, 0});
+        from = shared->first;
+        to = from + shared->second.Bytes->Size();
+      }
+      text.Append(line);
+    }
+  }
+  Clear();
+  return text;
+}
+
+void TLineAppender::Append(std::string_view line) {
+  if (line.empty()) {
+    FTarget.AppendLine(nullptr, 0);
+    return;
+  }
+  if (AppendShared(line)) return;
+  const std::string_view copy = FCopies.Copy(line);
+  FTarget.AppendLine(copy.data(), static_cast<std::uint32_t>(copy.size()));
+}
+
+bool TLineAppender::AppendShared(std::string_view line) {
+  const char* data = line.data();
+  if (data < FSharedFrom || data + line.size() > FSharedTo) {
+    const auto source = BufferHolding(FSource, data);
+    if (source == FSource.end() || data + line.size() > source->first + source->second.Bytes->Size()) return false;
+    FShared = &FTarget.FShared.try_emplace(source->first, TSharedBuffer{source->second.Bytes, 0}).first->second;
+    FSharedFrom = source->first;
+    FSharedTo = source->first + source->second.Bytes->Size();
+  }
+  ++FShared->Lines;
+  FTarget.AppendLine(data, static_cast<std::uint32_t>(line.size()));
+  return true;
 }

@@ -4,45 +4,20 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-// A growable block of bytes from malloc, so that a large one grows in place
-// (realloc remaps its pages) instead of being copied.
-class TByteBuffer {
- public:
-  TByteBuffer() = default;
-  explicit TByteBuffer(std::size_t capacity) { Reserve(capacity); }
-  TByteBuffer(TByteBuffer&& other) noexcept;
-  TByteBuffer& operator=(TByteBuffer&& other) noexcept;
-  TByteBuffer(const TByteBuffer&) = delete;
-  TByteBuffer& operator=(const TByteBuffer&) = delete;
-  ~TByteBuffer();
-
-  char* Data() { return FData; }
-  const char* Data() const { return FData; }
-  std::size_t Size() const { return FSize; }
-  std::size_t Capacity() const { return FCapacity; }
-  void Reserve(std::size_t capacity);
-  // Bytes past the old size are left as they were: the caller fills them.
-  void Resize(std::size_t size);
-  void Append(std::string_view bytes);
-
- private:
-  char* FData = nullptr;
-  std::size_t FSize = 0;
-  std::size_t FCapacity = 0;
-};
+#include "editor/RyxstringsShared.h"
 
 // The lines of the store as byte ranges, in blocks of at most FBlockLines
 // lines (a full block splits in two, a small one joins a neighbour), so
 // that inserting or deleting a line moves the entries of one block, and
 // replacing a line costs that line. A line's bytes are either its own
 // allocation (written by Put, Insert or a small bulk insertion) or a range
-// of a shared buffer (a loaded file, a large text), which is freed when its
-// last line goes.
+// of a shared buffer (a loaded file, a large text, copies of many lines),
+// which is freed when its last line goes; another store, or a text taken
+// out of one, may hold the same buffer (TSharedBuffer).
 class TLineBlocks {
  public:
   explicit TLineBlocks(int blockLines);
@@ -64,6 +39,9 @@ class TLineBlocks {
   template <class Next>
   void InsertShared(int index, TByteBuffer text, Next next);
   void Swap(TLineBlocks& other) noexcept;
+  // Takes the lines out as a text, leaving no line: lines that own their
+  // bytes are copied into buffers of the text, the others keep theirs.
+  TStoredText TakeText();
 
   // How many of the lines before index end a logical line (end in CR LF).
   int LineEndsBefore(int index) const;
@@ -79,6 +57,8 @@ class TLineBlocks {
   }
 
  private:
+  friend class TLineAppender;
+
   // Entries kept as two arrays: 12 bytes a line. The top bit of a size
   // marks a line that owns its bytes.
   // Ends counts the lines that end in CR LF, so that the logical line of a
@@ -90,11 +70,6 @@ class TLineBlocks {
     std::vector<std::uint32_t> Size;
   };
   static constexpr std::uint32_t kOwned = 0x80000000u;
-
-  struct TShared {
-    TByteBuffer Bytes;
-    std::size_t Lines = 0;
-  };
 
   static std::string_view View(const TBlock& block, std::size_t i) {
     return {block.Data[i], block.Size[i] & ~kOwned};
@@ -115,12 +90,14 @@ class TLineBlocks {
   // Adds an entry to the last of blocks, starting a new block when it is full.
   void AppendEntry(std::vector<TBlock>& blocks, const char* data, std::uint32_t size) const;
   void Splice(int index, TByteBuffer text, std::vector<TBlock> fresh, std::size_t lines);
+  // Adds a line at the end whose bytes the caller counted in a shared buffer of the store.
+  void AppendLine(const char* data, std::uint32_t size);
 
   int FBlockLines;
   int FCount = 0;
   std::vector<TBlock> FBlocks;
   // Shared buffers by their first byte, for finding a line's buffer.
-  std::map<const char*, TShared> FShared;
+  TSharedBuffers FShared;
   // Blocks below FFirstValid hold their correct First; the rest are
   // renumbered when a lookup reaches them, so that an edit costs no walk
   // over all blocks.
@@ -136,3 +113,29 @@ void TLineBlocks::InsertShared(int index, TByteBuffer text, Next next) {
     AppendEntry(fresh, line.data(), static_cast<std::uint32_t>(line.size()));
   Splice(index, std::move(text), std::move(fresh), lines);
 }
+
+// Appends lines at the end of a store. A line whose bytes lie in one of the
+// source's buffers shares that buffer, with no copy; any other is copied,
+// many lines to a buffer of the store's own. The store is not otherwise
+// changed while lines are appended.
+class TLineAppender {
+ public:
+  TLineAppender(TLineBlocks& target, const TSharedBuffers& source)
+      : FTarget(target), FSource(source), FCopies(target.FShared) {}
+  TLineAppender(const TLineAppender&) = delete;
+  TLineAppender& operator=(const TLineAppender&) = delete;
+
+  // line must not be a view of the target's own bytes.
+  void Append(std::string_view line);
+
+ private:
+  bool AppendShared(std::string_view line);
+
+  TLineBlocks& FTarget;
+  const TSharedBuffers& FSource;
+  TLineCopies FCopies;
+  // The source buffer used last and its entry in the target: lines in a row mostly share one.
+  const char* FSharedFrom = nullptr;
+  const char* FSharedTo = nullptr;
+  TSharedBuffer* FShared = nullptr;
+};

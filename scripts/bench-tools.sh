@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The clean-up and conversion rows of the benchmark table: verselet-tool against sed and uconv.
 # Sourced by a larger benchmark script for bench_tools, or run by itself.
+# BENCH_TOOLS_FILTER picks some of the benchmarks (a regular expression of their names).
 set -euo pipefail
 
 # bench_tools BUILD_DIR: builds verselet-tool and the benchmarks in BUILD_DIR
@@ -11,13 +12,14 @@ bench_tools() {
   local build="$1"
   command -v uconv >/dev/null || { apt-get update -qq && apt-get install -y -qq icu-devtools; } >/dev/null
   cmake --build "$build" --target verselet-tool verselet-bench -j"$(nproc)" -- --no-print-directory -s >&2
-  "$build/bin/verselet-bench" --benchmark_filter='Vs(Sed|Uconv)' --benchmark_format=json 2>/dev/null |
+  "$build/bin/verselet-bench" --benchmark_filter="${BENCH_TOOLS_FILTER:-Vs(Sed|Uconv)}" --benchmark_format=json 2>/dev/null |
     python3 -c '
 import json, sys
 works = {
     "BM_DeleteTimeTagsVsSed": ("\"タイムタグをすべて削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_DeleteKaraokeTagsVsSed": ("\"行頭以外のカラオケタグを削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_DeleteBlankLinesVsSed": ("\"無駄な行を削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
+    "BM_CheckTagsVsSed": ("\"タイムタグを検査\" on 100 MB (verselet-tool check)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_ShiftJisToUtf8VsUconv": ("Shift-JIS to UTF-8, 10 MB (verselet-tool)", "uconv", "≤ 1.0× uconv"),
 }
 for b in json.load(sys.stdin)["benchmarks"]:

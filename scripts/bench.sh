@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory keys longline overflow wrap tools windowtools)
+ROWS=(open memory keys longline overflow wrap tools windowtools check)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -138,6 +138,38 @@ row_windowtools() {
       "$m_tool_ms ms, peak $m_peak_mb MB (document loaded: $m_loaded_mb MB)" \
       "$(ratio "$m_tool_ms" "$m_sed_ms"), peak $(ratio "$m_peak_mb" "$m_file_mb")" "≤ 1.5× sed, peak ≤ 2× the file"
   done
+}
+
+# verselet-tool check on the lyrics-like document against sed removing its
+# tags from it: five interleaved rounds, medians of the wall time and the
+# peak memory of each process.
+row_check() {
+  local doc
+  doc="$(document 100)"
+  python3 - "$build/bin/verselet-tool" "$doc" "$data/check-out.txt" <<'PY'
+import os, statistics, subprocess, sys, time
+tool, doc, out = sys.argv[1:]
+def run(args, ok):
+    with open(out, "wb") as sink:
+        start = time.monotonic()
+        child = subprocess.Popen(args, stdout=sink, env={"LC_ALL": "C", "PATH": os.environ["PATH"]})
+        _, status, usage = os.wait4(child.pid, 0)
+        elapsed = time.monotonic() - start
+    if os.waitstatus_to_exitcode(status) not in ok:
+        sys.exit("%s failed" % args[0])
+    return elapsed * 1000, usage.ru_maxrss / 1024
+check = [tool, "check", doc]
+sed = ["sed", r"s/\[[0-9][0-9]:[0-5][0-9]:[0-9][0-9]\]//g", doc]
+mine, theirs = [], []
+for round in range(5):
+    pair = [(check, mine, (0, 1)), (sed, theirs, (0,))]
+    for args, costs, ok in (pair if round % 2 == 0 else reversed(pair)):
+        costs.append(run(args, ok))
+os.remove(out)
+median = lambda costs, i: statistics.median(c[i] for c in costs)
+print("| \"タイムタグを検査\" on the 100 MB lyrics-like document (verselet-tool check) | sed removing the tags: %.0f ms, %.0f MB | %.0f ms, %.0f MB | %.2f× | ≤ 1.0× sed; memory bounded |" % (
+    median(theirs, 0), median(theirs, 1), median(mine, 0), median(mine, 1), median(mine, 0) / median(theirs, 0)))
+PY
 }
 
 main() {

@@ -23,6 +23,30 @@ TEST_F(ToolsTest, TagAndLineCommandsTransformTheWholeText) {
   EXPECT_TRUE(Exceptions.empty());
 }
 
+// Each tool is one step: undo takes it back to the bytes before it, redo
+// makes it again, and the modified state follows.
+TEST_F(ToolsTest, EachToolIsOneStepThatUndoAndRedoReplay) {
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("[00:12:34]\x89\xCC[00:13:00]x\r\n \x81\x40\r\n[00:01:00]a[00:01:50]b");
+  std::vector<std::string> texts{Text()};
+  for (QAction* tool : {form.N16, form.N9, form.N10, form.UTF81}) {
+    tool->trigger();
+    texts.push_back(Text());
+    EXPECT_NE(texts.back(), texts[texts.size() - 2]);
+  }
+  for (std::size_t i = texts.size() - 1; i > 0; --i) {
+    form.RyxEdit1->Undo();
+    EXPECT_EQ(Text(), texts[i - 1]);
+  }
+  EXPECT_FALSE(form.RyxEdit1->Modified());
+  for (std::size_t i = 1; i < texts.size(); ++i) {
+    form.RyxEdit1->Redo();
+    EXPECT_EQ(Text(), texts[i]);
+  }
+  EXPECT_TRUE(form.RyxEdit1->Modified());
+  EXPECT_TRUE(Exceptions.empty());
+}
+
 TEST_F(ToolsTest, EncodingCommandsRoundTripAndRefuseTextNotInTheirEncoding) {
   TForm1& form = Create();
   form.RyxEdit1->SetAllText("\x89\xCC\x8E\x8C abc");

@@ -4,12 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 #include "platform/Exceptions.h"
 
 namespace {
 
 const std::string kFullSpace = "\x81\x40";
+
+// Random lines of blanks, full-width spaces, lead bytes and letters: the
+// quick answer is that of trimming.
+TEST(TrimFullWidthTest, TrimsToNothingAnswersAsTrimming) {
+  const std::string bytes = std::string(" \t\r\x81\x40\x81\x40\x82" "a") + std::string(1, '\0');
+  std::mt19937 random(81);
+  for (int round = 0; round < 5000; ++round) {
+    std::string line(random() % 8, ' ');
+    for (char& c : line) c = bytes[random() % bytes.size()];
+    EXPECT_EQ(TrimsToNothing(line), TrimFullWidth(line).empty()) << ::testing::PrintToString(line);
+  }
+}
 
 TEST(TrimFullWidthTest, RemovesBlanksAndFullWidthSpacesAtBothEnds) {
   EXPECT_EQ(TrimFullWidth(" \t" + kFullSpace + " " + kFullSpace + "abc" + kFullSpace + " \r\n"), "abc");

@@ -9,6 +9,8 @@
 #include "app/LyricTools.h"
 #include "app/TimeTagFilter.h"
 #include "app/UselessLineFilter.h"
+#include "editor/Ryxstrings.h"
+#include "editor/RyxstringsWriter.h"
 #include "platform/CodePage.h"
 #include "platform/RegExp.h"
 #include "tests/TestData.h"
@@ -182,8 +184,25 @@ TOutcome Feed(const TCommand& command, const std::string& text, const std::vecto
   });
 }
 
+// Run as the main window runs it: over the lines of the editor's store into
+// a new store, which ends the text at its first NUL byte.
+TOutcome FeedStore(const TCommand& command, const std::string& text) {
+  return Guarded([&] {
+    TRyxStrings source(3);
+    source.SetText(text + std::string(2, '\0'));
+    const TStoredText taken = source.TakeText();
+    TRyxStrings target(4);
+    TRyxStringsWriter out(target, taken);
+    const std::unique_ptr<TBlockFilter> filter = command.Make();
+    FilterText(taken, *filter, out);
+    out.Finish();
+    return TOutcome{target.GetText(), command.Count(*filter), ""};
+  });
+}
+
 // Every command gives the reference's result, whole and cut at every single
-// offset (or, for longer texts, at random offsets, several per text).
+// offset (or, for longer texts, at random offsets, several per text), and
+// over the editor's lines.
 void ExpectSameAsReference(const std::string& text, const std::string& label, std::mt19937& random) {
   for (const TCommand& command : Commands()) {
     const TOutcome expected = command.Reference(text);
@@ -197,6 +216,9 @@ void ExpectSameAsReference(const std::string& text, const std::string& label, st
     std::uniform_int_distribution<std::size_t> step(1, 1 + text.size() / 3);
     for (std::size_t at = step(random) - 1; at < text.size(); at += step(random)) cuts.push_back(at);
     ASSERT_EQ(Feed(command, text, cuts), expected) << command.Name << " in " << cuts.size() + 1 << " blocks on " << label;
+    TOutcome stored = expected;
+    if (stored.Error.empty()) stored.Text.resize(std::min(stored.Text.size(), stored.Text.find('\0')));
+    ASSERT_EQ(FeedStore(command, text), stored) << command.Name << " over the lines of " << label;
   }
 }
 

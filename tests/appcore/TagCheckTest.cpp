@@ -1,6 +1,10 @@
 // Tests of the time-tag check on hand-made faults and on the real lyrics files.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
+#include "app/FuncUnit.h"
 #include "app/TagCheck.h"
 #include "tests/TestData.h"
 
@@ -48,6 +52,113 @@ TEST(TagCheckTest, CleanRealFilesHaveNoProblems) {
   for (const char* name : {"real-lrc/navidrome_auld-lang-syne.lrc", "real-lrc/navidrome_auld-lang-syne.elrc.lrc",
                            "real-lrc/lrc2exo_testsong.lrc"}) {
     EXPECT_EQ(Check(testdata::ReadBytes(testdata::Dir() / name)), TFound{}) << name;
+  }
+}
+
+// The check as a plain model: every problem of the whole text first, then
+// ordered by line and, within a line, its own problems, the word tags that
+// pass the next line's time, "untagged", and its duplicate times by time.
+TFound Model(const std::vector<std::string>& lines) {
+  std::vector<TTaggedLine> parsed;
+  bool tagged = false;
+  for (const std::string& line : lines) {
+    parsed.push_back(ParseTaggedLine(line));
+    tagged = tagged || (!parsed.back().Id && parsed.back().LineTagCount > 0);
+  }
+  std::vector<TFound> own(lines.size()), late(lines.size()), untagged(lines.size());
+  std::vector<std::vector<std::pair<long long, K>>> duplicates(lines.size());
+  std::map<long long, std::size_t> firstLine;
+  std::optional<std::size_t> previous;  // the last line timed by one tag
+  std::optional<std::size_t> waiting;   // the same, unless a line sung twice came after it
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    const TTaggedLine& p = parsed[n];
+    for (std::size_t b = 0; b < p.Bad.size(); ++b) own[n].emplace_back(n + 1, K::Malformed);
+    if (p.Id) {
+      const std::string value(p.Id->Value);
+      const bool number = !value.empty() && value.find_first_not_of("+-0123456789") == std::string::npos &&
+                          value.find_first_of("0123456789") != std::string::npos &&
+                          value.find_first_of("+-", 1) == std::string::npos;
+      if (p.Id->Key == "offset" && !number) own[n].emplace_back(n + 1, K::OffsetNotNumber);
+      continue;
+    }
+    if (p.LineTagCount == 0) {
+      if (p.Bad.empty() && !TrimFullWidth(lines[n]).empty() && tagged) untagged[n].emplace_back(n + 1, K::Untagged);
+      continue;
+    }
+    for (std::size_t t = 0; t < p.LineTagCount; ++t) {
+      const auto [first, fresh] = firstLine.try_emplace(p.Tags[t].Millis, n);
+      if (!fresh) duplicates[n].emplace_back(p.Tags[t].Millis, K::Duplicate);
+    }
+    if (p.LineTagCount > 1) {
+      waiting.reset();
+      continue;
+    }
+    const long long start = p.Tags.front().Millis;
+    const bool forward = !previous || start >= parsed[*previous].Tags.front().Millis;
+    if (!forward) own[n].emplace_back(n + 1, K::Backwards);
+    if (waiting && forward) {
+      const TTaggedLine& before = parsed[*waiting];
+      for (const TTimeTag& tag : before.Tags)
+        if (tag.Word && tag.Millis >= before.Tags.front().Millis && tag.Millis > start)
+          late[*waiting].emplace_back(*waiting + 1, K::WordOutside);
+    }
+    for (const TTimeTag& tag : p.Tags)
+      if (tag.Word && tag.Millis < start) own[n].emplace_back(n + 1, K::WordOutside);
+    previous = waiting = n;
+  }
+  TFound found;
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    std::stable_sort(duplicates[n].begin(), duplicates[n].end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const TFound* part : {&own[n], &late[n], &untagged[n]}) found.insert(found.end(), part->begin(), part->end());
+    for (const auto& duplicate : duplicates[n]) found.emplace_back(n + 1, duplicate.second);
+  }
+  return found;
+}
+
+// Random lyrics of line, word and ID tags, malformed tags, lines sung
+// twice, blank and untagged lines: the problems come as the model orders
+// them, and a problem is reported once the line that decides it has been
+// read, not at the end.
+TEST(TagCheckTest, RandomTextsReportTheModelsProblemsAsSoonAsTheyAreDecided) {
+  const std::vector<std::string> kinds = {
+      "[00:0%d.00]a",       "[00:0%d.50]a<00:0%d.20>b<00:0%d.90>", "[00:0%d.00][00:0%d.00]c",
+      "plain",              "",                                   " \x81\x40 ",
+      "[ti:x]",             "[offset:1.5]",                       "[offset:-20]",
+      "[1:2:3]z",           "<00:0%d.00>w",                        "\x81[00:0%d.00]trail",
+  };
+  std::mt19937 random(1414);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::string> lines;
+    std::string text;
+    for (int n = 1 + static_cast<int>(random() % 12); n > 0; --n) {
+      std::string line = kinds[random() % kinds.size()];
+      for (std::size_t at; (at = line.find("%d")) != std::string::npos;)
+        line.replace(at, 2, std::to_string(random() % 10));
+      lines.push_back(line);
+      text += line + "\r\n";
+    }
+    SCOPED_TRACE(text);
+    TFound reported;
+    std::vector<std::size_t> readWhenReported;
+    std::size_t read = 0;
+    TTagChecker checker([&](const TTagProblem& problem) {
+      reported.emplace_back(problem.Line, problem.Kind);
+      readWhenReported.push_back(read);
+    });
+    for (const std::string& line : lines) checker.AddLine(++read, line);
+    const std::size_t beforeEnd = reported.size();
+    const std::size_t count = checker.Finish();
+    EXPECT_EQ(count, reported.size());
+    EXPECT_EQ(reported, Model(lines));
+    // Of a text whose lines are all timed by one tag with no word tags, nothing waits for the end.
+    const bool plain = std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
+      const TTaggedLine p = ParseTaggedLine(line);
+      return !p.Id && p.LineTagCount == 1 && p.Tags.size() == 1;
+    });
+    if (!plain) continue;
+    EXPECT_EQ(beforeEnd, reported.size());
+    for (std::size_t i = 0; i < reported.size(); ++i) EXPECT_EQ(readWhenReported[i], reported[i].first);
   }
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -130,6 +131,53 @@ TEST(RyxEditWordMoves, CtrlRightStopsBeforeTabsAndLineEndsAndCtrlLeftPassesNoTab
   f.Caret(0, 2);
   f.Key(VK_RIGHT, false, true);
   EXPECT_EQ(f.edit.CaretX(), 32);
+}
+
+// Ctrl+Right and Ctrl+Left from every character start of random lines,
+// against a model that pairs the bytes from the line start. 0x89 and 0x9F
+// are lead and trail values alike, so only the bytes before a run of them
+// tell where its characters start; each double-byte character here is a
+// kanji, "a" and "@" are letters, "+" a sign, and a tab stops a word.
+TEST(RyxEditWordMoves, WordMovesFromEveryCharacterStartMatchAModelPairingFromTheStart) {
+  constexpr int kTab = -1;
+  const std::string bytes = "a@+\t\x89\x9F\x89\x9F\x89\x9F";
+  std::mt19937 random(302);
+  for (int round = 0; round < 60; ++round) {
+    std::string line(1 + random() % 40, 'a');
+    for (char& c : line) c = bytes[random() % bytes.size()];
+    SCOPED_TRACE(line);
+    std::vector<int> starts;
+    std::vector<int> classes;
+    const int n = static_cast<int>(line.size());
+    for (int i = 0; i < n; ++i) {
+      starts.push_back(i);
+      const char c = line[static_cast<std::size_t>(i)];
+      const bool lead = c == '\x89' || c == '\x9F';
+      classes.push_back(lead ? 2 : c == '\t' ? kTab : c == '+' ? 7 : 6);
+      if (lead && i + 1 < n) ++i;
+    }
+    starts.push_back(n);
+    const int chars = static_cast<int>(classes.size());
+    Fixture f(line);
+    for (int k = 0; k <= chars; ++k) {
+      if (k < chars) {
+        int j = k + 1;
+        if (classes[static_cast<std::size_t>(k)] != kTab)
+          for (j = k; j < chars && classes[static_cast<std::size_t>(j)] == classes[static_cast<std::size_t>(k)];) ++j;
+        f.Caret(0, starts[static_cast<std::size_t>(k)]);
+        f.Key(VK_RIGHT, false, true);
+        EXPECT_EQ(f.edit.CaretCol(), starts[static_cast<std::size_t>(j)]) << "right from " << starts[static_cast<std::size_t>(k)];
+      }
+      if (k > 0) {
+        int j = k - 1;
+        if (classes[static_cast<std::size_t>(k - 1)] != kTab)
+          for (j = k - 1; j > 0 && classes[static_cast<std::size_t>(j - 1)] == classes[static_cast<std::size_t>(k - 1)];) --j;
+        f.Caret(0, starts[static_cast<std::size_t>(k)]);
+        f.Key(VK_LEFT, false, true);
+        EXPECT_EQ(f.edit.CaretCol(), starts[static_cast<std::size_t>(j)]) << "left from " << starts[static_cast<std::size_t>(k)];
+      }
+    }
+  }
 }
 
 TEST(RyxEditLineMoves, HomeEndAndTheirCtrlFormsGoToTheLineEnds) {

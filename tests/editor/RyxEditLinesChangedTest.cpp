@@ -40,6 +40,11 @@ TEST_P(RyxEditLinesChanged, AMirrorKeptFromTheReportsMatchesTheStoreAfterEveryEd
     if (i % 307 == 0) f.edit.ClearAll();
     if (i % 149 == 0) f.edit.SetAllText("s\r\nt");
     if (i % 97 == 0) f.edit.SetWordWrap(!f.edit.WordWrap());
+    if (i % 89 == 0)
+      f.edit.ReplaceAllText([](const TStoredText& text, TRyxStringsWriter& out) {
+        out.Write("w");
+        text.ForEachLine([&out](std::string_view line) { out.Write(line, line); });
+      });
     ASSERT_EQ(mirror, f.Rows()) << "step " << i << " " << step;
   }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -59,11 +60,30 @@ std::string Transform(const std::string& text, std::mt19937& rng) {
 
 class RyxEditReplaceRandom : public testing::TestWithParam<int> {};
 
-TEST_P(RyxEditReplaceRandom, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistory) {
+// The rewrite form of the replacement, as a tool's filter drives it: the
+// new text written in pieces of random sizes, each with the old line it
+// was made from, so that lines are cut between writes and kept lines share
+// their bytes.
+void Rewrite(TRyxEdit& edit, const std::string& after, std::mt19937& rng) {
+  edit.ReplaceAllText([&](const TStoredText& text, TRyxStringsWriter& out) {
+    std::size_t at = 0;
+    text.ForEachLine([&](std::string_view line) {
+      const std::size_t n = std::min<std::size_t>(after.size() - at, rng() % (line.size() + 3));
+      out.Write(std::string_view(after).substr(at, n), line);
+      at += n;
+    });
+    out.Write(std::string_view(after).substr(at));
+  });
+}
+
+// Random whole-text replacements, in the string or the rewrite form, and
+// typing, undone and redone through the whole history against the texts it
+// went through; now and then a rewrite fails half-way and changes nothing.
+void CheckRandomHistory(bool rewrite, int wrapColumn) {
   const std::vector<std::string> pieces{"a", "[", "]", "q", "\x82\xA0", "\r\n", " "};
-  std::mt19937 rng(8081);
+  std::mt19937 rng(rewrite ? 8082 : 8081);
   auto pick = [&rng](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
-  TEditorFixture f("[00]ab\r\ncd[1]e\r\n\r\nfgh", 265, GetParam());
+  TEditorFixture f("[00]ab\r\ncd[1]e\r\n\r\nfgh", 265, wrapColumn);
   std::vector<std::string> history{f.edit.GetAllText()};
   for (int step = 0; step < 200; ++step) {
     SCOPED_TRACE("step " + std::to_string(step));
@@ -71,10 +91,22 @@ TEST_P(RyxEditReplaceRandom, RandomReplacementsAndTypingUndoAndRedoThroughTheWho
       const int line = static_cast<int>(pick(static_cast<std::size_t>(f.edit.Lines().Count())));
       f.Caret(line, 0);
       f.edit.TypeText(pieces[pick(pieces.size())]);
+    } else if (rewrite && pick(8) == 0) {
+      const std::size_t records = f.edit.UndoList().size();
+      EXPECT_THROW(f.edit.ReplaceAllText([](const TStoredText& text, TRyxStringsWriter& out) {
+        text.ForEachLine([&out](std::string_view line) { out.Write("x\r\n", line); });
+        throw std::runtime_error("the filter failed");
+      }),
+                   std::runtime_error);
+      ASSERT_EQ(f.edit.GetAllText(), history.back());
+      EXPECT_EQ(f.edit.UndoList().size(), records);
     } else {
       const std::string before = f.edit.GetAllText();
       const std::string after = Transform(before, rng);
-      f.edit.ReplaceAllText(after);
+      if (rewrite)
+        Rewrite(f.edit, after, rng);
+      else
+        f.edit.ReplaceAllText(after);
       ASSERT_EQ(f.edit.GetAllText(), after);
       if (after == before) continue;
       EXPECT_EQ(f.LogicalCaret().Col, 0);
@@ -83,14 +115,14 @@ TEST_P(RyxEditReplaceRandom, RandomReplacementsAndTypingUndoAndRedoThroughTheWho
       EXPECT_EQ(f.LogicalCaret().Line, std::count(before.begin(), same, '\n'));
     }
     if (f.edit.GetAllText() != history.back()) history.push_back(f.edit.GetAllText());
-    ASSERT_EQ(f.Rows(), RowsOf(f.edit.GetAllText(), GetParam()));
+    ASSERT_EQ(f.Rows(), RowsOf(f.edit.GetAllText(), wrapColumn));
     EXPECT_TRUE(f.edit.Modified());
   }
   ASSERT_GT(history.size(), 100u);
   for (std::size_t i = history.size() - 1; i > 0; --i) {
     f.edit.Undo();
     ASSERT_EQ(f.edit.GetAllText(), history[i - 1]) << "undo back to " << i - 1;
-    ASSERT_EQ(f.Rows(), RowsOf(history[i - 1], GetParam()));
+    ASSERT_EQ(f.Rows(), RowsOf(history[i - 1], wrapColumn));
   }
   EXPECT_FALSE(f.edit.Modified());
   EXPECT_EQ(f.edit.UndoSize(), 0);
@@ -99,6 +131,14 @@ TEST_P(RyxEditReplaceRandom, RandomReplacementsAndTypingUndoAndRedoThroughTheWho
     ASSERT_EQ(f.edit.GetAllText(), history[i]) << "redo to " << i;
   }
   EXPECT_TRUE(f.edit.Modified());
+}
+
+TEST_P(RyxEditReplaceRandom, RandomReplacementsAndTypingUndoAndRedoThroughTheWholeHistory) {
+  CheckRandomHistory(false, GetParam());
+}
+
+TEST_P(RyxEditReplaceRandom, RandomRewritesAndTypingUndoAndRedoThroughTheWholeHistory) {
+  CheckRandomHistory(true, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, RyxEditReplaceRandom, testing::Values(kUnwrapped, kWrapColumn));

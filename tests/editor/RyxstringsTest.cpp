@@ -1,5 +1,6 @@
 // Tests of the line store: slots, splitting and joining, comma text, streams and files.
 #include "editor/Ryxstrings.h"
+#include "editor/RyxstringsWriter.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -674,4 +675,118 @@ TEST(TRyxStrings, RandomEditsOnLoadedRealFilesMatchAPlainSplit) {
       ASSERT_NO_FATAL_FAILURE(model.Check());
     }
   }
+}
+
+namespace {
+
+// Bytes dense in breaks, double-byte characters and NUL bytes, ended by the marker.
+std::string MarkedText(std::mt19937& random, std::size_t maxLength) {
+  static const char kBytes[] = {'a', 'b', '\r', '\n', '\r', '\n', '\0', '\x82', '\xA0', ' '};
+  std::string text(random() % (maxLength + 1), 'a');
+  for (char& c : text) c = kBytes[random() % sizeof kBytes];
+  return text + kMarker;
+}
+
+std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+
+}  // namespace
+
+// A store's text taken out and written again, line by line and changed
+// here and there, into another store: the new store holds the lines of the
+// text written (up to its first NUL, then the marker), the store set back
+// from the taken text holds its lines again, and both stay whole while the
+// other is edited after the taken text is gone (the sanitizers watch the
+// shared buffers). Long texts go into shared buffers, short ones into
+// lines of their own, and some lines are replaced so that both kinds mix.
+TEST(TRyxStrings, ATextTakenOutRewritesIntoAnotherStoreAndGoesBack) {
+  std::mt19937 random(4096);
+  for (int round = 0; round < 120; ++round) {
+    SCOPED_TRACE(round);
+    TRyxStrings source(3);
+    source.SetText(MarkedText(random, round % 20 == 0 ? 20000 : 60));
+    for (int i = 0; i + 1 < source.Count(); i += 1 + static_cast<int>(random() % 4))
+      source.Put(i, source.Get(static_cast<int>(random() % static_cast<unsigned>(source.Count() - 1))));
+    Lines kept = LinesOf(source);
+    std::string whole;
+    for (const std::string& line : kept) whole += line;
+
+    TRyxStrings target(4);
+    std::string written;
+    {
+      TStoredText taken = source.TakeText();
+      EXPECT_EQ(source.Count(), 0);
+      EXPECT_EQ(taken.Size(), whole.size());
+      TRyxStringsWriter out(target, taken);
+      taken.ForEachLine([&](std::string_view line) {
+        std::string made(line);
+        switch (random() % 4) {
+          case 0:
+            made.erase(0, random() % (made.size() + 1));
+            break;
+          case 1:
+            made.insert(0, "z\r");
+            break;
+          case 2: {
+            // Cut between two writes.
+            const std::size_t half = random() % (made.size() + 1);
+            out.Write(std::string_view(made).substr(0, half), line);
+            written += made.substr(0, half);
+            made.erase(0, half);
+            break;
+          }
+          default:
+            break;
+        }
+        out.Write(made, line);
+        written += made;
+      });
+      out.Finish();
+      source.SetText(taken);
+    }
+    EXPECT_EQ(LinesOf(source), SplitByTheRule(whole));
+    const Lines expected = SplitByTheRule(UpToNul(written) + kMarker);
+    ASSERT_EQ(LinesOf(target), expected);
+    EXPECT_EQ(target.Capacity(), target.Count());
+
+    Lines model = SplitByTheRule(whole);
+    Lines targetModel = expected;
+    for (int step = 0; source.Count() > 0 || target.Count() > 0; ++step) {
+      if (source.Count() > 0) {
+        const int i = static_cast<int>(random() % static_cast<unsigned>(source.Count()));
+        source.Delete(i);
+        model.erase(model.begin() + i);
+      }
+      if (target.Count() > 0) {
+        const int i = static_cast<int>(random() % static_cast<unsigned>(target.Count()));
+        target.Delete(i);
+        targetModel.erase(targetModel.begin() + i);
+      }
+      if (step % 64 != 0) continue;
+      ASSERT_EQ(LinesOf(source), model);
+      ASSERT_EQ(LinesOf(target), targetModel);
+    }
+  }
+}
+
+// A line written as it was, or cut only at its start or end, keeps the
+// bytes of the line it was written from; a changed line gets a copy.
+TEST(TRyxStrings, ARewrittenLineSharesTheBytesItRepeats) {
+  TRyxStrings source;
+  source.SetText(std::string(20000, 'a') + "\r\n[00:01:02]lyric\r\nplain\r\nend" + kMarker);
+  TRyxStrings target;
+  TStoredText taken = source.TakeText();
+  std::vector<std::string_view> lines;
+  taken.ForEachLine([&lines](std::string_view line) { lines.push_back(line); });
+  ASSERT_EQ(lines.size(), 4u);
+  TRyxStringsWriter out(target, taken);
+  out.Write(lines[0], lines[0]);
+  out.Write(lines[1].substr(10), lines[1]);
+  out.Write("pla", lines[2]);
+  out.Write("in!\r\n", lines[2]);
+  out.Write(lines[3].substr(0, 3), lines[3]);
+  out.Finish();
+  ASSERT_EQ(LinesOf(target), (Lines{std::string(20000, 'a') + "\r\n", "lyric\r\n", "plain!\r\n", "end" + kMarker}));
+  EXPECT_EQ(target.Get(0).data(), lines[0].data());
+  EXPECT_EQ(target.Get(1).data(), lines[1].data() + 10);
+  EXPECT_NE(target.Get(2).data(), lines[2].data());
 }

@@ -1,8 +1,10 @@
 // verselet-tool: runs the editor's lyric clean-up commands and the time-tag check over files.
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -22,6 +24,34 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 // Fewer files than this finish too soon for a progress line to help.
 constexpr std::size_t kProgressFrom = 5;
+
+// The problems of one file as "FILE:LINE: message" lines on standard
+// output, written in large blocks as they come.
+class TProblemLines {
+ public:
+  explicit TProblemLines(const std::string& file) : FPrefix(file + ":") { FLines.reserve(kBlock + 4096); }
+  TProblemLines(const TProblemLines&) = delete;
+  TProblemLines& operator=(const TProblemLines&) = delete;
+  ~TProblemLines() { Flush(); }
+
+  void Add(const TTagProblem& problem) {
+    char number[24];
+    const auto end = std::to_chars(number, number + sizeof number, problem.Line).ptr;
+    FLines.append(FPrefix).append(number, end).append(": ").append(problem.Message).push_back('\n');
+    if (FLines.size() >= kBlock) Flush();
+  }
+
+ private:
+  static constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+  void Flush() {
+    std::fwrite(FLines.data(), 1, FLines.size(), stdout);
+    FLines.clear();
+  }
+
+  const std::string FPrefix;
+  std::string FLines;
+};
 
 class TRunner {
  public:
@@ -101,19 +131,17 @@ class TRunner {
     return true;
   }
 
-  // Prints the problems of the file's tags as "FILE:LINE: message"; true when there are none.
+  // Prints the problems of the file's tags as "FILE:LINE: message" as they
+  // are found; true when there are none.
   bool Check(const std::filesystem::path& file, bool fromUtf8) {
+    ClearProgress();
+    TProblemLines lines(file.string());
     const auto drop = [](std::string_view) {};
     std::unique_ptr<TBlockFilter> filter;
-    Convert(file, fromUtf8, drop, filter);
-    const std::vector<TTagProblem> problems = static_cast<TTagCheckFilter&>(CommandPart(*filter, fromUtf8)).Problems();
-    std::string lines;
-    for (const TTagProblem& problem : problems) {
-      lines += file.string() + ":" + std::to_string(problem.Line) + ": " + problem.Message + "\n";
-    }
-    ClearProgress();
-    std::fputs(lines.c_str(), stdout);
-    return problems.empty();
+    Convert(file, fromUtf8, drop, filter, [&lines](TBlockFilter& check) {
+      static_cast<TTagCheckFilter&>(check).ReportTo([&lines](const TTagProblem& problem) { lines.Add(problem); });
+    });
+    return static_cast<TTagCheckFilter&>(CommandPart(*filter, fromUtf8)).EndCheck() == 0;
   }
 
   // The command's own filter within the filter Convert made.
@@ -122,12 +150,15 @@ class TRunner {
   }
 
   // Runs the command over the file, block by block, into sink; returns its
-  // notes. The filter stays in filter for a look at its findings.
+  // notes. The filter stays in filter for a look at its findings; prepare,
+  // when given, sees the command's filter before it reads.
   template <class Sink>
   std::string Convert(const std::filesystem::path& file, bool fromUtf8, Sink sink,
-                      std::unique_ptr<TBlockFilter>& filter) const {
+                      std::unique_ptr<TBlockFilter>& filter,
+                      const std::function<void(TBlockFilter&)>& prepare = {}) const {
     TTextFileReader reader(file);
     filter = FOptions.Command->MakeFilter(FOptions.Filter);
+    if (prepare) prepare(*filter);
     if (fromUtf8) filter = std::make_unique<TFilterChain>(MakeFromUtf8Filter(FOptions.Filter), std::move(filter));
     std::string out;
     for (std::string_view block = reader.Next(); !block.empty(); block = reader.Next()) {
