@@ -93,6 +93,6 @@ TRowChange TRyxEdit::ChangeText(TDisplayPos from, TDisplayPos to, const std::str
     FCaretCol = from.Col;
     SettlePosition(FCaretLine, FCaretCol);
   }
-  if (FWordWrap) change = RewrapRows(change);
+  if (FWordWrap) change = RewrapLines(change);
   return change;
 }

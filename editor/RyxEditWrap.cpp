@@ -132,14 +132,7 @@ void TRyxEdit::RewrapAll(bool update) {
   SetWrap(true, update);
 }
 
-void TRyxEdit::RewrapLines(int xFrom, int first, bool update, bool forceFull, int last) {
-  const TRowChange change = RewrapRows(TRowChange{first, last, last, xFrom});
-  if (!update || !HandleAllocated()) return;
-  const TCaretHidden hidden(Host());
-  ShowChange(change, forceFull);
-}
-
-TRowChange TRyxEdit::RewrapRows(TRowChange change) {
+TRowChange TRyxEdit::RewrapLines(TRowChange change) {
   const TWrapRule rule = WrapRule();
   const int count = FLines.Count();
   int first = change.First;

@@ -85,6 +85,12 @@ TEST(RyxEditWrap, CaretAndAnchorKeepTheirLogicalPlaceAcrossWrapSwitches) {
   f.Select(0, 3, 0, 10);
   // Logical column 10 shows at the start of the second piece.
   EXPECT_EQ(f.At(), (TDisplayPos{1, 0}));
+  int col = 10, line = 0;
+  f.edit.LogicalToDisplay(col, line);
+  EXPECT_EQ(std::pair(line, col), std::pair(1, 0));
+  col = 3;
+  f.edit.DisplayToLogical(col, line);
+  EXPECT_EQ(std::pair(line, col), std::pair(0, 13));
   f.edit.SetWordWrap(false);
   EXPECT_EQ(f.At(), (TDisplayPos{0, 10}));
   EXPECT_EQ(f.edit.SelStart(), (TPoint{3, 0}));
