@@ -117,6 +117,24 @@ TEST(RyxEditWrap, TypingAndDeletingMoveTextBetweenPiecesWithTheCaret) {
   EXPECT_EQ(f.At(), (TDisplayPos{1, 1}));
 }
 
+TEST(RyxEditWrap, ABreakOrALeadByteTypedAtAPieceEndLeavesTheCaretOnTheText) {
+  Wrapped f("\t\t\tz");
+  ASSERT_EQ(f.Rows(), (std::vector<std::string>{"\t", "\t", "\tz\0\0"s}));
+  f.Caret(0, 0);
+  f.Do("End");
+  ASSERT_EQ(f.At(), (TDisplayPos{0, 1}));
+  f.Do("Return");
+  EXPECT_EQ(f.Text(), "\t\r\n\t\tz");
+  EXPECT_EQ(f.LogicalCaret(), (TLogicalPos{1, 0}));
+  // A lead byte pasted before a TAB of the next piece takes it as its trail.
+  f.edit.SetAllText("abcdefghij\tz");
+  f.Caret(0, 9);
+  f.Do("End");
+  f.Do("paste:\x82");
+  EXPECT_EQ(f.Text(), "abcdefghij\x82\tz");
+  EXPECT_EQ(f.Broken(), "");
+}
+
 TEST(RyxEditWrap, DeletingUntilALineFitsRemovesTheSurplusRowOnly) {
   Wrapped f("abcdefghijk\r\nzz");
   EXPECT_EQ(f.Rows(), (std::vector<std::string>{"abcdefghij", "k\r\n", "zz\0\0"s}));
