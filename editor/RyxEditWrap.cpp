@@ -98,12 +98,15 @@ void TRyxEdit::SetWrap(bool on, bool update) {
     const TLogicalPos caret = ToLogical({FCaretLine, FCaretCol});
     const TLogicalPos anchor = ToLogical({FSelStartLine, FSelStartCol});
     // Built aside and swapped in: a failure leaves the store in the form it had.
-    TRyxStrings rebuilt;
-    if (on)
-      BuildWrappedLines(rebuilt);
-    else
-      rebuilt.AssignPieces(FLines.TextBuffer(), LogicalLineLength);
-    FLines.Swap(rebuilt);
+    // A store whose rows all end a line (a text just loaded) is unwrapped already.
+    if (on || FLines.LogicalLineOf(FLines.Count()) + 1 < FLines.Count()) {
+      TRyxStrings rebuilt;
+      if (on)
+        BuildWrappedLines(rebuilt);
+      else
+        rebuilt.AssignPieces(FLines.TextBuffer(), LogicalLineLength);
+      FLines.Swap(rebuilt);
+    }
     FWordWrap = on;
     const TDisplayPos c = ToDisplay(caret);
     const TDisplayPos a = ToDisplay(anchor);
