@@ -120,6 +120,33 @@ void BM_KeystrokeInWrappedDocument(benchmark::State& state) {
   state.counters["rows"] = editor.Edit().Lines().Count();
 }
 
+// A keystroke near the start of one 5 MB line wrapped at 72 columns: every
+// piece after the caret takes one byte from the next, to the line's end.
+void BM_KeystrokeInAWrapped5MBLine(benchmark::State& state) {
+  THeadlessHost host;
+  TRyxEdit edit;
+  host.Attach(edit);
+  host.SetFocus();
+  std::string line;
+  while (line.size() < (std::size_t{5} << 20)) line += "abcdefgh\x82\xA0";
+  edit.SetAllText(line);
+  edit.MoveCaretTo(0, 4);
+  std::vector<double> times;
+  for (auto _ : state) {
+    const Clock::time_point start = Clock::now();
+    edit.Perform(WM_CHAR, 'x', 0);
+    edit.Perform(WM_KEYDOWN, VK_BACK, 0);
+    edit.Perform(WM_KEYUP, VK_BACK, 0);
+    const double seconds = Seconds(start);
+    times.push_back(seconds);
+    state.SetIterationTime(seconds);
+  }
+  std::sort(times.begin(), times.end());
+  state.counters["median_ms"] = 1000 * times[times.size() / 2];
+  state.counters["worst_ms"] = 1000 * times.back();
+}
+
+BENCHMARK(BM_KeystrokeInAWrapped5MBLine)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_WrapWholeDocument)->Arg(16)->Arg(72)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_KeystrokeInWrappedDocument)
     ->Arg(16)

@@ -316,8 +316,6 @@ class TRyxEdit : public TCustomControl {
   void BuildWrappedLines(TRyxStrings& out) const;
   // The pieces of the logical line that starts at row i joined; last receives its last row.
   void JoinLogicalLine(int i, std::string& text, int& last) const;
-  // Rewraps after an edit of rows first..last and, with update, repaints.
-  void RewrapLines(int xFrom, int first, bool update, bool forceFull, int last);
   void LogicalToDisplay(int& col, int& line) const;
   void DisplayToLogical(int& col, int& line) const;
   TDisplayPos ToDisplay(TLogicalPos pos) const;
@@ -504,7 +502,7 @@ class TRyxEdit : public TCustomControl {
   // Cuts the rows the change touched into pieces again, starting one piece
   // earlier and stopping where the new pieces meet the old ones; positions
   // held in those rows follow their bytes.
-  TRowChange RewrapRows(TRowChange change);
+  TRowChange RewrapLines(TRowChange change);
   // A full rewrap: the store unwrapped, then wrapped at the current width.
   void RewrapAll(bool update);
   // The position n bytes of text after pos, counted across rows; an end at a

@@ -71,8 +71,14 @@ TRowChange TRyxEdit::ReplaceRange(TDisplayPos from, TDisplayPos to, const std::s
   for (int i = oldCount - 1; i >= newCount; --i) FLines.Delete(sl + i);
   NotifyLinesChanged(sl, last, sl + newCount - 1);
   // The caret after the new bytes; a place inside or just past a line break is the next row's start.
+  // That row may lie after the spliced ones: a soft piece ends the splice where its bytes end.
+  const bool pastSplice = caret == joined.size() && HasLineEnd(joined) && sl + newCount < FLines.Count();
+  if (pastSplice) {
+    FCaretLine = sl + newCount;
+    FCaretCol = 0;
+  }
   std::size_t rowStart = 0;
-  for (int i = 0; i < newCount; ++i) {
+  for (int i = 0; i < newCount && !pastSplice; ++i) {
     const std::string& row = rows[static_cast<std::size_t>(i)];
     if (caret <= rowStart + static_cast<std::size_t>(ContentLength(row)) || i == newCount - 1) {
       FCaretLine = sl + i;
@@ -94,6 +100,10 @@ TRowChange TRyxEdit::ChangeText(TDisplayPos from, TDisplayPos to, const std::str
     FCaretCol = from.Col;
     SettlePosition(FCaretLine, FCaretCol);
   }
-  if (FWordWrap) change = RewrapRows(change);
+  if (FWordWrap) {
+    change = RewrapLines(change);
+    // Joined with the piece after it, a new lead byte may have found its trail byte there.
+    SettleSelection();
+  }
   return change;
 }

@@ -98,12 +98,15 @@ void TRyxEdit::SetWrap(bool on, bool update) {
     const TLogicalPos caret = ToLogical({FCaretLine, FCaretCol});
     const TLogicalPos anchor = ToLogical({FSelStartLine, FSelStartCol});
     // Built aside and swapped in: a failure leaves the store in the form it had.
-    TRyxStrings rebuilt;
-    if (on)
-      BuildWrappedLines(rebuilt);
-    else
-      rebuilt.AssignPieces(FLines.TextBuffer(), LogicalLineLength);
-    FLines.Swap(rebuilt);
+    // A store whose rows all end a line (a text just loaded) is unwrapped already.
+    if (on || FLines.LogicalLineOf(FLines.Count()) + 1 < FLines.Count()) {
+      TRyxStrings rebuilt;
+      if (on)
+        BuildWrappedLines(rebuilt);
+      else
+        rebuilt.AssignPieces(FLines.TextBuffer(), LogicalLineLength);
+      FLines.Swap(rebuilt);
+    }
     FWordWrap = on;
     NotifyLinesChanged(0, rebuilt.Count() - 1, FLines.Count() - 1);
     const TDisplayPos c = ToDisplay(caret);
@@ -133,14 +136,7 @@ void TRyxEdit::RewrapAll(bool update) {
   SetWrap(true, update);
 }
 
-void TRyxEdit::RewrapLines(int xFrom, int first, bool update, bool forceFull, int last) {
-  const TRowChange change = RewrapRows(TRowChange{first, last, last, xFrom});
-  if (!update || !HandleAllocated()) return;
-  const TCaretHidden hidden(Host());
-  ShowChange(change, forceFull);
-}
-
-TRowChange TRyxEdit::RewrapRows(TRowChange change) {
+TRowChange TRyxEdit::RewrapLines(TRowChange change) {
   const TWrapRule rule = WrapRule();
   const int count = FLines.Count();
   int first = change.First;

@@ -85,6 +85,12 @@ TEST(RyxEditWrap, CaretAndAnchorKeepTheirLogicalPlaceAcrossWrapSwitches) {
   f.Select(0, 3, 0, 10);
   // Logical column 10 shows at the start of the second piece.
   EXPECT_EQ(f.At(), (TDisplayPos{1, 0}));
+  int col = 10, line = 0;
+  f.edit.LogicalToDisplay(col, line);
+  EXPECT_EQ(std::pair(line, col), std::pair(1, 0));
+  col = 3;
+  f.edit.DisplayToLogical(col, line);
+  EXPECT_EQ(std::pair(line, col), std::pair(0, 13));
   f.edit.SetWordWrap(false);
   EXPECT_EQ(f.At(), (TDisplayPos{0, 10}));
   EXPECT_EQ(f.edit.SelStart(), (TPoint{3, 0}));
@@ -109,6 +115,24 @@ TEST(RyxEditWrap, TypingAndDeletingMoveTextBetweenPiecesWithTheCaret) {
   f.Do("type:Y");
   EXPECT_EQ(f.Rows(), (std::vector<std::string>{"abcdeXfghi", "Yjklm\0\0"s}));
   EXPECT_EQ(f.At(), (TDisplayPos{1, 1}));
+}
+
+TEST(RyxEditWrap, ABreakOrALeadByteTypedAtAPieceEndLeavesTheCaretOnTheText) {
+  Wrapped f("\t\t\tz");
+  ASSERT_EQ(f.Rows(), (std::vector<std::string>{"\t", "\t", "\tz\0\0"s}));
+  f.Caret(0, 0);
+  f.Do("End");
+  ASSERT_EQ(f.At(), (TDisplayPos{0, 1}));
+  f.Do("Return");
+  EXPECT_EQ(f.Text(), "\t\r\n\t\tz");
+  EXPECT_EQ(f.LogicalCaret(), (TLogicalPos{1, 0}));
+  // A lead byte pasted before a TAB of the next piece takes it as its trail.
+  f.edit.SetAllText("abcdefghij\tz");
+  f.Caret(0, 9);
+  f.Do("End");
+  f.Do("paste:\x82");
+  EXPECT_EQ(f.Text(), "abcdefghij\x82\tz");
+  EXPECT_EQ(f.Broken(), "");
 }
 
 TEST(RyxEditWrap, DeletingUntilALineFitsRemovesTheSurplusRowOnly) {
