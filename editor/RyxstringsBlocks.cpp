@@ -276,6 +276,18 @@ void TLineBlocks::Swap(TLineBlocks& other) noexcept {
 
 TStoredText TLineBlocks::TakeText() {
   TStoredText text;
+  // The runs counted first, at most one per line, so that their array is
+  // made once at its size: lines cut at their start (a tag removed) each
+  // start a run of their own.
+  std::size_t runs = 0;
+  const char* end = nullptr;
+  for (const TBlock& block : FBlocks) {
+    for (std::size_t i = 0; i < block.Data.size(); ++i) {
+      runs += block.Data[i] != end || (block.Size[i] & kOwned) ? 1 : 0;
+      end = block.Data[i] + (block.Size[i] & ~kOwned);
+    }
+  }
+  text.FRuns.reserve(runs);
   TLineCopies copies(text.FBuffers);
   // The buffer of the line before: most lines follow on in it.
   const char* from = nullptr;

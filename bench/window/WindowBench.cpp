@@ -237,9 +237,16 @@ void MeasureTool(void (TForm1::*command)(), const std::filesystem::path& name) {
     (form.*command)();
     form.repaint();
     const double tool = MillisecondsSince(start);
+    const double peak = StatusMegabytes("VmHWM");
     std::printf("file_mb=%.1f\nsed_ms=%.1f\ntool_ms=%.1f\n", file, sed, tool);
-    std::printf("loaded_mb=%.1f\npeak_mb=%.1f\n", loaded, StatusMegabytes("VmHWM"));
+    std::printf("loaded_mb=%.1f\npeak_mb=%.1f\n", loaded, peak);
     std::printf("status=%s\n", form.StatusBar1->currentMessage().toStdString().c_str());
+    // Undo takes the tool back: its time and the peak while it runs.
+    ResetPeak();
+    const Clock::time_point undoStart = Clock::now();
+    form.RyxEdit1->Undo();
+    form.repaint();
+    std::printf("undo_ms=%.1f\nundo_peak_mb=%.1f\n", MillisecondsSince(undoStart), StatusMegabytes("VmHWM"));
   }
   std::filesystem::remove(settings);
 }
