@@ -127,14 +127,9 @@ void TForm1::ShiftTagsClick() {
   const QByteArray message = QString("タイムタグを %1 秒ずらしました (0 秒で止めたタグ: %2 個)")
                                  .arg(QString::number(static_cast<double>(millis) / 1000, 'f', 2), "%1")
                                  .toUtf8();
-  ApplyTextTool(
-      [millis](const std::string& text, std::size_t* clamped) {
-        TTagShiftFilter shift(millis);
-        std::string result = shift.Apply(text);
-        *clamped = shift.Clamped();
-        return result;
-      },
-      message.constData());
+  TTagShiftFilter shift(millis);
+  ApplyTextTool(shift);
+  ShowToolDone(message.constData(), shift.Clamped());
 }
 
 void TForm1::UnifyTagsClick() {
@@ -142,18 +137,13 @@ void TForm1::UnifyTagsClick() {
                                                 {"[mm:ss.xx]", "[mm:ss:xx]", "キャンセル"}, 0, 2});
   if (form == 2) return;
   const char separator = form == 0 ? '.' : ':';
-  ApplyTextTool(
-      [separator](const std::string& text, std::size_t*) { return TTagFormFilter(separator).Apply(text); },
-      separator == '.' ? "タイムタグを [mm:ss.xx] にそろえました" : "タイムタグを [mm:ss:xx] にそろえました");
+  TTagFormFilter unify(separator);
+  ApplyTextTool(unify);
+  ShowToolDone(separator == '.' ? "タイムタグを [mm:ss.xx] にそろえました" : "タイムタグを [mm:ss:xx] にそろえました", 0);
 }
 
 void TForm1::DeleteAllTagsClick() {
-  ApplyTextTool(
-      [](const std::string& text, std::size_t* removed) {
-        TAllTimeTagFilter remove;
-        std::string result = remove.Apply(text);
-        *removed = remove.Removed();
-        return result;
-      },
-      "%1 個のタイムタグを削除しました (すべての形式)");
+  TAllTimeTagFilter remove;
+  ApplyTextTool(remove);
+  ShowToolDone("%1 個のタイムタグを削除しました (すべての形式)", remove.Removed());
 }
