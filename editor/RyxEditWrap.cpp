@@ -106,9 +106,9 @@ void TRyxEdit::SetWrap(bool on, bool update) {
       else
         rebuilt.AssignPieces(FLines.TextBuffer(), LogicalLineLength);
       FLines.Swap(rebuilt);
+      NotifyLinesChanged(0, rebuilt.Count() - 1, FLines.Count() - 1);
     }
     FWordWrap = on;
-    NotifyLinesChanged(0, rebuilt.Count() - 1, FLines.Count() - 1);
     const TDisplayPos c = ToDisplay(caret);
     const TDisplayPos a = ToDisplay(anchor);
     FCaretLine = FSelEndLine = FSelPaintLine = c.Line;
