@@ -61,6 +61,8 @@ void ResetPeak() {
 class TWindow {
  public:
   TWindow() : FWidget(std::make_unique<ControlHostWidget>(FEdit)) {
+    // Unwrapped, as the main window starts (a fresh control wraps); wrapping has its own rows.
+    FEdit.SetWordWrap(false);
     FWidget->resize(800, 600);
     FWidget->createWindow();
     FWidget->show();
