@@ -115,6 +115,7 @@ std::string ReadSettings(const TIniFile& ini, TSettingsTarget& target) {
   device.Model = read.Integer("Model", defaults.Model);
   device.ShowTagLine = read.Boolean("ShowTagLine", defaults.ShowTagLine);
   target.SetTagLineChecked(device.ShowTagLine);
+  target.SetAutoWrap(read.Boolean("AutoWrap", false));
   target.SetWordWrap(read.Boolean("WordWrap", false));
   return read.Report();
 }
@@ -142,6 +143,7 @@ bool WriteSettings(TIniFile& ini, const TSettingsTarget& target) {
   ini.WriteInteger(kSection, "Model", device.Model);
   ini.WriteBool(kSection, "ShowTagLine", device.ShowTagLine);
   ini.WriteBool(kSection, "WordWrap", target.WordWrap());
+  ini.WriteBool(kSection, "AutoWrap", target.AutoWrap());
   try {
     ini.UpdateFile();
   } catch (const EInOutError&) {

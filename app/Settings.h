@@ -60,6 +60,9 @@ class TSettingsTarget {
   // Word wrap, with the check mark of the "折り返し" menu item that mirrors it.
   virtual bool WordWrap() const = 0;
   virtual void SetWordWrap(bool value) = 0;
+  // Wrapping at the window's edge as well, with the check mark of "ウィンドウ幅で折り返す".
+  virtual bool AutoWrap() const = 0;
+  virtual void SetAutoWrap(bool value) = 0;
 
   // The program-wide device settings, and the check mark of the "タグあり"
   // menu item that mirrors ShowTagLine.

@@ -93,6 +93,8 @@ class TForm1 : public QMainWindow {
   QAction* PreviewAction;
   // "折り返し": word wrap on or off.
   QAction* N18;
+  // "ウィンドウ幅で折り返す": wrapped lines also break at the window's edge.
+  QAction* N19;
   QAction* N12;
   QAction* N11;
   QAction* N2;
@@ -127,6 +129,7 @@ class TForm1 : public QMainWindow {
   void ANSI1Click();
   void N13Click();
   void N18Click();
+  void N19Click();
   void N11Click();
   void GotoLineClick();
   void CheckTagsClick();

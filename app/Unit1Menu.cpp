@@ -54,6 +54,8 @@ void TForm1::CreateMenu() {
   N13->setCheckable(true);
   N18 = N3->addAction("折り返し");
   N18->setCheckable(true);
+  N19 = N3->addAction("ウィンドウ幅で折り返す");
+  N19->setCheckable(true);
   N12 = N3->addSeparator();
   N11 = N3->addAction("設定");
 
@@ -72,6 +74,7 @@ void TForm1::CreateMenu() {
   Connect(N10, &TForm1::N10Click);
   Connect(N13, &TForm1::N13Click);
   Connect(N18, &TForm1::N18Click);
+  Connect(N19, &TForm1::N19Click);
   Connect(N11, &TForm1::N11Click);
   Connect(N2, &TForm1::N2Click);
   CreateLyricsTools();

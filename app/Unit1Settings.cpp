@@ -85,6 +85,11 @@ class TForm1Settings final : public TSettingsTarget {
     E.SetWordWrap(value);
     F.N18->setChecked(value);
   }
+  bool AutoWrap() const override { return E.AutoWrap(); }
+  void SetAutoWrap(bool value) override {
+    E.SetAutoWrap(value);
+    F.N19->setChecked(value);
+  }
 
   TDeviceSettings& DeviceSettings() override { return F.DeviceSettings(); }
   const TDeviceSettings& DeviceSettings() const override { return F.DeviceSettings(); }

@@ -77,6 +77,12 @@ void TForm1::N18Click() {
   N18->setChecked(RyxEdit1->WordWrap());
 }
 
+void TForm1::N19Click() {
+  // Narrower than the player's line, the window breaks the rows at its edge; wider, the player's width holds.
+  RyxEdit1->SetAutoWrap(!RyxEdit1->AutoWrap());
+  N19->setChecked(RyxEdit1->AutoWrap());
+}
+
 void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int L1, int L2) {
   DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings,
                     RyxEdit1->ScrollX());

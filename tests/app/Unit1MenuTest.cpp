@@ -38,7 +38,7 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除", "行頭以外のカラオケタグを削除", "-", "無駄な行を削除", "-",
                                "タイムタグを検査", "タイムタグをずらす...", "タグ形式を統一",
                                "すべての形式のタイムタグを削除"}));
-  EXPECT_EQ(Items(form.N3), (V{"タグあり", "折り返し", "プレビュー", "-", "設定"}));
+  EXPECT_EQ(Items(form.N3), (V{"タグあり", "折り返し", "ウィンドウ幅で折り返す", "プレビュー", "-", "設定"}));
 
   EXPECT_EQ(form.N14, form.N1->actions()[4]);
   EXPECT_EQ(form.N15->menuAction(), form.N1->actions()[5]);
@@ -62,6 +62,25 @@ TEST_F(MenuTest, WrapItemWrapsAtThePlayersLineWidth) {
   form.N18->trigger();
   EXPECT_FALSE(form.N18->isChecked());
   EXPECT_EQ(form.RyxEdit1->Lines().Count(), 1);
+}
+
+TEST_F(MenuTest, WindowWidthItemBreaksTheRowsAtTheEdgeWhenThePlayersLineIsWider) {
+  TForm1& form = Create();
+  form.show();
+  form.DeviceSettings().HalfCount = 400;
+  const std::string text(1000, 'a');
+  form.RyxEdit1->SetAllText(text);
+  form.N18->trigger();
+  ASSERT_EQ(form.RyxEdit1->Lines().Get(0).size(), 400u);
+  form.N19->trigger();
+  EXPECT_TRUE(form.N19->isChecked());
+  const std::size_t atEdge = form.RyxEdit1->Lines().Get(0).size();
+  EXPECT_LT(atEdge, 400u);
+  EXPECT_GE(atEdge, 10u);
+  EXPECT_EQ(form.RyxEdit1->GetAllText(), text);
+  form.N19->trigger();
+  EXPECT_FALSE(form.N19->isChecked());
+  EXPECT_EQ(form.RyxEdit1->Lines().Get(0).size(), 400u);
 }
 
 TEST_F(MenuTest, TheEditorsPopupMenuHoldsTheEditActionsAndOpensAtTheRightPressLeavingTheSelection) {

@@ -32,6 +32,7 @@ struct TFakeState {
   TDeviceSettings Device{99, 99, 99, false};
   bool TagLineChecked = false;
   bool WordWrap = true;
+  bool AutoWrap = true;
   friend bool operator==(const TFakeState&, const TFakeState&) = default;
 };
 
@@ -84,6 +85,8 @@ class TFakeTarget : public TSettingsTarget {
   void SetTagLineChecked(bool value) override { S.TagLineChecked = value; }
   bool WordWrap() const override { return S.WordWrap; }
   void SetWordWrap(bool value) override { S.WordWrap = value; }
+  bool AutoWrap() const override { return S.AutoWrap; }
+  void SetAutoWrap(bool value) override { S.AutoWrap = value; }
 };
 
 class SettingsTest : public ::testing::Test {
@@ -110,6 +113,7 @@ TEST_F(SettingsTest, NoFileGivesTheDefaultsAndCentresTheWindow) {
   EXPECT_EQ(s.Device.Model, 0);
   EXPECT_FALSE(s.Device.ShowTagLine);
   EXPECT_FALSE(s.WordWrap);
+  EXPECT_FALSE(s.AutoWrap);
   EXPECT_EQ(s.TabCount, 4);
   EXPECT_EQ(s.LeftMargin, 2);
   EXPECT_EQ(s.FontName, "FixedSys");
@@ -136,8 +140,9 @@ TEST_F(SettingsTest, ReadsIntegersAndBooleansByTheIntegerRule) {
   EXPECT_TRUE(FTarget.S.ShowCR);
   EXPECT_FALSE(FTarget.S.ShowTAB);
   EXPECT_FALSE(FTarget.S.ShowLineNumber);
-  ReadFrom("WordWrap=1\n");
+  ReadFrom("WordWrap=1\nAutoWrap=1\n");
   EXPECT_TRUE(FTarget.S.WordWrap);
+  EXPECT_TRUE(FTarget.S.AutoWrap);
 }
 
 TEST_F(SettingsTest, ReadsColoursAsRedGreenBlue) {
@@ -248,12 +253,12 @@ TEST_F(SettingsTest, WritesAllKeysInTheirOrder) {
             "[Verselet 0.3]\nClientWidth=440\nClientHeight=284\nTop=-3\nLeft=0\nHalfCount=20\nLineCount=4\n"
             "TabWidth=8\nLeftMargin=30\nFontName=\x82\x6c\x82\x72 Gothic\nFontSize=9\nFontColor=0 0 255\n"
             "EOFColor=0 120 215\nShowEOF=0\nShowCR=1\nShowDblSpace=1\nShowTAB=0\nShowLineNumber=1\n"
-            "Model=5\nShowTagLine=1\nWordWrap=1\n");
+            "Model=5\nShowTagLine=1\nWordWrap=1\nAutoWrap=1\n");
 }
 
 TEST_F(SettingsTest, WhatIsWrittenReadsBack) {
   FTarget.S = {700, 500, -20, 35, 2, 0, "Gothic", 11, RGB(1, 2, 3), RGB(4, 5, 6),
-               true, false, true, false, true, {24, 2, 3, true}, true};
+               true, false, true, false, true, {24, 2, 3, true}, true, true};
   TIniFile ini(IniPath());
   WriteSettings(ini, FTarget);
   TFakeTarget again;
