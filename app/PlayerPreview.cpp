@@ -93,11 +93,8 @@ std::array<std::string, 2> TPlayerPreview::HeadingLines(const TPreviewHeading& h
                            std::to_string(FDisplay.HalfCount) + "×" + std::to_string(FDisplay.LineCount) + ")")};
 }
 
-int TPlayerPreview::Width(const ITextMeasurer& font, const TPreviewHeading& heading) const {
-  const TPreviewGeometry at(font, TRect{}, FDisplay);
-  int width = at.GridWidth();
-  for (const std::string& line : HeadingLines(heading)) width = std::max(width, font.TextWidth(line));
-  return width + 2 * kMargin;
+int TPlayerPreview::Width(const ITextMeasurer& font) const {
+  return TPreviewGeometry(font, TRect{}, FDisplay).GridWidth() + 2 * kMargin;
 }
 
 void TPlayerPreview::DrawHeading(ICanvas& canvas, const TPreviewGeometry& at, const TPreviewHeading& heading) const {

@@ -53,8 +53,9 @@ class TPlayerPreview {
   // canvas's current font. Pages after the first are framed in red and
   // labelled as overflowing.
   void Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading) const;
-  // The width that shows the heading and a whole grid.
-  int Width(const ITextMeasurer& font, const TPreviewHeading& heading) const;
+  // The width that shows a whole grid. The heading is not counted: a long
+  // one is cut at the panel's edge rather than take the editor's room.
+  int Width(const ITextMeasurer& font) const;
 
  private:
   // The two heading lines in code page 932.

@@ -44,7 +44,7 @@ void TPreviewView::paintEvent(QPaintEvent*) {
   const TPlayerPreview preview(LogicalLineAt(FEdit.Lines(), row), TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount});
   const TPreviewHeading heading{place.Line, FOverflowLines()};
   // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.
-  const int wanted = std::min(preview.Width(*FCanvas, heading), kWidestPanel);
+  const int wanted = std::min(preview.Width(*FCanvas), kWidestPanel);
   if (wanted > minimumWidth()) setMinimumWidth(wanted);
   preview.Draw(*FCanvas, TRect{0, 0, width(), height()}, heading);
   QPainter(this).drawPixmap(0, 0, FCanvas->pixmap());
