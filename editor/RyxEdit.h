@@ -410,13 +410,18 @@ class TRyxEdit : public TCustomControl {
   void MoveCaretLineEnd();
   // The caret Delta display lines on, without scrolling; the underline follows it.
   void StepCaretLine(int Delta);
+  // A word move that went on over the end of a soft-wrapped piece.
+  void MoveCaretByWordTo(TDisplayPos To);
   void UpdateSelectionAfterMove();
   void ExtendSelection(int Col, int Line);
   // Repaints [fromCol, toCol) of a row, split at the anchor, each part selected as the new end says.
   void RepaintSelectionSpan(int row, int fromCol, int toCol, int endLine, int endCol);
   // Words.
   static int CharClass(unsigned Code);
-  int ScanWord(bool Forward, std::string& PassedText) const;
+  // The other end of the run of same-class characters at the caret.
+  TDisplayPos ScanWord(bool Forward) const;
+  // The selection from the caret to To, the other end of a word to delete.
+  void SelectFromCaretTo(TDisplayPos To);
   // Painting. Rows are display lines; y offsets are below TopMargin.
   void PaintScreen();
   // Kinds: 1 from the row above the caret, 2 from the caret row, 5 from the row

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditCaretGuard.h"
 #include "editor/RyxEditSub.h"
 
 
@@ -10,6 +11,15 @@ void TRyxEdit::StepCaretLine(int Delta) {
   DrawUnderline(FCaretLine, false);
   FCaretLine += Delta;
   DrawUnderline(FCaretLine, true);
+}
+
+void TRyxEdit::MoveCaretByWordTo(TDisplayPos To) {
+  // Placed as a click places it: the view scrolls when the row is out of sight.
+  SetCaret(To.Col, To.Line, false, false);
+  const TCaretHidden hidden(Host());
+  UpdateSelectionAfterMove();
+  UpdateCaretPos();
+  FGoalCol = FCaretCol;
 }
 
 void TRyxEdit::MoveCaretRight(bool ByWord) {
@@ -28,11 +38,17 @@ void TRyxEdit::MoveCaretRight(bool ByWord) {
   bool nextRow = lineBreak;
   if (!lineBreak) {
     const int size = CharSizeAt(line, FCaretCol);
-    passed = line.substr(static_cast<std::size_t>(FCaretCol), static_cast<std::size_t>(size));
-    if (ByWord && passed != "\t")
-      FCaretCol = ScanWord(true, passed);
-    else
-      FCaretCol += size;
+    int to = FCaretCol + size;
+    if (ByWord && line[static_cast<std::size_t>(FCaretCol)] != '\t') {
+      const TDisplayPos end = ScanWord(true);
+      if (end.Line != FCaretLine) {
+        MoveCaretByWordTo(end);
+        return;
+      }
+      to = end.Col;
+    }
+    passed = line.substr(static_cast<std::size_t>(FCaretCol), static_cast<std::size_t>(to - FCaretCol));
+    FCaretCol = to;
     // The step past the last character of a soft-wrapped piece lands on the next piece's start.
     nextRow = FCaretCol >= static_cast<int>(line.size()) && !HasLineEnd(line) && FCaretLine + 1 < FLines.Count();
   }
@@ -68,6 +84,18 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   FGoalCol = 0;
   if (FCaretCol == 0 && FCaretLine == 0) return;
+  // A word move from a piece's start goes on into the piece before it.
+  const bool softBefore = FCaretCol == 0 && !HasLineEnd(FLines.Get(FCaretLine - 1));
+  int wordStart = -1;
+  if (ByWord && (FCaretCol > 0 || softBefore)) {
+    const TDisplayPos end = ScanWord(false);
+    if (end.Line != FCaretLine) {
+      MoveCaretByWordTo(end);
+      return;
+    }
+    // The scan passes no tab: then the tab alone is passed below.
+    if (end.Col != FCaretCol) wordStart = end.Col;
+  }
   IControlHost& host = Host();
   if (FCaretCol == 0) {
     host.HideCaret();
@@ -96,14 +124,13 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
     if (FScrollX != oldScrollX) PaintScreen();
   } else {
     const std::string_view line = FLines.Get(FCaretLine);
-    std::string passed;
     int next = FCaretCol - 1;
-    if (FCaretCol >= 2 && CharSizeAt(line, FCaretCol - 2) == 2) next = FCaretCol - 2;
-    passed = line.substr(static_cast<std::size_t>(next), static_cast<std::size_t>(FCaretCol - next));
-    if (ByWord && passed != "\t")
-      FCaretCol = ScanWord(false, passed);
-    else
-      FCaretCol = next;
+    if (wordStart >= 0)
+      next = wordStart;
+    else if (FCaretCol >= 2 && CharSizeAt(line, FCaretCol - 2) == 2)
+      next = FCaretCol - 2;
+    const std::string passed(line.substr(static_cast<std::size_t>(next), static_cast<std::size_t>(FCaretCol - next)));
+    FCaretCol = next;
     host.HideCaret();
     if (passed != "\t")
       FCaretX -= Canvas().TextWidth(passed);

@@ -77,7 +77,7 @@ void TRyxEdit::DeleteWordRight() {
     ++FCaretLine;
     FCaretCol = 0;
   }
-  const std::string row(FLines.Get(FCaretLine));
+  const std::string_view row = FLines.Get(FCaretLine);
   if (FCaretCol >= static_cast<int>(row.size())) return;
   const int content = static_cast<int>(StripLineEnd(row).size());
   const char first = row[static_cast<std::size_t>(FCaretCol)];
@@ -89,12 +89,16 @@ void TRyxEdit::DeleteWordRight() {
     DeleteCharRight();
     return;
   }
-  std::string passed;
-  FSelStartLine = FSelEndLine = FCaretLine;
-  FSelStartCol = FCaretCol;
-  FSelEndCol = ScanWord(true, passed);
+  SelectFromCaretTo(ScanWord(true));
   DeleteSelection(true);
   if (OnChange) OnChange(this);
+}
+
+void TRyxEdit::SelectFromCaretTo(TDisplayPos To) {
+  FSelStartLine = FCaretLine;
+  FSelStartCol = FCaretCol;
+  FSelEndLine = To.Line;
+  FSelEndCol = To.Col;
 }
 
 void TRyxEdit::DeleteWordLeft() {
@@ -106,12 +110,9 @@ void TRyxEdit::DeleteWordLeft() {
     return;
   }
   if (FSelAll) ClearSelection();
-  // A trail byte is never a tab, so the byte before the caret tells.
-  if (FCaretCol > 0 && FLines.Get(FCaretLine)[static_cast<std::size_t>(FCaretCol - 1)] != '\t') {
-    std::string passed;
-    FSelStartLine = FSelEndLine = FCaretLine;
-    FSelStartCol = FCaretCol;
-    FSelEndCol = ScanWord(false, passed);
+  // The scan passes no tab and no line break; those go as Backspace takes them.
+  if (const TDisplayPos start = ScanWord(false); start != TDisplayPos{FCaretLine, FCaretCol}) {
+    SelectFromCaretTo(start);
     DeleteSelection(true);
     if (OnChange) OnChange(this);
   } else {

@@ -1,5 +1,5 @@
 // TRyxEdit: the character classes and the scan over one run of same-class characters.
-#include <algorithm>
+#include <string_view>
 
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
@@ -25,56 +25,71 @@ int TRyxEdit::CharClass(unsigned Code) {
   return 2;
 }
 
-int TRyxEdit::ScanWord(bool Forward, std::string& PassedText) const {
-  const std::string_view line = FLines.Get(FCaretLine);
-  // Words end at the terminator; a CR before it is content, a sign like any other.
-  const int content = ContentLength(line);
-  auto byteAt = [&line](int i) { return static_cast<unsigned char>(line[static_cast<std::size_t>(i)]); };
-  auto leadValue = [&](int i) { return !FSingleByteMode && IsDBCSLeadByte(byteAt(i)); };
-  // Whether byte p starts a double-byte character. The byte before a run of
-  // lead-byte values ends a character, so the run's length from there
-  // decides; the run is found once for all the steps within it, so that a
-  // move costs the bytes it passes and not the line before them.
-  int runFrom = -1;
-  auto leadAt = [&](int p) {
-    if (!leadValue(p)) return false;
-    if (runFrom < 0 || p < runFrom) {
-      runFrom = p;
-      while (runFrom > 0 && leadValue(runFrom - 1)) --runFrom;
-    }
-    return (p - runFrom) % 2 == 0;
-  };
-  // The caret rests on a character start, so forward each lead byte takes
-  // its trail, unless that trail would be the terminator.
-  const int caret = FCaretCol;
-  int i = caret;
+TDisplayPos TRyxEdit::ScanWord(bool Forward) const {
+  // The scan follows the logical line: past the end of a soft-wrapped piece
+  // it goes on in the next, so that what a word key moves over or deletes
+  // does not depend on the width the text is wrapped at.
+  TDisplayPos at{FCaretLine, FCaretCol};
+  TDisplayPos result = at;
   int runClass = -1;
   for (;;) {
-    int start = 0;
-    int size = 1;
-    if (Forward) {
-      if (i >= content) break;
-      start = i;
-      if (i + 1 < content && leadValue(i))
-        size = 2;
-      else if (byteAt(i) == '\t')
-        break;
-    } else {
-      if (i <= 0) break;
-      if (i >= 2 && leadAt(i - 2)) {
-        start = i - 2;
-        size = 2;
-      } else if (start = i - 1; byteAt(start) == '\t') {
-        break;
+    const std::string_view line = FLines.Get(at.Line);
+    // Words end at the terminator; a CR before it is content, a sign like any other.
+    const int content = ContentLength(line);
+    auto byteAt = [&line](int i) { return static_cast<unsigned char>(line[static_cast<std::size_t>(i)]); };
+    auto leadValue = [&](int i) { return !FSingleByteMode && IsDBCSLeadByte(byteAt(i)); };
+    // Whether byte p starts a double-byte character. The byte before a run of
+    // lead-byte values ends a character (a piece starts on one), so the run's
+    // length from there decides; the run is found once for all the steps
+    // within it, so that a move costs the bytes it passes and not the line
+    // before them.
+    int runFrom = -1;
+    auto leadAt = [&](int p) {
+      if (!leadValue(p)) return false;
+      if (runFrom < 0 || p < runFrom) {
+        runFrom = p;
+        while (runFrom > 0 && leadValue(runFrom - 1)) --runFrom;
       }
+      return (p - runFrom) % 2 == 0;
+    };
+    int& i = at.Col;
+    for (;;) {
+      // The caret rests on a character start, so forward each lead byte takes
+      // its trail, unless that trail would be the terminator.
+      int start = 0;
+      int size = 1;
+      if (Forward) {
+        if (i >= content) break;
+        start = i;
+        if (i + 1 < content && leadValue(i))
+          size = 2;
+        else if (byteAt(i) == '\t')
+          return result;
+      } else {
+        if (i <= 0) break;
+        if (i >= 2 && leadAt(i - 2)) {
+          start = i - 2;
+          size = 2;
+        } else if (start = i - 1; byteAt(start) == '\t') {
+          return result;
+        }
+      }
+      const unsigned code = size == 2 ? byteAt(start) * 256u + byteAt(start + 1) : byteAt(start);
+      const int cls = CharClass(code);
+      if (runClass >= 0 && cls != runClass) return result;
+      runClass = cls;
+      i = Forward ? i + size : i - size;
+      result = at;
     }
-    const unsigned code = size == 2 ? byteAt(start) * 256u + byteAt(start + 1) : byteAt(start);
-    const int cls = CharClass(code);
-    if (runClass >= 0 && cls != runClass) break;
-    runClass = cls;
-    i = Forward ? i + size : i - size;
+    // At the edge of the row: only a soft-wrapped piece lets the scan go on.
+    if (Forward) {
+      if (HasLineEnd(line) || at.Line + 1 >= FLines.Count()) return result;
+      at = TDisplayPos{at.Line + 1, 0};
+      // A run that ends with the piece leaves the caret on the next piece's start.
+      if (runClass >= 0) result = at;
+    } else {
+      if (at.Line == 0 || HasLineEnd(FLines.Get(at.Line - 1))) return result;
+      at = TDisplayPos{at.Line - 1, ContentLength(FLines.Get(at.Line - 1))};
+    }
   }
-  const int from = std::min(caret, i);
-  PassedText.assign(line.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(std::max(caret, i) - from)));
-  return i;
 }

@@ -133,19 +133,20 @@ TEST(RyxEditWordMoves, CtrlRightStopsBeforeTabsAndLineEndsAndCtrlLeftPassesNoTab
   EXPECT_EQ(f.edit.CaretX(), 32);
 }
 
-// Ctrl+Right and Ctrl+Left from every character start of random lines,
-// against a model that pairs the bytes from the line start. 0x89 and 0x9F
-// are lead and trail values alike, so only the bytes before a run of them
-// tell where its characters start; each double-byte character here is a
-// kanji, "a" and "@" are letters, "+" a sign, and a tab stops a word.
-TEST(RyxEditWordMoves, WordMovesFromEveryCharacterStartMatchAModelPairingFromTheStart) {
+// The word keys from every character start of random lines, against a model
+// that pairs the bytes from the line start, unwrapped and wrapped at ten
+// columns: a word goes on over the end of a soft-wrapped piece, so the keys
+// move over and delete the same bytes in both forms. 0x89 and 0x9F are lead
+// and trail values alike, so only the bytes before a run of them tell where
+// its characters start; each double-byte character here is a kanji, "a" and
+// "@" are letters, "+" a sign, and a tab stops a word.
+TEST(RyxEditWordMoves, WordKeysFromEveryCharacterStartMatchAModelWrappedOrNot) {
   constexpr int kTab = -1;
   const std::string bytes = "a@+\t\x89\x9F\x89\x9F\x89\x9F";
   std::mt19937 random(302);
   for (int round = 0; round < 60; ++round) {
     std::string line(1 + random() % 40, 'a');
     for (char& c : line) c = bytes[random() % bytes.size()];
-    SCOPED_TRACE(line);
     std::vector<int> starts;
     std::vector<int> classes;
     const int n = static_cast<int>(line.size());
@@ -158,23 +159,46 @@ TEST(RyxEditWordMoves, WordMovesFromEveryCharacterStartMatchAModelPairingFromThe
     }
     starts.push_back(n);
     const int chars = static_cast<int>(classes.size());
-    Fixture f(line);
-    for (int k = 0; k <= chars; ++k) {
-      if (k < chars) {
-        int j = k + 1;
-        if (classes[static_cast<std::size_t>(k)] != kTab)
-          for (j = k; j < chars && classes[static_cast<std::size_t>(j)] == classes[static_cast<std::size_t>(k)];) ++j;
-        f.Caret(0, starts[static_cast<std::size_t>(k)]);
-        f.Key(VK_RIGHT, false, true);
-        EXPECT_EQ(f.edit.CaretCol(), starts[static_cast<std::size_t>(j)]) << "right from " << starts[static_cast<std::size_t>(k)];
-      }
-      if (k > 0) {
-        int j = k - 1;
-        if (classes[static_cast<std::size_t>(k - 1)] != kTab)
-          for (j = k - 1; j > 0 && classes[static_cast<std::size_t>(j - 1)] == classes[static_cast<std::size_t>(k - 1)];) --j;
-        f.Caret(0, starts[static_cast<std::size_t>(k)]);
-        f.Key(VK_LEFT, false, true);
-        EXPECT_EQ(f.edit.CaretCol(), starts[static_cast<std::size_t>(j)]) << "left from " << starts[static_cast<std::size_t>(k)];
+    auto classOf = [&](int k) { return classes[static_cast<std::size_t>(k)]; };
+    auto startOf = [&](int k) { return starts[static_cast<std::size_t>(k)]; };
+    // The other end of the word at character k, in characters; a tab is a word alone.
+    auto wordEnd = [&](int k) {
+      int j = k + 1;
+      if (classOf(k) != kTab)
+        for (j = k; j < chars && classOf(j) == classOf(k);) ++j;
+      return j;
+    };
+    auto wordStart = [&](int k) {
+      int j = k - 1;
+      if (classOf(k - 1) != kTab)
+        for (j = k - 1; j > 0 && classOf(j - 1) == classOf(k - 1);) --j;
+      return j;
+    };
+    auto without = [&](int from, int to) {
+      return line.substr(0, static_cast<std::size_t>(startOf(from))) + line.substr(static_cast<std::size_t>(startOf(to)));
+    };
+    for (const int wrap : {kUnwrapped, kWrapColumn}) {
+      SCOPED_TRACE(line + (wrap ? " wrapped" : " unwrapped"));
+      TEditorFixture f(line, 364, wrap);
+      auto check = [&](int k, WORD key, int expectedCol, const std::string& expectedText) {
+        f.Caret(0, startOf(k));
+        f.Key(key, false, true);
+        EXPECT_EQ(f.LogicalCaret(), (TLogicalPos{0, expectedCol})) << "key " << key << " from " << startOf(k);
+        EXPECT_EQ(f.Text(), expectedText) << "key " << key << " from " << startOf(k);
+        if (f.Text() != line) {
+          f.Key('Z', false, true);
+          ASSERT_EQ(f.Text(), line);
+        }
+      };
+      for (int k = 0; k <= chars; ++k) {
+        if (k < chars) {
+          check(k, VK_RIGHT, startOf(wordEnd(k)), line);
+          check(k, VK_DELETE, startOf(k), without(k, wordEnd(k)));
+        }
+        if (k > 0) {
+          check(k, VK_LEFT, startOf(wordStart(k)), line);
+          check(k, VK_BACK, startOf(wordStart(k)), without(wordStart(k), k));
+        }
       }
     }
   }
