@@ -52,8 +52,7 @@ void TRyxEdit::MoveCaretRight(bool ByWord) {
     // The step past the last character of a soft-wrapped piece lands on the next piece's start.
     nextRow = FCaretCol >= static_cast<int>(line.size()) && !HasLineEnd(line) && FCaretLine + 1 < FLines.Count();
   }
-  IControlHost& host = Host();
-  host.HideCaret();
+  const TCaretHidden hidden(Host());
   if (nextRow) {
     const bool wasScrolled = FScrollX != 0;
     FScrollX = FCaretCol = FCaretX = 0;
@@ -76,7 +75,6 @@ void TRyxEdit::MoveCaretRight(bool ByWord) {
   }
   UpdateSelectionAfterMove();
   UpdateCaretPos();
-  host.ShowCaret();
   FGoalCol = FCaretCol;
 }
 
@@ -96,9 +94,8 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
     // The scan passes no tab: then the tab alone is passed below.
     if (end.Col != FCaretCol) wordStart = end.Col;
   }
-  IControlHost& host = Host();
+  const TCaretHidden hidden(Host());
   if (FCaretCol == 0) {
-    host.HideCaret();
     const int target = FCaretLine - 1;
     if (FCaretLine - FTopLine - FOverScroll > 0) {
       StepCaretLine(-1);
@@ -131,7 +128,6 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
       next = FCaretCol - 2;
     const std::string passed(line.substr(static_cast<std::size_t>(next), static_cast<std::size_t>(FCaretCol - next)));
     FCaretCol = next;
-    host.HideCaret();
     if (passed != "\t")
       FCaretX -= Canvas().TextWidth(passed);
     else
@@ -143,7 +139,6 @@ void TRyxEdit::MoveCaretLeft(bool ByWord) {
   }
   UpdateSelectionAfterMove();
   UpdateCaretPos();
-  host.ShowCaret();
   FGoalCol = FCaretCol;
 }
 
@@ -174,8 +169,7 @@ void TRyxEdit::MoveCaretLines(int Delta) {
     FGoalXCol = FGoalCol;
     FGoalX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FGoalCol);
   }
-  IControlHost& host = Host();
-  host.HideCaret();
+  const TCaretHidden hidden(Host());
   DrawUnderline(FCaretLine, false);
   FCaretLine = std::clamp(FCaretLine + Delta, 0, last);
   FCaretCol = ColumnAtX(std::string(FLines.Get(FCaretLine)), FGoalX, FCaretX);
@@ -188,15 +182,13 @@ void TRyxEdit::MoveCaretLines(int Delta) {
   FCaretX -= FScrollX;
   UpdateSelectionAfterMove();
   UpdateCaretPos();
-  host.ShowCaret();
   DrawUnderline(FCaretLine, true);
 }
 
 void TRyxEdit::MoveCaretLineStart() {
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   if (FCaretLine == 0 && FCaretCol == 0) return;
-  IControlHost& host = Host();
-  host.HideCaret();
+  const TCaretHidden hidden(Host());
   FCaretCol = FCaretX = 0;
   UpdateSelectionAfterMove();
   if (FScrollX != 0) {
@@ -205,7 +197,6 @@ void TRyxEdit::MoveCaretLineStart() {
   }
   FGoalCol = 0;
   UpdateCaretPos();
-  host.ShowCaret();
 }
 
 void TRyxEdit::MoveCaretLineEnd() {
@@ -213,8 +204,7 @@ void TRyxEdit::MoveCaretLineEnd() {
   const std::string content = StripLineEnd(FLines.Get(FCaretLine));
   const int length = static_cast<int>(content.size());
   if (FCaretLine == FLines.Count() - 1 && FCaretCol == length) return;
-  IControlHost& host = Host();
-  host.HideCaret();
+  const TCaretHidden hidden(Host());
   const int width = TextXOfColumn(content, length);
   const int oldScrollX = FScrollX;
   FScrollX = std::max(0, width - FTextWidth + FCaretHMargin);
@@ -224,5 +214,4 @@ void TRyxEdit::MoveCaretLineEnd() {
   if (FScrollX != oldScrollX) PaintScreen();
   FGoalCol = FCaretCol;
   UpdateCaretPos();
-  host.ShowCaret();
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditCaretGuard.h"
 
 namespace {
 
@@ -189,10 +190,8 @@ void TRyxEdit::RefreshView() {
     return;
   }
   if (!HandleAllocated()) return;
-  IControlHost& host = Host();
-  host.HideCaret();
+  const TCaretHidden hidden(Host());
   UpdateVScrollRange(true);
   PaintScreen();
   UpdateCaretPos();
-  host.ShowCaret();
 }

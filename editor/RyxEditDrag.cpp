@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditCaretGuard.h"
 
 namespace {
 
@@ -119,26 +120,27 @@ void TRyxEdit::DropText(const std::string& Text) {
   TLogicalPos drop = ToLogical({FCaretLine, FCaretCol});
   const TLogicalPos start = ToLogical({startLine, startCol});
   const TLogicalPos end = ToLogical({endLine, endCol});
-  Host().HideCaret();
-  if (copy) {
-    ClearSelection();
-  } else {
-    DeleteSelection(false);
-    const bool endsWithBreak = Text.size() >= 2 && Text.compare(Text.size() - 2, 2, "\r\n") == 0;
-    drop = DropPointAfterRemoval(drop, start, end, endsWithBreak);
+  {
+    const TCaretHidden hidden(Host());
+    if (copy) {
+      ClearSelection();
+    } else {
+      DeleteSelection(false);
+      const bool endsWithBreak = Text.size() >= 2 && Text.compare(Text.size() - 2, 2, "\r\n") == 0;
+      drop = DropPointAfterRemoval(drop, start, end, endsWithBreak);
+    }
+    const TDisplayPos at = ToDisplay(drop);
+    FCaretLine = at.Line;
+    FCaretCol = at.Col;
+    AddUndo(ukInsert, Text, FCaretCol, FCaretLine);
+    InsertAtCaret(Text, false);
+    FGoalCol = FCaretCol;
+    CollapseSelection();
+    UpdateVScrollRange(true);
+    UpdateHScrollRange(true);
+    if (!SetCaret(FCaretCol, FCaretLine, true, true)) PaintScreen();
+    UpdateCaretPos();
   }
-  const TDisplayPos at = ToDisplay(drop);
-  FCaretLine = at.Line;
-  FCaretCol = at.Col;
-  AddUndo(ukInsert, Text, FCaretCol, FCaretLine);
-  InsertAtCaret(Text, false);
-  FGoalCol = FCaretCol;
-  CollapseSelection();
-  UpdateVScrollRange(true);
-  UpdateHScrollRange(true);
-  if (!SetCaret(FCaretCol, FCaretLine, true, true)) PaintScreen();
-  UpdateCaretPos();
-  Host().ShowCaret();
   if (OnChange) OnChange(this);
 }
 
@@ -146,11 +148,12 @@ void TRyxEdit::DropForeignText(std::string Text) {
   // Plain text ends at its first NUL; inside a row a NUL would read as the end of the text.
   Text.resize(std::min(Text.size(), Text.find('\0')));
   if (Text.empty()) return;
-  Host().HideCaret();
-  ClearSelection();
-  AddUndo(ukInsert, Text, FCaretCol, FCaretLine);
-  InsertAtCaret(Text, true);
-  Host().ShowCaret();
+  {
+    const TCaretHidden hidden(Host());
+    ClearSelection();
+    AddUndo(ukInsert, Text, FCaretCol, FCaretLine);
+    InsertAtCaret(Text, true);
+  }
   if (OnChange) OnChange(this);
 }
 

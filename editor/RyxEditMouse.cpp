@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditCaretGuard.h"
 #include "editor/RyxEditSub.h"
 
 void TRyxEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -24,32 +25,33 @@ void TRyxEdit::PressLeft(int x, int y) {
   const bool shiftHeld = host.GetKeyState(VK_SHIFT) < 0;
   const int oldScrollX = FScrollX;
   host.SetFocus();
-  host.HideCaret();
-  DrawUnderline(FCaretLine, false);
-  MoveCaretToPoint(x, y);
-  FMouseSelecting = true;
   bool pressedInSelection = false;
-  FSavedCaretScrollFix = FCaretScrollFix;
-  if (shiftHeld) {
-    if (FSelAll) {
-      // The whole-text selection becomes an ordinary one from the text's start,
-      // so that its end can follow the press and an edit removes what is shown.
-      FSelAll = false;
-      FSelPaintCol = FSelEndCol;
-      FSelPaintLine = FSelEndLine;
+  {
+    const TCaretHidden hidden(host);
+    DrawUnderline(FCaretLine, false);
+    MoveCaretToPoint(x, y);
+    FMouseSelecting = true;
+    FSavedCaretScrollFix = FCaretScrollFix;
+    if (shiftHeld) {
+      if (FSelAll) {
+        // The whole-text selection becomes an ordinary one from the text's start,
+        // so that its end can follow the press and an edit removes what is shown.
+        FSelAll = false;
+        FSelPaintCol = FSelEndCol;
+        FSelPaintLine = FSelEndLine;
+      }
+      FSelActive = true;
+      ExtendSelection(FCaretCol, FCaretLine);
+    } else if (x < FTextLeft - 4) {
+      SelectLineAtCaret();
+    } else {
+      int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
+      pressedInSelection = CaretInSelection(startCol, startLine, endLine, endCol);
+      if (!pressedInSelection) ClearSelection();
     }
-    FSelActive = true;
-    ExtendSelection(FCaretCol, FCaretLine);
-  } else if (x < FTextLeft - 4) {
-    SelectLineAtCaret();
-  } else {
-    int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
-    pressedInSelection = CaretInSelection(startCol, startLine, endLine, endCol);
-    if (!pressedInSelection) ClearSelection();
+    if (FScrollX != oldScrollX) PaintScreen();
+    UpdateCaretPos();
   }
-  if (FScrollX != oldScrollX) PaintScreen();
-  UpdateCaretPos();
-  host.ShowCaret();
   // Before the focus has arrived there is no caret to show: create it now.
   if (!host.Focused()) Perform(WM_SETFOCUS, 0, 0);
   if (pressedInSelection) StartDragFromPress();
@@ -99,13 +101,12 @@ void TRyxEdit::TrackMouse(int X, int Y) {
   MoveCaretToPoint(X, Y);
   IControlHost& host = Host();
   if (FDragging && (FCaretCol != FSelPaintCol || FCaretLine != FSelPaintLine)) {
-    host.HideCaret();
+    const TCaretHidden hidden(host);
     // The caret marks the drop point; without a selection the anchor goes along with it.
     if (!FSelActive && !FSelAll) CollapseSelection();
     UpdateCaretPos();
-    host.ShowCaret();
   } else if (FCaretCol != FSelPaintCol || FCaretLine != FSelPaintLine) {
-    host.HideCaret();
+    const TCaretHidden hidden(host);
     // A selection dragged down into the gutter grows by whole lines: its start
     // goes to the start of its line, and the part of that line it gains shows.
     if (X < FTextLeft && FCaretLine == FSelStartLine + 1 && FSelStartCol > 0) {
@@ -115,13 +116,11 @@ void TRyxEdit::TrackMouse(int X, int Y) {
     FSelActive = true;
     ExtendSelection(FCaretCol, FCaretLine);
     UpdateCaretPos();
-    host.ShowCaret();
   }
   if (FScrollX != oldScrollX) {
-    host.HideCaret();
+    const TCaretHidden hidden(host);
     PaintScreen();
     UpdateCaretPos();
-    host.ShowCaret();
   }
 }
 

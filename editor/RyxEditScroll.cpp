@@ -7,6 +7,7 @@
 
 #include "editor/IntMath.h"
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditCaretGuard.h"
 #include "editor/RyxEditSub.h"
 
 void TRyxEdit::WMSize(TMessage& message) {
@@ -114,19 +115,17 @@ bool TRyxEdit::SetCaret(int col, int line, bool setGoal, bool collapse) {
     }
     IControlHost& host = Host();
     if (ScrollToCaret(FCaretX, FCaretLine, 3)) {
-      host.HideCaret();
+      const TCaretHidden hidden(host);
       UpdateVScrollRange(true);
       UpdateHScrollRange(true);
       PaintScreen();
       UpdateCaretPos();
-      host.ShowCaret();
       scrolled = true;
     } else if (move) {
       UpdateCaretPos();
       if (FCaretLine != oldLine) {
-        host.HideCaret();
+        const TCaretHidden hidden(host);
         MoveUnderline(oldLine, FCaretLine);
-        host.ShowCaret();
       }
     }
     if (collapse) {
@@ -183,15 +182,16 @@ void TRyxEdit::WMVScroll(TMessage& message) {
     IControlHost& host = Host();
     DrawUnderline(FCaretLine, false);
     FTopLine += FVScrolled;
-    host.HideCaret();
-    host.InvalidateRect(&FLinesRect);
-    if (FScrollMovesCaret) {
-      if (!FCaretScrollFix || FKeyScroll)
-        MoveCaretLines(FVScrollCaretShift);
-      else
-        UpdateCaretPos();
+    {
+      const TCaretHidden hidden(host);
+      host.InvalidateRect(&FLinesRect);
+      if (FScrollMovesCaret) {
+        if (!FCaretScrollFix || FKeyScroll)
+          MoveCaretLines(FVScrollCaretShift);
+        else
+          UpdateCaretPos();
+      }
     }
-    host.ShowCaret();
     if (FVertScrollBar) host.SetScrollPos(SB_VERT, CeilDiv(FTopLine, FVScrollScale), true);
   }
   FInVScroll = false;
@@ -232,6 +232,7 @@ void TRyxEdit::WMHScroll(TMessage& message) {
   }
   if (FHScrolled == 0) return;
   IControlHost& host = Host();
+  const TCaretHidden hidden(host);
   FScrollX += FHScrolled;
   if (FHorzScrollBar) host.SetScrollPos(SB_HORZ, CeilDiv(FScrollX, FHScrollScale), true);
   host.ScrollWindow(-FHScrolled, 0, &FTextRect, &FTextRect);
@@ -240,7 +241,6 @@ void TRyxEdit::WMHScroll(TMessage& message) {
     PaintTopMargin();
     FireUserDraw();
   }
-  host.ShowCaret();
   UpdateCaretPos();
 }
 
@@ -260,7 +260,6 @@ void TRyxEdit::WMMouseWheel(TMessage& message) {
 
 void TRyxEdit::PrepareDocumentJump() {
   const bool shift = Host().GetKeyState(VK_SHIFT) < 0;
-  Host().HideCaret();
   if (FSelActive || FSelAll) {
     if (!shift) ClearSelection();
     return;
@@ -276,6 +275,7 @@ void TRyxEdit::PrepareDocumentJump() {
 void TRyxEdit::GotoDocumentStart() {
   if (FCaretLine == 0 && FCaretCol == 0) return;
   IControlHost& host = Host();
+  const TCaretHidden hidden(host);
   PrepareDocumentJump();
   FScrollX = FCaretX = FTopLine = FCaretLine = FCaretCol = FGoalCol = 0;
   host.SetScrollPos(SB_VERT, 0, false);
@@ -287,7 +287,6 @@ void TRyxEdit::GotoDocumentStart() {
   FSelPaintLine = FSelPaintCol = 0;
   PaintScreen();
   UpdateCaretPos();
-  host.ShowCaret();
 }
 
 void TRyxEdit::GotoDocumentEnd() {
@@ -296,6 +295,7 @@ void TRyxEdit::GotoDocumentEnd() {
   const int length = static_cast<int>(content.size());
   if (FCaretLine == last && FCaretCol == length) return;
   IControlHost& host = Host();
+  const TCaretHidden hidden(host);
   PrepareDocumentJump();
   FCaretLine = last;
   const int width = TextXOfColumn(content, length);
@@ -316,5 +316,4 @@ void TRyxEdit::GotoDocumentEnd() {
   FGoalCol = FCaretCol;
   PaintScreen();
   UpdateCaretPos();
-  host.ShowCaret();
 }

@@ -1,13 +1,16 @@
 // TRyxEdit: the selection as positions, its text, and setting it from outside.
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditCaretGuard.h"
 #include "editor/RyxEditSub.h"
 
 void TRyxEdit::ClearSelection() {
   const bool window = HandleAllocated();
-  if (window) Host().HideCaret();
+  std::optional<TCaretHidden> hidden;
+  if (window) hidden.emplace(Host());
   if (FSelAll || FSelActive) {
     const bool all = FSelAll;
     FSelAll = FSelActive = false;
@@ -32,7 +35,6 @@ void TRyxEdit::ClearSelection() {
   }
   if (window && !FInVScroll)
     FireUserClientDraw(std::min(FSelStartLine, FSelEndLine), std::max(FSelStartLine, FSelEndLine));
-  if (window) Host().ShowCaret();
   CollapseSelection();
   if (window) DrawUnderline(FCaretLine, true);
 }
@@ -85,10 +87,11 @@ void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol
   FSelEndCol = FCaretCol;
   FSelActive = true;
   if (HandleAllocated()) {
-    Host().HideCaret();
-    PaintSelectionRows(std::max(FTopLine, std::min(FSelStartLine, FSelEndLine)),
-                       std::min(FTopLine + FVisibleLines - 1, std::max(FSelStartLine, FSelEndLine)));
-    Host().ShowCaret();
+    {
+      const TCaretHidden hidden(Host());
+      PaintSelectionRows(std::max(FTopLine, std::min(FSelStartLine, FSelEndLine)),
+                         std::min(FTopLine + FVisibleLines - 1, std::max(FSelStartLine, FSelEndLine)));
+    }
     SetCaret(FCaretCol, FCaretLine, true, false);
   }
   // The caret may not have moved, so the caret's own notice may not come.
@@ -138,9 +141,8 @@ void TRyxEdit::SelectAll() {
   FSelActive = false;
   const bool window = HandleAllocated();
   if (window) {
-    Host().HideCaret();
+    const TCaretHidden hidden(Host());
     PaintAllSelected();
-    Host().ShowCaret();
   }
   FSelStartLine = FSelStartCol = 0;
   FSelEndLine = FLines.Count() - 1;

@@ -163,7 +163,8 @@ class TEditorFixture {
   // messages shown; empty when nothing is. Every logical line but the last
   // ends in CR LF, the last in the end marker, and no other CR LF or NUL is
   // inside; wrapped, the rows are the pieces a fresh wrap of the text gives.
-  // The caret and the selection's ends stand on characters' first bytes.
+  // The caret and the selection's ends stand on characters' first bytes,
+  // and a focused control shows its caret.
   std::string Broken() {
     const TRyxStrings& lines = edit.Lines();
     const int count = lines.Count();
@@ -203,6 +204,8 @@ class TEditorFixture {
         if (!onText(end.Y, end.X, true)) return "selection end at " + std::to_string(end.Y) + ":" + std::to_string(end.X);
     }
     if (const auto boxes = host.TakeMessageBoxes(); !boxes.empty()) return "message box " + boxes.front();
+    // Each step hides the caret as often as it shows it again.
+    if (host.Focused() && !host.Caret().Visible()) return "caret left hidden";
     return "";
   }
 
