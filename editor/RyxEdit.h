@@ -362,6 +362,10 @@ class TRyxEdit : public TCustomControl {
   void UpdateCaretPos();
   bool ScrollToCaret(int x, int line, int margin);
   bool SetCaret(int col, int line, bool setGoal, bool collapse);
+  // The caret to (col, line), settled on the row's text, unless col is
+  // negative; then the view scrolls until the caret shows. Returns whether it
+  // scrolled. The system caret and the caret's notices are left to the caller.
+  bool MoveCaretInView(int col, int line);
   // SetCaret at the caret's own position: scrolls the view until the caret shows.
   void ScrollCaretIntoView(bool setGoal);
   void WMVScroll(TMessage& message);

@@ -14,9 +14,8 @@ void TRyxEdit::StepCaretLine(int Delta) {
 }
 
 void TRyxEdit::MoveCaretByWordTo(TDisplayPos To) {
-  // Placed as a click places it: the view scrolls when the row is out of sight.
-  SetCaret(To.Col, To.Line, false, false);
   const TCaretHidden hidden(Host());
+  MoveCaretInView(To.Col, To.Line);
   UpdateSelectionAfterMove();
   UpdateCaretPos();
   FGoalCol = FCaretCol;

@@ -54,6 +54,10 @@ void TRyxEdit::ExtendSelection(int Col, int Line) {
     for (int row = Line + 1; row < FSelPaintLine; ++row) RepaintSelectionSpan(row, 0, lengthOf(row), Line, Col);
     RepaintSelectionSpan(Line, Col, lengthOf(Line), Line, Col);
   }
+  // The rows repainted above lose what the owner drew over them (the guides):
+  // the owner draws them again, also where the selection shrank.
+  if (HandleAllocated() && (Line != FSelPaintLine || Col != FSelPaintCol))
+    FireUserClientDraw(std::min(Line, FSelPaintLine), std::max(Line, FSelPaintLine));
   FSelPaintCol = FSelEndCol = Col;
   FSelPaintLine = FSelEndLine = Line;
 }

@@ -102,32 +102,8 @@ bool TRyxEdit::ScrollToCaret(int x, int line, int margin) {
 bool TRyxEdit::SetCaret(int col, int line, bool setGoal, bool collapse) {
   bool scrolled = false;
   try {
-    const int oldLine = FCaretLine;
-    const bool move = col >= 0;
-    if (move) {
-      line = std::min(FLines.Count() - 1, line);
-      const std::string text(FLines.Get(line));
-      const int content = static_cast<int>(text.size()) - (HasLineEnd(text) ? 2 : 0);
-      col = std::min(col, content);
-      FCaretX = TextXOfColumn(text, col) - FScrollX;
-      FCaretCol = col;
-      FCaretLine = line;
-    }
-    IControlHost& host = Host();
-    if (ScrollToCaret(FCaretX, FCaretLine, 3)) {
-      const TCaretHidden hidden(host);
-      UpdateVScrollRange(true);
-      UpdateHScrollRange(true);
-      PaintScreen();
-      UpdateCaretPos();
-      scrolled = true;
-    } else if (move) {
-      UpdateCaretPos();
-      if (FCaretLine != oldLine) {
-        const TCaretHidden hidden(host);
-        MoveUnderline(oldLine, FCaretLine);
-      }
-    }
+    scrolled = MoveCaretInView(col, line);
+    if (scrolled || col >= 0) UpdateCaretPos();
     if (collapse) {
       FSelStartLine = FSelEndLine = FSelPaintLine = FCaretLine;
       FSelStartCol = FSelEndCol = FSelPaintCol = FCaretCol;
@@ -137,6 +113,26 @@ bool TRyxEdit::SetCaret(int col, int line, bool setGoal, bool collapse) {
     ShowError("Error:OC006");
   }
   return scrolled;
+}
+
+bool TRyxEdit::MoveCaretInView(int col, int line) {
+  const int oldLine = FCaretLine;
+  if (col >= 0) {
+    line = std::min(FLines.Count() - 1, line);
+    const std::string_view text = FLines.Get(line);
+    FCaretX = TextXOfColumn(text, std::min(col, ContentLength(text))) - FScrollX;
+    FCaretCol = std::min(col, ContentLength(text));
+    FCaretLine = line;
+  }
+  const TCaretHidden hidden(Host());
+  if (ScrollToCaret(FCaretX, FCaretLine, 3)) {
+    UpdateVScrollRange(true);
+    UpdateHScrollRange(true);
+    PaintScreen();
+    return true;
+  }
+  if (FCaretLine != oldLine) MoveUnderline(oldLine, FCaretLine);
+  return false;
 }
 
 void TRyxEdit::ScrollCaretIntoView(bool setGoal) { SetCaret(FCaretCol, FCaretLine, setGoal, false); }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -357,6 +359,69 @@ TEST(RyxEditSelectionMoves, AScrollingShiftDownExtendsTheSelectionWithTheCaret) 
   EXPECT_EQ(f.edit.SelStart(), (TPoint{0, 15}));
   EXPECT_EQ(f.edit.SelEnd(), (TPoint{0, 17}));
   EXPECT_TRUE(f.edit.SelActive());
+}
+
+// The guides the main window draws over the text: a line down one x of each
+// row it is asked to draw. A fill or a text box over that x hides it again.
+class TGuideScreen {
+ public:
+  TGuideScreen(TEditorFixture& f, int x) : FFixture(f), FX(x) {
+    f.edit.OnUserClientDraw = [this](TObject*, int, int, int L1, int L2) {
+      const TRyxEdit& e = FFixture.edit;
+      ICanvas& canvas = FFixture.host.HeadlessCanvas();
+      canvas.MoveTo(FX, e.TopMargin() + (L1 - e.TopLine()) * e.LineHeight());
+      canvas.LineTo(FX, e.TopMargin() + (L2 + 1 - e.TopLine()) * e.LineHeight());
+    };
+  }
+  // The visible rows of text without their guide after the operations drawn since the last call.
+  std::vector<int> RowsWithoutGuide() {
+    const TRyxEdit& e = FFixture.edit;
+    const int h = e.LineHeight();
+    auto span = [&](int top, int bottom, bool shown) {
+      for (int y = top; y < bottom; ++y)
+        if ((y - e.TopMargin()) % h == 0) FShown[y] = shown;
+    };
+    for (const TCanvasOp& op : FFixture.host.HeadlessCanvas().TakeOps()) {
+      if (op.Op == "line" && op.X == FX && op.X2 == FX) span(op.Y, op.Y2, true);
+      std::optional<TRect> box;
+      if (op.Op == "fill") box = op.Rect;
+      if (op.Op == "text") box = op.Clip.value_or(TRect{op.X, op.Y, op.X + FFixture.host.HeadlessCanvas().TextWidth(op.Text), op.Y + 1});
+      if (box && box->Left <= FX && FX < box->Right) span(box->Top, box->Bottom, false);
+    }
+    std::vector<int> missing;
+    for (int row = e.TopLine(); row < std::min(e.Lines().Count(), e.TopLine() + e.VisibleLines()); ++row)
+      if (!FShown[e.TopMargin() + (row - e.TopLine()) * h]) missing.push_back(row);
+    return missing;
+  }
+
+ private:
+  TEditorFixture& FFixture;
+  int FX;
+  std::map<int, bool> FShown;
+};
+
+// Selections drawn out by keys and the mouse, across the pieces of wrapped
+// lines and across lines, leave the guides standing over what they repaint.
+TEST(RyxEditSelectionMoves, SelectingRepaintsTheGuidesOverTheRowsItPaints) {
+  const std::string text = "ab\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9 cdefghijklmnop\r\nqrs tuv";
+  const std::vector<std::vector<std::string>> sessions{
+      {"Ctrl+Shift+Right", "Ctrl+Shift+Right", "Ctrl+Shift+Right", "Ctrl+Shift+Left", "Ctrl+Shift+Left"},
+      {"Shift+End", "Shift+Right", "Shift+Down", "Shift+Down", "Shift+Up", "Shift+Home"},
+      {"press:0,1", "move:1,4", "move:2,6", "move:0,3", "release", "Right"},
+      {"Ctrl+A", "Left", "Ctrl+End", "Ctrl+Shift+Home"},
+  };
+  for (const int wrap : {kUnwrapped, kWrapColumn}) {
+    for (const auto& session : sessions) {
+      TEditorFixture f(text, 265, wrap);
+      TGuideScreen guides(f, f.edit.TextLeft() + 3 * 8);
+      f.edit.RefreshView();
+      ASSERT_EQ(guides.RowsWithoutGuide(), std::vector<int>{});
+      for (const std::string& step : session) {
+        f.Do(step);
+        EXPECT_EQ(guides.RowsWithoutGuide(), std::vector<int>{}) << step << (wrap ? " wrapped" : "");
+      }
+    }
+  }
 }
 
 TEST(RyxEditKeyDispatch, ClipboardKeysActInEveryStageTheirModifiersReach) {
