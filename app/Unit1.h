@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -20,6 +21,7 @@ struct TLossyReport;
 class QAction;
 class QMenu;
 class QStatusBar;
+class QTimer;
 class TCommonDialogs;
 class TForm2;
 class TFindBar;
@@ -114,6 +116,12 @@ class TForm1 : public QMainWindow {
   TStatusFields* StatusFields = nullptr;
   TPreviewPanel* PreviewPanel = nullptr;
   TTagCheckPanel* TagCheckPanel = nullptr;
+  // While the check panel is open, an edit checks the text again once typing
+  // pauses for this long...
+  QTimer* TagRecheckTimer = nullptr;
+  // ...if the last check took no longer than this; a slower one would stall
+  // the typing, so the panel is marked out of date instead.
+  std::chrono::milliseconds LiveTagCheckLimit{50};
 
   // Menu handlers.
   void N7Click();
@@ -183,6 +191,8 @@ class TForm1 : public QMainWindow {
   // The lyrics panels and their menu items (Unit1Lyrics.cpp).
   void CreateLyricsTools();
   void RyxEdit1LinesChanged(int first, int oldLast, int newLast);
+  // Checks the time tags and fills the panel; the number of problems found.
+  std::size_t RunTagCheck();
   // The overflow cache for the display now set, measured anew when the display changed; null while the preview is off.
   TOverflowLines* CurrentOverflow();
   void DrawOverflowMarksOf(int L1, int L2);
@@ -227,6 +237,7 @@ class TForm1 : public QMainWindow {
   TForm2* FForm2 = nullptr;
   TForm3* FForm3 = nullptr;
   std::string FCurrentFileName;
+  std::chrono::steady_clock::duration FTagCheckCost{};
   TDeviceSettings FDeviceSettings;
   int FSaveFilterIndex = 1;
   // The file as it was when loaded or saved, and a later state of it that

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTimer>
 #include <cmath>
 
 #include "app/LogicalLines.h"
@@ -47,6 +48,15 @@ void TForm1::CreateLyricsTools() {
     });
   };
 
+  TagRecheckTimer = new QTimer(this);
+  TagRecheckTimer->setSingleShot(true);
+  TagRecheckTimer->setInterval(300);
+  connect(TagRecheckTimer, &QTimer::timeout, this, [this] {
+    Run([this] {
+      if (!TagCheckPanel->isHidden()) RunTagCheck();
+    });
+  });
+
   RyxEdit1->OnLinesChanged = [this](TObject*, int first, int oldLast, int newLast) {
     RyxEdit1LinesChanged(first, oldLast, newLast);
   };
@@ -56,6 +66,14 @@ void TForm1::CreateLyricsTools() {
 }
 
 void TForm1::RyxEdit1LinesChanged(int first, int oldLast, int newLast) {
+  // The panel's line numbers are those of the text it checked: they follow
+  // the edits, or at least do not pass for current.
+  if (!TagCheckPanel->isHidden()) {
+    if (FTagCheckCost <= LiveTagCheckLimit)
+      TagRecheckTimer->start();
+    else
+      TagCheckPanel->MarkOutOfDate();
+  }
   if (!FPreviewShown) return;
   // The report comes in the middle of an edit: nothing may be raised from here.
   try {
@@ -104,18 +122,26 @@ void TForm1::SetPreviewShown(bool shown) {
 
 void TForm1::PreviewClick() { SetPreviewShown(!FPreviewShown); }
 
-void TForm1::CheckTagsClick() {
+std::size_t TForm1::RunTagCheck() {
+  const auto start = std::chrono::steady_clock::now();
   TTagCheckFilter check;
   check.Apply(RyxEdit1->GetAllText());
   const std::vector<TTagProblem> problems = check.Problems();
   TagCheckPanel->ShowProblems(problems);
+  FTagCheckCost = std::chrono::steady_clock::now() - start;
+  return problems.size();
+}
+
+void TForm1::CheckTagsClick() {
+  TagRecheckTimer->stop();
+  const std::size_t problems = RunTagCheck();
   if (TagCheckPanel->isHidden()) {
     TagCheckPanel->show();
     // A few problems in view; the text keeps most of the window.
     resizeDocks({TagCheckPanel}, {TagCheckPanel->fontMetrics().height() * 7}, Qt::Vertical);
   }
-  StatusBar1->showMessage(problems.empty() ? QString("タイムタグに問題は見つかりませんでした")
-                                           : QString("タイムタグの問題: %1 件").arg(problems.size()));
+  StatusBar1->showMessage(problems == 0 ? QString("タイムタグに問題は見つかりませんでした")
+                                       : QString("タイムタグの問題: %1 件").arg(problems));
 }
 
 void TForm1::ShiftTagsClick() {

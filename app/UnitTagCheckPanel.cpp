@@ -8,18 +8,30 @@ namespace {
 // The line of an entry; entries without one (the "no problem" line) hold none.
 constexpr int kLineRole = Qt::UserRole;
 
+constexpr const char* kTitle = "タイムタグの検査";
+
 }  // namespace
 
-TTagCheckPanel::TTagCheckPanel(QWidget* parent) : QDockWidget("タイムタグの検査", parent), FList(new QListWidget(this)) {
+TTagCheckPanel::TTagCheckPanel(QWidget* parent) : QDockWidget(kTitle, parent), FList(new QListWidget(this)) {
   setObjectName("TagCheckPanel");
   setWidget(FList);
   connect(FList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
     const QVariant line = item->data(kLineRole);
-    if (line.isValid() && OnGoToLine) OnGoToLine(line.toInt());
+    if (line.isValid() && !FOutOfDate && OnGoToLine) OnGoToLine(line.toInt());
   });
 }
 
+void TTagCheckPanel::MarkOutOfDate() {
+  if (FOutOfDate) return;
+  FOutOfDate = true;
+  FList->setEnabled(false);
+  setWindowTitle(QString(kTitle) + " (テキストが変更されました: もう一度「タイムタグを検査」してください)");
+}
+
 void TTagCheckPanel::ShowProblems(const std::vector<TTagProblem>& problems) {
+  FOutOfDate = false;
+  FList->setEnabled(true);
+  setWindowTitle(kTitle);
   FList->clear();
   if (problems.empty()) {
     FList->addItem("タイムタグに問題は見つかりませんでした");

@@ -17,10 +17,15 @@ class TTagCheckPanel : public QDockWidget {
 
   // Shows the problems, or a line saying there are none.
   void ShowProblems(const std::vector<TTagProblem>& problems);
+  // The text changed since the check: the list greys out, its entries no
+  // longer take the caret anywhere, and the title says to check again.
+  void MarkOutOfDate();
+  bool OutOfDate() const { return FOutOfDate; }
   QListWidget* List() const { return FList; }
   // Called with the problem's line (from 1) when its entry is double-clicked.
   std::function<void(int line)> OnGoToLine;
 
  private:
   QListWidget* FList;
+  bool FOutOfDate = false;
 };

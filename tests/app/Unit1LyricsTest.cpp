@@ -1,6 +1,7 @@
 // Tests of the lyrics workbench in the main window: the time-tag tools, the tag check panel and the player preview.
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QListWidget>
 #include <QStatusBar>
@@ -80,6 +81,37 @@ TEST_F(LyricsTest, TheCheckPanelListsProblemsAndTakesTheCaretToThem) {
   form.RyxEdit1->MoveCaretTo(1, 3);
   emit list->itemDoubleClicked(list->item(0));
   EXPECT_EQ(form.RyxEdit1->CaretLine(), 1);
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+TEST_F(LyricsTest, TheCheckPanelFollowsTheEditsOrSaysItIsOutOfDate) {
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("[00:05.00]a\r\n[00:04.00]b");
+  form.CheckTagsAction->trigger();
+  QListWidget* list = form.TagCheckPanel->List();
+  auto firstLine = [list] { return list->item(0)->data(Qt::UserRole).toInt(); };
+  ASSERT_EQ(firstLine(), 2);
+  auto pressEnterAtStart = [&form] {
+    form.RyxEdit1->MoveCaretTo(0, 0);
+    form.RyxEdit1->Perform(WM_KEYDOWN, VK_RETURN, 0);
+  };
+  // A line put in above the problem moves it down once the typing pauses.
+  pressEnterAtStart();
+  for (QElapsedTimer waited; firstLine() != 3 && waited.elapsed() < 5000;) QApplication::processEvents();
+  EXPECT_EQ(firstLine(), 3);
+  EXPECT_FALSE(form.TagCheckPanel->OutOfDate());
+
+  // A check too slow to run at every pause leaves the list greyed, and its
+  // entries no longer take the caret to a line that has moved.
+  form.LiveTagCheckLimit = std::chrono::milliseconds(-1);
+  pressEnterAtStart();
+  EXPECT_TRUE(form.TagCheckPanel->OutOfDate());
+  EXPECT_FALSE(list->isEnabled());
+  emit list->itemDoubleClicked(list->item(0));
+  EXPECT_EQ(form.RyxEdit1->CaretLine(), 1);
+  form.CheckTagsAction->trigger();
+  EXPECT_FALSE(form.TagCheckPanel->OutOfDate());
+  EXPECT_EQ(firstLine(), 4);
   EXPECT_TRUE(Exceptions.empty());
 }
 
