@@ -14,6 +14,7 @@
 
 #include "editor/RyxEditSub.h"
 #include "platform/Exceptions.h"
+#include "tests/PlainSplit.h"
 #include "tests/TestData.h"
 #include "tests/editor/TempFolder.h"
 
@@ -493,22 +494,6 @@ TEST(TRyxStrings, AFileTooLargeForTheStoreIsRefusedBeforeItIsRead) {
 
 namespace {
 
-// The split rule, byte by byte: a piece ends after CR LF, or after a NUL and
-// the byte that follows it; what is left runs to the end of the text.
-Lines SplitByTheRule(std::string_view text) {
-  Lines pieces;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] == '\0' || (text[i] == '\r' && text[i + 1] == '\n')) {
-      pieces.emplace_back(text.substr(start, i + 2 - start));
-      start = i + 2;
-      ++i;
-    }
-  }
-  if (start < text.size()) pieces.emplace_back(text.substr(start));
-  return pieces;
-}
-
 // The store's lines and capacity, modelled by a vector and the written
 // growth rules, under a fixed-seed random sequence of edits.
 class TStoreModel {
@@ -556,7 +541,7 @@ class TStoreModel {
         int index = at(1);
         const int first = index;
         FStore.InsertText(index, text);
-        const Lines pieces = SplitByTheRule(text);
+        const Lines pieces = PlainSplit(text);
         FLines.insert(FLines.begin() + first, pieces.begin(), pieces.end());
         if (!pieces.empty()) {
           FCapacity = static_cast<int>(FLines.size());
@@ -575,7 +560,7 @@ class TStoreModel {
         if (below(8) == 0) {
           const std::string text = Text(random, below(4) == 0 ? 30000 : 40);
           FStore.SetText(text);
-          FLines = SplitByTheRule(text);
+          FLines = PlainSplit(text);
           FCapacity = static_cast<int>(FLines.size());
         }
         break;
@@ -743,12 +728,12 @@ TEST(TRyxStrings, ATextTakenOutRewritesIntoAnotherStoreAndGoesBack) {
       out.Finish();
       source.SetText(taken);
     }
-    EXPECT_EQ(LinesOf(source), SplitByTheRule(whole));
-    const Lines expected = SplitByTheRule(UpToNul(written) + kMarker);
+    EXPECT_EQ(LinesOf(source), PlainSplit(whole));
+    const Lines expected = PlainSplit(UpToNul(written) + kMarker);
     ASSERT_EQ(LinesOf(target), expected);
     EXPECT_EQ(target.Capacity(), target.Count());
 
-    Lines model = SplitByTheRule(whole);
+    Lines model = PlainSplit(whole);
     Lines targetModel = expected;
     for (int step = 0; source.Count() > 0 || target.Count() > 0; ++step) {
       if (source.Count() > 0) {
