@@ -1,4 +1,4 @@
-// The link and tag scan over stored rows, soft-wrapped pieces included (built by hand: no wrapping makes them yet).
+// The link and tag scan over stored rows, soft-wrapped pieces included (built by hand, so that each cut falls where the case needs it).
 #include <gtest/gtest.h>
 
 #include <ostream>
