@@ -249,7 +249,7 @@ TAtomicFile::~TAtomicFile() = default;
 template <class Step>
 void TAtomicFile::Run(Step step) {
   if (FFailure) std::rethrow_exception(FFailure);
-  if (!FSaver) throw std::logic_error("TAtomicFile: written after its Commit");
+  if (!FSaver) throw std::logic_error("TAtomicFile: used after its Commit");
   try {
     step(*FSaver);
   } catch (...) {
