@@ -112,16 +112,24 @@ class TAtomicFile::TSaver {
     if (error != 0) Fail(FTarget, "フォルダを開けません", error, Old());
     FName = file.filename().string();
     FFolder.RemoveStaleTemporaries();
-    // What will be replaced takes the bytes straight into its temporary file.
-    if (!FExists || FOld.st_nlink == 1) MoveToTemporary();
+    // What will be replaced takes the bytes straight into its temporary
+    // file; a file written in place keeps them in one too, where it can.
+    if (!FExists || FOld.st_nlink == 1) {
+      MoveToTemporary();
+    } else if (TSaveTemporary spool = FFolder.CreateTemporary(0600); spool.Error == 0) {
+      FText.MoveTo(std::move(spool));  // empty yet: nothing to copy
+    }
   }
 
   void Write(std::string_view bytes) {
-    if (const int error = FText.Append(bytes)) Fail(FTarget, "書き込みに失敗しました", error, Old());
+    int error = FText.Append(bytes);
+    if (error != 0 && InMemoryInstead(error)) error = FText.Append(bytes);
+    if (error != 0) Fail(FTarget, "書き込みに失敗しました", error, Old());
   }
 
   void Commit() {
-    if (const int error = FText.Flush()) Fail(FTarget, "書き込みに失敗しました", error, Old());
+    const int error = FText.Flush();
+    if (error != 0 && !InMemoryInstead(error)) Fail(FTarget, "書き込みに失敗しました", error, Old());
     if (!FExists) {
       Replace(false);
       return;
@@ -138,6 +146,13 @@ class TAtomicFile::TSaver {
 
  private:
   TOldFile Old() const { return FExists ? TOldFile::Intact : TOldFile::None; }
+
+  // A file written in place needs room only for what it grows by: where
+  // the disk has no room for the copy of its text, the text moves back
+  // into memory and the save goes on.
+  bool InMemoryInstead(int error) {
+    return FExists && FOld.st_nlink > 1 && IsNoSpaceError(error) && FText.MoveToMemory() == 0;
+  }
 
   // Puts the text into a new temporary file; false, with nothing changed,
   // when the folder may not be written.

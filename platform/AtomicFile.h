@@ -30,13 +30,14 @@ TSaveObstacle CheckSaveTarget(const std::filesystem::path& path);
 // or the whole new one. A file with several names, or one in a folder the
 // user may not write, is written in place instead: room for the new bytes is
 // reserved first, then they are written over the old ones and flushed; when
-// that fails the old bytes are written back. Such a file collects the bytes
-// in memory until Commit, since the in-place write needs room only for what
-// the file grows by, where a temporary copy would need room for all of it;
-// when replacing turns out impossible only at Commit, the bytes already in
-// the temporary file are copied from there. Temporary files of this program
-// left in the folder by a process that no longer runs are removed on the
-// next save.
+// that fails the old bytes are written back. Such a file, too, collects
+// the bytes in a temporary file where one can be made, and copies them from
+// there; the in-place write needs room only for what the file grows by, so
+// when the disk has no room for that copy, or the folder may not be
+// written, the bytes are kept in memory instead. When replacing turns out
+// impossible only at Commit, the bytes already in the temporary file are
+// copied from there. Temporary files of this program left in the folder by
+// a process that no longer runs are removed on the next save.
 //
 // The target is looked at when the object is made, before a byte is
 // written, so that a save that cannot be done is refused before the bytes

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -52,19 +53,25 @@ int TSaveText::WriteOut(std::string_view bytes) {
   return 0;
 }
 
+int TSaveText::ReadBack(char* to, std::uint64_t offset, std::size_t size) const {
+  for (std::size_t done = 0; done < size;) {
+    const ssize_t n = ::pread(FFile.Fd.Get(), to + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return EIO;  // shorter than what was written to it
+    done += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
 int TSaveText::CopyTo(int fd) {
   if (const int error = Flush()) return error;
   if (!InFile()) return WriteAllAt(fd, FPending, 0);
   const auto block = std::make_unique_for_overwrite<char[]>(kBlock);
-  for (std::uint64_t offset = 0; offset < FWritten;) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, FWritten - offset));
-    const ssize_t n = ::pread(FFile.Fd.Get(), block.get(), want, static_cast<off_t>(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return EIO;  // shorter than what was written to it
-    const std::string_view read(block.get(), static_cast<std::size_t>(n));
-    if (const int error = WriteAllAt(fd, read, static_cast<off_t>(offset))) return error;
-    offset += read.size();
+  for (std::uint64_t offset = 0; offset < FWritten; offset += kBlock) {
+    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, FWritten - offset));
+    if (const int error = ReadBack(block.get(), offset, size)) return error;
+    if (const int error = WriteAllAt(fd, std::string_view(block.get(), size), static_cast<off_t>(offset))) return error;
   }
   return 0;
 }
@@ -76,5 +83,16 @@ int TSaveText::MoveTo(TSaveTemporary temp) {
     std::string().swap(FPending);
   }
   FFile = std::move(temp);
+  return 0;
+}
+
+int TSaveText::MoveToMemory() {
+  if (!InFile()) return 0;
+  std::string text(static_cast<std::size_t>(FWritten), '\0');
+  if (const int error = ReadBack(text.data(), 0, text.size())) return error;
+  text += FPending;
+  FPending = std::move(text);
+  FWritten = 0;
+  FFile = TSaveTemporary();
   return 0;
 }

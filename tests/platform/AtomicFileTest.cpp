@@ -20,6 +20,7 @@
 #include <set>
 
 #include "platform/AtomicFileFolder.h"
+#include "platform/AtomicFileText.h"
 #include "platform/Exceptions.h"
 #include "tests/TempDir.h"
 #include "tests/platform/LockedFolder.h"
@@ -594,5 +595,29 @@ TEST(AtomicFile, ASaveThatMustChangeItsWayTakesTheWrittenTextAlong) {
     EXPECT_EQ(NamesUnder(dir.Path()), std::set<std::string>{"a.txt"});
   }
   if (!skipped.empty()) GTEST_SKIP() << "cannot be set up here:" << skipped;
+}
+TEST(AtomicFile, TheTextOfASaveKeepsItsBytesWhereverItMoves) {
+  TTempDir dir;
+  TSaveFolder folder;
+  ASSERT_EQ(folder.Open(dir.Path()), 0);
+  const std::string_view text(kLongNew);
+  const std::size_t third = text.size() / 3;
+  TSaveText saved;
+  const auto append = [&saved](std::string_view part) {
+    for (std::size_t at = 0; at < part.size(); at += 777) ASSERT_EQ(saved.Append(part.substr(at, 777)), 0);
+  };
+  ASSERT_EQ(saved.MoveTo(folder.CreateTemporary(0600)), 0);
+  append(text.substr(0, third));
+  ASSERT_EQ(saved.MoveToMemory(), 0);  // a disk without room for the copy
+  EXPECT_FALSE(saved.InFile());
+  append(text.substr(third, third));
+  ASSERT_EQ(saved.MoveTo(folder.CreateTemporary(0600)), 0);
+  append(text.substr(2 * third));
+  ASSERT_EQ(saved.MoveTo(folder.CreateTemporary(0600)), 0);  // an unnamed file that cannot be named
+  EXPECT_EQ(saved.Size(), text.size());
+  const fs::path out = Write(dir.Path() / "out.txt", "");
+  const TFd fd(::open(out.c_str(), O_WRONLY | O_CLOEXEC));
+  EXPECT_EQ(saved.CopyTo(fd.Get()), 0);
+  EXPECT_TRUE(Holds(out, kLongNew));
 }
 }  // namespace
