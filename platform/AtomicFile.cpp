@@ -230,15 +230,25 @@ class TAtomicFile::TSaver {
     if (canRestore && !ReadAll(fd.Get(), old)) Fail(FTarget, "元の内容を読めません", errno, TOldFile::Intact);
     // Reserve the room first, so that a full disk is found before a byte changes.
     const std::uint64_t size = FText.Size();
-    if (size != 0 && ::fallocate(fd.Get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) != 0 &&
-        IsNoSpaceError(errno)) {
-      Fail(FTarget, "", errno, TOldFile::Intact);
-    }
+    if (const int reserve = Reserve(fd.Get(), size)) Fail(FTarget, "", reserve, TOldFile::Intact);
     int error = FText.CopyTo(fd.Get());
     if (error == 0) error = CutAndFlush(fd.Get(), size);
     if (error == 0) return true;
     const bool restored = canRestore && WriteAllAt(fd.Get(), old, 0) == 0 && CutAndFlush(fd.Get(), old.size()) == 0;
     Fail(FTarget, "書き込みに失敗しました", error, restored ? TOldFile::Restored : TOldFile::Damaged);
+  }
+
+  // Room on disk for size bytes of the file; 0, or the error when there is
+  // none. The copy of the text gives its room up first when that is what
+  // stands in the way: writing in place needs room only for the growth.
+  int Reserve(int fd, std::uint64_t size) {
+    if (size == 0) return 0;
+    const auto allocate = [fd, size] {
+      return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0 ? 0 : errno;
+    };
+    int error = allocate();
+    if (IsNoSpaceError(error) && FText.InFile() && FText.MoveToMemory() == 0) error = allocate();
+    return IsNoSpaceError(error) ? error : 0;  // a file system without fallocate is no obstacle
   }
 
   const fs::path FTarget;

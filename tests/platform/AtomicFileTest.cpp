@@ -532,12 +532,15 @@ TEST(AtomicFile, TheTextGoesToDiskAsItIsWrittenAndAFailedSaveIsNeverCommitted) {
   EXPECT_EQ(NamesUnder(dir.Path()), std::set<std::string>{"a.txt"});
 }
 
-// Hides /proc in a mount namespace of this process alone, so that an
-// unnamed file can no longer be given a name; false where not permitted.
-bool HideProc() {
+// Mounts a small file system over folder, in a mount namespace of this
+// process alone; false where that is not permitted.
+bool MountSmallDisk(const fs::path& folder, const char* options) {
   return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-         ::mount("none", "/proc", "tmpfs", 0, nullptr) == 0;
+         ::mount("none", folder.c_str(), "tmpfs", 0, options) == 0;
 }
+
+// Hides /proc, so that an unnamed file can no longer be given a name.
+bool HideProc() { return MountSmallDisk("/proc", "size=64k"); }
 
 TEST(AtomicFile, ASaveThatMustChangeItsWayTakesTheWrittenTextAlong) {
   if (!IsRoot()) GTEST_SKIP() << "acting as another user needs root";
@@ -619,5 +622,31 @@ TEST(AtomicFile, TheTextOfASaveKeepsItsBytesWhereverItMoves) {
   const TFd fd(::open(out.c_str(), O_WRONLY | O_CLOEXEC));
   EXPECT_EQ(saved.CopyTo(fd.Get()), 0);
   EXPECT_TRUE(Holds(out, kLongNew));
+}
+TEST(AtomicFile, AFileWithSeveralNamesNeedsRoomOnlyForWhatItGrowsBy) {
+  if (!IsRoot()) GTEST_SKIP() << "a small file system of its own needs root";
+  TTempDir dir;
+  // 1 MiB grows to 2.5 MiB on a 4 MiB disk: the copy of the text fits, but
+  // beside it the growth would not.
+  const std::string grown = kLongNew.substr(0, 5 << 19);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (!MountSmallDisk(dir.Path(), "size=4m")) ::_exit(2);
+    const fs::path path = Write(dir.Path() / "a.txt", std::string(1 << 20, 'o'));
+    fs::create_hard_link(path, dir.Path() / "b.txt");
+    try {
+      SaveInPieces(path, grown, false);
+    } catch (...) {
+      ::_exit(1);
+    }
+    const bool saved = TTempDir::ReadFile(dir.Path() / "b.txt") == grown;
+    ::_exit(saved && NamesUnder(dir.Path()) == std::set<std::string>{"a.txt", "b.txt"} ? 0 : 3);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot mount a file system here";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the save failed; 3: it left other bytes or names";
 }
 }  // namespace
