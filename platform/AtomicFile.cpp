@@ -6,10 +6,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <stdexcept>
+#include <utility>
 
 #include "platform/Exceptions.h"
 #include "platform/AtomicFileFolder.h"
+#include "platform/AtomicFileText.h"
 
 namespace fs = std::filesystem;
 
@@ -70,24 +74,9 @@ fs::path ResolveLinks(const fs::path& target) {
   Fail(target, "リンクをたどれません", ELOOP, TOldFile::Intact);
 }
 
-int WriteAllAt(int fd, std::string_view bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return 0;
-}
-
-// Writes bytes over the start of the file, cuts it to their length and
-// flushes it; returns 0 or the error.
-int Overwrite(int fd, std::string_view bytes) {
-  if (const int error = WriteAllAt(fd, bytes)) return error;
-  if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) return errno;
+// Cuts the file to size and flushes it; 0 or the error.
+int CutAndFlush(int fd, std::uint64_t size) {
+  if (::ftruncate(fd, static_cast<off_t>(size)) != 0) return errno;
   return ::fsync(fd) == 0 ? 0 : errno;
 }
 
@@ -103,12 +92,12 @@ bool ReadAll(int fd, std::string& out) {
   }
 }
 
-// One save of bytes to target, from following the links to the last flush.
-class TSaver {
- public:
-  TSaver(const fs::path& target, std::string_view bytes) : FTarget(target), FBytes(bytes) {}
+}  // namespace
 
-  void Save(bool overwriteReadOnly) {
+// One save to target, from following the links to the last flush.
+class TAtomicFile::TSaver {
+ public:
+  TSaver(fs::path target, bool overwriteReadOnly) : FTarget(std::move(target)) {
     const fs::path file = ResolveLinks(FTarget);
     FExists = ::stat(file.c_str(), &FOld) == 0;
     if (!FExists && errno != ENOENT) Fail(FTarget, "ファイルを調べられません", errno, TOldFile::Intact);
@@ -120,10 +109,27 @@ class TSaver {
     }
     const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
     const int error = FFolder.Open(folder);
-    if (error != 0) Fail(FTarget, "フォルダを開けません", error, FExists ? TOldFile::Intact : TOldFile::None);
+    if (error != 0) Fail(FTarget, "フォルダを開けません", error, Old());
     FName = file.filename().string();
     FFolder.RemoveStaleTemporaries();
+    // What will be replaced takes the bytes straight into its temporary
+    // file; a file written in place keeps them in one too, where it can.
+    if (!FExists || FOld.st_nlink == 1) {
+      MoveToTemporary();
+    } else if (TSaveTemporary spool = FFolder.CreateTemporary(0600); spool.Error == 0) {
+      FText.MoveTo(std::move(spool));  // empty yet: nothing to copy
+    }
+  }
 
+  void Write(std::string_view bytes) {
+    int error = FText.Append(bytes);
+    if (error != 0 && InMemoryInstead(error)) error = FText.Append(bytes);
+    if (error != 0) Fail(FTarget, "書き込みに失敗しました", error, Old());
+  }
+
+  void Commit() {
+    const int error = FText.Flush();
+    if (error != 0 && !InMemoryInstead(error)) Fail(FTarget, "書き込みに失敗しました", error, Old());
     if (!FExists) {
       Replace(false);
       return;
@@ -139,10 +145,18 @@ class TSaver {
   }
 
  private:
-  // Replaces the file by a new one; false, with nothing changed, when the
-  // folder may not be written or the owner could not be kept.
-  bool Replace(bool keepOwner) {
-    const TOldFile old = FExists ? TOldFile::Intact : TOldFile::None;
+  TOldFile Old() const { return FExists ? TOldFile::Intact : TOldFile::None; }
+
+  // A file written in place needs room only for what it grows by: where
+  // the disk has no room for the copy of its text, the text moves back
+  // into memory and the save goes on.
+  bool InMemoryInstead(int error) {
+    return FExists && FOld.st_nlink > 1 && IsNoSpaceError(error) && FText.MoveToMemory() == 0;
+  }
+
+  // Puts the text into a new temporary file; false, with nothing changed,
+  // when the folder may not be written.
+  bool MoveToTemporary() {
     // A new file gets the usual mode for documents within the umask; the
     // temporary file for an existing one is private until it has that
     // file's mode.
@@ -150,21 +164,31 @@ class TSaver {
     if (temp.Error != 0) {
       if (FExists && IsPermissionError(temp.Error)) return false;
       const char* what = IsPermissionError(temp.Error) ? "フォルダに書き込めません" : "一時ファイルを作れません";
-      Fail(FTarget, what, temp.Error, old);
+      Fail(FTarget, what, temp.Error, Old());
     }
+    if (const int error = FText.MoveTo(std::move(temp))) Fail(FTarget, "書き込みに失敗しました", error, Old());
+    return true;
+  }
+
+  // Replaces the file by the temporary one; false, with nothing changed,
+  // when the folder may not be written or the owner could not be kept.
+  bool Replace(bool keepOwner) {
+    if (!FText.InFile() && !MoveToTemporary()) return false;
+    TSaveTemporary& temp = FText.File();
+    // Owner and mode last, so that no write of the text clears a set-id bit.
     if (FExists) {
       if (!KeepOwner(temp.Fd.Get(), keepOwner)) return false;
-      if (::fchmod(temp.Fd.Get(), FOld.st_mode & 07777) != 0) Fail(FTarget, "属性を設定できません", errno, old);
+      if (::fchmod(temp.Fd.Get(), FOld.st_mode & 07777) != 0) Fail(FTarget, "属性を設定できません", errno, Old());
     }
-    if (const int error = WriteAllAt(temp.Fd.Get(), FBytes)) Fail(FTarget, "書き込みに失敗しました", error, old);
-    if (::fsync(temp.Fd.Get()) != 0) Fail(FTarget, "ディスクに書き出せません", errno, old);
+    if (::fsync(temp.Fd.Get()) != 0) Fail(FTarget, "ディスクに書き出せません", errno, Old());
     if (const int error = FFolder.Link(temp)) {
-      if (error != EEXIST && FFolder.GiveUpUnnamed()) return Replace(keepOwner);
-      Fail(FTarget, "一時ファイルに名前を付けられません", error, old);
+      // The text moves from the unnamed file into a named one.
+      if (error != EEXIST && FFolder.GiveUpUnnamed()) return MoveToTemporary() && Replace(keepOwner);
+      Fail(FTarget, "一時ファイルに名前を付けられません", error, Old());
     }
     if (::renameat(FFolder.Fd(), temp.Name.c_str(), FFolder.Fd(), FName.c_str()) != 0) {
       if (FExists && IsPermissionError(errno)) return false;  // a sticky folder
-      Fail(FTarget, "置き換えられません", errno, old);
+      Fail(FTarget, "置き換えられません", errno, Old());
     }
     temp.Name.clear();  // it is the file now
     FFolder.Sync();
@@ -205,25 +229,35 @@ class TSaver {
     std::string old;
     if (canRestore && !ReadAll(fd.Get(), old)) Fail(FTarget, "元の内容を読めません", errno, TOldFile::Intact);
     // Reserve the room first, so that a full disk is found before a byte changes.
-    if (!FBytes.empty() && ::fallocate(fd.Get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(FBytes.size())) != 0 &&
-        IsNoSpaceError(errno)) {
-      Fail(FTarget, "", errno, TOldFile::Intact);
-    }
-    const int error = Overwrite(fd.Get(), FBytes);
+    const std::uint64_t size = FText.Size();
+    if (const int reserve = Reserve(fd.Get(), size)) Fail(FTarget, "", reserve, TOldFile::Intact);
+    int error = FText.CopyTo(fd.Get());
+    if (error == 0) error = CutAndFlush(fd.Get(), size);
     if (error == 0) return true;
-    const bool restored = canRestore && Overwrite(fd.Get(), old) == 0;
+    const bool restored = canRestore && WriteAllAt(fd.Get(), old, 0) == 0 && CutAndFlush(fd.Get(), old.size()) == 0;
     Fail(FTarget, "書き込みに失敗しました", error, restored ? TOldFile::Restored : TOldFile::Damaged);
   }
 
-  const fs::path& FTarget;
-  std::string_view FBytes;
+  // Room on disk for size bytes of the file; 0, or the error when there is
+  // none. The copy of the text gives its room up first when that is what
+  // stands in the way: writing in place needs room only for the growth.
+  int Reserve(int fd, std::uint64_t size) {
+    if (size == 0) return 0;
+    const auto allocate = [fd, size] {
+      return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0 ? 0 : errno;
+    };
+    int error = allocate();
+    if (IsNoSpaceError(error) && FText.InFile() && FText.MoveToMemory() == 0) error = allocate();
+    return IsNoSpaceError(error) ? error : 0;  // a file system without fallocate is no obstacle
+  }
+
+  const fs::path FTarget;
   struct stat FOld {};
   bool FExists = false;
   TSaveFolder FFolder;
   std::string FName;
+  TSaveText FText;
 };
-
-}  // namespace
 
 TSaveObstacle CheckSaveTarget(const fs::path& path) {
   struct stat st {};
@@ -233,12 +267,34 @@ TSaveObstacle CheckSaveTarget(const fs::path& path) {
 }
 
 TAtomicFile::TAtomicFile(fs::path target, bool overwriteReadOnly)
-    : FTarget(std::move(target)), FOverwriteReadOnly(overwriteReadOnly) {}
+    : FSaver(std::make_unique<TSaver>(std::move(target), overwriteReadOnly)) {}
 
-void TAtomicFile::Write(std::string_view bytes) { FBytes.append(bytes); }
+TAtomicFile::~TAtomicFile() = default;
 
-void TAtomicFile::Commit() { TSaver(FTarget, FBytes).Save(FOverwriteReadOnly); }
+template <class Step>
+void TAtomicFile::Run(Step step) {
+  if (FFailure) std::rethrow_exception(FFailure);
+  if (!FSaver) throw std::logic_error("TAtomicFile: used after its Commit");
+  try {
+    step(*FSaver);
+  } catch (...) {
+    FSaver.reset();  // lets the temporary file go
+    FFailure = std::current_exception();
+    throw;
+  }
+}
+
+void TAtomicFile::Write(std::string_view bytes) {
+  Run([bytes](TSaver& saver) { saver.Write(bytes); });
+}
+
+void TAtomicFile::Commit() {
+  Run([](TSaver& saver) { saver.Commit(); });
+  FSaver.reset();
+}
 
 void WriteFileAtomically(const fs::path& path, std::string_view bytes, bool overwriteReadOnly) {
-  TSaver(path, bytes).Save(overwriteReadOnly);
+  TAtomicFile file(path, overwriteReadOnly);
+  file.Write(bytes);
+  file.Commit();
 }

@@ -90,7 +90,7 @@ TSaveTemporary TSaveFolder::CreateTemporary(mode_t mode) const {
   TSaveTemporary temp;
   temp.FolderFd = FFd.Get();
   if (FUnnamed) {
-    temp.Fd = TFd(::openat(FFd.Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+    temp.Fd = TFd(::openat(FFd.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
     if (temp.Fd || !IsUnnamedUnsupported(errno)) {
       temp.Error = temp.Fd ? 0 : errno;
       return temp;
@@ -98,7 +98,7 @@ TSaveTemporary TSaveFolder::CreateTemporary(mode_t mode) const {
   }
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::string name = TemporaryName(::getpid());
-    temp.Fd = TFd(::openat(FFd.Get(), name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, mode));
+    temp.Fd = TFd(::openat(FFd.Get(), name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC, mode));
     if (temp.Fd) {
       temp.Name = std::move(name);
       return temp;

@@ -34,7 +34,14 @@ struct TSaveTemporary {
   // The moved-from one no longer owns the name.
   TSaveTemporary(TSaveTemporary&& other) noexcept
       : Fd(std::move(other.Fd)), Name(std::exchange(other.Name, {})), FolderFd(other.FolderFd), Error(other.Error) {}
-  TSaveTemporary& operator=(TSaveTemporary&&) = delete;
+  // The one assigned over is let go with other, which takes its place.
+  TSaveTemporary& operator=(TSaveTemporary&& other) noexcept {
+    std::swap(Fd, other.Fd);
+    std::swap(Name, other.Name);
+    std::swap(FolderFd, other.FolderFd);
+    std::swap(Error, other.Error);
+    return *this;
+  }
   ~TSaveTemporary();
 
   TFd Fd;
@@ -57,6 +64,7 @@ class TSaveFolder {
   // left behind; quietly leaves what it cannot remove.
   void RemoveStaleTemporaries() const;
 
+  // Open for reading too, so that what was written can be copied out again.
   TSaveTemporary CreateTemporary(mode_t mode) const;
   // Gives an unnamed temporary file a name in the folder; 0 or the error.
   int Link(TSaveTemporary& temp) const;

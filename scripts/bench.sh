@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory keys longline overflow wrap tools windowtools check)
+ROWS=(open memory save keys longline overflow wrap tools windowtools check)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -63,6 +63,12 @@ row_memory() {
   row "memory after opening 100 MB" "the file: $m_file_mb MB (split into strings: peak $m_split_peak_mb MB)" \
     "$m_after_mb MB, peak $m_peak_mb MB" \
     "$(ratio "$m_after_mb" "$m_file_mb"), peak $(ratio "$m_peak_mb" "$m_file_mb")" "≤ 1.5×, peak ≤ 2×"
+}
+
+row_save() {
+  measure save "$(document 100)"
+  row "saving the loaded 100 MB document over its file" "the process with the document loaded: $m_loaded_mb MB" \
+    "peak $m_peak_mb MB ($m_save_ms ms)" "$(ratio "$m_peak_mb" "$m_loaded_mb")" "≤ 1.1×"
 }
 
 row_keys() {

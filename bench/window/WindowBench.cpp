@@ -1,6 +1,6 @@
-// The editor in its Qt host on a large document: open, memory, keys and the clean-up tools, against references.
+// The editor in its Qt host on a large document: open, memory, save, keys and the clean-up tools, against references.
 //
-// verselet-bench-window open|memory|keys|time-tags|karaoke-tags|useless-lines
+// verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines
 // FILE prints name=value lines (times in milliseconds, sizes in megabytes);
 // scripts/bench.sh turns them into its table. Each mode measures the
 // reference in the same process run; each tool runs in the real main window,
@@ -153,6 +153,29 @@ void MeasureMemory(const std::filesystem::path& name) {
   std::printf("file_mb=%.1f\nsplit_peak_mb=%.1f\nafter_mb=%.1f\npeak_mb=%.1f\n", file, splitPeak, after, peak);
 }
 
+// Saving the loaded document over a copy of its file: the process's peak
+// resident memory while it saves, beside its memory with the document loaded.
+void MeasureSave(const std::filesystem::path& name) {
+  const std::filesystem::path copy = name.parent_path() / "verselet-bench-save.txt";
+  std::filesystem::copy_file(name, copy, std::filesystem::copy_options::overwrite_existing);
+  TRyxEdit edit;
+  if (!edit.LoadFromFile(name)) {
+    std::fprintf(stderr, "cannot open %s: %s\n", name.c_str(), edit.LastFileError().c_str());
+    std::exit(1);
+  }
+  ResetPeak();
+  const double loaded = StatusMegabytes("VmRSS");
+  const Clock::time_point start = Clock::now();
+  if (!edit.SaveToFile(copy)) {
+    std::fprintf(stderr, "cannot save %s: %s\n", copy.c_str(), edit.LastFileError().c_str());
+    std::exit(1);
+  }
+  const double saved = MillisecondsSince(start);
+  const double peak = StatusMegabytes("VmHWM");
+  std::filesystem::remove(copy);
+  std::printf("loaded_mb=%.1f\npeak_mb=%.1f\nsave_ms=%.1f\n", loaded, peak, saved);
+}
+
 // Typed characters and Enter in the middle of the document, event to repaint.
 void MeasureKeys(const std::filesystem::path& name) {
   TWindow window;
@@ -257,7 +280,8 @@ void MeasureTool(void (TForm1::*command)(), const std::filesystem::path& name) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: verselet-bench-window open|memory|keys|time-tags|karaoke-tags|useless-lines FILE\n");
+    std::fprintf(stderr,
+                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines FILE\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -272,6 +296,8 @@ int main(int argc, char** argv) {
     MeasureMemory(name);
   else if (mode == "keys")
     MeasureKeys(name);
+  else if (mode == "save")
+    MeasureSave(name);
   else if (mode == "time-tags")
     MeasureTool(&TForm1::N9Click, name);
   else if (mode == "karaoke-tags")

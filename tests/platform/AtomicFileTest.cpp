@@ -4,11 +4,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,6 +20,7 @@
 #include <set>
 
 #include "platform/AtomicFileFolder.h"
+#include "platform/AtomicFileText.h"
 #include "platform/Exceptions.h"
 #include "tests/TempDir.h"
 #include "tests/platform/LockedFolder.h"
@@ -67,6 +72,62 @@ fs::path Write(const fs::path& path, const std::string& bytes, mode_t mode = 064
 
 const std::string kOld = "old text\r\n";
 const std::string kNew = std::string(100000, 'n') + "\r\nnew";
+
+// A text of several blocks whose every line differs, so that a block
+// written at the wrong place shows.
+std::string LongText() {
+  std::string text;
+  for (int line = 0; text.size() < (std::size_t{3} << 20); ++line) text += std::to_string(line) + " line\r\n";
+  return text;
+}
+const std::string kLongNew = LongText();
+
+// Whether the file holds text; tells where they part rather than printing megabytes.
+testing::AssertionResult Holds(const fs::path& path, const std::string& text) {
+  const std::string bytes = TTempDir::ReadFile(path);
+  if (bytes == text) return testing::AssertionSuccess();
+  const auto parted = std::mismatch(bytes.begin(), bytes.end(), text.begin(), text.end()).first - bytes.begin();
+  return testing::AssertionFailure() << path << " holds " << bytes.size() << " bytes for " << text.size()
+                                     << ", parting at byte " << parted;
+}
+
+// Writes text as a producer does, in pieces of every size from none to
+// larger than a block; stops at stopAt, as a producer that fails, and then
+// destroys the file without Commit.
+void SaveInPieces(const fs::path& path, const std::string& text, bool overwriteReadOnly,
+                  std::size_t stopAt = std::string::npos) {
+  TAtomicFile file(path, overwriteReadOnly);
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<std::size_t> size(0, 3000);
+  for (std::size_t at = 0; at < text.size();) {
+    if (at >= stopAt) return;
+    const std::size_t n = random() % 64 == 0 ? 400000 : size(random);
+    file.Write(std::string_view(text).substr(at, n));
+    at += n;
+  }
+  file.Commit();
+}
+
+// The ways the bytes of a save arrive, and what the target then holds.
+enum class TArrival { Whole, InPieces, Abandoned };
+struct TWayOfSaving {
+  const char* Name;
+  TArrival Arrival;
+  const std::string& Text;
+
+  void Save(const fs::path& path, bool overwriteReadOnly) const {
+    if (Arrival == TArrival::Whole) {
+      WriteFileAtomically(path, Text, overwriteReadOnly);
+    } else {
+      SaveInPieces(path, Text, overwriteReadOnly, Arrival == TArrival::Abandoned ? Text.size() / 2 : std::string::npos);
+    }
+  }
+};
+const TWayOfSaving kWaysOfSaving[] = {
+    {"whole", TArrival::Whole, kNew},
+    {"in pieces", TArrival::InPieces, kLongNew},
+    {"producer fails half-way", TArrival::Abandoned, kLongNew},
+};
 
 std::vector<TTargetCase> TargetCases() {
   const std::string longName(255, 'L');
@@ -138,13 +199,13 @@ std::vector<TTargetCase> TargetCases() {
 }
 
 TEST(AtomicFile, SavesEachKindOfTargetTheWayItNeeds) {
-  std::vector<std::string> skipped;
-  for (const TTargetCase& c : TargetCases()) {
-    SCOPED_TRACE(c.Name);
+  std::set<std::string> skipped;
+  for (const TWayOfSaving& way : kWaysOfSaving) for (const TTargetCase& c : TargetCases()) {
+    SCOPED_TRACE(std::string(c.Name) + ", " + way.Name);
     TTempDir dir;
     std::optional<TTarget> target = c.Make(dir.Path());
     if (!target) {
-      skipped.push_back(c.Name);
+      skipped.insert(c.Name);
       continue;
     }
     const bool existed = fs::exists(target->File);
@@ -156,7 +217,7 @@ TEST(AtomicFile, SavesEachKindOfTargetTheWayItNeeds) {
 
     if (c.Way == TWay::Refused) {
       try {
-        WriteFileAtomically(target->SaveTo, kNew, c.OverwriteReadOnly);
+        way.Save(target->SaveTo, c.OverwriteReadOnly);
         ADD_FAILURE() << "saved";
       } catch (const EInOutError& e) {
         EXPECT_NE(e.Message().find(c.Message), std::string::npos) << e.Message();
@@ -168,9 +229,16 @@ TEST(AtomicFile, SavesEachKindOfTargetTheWayItNeeds) {
       if (S_ISREG(after.st_mode)) {
         EXPECT_EQ(TTempDir::ReadFile(target->File), kOld);
       }
+    } else if (way.Arrival == TArrival::Abandoned) {
+      way.Save(target->SaveTo, c.OverwriteReadOnly);
+      EXPECT_EQ(fs::exists(target->File), existed);
+      if (existed) {
+        EXPECT_TRUE(Holds(target->File, kOld));
+        EXPECT_EQ(StatOf(target->File).st_ino, before.st_ino);
+      }
     } else {
-      WriteFileAtomically(target->SaveTo, kNew, c.OverwriteReadOnly);
-      EXPECT_EQ(TTempDir::ReadFile(target->File), kNew);
+      way.Save(target->SaveTo, c.OverwriteReadOnly);
+      EXPECT_TRUE(Holds(target->File, way.Text));
       const struct stat after = StatOf(target->File);
       EXPECT_TRUE(S_ISREG(after.st_mode));
       if (c.Way == TWay::Created) {
@@ -186,7 +254,7 @@ TEST(AtomicFile, SavesEachKindOfTargetTheWayItNeeds) {
       }
       for (const fs::path& name : target->OtherNames) {
         EXPECT_EQ(StatOf(name).st_ino, after.st_ino) << name;
-        EXPECT_EQ(TTempDir::ReadFile(name), kNew) << name;
+        EXPECT_TRUE(Holds(name, way.Text));
       }
     }
     for (std::size_t i = 0; i < links.size(); ++i) {
@@ -195,7 +263,9 @@ TEST(AtomicFile, SavesEachKindOfTargetTheWayItNeeds) {
     }
     // Nothing but a created file appears: no temporary file is left.
     std::set<std::string> expectedNames = namesBefore;
-    if (c.Way == TWay::Created) expectedNames.insert(target->File.lexically_relative(dir.Path()).string());
+    if (c.Way == TWay::Created && way.Arrival != TArrival::Abandoned) {
+      expectedNames.insert(target->File.lexically_relative(dir.Path()).string());
+    }
     EXPECT_EQ(NamesUnder(dir.Path()), expectedNames);
   }
   if (!skipped.empty()) {
@@ -348,15 +418,16 @@ TEST(AtomicFile, AFullDiskKeepsTheOldFileAndSaysSo) {
       {"replaced", false, "元のファイルはそのままです"},
       {"in place", true, "元の内容に戻しました"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Name);
+  for (const TWayOfSaving& way : kWaysOfSaving) for (const auto& c : cases) {
+    if (way.Arrival == TArrival::Abandoned) continue;
+    SCOPED_TRACE(std::string(c.Name) + ", " + way.Name);
     TTempDir dir;
     const fs::path path = Write(dir.Path() / "a.txt", kOld);
     if (c.HardLink) fs::create_hard_link(path, dir.Path() / "b.txt");
     const std::set<std::string> names = NamesUnder(dir.Path());
     try {
       TFileSizeLimit limit(4096);
-      WriteFileAtomically(path, kNew);
+      way.Save(path, false);
       ADD_FAILURE() << "saved past the limit";
     } catch (const EInOutError& e) {
       EXPECT_NE(e.Message().find("ディスクの空きが足りません"), std::string::npos) << e.Message();
@@ -423,5 +494,159 @@ TEST(AtomicFile, NamedTemporaryIsShortRecognisableAndRemovedWhenUnused) {
   const std::string id = std::to_string(::getpid());
   const pid_t gone = FinishedProcess();
   EXPECT_TRUE(TSaveFolder::IsStaleTemporary(name.replace(name.find(id), id.size(), std::to_string(gone))));
+}
+// The size of the largest regular file in folder that this process holds open.
+std::uint64_t LargestOpenFileIn(const fs::path& folder) {
+  std::uint64_t largest = 0;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    const fs::path file = fs::read_symlink(entry.path(), error);
+    struct stat st {};
+    if (!error && file.parent_path() == folder && ::stat(entry.path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      largest = std::max(largest, static_cast<std::uint64_t>(st.st_size));
+    }
+  }
+  return largest;
+}
+
+TEST(AtomicFile, TheTextGoesToDiskAsItIsWrittenAndAFailedSaveIsNeverCommitted) {
+  TTempDir dir;
+  const fs::path path = Write(dir.Path() / "a.txt", kOld);
+  const fs::path folder = fs::canonical(dir.Path());
+  {
+    TAtomicFile file(path);
+    for (std::size_t at = 0; at < kLongNew.size(); at += 1000) file.Write(std::string_view(kLongNew).substr(at, 1000));
+    EXPECT_GE(LargestOpenFileIn(folder), kLongNew.size() / 2);  // not held in memory
+    EXPECT_TRUE(Holds(path, kOld));
+  }
+  EXPECT_EQ(LargestOpenFileIn(folder), 0u);
+
+  TAtomicFile file(path);
+  {
+    TFileSizeLimit limit(4096);
+    EXPECT_THROW(file.Write(kLongNew), EInOutError);
+  }
+  // With room again, the text that did not reach the disk is still not saved.
+  EXPECT_THROW(file.Commit(), EInOutError);
+  EXPECT_TRUE(Holds(path, kOld));
+  EXPECT_EQ(NamesUnder(dir.Path()), std::set<std::string>{"a.txt"});
+}
+
+// Mounts a small file system over folder, in a mount namespace of this
+// process alone; false where that is not permitted.
+bool MountSmallDisk(const fs::path& folder, const char* options) {
+  return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+         ::mount("none", folder.c_str(), "tmpfs", 0, options) == 0;
+}
+
+// Hides /proc, so that an unnamed file can no longer be given a name.
+bool HideProc() { return MountSmallDisk("/proc", "size=64k"); }
+
+TEST(AtomicFile, ASaveThatMustChangeItsWayTakesTheWrittenTextAlong) {
+  if (!IsRoot()) GTEST_SKIP() << "acting as another user needs root";
+  constexpr uid_t kOwner = 4321;
+  constexpr uid_t kSaver = 4322;
+  const struct {
+    const char* Name;
+    mode_t Mode;
+    bool AsSaver;  // else as root, without /proc
+    bool OverwriteReadOnly;
+    bool SameFile;
+    uid_t Owner;
+  } cases[] = {
+      // The owner cannot be kept: written in place, from the temporary file.
+      {"another user's file in a shared folder", 0666, true, false, true, kOwner},
+      // Neither to be kept nor written: replaced after all, now the saver's.
+      {"another user's read-only file, overwrite asked", 0444, true, true, false, kSaver},
+      // The text moves from the unnamed temporary file into a named one.
+      {"an unnamed file cannot be named", 0640, false, false, false, kOwner},
+  };
+  std::string skipped;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
+    const fs::path path = Write(dir.Path() / "a.txt", kOld, c.Mode);
+    ASSERT_EQ(::chown(path.c_str(), kOwner, kOwner), 0);
+    const ino_t inode = StatOf(path).st_ino;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const bool ready = c.AsSaver ? ::setgroups(0, nullptr) == 0 && ::setgid(kSaver) == 0 && ::setuid(kSaver) == 0
+                                   : HideProc();
+      if (!ready) ::_exit(2);
+      try {
+        SaveInPieces(path, kLongNew, c.OverwriteReadOnly);
+      } catch (...) {
+        ::_exit(1);
+      }
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2) {
+      skipped += std::string(" [") + c.Name + "]";
+      continue;
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(Holds(path, kLongNew));
+    const struct stat after = StatOf(path);
+    EXPECT_EQ(after.st_ino == inode, c.SameFile);
+    EXPECT_EQ(after.st_uid, c.Owner);
+    EXPECT_EQ(after.st_mode & 07777, c.Mode);
+    EXPECT_EQ(NamesUnder(dir.Path()), std::set<std::string>{"a.txt"});
+  }
+  if (!skipped.empty()) GTEST_SKIP() << "cannot be set up here:" << skipped;
+}
+TEST(AtomicFile, TheTextOfASaveKeepsItsBytesWhereverItMoves) {
+  TTempDir dir;
+  TSaveFolder folder;
+  ASSERT_EQ(folder.Open(dir.Path()), 0);
+  const std::string_view text(kLongNew);
+  const std::size_t third = text.size() / 3;
+  TSaveText saved;
+  const auto append = [&saved](std::string_view part) {
+    for (std::size_t at = 0; at < part.size(); at += 777) ASSERT_EQ(saved.Append(part.substr(at, 777)), 0);
+  };
+  ASSERT_EQ(saved.MoveTo(folder.CreateTemporary(0600)), 0);
+  append(text.substr(0, third));
+  ASSERT_EQ(saved.MoveToMemory(), 0);  // a disk without room for the copy
+  EXPECT_FALSE(saved.InFile());
+  append(text.substr(third, third));
+  ASSERT_EQ(saved.MoveTo(folder.CreateTemporary(0600)), 0);
+  append(text.substr(2 * third));
+  ASSERT_EQ(saved.MoveTo(folder.CreateTemporary(0600)), 0);  // an unnamed file that cannot be named
+  EXPECT_EQ(saved.Size(), text.size());
+  const fs::path out = Write(dir.Path() / "out.txt", "");
+  const TFd fd(::open(out.c_str(), O_WRONLY | O_CLOEXEC));
+  EXPECT_EQ(saved.CopyTo(fd.Get()), 0);
+  EXPECT_TRUE(Holds(out, kLongNew));
+}
+TEST(AtomicFile, AFileWithSeveralNamesNeedsRoomOnlyForWhatItGrowsBy) {
+  if (!IsRoot()) GTEST_SKIP() << "a small file system of its own needs root";
+  TTempDir dir;
+  // 1 MiB grows to 2.5 MiB on a 4 MiB disk: the copy of the text fits, but
+  // beside it the growth would not.
+  const std::string grown = kLongNew.substr(0, 5 << 19);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (!MountSmallDisk(dir.Path(), "size=4m")) ::_exit(2);
+    const fs::path path = Write(dir.Path() / "a.txt", std::string(1 << 20, 'o'));
+    fs::create_hard_link(path, dir.Path() / "b.txt");
+    try {
+      SaveInPieces(path, grown, false);
+    } catch (...) {
+      ::_exit(1);
+    }
+    const bool saved = TTempDir::ReadFile(dir.Path() / "b.txt") == grown;
+    ::_exit(saved && NamesUnder(dir.Path()) == std::set<std::string>{"a.txt", "b.txt"} ? 0 : 3);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot mount a file system here";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the save failed; 3: it left other bytes or names";
 }
 }  // namespace
