@@ -12,8 +12,8 @@
 #include <QUrl>
 #include <system_error>
 
-#include "app/DocumentNames.h"
-#include "app/OverflowLines.h"
+#include "app/core/DocumentNames.h"
+#include "app/core/OverflowLines.h"
 #include "app/Unit3.h"
 #include "app/UnitApplication.h"
 #include "app/Unit1EditActions.h"

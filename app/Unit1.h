@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/DeviceSettings.h"
-#include "app/FileStamp.h"
-#include "app/RecentFiles.h"
+#include "app/core/DeviceSettings.h"
+#include "app/core/FileStamp.h"
+#include "app/core/RecentFiles.h"
 
 class ControlHostWidget;
 class QtPopupMenu;

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "app/FileEncoding.h"
+#include "app/core/FileEncoding.h"
 #include "app/Unit1.h"
 #include "app/UnitCommonDialogs.h"
 #include "platform/CodePage.h"

@@ -5,11 +5,11 @@
 #include <QTimer>
 #include <cmath>
 
-#include "app/LogicalLines.h"
-#include "app/OverflowLines.h"
-#include "app/OverflowMarks.h"
-#include "app/TagCheck.h"
-#include "app/TimeTagEdits.h"
+#include "app/core/LogicalLines.h"
+#include "app/core/OverflowLines.h"
+#include "app/core/OverflowMarks.h"
+#include "app/core/TagCheck.h"
+#include "app/core/TimeTagEdits.h"
 #include "app/Unit1.h"
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitPreviewPanel.h"

@@ -1,7 +1,7 @@
 // TForm1: the questions the main window asks before it could lose or overwrite work.
 #include <QFile>
 
-#include "app/DocumentNames.h"
+#include "app/core/DocumentNames.h"
 #include "app/Unit1.h"
 #include "app/UnitCommonDialogs.h"
 #include "platform/LossyCharacters.h"

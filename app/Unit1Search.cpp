@@ -6,7 +6,7 @@
 #include <QToolBar>
 #include <algorithm>
 
-#include "app/LogicalLines.h"
+#include "app/core/LogicalLines.h"
 #include "app/Unit1.h"
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitFindBar.h"

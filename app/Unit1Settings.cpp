@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "app/Settings.h"
+#include "app/core/Settings.h"
 #include "app/Unit1.h"
 #include "app/UnitApplication.h"
 #include "editor/RyxEdit.h"

@@ -2,10 +2,10 @@
 #include <QAction>
 #include <QStatusBar>
 
-#include "app/DisplayGuides.h"
-#include "app/LyricTools.h"
-#include "app/TimeTagFilter.h"
-#include "app/UselessLineFilter.h"
+#include "app/core/DisplayGuides.h"
+#include "app/core/LyricTools.h"
+#include "app/core/TimeTagFilter.h"
+#include "app/core/UselessLineFilter.h"
 #include "app/Unit1.h"
 #include "editor/RyxEdit.h"
 #include "platform/CodePage.h"

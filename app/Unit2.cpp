@@ -11,7 +11,7 @@
 #include <array>
 #include <optional>
 
-#include "app/PlayerModels.h"
+#include "app/core/PlayerModels.h"
 #include "editor/RyxEdit.h"
 #include "platform/IntegerText.h"
 #include "platform/qt/QtConvert.h"

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "app/DeviceSettings.h"
+#include "app/core/DeviceSettings.h"
 
 class QCheckBox;
 class QComboBox;

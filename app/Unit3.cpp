@@ -3,7 +3,7 @@
 
 #include <QLabel>
 
-#include "app/DocumentNames.h"
+#include "app/core/DocumentNames.h"
 #include "platform/qt/QtConvert.h"
 #include "widgets/URLLabel.h"
 

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QTranslator>
 
-#include "app/DocumentNames.h"
+#include "app/core/DocumentNames.h"
 #include "platform/qt/QtSystemColors.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/DocumentNames.h"
+#include "app/core/DocumentNames.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/TextPositions.h"
+#include "app/core/TextPositions.h"
 #include "editor/RyxEdit.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/TextSearch.h"
+#include "app/core/TextSearch.h"
 
 class QCheckBox;
 class QLabel;

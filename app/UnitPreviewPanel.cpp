@@ -5,10 +5,10 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/DeviceSettings.h"
-#include "app/LogicalLines.h"
-#include "app/OverflowLines.h"
-#include "app/PlayerPreview.h"
+#include "app/core/DeviceSettings.h"
+#include "app/core/LogicalLines.h"
+#include "app/core/OverflowLines.h"
+#include "app/core/PlayerPreview.h"
 #include "editor/RyxEdit.h"
 #include "platform/qt/QtCanvas.h"
 

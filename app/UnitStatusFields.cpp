@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QStatusBar>
 
-#include "app/LogicalLines.h"
+#include "app/core/LogicalLines.h"
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
 #include "platform/LeadByte.h"

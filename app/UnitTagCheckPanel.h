@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/TagCheck.h"
+#include "app/core/TagCheck.h"
 
 class QListWidget;
 

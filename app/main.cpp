@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "app/core/Settings.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "LyricsText.h"
-#include "app/OverflowLines.h"
+#include "app/core/OverflowLines.h"
 #include "editor/RyxEdit.h"
 #include "platform/headless/HeadlessHost.h"
 

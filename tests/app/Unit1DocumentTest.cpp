@@ -3,7 +3,7 @@
 #include <QWindow>
 #include <filesystem>
 
-#include "app/DocumentNames.h"
+#include "app/core/DocumentNames.h"
 #include "tests/app/FormFixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QImage>
 
-#include "app/DisplayGuides.h"
+#include "app/core/DisplayGuides.h"
 #include "platform/qt/ControlHostWidget.h"
 #include "tests/app/FormFixture.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/FileStamp.h"
+#include "app/core/FileStamp.h"
 #include "tests/app/FormFixture.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Tests of the device display guides drawn over the editor.
-#include "app/DisplayGuides.h"
+#include "app/core/DisplayGuides.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Tests of the main window's naming rules.
-#include "app/DocumentNames.h"
+#include "app/core/DocumentNames.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Tests of telling UTF-8 and UTF-16 files from Shift-JIS ones, on real files and hand-made edge cases.
-#include "app/FileEncoding.h"
+#include "app/core/FileEncoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Tests of the FuncUnit helpers.
-#include "app/FuncUnit.h"
+#include "app/core/FuncUnit.h"
 
 #include <gtest/gtest.h>
 

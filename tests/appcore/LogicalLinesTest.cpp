@@ -1,5 +1,5 @@
 // Tests of logical lines over stored rows: counting, go-to-line rows and status-bar places.
-#include "app/LogicalLines.h"
+#include "app/core/LogicalLines.h"
 
 #include <gtest/gtest.h>
 

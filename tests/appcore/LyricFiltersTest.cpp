@@ -4,11 +4,11 @@
 #include <functional>
 #include <random>
 
-#include "app/EncodingFilters.h"
-#include "app/FuncUnit.h"
-#include "app/LyricTools.h"
-#include "app/TimeTagFilter.h"
-#include "app/UselessLineFilter.h"
+#include "app/core/EncodingFilters.h"
+#include "app/core/FuncUnit.h"
+#include "app/core/LyricTools.h"
+#include "app/core/TimeTagFilter.h"
+#include "app/core/UselessLineFilter.h"
 #include "editor/Ryxstrings.h"
 #include "editor/RyxstringsWriter.h"
 #include "platform/CodePage.h"

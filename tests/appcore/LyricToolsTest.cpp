@@ -1,5 +1,5 @@
 // Tests of the lyric clean-up commands on hand-made and real lyrics texts.
-#include "app/LyricTools.h"
+#include "app/core/LyricTools.h"
 
 #include <gtest/gtest.h>
 

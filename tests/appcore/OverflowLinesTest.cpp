@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/OverflowLines.h"
-#include "app/OverflowMarks.h"
-#include "app/RowFlags.h"
-#include "app/TimeTags.h"
+#include "app/core/OverflowLines.h"
+#include "app/core/OverflowMarks.h"
+#include "app/core/RowFlags.h"
+#include "app/core/TimeTags.h"
 #include "tests/editor/EditorFixture.h"
 
 namespace {

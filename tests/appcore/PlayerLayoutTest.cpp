@@ -1,8 +1,8 @@
 // Tests of the player rows of a lyrics line and of the check that lines fit the display.
 #include <gtest/gtest.h>
 
-#include "app/PlayerLayout.h"
-#include "app/TagCheck.h"
+#include "app/core/PlayerLayout.h"
+#include "app/core/TagCheck.h"
 #include "platform/CodePage.h"
 
 namespace {

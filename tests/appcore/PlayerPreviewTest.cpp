@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/PlayerPreview.h"
+#include "app/core/PlayerPreview.h"
 #include "platform/CodePage.h"
 #include "platform/LeadByte.h"
 #include "platform/headless/HeadlessCanvas.h"

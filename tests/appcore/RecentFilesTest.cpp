@@ -1,5 +1,5 @@
 // Tests of the recent-files list: order, limit, names it cannot keep, and its own section of the settings file.
-#include "app/RecentFiles.h"
+#include "app/core/RecentFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Tests of the settings file: reading, writing and where it lives.
-#include "app/Settings.h"
+#include "app/core/Settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

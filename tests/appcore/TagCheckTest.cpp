@@ -4,8 +4,8 @@
 #include <map>
 #include <random>
 
-#include "app/FuncUnit.h"
-#include "app/TagCheck.h"
+#include "app/core/FuncUnit.h"
+#include "app/core/TagCheck.h"
 #include "tests/TestData.h"
 
 namespace {

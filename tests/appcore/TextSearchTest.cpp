@@ -1,12 +1,12 @@
 // Tests of finding and replacing in Shift-JIS text: character boundaries, groups, wrap-around, positions.
-#include "app/TextSearch.h"
+#include "app/core/TextSearch.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "app/TextPositions.h"
-#include "app/WidthFolding.h"
+#include "app/core/TextPositions.h"
+#include "app/core/WidthFolding.h"
 #include "editor/Ryxstrings.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"

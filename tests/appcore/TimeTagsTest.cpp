@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <random>
 
-#include "app/TimeTagEdits.h"
-#include "app/TimeTags.h"
+#include "app/core/TimeTagEdits.h"
+#include "app/core/TimeTags.h"
 #include "platform/CodePage.h"
 #include "tests/TestData.h"
 

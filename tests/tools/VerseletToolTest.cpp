@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LyricTools.h"
+#include "app/core/LyricTools.h"
 #include "tests/TestData.h"
 
 namespace fs = std::filesystem;

@@ -1,7 +1,7 @@
 // TScriptSession: creating the control in a headless window, focus, and the guides the owner draws.
 #include "tools/verselet-script/ScriptSession.h"
 
-#include "app/DisplayGuides.h"
+#include "app/core/DisplayGuides.h"
 #include "platform/Exceptions.h"
 
 TScriptSession::TScriptSession(std::ostream& out) : FOut(out) {}

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/DeviceSettings.h"
+#include "app/core/DeviceSettings.h"
 #include "editor/RyxEdit.h"
 #include "platform/headless/HeadlessHost.h"
 #include "tools/verselet-script/EventLog.h"

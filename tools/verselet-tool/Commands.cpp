@@ -5,10 +5,10 @@
 #include <array>
 #include <cstdio>
 
-#include "app/TagCheck.h"
-#include "app/TimeTagEdits.h"
-#include "app/TimeTagFilter.h"
-#include "app/UselessLineFilter.h"
+#include "app/core/TagCheck.h"
+#include "app/core/TimeTagEdits.h"
+#include "app/core/TimeTagFilter.h"
+#include "app/core/UselessLineFilter.h"
 #include "platform/CodePage.h"
 
 namespace {

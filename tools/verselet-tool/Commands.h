@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/BlockFilter.h"
-#include "app/EncodingFilters.h"
-#include "app/PlayerLayout.h"
+#include "app/core/BlockFilter.h"
+#include "app/core/EncodingFilters.h"
+#include "app/core/PlayerLayout.h"
 
 // What the options of the command line tell the filters.
 struct TFilterSettings {

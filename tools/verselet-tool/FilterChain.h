@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/BlockFilter.h"
+#include "app/core/BlockFilter.h"
 
 // Each filter holds back what it cannot decide yet, so the chain consumes
 // every block whole and still gives the output of the two run one after

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/FileEncoding.h"
+#include "app/core/FileEncoding.h"
 
 // Reads the whole file in blocks and applies the editor's test for a file
 // that is not Shift-JIS: a byte-order mark, or text that is well-formed

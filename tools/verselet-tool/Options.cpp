@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/PlayerModels.h"
+#include "app/core/PlayerModels.h"
 
 namespace {
 

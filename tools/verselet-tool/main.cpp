@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "app/TagCheck.h"
+#include "app/core/TagCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
 #include "tools/verselet-tool/FilterChain.h"

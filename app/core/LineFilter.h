@@ -1,0 +1,28 @@
+// TLineFilter: a block filter that hands its text on line by line, each line
+// whole.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "app/core/BlockFilter.h"
+
+// An LF ends a line, and a CR right before it belongs to the break; the
+// last line may have no break. A line cut by a block's end is gathered
+// until its break arrives, so memory grows with the longest line, and time
+// stays in proportion to the text however long its lines are.
+class TLineFilter : public TBlockFilter {
+ protected:
+  // Receives each line without its break and appends its output to out;
+  // the filter then appends the break as it was. number counts from 1.
+  virtual void Line(std::size_t number, std::string_view line, std::string& out) = 0;
+
+  std::size_t Scan(std::string_view data, bool final, std::string& out) final;
+
+ private:
+  void Emit(std::string_view line, bool ended, std::string& out);
+
+  std::size_t FNumber = 0;
+  std::string FLine;  // the start of a line cut by a block's end
+};

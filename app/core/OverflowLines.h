@@ -1,0 +1,49 @@
+// TOverflowLines: which lines of the editor's text need more player rows than one page holds, kept up to date edit by edit.
+#pragma once
+
+#include <string>
+
+#include "app/core/PlayerLayout.h"
+#include "app/core/RowFlags.h"
+
+class TRyxStrings;
+
+// The text of the logical line that takes in row (a soft-wrapped line spans
+// several rows), without its line break; firstRow and lastRow, when given,
+// receive the rows it spans.
+std::string LogicalLineAt(const TRyxStrings& lines, int row, int* firstRow = nullptr, int* lastRow = nullptr);
+
+// Whether a line, without its time and word tags, needs more than
+// LineCount rows of HalfCount cells. A display without rows has nothing to
+// overflow, and an ID tag line is not shown at all.
+bool OverflowsDisplay(std::string_view line, TPlayerDisplay display);
+
+// A flag per row, set on the last row of each logical line that overflows
+// the display. The editor reports each change of its rows; only the logical
+// lines that take in the changed rows are measured again, so a keystroke
+// costs one line however long the text is.
+class TOverflowLines {
+ public:
+  explicit TOverflowLines(TPlayerDisplay display) : FDisplay(display) {}
+
+  TPlayerDisplay Display() const { return FDisplay; }
+  // Measures every line of lines anew.
+  void Reset(const TRyxStrings& lines);
+  // Rows first..oldLast were replaced by rows first..newLast of lines.
+  void Changed(const TRyxStrings& lines, int first, int oldLast, int newLast);
+
+  // Logical lines that overflow.
+  int Count() const { return FCount; }
+  // The rows the flags stand for.
+  int Rows() const { return FFlags.Count(); }
+  // Whether row ends a logical line that overflows.
+  bool EndsOverflow(int row) const { return FFlags.Get(row); }
+
+ private:
+  // Measures the logical lines that take in rows first..last again.
+  void Measure(const TRyxStrings& lines, int first, int last);
+
+  const TPlayerDisplay FDisplay;
+  TRowFlags FFlags;
+  int FCount = 0;
+};

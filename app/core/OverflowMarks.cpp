@@ -1,0 +1,46 @@
+// The overflow marks: finding the rows in view and the x of their line ends.
+#include "app/core/OverflowMarks.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/core/OverflowLines.h"
+#include "editor/RyxEdit.h"
+#include "editor/RyxEditSub.h"
+#include "platform/CodePage.h"
+
+namespace {
+
+constexpr TColor kBadge = RGB(208, 0, 0);
+constexpr TColor kBadgeText = RGB(255, 255, 255);
+// Past the cell of the line-break mark, which the editor paints after every line.
+constexpr int kAfterBreakCell = 8 + 4;
+
+}  // namespace
+
+void DrawOverflowMarks(ICanvas& canvas, const TRyxEdit& edit, const TOverflowLines& overflow, int L1, int L2) {
+  const TRyxStrings& lines = edit.Lines();
+  const int first = std::max(L1, edit.TopLine());
+  const int last = std::min({L2, edit.TopLine() + edit.VisibleLines() - 1, lines.Count() - 1});
+  if (first > last || overflow.Count() == 0) return;
+  const TColor text = canvas.TextColor();
+  const TColor background = canvas.BkColor();
+  canvas.SetTextColor(kBadgeText);
+  canvas.SetBkColor(kBadge);
+  for (int row = first; row <= last; ++row) {
+    if (!overflow.EndsOverflow(row)) continue;
+    const std::string_view stored = lines.Get(row);
+    const std::string content(stored.substr(0, static_cast<std::size_t>(ContentLength(stored))));
+    const std::size_t rows = LayOutForPlayer(LogicalLineAt(lines, row), overflow.Display().HalfCount).Rows.size();
+    const int x = edit.TextLeft() - edit.ScrollX() + edit.TextXOfColumn(content, static_cast<int>(content.size())) +
+                  kAfterBreakCell;
+    if (x >= edit.ClientWidth()) continue;
+    const int y = edit.TopMargin() + (row - edit.TopLine()) * edit.LineHeight();
+    std::string badge = std::to_string(rows);
+    badge.insert(badge.begin(), ' ');
+    badge.append("行 ");
+    canvas.TextOut(std::max(x, edit.TextLeft()), y, UnicodeToAnsi(Utf8ToUnicode(badge)));
+  }
+  canvas.SetTextColor(text);
+  canvas.SetBkColor(background);
+}

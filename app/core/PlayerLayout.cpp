@@ -1,0 +1,46 @@
+// Breaking a tag-free line into player rows, one character at a time.
+#include "app/core/PlayerLayout.h"
+
+#include "app/core/TimeTags.h"
+#include "platform/LeadByte.h"
+
+namespace {
+
+std::string WithoutTimeTags(std::string_view line) {
+  std::string text;
+  std::size_t copied = 0;
+  for (const TTimeTag& tag : ParseTaggedLine(line).Tags) {
+    text.append(line.substr(copied, tag.Start - copied));
+    copied = tag.Start + tag.Length;
+  }
+  text.append(line.substr(copied));
+  return text;
+}
+
+}  // namespace
+
+std::size_t TPlayerLayout::Pages(int lineCount) const {
+  if (lineCount < 1) return 1;
+  const std::size_t perPage = static_cast<std::size_t>(lineCount);
+  return (Rows.size() + perPage - 1) / perPage;
+}
+
+TPlayerLayout LayOutForPlayer(std::string_view line, int halfCount) {
+  TPlayerLayout layout;
+  layout.Text = WithoutTimeTags(line);
+  const std::string& text = layout.Text;
+  TPlayerRow row;
+  for (std::size_t i = 0; i < text.size();) {
+    const bool wide = IsDBCSLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
+    const int cells = wide ? 2 : 1;
+    if (row.Length > 0 && row.Cells + cells > halfCount) {
+      layout.Rows.push_back(row);
+      row = TPlayerRow{i, 0, 0};
+    }
+    row.Length += static_cast<std::size_t>(cells);
+    row.Cells += cells;
+    i += static_cast<std::size_t>(cells);
+  }
+  layout.Rows.push_back(row);
+  return layout;
+}

@@ -1,0 +1,234 @@
+// TTagChecker: one pass over the lines; word tags wait for the next line's time, and problems for what may precede them.
+#include "app/core/TagCheck.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "app/core/FuncUnit.h"
+
+namespace {
+
+bool IsWholeNumber(std::string_view value) {
+  if (!value.empty() && (value.front() == '+' || value.front() == '-')) value.remove_prefix(1);
+  return !value.empty() && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void AppendNumber(std::string& out, std::size_t number) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  out.append(digits, end);
+}
+
+// "N 行目"
+void AppendLineRef(std::string& out, std::size_t line) {
+  AppendNumber(out, line);
+  out += " 行目";
+}
+
+}  // namespace
+
+std::pair<std::size_t, bool> TFirstLineOfTime::Find(long long millis, std::size_t line) {
+  if (millis < 0 || millis >= kEmpty || line >= kEmpty) {
+    const auto [first, fresh] = FLarge.try_emplace(millis, line);
+    return {first->second, fresh};
+  }
+  if (2 * (FUsed + 1) > FSlots.size()) Grow();
+  const auto key = static_cast<std::uint32_t>(millis);
+  const std::size_t mask = FSlots.size() - 1;
+  for (std::size_t at = (key * 0x9E3779B97F4A7C15u) >> 24 & mask;; at = (at + 1) & mask) {
+    TSlot& slot = FSlots[at];
+    if (slot.Millis == key) return {slot.Line, false};
+    if (slot.Millis == kEmpty) {
+      slot = TSlot{key, static_cast<std::uint32_t>(line)};
+      ++FUsed;
+      return {line, true};
+    }
+  }
+}
+
+void TFirstLineOfTime::Grow() {
+  std::vector<TSlot> old(FSlots.size() * 2);
+  old.swap(FSlots);
+  FUsed = 0;
+  for (const TSlot& slot : old)
+    if (slot.Millis != kEmpty) Find(slot.Millis, slot.Line);
+}
+
+std::string& TTagChecker::Message() {
+  FProblem.Message.clear();
+  return FProblem.Message;
+}
+
+void TTagChecker::Report(const TTagProblem& problem) {
+  ++FReported;
+  if (FReport) FReport(problem);
+}
+
+void TTagChecker::Add(std::size_t line, TTagProblemKind kind) {
+  FProblem.Line = line;
+  FProblem.Kind = kind;
+  if (!FTagged || !FPendingWords.empty())
+    FHeld.push_back(FProblem);
+  else
+    Report(FProblem);
+}
+
+void TTagChecker::ReportHeld() {
+  for (const TTagProblem& problem : FHeld) Report(problem);
+  FHeld.clear();
+}
+
+void TTagChecker::AddLine(std::size_t number, std::string_view line) {
+  TTaggedLine& parsed = FParsed;
+  ParseTaggedLine(line, parsed);
+  if (!parsed.Id && parsed.LineTagCount > 0) Close(number, parsed);
+  for (const TBadTimeTag& bad : parsed.Bad) {
+    Message().append(bad.Reason).append(": ").append(line.substr(bad.Start, bad.Length));
+    Add(number, TTagProblemKind::Malformed);
+  }
+  if (parsed.Id) {
+    if (parsed.Id->Key == "offset" && !IsWholeNumber(parsed.Id->Value)) {
+      Message().append("[offset:] の値がミリ秒の整数ではありません");
+      Add(number, TTagProblemKind::OffsetNotNumber);
+    }
+    return;
+  }
+  CheckFit(number, line);
+  if (parsed.LineTagCount == 0) {
+    if (!parsed.Bad.empty() || TrimsToNothing(line)) return;
+    if (FTagged) {
+      Message().append("タイムタグのない行です");
+      Add(number, TTagProblemKind::Untagged);
+    } else {
+      FUntagged.push_back(number);
+    }
+    return;
+  }
+  CheckLineTimes(number, line, parsed);
+}
+
+void TTagChecker::Close(std::size_t number, const TTaggedLine& parsed) {
+  if (!FTagged) {
+    // Each untagged line's problem comes after the line's others.
+    FTagged = true;
+    std::size_t next = 0;
+    const auto reportUntaggedBefore = [&](std::size_t line) {
+      for (; next < FUntagged.size() && FUntagged[next] < line; ++next) {
+        Message().append("タイムタグのない行です");
+        FProblem.Line = FUntagged[next];
+        FProblem.Kind = TTagProblemKind::Untagged;
+        Report(FProblem);
+      }
+    };
+    for (const TTagProblem& problem : FHeld) {
+      reportUntaggedBefore(problem.Line);
+      Report(problem);
+    }
+    reportUntaggedBefore(number);
+    FHeld.clear();
+    FUntagged = {};
+    return;
+  }
+  if (FPendingWords.empty()) return;
+  // A line sung at several times drops the words' check.
+  if (parsed.LineTagCount == 1 && parsed.Tags.front().Millis >= FPrevious->Millis) {
+    const long long start = parsed.Tags.front().Millis;
+    for (const TPendingWord& word : FPendingWords) {
+      if (word.Millis <= start) continue;
+      std::string& message = Message().append("ワードタグ ").append(word.Text).append(" が次の行 (");
+      AppendLineRef(message, number);
+      message.append(") の時刻 ");
+      AppendDescribedTime(message, start);
+      message.append(" より後です");
+      FProblem.Line = word.Line;
+      FProblem.Kind = TTagProblemKind::WordOutside;
+      Report(FProblem);
+    }
+  }
+  FPendingWords.clear();
+  for (const TTagProblem& problem : FPendingDuplicates) Report(problem);
+  FPendingDuplicates.clear();
+  ReportHeld();
+}
+
+void TTagChecker::CheckFit(std::size_t number, std::string_view line) {
+  if (!FDisplay || FDisplay->LineCount < 1) return;
+  const std::size_t rows = LayOutForPlayer(line, FDisplay->HalfCount).Rows.size();
+  if (rows <= static_cast<std::size_t>(FDisplay->LineCount)) return;
+  std::string& message = Message().append("プレーヤーの表示に ");
+  AppendNumber(message, rows);
+  message.append(" 行必要です (");
+  AppendNumber(message, static_cast<std::size_t>(FDisplay->HalfCount));
+  message.append(" 桁 ");
+  AppendNumber(message, static_cast<std::size_t>(FDisplay->LineCount));
+  message.append(" 行に収まりません)");
+  Add(number, TTagProblemKind::Overflow);
+}
+
+void TTagChecker::CheckLineTimes(std::size_t number, std::string_view line, const TTaggedLine& parsed) {
+  // The duplicates, by time; a time seen first on this line is its own.
+  std::vector<std::pair<long long, std::size_t>>& duplicates = FDuplicates;
+  duplicates.clear();
+  for (std::size_t i = 0; i < parsed.LineTagCount; ++i) {
+    const long long millis = parsed.Tags[i].Millis;
+    const auto [first, fresh] = FFirstLineOfTime.Find(millis, number);
+    if (!fresh) duplicates.emplace_back(millis, first);
+  }
+  std::stable_sort(duplicates.begin(), duplicates.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  const auto reportDuplicates = [&](std::vector<TTagProblem>* hold) {
+    for (const auto& [millis, first] : duplicates) {
+      std::string& message = Message().append("時刻 ");
+      AppendDescribedTime(message, millis);
+      message.append(" は ");
+      AppendLineRef(message, first);
+      message.append("と同じです");
+      FProblem.Line = number;
+      FProblem.Kind = TTagProblemKind::Duplicate;
+      if (hold)
+        hold->push_back(FProblem);
+      else
+        Report(FProblem);
+    }
+  };
+  if (parsed.LineTagCount > 1) {
+    reportDuplicates(nullptr);
+    return;
+  }
+  const long long start = parsed.Tags.front().Millis;
+  if (FPrevious && start < FPrevious->Millis) {
+    std::string& message = Message().append("時刻 ");
+    AppendDescribedTime(message, start);
+    message.append(" が前の行 (");
+    AppendLineRef(message, FPrevious->Line);
+    message.append("の ");
+    AppendDescribedTime(message, FPrevious->Millis);
+    message.append(") より前に戻っています");
+    Add(number, TTagProblemKind::Backwards);
+  }
+  for (const TTimeTag& tag : parsed.Tags) {
+    if (!tag.Word || tag.Millis >= start) continue;
+    std::string& message = Message().append("ワードタグ ").append(line.substr(tag.Start, tag.Length));
+    message.append(" が行の時刻 ");
+    AppendDescribedTime(message, start);
+    message.append(" より前です");
+    Add(number, TTagProblemKind::WordOutside);
+  }
+  // The others wait for the next line's time; from here on, later lines' problems wait for them.
+  for (const TTimeTag& tag : parsed.Tags) {
+    if (tag.Word && tag.Millis >= start)
+      FPendingWords.push_back(TPendingWord{number, std::string(line.substr(tag.Start, tag.Length)), tag.Millis});
+  }
+  FPrevious = TTimedLine{number, start};
+  reportDuplicates(FPendingWords.empty() ? nullptr : &FPendingDuplicates);
+}
+
+std::size_t TTagChecker::Finish() {
+  // Word tags of the last timed line have no next line to pass.
+  FPendingWords.clear();
+  for (const TTagProblem& problem : FPendingDuplicates) Report(problem);
+  FPendingDuplicates.clear();
+  ReportHeld();
+  FUntagged = {};
+  return FReported;
+}

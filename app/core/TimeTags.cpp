@@ -1,0 +1,194 @@
+// Reading and writing time tags: one forward walk over a line's characters.
+#include "app/core/TimeTags.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/LeadByte.h"
+
+namespace {
+
+// Longer bracketed runs are text, whatever they hold.
+constexpr std::size_t kMaxTagContent = 16;
+constexpr std::size_t kMaxMinuteDigits = 6;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The first "[" or "<" at or after from that starts a character, from
+// being a character start; line.size() when there is none. The brackets are
+// searched for, and one found is a character start when the run of
+// lead-byte values before it, back to a byte that ends a character, has an
+// even length: most lines hold no bracket after their tags at all.
+std::size_t NextBracket(std::string_view line, std::size_t from) {
+  const char* data = line.data();
+  const std::size_t n = line.size();
+  for (;;) {
+    const void* square = std::memchr(data + from, '[', n - from);
+    const void* angle = std::memchr(data + from, '<', n - from);
+    if (square == nullptr && angle == nullptr) return n;
+    const std::size_t at = static_cast<std::size_t>(
+        std::min(square ? static_cast<const char*>(square) : data + n, angle ? static_cast<const char*>(angle) : data + n) -
+        data);
+    std::size_t run = at;
+    while (run > from && IsDBCSLeadByte(static_cast<unsigned char>(data[run - 1]))) --run;
+    if ((at - run) % 2 == 0) return at;
+    from = at + 1;
+  }
+}
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+std::size_t DigitRun(std::string_view s, std::size_t from) {
+  std::size_t end = from;
+  while (end < s.size() && IsDigit(s[end])) ++end;
+  return end - from;
+}
+
+long long Number(std::string_view digits) {
+  long long value = 0;
+  for (char c : digits) value = value * 10 + (c - '0');
+  return value;
+}
+
+// The content of a tag opened at i: printable ASCII up to the closing
+// bracket, or nothing when the bracket is not closed that way.
+std::optional<std::string_view> BracketContent(std::string_view line, std::size_t i) {
+  const char open = line[i];
+  const char close = open == '[' ? ']' : '>';
+  for (std::size_t j = i + 1; j < line.size() && j - i <= kMaxTagContent + 1; ++j) {
+    const char c = line[j];
+    if (c == close) return line.substr(i + 1, j - i - 1);
+    if (c <= 0x20 || c >= 0x7F || c == open) break;
+  }
+  return std::nullopt;
+}
+
+// Parses "mm:ss.xx" into tag; the reason it is malformed, or nullptr.
+const char* ParseTime(std::string_view content, TTimeTag& tag) {
+  if (std::any_of(content.begin(), content.end(), IsLetter)) return "英字を含むタイムタグです";
+  constexpr const char* kBadForm = "タイムタグの形が正しくありません";
+  const std::size_t minutes = DigitRun(content, 0);
+  if (minutes < 2 || minutes > kMaxMinuteDigits || minutes >= content.size() || content[minutes] != ':') return kBadForm;
+  const std::size_t secondsAt = minutes + 1;
+  if (DigitRun(content, secondsAt) != 2) return kBadForm;
+  const std::size_t separatorAt = secondsAt + 2;
+  if (separatorAt >= content.size() || (content[separatorAt] != '.' && content[separatorAt] != ':')) return kBadForm;
+  const std::size_t fractionAt = separatorAt + 1;
+  const std::size_t fraction = DigitRun(content, fractionAt);
+  if ((fraction != 2 && fraction != 3) || fractionAt + fraction != content.size()) return kBadForm;
+  const long long seconds = Number(content.substr(secondsAt, 2));
+  if (seconds >= 60) return "秒が 60 以上のタイムタグです";
+  const long long fractionValue = Number(content.substr(fractionAt, fraction));
+  tag.Millis = (Number(content.substr(0, minutes)) * 60 + seconds) * 1000 + fractionValue * (fraction == 2 ? 10 : 1);
+  tag.MinuteDigits = minutes;
+  tag.Separator = content[separatorAt];
+  tag.FractionDigits = fraction;
+  return nullptr;
+}
+
+// "[key:value]" and blanks after it, the "]" standing on a character start.
+std::optional<TIdTag> ParseIdTag(std::string_view line) {
+  if (line.empty() || line[0] != '[') return std::nullopt;
+  std::size_t i = 1;
+  while (i < line.size() && IsLetter(line[i])) ++i;
+  if (i == 1 || i >= line.size() || line[i] != ':') return std::nullopt;
+  const std::string_view key = line.substr(1, i - 1);
+  const std::size_t valueAt = ++i;
+  while (i < line.size() && line[i] != ']') i += IsDBCSLeadByte(static_cast<unsigned char>(line[i])) ? 2 : 1;
+  if (i >= line.size()) return std::nullopt;
+  for (std::size_t rest = i + 1; rest < line.size(); ++rest) {
+    if (static_cast<unsigned char>(line[rest]) > 0x20) return std::nullopt;
+  }
+  return TIdTag{key, line.substr(valueAt, i - valueAt)};
+}
+
+}  // namespace
+
+TTaggedLine ParseTaggedLine(std::string_view line) {
+  TTaggedLine result;
+  ParseTaggedLine(line, result);
+  return result;
+}
+
+void ParseTaggedLine(std::string_view line, TTaggedLine& result) {
+  result.Tags.clear();
+  result.Bad.clear();
+  result.LineTagCount = 0;
+  result.Id = ParseIdTag(line);
+  if (result.Id) return;
+  bool leading = true;  // only line tags stood before i
+  for (std::size_t i = 0; i < line.size();) {
+    const std::size_t from = i;
+    i = NextBracket(line, i);
+    if (i >= line.size()) break;
+    leading = leading && i == from;
+    const char c = line[i];
+    const std::optional<std::string_view> content = BracketContent(line, i);
+    if (!content || content->empty() || !IsDigit(content->front()) || content->find(':') == std::string_view::npos) {
+      ++i;
+      leading = false;
+      continue;
+    }
+    const std::size_t length = content->size() + 2;
+    TTimeTag tag;
+    const char* reason = ParseTime(*content, tag);
+    const bool good = reason == nullptr;
+    if (good) {
+      tag.Start = i;
+      tag.Length = length;
+      tag.Angle = c == '<';
+      tag.Word = !(leading && c == '[');
+      if (!tag.Word) ++result.LineTagCount;
+      result.Tags.push_back(tag);
+    } else {
+      result.Bad.push_back(TBadTimeTag{i, length, reason});
+    }
+    leading = leading && good && !tag.Word;
+    i += length;
+  }
+}
+
+namespace {
+
+// Appends the tag's time, "mm:ss.xx" in its form, with open and close
+// around it when they are not NUL. Digits by hand: this runs for every tag
+// of a large file.
+void AppendTime(std::string& out, const TTimeTag& form, long long millis, char open, char close) {
+  const bool hundredths = form.FractionDigits == 2;
+  const long long perSecond = hundredths ? 100 : 1000;
+  const long long units = hundredths ? (millis + 5) / 10 : millis;
+  char text[40];
+  char* end = text + sizeof text;
+  char* p = end;
+  auto digits = [&p](long long value, std::size_t count) {
+    for (std::size_t i = 0; i < count || value > 0; ++i) {
+      *--p = static_cast<char>('0' + value % 10);
+      value /= 10;
+    }
+  };
+  if (close != '\0') *--p = close;
+  digits(units % perSecond, form.FractionDigits);
+  *--p = form.Separator;
+  digits(units / perSecond % 60, 2);
+  *--p = ':';
+  digits(units / (60 * perSecond), form.MinuteDigits);
+  if (open != '\0') *--p = open;
+  out.append(p, static_cast<std::size_t>(end - p));
+}
+
+}  // namespace
+
+void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis) {
+  AppendTime(out, form, millis, form.Angle ? '<' : '[', form.Angle ? '>' : ']');
+}
+
+std::string DescribeTime(long long millis) {
+  std::string text;
+  AppendDescribedTime(text, millis);
+  return text;
+}
+
+void AppendDescribedTime(std::string& out, long long millis) {
+  TTimeTag form;
+  form.FractionDigits = millis % 10 == 0 ? 2 : 3;
+  AppendTime(out, form, millis, '\0', '\0');
+}
