@@ -182,7 +182,11 @@ TPropValue ParsePropertyValue(const TProperty& property, const TArgs& args, std:
       const auto n = ParseNumber(word);
       if (n && *n >= 0 && *n < static_cast<std::int64_t>(property.EnumNames.size())) return {*n, {}};
       std::string names;
-      for (const std::string_view name : property.EnumNames) names += " " + std::string(name);
+      // Appended piece by piece: a joined temporary trips a false -Wrestrict in release builds.
+      for (const std::string_view name : property.EnumNames) {
+        names += ' ';
+        names += name;
+      }
       throw TScriptError(std::string(property.Name) + " takes one of" + names + " or its index");
     }
   }
