@@ -2,6 +2,7 @@
 #include "app/UnitTagCheckPanel.h"
 
 #include <QListWidget>
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +33,8 @@ void TTagCheckPanel::ShowProblems(const std::vector<TTagProblem>& problems) {
   FOutOfDate = false;
   FList->setEnabled(true);
   setWindowTitle(kTitle);
+  // A check run again while typing keeps the entry the user was on.
+  const int current = std::max(0, FList->currentRow());
   FList->clear();
   if (problems.empty()) {
     FList->addItem("タイムタグに問題は見つかりませんでした");
@@ -42,5 +45,5 @@ void TTagCheckPanel::ShowProblems(const std::vector<TTagProblem>& problems) {
     item->setData(kLineRole, static_cast<int>(problem.Line));
     FList->addItem(item);
   }
-  FList->setCurrentRow(0);
+  FList->setCurrentRow(std::min(current, FList->count() - 1));
 }

@@ -86,11 +86,12 @@ TEST_F(LyricsTest, TheCheckPanelListsProblemsAndTakesTheCaretToThem) {
 
 TEST_F(LyricsTest, TheCheckPanelFollowsTheEditsOrSaysItIsOutOfDate) {
   TForm1& form = Create();
-  form.RyxEdit1->SetAllText("[00:05.00]a\r\n[00:04.00]b");
+  form.RyxEdit1->SetAllText("[00:05.00]a\r\n[00:04.00]b\r\n[00:04.00]c");
   form.CheckTagsAction->trigger();
   QListWidget* list = form.TagCheckPanel->List();
   auto firstLine = [list] { return list->item(0)->data(Qt::UserRole).toInt(); };
   ASSERT_EQ(firstLine(), 2);
+  list->setCurrentRow(1);
   auto pressEnterAtStart = [&form] {
     form.RyxEdit1->MoveCaretTo(0, 0);
     form.RyxEdit1->Perform(WM_KEYDOWN, VK_RETURN, 0);
@@ -99,6 +100,7 @@ TEST_F(LyricsTest, TheCheckPanelFollowsTheEditsOrSaysItIsOutOfDate) {
   pressEnterAtStart();
   for (QElapsedTimer waited; firstLine() != 3 && waited.elapsed() < 5000;) QApplication::processEvents();
   EXPECT_EQ(firstLine(), 3);
+  EXPECT_EQ(list->currentRow(), 1);  // still on the entry the user chose
   EXPECT_FALSE(form.TagCheckPanel->OutOfDate());
 
   // A check too slow to run at every pause leaves the list greyed, and its
