@@ -5,8 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/RyxEdit.h"
-#include "platform/headless/HeadlessHost.h"
+#include "bench/BenchEditor.h"
 
 namespace {
 
@@ -26,11 +25,9 @@ std::string AsciiLine(std::size_t bytes) { return std::string(bytes, 'a'); }
 // A focused control holding the line with the caret ten characters before
 // its end; each keystroke types a letter and takes it back with Backspace,
 // so the line is the same for every iteration.
-class TLongLineEditor {
+class TLongLineEditor : public TBenchEditor {
  public:
   explicit TLongLineEditor(const std::string& line) {
-    FHost.Attach(FEdit);
-    FHost.SetFocus();
     FEdit.SetAllText(line);
     // A packed position cannot name a column this far out; the keys can.
     Press(VK_END);
@@ -56,14 +53,6 @@ class TLongLineEditor {
     return seconds;
   }
 
- private:
-  void Press(WPARAM key) {
-    FEdit.Perform(WM_KEYDOWN, key, 0);
-    FEdit.Perform(WM_KEYUP, key, 0);
-  }
-
-  THeadlessHost FHost;
-  TRyxEdit FEdit;
 };
 
 // The reported time is the kanji line's; "ratio" divides it by the ASCII

@@ -7,8 +7,7 @@
 
 #include "LyricsText.h"
 #include "app/core/OverflowLines.h"
-#include "editor/RyxEdit.h"
-#include "platform/headless/HeadlessHost.h"
+#include "bench/BenchEditor.h"
 
 namespace {
 
@@ -17,11 +16,9 @@ using Clock = std::chrono::steady_clock;
 // A focused control holding the document with the caret in its middle. A
 // keystroke types a letter, a line break, and takes both back with
 // Backspace, so that the rows are the same for every iteration.
-class TDocumentEditor {
+class TDocumentEditor : public TBenchEditor {
  public:
   TDocumentEditor(const std::string& text, bool withCache) {
-    FHost.Attach(FEdit);
-    FHost.SetFocus();
     FEdit.SetAllText(text);
     if (withCache) {
       FCache = std::make_unique<TOverflowLines>(TPlayerDisplay{16, 3});
@@ -48,13 +45,6 @@ class TDocumentEditor {
   }
 
  private:
-  void Press(WPARAM key) {
-    FEdit.Perform(WM_KEYDOWN, key, 0);
-    FEdit.Perform(WM_KEYUP, key, 0);
-  }
-
-  THeadlessHost FHost;
-  TRyxEdit FEdit;
   std::unique_ptr<TOverflowLines> FCache;
 };
 

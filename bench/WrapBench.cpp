@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchEditor.h"
 #include "bench/LyricsText.h"
 #include "bench/PlainSplit.h"
-#include "editor/RyxEdit.h"
-#include "platform/headless/HeadlessHost.h"
 
 namespace {
 
@@ -50,24 +49,14 @@ const TDocumentFile& Document() {
 }
 
 // An unwrapped editor holding the document, in a focused headless window.
-class TDocumentEditor {
+class TDocumentEditor : public TBenchEditor {
  public:
   explicit TDocumentEditor(int column) {
-    FHost.Attach(FEdit);
     FEdit.SetWordWrap(false);
     FEdit.SetColumn(column);
-    FHost.SetFocus();
     if (!FEdit.LoadFromFile(Document().Path())) std::abort();
   }
   TRyxEdit& Edit() { return FEdit; }
-  void Press(WPARAM key) {
-    FEdit.Perform(WM_KEYDOWN, key, 0);
-    FEdit.Perform(WM_KEYUP, key, 0);
-  }
-
- private:
-  THeadlessHost FHost;
-  TRyxEdit FEdit;
 };
 
 // Switching wrap on for the whole document (at the player width of 16
