@@ -71,6 +71,11 @@ class TRyxStrings {
   int LogicalLineOf(int index) const { return FList.LineEndsBefore(index); }
   // The first line of logical line n; the last line when there are fewer.
   int FirstIndexOfLogicalLine(int n) const;
+  // Where line index starts in GetText (its size for Count()), and the line
+  // that holds a byte offset of it (Count() at or past its end); block by
+  // block as well.
+  std::size_t OffsetOfIndex(int index) const { return FList.BytesBefore(index); }
+  int IndexAtOffset(std::size_t offset) const { return FList.IndexAtByte(offset); }
   // All lines concatenated, the end-of-text marker included.
   TByteBuffer TextBuffer() const;
   // Replaces the lines by the pieces of text: from each point on, the next

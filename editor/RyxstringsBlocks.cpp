@@ -67,7 +67,8 @@ void TLineBlocks::Put(int index, std::string_view line) {
   const auto [b, i] = Locate(index);
   TBlock& block = FBlocks[static_cast<std::size_t>(b)];
   const auto at = static_cast<std::size_t>(i);
-  block.Ends += EndsLine(data, size) - EndsLine(block.Data[at], block.Size[at]);
+  Recount(b, 0, EndsLine(data, size) - EndsLine(block.Data[at], block.Size[at]),
+          static_cast<std::int64_t>(size & ~kOwned) - static_cast<std::int64_t>(block.Size[at] & ~kOwned));
   Release(block.Data[at], block.Size[at]);
   block.Data[at] = data;
   block.Size[at] = size;
@@ -75,19 +76,75 @@ void TLineBlocks::Put(int index, std::string_view line) {
 
 void TLineBlocks::CountEnds(TBlock& block) {
   block.Ends = 0;
-  for (std::size_t i = 0; i < block.Data.size(); ++i) block.Ends += EndsLine(block.Data[i], block.Size[i]);
+  block.Bytes = 0;
+  for (std::size_t i = 0; i < block.Data.size(); ++i) {
+    block.Ends += EndsLine(block.Data[i], block.Size[i]);
+    block.Bytes += block.Size[i] & ~kOwned;
+  }
+}
+
+void TLineBlocks::Recount(int b, int lines, int ends, std::int64_t bytes) {
+  TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+  block.Ends += ends;
+  block.Bytes += bytes;
+  if (!FTreeValid) return;
+  for (std::size_t k = static_cast<std::size_t>(b) + 1; k < FTree.size(); k += k & (~k + 1)) {
+    FTree[k].Lines += lines;
+    FTree[k].Ends += ends;
+    FTree[k].Bytes += bytes;
+  }
+}
+
+void TLineBlocks::BuildTree() const {
+  if (FTreeValid) return;
+  FTree.assign(FBlocks.size() + 1, TSums{});
+  for (std::size_t k = 1; k < FTree.size(); ++k) {
+    const TBlock& block = FBlocks[k - 1];
+    FTree[k].Lines += static_cast<int>(block.Data.size());
+    FTree[k].Ends += block.Ends;
+    FTree[k].Bytes += block.Bytes;
+    if (const std::size_t up = k + (k & (~k + 1)); up < FTree.size()) {
+      FTree[up].Lines += FTree[k].Lines;
+      FTree[up].Ends += FTree[k].Ends;
+      FTree[up].Bytes += FTree[k].Bytes;
+    }
+  }
+  FTreeValid = true;
+}
+
+TLineBlocks::TSums TLineBlocks::SumsBefore(int b) const {
+  BuildTree();
+  TSums sums;
+  for (auto k = static_cast<std::size_t>(b); k > 0; k &= k - 1) {
+    sums.Lines += FTree[k].Lines;
+    sums.Ends += FTree[k].Ends;
+    sums.Bytes += FTree[k].Bytes;
+  }
+  return sums;
+}
+
+template <class Part>
+int TLineBlocks::BlockReaching(std::int64_t target, Part part, TSums& before) const {
+  BuildTree();
+  before = TSums{};
+  std::size_t at = 0;
+  std::size_t step = 1;
+  while (step * 2 < FTree.size()) step *= 2;
+  for (; step > 0; step /= 2) {
+    if (at + step >= FTree.size() || part(before) + part(FTree[at + step]) >= target) continue;
+    at += step;
+    before.Lines += FTree[at].Lines;
+    before.Ends += FTree[at].Ends;
+    before.Bytes += FTree[at].Bytes;
+  }
+  return static_cast<int>(at);
 }
 
 int TLineBlocks::LineEndsBefore(int index) const {
   if (index <= 0) return 0;
-  if (index >= FCount) {
-    int ends = 0;
-    for (const TBlock& block : FBlocks) ends += block.Ends;
-    return ends;
-  }
+  if (index >= FCount) return SumsBefore(static_cast<int>(FBlocks.size())).Ends;
   const auto [b, i] = Locate(index);
-  int ends = 0;
-  for (int k = 0; k < b; ++k) ends += FBlocks[static_cast<std::size_t>(k)].Ends;
+  int ends = SumsBefore(b).Ends;
   const TBlock& block = FBlocks[static_cast<std::size_t>(b)];
   for (int k = 0; k < i; ++k) ends += EndsLine(block.Data[static_cast<std::size_t>(k)], block.Size[static_cast<std::size_t>(k)]);
   return ends;
@@ -95,15 +152,35 @@ int TLineBlocks::LineEndsBefore(int index) const {
 
 int TLineBlocks::IndexAfterLineEnds(int n) const {
   if (n <= 0) return 0;
-  int index = 0;
-  for (const TBlock& block : FBlocks) {
-    if (block.Ends < n) {
-      n -= block.Ends;
-      index += static_cast<int>(block.Data.size());
-      continue;
-    }
-    for (std::size_t k = 0; k < block.Data.size(); ++k)
-      if ((n -= EndsLine(block.Data[k], block.Size[k])) == 0) return index + static_cast<int>(k) + 1;
+  TSums before;
+  const int b = BlockReaching(n, [](const TSums& sums) { return std::int64_t{sums.Ends}; }, before);
+  if (b >= static_cast<int>(FBlocks.size())) return FCount;
+  const TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+  n -= before.Ends;
+  for (std::size_t k = 0; k < block.Data.size(); ++k)
+    if ((n -= EndsLine(block.Data[k], block.Size[k])) == 0) return before.Lines + static_cast<int>(k) + 1;
+  return FCount;
+}
+
+std::size_t TLineBlocks::BytesBefore(int index) const {
+  if (index <= 0) return 0;
+  if (index >= FCount) return static_cast<std::size_t>(SumsBefore(static_cast<int>(FBlocks.size())).Bytes);
+  const auto [b, i] = Locate(index);
+  auto bytes = static_cast<std::size_t>(SumsBefore(b).Bytes);
+  const TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+  for (int k = 0; k < i; ++k) bytes += block.Size[static_cast<std::size_t>(k)] & ~kOwned;
+  return bytes;
+}
+
+int TLineBlocks::IndexAtByte(std::size_t offset) const {
+  TSums before;
+  const int b = BlockReaching(static_cast<std::int64_t>(offset) + 1, [](const TSums& sums) { return sums.Bytes; }, before);
+  if (b >= static_cast<int>(FBlocks.size())) return FCount;
+  const TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+  std::size_t at = static_cast<std::size_t>(before.Bytes);
+  for (std::size_t k = 0; k < block.Data.size(); ++k) {
+    at += block.Size[k] & ~kOwned;
+    if (offset < at) return before.Lines + static_cast<int>(k);
   }
   return FCount;
 }
@@ -114,10 +191,11 @@ void TLineBlocks::Insert(int index, std::string_view line) {
     if (FBlocks.empty() || static_cast<int>(FBlocks.back().Data.size()) >= FBlockLines) {
       FBlocks.emplace_back();
       FBlocks.back().First = FCount;
+      FTreeValid = false;
     }
     FBlocks.back().Data.push_back(data);
     FBlocks.back().Size.push_back(size);
-    FBlocks.back().Ends += EndsLine(data, size);
+    Recount(static_cast<int>(FBlocks.size()) - 1, 1, EndsLine(data, size), size & ~kOwned);
     ++FCount;
     return;
   }
@@ -129,7 +207,7 @@ void TLineBlocks::Insert(int index, std::string_view line) {
   TBlock& block = FBlocks[static_cast<std::size_t>(b)];
   block.Data.insert(block.Data.begin() + i, data);
   block.Size.insert(block.Size.begin() + i, size);
-  block.Ends += EndsLine(data, size);
+  Recount(b, 1, EndsLine(data, size), size & ~kOwned);
   ++FCount;
   Invalidate(b + 1);
 }
@@ -144,15 +222,17 @@ void TLineBlocks::SplitIfFull(int b) {
   block.Size.resize(half);
   CountEnds(tail);
   block.Ends -= tail.Ends;
+  block.Bytes -= tail.Bytes;
   FBlocks.insert(FBlocks.begin() + b + 1, std::move(tail));
   Invalidate(b + 1);
+  FTreeValid = false;
 }
 
 void TLineBlocks::Delete(int index) {
   const auto [b, i] = Locate(index);
   TBlock& block = FBlocks[static_cast<std::size_t>(b)];
   const auto at = static_cast<std::size_t>(i);
-  block.Ends -= EndsLine(block.Data[at], block.Size[at]);
+  Recount(b, -1, -EndsLine(block.Data[at], block.Size[at]), -static_cast<std::int64_t>(block.Size[at] & ~kOwned));
   Release(block.Data[at], block.Size[at]);
   block.Data.erase(block.Data.begin() + i);
   block.Size.erase(block.Size.begin() + i);
@@ -167,6 +247,7 @@ void TLineBlocks::JoinIfSmall(int b) {
     FBlocks.erase(FBlocks.begin() + b);
     Invalidate(b);
     FHint = 0;
+    FTreeValid = false;
     return;
   }
   if (size(b) >= FBlockLines / 4) return;
@@ -183,9 +264,11 @@ void TLineBlocks::JoinIfSmall(int b) {
   target.Data.insert(target.Data.end(), source.Data.begin(), source.Data.end());
   target.Size.insert(target.Size.end(), source.Size.begin(), source.Size.end());
   target.Ends += source.Ends;
+  target.Bytes += source.Bytes;
   FBlocks.erase(FBlocks.begin() + b);
   Invalidate(into + 1);
   FHint = 0;
+  FTreeValid = false;
 }
 
 void TLineBlocks::Truncate(int index) {
@@ -201,6 +284,7 @@ void TLineBlocks::Truncate(int index) {
   }
   Invalidate(static_cast<int>(FBlocks.size()));
   FHint = 0;
+  FTreeValid = false;
 }
 
 void TLineBlocks::Clear() {
@@ -213,6 +297,7 @@ void TLineBlocks::Clear() {
   FCount = 0;
   FFirstValid = 0;
   FHint = 0;
+  FTreeValid = false;
 }
 
 void TLineBlocks::AppendEntry(std::vector<TBlock>& blocks, const char* data, std::uint32_t size) const {
@@ -224,6 +309,7 @@ void TLineBlocks::AppendEntry(std::vector<TBlock>& blocks, const char* data, std
   blocks.back().Data.push_back(data);
   blocks.back().Size.push_back(size);
   blocks.back().Ends += EndsLine(data, size);
+  blocks.back().Bytes += size & ~kOwned;
 }
 
 void TLineBlocks::AppendLine(const char* data, std::uint32_t size) {
@@ -235,7 +321,10 @@ void TLineBlocks::AppendLine(const char* data, std::uint32_t size) {
   }
   FBlocks.back().Data.push_back(data);
   FBlocks.back().Size.push_back(size);
+  FBlocks.back().Ends += EndsLine(data, size);
+  FBlocks.back().Bytes += size & ~kOwned;
   ++FCount;
+  FTreeValid = false;
 }
 
 void TLineBlocks::Splice(int index, TByteBuffer text, std::vector<TBlock> fresh, std::size_t lines) {
@@ -256,6 +345,7 @@ void TLineBlocks::Splice(int index, TByteBuffer text, std::vector<TBlock> fresh,
       block.Size.resize(static_cast<std::size_t>(i));
       CountEnds(tail);
       block.Ends -= tail.Ends;
+      block.Bytes -= tail.Bytes;
       FBlocks.insert(FBlocks.begin() + b + 1, std::move(tail));
       at = b + 1;
     }
@@ -264,6 +354,7 @@ void TLineBlocks::Splice(int index, TByteBuffer text, std::vector<TBlock> fresh,
   FCount += static_cast<int>(lines);
   Invalidate(at);
   FHint = 0;
+  FTreeValid = false;
 }
 
 void TLineBlocks::Swap(TLineBlocks& other) noexcept {
@@ -272,6 +363,8 @@ void TLineBlocks::Swap(TLineBlocks& other) noexcept {
   FShared.swap(other.FShared);
   std::swap(FFirstValid, other.FFirstValid);
   std::swap(FHint, other.FHint);
+  FTree.swap(other.FTree);
+  std::swap(FTreeValid, other.FTreeValid);
 }
 
 TStoredText TLineBlocks::TakeText() {

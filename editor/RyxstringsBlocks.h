@@ -48,6 +48,10 @@ class TLineBlocks {
   // The index of the line after the n-th line that ends in CR LF (0 for n = 0,
   // Count() when there are fewer).
   int IndexAfterLineEnds(int n) const;
+  // The bytes of the lines before index.
+  std::size_t BytesBefore(int index) const;
+  // The line that holds byte offset of the lines' concatenation (Count() at or past its end).
+  int IndexAtByte(std::size_t offset) const;
 
   // Calls visit(line) for every line in order.
   template <class Visit>
@@ -61,13 +65,21 @@ class TLineBlocks {
 
   // Entries kept as two arrays: 12 bytes a line. The top bit of a size
   // marks a line that owns its bytes.
-  // Ends counts the lines that end in CR LF, so that the logical line of a
-  // row is found block by block instead of line by line.
+  // Ends counts the lines that end in CR LF and Bytes their bytes, so that
+  // the logical line or the offset of a row is found block by block
+  // instead of line by line.
   struct TBlock {
     int First = 0;
     int Ends = 0;
+    std::int64_t Bytes = 0;
     std::vector<const char*> Data;
     std::vector<std::uint32_t> Size;
+  };
+  // Counts of a run of blocks.
+  struct TSums {
+    int Lines = 0;
+    int Ends = 0;
+    std::int64_t Bytes = 0;
   };
   static constexpr std::uint32_t kOwned = 0x80000000u;
 
@@ -79,6 +91,14 @@ class TLineBlocks {
     return size >= 2 && data[size - 2] == '\r' && data[size - 1] == '\n' ? 1 : 0;
   }
   static void CountEnds(TBlock& block);
+  // An entry of block b changed its counts by ends and bytes (a line came, went or was replaced).
+  void Recount(int b, int lines, int ends, std::int64_t bytes);
+  // The sums of the blocks before block b, and the block where a running sum
+  // first reaches target (the number of blocks when it never does).
+  TSums SumsBefore(int b) const;
+  template <class Part>
+  int BlockReaching(std::int64_t target, Part part, TSums& before) const;
+  void BuildTree() const;
   // The block holding index and the offset in it.
   std::pair<int, int> Locate(int index) const;
   void Invalidate(int block) { FFirstValid = std::min(FFirstValid, block); }
@@ -103,6 +123,12 @@ class TLineBlocks {
   // over all blocks.
   mutable int FFirstValid = 0;
   mutable int FHint = 0;
+  // A Fenwick tree of the blocks' counts (1-based), so that the sums before
+  // a block cost O(log blocks). Entry edits keep it up to date; a change of
+  // the blocks themselves (a split, a join, a splice, a bulk append) drops
+  // it, and the next lookup builds it again in one pass over the blocks.
+  mutable std::vector<TSums> FTree;
+  mutable bool FTreeValid = false;
 };
 
 template <class Next>

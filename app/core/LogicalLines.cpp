@@ -1,16 +1,36 @@
-// TLogicalLines: counting line breaks over the rows, and cells within a line.
+// TLogicalLines: logical lines from the store's per-block counts, and cells within a line.
 #include "app/core/LogicalLines.h"
 
 #include <algorithm>
 #include <string_view>
 
+#include "editor/RyxEditRowLayout.h"
 #include "editor/RyxEditSub.h"
 #include "editor/Ryxstrings.h"
 #include "platform/LeadByte.h"
 
 namespace {
 
-bool EndsLine(std::string_view row) { return HasLineEnd(row) && !HasEndMarker(row); }
+// The cells after text that starts at cell `cells` of its line. From a tab
+// stop the tab walk of the row layout counts them without reading every
+// byte; elsewhere (a soft-wrapped piece that starts between stops) byte by byte.
+int CellsAfter(std::string_view text, int cells, int tabCount) {
+  if (cells % tabCount == 0)
+    return cells + TRowLayout(text, tabCount, false, nullptr).ExpandedColumn(static_cast<int>(text.size()));
+  const int end = static_cast<int>(text.size());
+  for (int i = 0; i < end; ++i) {
+    const auto byte = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
+    if (byte == '\t') {
+      cells += tabCount - cells % tabCount;
+    } else if (IsDBCSLeadByte(byte) && i + 1 < end) {
+      cells += 2;
+      ++i;
+    } else {
+      ++cells;
+    }
+  }
+  return cells;
+}
 
 }  // namespace
 
@@ -19,46 +39,31 @@ TLogicalLines::TLogicalLines(const TRyxStrings& lines, int tabCount, bool softWr
 
 int TLogicalLines::Count() const {
   if (!FSoftWrapped) return std::max(FLines.Count(), 1);
-  int count = 1;
-  for (int row = 0; row + 1 < FLines.Count(); ++row) count += EndsLine(FLines.Get(row)) ? 1 : 0;
-  return count;
+  return FLines.LogicalLineOf(std::max(FLines.Count() - 1, 0)) + 1;
 }
 
 int TLogicalLines::RowOfLine(int line) const {
-  if (!FSoftWrapped) return std::clamp(line - 1, 0, std::max(FLines.Count() - 1, 0));
-  int current = 1;
-  for (int row = 0; row + 1 < FLines.Count(); ++row) {
-    if (current >= line) return row;
-    if (EndsLine(FLines.Get(row))) ++current;
-  }
-  return std::max(FLines.Count() - 1, 0);
+  const int last = std::max(FLines.Count() - 1, 0);
+  if (!FSoftWrapped) return std::clamp(line - 1, 0, last);
+  return std::clamp(FLines.FirstIndexOfLogicalLine(std::max(line - 1, 0)), 0, last);
 }
 
 TLinePlace TLogicalLines::PlaceOf(int row, int col) const {
-  row = std::clamp(row, 0, std::max(FLines.Count() - 1, 0));
-  int first = row;
   TLinePlace place;
+  if (FLines.Count() == 0) return place;
+  row = std::clamp(row, 0, FLines.Count() - 1);
+  int first = row;
   if (FSoftWrapped) {
-    while (first > 0 && !EndsLine(FLines.Get(first - 1))) --first;
-    for (int r = 0; r < first; ++r) place.Line += EndsLine(FLines.Get(r)) ? 1 : 0;
+    place.Line = FLines.LogicalLineOf(row) + 1;
+    first = FLines.FirstIndexOfLogicalLine(place.Line - 1);
   } else {
     place.Line = row + 1;
   }
   int cells = 0;
-  for (int r = first; r <= row && r < FLines.Count(); ++r) {
+  for (int r = first; r <= row; ++r) {
     const std::string_view text = FLines.Get(r);
     const int end = r == row ? std::min(col, ContentLength(text)) : ContentLength(text);
-    for (int i = 0; i < end; ++i) {
-      const auto byte = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
-      if (byte == '\t') {
-        cells += FTabCount - cells % FTabCount;
-      } else if (IsDBCSLeadByte(byte) && i + 1 < end) {
-        cells += 2;
-        ++i;
-      } else {
-        ++cells;
-      }
-    }
+    cells = CellsAfter(text.substr(0, static_cast<std::size_t>(std::max(end, 0))), cells, FTabCount);
   }
   place.Column = cells + 1;
   return place;

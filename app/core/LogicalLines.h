@@ -13,10 +13,10 @@ struct TLinePlace {
 };
 
 // Rows are display lines: a soft-wrapped line continues on rows without a
-// line break of their own. Every call reads the rows as they are now. While
-// nothing is soft-wrapped each row is a line of its own, and the line of a
-// row is its index: the status bar asks on every keystroke, so that case
-// must not count the rows above.
+// line break of their own. Every call reads the rows as they are now. The
+// status bar asks on every keystroke: the lines are found from the store's
+// counts per block, never by counting the rows above, and only the caret's
+// own line is read.
 class TLogicalLines {
  public:
   TLogicalLines(const TRyxStrings& lines, int tabCount, bool softWrapped);

@@ -16,10 +16,14 @@ namespace {
 // line is that one row, as it is unless text is soft-wrapped, else the rows
 // joined in joined.
 std::string_view LogicalLineView(const TRyxStrings& lines, int row, int& first, int& last, std::string& joined) {
-  first = row;
-  while (first > 0 && !HasLineEnd(lines.Get(first - 1))) --first;
+  // Found from the store's counts per block: a long soft-wrapped line is not walked piece by piece to its ends.
+  const int line = lines.LogicalLineOf(row);
+  first = std::min(lines.FirstIndexOfLogicalLine(line), row);
   last = row;
-  while (last + 1 < lines.Count() && !HasLineEnd(lines.Get(last))) ++last;
+  if (!HasLineEnd(lines.Get(row))) {
+    const int next = lines.FirstIndexOfLogicalLine(line + 1);
+    last = lines.LogicalLineOf(next) > line ? next - 1 : lines.Count() - 1;
+  }
   if (first == last) {
     const std::string_view only = lines.Get(row);
     return only.substr(0, static_cast<std::size_t>(ContentLength(only)));

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <vector>
 
 class TRyxStrings;
 
@@ -12,8 +11,8 @@ struct TRowCol {
   bool operator==(const TRowCol&) const = default;
 };
 
-// A snapshot of where each stored row starts in the text the rows make up
-// together; taken again after every change of the text.
+// Where each stored row starts in the text the rows make up together, read
+// from the store as it is now (in O(log n) from its counts per block).
 class TTextPositions {
  public:
   explicit TTextPositions(const TRyxStrings& lines);
@@ -23,5 +22,5 @@ class TTextPositions {
   TRowCol PositionOf(std::size_t offset) const;
 
  private:
-  std::vector<std::size_t> FRowStart;
+  const TRyxStrings& FLines;
 };
