@@ -326,7 +326,11 @@ void TForm1::CheckFileOnDisk() {
   FCheckingDisk = true;
   Run([this, &now] {
     if (AskReload(FCurrentFileName) && QuerySaveChanges()) {
-      OpenFile(FCurrentFileName);
+      // The text loaded again keeps the user's place: the caret's line and the view.
+      const TViewPlace place = RyxEdit1->Place();
+      const std::string fileName = FCurrentFileName;
+      OpenFile(fileName);
+      if (FCurrentFileName == fileName && FileStampOf(fileName) == FDiskStamp) RyxEdit1->RestorePlace(place);
     } else {
       FIgnoredStamp = now;
     }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/RyxEditDoor.h"
 #include "editor/RyxEditPos.h"
 #include "editor/RyxEditRowLayout.h"
 #include "editor/RyxEditWrapRule.h"
@@ -60,6 +61,10 @@ struct TUndoRecord {
   std::string Text;
   std::size_t Span = 0;
   std::shared_ptr<const TStoredText> Taken = nullptr;
+  // A whole-text step: where the caret and the view stood before it, and
+  // where the step put them; undo goes back to the first, redo to the second.
+  TViewPlace Before{};
+  TViewPlace After{};
 
   // The bytes the record holds, as the undo budget counts them.
   std::size_t Size() const { return Taken ? Span : Text.size(); }
@@ -155,6 +160,11 @@ class TRyxEdit : public TCustomControl {
   // Ctrl+Home and Ctrl+End: the caret to the start or the end of the text; Shift extends the selection.
   void GotoDocumentStart();
   void GotoDocumentEnd();
+  // Where the caret and the top of the view stand, in lines of the text, and
+  // putting them back there (settled on the text) with no selection: the
+  // owner keeps the user's place across a reload.
+  TViewPlace Place() const { return CurrentPlace(); }
+  void RestorePlace(const TViewPlace& place);
   // Why the last LoadFromFile or SaveToFile failed (UTF-8), for the owner to show.
   const std::string& LastFileError() const { return FLastFileError; }
 
@@ -343,6 +353,7 @@ class TRyxEdit : public TCustomControl {
   TPoint KeyboardMenuPoint() const override;
 
  private:
+  friend class TEditScope;
   // Construction and state.
   void SetDefaults();
   void ResetState();
@@ -428,9 +439,8 @@ class TRyxEdit : public TCustomControl {
   void SelectFromCaretTo(TDisplayPos To);
   // Painting. Rows are display lines; y offsets are below TopMargin.
   void PaintScreen();
-  // Kinds: 1 from the row above the caret, 2 from the caret row, 5 from the row
-  // below it, each to the bottom of the view; 3 from row a to the bottom; 6 rows a..b.
-  void RepaintLines(int kind, int a, int b);
+  // Repaints the rows from first to the bottom of the view.
+  void RepaintLines(int first);
   void PaintLine(int x, int y, std::string_view text);
   void PaintLineRange(int a, int b);
   void PaintLineSegment(int row, int fromCol, std::string_view text, bool selected, int toCol);
@@ -499,14 +509,14 @@ class TRyxEdit : public TCustomControl {
   // text, and splits the rows anew at every CR LF and nowhere else. The
   // caret goes after the new bytes.
   TRowChange ReplaceRange(TDisplayPos from, TDisplayPos to, const std::string& text);
-  // Every change of the text comes through here: the splice, the rewrap of
-  // the pieces it touched when wrapping, the caret after the new bytes (or
-  // before them). Paints nothing; the caret is hidden by the caller.
-  TRowChange ChangeText(TDisplayPos from, TDisplayPos to, const std::string& text, bool caretBefore = false);
+  // Every ranged change of the text comes through here, inside an open
+  // door: the splice, noted in the open edit, and the caret after the new
+  // bytes (or before them). The rows are rewrapped and shown when the door closes.
+  void ChangeText(TDisplayPos from, TDisplayPos to, const std::string& text, bool caretBefore = false);
   // The one place that shows a change: the caret kept in view, the scroll
   // ranges, and the rows repainted as the change needs.
   void ShowChange(const TRowChange& change, bool forceFull);
-  // Replaces from..to by text with the caret hidden, shown when redraw is set.
+  // Replaces from..to by text as one edit, shown when redraw is set.
   void ReplaceAt(TDisplayPos from, TDisplayPos to, const std::string& text, bool redraw);
   // Cuts the rows the change touched into pieces again, starting one piece
   // earlier and stopping where the new pieces meet the old ones; positions
@@ -534,11 +544,26 @@ class TRyxEdit : public TCustomControl {
   // Puts a record at the head of the undo list within the budget; false when it is not kept.
   // keepOversize keeps a record larger than the whole budget as the only one.
   bool PushUndo(TUndoRecord record, bool keepOversize = false);
-  // Puts bytes in place of the span bytes from at on, then the caret at the start of at's line.
-  void ReplaceBytes(TLogicalPos at, std::size_t span, const std::string& bytes);
-  // After the store was replaced by a whole text, its rows its logical lines:
-  // no selection, the caret at the start of line, the view rewrapped and repainted.
-  void ShowReplacedText(int line);
+  // The door (RyxEditDoor.cpp). Scopes nest; the outermost one decides
+  // whether the change is shown.
+  void BeginEdit(bool show, TChangeSignal signal);
+  void EndEdit();
+  // A splice of rows first..oldLast into first..newLast, noted in the open edit.
+  void NoteSplice(const TRowChange& change);
+  // Hands the open edit a whole new store (store receives the old rows) and
+  // where the caret and the view go in it.
+  void ReplaceStore(TRyxStrings& store, const TViewPlace& place);
+  TRowChange SettleSplices(const TOpenEdit& open);
+  TRowChange SettleWholeStore(const TOpenEdit& open);
+  void ShowSplices(const TRowChange& change, bool forceFull);
+  void ShowWholeStore();
+  // Loading and clearing: a new store as one edit, with a fresh state.
+  void ReplaceDocument(TRyxStrings& store);
+  TViewPlace CurrentPlace() const;
+  // The caret and the view's top at place, with no selection; paints nothing.
+  void PlaceCaretAndTop(const TViewPlace& place);
+  // TypeText's change, inside its door.
+  void TypeIntoText(const std::string& text);
   // The offset in GetAllText of a logical position.
   std::size_t TextOffset(TLogicalPos at) const;
   void ReplayReplace(TUndoList& from, TUndoList& to);
@@ -689,6 +714,7 @@ class TRyxEdit : public TCustomControl {
   // Painting, editing, undo and input bookkeeping.
   int FUnderlineLine = -1;
   TDotLineState FDotLine;
+  TOpenEdit FOpen;
   // While the document is replaced a full paint only invalidates the client area.
   bool FDeferScreenPaint = false;
   bool FModified = false;

@@ -20,8 +20,8 @@ bool TRyxEdit::CopySelection() {
 void TRyxEdit::CopyToClipboard() { CopySelection(); }
 
 void TRyxEdit::CutToClipboard() {
+  const TEditScope edit(*this, true, TChangeSignal::Always);
   if (CopySelection() && (FSelActive || FSelAll)) DeleteSelection(true);
-  if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::PasteFromClipboard() {
@@ -29,8 +29,8 @@ void TRyxEdit::PasteFromClipboard() {
   if (!Host().GetClipboardText(text)) return;
   // Plain clipboard text ends at its first NUL; inside a row a NUL would read as the end of the text.
   text.resize(std::min(text.size(), text.find('\0')));
+  const TEditScope edit(*this, true, TChangeSignal::Always);
   if (FSelActive || FSelAll) DeleteSelection(true);
   AddUndo(ukInsert, text, FCaretCol, FCaretLine);
   InsertAtCaret(text, true);
-  if (OnChange) OnChange(this);
 }

@@ -18,35 +18,35 @@ bool TRyxEdit::RemoveCharAtCaret(TUndoKind kind) {
   // The end-of-text marker is never removed.
   if (at.Col > content || (at.Col == content && at.Line + 1 >= FLines.Count())) return false;
   EraseCaretUnderline();
-  TRowChange change;
+  const TEditScope edit(*this);
   if (at.Col == content) {
     // A line break joins the next line to this one.
     AddUndo(kind, "\r\n", at.Col, at.Line);
-    change = ChangeText(at, {at.Line + 1, 0}, "");
+    ChangeText(at, {at.Line + 1, 0}, "");
   } else {
     // A lead byte takes its trail byte along, but never a byte of the line's terminator.
     const int size = CharSizeAt(row, at.Col);
     AddUndo(kind, std::string(row.substr(static_cast<std::size_t>(at.Col), static_cast<std::size_t>(size))), at.Col,
             at.Line);
-    change = ChangeText(at, {at.Line, at.Col + size}, "");
+    ChangeText(at, {at.Line, at.Col + size}, "");
   }
   // From the row's start: a link may end anywhere before the removed byte.
-  change.XFrom = 0;
-  ShowChange(change, false);
+  FOpen.XFrom = 0;
   return true;
 }
 
 void TRyxEdit::DeleteCharRight() {
+  const TEditScope edit(*this);
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   if (FSelActive || FSelAll) {
     DeleteSelection(true);
   } else if (!RemoveCharAtCaret(ukForwardDelete)) {
     return;
   }
-  if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::DeleteCharLeft() {
+  const TEditScope edit(*this);
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   if (FSelActive || FSelAll) {
     DeleteSelection(true);
@@ -59,14 +59,13 @@ void TRyxEdit::DeleteCharLeft() {
     CollapseSelection();
     if (!RemoveCharAtCaret(ukBackDelete)) return;
   }
-  if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::DeleteWordRight() {
+  const TEditScope edit(*this);
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   if (FSelActive) {
     DeleteSelection(true);
-    if (OnChange) OnChange(this);
     return;
   }
   // Ctrl+Delete never deletes the whole text at once.
@@ -91,7 +90,6 @@ void TRyxEdit::DeleteWordRight() {
   }
   SelectFromCaretTo(ScanWord(true));
   DeleteSelection(true);
-  if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::SelectFromCaretTo(TDisplayPos To) {
@@ -102,11 +100,11 @@ void TRyxEdit::SelectFromCaretTo(TDisplayPos To) {
 }
 
 void TRyxEdit::DeleteWordLeft() {
+  const TEditScope edit(*this);
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   if (FCaretLine == 0 && FCaretCol == 0) return;
   if (FSelActive) {
     DeleteSelection(true);
-    if (OnChange) OnChange(this);
     return;
   }
   if (FSelAll) ClearSelection();
@@ -114,7 +112,6 @@ void TRyxEdit::DeleteWordLeft() {
   if (const TDisplayPos start = ScanWord(false); start != TDisplayPos{FCaretLine, FCaretCol}) {
     SelectFromCaretTo(start);
     DeleteSelection(true);
-    if (OnChange) OnChange(this);
   } else {
     DeleteCharLeft();
     FSelActive = false;
@@ -122,11 +119,11 @@ void TRyxEdit::DeleteWordLeft() {
 }
 
 void TRyxEdit::InsertTab() {
+  const TEditScope edit(*this);
   if (FCaretScrollFix) ScrollCaretIntoView(true);
   if (FSelActive || FSelAll) DeleteSelection(true);
   AddUndo(ukInsert, "\t", FCaretCol, FCaretLine);
   InsertAtCaret("\t", true);
-  if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::StartReconvert() {

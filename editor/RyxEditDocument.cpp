@@ -6,10 +6,9 @@
 
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditCaretGuard.h"
+#include "editor/RyxEditSub.h"
 
 namespace {
-
-const std::string kEndMarker(2, '\0');
 
 // Full paints only invalidate while the document is being replaced.
 class TDeferredScreenPaint {
@@ -47,20 +46,56 @@ std::optional<int> FirstChangedLine(const TStoredText& old, const TRyxStrings& l
   return count - 1;
 }
 
+// The position at a byte offset of the text of an unwrapped store, as its line and column.
+TLogicalPos LogicalAt(const TRyxStrings& unwrapped, std::size_t offset) {
+  const int line = std::clamp(unwrapped.IndexAtOffset(offset), 0, unwrapped.Count() - 1);
+  return {line, static_cast<int>(offset - std::min(offset, unwrapped.OffsetOfIndex(line)))};
+}
+
+// Where an offset of the old text lies in the new one, whose bytes [start,
+// start + span) became inserted bytes: before the change it stays, after it
+// it moves with its text, inside it stays as far into the change as the new bytes reach.
+std::size_t OffsetAfterReplace(std::size_t offset, std::size_t start, std::size_t span, std::size_t inserted) {
+  if (offset <= start) return offset;
+  if (offset >= start + span) return offset - span + inserted;
+  return start + std::min(offset - start, inserted);
+}
+
+// The byte of a taken text at offset, or nothing past its end.
+const char* ByteAt(const TStoredText& text, std::size_t offset) {
+  for (const std::string_view run : text.Runs()) {
+    if (offset < run.size()) return run.data() + offset;
+    offset -= run.size();
+  }
+  return nullptr;
+}
+
 }  // namespace
 
-void TRyxEdit::ClearAll() {
-  const int oldLast = FLines.Count() - 1;
-  FLines.Clear();
-  FLines.Add(kEndMarker);
-  NotifyLinesChanged(0, oldLast, 0);
+TViewPlace TRyxEdit::CurrentPlace() const { return {ToLogical({FCaretLine, FCaretCol}), ToLogical({FTopLine, 0})}; }
+
+void TRyxEdit::RestorePlace(const TViewPlace& place) {
+  PlaceCaretAndTop(place);
+  if (!HandleAllocated()) return;
+  const TCaretHidden hidden(Host());
+  ShowWholeStore();
+}
+
+void TRyxEdit::ReplaceDocument(TRyxStrings& store) {
+  const TDeferredScreenPaint deferred(FDeferScreenPaint);
+  const TEditScope edit(*this);
+  ReplaceStore(store, TViewPlace{});
   ResetState();
   if (!HandleAllocated()) return;
   SetIMEFont(FTextLeft, FTopMargin);
   Host().SetScrollPos(SB_VERT, 0, true);
   Host().SetScrollPos(SB_HORZ, 0, true);
-  const TDeferredScreenPaint deferred(FDeferScreenPaint);
-  RefreshView();
+}
+
+void TRyxEdit::ClearAll() {
+  TRyxStrings empty;
+  empty.Add(kEndMarker);
+  ReplaceDocument(empty);
 }
 
 bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
@@ -76,19 +111,8 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
       FLastFileError = fileName.string() + " はテキストファイルではありません (NUL バイトを含んでいます)";
       return false;
     }
-    FLines.Swap(loaded);
-    NotifyLinesChanged(0, loaded.Count() - 1, FLines.Count() - 1);
-    ResetState();
+    ReplaceDocument(loaded);
     FErrorContext = "LoadFile";
-    if (HandleAllocated()) {
-      SetIMEFont(FTextLeft, FTopMargin);
-      Host().SetScrollPos(SB_VERT, 0, true);
-      Host().SetScrollPos(SB_HORZ, 0, true);
-      const TDeferredScreenPaint deferred(FDeferScreenPaint);
-      RefreshView();
-    } else {
-      RefreshView();
-    }
     return true;
   } catch (const std::exception& e) {
     FLastFileError = e.what();
@@ -121,11 +145,11 @@ void TRyxEdit::SetAllText(const std::string& text) {
     normalised += kEndMarker;
   else if (n < 2 || normalised[n - 2] != '\0')
     normalised.push_back('\0');
+  TRyxStrings store;
+  store.SetText(normalised);
+  const TEditScope edit(*this);
   ResetState();
-  const int oldLast = FLines.Count() - 1;
-  FLines.SetText(normalised);
-  NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
-  RefreshView();
+  ReplaceStore(store, TViewPlace{});
 }
 
 void TRyxEdit::ReplaceAllText(const std::string& text) {
@@ -137,22 +161,35 @@ void TRyxEdit::ReplaceAllText(const std::string& text) {
   // stays small in the undo budget.
   const std::size_t same = static_cast<std::size_t>(
       std::mismatch(current.begin(), current.end(), replacement.begin(), replacement.end()).first - current.begin());
-  int line = 0;
-  std::size_t start = 0;
-  while (line + 1 < FLines.Count() && start + FLines.Get(line).size() <= same) start += FLines.Get(line++).size();
-  const std::size_t room = std::min(current.size(), replacement.size()) - start;
+  const int line = std::min(FLines.IndexAtOffset(same), FLines.Count() - 1);
+  const std::size_t start = FLines.OffsetOfIndex(line);
+  // The same bytes at the end are counted only after the same bytes at the
+  // start, so that a caret before the first changed byte stays where it is.
+  const std::size_t room = std::min(current.size(), replacement.size()) - same;
   std::size_t tail = 0;
   while (tail < room && current[current.size() - 1 - tail] == replacement[replacement.size() - 1 - tail]) ++tail;
   const std::size_t span = current.size() - start - tail;
   const std::size_t inserted = replacement.size() - start - tail;
-  const TLogicalPos at = ToLogical({line, 0});
-  RecordChange(TUndoRecord{ukReplace, at, current.substr(start, span), inserted}, true);
-  ReplaceBytes(at, span, replacement.substr(start, inserted));
-  if (OnChange) OnChange(this);
+  TRyxStrings store;
+  store.SetText(replacement + std::string(kEndMarker));
+  // The caret and the view stay on the text they were on.
+  const TViewPlace before = CurrentPlace();
+  const auto follow = [&](TLogicalPos pos) {
+    return LogicalAt(store, OffsetAfterReplace(TextOffset(pos), start, span, inserted));
+  };
+  const TViewPlace after{follow(before.Caret), follow(before.Top)};
+  const TEditScope edit(*this);
+  RecordChange(TUndoRecord{ukReplace, ToLogical({line, 0}), current.substr(start, span), inserted, nullptr, before, after},
+               true);
+  ReplaceStore(store, after);
 }
 
 void TRyxEdit::ReplaceAllText(const TTextRewrite& rewrite) {
-  const int oldLast = FLines.Count() - 1;
+  // Open from the start, so that the door counts the rows the text had before it was taken.
+  const TEditScope edit(*this);
+  const TViewPlace before = CurrentPlace();
+  const std::size_t caretOffset = TextOffset(before.Caret);
+  const std::size_t topOffset = TextOffset(before.Top);
   auto taken = std::make_shared<TStoredText>(FLines.TakeText());
   // The text as it was, in the rows the view shows, where caret and selection still fit.
   auto restore = [&] {
@@ -162,25 +199,31 @@ void TRyxEdit::ReplaceAllText(const TTextRewrite& rewrite) {
     BuildWrappedLines(wrapped);
     FLines.Swap(wrapped);
   };
+  TRyxStrings store;
+  TViewPlace after = before;
   try {
-    TRyxStringsWriter out(FLines, *taken);
+    TRyxStringsWriter out(store, *taken);
+    out.Follow({ByteAt(*taken, caretOffset), ByteAt(*taken, topOffset)});
     rewrite(*taken, out);
     out.Finish();
+    // The caret and the view stay on the text they were on, as far as the rewrite kept it.
+    after = {out.Followed(0, before.Caret), out.Followed(1, before.Top)};
   } catch (...) {
     restore();
     throw;
   }
-  const std::optional<int> line = FirstChangedLine(*taken, FLines);
+  const std::optional<int> line = FirstChangedLine(*taken, store);
   if (!line) {
     // The same text: unwrapped, the new lines are the old rows.
-    if (FWordWrap) restore();
+    if (FWordWrap)
+      restore();
+    else
+      FLines.Swap(store);
     return;
   }
-  NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
   const std::size_t size = taken->Size() - std::min(taken->Size(), kEndMarker.size());
-  RecordChange(TUndoRecord{ukReplace, {*line, 0}, {}, size, std::move(taken)}, true);
-  ShowReplacedText(*line);
-  if (OnChange) OnChange(this);
+  RecordChange(TUndoRecord{ukReplace, {*line, 0}, {}, size, std::move(taken), before, after}, true);
+  ReplaceStore(store, after);
 }
 
 void TRyxEdit::RefreshView() {

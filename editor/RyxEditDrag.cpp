@@ -4,7 +4,6 @@
 #include <string>
 
 #include "editor/RyxEdit.h"
-#include "editor/RyxEditCaretGuard.h"
 
 namespace {
 
@@ -121,7 +120,7 @@ void TRyxEdit::DropText(const std::string& Text) {
   const TLogicalPos start = ToLogical({startLine, startCol});
   const TLogicalPos end = ToLogical({endLine, endCol});
   {
-    const TCaretHidden hidden(Host());
+    const TEditScope edit(*this);
     if (copy) {
       ClearSelection();
     } else {
@@ -134,27 +133,17 @@ void TRyxEdit::DropText(const std::string& Text) {
     FCaretCol = at.Col;
     AddUndo(ukInsert, Text, FCaretCol, FCaretLine);
     InsertAtCaret(Text, false);
-    FGoalCol = FCaretCol;
-    CollapseSelection();
-    UpdateVScrollRange(true);
-    UpdateHScrollRange(true);
-    if (!SetCaret(FCaretCol, FCaretLine, true, true)) PaintScreen();
-    UpdateCaretPos();
   }
-  if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::DropForeignText(std::string Text) {
   // Plain text ends at its first NUL; inside a row a NUL would read as the end of the text.
   Text.resize(std::min(Text.size(), Text.find('\0')));
   if (Text.empty()) return;
-  {
-    const TCaretHidden hidden(Host());
-    ClearSelection();
-    AddUndo(ukInsert, Text, FCaretCol, FCaretLine);
-    InsertAtCaret(Text, true);
-  }
-  if (OnChange) OnChange(this);
+  const TEditScope edit(*this);
+  ClearSelection();
+  AddUndo(ukInsert, Text, FCaretCol, FCaretLine);
+  InsertAtCaret(Text, true);
 }
 
 void TRyxEdit::CancelTextDrag() {

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "editor/RyxEdit.h"
-#include "editor/RyxEditCaretGuard.h"
 #include "editor/RyxEditSub.h"
 
 void TRyxEdit::RepaintRowFrom(int row, int x) {
@@ -26,26 +25,17 @@ void TRyxEdit::ShowChange(const TRowChange& change, bool forceFull) {
       UpdateHScrollRange(true);
     } else {
       RepaintRowFrom(change.First, forceFull ? 0 : change.XFrom);
-      RepaintLines(3, change.First + 1, 0);
+      RepaintLines(change.First + 1);
     }
   }
   UpdateCaretPos();
 }
 
 void TRyxEdit::ReplaceAt(TDisplayPos from, TDisplayPos to, const std::string& text, bool redraw) {
-  if (!HandleAllocated()) {
-    ChangeText(from, to, text);
-    CollapseSelection();
-    return;
-  }
-  const TCaretHidden hidden(Host());
-  EraseCaretUnderline();
-  const TRowChange change = ChangeText(from, to, text);
-  FCaretY = (FCaretLine - FTopLine) * FLineHeight;
-  FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
-  FGoalCol = FCaretCol;
+  const TEditScope edit(*this, redraw, TChangeSignal::Never);
+  if (HandleAllocated()) EraseCaretUnderline();
+  ChangeText(from, to, text);
   CollapseSelection();
-  if (redraw) ShowChange(change, false);
 }
 
 void TRyxEdit::DeleteSelection(bool redraw) {
@@ -93,6 +83,14 @@ TDisplayPos TRyxEdit::AdvanceBytes(TDisplayPos pos, std::size_t n) const {
 }
 
 void TRyxEdit::TypeText(const std::string& text) {
+  {
+    const TEditScope edit(*this);
+    TypeIntoText(text);
+  }
+  FireUserClientDraw(FCaretLine, FCaretLine);
+}
+
+void TRyxEdit::TypeIntoText(const std::string& text) {
   if (FSelActive || FSelAll) DeleteSelection(true);
   std::string typed = text;
   bool padded = false;
@@ -123,22 +121,20 @@ void TRyxEdit::TypeText(const std::string& text) {
       --FCaretCol;
     else if (FCaretLine > 0)
       FCaretCol = static_cast<int>(FLines.Get(--FCaretLine).size()) - 1;
+    CollapseSelection();
   }
-  SetCaret(FCaretCol, FCaretLine, true, true);
-  if (OnChange) OnChange(this);
-  FireUserClientDraw(FCaretLine, FCaretLine);
 }
 
 void TRyxEdit::ClearText() {
   const int last = FLines.Count() - 1;
   if (last == 0 && ContentLength(FLines.Get(0)) == 0) return;
+  const TEditScope edit(*this);
   FSelAll = false;
   FSelActive = true;
   FSelStartLine = FSelStartCol = 0;
   FSelEndLine = last;
   FSelEndCol = ContentLength(FLines.Get(last));
   DeleteSelection(true);
-  if (OnChange) OnChange(this);
 }
 
 void TRyxEdit::ToggleInsertMode() {
@@ -147,6 +143,7 @@ void TRyxEdit::ToggleInsertMode() {
 }
 
 void TRyxEdit::NewLine() {
+  const TEditScope edit(*this);
   if (FSelActive || FSelAll) DeleteSelection(true);
   std::string indent;
   if (FAutoIndent) {
@@ -159,5 +156,4 @@ void TRyxEdit::NewLine() {
   const std::string text = "\r\n" + indent;
   AddUndo(ukInsert, text, FCaretCol, FCaretLine);
   InsertAtCaret(text, true);
-  if (OnChange) OnChange(this);
 }

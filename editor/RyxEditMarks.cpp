@@ -36,7 +36,7 @@ void LineDDA(int x1, int y1, int x2, int y2, Proc&& proc) {
 
 void TRyxEdit::DrawLineEndMark(int x, std::string_view endBytes, int y) {
   ICanvas& canvas = Canvas();
-  if (endBytes == std::string_view("\0\0", 2)) {
+  if (endBytes == kEndMarker) {
     if (!FShowEOF) return;
     canvas.SetTextColor(FCREOFcolor);
     canvas.SetBkColor(FColor);

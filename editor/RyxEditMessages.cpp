@@ -18,7 +18,7 @@ std::size_t LengthToNul(const std::string& line) {
 
 DWORD PackPosition(int col, int line) {
   if (col < 0 || col > 0xFFFF) throw ERangeError("範囲チェックエラー");
-  return MakeLong(static_cast<WORD>(col), static_cast<WORD>(std::clamp(line, 0, 32767)));
+  return MakeLong(static_cast<WORD>(col), static_cast<WORD>(std::clamp(line, 0, kPackedLineLimit)));
 }
 
 void TRyxEdit::WndProc(TMessage& message) {

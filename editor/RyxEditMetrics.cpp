@@ -4,6 +4,7 @@
 
 #include "editor/IntMath.h"
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditSub.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ void TRyxEdit::UpdateMetrics() {
   ApplyLineSpace();
   FMarkHeight = static_cast<std::uint8_t>(RoundHalfEven(FFontHeight * 0.8));
   FMarkGap = static_cast<std::uint8_t>(RoundHalfEven(FFontHeight * 0.2));
-  FMaxColumns = FCharWidth > 0 ? (32767 / FCharWidth) / 2 : 0;
+  FMaxColumns = FCharWidth > 0 ? (kTextPixelLimit / FCharWidth) / 2 : 0;
   FZenWidth = canvas.TextWidth(kFullWidthSpace);
   FZenHeight = canvas.TextHeight(kFullWidthSpace);
   FHanWidth = canvas.TextWidth(" ");
@@ -54,14 +55,14 @@ void TRyxEdit::ApplyLineSpace() {
     FLineHeight = FFontHeight + value;
   if (FFontHeight != 0) {
     FVisibleLines = FloorDiv(FTextHeight, FLineHeight);
-    FOverScroll = CeilDiv(FVisibleLines, 5);
+    FOverScroll = CeilDiv(FVisibleLines, kOverScrollDivisor);
   }
 }
 
 void TRyxEdit::UpdateGutter() {
   if (FShowLineNumber) {
     FDigitWidth = Canvas().TextWidth("0");
-    FGutterWidth = std::min(100, FDigitWidth * FLineNoColumn) + 7;
+    FGutterWidth = std::min(100, FDigitWidth * FLineNoColumn) + kGutterPadding;
   } else {
     FGutterWidth = 0;
   }

@@ -6,11 +6,9 @@
 #include "editor/IntMath.h"
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
-#include "platform/Exceptions.h"
 
 namespace {
 
-constexpr std::string_view kEndMarker("\0\0", 2);
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr TColor kInvert = 0xFFFFFF;
 // Width of the cell that holds a line-break mark, whatever the font.
@@ -80,33 +78,10 @@ void TRyxEdit::UpdateHThumb() {
   UpdateHScrollRange(true);
 }
 
-void TRyxEdit::RepaintLines(int kind, int a, int b) {
-  const int bottom = FTopLine + FVisibleLines - 1;
-  int first = 0;
-  int last = bottom;
-  switch (kind) {
-    case 1:
-      first = FCaretLine - 1;
-      break;
-    case 2:
-      first = FCaretLine;
-      break;
-    case 3:
-      first = a;
-      break;
-    case 5:
-      first = FCaretLine + 1;
-      break;
-    case 6:
-      first = a;
-      last = std::min(b, bottom);
-      break;
-    default:
-      throw ERangeError("範囲チェックエラー");
-  }
+void TRyxEdit::RepaintLines(int first) {
   // A row above the view would be drawn over the top margin.
   first = std::max(first, FTopLine);
-  last = std::min(FLines.Count() - 1, last);
+  const int last = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
   PaintLineRange(first, last);
   PaintBelowText(first, last);
   DrawUnderline(FCaretLine, true);

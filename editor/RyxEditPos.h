@@ -19,6 +19,13 @@ struct TLogicalPos {
   friend auto operator<=>(const TLogicalPos&, const TLogicalPos&) = default;
 };
 
+// Where the caret and the top of the view stand, in lines of the text: a
+// whole new text puts them back there, since the rows they stood on are gone.
+struct TViewPlace {
+  TLogicalPos Caret;
+  TLogicalPos Top;
+};
+
 // What one change of the text did to the rows: rows First..OldLast became
 // rows First..NewLast. XFrom is the view x from which row First differs.
 struct TRowChange {

@@ -8,7 +8,7 @@ TRyxEdit::TRyxEdit() {
   SetCursor(crIBeam);
   SetDefaults();
   FLines.Clear();
-  FLines.Add(std::string(2, '\0'));
+  FLines.Add(kEndMarker);
   FTimer.SetInterval(40);
   FTimer.SetEnabled(true);
   FTimer.SetOnTimer([this] { AutoScrollTick(); });

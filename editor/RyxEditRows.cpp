@@ -1,4 +1,4 @@
-// TRyxEdit: positions settled on the text, and the one splice through which every edit changes the rows.
+// TRyxEdit: positions settled on the text, and the splice through which every ranged edit changes the rows.
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -69,7 +69,6 @@ TRowChange TRyxEdit::ReplaceRange(TDisplayPos from, TDisplayPos to, const std::s
   for (int i = 0; i < std::min(oldCount, newCount); ++i) FLines.Put(sl + i, rows[static_cast<std::size_t>(i)]);
   // From the last one up, so that only the rows below the range move.
   for (int i = oldCount - 1; i >= newCount; --i) FLines.Delete(sl + i);
-  NotifyLinesChanged(sl, last, sl + newCount - 1);
   // The caret after the new bytes; a place inside or just past a line break is the next row's start.
   // That row may lie after the spliced ones: a soft piece ends the splice where its bytes end.
   const bool pastSplice = caret == joined.size() && HasLineEnd(joined) && sl + newCount < FLines.Count();
@@ -91,7 +90,7 @@ TRowChange TRyxEdit::ReplaceRange(TDisplayPos from, TDisplayPos to, const std::s
   return TRowChange{sl, last, sl + newCount - 1, 0};
 }
 
-TRowChange TRyxEdit::ChangeText(TDisplayPos from, TDisplayPos to, const std::string& text, bool caretBefore) {
+void TRyxEdit::ChangeText(TDisplayPos from, TDisplayPos to, const std::string& text, bool caretBefore) {
   const int x = TextXOfColumn(FLines.Get(from.Line), from.Col) - FScrollX;
   TRowChange change = ReplaceRange(from, to, text);
   change.XFrom = x;
@@ -100,10 +99,5 @@ TRowChange TRyxEdit::ChangeText(TDisplayPos from, TDisplayPos to, const std::str
     FCaretCol = from.Col;
     SettlePosition(FCaretLine, FCaretCol);
   }
-  if (FWordWrap) {
-    change = RewrapLines(change);
-    // Joined with the piece after it, a new lead byte may have found its trail byte there.
-    SettleSelection();
-  }
-  return change;
+  NoteSplice(change);
 }

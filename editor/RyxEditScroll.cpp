@@ -22,8 +22,8 @@ void TRyxEdit::UpdateTextArea(int width, int height) {
   FTextWidth = width - FTextLeft;
   FTextHeight = height - FTopMargin;
   if (FLineHeight > 0) FVisibleLines = FloorDiv(FTextHeight, FLineHeight);
-  FOverScroll = CeilDiv(FVisibleLines, 5);
-  FHScrollStep = CeilDiv(FTextWidth, 5);
+  FOverScroll = CeilDiv(FVisibleLines, kOverScrollDivisor);
+  FHScrollStep = CeilDiv(FTextWidth, kHScrollStepDivisor);
   SetCurSetMode(FCurSetMode);
   const int bottom = FVisibleLines * FLineHeight + FTopMargin;
   FTextRect = TRect{FTextLeft, 0, width, bottom};
@@ -36,9 +36,10 @@ bool TRyxEdit::UpdateVScrollRange(bool redraw) {
   FVScrollMax = std::max(0, count + FOverScroll - FVisibleLines - 1);
   const int oldTextLeft = FTextLeft;
   if (FShowLineNumber) {
-    const int needed = Canvas().TextWidth(std::to_string(FLines.LogicalLineOf(count - 1) + 1)) + FLeftMargin + 7;
-    while (needed > FTextLeft) FTextLeft += 10;
-    while (2 * needed < 2 * FTextLeft - 3 * FDigitWidth && needed > FTextLeftMin) FTextLeft -= 10;
+    const int needed =
+        Canvas().TextWidth(std::to_string(FLines.LogicalLineOf(count - 1) + 1)) + FLeftMargin + kGutterPadding;
+    while (needed > FTextLeft) FTextLeft += kGutterStep;
+    while (2 * needed < 2 * FTextLeft - 3 * FDigitWidth && needed > FTextLeftMin) FTextLeft -= kGutterStep;
     const int w = Width();
     const int h = Height();
     FTextRect = TRect{FTextLeft, FTopMargin, w, h};
@@ -48,7 +49,7 @@ bool TRyxEdit::UpdateVScrollRange(bool redraw) {
   }
   if (FVertScrollBar) {
     host.EnableScrollBar(SB_VERT, FVisibleLines < count + FOverScroll ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
-    FVScrollScale = std::max(1, CeilDiv(FVScrollMax, 32767));
+    FVScrollScale = std::max(1, CeilDiv(FVScrollMax, kScrollRangeLimit));
     const int rangeMax = CeilDiv(FVScrollMax, FVScrollScale);
     host.SetScrollRange(SB_VERT, 0, rangeMax, false);
     host.SetScrollPos(SB_VERT, CeilDiv(FTopLine, FVScrollScale), redraw);
@@ -66,7 +67,7 @@ void TRyxEdit::UpdateHScrollRange(bool redraw) {
   IControlHost& host = Host();
   host.EnableScrollBar(SB_HORZ,
                        FTextWidth < FMaxLineWidth + FHScrollStep ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
-  FHScrollScale = std::max(1, CeilDiv(FMaxLineWidth, 32767));
+  FHScrollScale = std::max(1, CeilDiv(FMaxLineWidth, kScrollRangeLimit));
   host.SetScrollRange(SB_HORZ, 0, std::max(1, CeilDiv(FMaxLineWidth, FHScrollScale) - FHScrollStep), redraw);
 }
 

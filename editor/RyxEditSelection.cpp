@@ -135,7 +135,7 @@ bool TRyxEdit::GetSelBounds(int& startCol, int& startLine, int& endLine, int& en
 }
 
 void TRyxEdit::SelectAll() {
-  if (FLines.Get(0) == std::string(2, '\0')) return;
+  if (FLines.Get(0) == kEndMarker) return;
   EraseCaretUnderline();
   FSelAll = true;
   FSelActive = false;

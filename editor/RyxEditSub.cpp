@@ -72,7 +72,7 @@ TLineBreakStyle DetectLineBreak(const std::filesystem::path& name) {
 }
 
 bool HasLineEnd(std::string_view s) {
-  return s.ends_with("\r\n") || s.ends_with(std::string_view("\0\0", 2));
+  return s.ends_with("\r\n") || s.ends_with(kEndMarker);
 }
 
 int ContentLength(std::string_view row) { return static_cast<int>(row.size()) - (HasLineEnd(row) ? 2 : 0); }

@@ -55,6 +55,21 @@ TLineBreakStyle DetectLineBreak(const std::filesystem::path& name);
 // end-of-text marker NUL NUL. A soft-wrapped piece may end in a CR and one
 // more content byte; that is no terminator.
 bool HasLineEnd(std::string_view s);
+// The largest value of a 16-bit signed field, which the platform's scroll
+// bars, a packed position's line and the pixel width of drawn text keep to.
+inline constexpr int kScrollRangeLimit = 32767;
+inline constexpr int kPackedLineLimit = 32767;
+inline constexpr int kTextPixelLimit = 32767;
+// The view keeps a fifth of its rows below the caret (the over-scroll), and
+// a horizontal scroll steps by a fifth of the text area's width.
+inline constexpr int kOverScrollDivisor = 5;
+inline constexpr int kHScrollStepDivisor = 5;
+// The gutter: the room beside the widest line number, and the steps by
+// which the text's left edge moves when the numbers need more or less room.
+inline constexpr int kGutterPadding = 7;
+inline constexpr int kGutterStep = 10;
+// The end-of-text marker that ends the last stored line.
+inline constexpr std::string_view kEndMarker("\0\0", 2);
 // Bytes of a stored line before its terminator.
 int ContentLength(std::string_view row);
 // Whether the second-to-last byte is NUL, the first byte of the end-of-text marker.

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "editor/RyxEdit.h"
-#include "editor/RyxEditCaretGuard.h"
+#include "editor/RyxEditSub.h"
 #include "platform/Exceptions.h"
 
 void TRyxEdit::SetModified(bool value) {
@@ -134,7 +134,7 @@ void TRyxEdit::MoveRecord(TUndoList& from, TUndoList& to, TUndoKind kind) {
 void TRyxEdit::ReplayRestore(TUndoList& from, TUndoList& to, bool caretBefore) {
   const TUndoRecord& head = from.front();
   const TDisplayPos at = ToDisplay(head.At);
-  ShowChange(ChangeText(at, at, head.Text, caretBefore), false);
+  ChangeText(at, at, head.Text, caretBefore);
   CollapseSelection();
   MoveRecord(from, to, ukInsert);
 }
@@ -142,101 +142,73 @@ void TRyxEdit::ReplayRestore(TUndoList& from, TUndoList& to, bool caretBefore) {
 void TRyxEdit::ReplayInsert(const TUndoRecord& head, TUndoList& from, TUndoList& to) {
   // The inserted bytes are selected and removed; an end at the very end of a row is the start of the next one.
   const TDisplayPos at = ToDisplay(head.At);
-  TRowChange change = ChangeText(at, AdvanceBytes(at, head.Text.size()), "");
+  ChangeText(at, AdvanceBytes(at, head.Text.size()), "");
   MoveRecord(from, to, ukDelete);
-  bool twoSteps = false;
   // What the insertion replaced goes back in the same step.
   if (!from.empty() && from.front().At == head.At &&
       (from.front().Kind == ukDelete || from.front().Kind == ukOverwrite)) {
     const bool overwrite = from.front().Kind == ukOverwrite;
-    const TRowChange restored = ChangeText({FCaretLine, FCaretCol}, {FCaretLine, FCaretCol}, from.front().Text, overwrite);
-    change.First = std::min(change.First, restored.First);
+    ChangeText({FCaretLine, FCaretCol}, {FCaretLine, FCaretCol}, from.front().Text, overwrite);
     MoveRecord(from, to, ukInsert);
-    twoSteps = true;
   }
-  ShowChange(change, twoSteps);
   CollapseSelection();
 }
 
 std::size_t TRyxEdit::TextOffset(TLogicalPos at) const {
-  const int row = ToDisplay({at.Line, 0}).Line;
-  std::size_t offset = 0;
-  for (int i = 0; i < row; ++i) offset += FLines.Get(i).size();
-  return offset + static_cast<std::size_t>(std::max(0, at.Col));
-}
-
-void TRyxEdit::ReplaceBytes(TLogicalPos at, std::size_t span, const std::string& bytes) {
-  const std::size_t offset = TextOffset(at);
-  std::string text = FLines.GetText();
-  if (offset > text.size() || span > text.size() - offset)
-    throw ERangeError("置き換える位置がテキストの外にあります");
-  text.replace(offset, span, bytes);
-  // The store is cut afresh from the whole text, which costs one pass over
-  // it however many rows change, and gives the rows loading it would give;
-  // with word wrap on the view rewraps it.
-  text.append(2, '\0');
-  const int oldLast = FLines.Count() - 1;
-  FLines.SetText(text);
-  NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
-  ShowReplacedText(at.Line);
-}
-
-void TRyxEdit::ShowReplacedText(int line) {
-  FSelActive = FSelAll = false;
-  FCaretLine = std::min(line, FLines.Count() - 1);
-  FCaretCol = 0;
-  FGoalCol = 0;
-  CollapseSelection();
-  FTopLine = std::min(FTopLine, FLines.Count() - 1);
-  if (HandleAllocated()) FCaretX = -FScrollX;
-  RefreshView();
-  if (HandleAllocated()) SetCaret(0, FCaretLine, true, true);
+  return FLines.OffsetOfIndex(ToDisplay({at.Line, 0}).Line) + static_cast<std::size_t>(std::max(0, at.Col));
 }
 
 void TRyxEdit::ReplayReplace(TUndoList& from, TUndoList& to) {
   TUndoRecord head = TakeRecord(from);
+  // Undo puts the caret and the view back where they stood before the step, redo where the step put them.
+  const TViewPlace place = &from == &FUndoList ? head.Before : head.After;
+  TRyxStrings store;
   if (head.Taken) {
     // The text goes back from the buffers the step kept, and the text it
     // replaces is kept the same way: the index of its lines is dropped first.
-    const int oldLast = FLines.Count() - 1;
     auto taken = std::make_shared<TStoredText>(FLines.TakeText());
-    FLines.SetText(*head.Taken);
-    NotifyLinesChanged(0, oldLast, FLines.Count() - 1);
-    head.Span = taken->Size() - std::min<std::size_t>(taken->Size(), 2);
+    store.SetText(*head.Taken);
+    head.Span = taken->Size() - std::min(taken->Size(), kEndMarker.size());
     head.Taken = std::move(taken);
-    ShowReplacedText(head.At.Line);
+    ReplaceStore(store, place);
     PutRecord(to, std::move(head));
     return;
   }
+  // The store is cut afresh from the whole text, which costs one pass over
+  // it however many rows change, and gives the rows loading it would give.
+  std::string text = FLines.GetText();
+  const std::size_t offset = TextOffset(head.At);
+  if (offset > text.size() || head.Span > text.size() - offset)
+    throw ERangeError("置き換える位置がテキストの外にあります");
   // What goes back is what the other direction takes away again.
-  std::string taken = FLines.GetText().substr(TextOffset(head.At), head.Span);
-  ReplaceBytes(head.At, head.Span, head.Text);
-  PutRecord(to, TUndoRecord{ukReplace, head.At, std::move(taken), head.Text.size()});
+  std::string taken = text.substr(offset, head.Span);
+  text.replace(offset, head.Span, head.Text);
+  text.append(kEndMarker);
+  store.SetText(text);
+  ReplaceStore(store, place);
+  PutRecord(to, TUndoRecord{ukReplace, head.At, std::move(taken), head.Text.size(), nullptr, head.Before, head.After});
 }
 
 void TRyxEdit::Replay(TUndoList& from, TUndoList& to) {
   ClearSelection();
   EraseCaretUnderline();
-  {
-    const TCaretHidden hidden(Host());
-    const TUndoRecord head = from.front();
-    switch (head.Kind) {
-      case ukInsert:
-        ReplayInsert(head, from, to);
-        break;
-      case ukDelete:
-      case ukBackDelete:
-        ReplayRestore(from, to, false);
-        break;
-      case ukReplace:
-        ReplayReplace(from, to);
-        break;
-      case ukForwardDelete:
-      case ukOverwrite:
-        ReplayRestore(from, to, true);
-        break;
-    }
+  const TEditScope edit(*this);
+  const TUndoRecord head = from.front();
+  switch (head.Kind) {
+    case ukInsert:
+      ReplayInsert(head, from, to);
+      break;
+    case ukDelete:
+    case ukBackDelete:
+      ReplayRestore(from, to, false);
+      break;
+    case ukReplace:
+      ReplayReplace(from, to);
+      break;
+    case ukForwardDelete:
+    case ukOverwrite:
+      ReplayRestore(from, to, true);
+      break;
   }
   UpdateModified();
-  if (OnChange) OnChange(this);
 }

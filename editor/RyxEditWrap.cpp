@@ -40,25 +40,23 @@ TWrapRule TRyxEdit::WrapRule() const {
 
 TDisplayPos TRyxEdit::ToDisplay(TLogicalPos pos) const {
   if (!FWordWrap) return {pos.Line, pos.Col};
-  int row = FLines.FirstIndexOfLogicalLine(std::max(0, pos.Line));
-  int col = pos.Col;
-  // A column at the end of a piece that is not the line's last is the next piece's start.
-  for (std::string_view piece = FLines.Get(row);
-       !HasLineEnd(piece) && row + 1 < FLines.Count() && col >= static_cast<int>(piece.size());
-       piece = FLines.Get(++row))
-    col -= static_cast<int>(piece.size());
-  return {row, col};
+  const int first = FLines.FirstIndexOfLogicalLine(std::max(0, pos.Line));
+  if (pos.Col < 0) return {first, pos.Col};
+  // The piece that holds the column's byte, found by the store's byte counts:
+  // a column at the end of a piece that is not the line's last is the next
+  // piece's start, and a column past the line stays on its last piece.
+  const std::size_t start = FLines.OffsetOfIndex(first);
+  int row = std::min(FLines.IndexAtOffset(start + static_cast<std::size_t>(pos.Col)), FLines.Count() - 1);
+  if (FLines.LogicalLineOf(row) > pos.Line) row = FLines.FirstIndexOfLogicalLine(pos.Line + 1) - 1;
+  return {row, pos.Col - static_cast<int>(FLines.OffsetOfIndex(row) - start)};
 }
 
 TLogicalPos TRyxEdit::ToLogical(TDisplayPos pos) const {
   if (!FWordWrap) return {pos.Line, pos.Col};
-  int col = pos.Col;
-  for (int row = pos.Line; row > 0; --row) {
-    const std::string_view before = FLines.Get(row - 1);
-    if (HasLineEnd(before)) break;
-    col += static_cast<int>(before.size());
-  }
-  return {FLines.LogicalLineOf(pos.Line), col};
+  const int line = FLines.LogicalLineOf(pos.Line);
+  const int first = FLines.FirstIndexOfLogicalLine(line);
+  if (first >= pos.Line) return {line, pos.Col};
+  return {line, pos.Col + static_cast<int>(FLines.OffsetOfIndex(pos.Line) - FLines.OffsetOfIndex(first))};
 }
 
 void TRyxEdit::LogicalToDisplay(int& col, int& line) const {
@@ -210,7 +208,6 @@ TRowChange TRyxEdit::RewrapLines(TRowChange change) {
   for (int i = 0; i < std::min(oldCount, newCount); ++i)
     if (FLines.Get(first + i) != piece(i)) FLines.Put(first + i, piece(i));
   for (int i = oldCount - 1; i >= newCount; --i) FLines.Delete(first + i);
-  NotifyLinesChanged(first, keepFrom - 1, first + newCount - 1);
   // Positions in the rewrapped rows follow their bytes; a position at the end
   // of a piece that is not its line's last goes to the next piece's start.
   auto follow = [&](int& line, int& col) {

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr std::string_view kEndMarker("\0\0", 2);
 
 // Files are read in steps of this size, so that a load can stop at a NUL.
 constexpr std::size_t kReadStep = std::size_t{1} << 20;

@@ -1,10 +1,13 @@
 // TRyxStringsWriter: cutting the written bytes into lines and matching each against the line it came from.
 #include "editor/RyxstringsWriter.h"
 
+#include <algorithm>
+
+#include "editor/RyxEditSub.h"
+
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
-constexpr std::string_view kEndMarker("\0\0", 2);
 
 }  // namespace
 
@@ -25,8 +28,25 @@ void TRyxStringsWriter::Line(std::string_view line, std::string_view from) {
   FTarget.FCapacity = FTarget.Count();
 }
 
+void TRyxStringsWriter::Follow(std::vector<const char*> bytes) {
+  FFollowed.clear();
+  for (const char* byte : bytes) FFollowed.push_back(TFollowed{byte, false, {}});
+}
+
+TLogicalPos TRyxStringsWriter::Followed(std::size_t i, TLogicalPos otherwise) const {
+  return i < FFollowed.size() && FFollowed[i].Found ? FFollowed[i].At : otherwise;
+}
+
 void TRyxStringsWriter::Write(std::string_view bytes, std::string_view from) {
   if (FEnded) return;
+  for (TFollowed& followed : FFollowed) {
+    if (followed.Found || followed.Byte == nullptr || followed.Byte < from.data() ||
+        followed.Byte >= from.data() + from.size())
+      continue;
+    const auto into = std::min(static_cast<std::size_t>(followed.Byte - from.data()), bytes.size());
+    followed.At = TLogicalPos{FTarget.Count(), static_cast<int>(FPending.size() + into)};
+    followed.Found = true;
+  }
   if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
     bytes = bytes.substr(0, nul);
     FEnded = true;

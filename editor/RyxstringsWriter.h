@@ -3,6 +3,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "editor/RyxEditPos.h"
 
 #include "editor/Ryxstrings.h"
 
@@ -25,6 +28,13 @@ class TRyxStringsWriter {
   void Write(std::string_view bytes, std::string_view from = {});
   // Ends the text. The store's capacity is its count, as after SetText.
   void Finish();
+  // Bytes of the source to follow into the text written (a null one is not
+  // followed): each lands in the line written from the source line that
+  // holds it, as far into it as it lay in the source line and the written
+  // bytes reach. Followed(i, otherwise) gives where the i-th one landed, as
+  // a line and column of the text written, or otherwise when no write came from it.
+  void Follow(std::vector<const char*> bytes);
+  TLogicalPos Followed(std::size_t i, TLogicalPos otherwise) const;
 
  private:
   void Line(std::string_view line, std::string_view from);
@@ -34,4 +44,10 @@ class TRyxStringsWriter {
   // The start of a line whose CR LF has not been written yet.
   std::string FPending;
   bool FEnded = false;
+  struct TFollowed {
+    const char* Byte = nullptr;
+    bool Found = false;
+    TLogicalPos At;
+  };
+  std::vector<TFollowed> FFollowed;
 };

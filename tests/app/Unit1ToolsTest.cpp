@@ -2,6 +2,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/core/DisplayGuides.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -44,6 +48,67 @@ TEST_F(ToolsTest, EachToolIsOneStepThatUndoAndRedoReplay) {
     EXPECT_EQ(Text(), texts[i]);
   }
   EXPECT_TRUE(form.RyxEdit1->Modified());
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+// The logical line that holds a row of the editor, without its line break.
+std::string LineOfRow(const TRyxEdit& edit, int row) {
+  const TLogicalPos at = edit.ToLogical({row, 0});
+  std::string text = edit.GetAllText() + "\r\n";
+  std::size_t start = 0;
+  for (int line = 0; line < at.Line; ++line) start = text.find("\r\n", start) + 2;
+  return text.substr(start, text.find("\r\n", start) - start);
+}
+
+// Each whole-text tool keeps the caret on the line of text it was on and
+// the view on the same lines, though lines before them change or go; undo
+// and redo put the caret and the view back where the step found and left them.
+TEST_F(ToolsTest, EachWholeTextToolKeepsTheCaretAndTheViewOnTheirText) {
+  TForm1& form = Create();
+  form.SetClientWidth(600);
+  form.SetClientHeight(300);
+  form.show();
+  QApplication::processEvents();
+  TRyxEdit& edit = *form.RyxEdit1;
+  std::string text;
+  for (int i = 0; i < 200; ++i) {
+    char line[64];
+    std::snprintf(line, sizeof line, "[00:%02d:10]w%03d[00:%02d:50]\x89\xCC\r\n%s", i % 60, i, i % 60, i % 4 == 0 ? "\r\n" : "");
+    text += line;
+  }
+  edit.SetAllText(text);
+  Dialogs.Replies = {"[mm:ss.xx]"};
+  const std::vector<std::pair<const char*, void (TForm1::*)()>> tools{
+      {"karaoke tags", &TForm1::N16Click},  {"useless lines", &TForm1::N10Click},
+      {"unify tags", &TForm1::UnifyTagsClick}, {"time tags", &TForm1::N9Click},
+      {"to UTF-8", &TForm1::UTF81Click},     {"all tags", &TForm1::DeleteAllTagsClick}};
+  for (const auto& [name, tool] : tools) {
+    SCOPED_TRACE(name);
+    edit.MoveCaretTo(edit.ToDisplay({150, 0}).Line, 4);
+    QApplication::processEvents();
+    const std::string caretLine = LineOfRow(edit, edit.CaretLine());
+    const std::string topLine = LineOfRow(edit, edit.TopLine());
+    const TLogicalPos caret = edit.ToLogical({edit.CaretLine(), edit.CaretCol()});
+    const TLogicalPos top = edit.ToLogical({edit.TopLine(), 0});
+    ASSERT_GT(top.Line, 100) << "the view follows the caret down the text";
+    const std::string before = Text();
+    (form.*tool)();
+    ASSERT_NE(Text(), before) << "the tool changed the text";
+    // The word of the line (w150) is on the caret's line and the top line after the tool as before it.
+    const std::string word = caretLine.substr(caretLine.find('w'), 4);
+    EXPECT_NE(LineOfRow(edit, edit.CaretLine()).find(word), std::string::npos) << LineOfRow(edit, edit.CaretLine());
+    const std::string topWord = topLine.substr(topLine.find('w'), 4);
+    EXPECT_NE(LineOfRow(edit, edit.TopLine()).find(topWord), std::string::npos) << LineOfRow(edit, edit.TopLine());
+    const TLogicalPos caretAfter = edit.ToLogical({edit.CaretLine(), edit.CaretCol()});
+    const TLogicalPos topAfter = edit.ToLogical({edit.TopLine(), 0});
+    edit.Undo();
+    EXPECT_EQ(Text(), before);
+    EXPECT_EQ(edit.ToLogical({edit.CaretLine(), edit.CaretCol()}), caret);
+    EXPECT_EQ(edit.ToLogical({edit.TopLine(), 0}), top);
+    edit.Redo();
+    EXPECT_EQ(edit.ToLogical({edit.CaretLine(), edit.CaretCol()}), caretAfter);
+    EXPECT_EQ(edit.ToLogical({edit.TopLine(), 0}), topAfter);
+  }
   EXPECT_TRUE(Exceptions.empty());
 }
 

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/editor/EditorFixture.h"
@@ -76,15 +78,31 @@ void Rewrite(TRyxEdit& edit, const std::string& after, std::mt19937& rng) {
   });
 }
 
+// The byte offset in text of a logical position.
+std::size_t OffsetOf(const std::string& text, TLogicalPos pos) {
+  std::size_t at = 0;
+  for (int line = 0; line < pos.Line; ++line) at = text.find("\r\n", at) + 2;
+  return at + static_cast<std::size_t>(pos.Col);
+}
+
+// Where the caret and the top row stand, in lines of the text.
+std::pair<TLogicalPos, TLogicalPos> PlaceOf(const TEditorFixture& f) {
+  return {f.LogicalCaret(), f.edit.ToLogical({f.edit.TopLine(), 0})};
+}
+
 // Random whole-text replacements, in the string or the rewrite form, and
 // typing, undone and redone through the whole history against the texts it
 // went through; now and then a rewrite fails half-way and changes nothing.
+// A replacement keeps the caret on its text; undo and redo put the caret and
+// the view back where they stood before and after the step.
 void CheckRandomHistory(bool rewrite, int wrapColumn) {
   const std::vector<std::string> pieces{"a", "[", "]", "q", "\x82\xA0", "\r\n", " "};
   std::mt19937 rng(rewrite ? 8082 : 8081);
   auto pick = [&rng](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
   TEditorFixture f("[00]ab\r\ncd[1]e\r\n\r\nfgh", 265, wrapColumn);
   std::vector<std::string> history{f.edit.GetAllText()};
+  // For each entry of the history made by a replacement: the places before and after it.
+  std::map<std::size_t, std::pair<std::pair<TLogicalPos, TLogicalPos>, std::pair<TLogicalPos, TLogicalPos>>> places;
   for (int step = 0; step < 200; ++step) {
     SCOPED_TRACE("step " + std::to_string(step));
     if (pick(3) == 0) {
@@ -103,16 +121,36 @@ void CheckRandomHistory(bool rewrite, int wrapColumn) {
     } else {
       const std::string before = f.edit.GetAllText();
       const std::string after = Transform(before, rng);
+      const int line = static_cast<int>(pick(static_cast<std::size_t>(f.edit.Lines().Count())));
+      f.Caret(line, static_cast<int>(pick(4)));
+      const auto placeBefore = PlaceOf(f);
+      const std::size_t caret = OffsetOf(before, placeBefore.first);
       if (rewrite)
         Rewrite(f.edit, after, rng);
       else
         f.edit.ReplaceAllText(after);
       ASSERT_EQ(f.edit.GetAllText(), after);
-      if (after == before) continue;
-      EXPECT_EQ(f.LogicalCaret().Col, 0);
-      // The caret starts the line that holds the first changed byte.
-      const auto same = std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first;
-      EXPECT_EQ(f.LogicalCaret().Line, std::count(before.begin(), same, '\n'));
+      ASSERT_EQ(f.Broken(), "");
+      if (after == before) {
+        EXPECT_EQ(PlaceOf(f), placeBefore) << "no change moves nothing";
+        continue;
+      }
+      const auto same = static_cast<std::size_t>(
+          std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first - before.begin());
+      std::size_t suffix = 0;
+      while (suffix < std::min(before.size(), after.size()) - same &&
+             before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+      const std::size_t now = OffsetOf(after, f.LogicalCaret());
+      // The string form knows the changed bytes exactly: a caret before them
+      // stays, one after them moves with its text.
+      if (!rewrite && caret < same) {
+        EXPECT_EQ(now, caret);
+      }
+      if (!rewrite && caret > before.size() - suffix) {
+        EXPECT_EQ(after.size() - now, before.size() - caret);
+      }
+      places[history.size()] = {placeBefore, PlaceOf(f)};
     }
     if (f.edit.GetAllText() != history.back()) history.push_back(f.edit.GetAllText());
     ASSERT_EQ(f.Rows(), RowsOf(f.edit.GetAllText(), wrapColumn));
@@ -123,12 +161,18 @@ void CheckRandomHistory(bool rewrite, int wrapColumn) {
     f.edit.Undo();
     ASSERT_EQ(f.edit.GetAllText(), history[i - 1]) << "undo back to " << i - 1;
     ASSERT_EQ(f.Rows(), RowsOf(history[i - 1], wrapColumn));
+    if (places.contains(i)) {
+      EXPECT_EQ(PlaceOf(f), places[i].first) << "undo back to " << i - 1;
+    }
   }
   EXPECT_FALSE(f.edit.Modified());
   EXPECT_EQ(f.edit.UndoSize(), 0);
   for (std::size_t i = 1; i < history.size(); ++i) {
     f.edit.Redo();
     ASSERT_EQ(f.edit.GetAllText(), history[i]) << "redo to " << i;
+    if (places.contains(i)) {
+      EXPECT_EQ(PlaceOf(f), places[i].second) << "redo to " << i;
+    }
   }
   EXPECT_TRUE(f.edit.Modified());
 }
