@@ -553,6 +553,8 @@ class TRyxEdit : public TCustomControl {
   // Hands the open edit a whole new store (store receives the old rows) and
   // where the caret and the view go in it.
   void ReplaceStore(TRyxStrings& store, const TViewPlace& place);
+  // What the owner was to be told while the door was open.
+  void AnnounceStates(const TOpenEdit& open);
   TRowChange SettleSplices(const TOpenEdit& open);
   TRowChange SettleWholeStore(const TOpenEdit& open);
   void ShowSplices(const TRowChange& change, bool forceFull);
@@ -581,6 +583,10 @@ class TRyxEdit : public TCustomControl {
   void ReplayRestore(TUndoList& from, TUndoList& to, bool caretBefore);
 
   void SetModified(bool value);
+  // Tells the owner the modified state and whether redo is available; while
+  // a door is open they are told when it closes, once the rows are final.
+  void AnnounceModified();
+  void AnnounceRedoMode();
   void NotifyLinesChanged(int first, int oldLast, int newLast) {
     if (OnLinesChanged) OnLinesChanged(this, first, oldLast, newLast);
   }

@@ -61,6 +61,7 @@ void TRyxEdit::EndEdit() {
     }
   } showCaret{*this, open.CaretHidden};
   if (!open.Changed()) {
+    AnnounceStates(open);
     if (open.Signal == TChangeSignal::Always && OnChange) OnChange(this);
     return;
   }
@@ -72,7 +73,13 @@ void TRyxEdit::EndEdit() {
     else
       ShowSplices(change, open.Splices > 1);
   }
+  AnnounceStates(open);
   if (open.Signal != TChangeSignal::Never && OnChange) OnChange(this);
+}
+
+void TRyxEdit::AnnounceStates(const TOpenEdit& open) {
+  if (open.ModifiedToAnnounce) AnnounceModified();
+  if (open.RedoModeToAnnounce) AnnounceRedoMode();
 }
 
 TRowChange TRyxEdit::SettleSplices(const TOpenEdit& open) {

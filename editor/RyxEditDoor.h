@@ -30,6 +30,9 @@ struct TOpenEdit {
   int Splices = 0;
   bool WholeStore = false;
   TViewPlace Place;
+  // The owner is to be told the modified state or the redo mode at the end.
+  bool ModifiedToAnnounce = false;
+  bool RedoModeToAnnounce = false;
 
   bool Changed() const { return WholeStore || Splices > 0; }
 };

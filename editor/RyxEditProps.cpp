@@ -95,10 +95,10 @@ void TRyxEdit::ResetState() {
   FUndoTrimmed = false;
   ClearUndo();
   ClearRedo();
-  if (OnChangeModify) OnChangeModify(this, false);
+  AnnounceModified();
   if (OnChangeRedoMode) {
     FRedoAnnounced = false;
-    OnChangeRedoMode(this, false);
+    AnnounceRedoMode();
   }
 }
 

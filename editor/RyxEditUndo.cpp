@@ -12,7 +12,21 @@
 void TRyxEdit::SetModified(bool value) {
   if (FModified == value) return;
   FModified = value;
-  if (OnChangeModify) OnChangeModify(this, value);
+  AnnounceModified();
+}
+
+void TRyxEdit::AnnounceModified() {
+  if (FOpen.Depth > 0)
+    FOpen.ModifiedToAnnounce = true;
+  else if (OnChangeModify)
+    OnChangeModify(this, FModified);
+}
+
+void TRyxEdit::AnnounceRedoMode() {
+  if (FOpen.Depth > 0)
+    FOpen.RedoModeToAnnounce = true;
+  else if (OnChangeRedoMode)
+    OnChangeRedoMode(this, FRedoAnnounced);
 }
 
 void TRyxEdit::UpdateModified() { SetModified(FUndoTrimmed || FUndoList.size() != FSaveDepth); }
@@ -79,7 +93,7 @@ void TRyxEdit::RecordChange(TUndoRecord record, bool keepOversize) {
   ClearRedo();
   if (FRedoAnnounced) {
     FRedoAnnounced = false;
-    if (OnChangeRedoMode) OnChangeRedoMode(this, false);
+    AnnounceRedoMode();
   }
 }
 
