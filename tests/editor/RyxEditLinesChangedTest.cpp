@@ -70,6 +70,8 @@ TEST_P(RyxEditLinesChanged, EachKindOfEditIsReportedOnceWithTheRowsInTheirFinalF
     const char* Name;
     TStep Before;
     TStep Edit;
+    // Whether the text is modified after the edit: a load, a clear or a set text starts unmodified.
+    bool Modified = true;
   };
   const std::vector<TCase> cases{
       {"typing", steps({"caret:0,5"}), steps({"type:x"})},
@@ -83,7 +85,7 @@ TEST_P(RyxEditLinesChanged, EachKindOfEditIsReportedOnceWithTheRowsInTheirFinalF
       {"paste", steps({"caret:0,9"}), steps({"paste:p\r\nqq"})},
       {"cut", steps({"sel:0,3,1,4"}), steps({"cut"})},
       {"clear", none, steps({"clear"})},
-      {"undo", typed, [](TEditorFixture& f) { f.edit.Undo(); }},
+      {"undo", typed, [](TEditorFixture& f) { f.edit.Undo(); }, false},
       {"redo", [typed](TEditorFixture& f) { typed(f), f.edit.Undo(); }, [](TEditorFixture& f) { f.edit.Redo(); }},
       {"drop moving", steps({"sel:0,1,0,4", "press:0,2"}), steps({"drop:2,3"})},
       {"drop copying", steps({"sel:0,1,0,4", "press:0,2"}), steps({"drop:2,3,1"})},
@@ -95,10 +97,10 @@ TEST_P(RyxEditLinesChanged, EachKindOfEditIsReportedOnceWithTheRowsInTheirFinalF
          });
        }},
       {"undo of a whole text", [](TEditorFixture& f) { f.edit.ReplaceAllText("other text that wraps"); },
-       [](TEditorFixture& f) { f.edit.Undo(); }},
-      {"load", none, [file](TEditorFixture& f) { ASSERT_TRUE(f.edit.LoadFromFile(file)); }},
-      {"clear all", none, [](TEditorFixture& f) { f.edit.ClearAll(); }},
-      {"set all", none, [](TEditorFixture& f) { f.edit.SetAllText("set text that wraps too"); }},
+       [](TEditorFixture& f) { f.edit.Undo(); }, false},
+      {"load", typed, [file](TEditorFixture& f) { ASSERT_TRUE(f.edit.LoadFromFile(file)); }, false},
+      {"clear all", typed, [](TEditorFixture& f) { f.edit.ClearAll(); }, false},
+      {"set all", typed, [](TEditorFixture& f) { f.edit.SetAllText("set text that wraps too"); }, false},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -115,10 +117,15 @@ TEST_P(RyxEditLinesChanged, EachKindOfEditIsReportedOnceWithTheRowsInTheirFinalF
       for (int i = 0; i < fresh.Count(); ++i) rows.emplace_back(fresh.Get(i));
       EXPECT_EQ(f.Rows(), rows) << "reported before the rows were rewrapped";
     };
-    f.edit.OnChange = [&](TObject*) { reportsAtChange.push_back(reports); };
+    std::vector<bool> modifiedAtChange;
+    f.edit.OnChange = [&](TObject*) {
+      reportsAtChange.push_back(reports);
+      modifiedAtChange.push_back(f.edit.Modified());
+    };
     c.Edit(f);
     EXPECT_EQ(reports, 1);
     EXPECT_EQ(reportsAtChange, std::vector<int>{1}) << "OnChange once, after the report";
+    EXPECT_EQ(modifiedAtChange, std::vector<bool>{c.Modified}) << "the modified state is settled before OnChange";
     EXPECT_EQ(f.Broken(), "");
   }
 }
