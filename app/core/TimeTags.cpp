@@ -14,27 +14,44 @@ constexpr std::size_t kMaxMinuteDigits = 6;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The first "[" or "<" at or after from that starts a character, from
-// being a character start; line.size() when there is none. The brackets are
-// searched for, and one found is a character start when the run of
-// lead-byte values before it, back to a byte that ends a character, has an
-// even length: most lines hold no bracket after their tags at all.
-std::size_t NextBracket(std::string_view line, std::size_t from) {
-  const char* data = line.data();
-  const std::size_t n = line.size();
-  for (;;) {
-    const void* square = std::memchr(data + from, '[', n - from);
-    const void* angle = std::memchr(data + from, '<', n - from);
-    if (square == nullptr && angle == nullptr) return n;
-    const std::size_t at = static_cast<std::size_t>(
-        std::min(square ? static_cast<const char*>(square) : data + n, angle ? static_cast<const char*>(angle) : data + n) -
-        data);
-    std::size_t run = at;
-    while (run > from && IsDBCSLeadByte(static_cast<unsigned char>(data[run - 1]))) --run;
-    if ((at - run) % 2 == 0) return at;
-    from = at + 1;
+// Finds the brackets of one line from left to right. Next(from) is the
+// first "[" or "<" at or after from that starts a character, from being a
+// character start and never smaller than before; line.size() when there is
+// none. The brackets are searched for, and one found is a character start
+// when the run of lead-byte values before it, back to a byte that ends a
+// character, has an even length: most lines hold no bracket after their tags
+// at all. Where each kind of bracket was found is kept until it is passed,
+// so that a long line with many "[" and no "<" is searched once, not once a tag.
+class TBracketFinder {
+ public:
+  explicit TBracketFinder(std::string_view line) : FLine(line) {}
+
+  std::size_t Next(std::size_t from) {
+    for (;;) {
+      const std::size_t at = std::min(Find('[', from, FSquareAt), Find('<', from, FAngleAt));
+      if (at >= FLine.size()) return FLine.size();
+      std::size_t run = at;
+      while (run > from && IsDBCSLeadByte(static_cast<unsigned char>(FLine[run - 1]))) --run;
+      if ((at - run) % 2 == 0) return at;
+      from = at + 1;
+    }
   }
-}
+
+ private:
+  static constexpr std::size_t kUnknown = std::string_view::npos;
+
+  // The first c at or after from; found, the line's size when there is none.
+  std::size_t Find(char c, std::size_t from, std::size_t& found) const {
+    if (found != kUnknown && found >= from) return found;
+    const void* hit = std::memchr(FLine.data() + from, c, FLine.size() - from);
+    found = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - FLine.data()) : FLine.size();
+    return found;
+  }
+
+  std::string_view FLine;
+  std::size_t FSquareAt = kUnknown;
+  std::size_t FAngleAt = kUnknown;
+};
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 std::size_t DigitRun(std::string_view s, std::size_t from) {
@@ -116,9 +133,10 @@ void ParseTaggedLine(std::string_view line, TTaggedLine& result) {
   result.Id = ParseIdTag(line);
   if (result.Id) return;
   bool leading = true;  // only line tags stood before i
+  TBracketFinder brackets(line);
   for (std::size_t i = 0; i < line.size();) {
     const std::size_t from = i;
-    i = NextBracket(line, i);
+    i = brackets.Next(i);
     if (i >= line.size()) break;
     leading = leading && i == from;
     const char c = line[i];
