@@ -93,6 +93,10 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
     options.Help = true;
     return options;
   }
+  if (std::find(args.begin(), endOfOptions, "--version") != endOfOptions) {
+    options.Version = true;
+    return options;
+  }
 
   std::vector<std::string_view> positional;
   bool inPlace = false;
@@ -216,6 +220,7 @@ std::string HelpText() {
       "  --player NAME         check で、設定ダイアログのプレーヤー NAME の表示の大きさを\n"
       "                        使います (例: --player iMP-150 は 13 桁 2 行)\n"
       "  -h, --help            この説明を表示します\n"
+      "  --version             バージョンを表示します\n"
       "  --                    これより後の引数はすべてファイル名とみなします\n"
       "\n"
       "ファイルの代わりにフォルダを指定すると、その下の .txt、.lrc、.kra ファイルをすべて\n"

@@ -18,6 +18,7 @@ enum class TOutputMode { StandardOutput, InPlace, Folder };
 
 struct TToolOptions {
   bool Help = false;
+  bool Version = false;
   const TToolCommand* Command = nullptr;
   TOutputMode Output = TOutputMode::StandardOutput;
   // Replace read-only files too (-i, -o).

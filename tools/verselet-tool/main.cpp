@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "app/core/ProgramVersion.h"
 #include "app/core/TagCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
@@ -246,6 +247,10 @@ int main(int argc, char** argv) {
   }
   if (options.Help) {
     std::fputs(HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (options.Version) {
+    std::printf("verselet-tool %s\n", kProgramVersion);
     return 0;
   }
   return TRunner(options).Run() ? 0 : kExitFailure;
