@@ -9,6 +9,7 @@ packages=(
   libicu-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
+  shared-mime-info desktop-file-utils appstream
 )
 [ $# -eq 0 ] || packages=("$@")
 
