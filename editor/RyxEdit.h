@@ -390,6 +390,8 @@ class TRyxEdit : public TCustomControl {
   void SelectLineAtCaret();
   void TrackMouse(int X, int Y);
   // Drag and drop.
+  // The logical position of a display position, the end of a row taken as the next row's start.
+  TLogicalPos PlaceInText(TDisplayPos pos) const;
   // True when there is a selection and the caret lies inside it, either end
   // included; gives the selection's bounds as GetSelBounds does.
   bool CaretInSelection(int& startCol, int& startLine, int& endLine, int& endCol) const;
