@@ -674,8 +674,8 @@ class TRyxEdit : public TCustomControl {
   int FZenWidth = 0;
   int FZenHeight = 0;
   int FHanWidth = 0;
-  std::uint8_t FMarkHeight = 0;
-  std::uint8_t FMarkGap = 0;
+  int FMarkHeight = 0;
+  int FMarkGap = 0;
   int FDigitWidth = 0;
   int FGutterWidth = 0;
   int FTextLeft = 10;
