@@ -159,7 +159,8 @@ class TDragSession {
     FHost.SetKeyDown(VK_CONTROL, false);
     const std::string what = std::string(elsewhere ? "drag elsewhere" : copy ? "copy" : "move") + " of bytes " +
                              std::to_string(from) + ".." + std::to_string(to) + " to " + std::to_string(drop);
-    if (!elsewhere && (drop < from || drop > to)) Dropped(from, to, drop, copy);
+    // Ends on both sides of a line break select no byte: nothing moves.
+    if (!elsewhere && from < to && (drop < from || drop > to)) Dropped(from, to, drop, copy);
     return what;
   }
 
