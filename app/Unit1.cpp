@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
@@ -37,6 +38,21 @@ std::string FirstDroppedFile(const QMimeData* data) {
     if (url.isLocalFile()) return QFile::encodeName(url.toLocalFile()).toStdString();
   }
   return {};
+}
+
+// A drag of files is taken as a copy whatever the source proposes: the file
+// is only opened, never taken from where it is. Without a copy to offer, or
+// without a local file, the drag is refused. The file's name when taken.
+std::string TakeFileDrag(QDropEvent& event) {
+  std::string fileName =
+      (event.possibleActions() & Qt::CopyAction) ? FirstDroppedFile(event.mimeData()) : std::string();
+  if (fileName.empty()) {
+    event.ignore();
+    return {};
+  }
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
+  return fileName;
 }
 
 }  // namespace
@@ -352,14 +368,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-  if (!FirstDroppedFile(event->mimeData()).empty()) event->acceptProposedAction();
-}
+void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeFileDrag(*event); }
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) { TakeFileDrag(*event); }
 
 void TForm1::dropEvent(QDropEvent* event) {
-  const std::string fileName = FirstDroppedFile(event->mimeData());
+  const std::string fileName = TakeFileDrag(*event);
   if (fileName.empty()) return;
-  event->acceptProposedAction();
   Run([this, &fileName] {
     if (QuerySaveChanges()) OpenFile(fileName);
   });

@@ -390,6 +390,8 @@ class TRyxEdit : public TCustomControl {
   void SelectLineAtCaret();
   void TrackMouse(int X, int Y);
   // Drag and drop.
+  // The logical position of a display position, the end of a row taken as the next row's start.
+  TLogicalPos PlaceInText(TDisplayPos pos) const;
   // True when there is a selection and the caret lies inside it, either end
   // included; gives the selection's bounds as GetSelBounds does.
   bool CaretInSelection(int& startCol, int& startLine, int& endLine, int& endCol) const;
@@ -672,8 +674,8 @@ class TRyxEdit : public TCustomControl {
   int FZenWidth = 0;
   int FZenHeight = 0;
   int FHanWidth = 0;
-  std::uint8_t FMarkHeight = 0;
-  std::uint8_t FMarkGap = 0;
+  int FMarkHeight = 0;
+  int FMarkGap = 0;
   int FDigitWidth = 0;
   int FGutterWidth = 0;
   int FTextLeft = 10;

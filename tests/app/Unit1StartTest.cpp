@@ -1,6 +1,7 @@
 // Tests of the main window's creation: settings file, command line, dropped files, reported errors.
 #include <QAction>
 #include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QScreen>
@@ -64,6 +65,33 @@ TEST_F(StartTest, AFileDroppedOnTheEditorOpensEvenWhenItsNameComesAsTextToo) {
   QApplication::sendEvent(editor, &drop);
   EXPECT_EQ(Text(), "A");
   EXPECT_EQ(form.CurrentFileName(), a.string());
+}
+
+// Whatever the source proposes, a dropped file is opened as a copy and stays
+// where it was; a source that offers only to move it is refused.
+TEST_F(StartTest, ADroppedFileIsTakenAsACopyOnly) {
+  const auto a = Dir.WriteFile("a.lrc", "A");
+  struct TCase {
+    Qt::DropActions Offered;
+    bool Taken;
+  };
+  for (const TCase c : {TCase{Qt::CopyAction | Qt::MoveAction, true}, TCase{Qt::MoveAction, false}}) {
+    TForm1& form = Create();
+    QMimeData data;
+    data.setUrls({FileUrl(a)});
+    QDragEnterEvent enter(QPoint(100, 100), c.Offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(QPoint(110, 100), c.Offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(110, 100), c.Offered, &data, Qt::LeftButton, Qt::NoModifier);
+    for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
+      QApplication::sendEvent(&form, event);
+      EXPECT_EQ(event->isAccepted(), c.Taken) << event->type();
+      if (c.Taken) {
+        EXPECT_EQ(event->dropAction(), Qt::CopyAction) << event->type();
+      }
+    }
+    EXPECT_EQ(Text(), c.Taken ? "A" : "");
+    EXPECT_TRUE(std::filesystem::exists(a));
+  }
 }
 
 TEST_F(StartTest, LongDroppedPathIsNotCut) {
