@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace std::string_view_literals;
+
 using EncodingTest = FormTest;
 
 TEST_F(EncodingTest, AUtf8FileIsConvertedOpenedAsItIsOrLeftOnRequest) {
@@ -37,6 +39,35 @@ TEST_F(EncodingTest, AUtf8FileIsConvertedOpenedAsItIsOrLeftOnRequest) {
   }
   // The file itself is untouched until it is saved.
   EXPECT_EQ(TTempDir::ReadFile(Path("song.lrc")), utf8);
+}
+
+// Converted, such a file would end at its NUL; it is refused as a binary
+// file, as a Shift-JIS one is, before anything is asked or changed.
+TEST_F(EncodingTest, AUnicodeFileHoldingANulIsRefusedAsBinary) {
+  const struct {
+    const char* Name;
+    std::string Bytes;
+  } cases[] = {
+      {"utf8.lrc", std::string("\xEF\xBB\xBF[00:01]\xE6\xAD\x8C\0\xE8\xA9\x9E\n2"sv)},
+      {"utf8-nobom.lrc", std::string("\xE6\xAD\x8C\xE8\xA9\x9E\0tail"sv)},
+      {"utf16.lrc", std::string("\xFF\xFE\x4C\x6B\x00\x00\x5E\x8A"sv)},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(Path(c.Name), std::ios::binary) << c.Bytes;
+    TForm1& form = Create();
+    form.RyxEdit1->SetAllText("before");
+    Dialogs.Answers.push_back({true, Path(c.Name)});
+    form.N6->trigger();
+    EXPECT_TRUE(Dialogs.Questions.empty()) << c.Name;
+    ASSERT_EQ(Dialogs.Errors.size(), 1u) << c.Name;
+    EXPECT_TRUE(Dialogs.Errors.back().contains("テキストファイルではありません")) << Dialogs.Errors.back().toStdString();
+    EXPECT_EQ(Text(), "before") << c.Name;
+    EXPECT_EQ(form.CurrentFileName(), "") << c.Name;
+    EXPECT_EQ(TTempDir::ReadFile(Path(c.Name)), c.Bytes);
+    Dialogs.Errors.clear();
+    Dialogs.Questions.clear();
+    Form->RyxEdit1->ClearAll();
+  }
 }
 
 }  // namespace

@@ -8,11 +8,11 @@
 #include <set>
 #include <string>
 
+#include "app/core/FileEncodingScan.h"
 #include "app/core/TagCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
 #include "tools/verselet-tool/FilterChain.h"
-#include "tools/verselet-tool/InputEncoding.h"
 #include "tools/verselet-tool/InputFiles.h"
 #include "tools/verselet-tool/Options.h"
 #include "tools/verselet-tool/SpooledOutput.h"
@@ -117,7 +117,9 @@ class TRunner {
   // tag would silently stay.
   bool ReadsUtf8(const std::filesystem::path& file) const {
     if (FOptions.Command->Converts) return false;
-    const TFileEncoding encoding = InputEncodingOf(file);
+    const TEncodingScan scan = ScanFileEncoding(file);
+    if (scan.HoldsNul) throw EInOutError("NUL バイトを含むのでバイナリファイルとみなし、処理しません");
+    const TFileEncoding encoding = scan.Encoding;
     if (encoding == TFileEncoding::ShiftJis) return false;
     const std::string name = FileEncodingName(encoding);
     if (encoding != TFileEncoding::Utf8) {
