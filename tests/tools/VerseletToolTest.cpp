@@ -571,6 +571,34 @@ TEST_F(VerseletTool, FoldersAreWalkedForLyricsFiles) {
 }
 
 
+// A link planted in a folder that others may write could have a private file
+// rewritten: in a folder walk only links to files inside the folder are
+// taken, unless --follow-links is given.
+TEST_F(VerseletTool, FolderWalksTakeLinksOutOfTheFolderOnlyWhenAsked) {
+  fs::create_directories(Work() / "shared/sub");
+  const std::string tagged = "[00:01.00]a\n";
+  Put("private.lrc", tagged);
+  Put("shared/own.lrc", tagged);
+  fs::create_symlink("../own.lrc", Work() / "shared/sub/inside.lrc");
+  fs::create_symlink(Work() / "private.lrc", Work() / "shared/planted.lrc");
+  const std::string folder = (Work() / "shared").string();
+
+  TRun run = Run({"delete-all-time-tags", "-i", folder});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_TRUE(Contains(run.Err, "shared/planted.lrc")) << run.Err;
+  EXPECT_TRUE(Contains(run.Err, "--follow-links")) << run.Err;
+  EXPECT_FALSE(Contains(run.Err, "inside.lrc")) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(Work() / "private.lrc"), tagged);
+  EXPECT_EQ(testdata::ReadBytes(Work() / "shared/own.lrc"), "a\r\n");
+  EXPECT_TRUE(fs::is_symlink(Work() / "shared/sub/inside.lrc"));
+
+  run = Run({"delete-all-time-tags", "--follow-links", "-i", folder});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(Work() / "private.lrc"), "a\r\n");
+  EXPECT_TRUE(fs::is_symlink(Work() / "shared/planted.lrc"));
+  EXPECT_TRUE(Contains(Run({"--help"}).Out, "--follow-links"));
+}
+
 // "[00:01:00]歌[00:02:00]詞", the line then a blank line, in UTF-8 and in code page 932.
 const std::string kUtf8Song = "[00:01:00]\xE6\xAD\x8C[00:02:00]\xE8\xA9\x9E\n \n";
 const std::string kShiftJisSong = "[00:01:00]\x89\xCC[00:02:00]\x8E\x8C\n \n";

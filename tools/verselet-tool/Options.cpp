@@ -126,6 +126,8 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
       options.Force = true;
     } else if (arg == "--from-utf8") {
       options.FromUtf8 = true;
+    } else if (arg == "--follow-links") {
+      options.FollowLinks = true;
     } else if (arg == "--lossy") {
       options.Filter.Lossy = true;
     } else if (arg == "-o" || arg == "--output") {
@@ -215,6 +217,10 @@ std::string HelpText() {
       "                        収まるかも調べます (全角文字は 2 桁で、行をまたぎません)\n"
       "  --player NAME         check で、設定ダイアログのプレーヤー NAME の表示の大きさを\n"
       "                        使います (例: --player iMP-150 は 13 桁 2 行)\n"
+      "  --follow-links        フォルダの下のシンボリックリンクのうち、フォルダの外のファイルを\n"
+      "                        指すものも処理します。指定しないと、そのようなリンクは処理せずに\n"
+      "                        標準エラーに示します (ほかの人が書き込めるフォルダに置かれたリンクで\n"
+      "                        別のファイルを書き換えないため)\n"
       "  -h, --help            この説明を表示します\n"
       "  --                    これより後の引数はすべてファイル名とみなします\n"
       "\n"

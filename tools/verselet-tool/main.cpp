@@ -83,7 +83,11 @@ class TRunner {
         if (!FOptions.Command->Checks && FOptions.Output == TOutputMode::StandardOutput) {
           throw EInOutError("フォルダです。-i か -o と一緒に指定してください");
         }
-        const std::vector<TInputFile> found = LyricsFilesIn(given);
+        const std::vector<TInputFile> found =
+            LyricsFilesIn(given, FOptions.FollowLinks, [this, &ok](const std::filesystem::path& path, const std::string& why) {
+              Report(path, why);
+              ok = false;
+            });
         FFiles.insert(FFiles.end(), found.begin(), found.end());
       } catch (const std::exception& e) {
         Report(given, e.what());
