@@ -56,6 +56,19 @@ bool IsReadOnly(const fs::path& path, const struct stat& st) {
   return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
 }
 
+// The kernel's rule for links in sticky folders that everyone may write
+// (protected_symlinks), which a lookup by hand would bypass: such a link is
+// followed only when it belongs to this user or to the folder's owner, so
+// that a link another user planted there cannot have a private file written.
+bool MayFollow(const fs::path& link, const struct stat& linkStat) {
+  if (linkStat.st_uid == ::geteuid()) return true;
+  struct stat folder {};
+  const fs::path parent = link.has_parent_path() ? link.parent_path() : fs::path(".");
+  if (::stat(parent.c_str(), &folder) != 0) return false;
+  const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+  return !shared || linkStat.st_uid == folder.st_uid;
+}
+
 // The file a chain of symbolic links finally names; it need not exist yet
 // (a link to a missing file creates that file).
 fs::path ResolveLinks(const fs::path& target) {
@@ -67,6 +80,10 @@ fs::path ResolveLinks(const fs::path& target) {
       Fail(target, "ファイルを調べられません", errno, TOldFile::Intact);
     }
     if (!S_ISLNK(st.st_mode)) return path;
+    if (!MayFollow(path, st)) {
+      throw EInOutError(target.string() + " はほかのユーザーが共有フォルダに置いたシンボリックリンク (" + path.string() +
+                        ") なので、たどって保存しません");
+    }
     std::error_code error;
     const fs::path next = fs::read_symlink(path, error);
     if (error) Fail(target, "リンクを読めません", error.value(), TOldFile::Intact);

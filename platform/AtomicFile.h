@@ -21,7 +21,9 @@ TSaveObstacle CheckSaveTarget(const std::filesystem::path& path);
 // Saves a file from the bytes written to it, on Commit.
 //
 // A symbolic link is followed to the file it finally names, which is saved
-// (the links stay links). A new file, or one with a single name in a folder
+// (the links stay links); as the kernel does, a link in a sticky folder that
+// everyone may write is followed only when it belongs to this user or to the
+// folder's owner, and the save is refused otherwise. A new file, or one with a single name in a folder
 // the user may write, is replaced: the bytes go, as they are written, to an
 // unnamed temporary file in the same folder (or, where the file system has
 // none, a short hidden one named after this process), are flushed to disk

@@ -549,6 +549,52 @@ TEST(AtomicFile, AKilledInPlaceSaveLeavesABackupThatBringsTheOldFileBack) {
   if (!skipped.empty()) GTEST_SKIP() << "cannot be set up here:" << skipped;
 }
 
+// A link that another user planted in a shared folder (/tmp) is not
+// followed, as the kernel follows none there; the user's own links, the
+// folder owner's and links elsewhere are.
+TEST(AtomicFile, LinksOfOtherUsersInStickySharedFoldersAreNotFollowed) {
+  if (!IsRoot()) GTEST_SKIP() << "giving a link to another user needs root";
+  constexpr uid_t kOther = 4321;
+  const struct {
+    const char* Name;
+    mode_t FolderMode;
+    uid_t FolderOwner;
+    uid_t LinkOwner;
+    bool Followed;
+  } cases[] = {
+      {"another user's link in a sticky shared folder", 01777, 0, kOther, false},
+      {"the user's own link there", 01777, 0, 0, true},
+      {"the folder owner's link there", 01777, kOther, kOther, true},
+      {"another user's link in a shared folder without the sticky bit", 0777, 0, kOther, true},
+      {"another user's link in a sticky folder only its owner may write", 01755, 0, kOther, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTempDir dir;
+    const fs::path shared = dir.Path() / "shared";
+    fs::create_directory(shared);
+    const fs::path secret = Write(dir.Path() / "secret.txt", kOld, 0600);
+    const fs::path link = shared / "song.lrc";
+    fs::create_symlink(secret, link);
+    ASSERT_EQ(::lchown(link.c_str(), c.LinkOwner, c.LinkOwner), 0);
+    ASSERT_EQ(::chown(shared.c_str(), c.FolderOwner, c.FolderOwner), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), c.FolderMode), 0);
+    if (c.Followed) {
+      WriteFileAtomically(link, kNew);
+      EXPECT_TRUE(Holds(secret, kNew));
+    } else {
+      try {
+        WriteFileAtomically(link, kNew);
+        ADD_FAILURE() << "saved through the link";
+      } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find("シンボリックリンク"), std::string::npos) << e.Message();
+      }
+      EXPECT_TRUE(Holds(secret, kOld));
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+  }
+}
+
 TEST(AtomicFile, NamedTemporaryIsShortRecognisableAndRemovedWhenUnused) {
   TTempDir dir;
   TSaveFolder folder;
