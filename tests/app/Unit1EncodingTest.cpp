@@ -1,6 +1,7 @@
 // Tests of opening a UTF-8 file: converted to Shift-JIS, opened as it is, or left alone, as the user chooses.
 #include <fstream>
 
+#include "editor/Ryxstrings.h"
 #include "platform/CodePage.h"
 #include "tests/app/FormFixture.h"
 
@@ -68,6 +69,22 @@ TEST_F(EncodingTest, AUnicodeFileHoldingANulIsRefusedAsBinary) {
     Dialogs.Questions.clear();
     Form->RyxEdit1->ClearAll();
   }
+}
+
+// A file larger than the editor holds is refused by its size before a byte
+// of it is read (a sparse one reads as NUL bytes for seconds).
+TEST_F(EncodingTest, AFileTooLargeIsRefusedByItsSizeFirst) {
+  const std::string name = Path("huge.lrc");
+  std::ofstream(name, std::ios::binary) << "\xEF\xBB\xBF";
+  std::filesystem::resize_file(name, TRyxStrings::kMaxFileBytes + 1);
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("before");
+  Dialogs.Answers.push_back({true, name});
+  form.N6->trigger();
+  EXPECT_TRUE(Dialogs.Questions.empty());
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_TRUE(Dialogs.Errors.back().contains("大きすぎて")) << Dialogs.Errors.back().toStdString();
+  EXPECT_EQ(Text(), "before");
 }
 
 }  // namespace

@@ -51,10 +51,12 @@ class VerseletTool : public ::testing::Test {
     return path.string();
   }
 
-  TRun Run(const std::vector<std::string>& args) const {
+  // Runs the tool with args, or, with tool false, the command args names.
+  TRun Run(const std::vector<std::string>& args, bool tool = true) const {
     // From the work folder, so that tests may name files relative to it.
-    std::string command = "cd " + Quote(Work().string()) + " && " + Quote(std::string(VERSELET_BIN_DIR) + "/verselet-tool");
-    for (const std::string& arg : args) command += " " + Quote(arg);
+    std::string command = "cd " + Quote(Work().string()) + " && ";
+    if (tool) command += Quote(std::string(VERSELET_BIN_DIR) + "/verselet-tool");
+    for (const std::string& arg : args) command += (command.back() == ' ' ? "" : " ") + Quote(arg);
     command += " >" + Quote((FRoot / "io/out").string()) + " 2>" + Quote((FRoot / "io/err").string());
     const int status = std::system(command.c_str());
     TRun run;
@@ -597,6 +599,37 @@ TEST_F(VerseletTool, FolderWalksTakeLinksOutOfTheFolderOnlyWhenAsked) {
   EXPECT_EQ(testdata::ReadBytes(Work() / "private.lrc"), "a\r\n");
   EXPECT_TRUE(fs::is_symlink(Work() / "shared/planted.lrc"));
   EXPECT_TRUE(Contains(Run({"--help"}).Out, "--follow-links"));
+}
+
+// One subfolder that cannot be read is named; the rest of its folder is still checked.
+TEST_F(VerseletTool, AnUnreadableSubfolderIsNamedAndTheRestProcessed) {
+  if (::geteuid() != 0 || std::system("command -v setpriv >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "running a step as another user needs root and setpriv";
+  }
+  fs::create_directories(Work() / "lyrics/locked");
+  Put("lyrics/a.lrc", "[00:02.00]x\n[00:01.00]y\n");
+  Put("lyrics/locked/b.lrc", "[00:01.00]z\n");
+  fs::permissions(Work() / "lyrics/locked", fs::perms::owner_all);
+  const TRun run = Run({"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--",
+                        std::string(VERSELET_BIN_DIR) + "/verselet-tool", "check", (Work() / "lyrics").string()},
+                       false);
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_TRUE(Contains(run.Out, "a.lrc:2: ")) << run.Out;
+  EXPECT_TRUE(Contains(run.Err, "lyrics/locked: ")) << run.Err;
+  EXPECT_TRUE(Contains(run.Err, "アクセスが許可されていません")) << run.Err;
+}
+
+// Tags shifted beyond the latest time their form holds stop there, are
+// counted, and remain tags that check reads.
+TEST_F(VerseletTool, ShiftingBeyondTheLatestTimeStopsThereAndSaysSo) {
+  const std::string song = Put("song.lrc", "[00:01.00]a<00:02.00>b\n");
+  TRun run = Run({"shift-tags", "--by", "99999999", "-i", song});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(song), "[999999:59.99]a<999999:59.99>b\r\n");
+  EXPECT_TRUE(Contains(run.Err, "2 個のタグ")) << run.Err;
+  run = Run({"check", song});
+  EXPECT_EQ(run.Out, "");
+  EXPECT_EQ(run.Code, 0);
 }
 
 // "[00:01:00]歌[00:02:00]詞", the line then a blank line, in UTF-8 and in code page 932.
