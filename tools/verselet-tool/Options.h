@@ -35,5 +35,3 @@ struct TToolOptions {
 
 // Raises EUsageError; a request for help wins over every other problem.
 TToolOptions ParseCommandLine(int argc, const char* const* argv);
-
-std::string HelpText();
