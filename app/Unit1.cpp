@@ -142,6 +142,7 @@ void TForm1::FormCreate() {
   ReadRecentFiles();
   setWindowTitle(ApplicationTitle);
   setAcceptDrops(true);
+  OfferLeftBackupsAtStart();
   if (!FParams.empty()) OpenFile(FParams.front());
 }
 
@@ -240,6 +241,7 @@ void TForm1::OpenFile(const std::string& fileName) {
     FDiskStamp = FIgnoredStamp = {};
     return;
   }
+  if (!OfferLeftBackupOf(fileName)) return;
   std::string converted;
   switch (OfferConversion(fileName, converted)) {
     case TOpenChoice::Cancel:
@@ -274,6 +276,7 @@ void TForm1::OpenFile(const std::string& fileName) {
 bool TForm1::SaveFile(const std::string& fileName) {
   if (IsCurrentFile(fileName) && FileStampOf(fileName) != FDiskStamp && !AskOverwriteChangedFile(fileName))
     return false;
+  if (!OfferLeftBackupOf(fileName)) return false;
   // A folder or a device in the way is refused by the save itself, with a message that says why.
   const bool readOnly = CheckSaveTarget(fileName) == TSaveObstacle::ReadOnly;
   if (readOnly && !AskOverwriteReadOnly(fileName)) return false;

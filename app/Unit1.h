@@ -18,6 +18,7 @@ class ControlHostWidget;
 class QtPopupMenu;
 class TEditActions;
 struct TLossyReport;
+struct TLeftBackup;
 class QAction;
 class QMenu;
 class QStatusBar;
@@ -231,6 +232,13 @@ class TForm1 : public QMainWindow {
   // converted to Shift-JIS for editing, opened as it is, or not opened.
   enum class TOpenChoice { AsItIs, Converted, Cancel };
   TOpenChoice OfferConversion(const std::string& fileName, std::string& converted);
+
+  // The backup an interrupted in-place save left behind (Unit1Backups.cpp):
+  // offered before the file is opened or saved, and at start for those in
+  // the state folder. False when the user chose to stop.
+  bool OfferLeftBackupOf(const std::string& fileName);
+  void OfferLeftBackupsAtStart();
+  bool OfferLeftBackup(const TLeftBackup& left, const QString& laterButton);
 
   std::vector<std::string> FParams;
   std::filesystem::path FSettingsFile;

@@ -150,12 +150,12 @@ void TForm1::ShiftTagsClick() {
   // The box gives hundredths; the tags count in milliseconds.
   const long long millis = std::llround(seconds * 100) * 10;
   // The count of clamped tags takes the place of the tool's "%1".
-  const QByteArray message = QString("タイムタグを %1 秒ずらしました (0 秒で止めたタグ: %2 個)")
+  const QByteArray message = QString("タイムタグを %1 秒ずらしました (0 秒か最後の時刻で止めたタグ: %2 個)")
                                  .arg(QString::number(static_cast<double>(millis) / 1000, 'f', 2), "%1")
                                  .toUtf8();
   TTagShiftFilter shift(millis);
   ApplyTextTool(shift);
-  ShowToolDone(message.constData(), shift.Clamped());
+  ShowToolDone(message.constData(), shift.Clamped() + shift.ClampedAtLatest());
 }
 
 void TForm1::UnifyTagsClick() {

@@ -33,3 +33,7 @@ class EInOutError : public Exception {
  public:
   using Exception::Exception;
 };
+
+// The system's error number as a short Japanese text, as every message of
+// the program is; an unusual one is given by its number.
+std::string SystemErrorText(int error);

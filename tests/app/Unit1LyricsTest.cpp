@@ -27,9 +27,9 @@ TEST_F(LyricsTest, TagToolsRewriteEveryTagAsOneUndoStep) {
   };
   const std::vector<TCase> cases = {
       {form.ShiftTagsAction, 1.5, {}, "[ti:t]\r\n[00:02.00]a<00:02.50>b\r\n[00:03:50]c\r\n[00:04.750]d",
-       "タイムタグを 1.50 秒ずらしました (0 秒で止めたタグ: 0 個)"},
+       "タイムタグを 1.50 秒ずらしました (0 秒か最後の時刻で止めたタグ: 0 個)"},
       {form.ShiftTagsAction, -0.75, {}, "[ti:t]\r\n[00:00.00]a<00:00.25>b\r\n[00:01:25]c\r\n[00:02.500]d",
-       "タイムタグを -0.75 秒ずらしました (0 秒で止めたタグ: 1 個)"},
+       "タイムタグを -0.75 秒ずらしました (0 秒か最後の時刻で止めたタグ: 1 個)"},
       {form.UnifyTagsAction, 0, "[mm:ss:xx]", "[ti:t]\r\n[00:00:50]a<00:01.00>b\r\n[00:02:00]c\r\n[00:03:25]d",
        "タイムタグを [mm:ss:xx] にそろえました"},
       {form.UnifyTagsAction, 0, "[mm:ss.xx]", "[ti:t]\r\n[00:00.50]a<00:01.00>b\r\n[00:02.00]c\r\n[00:03.25]d",
