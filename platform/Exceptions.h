@@ -33,3 +33,9 @@ class EInOutError : public Exception {
  public:
   using Exception::Exception;
 };
+
+// Work that the user stopped, or that stopped itself, before it changed anything.
+class EAbort : public Exception {
+ public:
+  using Exception::Exception;
+};
