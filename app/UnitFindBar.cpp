@@ -354,6 +354,7 @@ void TFindBar::StartLiveFind() {
     FLiveSearch.reset();
     if (FEdit.Lines().Count() <= kWholeTextLiveRows) {
       const TLogicalPos origin = FOrigin;
+      Select({origin, origin});
       FindNext(true);
       FOrigin = origin;
     } else {

@@ -21,6 +21,7 @@ constexpr std::size_t kKeptLines = 4096;
 void TMatchHighlights::SetSearch(std::unique_ptr<TTextSearch> search) {
   FSearch = std::move(search);
   if (FSearch) FSearch->SetTimeLimit(kPaintTimeLimit);
+  FGaveUp = false;
   FLines.clear();
 }
 
@@ -35,14 +36,15 @@ const TMatchHighlights::TSpans& TMatchHighlights::MatchesOf(const TRyxEdit& edit
     for (const TRegExpMatch& m : LineMatches(*FSearch, reader.Read(line), last))
       spans.emplace_back(static_cast<int>(m.Start), static_cast<int>(m.End));
   } catch (const Exception&) {
-    // Too slow or not a pattern: no frames for this line.
+    // Too slow or not a pattern: no frames for it at all, rather than a slow paint for every line.
     spans.clear();
+    FGaveUp = true;
   }
   return spans;
 }
 
 void TMatchHighlights::Draw(ICanvas& canvas, const TRyxEdit& edit, int L1, int L2) {
-  if (!FSearch || FSearch->SpansLines()) return;
+  if (!FSearch || FGaveUp || FSearch->SpansLines()) return;
   const TRyxStrings& rows = edit.Lines();
   const int first = std::max(L1, edit.TopLine());
   const int last = std::min({L2, edit.TopLine() + edit.VisibleLines() - 1, rows.Count() - 1});

@@ -29,4 +29,5 @@ class TMatchHighlights {
 
   std::unique_ptr<TTextSearch> FSearch;
   std::map<int, TSpans> FLines;
+  bool FGaveUp = false;
 };
