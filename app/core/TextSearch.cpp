@@ -70,7 +70,8 @@ constexpr int kSearchTimeLimit = 3000;
 TTextSearch::TTextSearch(const TSearchOptions& options)
     : FRegularExpression(options.RegularExpression),
       FIgnoreWidth(options.IgnoreWidth),
-      FSpansLines(options.RegularExpression && MaySpanLines(options.Pattern)) {
+      FSpansLines(options.RegularExpression ? MaySpanLines(options.Pattern)
+                                            : options.Pattern.find_first_of(u"\r\n") != std::u16string::npos) {
   FRegExp.SetTimeLimit(kSearchTimeLimit);
   if (FRegularExpression)
     FRegExp.SetPattern(FIgnoreWidth ? FoldPattern(options.Pattern) : options.Pattern);

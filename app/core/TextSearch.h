@@ -46,7 +46,7 @@ class TTextSearch {
 
   // Whether a match may take in a line break or depend on where the whole
   // text starts or ends ("\n", "\s", "[^a]", "\A"...), so that the text
-  // cannot be searched one line at a time. Plain text never does.
+  // cannot be searched one line at a time. Plain text does only when it holds a CR or LF.
   bool SpansLines() const { return FSpansLines; }
   // Asked now and then during a long search; false stops it with EAbort.
   void SetInterrupt(std::function<bool()> goOn) { FRegExp.SetInterrupt(std::move(goOn)); }

@@ -244,8 +244,8 @@ TEST_F(SearchTest, ReplaceIsOneRangedStepInEitherModeAndReplaceAllCanBeStopped) 
   std::string big;
   for (int i = 0; i < 40000; ++i) big += "[00:12.30] abc ab\r\n";
   form.RyxEdit1->SetAllText(big);
-  Find(form, ".", true, true);
-  form.FindBar->ReplaceEdit->setText("$&$&");
+  Find(form, "ab", true, true);
+  form.FindBar->ReplaceEdit->setText("<$&>");
   form.FindBar->MakeProgress = [](const QString&) { return std::make_unique<TStopAtOnce>(); };
   EXPECT_EQ(form.FindBar->ReplaceAll(), 0u);
   EXPECT_EQ(Message(), "中止しました");
@@ -253,8 +253,6 @@ TEST_F(SearchTest, ReplaceIsOneRangedStepInEitherModeAndReplaceAllCanBeStopped) 
   EXPECT_TRUE(form.RyxEdit1->UndoList().empty());
   // Run to its end, the new text goes in as one step in pieces.
   form.FindBar->MakeProgress = nullptr;
-  form.FindBar->FindEdit->setText("ab");
-  form.FindBar->ReplaceEdit->setText("<$&>");
   EXPECT_EQ(form.FindBar->ReplaceAll(), 80000u);
   EXPECT_EQ(Text().size(), big.size() + 2 * 80000);
   EXPECT_EQ(Text().substr(0, 21), "[00:12.30] <ab>c <ab>");

@@ -110,6 +110,7 @@ TEST(LineSearchTest, PatternsThatMayTakeALineBreakSearchTheWholeText) {
   for (const char16_t* pattern : {u"a.b", u"[ab]", u"(?i)a", u"\\[", u"\\d+", u"a$", u"^(x)\\1"})
     EXPECT_FALSE(TTextSearch({pattern, true}).SpansLines()) << UnicodeToUtf8(pattern);
   EXPECT_FALSE(TTextSearch({u"\\n", false}).SpansLines());
+  EXPECT_TRUE(TTextSearch({u"a\r", false}).SpansLines());
 }
 
 // Stops the work at the given report.
