@@ -34,6 +34,9 @@ QPushButton* AddButton(QGridLayout& grid, const char* caption, int row, int colu
 constexpr std::size_t kSliceBytes = 256 * 1024;
 // A pause in the editing after which the matches are counted again.
 constexpr int kRecountMilliseconds = 300;
+// Backtracking (about milliseconds) a line may take while the find field is
+// typed; a pattern slower than that waits for Enter, which allows more.
+constexpr int kLiveTimeLimit = 100;
 // A pattern that spans lines is searched as you type only in a text of so many rows at most.
 constexpr int kWholeTextLiveRows = 20000;
 
@@ -349,6 +352,7 @@ void TFindBar::StartLiveFind() {
     return;
   }
   FLiveSearch = std::make_unique<TTextSearch>(Options());
+  FLiveSearch->SetTimeLimit(kLiveTimeLimit);
   if (FLiveSearch->SpansLines()) {
     // Such a pattern is searched in the whole text at once: only a short text is searched as it is typed.
     FLiveSearch.reset();
@@ -373,6 +377,7 @@ void TFindBar::StartCount(std::optional<TLineMatch> current) {
   FRecountTimer->stop();
   if (FindEdit->text().isEmpty()) return;
   FLiveSearch = std::make_unique<TTextSearch>(Options());
+  FLiveSearch->SetTimeLimit(kLiveTimeLimit);
   if (FLiveSearch->SpansLines()) {
     FLiveSearch.reset();
     CountLabel->clear();

@@ -10,9 +10,9 @@
 class QProgressDialog;
 class QWidget;
 
-// Shown only once the work has lasted half a second. While it is shown the
-// window under it takes no input, so that the text stays as the work found
-// it; events are let through a few times a second.
+// Shown only once the work has lasted half a second. The window under it
+// takes no input meanwhile, so that the text stays as the work found it;
+// other events are let through a few times a second.
 class TProgressWindow : public TWorkProgress {
  public:
   TProgressWindow(QWidget* parent, const QString& label);
@@ -24,4 +24,5 @@ class TProgressWindow : public TWorkProgress {
  private:
   std::unique_ptr<QProgressDialog> FDialog;
   QElapsedTimer FSinceEvents;
+  QElapsedTimer FSinceStart;
 };
