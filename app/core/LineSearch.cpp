@@ -111,15 +111,13 @@ TLineFinder::TLineFinder(TTextSearch& search, const TRyxStrings& rows, TLineMatc
     : FSearch(search), FReader(rows), FSelection(selection), FForward(forward) {}
 
 std::optional<TLineMatch> TLineFinder::Pick(int line, const std::vector<TRegExpMatch>& matches) const {
-  const bool first = FVisited == 0;
-  const bool wrapped = FVisited > 0 && line == (FForward ? FSelection.End.Line : FSelection.Start.Line) &&
-                       FVisited == FReader.Count();
   auto at = [line](const TRegExpMatch& m) {
     return TLineMatch{{line, static_cast<int>(m.Start)}, {line, static_cast<int>(m.End)}};
   };
+  // Only the line of the selection, seen first, is looked at from the selection on.
   auto fits = [&](const TRegExpMatch& m) {
     const TLineMatch match = at(m);
-    if (!first || wrapped) return true;
+    if (FVisited > 0) return true;
     if (match == FSelection) return false;
     if (FForward) return match.Start >= FSelection.End;
     return match.Start < FSelection.Start || (match.Start == FSelection.Start && m.End == m.Start);
@@ -146,7 +144,7 @@ bool TLineFinder::Step(std::size_t budget) {
     looked += text.size() + kLineCost;
     if (const auto match = Pick(line, LineMatches(FSearch, text, line == count - 1 && count > 1))) {
       const bool past = FVisited > 0 && (FForward ? line <= start : line >= start);
-      FFound = TFoundLine{*match, past || FVisited == count};
+      FFound = TFoundLine{*match, past};
       FDone = true;
     } else if (++FVisited > count) {
       FDone = true;
