@@ -49,6 +49,7 @@ const std::string& TLineReader::Read(int n) {
 
 std::vector<TRegExpMatch> LineMatches(TTextSearch& search, const std::string& line, bool lastOfSeveral,
                                       const std::u16string* replacement) {
+  if (!search.MayMatch(line)) return {};
   if (!lastOfSeveral || !line.empty()) return search.Matches(line, replacement);
   // The end of the text after its last line break: searched as the whole
   // text would be there, so that "$" matches and "^" does not.

@@ -1,6 +1,9 @@
 // TTextSearch: decoding Shift-JIS text with its byte offsets, finding with wrap-around, replacing.
 #include "app/core/TextSearch.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "app/core/WidthFolding.h"
 #include "platform/CodePage.h"
 #include "platform/LeadByte.h"
@@ -61,6 +64,8 @@ bool MaySpanLines(const std::u16string& pattern) {
   return false;
 }
 
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 // Units of the engine's backtracking (roughly milliseconds) that one line,
 // or the whole text, may take.
 constexpr int kSearchTimeLimit = 3000;
@@ -73,6 +78,18 @@ TTextSearch::TTextSearch(const TSearchOptions& options)
       FSpansLines(options.RegularExpression ? MaySpanLines(options.Pattern)
                                             : options.Pattern.find_first_of(u"\r\n") != std::u16string::npos) {
   FRegExp.SetTimeLimit(kSearchTimeLimit);
+  // Lowering every byte, trail bytes too, can only let more lines through
+  // the look, never fewer. Letters whose case the engine folds beyond ASCII
+  // (full-width, Greek, Cyrillic) have no byte form for both cases.
+  const bool foldsOnlyAscii = std::all_of(options.Pattern.begin(), options.Pattern.end(), [](char16_t c) {
+    return c < 0x80 || (c >= 0x3000 && !(c >= 0xFF21 && c <= 0xFF5A));
+  });
+  std::size_t lossy = 0;
+  const std::string bytes = UnicodeToAnsi(options.Pattern, &lossy);
+  if (!FRegularExpression && !FIgnoreWidth && lossy == 0 && (options.MatchCase || foldsOnlyAscii)) {
+    FFoldedBytes = bytes;
+    std::transform(FFoldedBytes.begin(), FFoldedBytes.end(), FFoldedBytes.begin(), LowerAscii);
+  }
   if (FRegularExpression)
     FRegExp.SetPattern(FIgnoreWidth ? FoldPattern(options.Pattern) : options.Pattern);
   else
@@ -118,6 +135,14 @@ std::u16string TTextSearch::LiteralReplacement(const std::u16string& replacement
     if (c == u'$') literal += u'$';
   }
   return literal;
+}
+
+bool TTextSearch::MayMatch(std::string_view text) const {
+  if (FFoldedBytes.empty()) return true;
+  const std::boyer_moore_horspool_searcher searcher(
+      FFoldedBytes.begin(), FFoldedBytes.end(), [](char c) { return std::hash<char>()(LowerAscii(c)); },
+      [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
+  return std::search(text.begin(), text.end(), searcher) != text.end();
 }
 
 std::string TTextSearch::Bytes(const std::u16string& replacement) { return UnicodeToAnsiLossless(replacement); }

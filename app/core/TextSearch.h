@@ -52,6 +52,9 @@ class TTextSearch {
   void SetInterrupt(std::function<bool()> goOn) { FRegExp.SetInterrupt(std::move(goOn)); }
   // Units of the engine's backtracking (about milliseconds) one search may take; the default suits a command.
   void SetTimeLimit(int units) { FRegExp.SetTimeLimit(units); }
+  // False when text cannot hold a match: a plain pattern's bytes (ASCII
+  // letters in either case) are not in it. A cheap look before the search.
+  bool MayMatch(std::string_view text) const;
   // Every match in text, as byte offsets; with a replacement, each carries
   // its expansion (UTF-16, private codes for bytes that are no character).
   std::vector<TRegExpMatch> Matches(std::string_view text, const std::u16string* replacement = nullptr);
@@ -87,5 +90,7 @@ class TTextSearch {
   bool FRegularExpression;
   bool FIgnoreWidth;
   bool FSpansLines;
+  // A plain pattern's bytes with ASCII letters in lower case; empty when no byte look is possible.
+  std::string FFoldedBytes;
   TRegExp FRegExp;
 };

@@ -45,9 +45,9 @@ struct TCutStore {
 
 TEST(LineSearchTest, FindCountAndReplaceByLinesAgreeWithTheWholeText) {
   std::mt19937 random(20261209);
-  const std::string pieces[] = {"a", "b", "[", "ab", "\r", Sjis("ー"), Sjis("歌"), "x", "\x81"};
+  const std::string pieces[] = {"a", "b", "[", "ab", "\r", Sjis("ー"), Sjis("歌"), "x", "\x81", Sjis("ａ")};
   const std::vector<TSearchOptions> patterns = {
-      {u"a", false}, {u"[", false}, {u"ー", false}, {u"ab", true}, {u"b*", true}, {u"^", true},
+      {u"a", false}, {u"[", false}, {u"ー", false}, {u"AB", false}, {u"Ａ", false}, {u"ー[", false, true}, {u"ab", true}, {u"b*", true}, {u"^", true},
       {u"$", true},  {u"a|^", true}, {u"(a)(b)?", true}, {u"a$", true}, {u"\\[.", true},
   };
   for (int round = 0; round < 400; ++round) {
