@@ -256,6 +256,9 @@ TEST_F(SearchTest, ReplaceIsOneRangedStepInEitherModeAndReplaceAllCanBeStopped) 
   EXPECT_EQ(form.FindBar->ReplaceAll(), 80000u);
   EXPECT_EQ(Text().size(), big.size() + 2 * 80000);
   EXPECT_EQ(Text().substr(0, 21), "[00:12.30] <ab>c <ab>");
+  // Counted again in the new text: "<ab>" holds the pattern too.
+  Settle(form);
+  EXPECT_EQ(form.FindBar->CountLabel->text(), "80000 件");
   form.EditActions->Undo->trigger();
   EXPECT_EQ(Text(), big);
 }
