@@ -34,6 +34,7 @@ class TObject;
 class TOverflowLines;
 class TPreviewPanel;
 class TTagCheckPanel;
+class TWorkProgress;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -194,7 +195,8 @@ class TForm1 : public QMainWindow {
   void CreateLyricsTools();
   void RyxEdit1LinesChanged(int first, int oldLast, int newLast);
   // Checks the time tags and fills the panel; the number of problems found.
-  std::size_t RunTagCheck();
+  // progress, when given, may stop the check (EAbort), the panel as it was.
+  std::size_t RunTagCheck(TWorkProgress* progress = nullptr);
   // The overflow cache for the display now set, measured anew when the display changed; null while the preview is off.
   TOverflowLines* CurrentOverflow();
   void DrawOverflowMarksOf(int L1, int L2);

@@ -8,13 +8,16 @@
 #include "app/core/LogicalLines.h"
 #include "app/core/OverflowLines.h"
 #include "app/core/OverflowMarks.h"
-#include "app/core/TagCheck.h"
+#include "app/core/TagCheckRun.h"
 #include "app/core/TimeTagEdits.h"
 #include "app/Unit1.h"
+#include "app/UnitFindBar.h"
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitPreviewPanel.h"
+#include "app/UnitProgress.h"
 #include "app/UnitTagCheckPanel.h"
 #include "editor/RyxEdit.h"
+#include "platform/Exceptions.h"
 #include "platform/qt/ControlHostWidget.h"
 
 void TForm1::CreateLyricsTools() {
@@ -66,6 +69,7 @@ void TForm1::CreateLyricsTools() {
 }
 
 void TForm1::RyxEdit1LinesChanged(int first, int oldLast, int newLast) {
+  if (FindBar) FindBar->TextChanged();
   // The panel's line numbers are those of the text it checked: they follow
   // the edits, or at least do not pass for current.
   if (!TagCheckPanel->isHidden()) {
@@ -122,19 +126,24 @@ void TForm1::SetPreviewShown(bool shown) {
 
 void TForm1::PreviewClick() { SetPreviewShown(!FPreviewShown); }
 
-std::size_t TForm1::RunTagCheck() {
+std::size_t TForm1::RunTagCheck(TWorkProgress* progress) {
   const auto start = std::chrono::steady_clock::now();
-  TTagCheckFilter check;
-  check.Apply(RyxEdit1->GetAllText());
-  const std::vector<TTagProblem> problems = check.Problems();
-  TagCheckPanel->ShowProblems(problems);
+  const TTagCheckResult result = CheckStoredTags(RyxEdit1->Lines(), progress);
+  TagCheckPanel->ShowProblems(result.Shown, result.Total);
   FTagCheckCost = std::chrono::steady_clock::now() - start;
-  return problems.size();
+  return result.Total;
 }
 
 void TForm1::CheckTagsClick() {
   TagRecheckTimer->stop();
-  const std::size_t problems = RunTagCheck();
+  std::size_t problems = 0;
+  try {
+    TProgressWindow progress(this, "タイムタグを検査しています...");
+    problems = RunTagCheck(&progress);
+  } catch (const EAbort&) {
+    StatusBar1->showMessage("タイムタグの検査を中止しました");
+    return;
+  }
   if (TagCheckPanel->isHidden()) {
     TagCheckPanel->show();
     // A few problems in view; the text keeps most of the window.

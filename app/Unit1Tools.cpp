@@ -7,6 +7,7 @@
 #include "app/core/TimeTagFilter.h"
 #include "app/core/UselessLineFilter.h"
 #include "app/Unit1.h"
+#include "app/UnitFindBar.h"
 #include "editor/RyxEdit.h"
 #include "platform/CodePage.h"
 #include "platform/LossyCharacters.h"
@@ -87,4 +88,5 @@ void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int L1, int L2) {
   DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings,
                     RyxEdit1->ScrollX());
   DrawOverflowMarksOf(L1, L2);
+  if (FindBar) FindBar->DrawHighlights(RyxEdit1->Canvas(), L1, L2);
 }

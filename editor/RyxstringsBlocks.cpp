@@ -235,6 +235,7 @@ void TLineBlocks::AppendLine(const char* data, std::uint32_t size) {
   }
   FBlocks.back().Data.push_back(data);
   FBlocks.back().Size.push_back(size);
+  FBlocks.back().Ends += EndsLine(data, size);
   ++FCount;
 }
 

@@ -186,4 +186,16 @@ TEST_F(LyricsTest, ThePreviewCountsOverflowingLinesAsTheTextChangesAndIsRemember
   EXPECT_TRUE(Exceptions.empty());
 }
 
+TEST_F(LyricsTest, CheckPanelHoldsTheFirstProblemsAndTheirNumber) {
+  TForm1& form = Create();
+  std::string text;
+  for (int i = 0; i < 10050; ++i) text += "[00:61.00]x\r\n";
+  form.RyxEdit1->SetAllText(text);
+  form.CheckTagsAction->trigger();
+  QListWidget* list = form.TagCheckPanel->List();
+  ASSERT_EQ(list->count(), 10001);
+  EXPECT_EQ(list->item(10000)->text(), "問題は全部で 10050 件あります (最初の 10000 件を表示しています)");
+  EXPECT_EQ(form.StatusBar1->currentMessage(), "タイムタグの問題: 10050 件");
+}
+
 }  // namespace

@@ -24,6 +24,13 @@ std::string CheckEditingSession(std::string_view input);
 // DragSession.cpp for how the bytes are read.
 std::string CheckDragSession(std::string_view input);
 
+// A pattern searched in a text within the search's time limit: the input's
+// first byte holds the options (regular expression, case, width), then the
+// pattern in Shift-JIS up to a NUL, then the text. Matches lie on character
+// boundaries, and a pattern that keeps to lines finds, counts and replaces
+// by lines what it does in the whole text.
+std::string CheckSearch(std::string_view input);
+
 // The stored line form: at least one line; the last ends in the end-of-text
 // marker and no other line does; every other line ends in CR LF, or carries
 // no terminator while softWrap allows soft-wrapped pieces; and no NUL byte
