@@ -49,7 +49,7 @@ for program in verselet verselet-tool verselet-script; do
     fi
     compare "$program ($lang) options" "$help_options" "$(section_of "$page" "$options" | options_in)"
     if [ "$program" = verselet-tool ]; then
-      help_commands="$(printf '%s\n' "$help" | awk '/^コマンド:/ { on = 1; next } /^$/ { on = 0 } on { print $1 }' | sort -u)"
+      help_commands="$(printf '%s\n' "$help" | awk '/^コマンド:/ { on = 1; next } /^$/ { on = 0 } on && /^  [a-z]/ { print $1 }' | sort -u)"
       page_commands="$(section_of "$page" "$commands" | awk '/^\.B [a-z]/ { print $2 }' | sort -u)"
       compare "$program ($lang) commands" "$help_commands" "$page_commands"
     fi
