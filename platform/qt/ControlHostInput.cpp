@@ -164,6 +164,7 @@ bool ControlHostWidget::deliverResult(const QString& commit) {
     const bool pair = IsDBCSLeadByte(lead) && FResult.size() > 1;
     first = pair ? (WPARAM{lead} << 8) | static_cast<unsigned char>(FResult[1]) : lead;
   }
+  ++FResultsDelivered;
   FControl.Perform(WM_IME_COMPOSITION, first, GCS_RESULTSTR);
   return true;
 }
@@ -268,10 +269,12 @@ bool ControlHostWidget::ImmNotifyIME(HIMC context, DWORD action, DWORD index) {
     // The input method answers with an event that carries the commit.
     QGuiApplication::inputMethod()->commit();
     if (!FPreedit.isEmpty()) {
-      // It did not (there may be none behind the preedit): commit what it showed.
+      // It did not (there may be none behind the preedit): commit what it
+      // showed, unless the reset itself hands the text over, as some do.
       const QString text = FPreedit;
-      QGuiApplication::inputMethod()->reset();
-      deliverResult(text);
+      const unsigned resultsBefore = FResultsDelivered;
+      resetInputMethod();
+      if (FResultsDelivered == resultsBefore) deliverResult(text);
       endComposition();
       FCommittedPreedit = text;
     }
@@ -279,13 +282,15 @@ bool ControlHostWidget::ImmNotifyIME(HIMC context, DWORD action, DWORD index) {
     return true;
   }
   if (index == CPS_CANCEL) {
-    QGuiApplication::inputMethod()->reset();
+    resetInputMethod();
     endComposition();
     update(FClientRect);
     return true;
   }
   return false;
 }
+
+void ControlHostWidget::resetInputMethod() { QGuiApplication::inputMethod()->reset(); }
 
 // Mouse.
 

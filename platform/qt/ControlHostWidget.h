@@ -132,6 +132,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Drops the input method's composition; some input methods hand its text
+  // over as a commit while they reset.
+  virtual void resetInputMethod();
 
  private:
   struct ScrollBarState : TScrollBarState {
@@ -233,6 +236,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   bool FPreeditCursorVisible = true;
   QList<QInputMethodEvent::Attribute> FPreeditAttributes;
   std::string FResult;
+  // Counts the results handed to the control, to tell whether a call into
+  // the input method delivered one.
+  unsigned FResultsDelivered = 0;
   // A preedit committed here because the input method did not answer the
   // request at once; it may still send the same text later, once.
   QString FCommittedPreedit;
