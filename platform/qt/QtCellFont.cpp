@@ -136,6 +136,7 @@ int QtCellFont::largestFittingSize(char32_t c) const {
     if (metric <= 0) return INT_MAX;
     return static_cast<int>(std::ceil((limit + 0.5) * FPixelSize / metric)) - 1;
   };
+  if (face.pixelSize() <= 0) return FPixelSize;
   const qreal toPixelSize = FPixelSize / face.pixelSize();
   return std::max(1, std::min(largest(face.ascent() * toPixelSize, FAscent),
                               largest(face.descent() * toPixelSize, FHeight - FAscent)));
