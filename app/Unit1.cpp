@@ -62,8 +62,10 @@ TForm1::TForm1(std::vector<std::string> params, std::filesystem::path settingsFi
   SetClientHeight(284);
   // A failing step skips the steps after it; the window still opens.
   Run([this] { FormCreate(); });
-  KeepOnScreen();
   FRyxEditHost->createWindow();
+  // Measured in the editor's own metrics, which it has once its window exists.
+  if (FFirstStart) Run([this] { FitFirstStartWindow(); });
+  KeepOnScreen();
 }
 
 TForm1::~TForm1() {
@@ -124,7 +126,7 @@ void TForm1::SetDesignProperties() {
 void TForm1::FormCreate() {
   ReadSettingsFile();
   ReadRecentFiles();
-  setWindowTitle(ApplicationTitle);
+  UpdateTitle();
   setAcceptDrops(true);
   if (!FParams.empty()) OpenFile(FParams.front());
 }

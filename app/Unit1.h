@@ -184,6 +184,9 @@ class TForm1 : public QMainWindow {
   void FormCreate();
   void FormDestroy();
   void ReadSettingsFile();
+  // Without a settings file the window opens large enough for the whole menu
+  // bar, the player's line with its guides and the preview, centred.
+  void FitFirstStartWindow();
   // A size or position from another screen, or typed by hand, must not hide the window.
   void KeepOnScreen();
   void WriteSettingsFile();
@@ -249,6 +252,8 @@ class TForm1 : public QMainWindow {
   // the close that follows does not ask again unless the text changed since.
   bool FSessionAnswered = false;
   int FZoomSteps = 0;
+  // No settings file was there to read.
+  bool FFirstStart = false;
   TRecentFiles FRecentFiles;
   // What UpdateRecentMenu put into the file menu, taken out again next time.
   std::vector<QAction*> FRecentActions;

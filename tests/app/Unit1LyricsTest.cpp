@@ -149,6 +149,7 @@ TEST_F(LyricsTest, ThePreviewFollowsTheCaretAndTheEdits) {
 }
 
 TEST_F(LyricsTest, ThePreviewCountsOverflowingLinesAsTheTextChangesAndIsRemembered) {
+  Dir.WriteFile("verselet.ini", "[Verselet 0.3]\nShowPreview=0\n");
   {
     TForm1& form = Create();
     form.show();
