@@ -136,8 +136,10 @@ class TForm1 : public QMainWindow {
   void UTF81Click();
   void ANSI1Click();
   void N13Click();
-  void N18Click();
-  void N19Click();
+  // Sets the editor's wrapping from "折り返し" and "ウィンドウ幅で折り返す" and the player's line width.
+  void ApplyWrapChoice();
+  // The wrap column while only the window's edge breaks the rows: wider than any window.
+  static constexpr int kWindowEdgeOnlyColumn = 1 << 20;
   void N11Click();
   void GotoLineClick();
   void CheckTagsClick();

@@ -73,8 +73,8 @@ void TForm1::CreateMenu() {
   Connect(N16, &TForm1::N16Click);
   Connect(N10, &TForm1::N10Click);
   Connect(N13, &TForm1::N13Click);
-  Connect(N18, &TForm1::N18Click);
-  Connect(N19, &TForm1::N19Click);
+  Connect(N18, &TForm1::ApplyWrapChoice);
+  Connect(N19, &TForm1::ApplyWrapChoice);
   Connect(N11, &TForm1::N11Click);
   Connect(N2, &TForm1::N2Click);
   CreateLyricsTools();
@@ -83,5 +83,5 @@ void TForm1::CreateMenu() {
 void TForm1::N11Click() {
   if (FForm2) FForm2->Execute(*RyxEdit1, *this);
   // A new player line width is the new wrap column.
-  RyxEdit1->SetColumn(FDeviceSettings.HalfCount);
+  ApplyWrapChoice();
 }

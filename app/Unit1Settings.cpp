@@ -85,16 +85,16 @@ class TForm1Settings final : public TSettingsTarget {
   void SetShowTAB(bool value) override { E.SetShowTAB(value); }
   bool ShowLineNumber() const override { return E.ShowLineNumber(); }
   void SetShowLineNumber(bool value) override { E.SetShowLineNumber(value); }
-  bool WordWrap() const override { return E.WordWrap(); }
+  // The menu items hold the choices; the editor wraps by both together.
+  bool WordWrap() const override { return F.N18->isChecked(); }
   void SetWordWrap(bool value) override {
-    E.SetColumn(F.DeviceSettings().HalfCount);
-    E.SetWordWrap(value);
     F.N18->setChecked(value);
+    F.ApplyWrapChoice();
   }
-  bool AutoWrap() const override { return E.AutoWrap(); }
+  bool AutoWrap() const override { return F.N19->isChecked(); }
   void SetAutoWrap(bool value) override {
-    E.SetAutoWrap(value);
     F.N19->setChecked(value);
+    F.ApplyWrapChoice();
   }
 
   TDeviceSettings& DeviceSettings() override { return F.DeviceSettings(); }

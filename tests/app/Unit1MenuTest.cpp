@@ -83,6 +83,31 @@ TEST_F(MenuTest, WindowWidthItemBreaksTheRowsAtTheEdgeWhenThePlayersLineIsWider)
   EXPECT_EQ(form.RyxEdit1->Lines().Get(0).size(), 400u);
 }
 
+TEST_F(MenuTest, WindowWidthItemOnItsOwnWrapsAtTheWindowsEdge) {
+  TForm1& form = Create();
+  form.show();
+  QApplication::processEvents();
+  const std::string text(1000, 'a');
+  form.RyxEdit1->SetAllText(text);
+  form.N19->trigger();
+  TRyxEdit& edit = *form.RyxEdit1;
+  const int row = static_cast<int>(edit.Lines().Get(0).size());
+  EXPECT_GE(row, 10);
+  EXPECT_LE(row * edit.CharWidth(), edit.TextWidth());
+  EXPECT_GT((row + 1) * edit.CharWidth(), edit.TextWidth());
+  EXPECT_EQ(edit.GetAllText(), text);
+  // A narrower window rewraps; the choice is kept as AutoWrap alone.
+  form.resize(form.width() - 10 * edit.CharWidth(), form.height());
+  QApplication::processEvents();
+  const int narrower = static_cast<int>(edit.Lines().Get(0).size());
+  EXPECT_LT(narrower, row);
+  EXPECT_LE(narrower * edit.CharWidth(), edit.TextWidth());
+  Form.reset();
+  const std::string ini = TTempDir::ReadFile(IniPath());
+  EXPECT_NE(ini.find("WordWrap=0"), std::string::npos);
+  EXPECT_NE(ini.find("AutoWrap=1"), std::string::npos);
+}
+
 TEST_F(MenuTest, TheEditorsPopupMenuHoldsTheEditActionsAndOpensAtTheRightPressLeavingTheSelection) {
   TForm1& form = Create();
   auto commands = [](const QMenu* menu) {
