@@ -18,6 +18,7 @@
 #include "app/UnitApplication.h"
 #include "app/Unit1EditActions.h"
 #include "app/UnitCommonDialogs.h"
+#include "app/UnitManual.h"
 #include "app/UnitStatusFields.h"
 #include "editor/RyxEdit.h"
 #include "platform/AtomicFile.h"
@@ -318,6 +319,13 @@ void TForm1::E1Click() { close(); }
 
 void TForm1::N2Click() {
   if (FForm3) FForm3->exec();
+}
+
+void TForm1::ManualClick() {
+  if (!FManual) FManual = new TManualWindow(this);
+  FManual->show();
+  FManual->raise();
+  FManual->activateWindow();
 }
 
 void TForm1::CheckFileOnDisk() {

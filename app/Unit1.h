@@ -27,6 +27,7 @@ class TForm2;
 class TFindBar;
 class TStatusFields;
 class TForm3;
+class TManualWindow;
 class TRyxEdit;
 class TBlockFilter;
 class TObject;
@@ -99,6 +100,9 @@ class TForm1 : public QMainWindow {
   QAction* N19;
   QAction* N12;
   QAction* N11;
+  // "ヘルプ(&H)": the manual and the About box (N2).
+  QMenu* HelpMenu;
+  QAction* ManualAction;
   QAction* N2;
   // "検索(&S)": the find bar, its next and previous, and go to line.
   QMenu* SearchMenu;
@@ -130,6 +134,8 @@ class TForm1 : public QMainWindow {
   void N4Click();
   void E1Click();
   void N2Click();
+  // Shows the manual: the README, rendered, in a window of its own.
+  void ManualClick();
   void N9Click();
   void N16Click();
   void N10Click();
@@ -241,6 +247,8 @@ class TForm1 : public QMainWindow {
   TCommonDialogs& FDialogs;
   TForm2* FForm2 = nullptr;
   TForm3* FForm3 = nullptr;
+  // Made when first asked for; a child of this window.
+  TManualWindow* FManual = nullptr;
   std::string FCurrentFileName;
   std::chrono::steady_clock::duration FTagCheckCost{};
   TDeviceSettings FDeviceSettings;

@@ -19,11 +19,11 @@
 
 void TForm1::CreateLyricsTools() {
   T1->addSeparator();
-  CheckTagsAction = T1->addAction("タイムタグを検査");
-  ShiftTagsAction = T1->addAction("タイムタグをずらす...");
-  UnifyTagsAction = T1->addAction("タグ形式を統一");
-  DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除");
-  PreviewAction = new QAction("プレビュー", this);
+  CheckTagsAction = T1->addAction("タイムタグを検査(&C)");
+  ShiftTagsAction = T1->addAction("タイムタグをずらす(&S)...");
+  UnifyTagsAction = T1->addAction("タグ形式を統一(&U)...");
+  DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除(&A)");
+  PreviewAction = new QAction("プレビュー(&P)", this);
   PreviewAction->setCheckable(true);
   N3->insertAction(N12, PreviewAction);
   Connect(CheckTagsAction, &TForm1::CheckTagsClick);

@@ -192,7 +192,7 @@ TEST_F(StartTest, AFirstStartShowsTheMenusThePlayersLineAndThePreviewCentred) {
   QApplication::processEvents();
   TRyxEdit& edit = *form.RyxEdit1;
   EXPECT_TRUE(WholeMenuBarShows(*form.menuBar()));
-  EXPECT_TRUE(form.menuBar()->actionGeometry(form.N2).isValid());
+  EXPECT_TRUE(form.menuBar()->actionGeometry(form.HelpMenu->menuAction()).isValid());
   EXPECT_TRUE(edit.ShowLineNumber());
   EXPECT_TRUE(form.PreviewShown());
   EXPECT_TRUE(form.PreviewPanel->isVisible());
