@@ -10,9 +10,11 @@
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
 #include <system_error>
 
 #include "app/core/DocumentNames.h"
+#include "app/core/LogicalLines.h"
 #include "app/core/OverflowLines.h"
 #include "app/Unit3.h"
 #include "app/UnitApplication.h"
@@ -280,14 +282,20 @@ bool TForm1::SaveAs() {
   // The current file's own type comes first, so that Save As keeps its extension.
   int filterIndex = FilterIndexForFileName(FCurrentFileName);
   if (filterIndex == 0) filterIndex = FSaveFilterIndex;
-  if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
-  FSaveFilterIndex = filterIndex;
-  const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
-  std::error_code error;
-  if (!IsCurrentFile(target) && std::filesystem::exists(target, error) && !AskOverwrite(target)) return false;
-  if (!SaveFile(target)) return false;
-  SetCurrentFileName(target);
-  return true;
+  for (;;) {
+    if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
+    FSaveFilterIndex = filterIndex;
+    const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
+    std::error_code error;
+    // Keeping the other file means choosing another name, not giving the save up.
+    if (!IsCurrentFile(target) && std::filesystem::exists(target, error) && !AskOverwrite(target)) {
+      fileName = target;
+      continue;
+    }
+    if (!SaveFile(target)) return false;
+    SetCurrentFileName(target);
+    return true;
+  }
 }
 
 bool TForm1::Save() {
@@ -336,7 +344,13 @@ void TForm1::CheckFileOnDisk() {
   FCheckingDisk = true;
   Run([this, &now] {
     if (AskReload(FCurrentFileName) && QuerySaveChanges()) {
+      // The caret stays on its line, as far as the new text has it.
+      const int line = TLogicalLines(RyxEdit1->Lines(), RyxEdit1->TabCount(), RyxEdit1->WordWrap())
+                           .PlaceOf(RyxEdit1->CaretLine(), RyxEdit1->CaretCol())
+                           .Line;
       OpenFile(FCurrentFileName);
+      const TLogicalLines reloaded(RyxEdit1->Lines(), RyxEdit1->TabCount(), RyxEdit1->WordWrap());
+      RyxEdit1->MoveCaretTo(reloaded.RowOfLine(std::clamp(line, 1, reloaded.Count())), 0);
     } else {
       FIgnoredStamp = now;
     }
