@@ -188,6 +188,8 @@ void TForm1::ConnectEditor() {
 void TForm1::SetCurrentFileName(const std::string& fileName) {
   FCurrentFileName = fileName;
   UpdateTitle();
+  // A message of the text that was there is no news about this one.
+  if (StatusBar1) StatusBar1->clearMessage();
 }
 
 void TForm1::UpdateTitle() {

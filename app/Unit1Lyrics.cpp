@@ -129,19 +129,20 @@ std::size_t TForm1::RunTagCheck() {
   const std::vector<TTagProblem> problems = check.Problems();
   TagCheckPanel->ShowProblems(problems);
   FTagCheckCost = std::chrono::steady_clock::now() - start;
+  // The count follows the panel's list, also when typing checks the text again.
+  StatusBar1->showMessage(problems.empty() ? QString("タイムタグに問題は見つかりませんでした")
+                                           : QString("タイムタグの問題: %1 件").arg(problems.size()));
   return problems.size();
 }
 
 void TForm1::CheckTagsClick() {
   TagRecheckTimer->stop();
-  const std::size_t problems = RunTagCheck();
+  RunTagCheck();
   if (TagCheckPanel->isHidden()) {
     TagCheckPanel->show();
     // A few problems in view; the text keeps most of the window.
     resizeDocks({TagCheckPanel}, {TagCheckPanel->fontMetrics().height() * 7}, Qt::Vertical);
   }
-  StatusBar1->showMessage(problems == 0 ? QString("タイムタグに問題は見つかりませんでした")
-                                       : QString("タイムタグの問題: %1 件").arg(problems));
 }
 
 void TForm1::ShiftTagsClick() {
