@@ -28,6 +28,7 @@ class TForm2;
 class TFindBar;
 class TStatusFields;
 class TForm3;
+class TManualWindow;
 class TRyxEdit;
 class TBlockFilter;
 class TObject;
@@ -101,6 +102,9 @@ class TForm1 : public QMainWindow {
   QAction* N19;
   QAction* N12;
   QAction* N11;
+  // "ヘルプ(&H)": the manual and the About box (N2).
+  QMenu* HelpMenu;
+  QAction* ManualAction;
   QAction* N2;
   // "検索(&S)": the find bar, its next and previous, and go to line.
   QMenu* SearchMenu;
@@ -132,14 +136,18 @@ class TForm1 : public QMainWindow {
   void N4Click();
   void E1Click();
   void N2Click();
+  // Shows the manual: the README, rendered, in a window of its own.
+  void ManualClick();
   void N9Click();
   void N16Click();
   void N10Click();
   void UTF81Click();
   void ANSI1Click();
   void N13Click();
-  void N18Click();
-  void N19Click();
+  // Sets the editor's wrapping from "折り返し" and "ウィンドウ幅で折り返す" and the player's line width.
+  void ApplyWrapChoice();
+  // The wrap column while only the window's edge breaks the rows: wider than any window.
+  static constexpr int kWindowEdgeOnlyColumn = 1 << 20;
   void N11Click();
   void GotoLineClick();
   void CheckTagsClick();
@@ -187,6 +195,9 @@ class TForm1 : public QMainWindow {
   void FormCreate();
   void FormDestroy();
   void ReadSettingsFile();
+  // Without a settings file the window opens large enough for the whole menu
+  // bar, the player's line with its guides and the preview, centred.
+  void FitFirstStartWindow();
   // A size or position from another screen, or typed by hand, must not hide the window.
   void KeepOnScreen();
   void WriteSettingsFile();
@@ -247,6 +258,8 @@ class TForm1 : public QMainWindow {
   TCommonDialogs& FDialogs;
   TForm2* FForm2 = nullptr;
   TForm3* FForm3 = nullptr;
+  // Made when first asked for; a child of this window.
+  TManualWindow* FManual = nullptr;
   std::string FCurrentFileName;
   std::chrono::steady_clock::duration FTagCheckCost{};
   TDeviceSettings FDeviceSettings;
@@ -260,6 +273,8 @@ class TForm1 : public QMainWindow {
   // the close that follows does not ask again unless the text changed since.
   bool FSessionAnswered = false;
   int FZoomSteps = 0;
+  // No settings file was there to read.
+  bool FFirstStart = false;
   TRecentFiles FRecentFiles;
   // What UpdateRecentMenu put into the file menu, taken out again next time.
   std::vector<QAction*> FRecentActions;

@@ -31,7 +31,9 @@ TPreviewView::TPreviewView(const TRyxEdit& edit, const TDeviceSettings& device, 
 TPreviewView::~TPreviewView() = default;
 
 QSize TPreviewView::sizeHint() const {
-  // Room for the heading and two pages of the display in the editor's font.
+  // Room for the heading and two pages of the display in the editor's font,
+  // which the canvas takes now: the window's first size is measured before any paint.
+  FCanvas->SetFont(FEdit.LogFont());
   const TPreviewGeometry at(*FCanvas, TRect{}, TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount});
   return QSize(std::clamp(at.GridWidth() + 16, 160, 640), std::clamp(at.HeadingHeight + 2 * at.PageHeight, 120, 480));
 }

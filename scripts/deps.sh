@@ -9,6 +9,7 @@ packages=(
   libicu-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
+  qt6-translations-l10n
   shared-mime-info desktop-file-utils appstream
 )
 [ $# -eq 0 ] || packages=("$@")
