@@ -9,6 +9,7 @@ packages=(
   libicu-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 [ $# -eq 0 ] || packages=("$@")
 
