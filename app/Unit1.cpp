@@ -19,6 +19,7 @@
 #include "app/Unit1EditActions.h"
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitStatusFields.h"
+#include "app/UnitTimingStudio.h"
 #include "editor/RyxEdit.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -126,7 +127,9 @@ void TForm1::FormCreate() {
   ReadRecentFiles();
   setWindowTitle(ApplicationTitle);
   setAcceptDrops(true);
+  TimingStudio->TakeSongArgument(FParams);
   if (!FParams.empty()) OpenFile(FParams.front());
+  TimingStudio->OpenSongArgument();
 }
 
 void TForm1::FormDestroy() {
@@ -238,6 +241,7 @@ void TForm1::OpenFile(const std::string& fileName) {
       FDiskStamp = FileStampOf(fileName);
       FIgnoredStamp = {};
       NoteRecentFile(fileName);
+      LyricsFileOpened(fileName);
       return;
     case TOpenChoice::AsItIs:
       break;
@@ -253,6 +257,7 @@ void TForm1::OpenFile(const std::string& fileName) {
   FDiskStamp = FileStampOf(fileName);
   FIgnoredStamp = {};
   NoteRecentFile(fileName);
+  LyricsFileOpened(fileName);
 }
 
 bool TForm1::SaveFile(const std::string& fileName) {

@@ -78,6 +78,7 @@ void TForm1::CreateMenu() {
   Connect(N11, &TForm1::N11Click);
   Connect(N2, &TForm1::N2Click);
   CreateLyricsTools();
+  CreateTimingStudio();
 }
 
 void TForm1::N11Click() {

@@ -97,7 +97,13 @@ std::string TSyncSession::Stamp() {
   const TStampTime held = TimeNow();
   if (!FPlayer.IsOpen()) return kNoSong;
   if (!CanEdit()) return {};
-  const int line = CaretLogicalLine();
+  // An ID tag line is never timed: the stamp goes to the first line after it that is timed.
+  int line = CaretLogicalLine();
+  if (!IsStampableLine(LogicalLineText(line))) {
+    const auto next = NextStampableLine(line);
+    if (!next) return LineLabel(line) + "ID タグの行には時刻を付けません";
+    line = *next;
+  }
   ApplyEdit(line, StampEdit(LogicalLineText(line), held.Time, FFileForm));
   if (const auto next = NextStampableLine(line)) PutCaretOnLine(*next);
   return Described(line, held.Time, held);

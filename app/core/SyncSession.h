@@ -27,7 +27,8 @@ class TSyncSession {
   TTagForm FileForm() const { return FFileForm; }
 
   // Space: the caret's line gets the time heard now, and the caret goes to
-  // the next line that is not an ID tag line.
+  // the next line that is not an ID tag line. On an ID tag line the stamp
+  // goes to the first line after it that is not one.
   std::string Stamp();
   // Shift+Space: a line holding only a tag of the time heard now, after the caret's line.
   std::string InsertEndLine();

@@ -244,7 +244,9 @@ std::optional<TMillis> TGstAudioPlayer::Duration() const {
 TMillis TGstAudioPlayer::StreamPosition() const {
   gint64 nanos = 0;
   if (!FPipeline || !gst_element_query_position(FPipeline, GST_FORMAT_TIME, &nanos) || nanos < 0) return FPausedAt;
-  return MillisOf(nanos);
+  // The sink answers from the clock with its latency already taken off:
+  // what is heard now. The samples handed to the output lie that much further on.
+  return MillisOf(nanos) + OutputLatency();
 }
 
 TMillis TGstAudioPlayer::OutputLatency() const {

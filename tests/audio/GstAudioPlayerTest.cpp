@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/core/SyncStamp.h"
 #include "platform/WaveFile.h"
 #include "platform/gstreamer/GstAudioPlayer.h"
 #include "tests/TempDir.h"
@@ -83,12 +84,21 @@ TEST_F(GstAudioPlayerTest, HalfRatePlaysHalfAsFast) {
   EXPECT_NEAR((played.After - played.Before).count(), played.Elapsed.count() / 2, kTolerance.count());
 }
 
-TEST_F(GstAudioPlayerTest, ReportsTheOutputsLatencyAndTheHeardPositionLagsByIt) {
+// An output that sounds 200 ms late and a user who presses 120 ms after hearing:
+// each stamp lands where the sound heard at the press was 120 ms before.
+TEST_F(GstAudioPlayerTest, StampsTakeTheOutputsLatencyAndTheReactionOff) {
   TGstAudioPlayer player(kLatentSink);
   player.Open(FSong);
   EXPECT_EQ(player.OutputLatency(), 200ms);
-  player.Seek(3000ms);
-  EXPECT_EQ(player.Position(), player.StreamPosition() - 200ms);
+  const auto start = std::chrono::steady_clock::now();
+  player.Play();
+  for (const TMillis press : {700ms, 1300ms, 2100ms}) {
+    std::this_thread::sleep_until(start + press);
+    const TMillis stamp = StampTime(player.StreamPosition(), player.OutputLatency(), 120ms, player.Duration()).Time;
+    const auto pressed = std::chrono::duration_cast<TMillis>(std::chrono::steady_clock::now() - start);
+    // Heard at the press: what was played 200 ms before; the reaction began 120 ms before that.
+    EXPECT_NEAR(stamp.count(), (pressed - 200ms - 120ms).count(), 20) << press.count();
+  }
 }
 
 TEST_F(GstAudioPlayerTest, ReportsTheEndOnce) {
@@ -135,7 +145,6 @@ TEST_F(GstAudioPlayerTest, FilesThatCannotBePlayedEachGiveAMessage) {
       ADD_FAILURE() << c.Name << " opened";
     } catch (const EAudioError& e) {
       EXPECT_NE(std::string(e.what()).find(c.Expected), std::string::npos) << e.what();
-      std::cout << c.Name << ": " << e.what() << "\n";
     }
     EXPECT_FALSE(player.IsOpen()) << c.Name;
   }
