@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "app/Unit1.h"
+#include "app/UnitPreviewPanel.h"
 #include "app/UnitTimingStudio.h"
 #include "platform/gstreamer/GstAudioPlayer.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -10,6 +11,10 @@ void TForm1::CreateTimingStudio() {
   TimingStudio = new TTimingStudio(*this, *RyxEdit1, *FRyxEditHost, FDialogs, FSettingsFile,
                                    [] { return std::make_unique<TGstAudioPlayer>(); });
   TimingStudio->AddMenus(*N1, N8, *T1);
+  PreviewPanel->View()->SungLine = [this] { return TimingStudio->PlayingLine(); };
+  TimingStudio->OnSungLineChanged = [this] {
+    if (PreviewShown()) PreviewPanel->View()->update();
+  };
 }
 
 void TForm1::LyricsFileOpened(const std::string& fileName) { TimingStudio->LyricsOpened(fileName); }

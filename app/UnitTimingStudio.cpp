@@ -231,15 +231,23 @@ void TTimingStudio::PlayPause() {
 
 void TTimingStudio::SeekToCaretLine() {
   if (!FPlayer->IsOpen()) return;
-  const int line = FEdit.ToLogical({FEdit.CaretLine(), FEdit.CaretCol()}).Line;
-  std::string text;
-  int last = 0;
-  FEdit.JoinLogicalLine(FEdit.Lines().FirstIndexOfLogicalLine(line), text, last);
-  if (const auto time = LineTagTime(text)) {
+  if (const auto time = LineTagTime(FSession.LogicalLineText(FSession.CaretLogicalLine()))) {
     FPlayer->Seek(*time);
     UpdateTransport();
   } else {
     Say("この行にはタイムタグがありません");
+  }
+}
+
+void TTimingStudio::SeekIfCaretInTag() {
+  if (!FPlayer->IsOpen() || FEdit.SelActive()) return;
+  const TLogicalPos caret = FEdit.ToLogical({FEdit.CaretLine(), FEdit.CaretCol()});
+  const std::string text = FSession.LogicalLineText(caret.Line);
+  const std::optional<TLineEdit> tag = RemoveTagEdit(text);
+  if (!tag || caret.Col <= static_cast<int>(tag->Start) || caret.Col >= static_cast<int>(tag->Start + tag->Length)) return;
+  if (const auto time = LineTagTime(text)) {
+    FPlayer->Seek(*time);
+    UpdateTransport();
   }
 }
 
@@ -255,6 +263,9 @@ bool TTimingStudio::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type == QEvent::KeyPress || type == QEvent::Wheel || type == QEvent::MouseButtonPress)
     FLastUserInput = std::chrono::steady_clock::now();
+  // After the editor has placed the caret.
+  if (type == QEvent::MouseButtonRelease && FPlayer->IsOpen())
+    QTimer::singleShot(0, this, &TTimingStudio::SeekIfCaretInTag);
   if (!FSyncMode || (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)) return QObject::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
   const auto action = SyncActionOf(*key);
@@ -357,6 +368,7 @@ void TTimingStudio::UpdateSungLine() {
   if (sung == FSungLine) return;
   FSungLine = sung;
   FEdit.RefreshView();
+  if (OnSungLineChanged) OnSungLineChanged();
   if (sung) FollowSungLine(*sung);
 }
 
@@ -375,6 +387,9 @@ void TTimingStudio::DrawSungMark(int L1, int L2) {
   const int top = FEdit.TopMargin() + (row - FEdit.TopLine()) * FEdit.LineHeight();
   const TColor brush = canvas.BrushColor();
   canvas.SetBrushColor(RGB(230, 120, 20));
-  canvas.FillRect(TRect{0, top, std::max(4, FEdit.TextLeft() - 1), top + FEdit.LineHeight()});
+  // A bar in the margin and a rule under the row: the text itself stays as it is drawn.
+  const int bottom = top + FEdit.LineHeight();
+  canvas.FillRect(TRect{0, top, std::max(4, FEdit.TextLeft() - 1), bottom});
+  canvas.FillRect(TRect{FEdit.TextLeft(), bottom - 2, FEdit.TextLeft() + FEdit.TextWidth(), bottom});
   canvas.SetBrushColor(brush);
 }

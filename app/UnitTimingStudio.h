@@ -67,6 +67,11 @@ class TTimingStudio : public QObject {
   std::optional<int> SungLine() const { return FSungLine; }
   const std::vector<TSyncKey>& Keys() const { return FKeys; }
 
+  // The sung line changed (the preview follows it).
+  std::function<void()> OnSungLineChanged;
+  // The line being sung while the song plays; none while it is paused.
+  std::optional<int> PlayingLine() const { return FPlayer->Playing() ? FSungLine : std::nullopt; }
+
   QAction* OpenAudioAction = nullptr;
   QAction* SyncModeAction = nullptr;
   QAction* MeasureDelayAction = nullptr;
@@ -88,6 +93,8 @@ class TTimingStudio : public QObject {
   void UpdateTransport();
   void UpdateSungLine();
   void DrawSungMark(int L1, int L2);
+  // A click that put the caret inside the line's tag seeks there.
+  void SeekIfCaretInTag();
   // Scrolls the sung line into view unless the user moved the view or typed lately.
   void FollowSungLine(int line);
 

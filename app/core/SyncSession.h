@@ -44,9 +44,11 @@ class TSyncSession {
   void Tick();
   bool Replaying() const { return FReplayEnd.has_value(); }
 
- private:
   int CaretLogicalLine() const;
+  // The bytes of logical line `line` (from 0), across the rows word wrap made of it, without its line break.
   std::string LogicalLineText(int line) const;
+
+ private:
   // Replaces the edit's bytes of logical line `line` and leaves the caret at the start of the replacement.
   void ApplyEdit(int line, const TLineEdit& edit);
   // The caret back where it was in logical terms, moved with the bytes an edit at the start of its line changed.
