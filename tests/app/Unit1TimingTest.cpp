@@ -85,6 +85,21 @@ TEST_F(TimingTest, SyncModeKeysStampNudgeAndUndoThroughTheWindowAndEscLeaves) {
   EXPECT_EQ(Text().size(), before.size() + 1);
 }
 
+TEST_F(TimingTest, TheSettingsFileChangesTheKeysAndAnUnreadableKeyIsReported) {
+  Dir.WriteFile("verselet.ini", "[SyncKeys]\nStamp=Return\nRemoveTag=Ctrl+Nonsense\n");
+  const auto lyrics = Dir.WriteFile("a.lrc", "a\r\nb");
+  const auto song = Dir.WriteFile("s.wav", ClickTrackWave(5000ms, {1000ms}));
+  Create({lyrics.string(), "--audio", song.string()});
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_TRUE(Dialogs.Errors[0].contains("RemoveTag=Ctrl+Nonsense"));
+  QWidget* editor = FocusedEditor(*Form);
+  PressKey(editor, Qt::Key_F9);
+  Form->TimingStudio->Player().Seek(2000ms);
+  PressKey(editor, Qt::Key_Space, Qt::NoModifier, " ");  // no longer a sync key: typed
+  PressKey(editor, Qt::Key_Return);
+  EXPECT_EQ(Text(), "[00:02.00] a\r\nb");
+}
+
 TEST_F(TimingTest, CtrlReturnSeeksToTheCaretLinesTag) {
   const auto lyrics = Dir.WriteFile("a.lrc", "[00:02.50]a\r\nb");
   const auto song = Dir.WriteFile("s.wav", ClickTrackWave(5000ms, {1000ms}));
