@@ -348,12 +348,17 @@ void TTimingStudio::MeasureReactionDelay() {
 }
 
 void TTimingStudio::ShowSyncKeys() {
-  QString text = "同期モード (ツール → 同期モード, F9) のキー:\n\n";
-  for (const TSyncKey& key : FKeys)
-    text += QString("%1\t%2\n").arg(QString::fromStdString(key.Keys), -16).arg(QString::fromUtf8(key.Caption));
-  text += "\nCtrl+Space\t再生 / 一時停止\nCtrl+Return\t行のタグの位置へ移動\n\n"
-          "キーは設定ファイルの [SyncKeys] で変えられます (例: Stamp=Return)。";
+  // A table, so that the actions line up whatever the width of the key names.
+  auto row = [](const QString& keys, const QString& caption) {
+    return "<tr><td style='padding-right:16px'><b>" + keys.toHtmlEscaped() + "</b></td><td>" + caption.toHtmlEscaped() +
+           "</td></tr>";
+  };
+  QString text = "同期モード (ツール → 同期モード, F9) のキー:<table>";
+  for (const TSyncKey& key : FKeys) text += row(QString::fromStdString(key.Keys), QString::fromUtf8(key.Caption));
+  text += row("Ctrl+Space", "再生 / 一時停止") + row("Ctrl+Return", "行のタグの位置へ移動") +
+          "</table><p>キーは設定ファイルの [SyncKeys] で変えられます (例: Stamp=Return)。</p>";
   QMessageBox box(QMessageBox::Information, "同期モードのキー", text, QMessageBox::Ok, &FWindow);
+  box.setTextFormat(Qt::RichText);
   box.exec();
 }
 
