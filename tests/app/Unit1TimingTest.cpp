@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 
 #include "app/UnitTimingStudio.h"
 #include "app/UnitTransportBar.h"
@@ -107,6 +108,30 @@ TEST_F(TimingTest, CtrlReturnSeeksToTheCaretLinesTag) {
   PressKey(FocusedEditor(*Form), Qt::Key_Return, Qt::ControlModifier);
   EXPECT_EQ(Form->TimingStudio->Player().Position(), 2500ms);
   EXPECT_EQ(Text(), "[00:02.50]a\r\nb");
+}
+
+TEST_F(TimingTest, AClickIntoALinesTagSeeksThereAndAClickInItsTextDoesNot) {
+  const auto lyrics = Dir.WriteFile("a.lrc", "[00:03.50]abc\r\n[00:07.25]def");
+  const auto song = Dir.WriteFile("s.wav", ClickTrackWave(9000ms, {1000ms}));
+  Create({lyrics.string(), "--audio", song.string()});
+  QWidget* editor = FocusedEditor(*Form);
+  const TRyxEdit& edit = *Form->RyxEdit1;
+  auto click = [&](int row, int col) {
+    const QPointF at(edit.TextLeft() + edit.CharWidth() * col + edit.CharWidth() / 2,
+                     edit.TopMargin() + edit.LineHeight() * row + edit.LineHeight() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, editor->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, editor->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(editor, &release);
+    QApplication::processEvents();
+  };
+  click(1, 4);
+  EXPECT_EQ(Form->TimingStudio->Player().Position(), 7250ms);
+  click(0, 12);  // in the text after the tag
+  EXPECT_EQ(Form->TimingStudio->Player().Position(), 7250ms);
+  click(0, 3);
+  EXPECT_EQ(Form->TimingStudio->Player().Position(), 3500ms);
 }
 
 TEST_F(TimingTest, ASongThatCannotBePlayedIsReportedAndTheTextStays) {
