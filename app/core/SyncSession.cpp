@@ -4,6 +4,7 @@
 #include "app/core/TimeTags.h"
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
+#include "platform/LeadByte.h"
 
 namespace {
 
@@ -37,6 +38,20 @@ std::string TSyncSession::LogicalLineText(int line) const {
 }
 
 bool TSyncSession::CanEdit() const { return !FEdit.ReadOnly(); }
+
+TLineEdit TSyncSession::AsReplacement(std::string_view line, TLineEdit edit) {
+  // A bare insertion right after a removal at the same place would be taken
+  // back together with it by one undo: the character it goes before (or,
+  // at the line's end, after) is replaced along with it instead.
+  if (edit.Length != 0 || line.empty()) return edit;
+  if (edit.Start < line.size()) {
+    const std::size_t n = IsDBCSLeadByte(static_cast<unsigned char>(line[edit.Start])) && edit.Start + 1 < line.size() ? 2 : 1;
+    return {edit.Start, n, edit.Text + std::string(line.substr(edit.Start, n))};
+  }
+  std::size_t previous = 0;
+  for (std::size_t i = 0; i < edit.Start; i += IsDBCSLeadByte(static_cast<unsigned char>(line[i])) ? 2 : 1) previous = i;
+  return {previous, edit.Start - previous, std::string(line.substr(previous)) + edit.Text};
+}
 
 void TSyncSession::ApplyEdit(int line, const TLineEdit& edit) {
   const TDisplayPos from = FEdit.ToDisplay({line, static_cast<int>(edit.Start)});
@@ -104,7 +119,8 @@ std::string TSyncSession::Stamp() {
     if (!next) return LineLabel(line) + "ID タグの行には時刻を付けません";
     line = *next;
   }
-  ApplyEdit(line, StampEdit(LogicalLineText(line), held.Time, FFileForm));
+  const std::string text = LogicalLineText(line);
+  ApplyEdit(line, AsReplacement(text, StampEdit(text, held.Time, FFileForm)));
   if (const auto next = NextStampableLine(line)) PutCaretOnLine(*next);
   return Described(line, held.Time, held);
 }
@@ -115,7 +131,7 @@ std::string TSyncSession::InsertEndLine() {
   if (!CanEdit()) return {};
   const int line = CaretLogicalLine();
   const std::string text = LogicalLineText(line);
-  ApplyEdit(line, TLineEdit{text.size(), 0, "\r\n" + FormatLineTag(held.Time, FFileForm)});
+  ApplyEdit(line, AsReplacement(text, TLineEdit{text.size(), 0, "\r\n" + FormatLineTag(held.Time, FFileForm)}));
   if (const auto next = NextStampableLine(line + 1))
     PutCaretOnLine(*next);
   else

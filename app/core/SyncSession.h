@@ -49,6 +49,8 @@ class TSyncSession {
   std::string LogicalLineText(int line) const;
 
  private:
+  // The edit with a neighbouring character of the line replaced too, when it would replace nothing.
+  static TLineEdit AsReplacement(std::string_view line, TLineEdit edit);
   // Replaces the edit's bytes of logical line `line` and leaves the caret at the start of the replacement.
   void ApplyEdit(int line, const TLineEdit& edit);
   // The caret back where it was in logical terms, moved with the bytes an edit at the start of its line changed.

@@ -218,6 +218,29 @@ TEST_F(SyncSessionTest, RemovingATagIsOneStepAndALineWithoutOneIsSaidSo) {
   EXPECT_EQ(Line(0), Sjis("[00:10.000]一行目"));
 }
 
+// Undo takes back a bare insertion together with a removal just before it at the same place.
+TEST_F(SyncSessionTest, AStampOrAnEndLineAfterARemovalThereIsStillItsOwnUndoStep) {
+  for (const char* text : {"[00:10.00]一\r\nb", "[00:10.00]a\r\nb"}) {
+    FEditor.edit.SetAllText(Sjis(text));
+    FEditor.Caret(0, 0);
+    FSession.RemoveTag();
+    const std::string removed = FEditor.Text();
+    FEditor.Caret(0, 0);
+    FSession.Stamp();
+    FEditor.edit.Undo();
+    EXPECT_EQ(FEditor.Text(), removed) << text;
+  }
+  FEditor.edit.SetAllText("ab\r\nc");
+  FEditor.Select(0, 1, 0, 2);
+  FEditor.edit.DeleteCharRight();  // the line's end is where the end line goes
+  const std::string deleted = FEditor.Text();
+  FEditor.Caret(0, 0);
+  FSession.InsertEndLine();
+  EXPECT_EQ(FEditor.Text(), "a\r\n[00:00.00]\r\nc");
+  FEditor.edit.Undo();
+  EXPECT_EQ(FEditor.Text(), deleted);
+}
+
 TEST_F(SyncSessionTest, OverwriteModeStampsReplaceOnlyTheTag) {
   FEditor.edit.SetAllText(Sjis("[00:10.00]一行目\r\n二行目"));
   FEditor.edit.ToggleInsertMode();
