@@ -11,6 +11,7 @@ void TForm1::CreateTimingStudio() {
   TimingStudio = new TTimingStudio(*this, *RyxEdit1, *FRyxEditHost, FDialogs, FSettingsFile,
                                    [] { return std::make_unique<TGstAudioPlayer>(); });
   TimingStudio->AddMenus(*N1, N8, *T1);
+  TimingStudio->CurrentLyrics = [this] { return CurrentFileName(); };
   PreviewPanel->View()->SungLine = [this] { return TimingStudio->PlayingLine(); };
   TimingStudio->OnSungLineChanged = [this] {
     if (PreviewShown()) PreviewPanel->View()->update();

@@ -103,7 +103,12 @@ void TTimingStudio::AddMenus(QMenu& fileMenu, QAction* before, QMenu& toolsMenu)
   fileMenu.insertAction(before, OpenAudioAction);
   connect(OpenAudioAction, &QAction::triggered, this, [this] {
     std::string name;
-    if (FDialogs.ExecuteOpen(&FWindow, AudioFilter(), name)) OpenSong(name);
+    if (!FDialogs.ExecuteOpen(&FWindow, AudioFilter(), name) || !OpenSong(name)) return;
+    // The next time this lyrics file opens, its song comes with it.
+    if (const std::string lyrics = CurrentLyrics ? CurrentLyrics() : std::string(); !lyrics.empty()) {
+      FSongs.Remember(lyrics, std::filesystem::absolute(name).string());
+      WriteSettings();
+    }
   });
 
   toolsMenu.addSeparator();

@@ -67,6 +67,8 @@ class TTimingStudio : public QObject {
   std::optional<int> SungLine() const { return FSungLine; }
   const std::vector<TSyncKey>& Keys() const { return FKeys; }
 
+  // The lyrics file being edited, for which a song opened from the menu is remembered.
+  std::function<std::string()> CurrentLyrics;
   // The sung line changed (the preview follows it).
   std::function<void()> OnSungLineChanged;
   // The line being sung while the song plays; none while it is paused.

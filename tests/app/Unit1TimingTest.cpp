@@ -56,6 +56,20 @@ TEST_F(TimingTest, TheSongBesideALyricsFileIsOfferedOnceAndTheAnswerIsKept) {
   EXPECT_EQ(Text(), "[00:01.00]a\r\n");
 }
 
+TEST_F(TimingTest, ASongOpenedFromTheMenuComesWithItsLyricsFileNextTime) {
+  const auto lyrics = Dir.WriteFile("words.lrc", "a\r\n");
+  const auto song = Dir.WriteFile("tune.wav", ClickTrackWave(3000ms, {1000ms}));
+  Create({lyrics.string()});
+  EXPECT_FALSE(Form->TimingStudio->Player().IsOpen());
+  Dialogs.Answers = {{true, song.string(), 1}};
+  Form->TimingStudio->OpenAudioAction->trigger();
+  ASSERT_TRUE(Form->TimingStudio->Player().IsOpen());
+  Form.reset();
+  Create({lyrics.string()});
+  EXPECT_TRUE(Form->TimingStudio->Player().IsOpen());
+  EXPECT_TRUE(Dialogs.Questions.empty());
+}
+
 TEST_F(TimingTest, SyncModeKeysStampNudgeAndUndoThroughTheWindowAndEscLeaves) {
   const auto lyrics = Dir.WriteFile("a.lrc", Sjis("[ti:題]\r\n一行目\r\n二行目"));
   const auto song = Dir.WriteFile("s.wav", ClickTrackWave(5000ms, {1000ms}));
