@@ -23,6 +23,7 @@
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitManual.h"
 #include "app/UnitStatusFields.h"
+#include "app/UnitTimingStudio.h"
 #include "editor/RyxEdit.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -148,7 +149,9 @@ void TForm1::FormCreate() {
   UpdateTitle();
   setAcceptDrops(true);
   OfferLeftBackupsAtStart();
+  TimingStudio->TakeSongArgument(FParams);
   if (!FParams.empty()) OpenFile(FParams.front());
+  TimingStudio->OpenSongArgument();
 }
 
 void TForm1::FormDestroy() {
@@ -263,6 +266,7 @@ void TForm1::OpenFile(const std::string& fileName) {
       FDiskStamp = FileStampOf(fileName);
       FIgnoredStamp = {};
       NoteRecentFile(fileName);
+      LyricsFileOpened(fileName);
       return;
     case TOpenChoice::AsItIs:
       break;
@@ -278,6 +282,7 @@ void TForm1::OpenFile(const std::string& fileName) {
   FDiskStamp = FileStampOf(fileName);
   FIgnoredStamp = {};
   NoteRecentFile(fileName);
+  LyricsFileOpened(fileName);
 }
 
 bool TForm1::SaveFile(const std::string& fileName) {

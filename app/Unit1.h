@@ -35,6 +35,7 @@ class TObject;
 class TOverflowLines;
 class TPreviewPanel;
 class TTagCheckPanel;
+class TTimingStudio;
 class TWorkProgress;
 
 class TForm1 : public QMainWindow {
@@ -122,6 +123,8 @@ class TForm1 : public QMainWindow {
   TStatusFields* StatusFields = nullptr;
   TPreviewPanel* PreviewPanel = nullptr;
   TTagCheckPanel* TagCheckPanel = nullptr;
+  // The song, the transport bar and sync mode (Unit1Timing.cpp).
+  TTimingStudio* TimingStudio = nullptr;
   // While the check panel is open, an edit checks the text again once typing
   // pauses for this long...
   QTimer* TagRecheckTimer = nullptr;
@@ -211,6 +214,9 @@ class TForm1 : public QMainWindow {
   // The overflow cache for the display now set, measured anew when the display changed; null while the preview is off.
   TOverflowLines* CurrentOverflow();
   void DrawOverflowMarksOf(int L1, int L2);
+  // The timing studio (Unit1Timing.cpp): made with the menus, told of each lyrics file opened.
+  void CreateTimingStudio();
+  void LyricsFileOpened(const std::string& fileName);
 
   // Runs a step and reports what it raises, so that no exception crosses Qt's frames.
   void Run(const std::function<void()>& step);

@@ -82,6 +82,7 @@ void TForm1::CreateMenu() {
   Connect(N2, &TForm1::N2Click);
   Connect(ManualAction, &TForm1::ManualClick);
   CreateLyricsTools();
+  CreateTimingStudio();
 }
 
 void TForm1::N11Click() {

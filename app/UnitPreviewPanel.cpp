@@ -41,8 +41,13 @@ QSize TPreviewView::sizeHint() const {
 void TPreviewView::paintEvent(QPaintEvent*) {
   FCanvas->resize(size(), devicePixelRatioF(), palette().window().color());
   FCanvas->SetFont(FEdit.LogFont());
-  const int row = FEdit.CaretLine();
-  const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, FEdit.CaretCol());
+  int row = FEdit.CaretLine();
+  int col = FEdit.CaretCol();
+  if (const std::optional<int> sung = SungLine ? SungLine() : std::nullopt) {
+    row = FEdit.Lines().FirstIndexOfLogicalLine(*sung);
+    col = 0;
+  }
+  const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, col);
   const TPlayerPreview preview(LogicalLineAt(FEdit.Lines(), row), TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount});
   const TPreviewHeading heading{place.Line, FOverflowLines()};
   // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.

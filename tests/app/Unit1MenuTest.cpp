@@ -37,15 +37,15 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   EXPECT_EQ(Items(form.EditMenu), (V{"元に戻す(&U)", "やり直し(&R)", "-", "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                      "削除(&D)", "-", "すべて選択(&A)"}));
   EXPECT_EQ(Items(form.N1),
-            (V{"新規(&N)", "開く(&O)...", "上書き保存(&S)", "名前を付けて保存(&A)...", "[-]", "[文字コード指定]", "-",
-               "終了(&E)"}));
+            (V{"新規(&N)", "開く(&O)...", "上書き保存(&S)", "名前を付けて保存(&A)...", "[-]", "[文字コード指定]",
+               "音声を開く(&U)...", "-", "終了(&E)"}));
   EXPECT_EQ(Items(form.N15), (V{"Shift-JIS", "UTF8"}));
   EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除(&T)", "行頭以外のカラオケタグを削除(&K)", "-", "無駄な行を削除(&B)",
                                "-", "タイムタグを検査(&C)", "タイムタグをずらす(&S)...", "タグ形式を統一(&U)...",
-                               "すべての形式のタイムタグを削除(&A)"}));
+                               "すべての形式のタイムタグを削除(&A)", "-", "同期モード(&Y)", "反応の遅れを測る(&R)..."}));
   EXPECT_EQ(Items(form.N3), (V{"タグあり(&T)", "折り返し(&W)", "ウィンドウ幅で折り返す(&D)", "プレビュー(&P)", "-",
                                "設定(&S)..."}));
-  EXPECT_EQ(Items(form.HelpMenu), (V{"使い方(&H)", "バージョン情報(&A)..."}));
+  EXPECT_EQ(Items(form.HelpMenu), (V{"使い方(&H)", "同期モードのキー(&K)...", "バージョン情報(&A)..."}));
   EXPECT_EQ(form.N4->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   EXPECT_EQ(form.ManualAction->shortcut(), QKeySequence(Qt::Key_F1));
 
