@@ -11,15 +11,19 @@
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
 #include <system_error>
 
 #include "app/core/DocumentNames.h"
+#include "app/core/LogicalLines.h"
 #include "app/core/OverflowLines.h"
 #include "app/Unit3.h"
 #include "app/UnitApplication.h"
 #include "app/Unit1EditActions.h"
 #include "app/UnitCommonDialogs.h"
+#include "app/UnitManual.h"
 #include "app/UnitStatusFields.h"
+#include "app/UnitTimingStudio.h"
 #include "editor/RyxEdit.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -78,8 +82,10 @@ TForm1::TForm1(std::vector<std::string> params, std::filesystem::path settingsFi
   SetClientHeight(284);
   // A failing step skips the steps after it; the window still opens.
   Run([this] { FormCreate(); });
-  KeepOnScreen();
   FRyxEditHost->createWindow();
+  // Measured in the editor's own metrics, which it has once its window exists.
+  if (FFirstStart) Run([this] { FitFirstStartWindow(); });
+  KeepOnScreen();
 }
 
 TForm1::~TForm1() {
@@ -140,10 +146,12 @@ void TForm1::SetDesignProperties() {
 void TForm1::FormCreate() {
   ReadSettingsFile();
   ReadRecentFiles();
-  setWindowTitle(ApplicationTitle);
+  UpdateTitle();
   setAcceptDrops(true);
   OfferLeftBackupsAtStart();
+  TimingStudio->TakeSongArgument(FParams);
   if (!FParams.empty()) OpenFile(FParams.front());
+  TimingStudio->OpenSongArgument();
 }
 
 void TForm1::FormDestroy() {
@@ -200,6 +208,8 @@ void TForm1::ConnectEditor() {
 void TForm1::SetCurrentFileName(const std::string& fileName) {
   FCurrentFileName = fileName;
   UpdateTitle();
+  // A message of the text that was there is no news about this one.
+  if (StatusBar1) StatusBar1->clearMessage();
 }
 
 void TForm1::UpdateTitle() {
@@ -256,6 +266,7 @@ void TForm1::OpenFile(const std::string& fileName) {
       FDiskStamp = FileStampOf(fileName);
       FIgnoredStamp = {};
       NoteRecentFile(fileName);
+      LyricsFileOpened(fileName);
       return;
     case TOpenChoice::AsItIs:
       break;
@@ -271,6 +282,7 @@ void TForm1::OpenFile(const std::string& fileName) {
   FDiskStamp = FileStampOf(fileName);
   FIgnoredStamp = {};
   NoteRecentFile(fileName);
+  LyricsFileOpened(fileName);
 }
 
 bool TForm1::SaveFile(const std::string& fileName) {
@@ -296,14 +308,20 @@ bool TForm1::SaveAs() {
   // The current file's own type comes first, so that Save As keeps its extension.
   int filterIndex = FilterIndexForFileName(FCurrentFileName);
   if (filterIndex == 0) filterIndex = FSaveFilterIndex;
-  if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
-  FSaveFilterIndex = filterIndex;
-  const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
-  std::error_code error;
-  if (!IsCurrentFile(target) && std::filesystem::exists(target, error) && !AskOverwrite(target)) return false;
-  if (!SaveFile(target)) return false;
-  SetCurrentFileName(target);
-  return true;
+  for (;;) {
+    if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
+    FSaveFilterIndex = filterIndex;
+    const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
+    std::error_code error;
+    // Keeping the other file means choosing another name, not giving the save up.
+    if (!IsCurrentFile(target) && std::filesystem::exists(target, error) && !AskOverwrite(target)) {
+      fileName = target;
+      continue;
+    }
+    if (!SaveFile(target)) return false;
+    SetCurrentFileName(target);
+    return true;
+  }
 }
 
 bool TForm1::Save() {
@@ -337,6 +355,13 @@ void TForm1::N2Click() {
   if (FForm3) FForm3->exec();
 }
 
+void TForm1::ManualClick() {
+  if (!FManual) FManual = new TManualWindow(this);
+  FManual->show();
+  FManual->raise();
+  FManual->activateWindow();
+}
+
 void TForm1::CheckFileOnDisk() {
   if (FCurrentFileName.empty() || FCheckingDisk) return;
   const TFileStamp now = FileStampOf(FCurrentFileName);
@@ -345,7 +370,13 @@ void TForm1::CheckFileOnDisk() {
   FCheckingDisk = true;
   Run([this, &now] {
     if (AskReload(FCurrentFileName) && QuerySaveChanges()) {
+      // The caret stays on its line, as far as the new text has it.
+      const int line = TLogicalLines(RyxEdit1->Lines(), RyxEdit1->TabCount(), RyxEdit1->WordWrap())
+                           .PlaceOf(RyxEdit1->CaretLine(), RyxEdit1->CaretCol())
+                           .Line;
       OpenFile(FCurrentFileName);
+      const TLogicalLines reloaded(RyxEdit1->Lines(), RyxEdit1->TabCount(), RyxEdit1->WordWrap());
+      RyxEdit1->MoveCaretTo(reloaded.RowOfLine(std::clamp(line, 1, reloaded.Count())), 0);
     } else {
       FIgnoredStamp = now;
     }

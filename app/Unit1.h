@@ -28,12 +28,14 @@ class TForm2;
 class TFindBar;
 class TStatusFields;
 class TForm3;
+class TManualWindow;
 class TRyxEdit;
 class TBlockFilter;
 class TObject;
 class TOverflowLines;
 class TPreviewPanel;
 class TTagCheckPanel;
+class TTimingStudio;
 class TWorkProgress;
 
 class TForm1 : public QMainWindow {
@@ -101,6 +103,9 @@ class TForm1 : public QMainWindow {
   QAction* N19;
   QAction* N12;
   QAction* N11;
+  // "ヘルプ(&H)": the manual and the About box (N2).
+  QMenu* HelpMenu;
+  QAction* ManualAction;
   QAction* N2;
   // "検索(&S)": the find bar, its next and previous, and go to line.
   QMenu* SearchMenu;
@@ -118,6 +123,8 @@ class TForm1 : public QMainWindow {
   TStatusFields* StatusFields = nullptr;
   TPreviewPanel* PreviewPanel = nullptr;
   TTagCheckPanel* TagCheckPanel = nullptr;
+  // The song, the transport bar and sync mode (Unit1Timing.cpp).
+  TTimingStudio* TimingStudio = nullptr;
   // While the check panel is open, an edit checks the text again once typing
   // pauses for this long...
   QTimer* TagRecheckTimer = nullptr;
@@ -132,14 +139,18 @@ class TForm1 : public QMainWindow {
   void N4Click();
   void E1Click();
   void N2Click();
+  // Shows the manual: the README, rendered, in a window of its own.
+  void ManualClick();
   void N9Click();
   void N16Click();
   void N10Click();
   void UTF81Click();
   void ANSI1Click();
   void N13Click();
-  void N18Click();
-  void N19Click();
+  // Sets the editor's wrapping from "折り返し" and "ウィンドウ幅で折り返す" and the player's line width.
+  void ApplyWrapChoice();
+  // The wrap column while only the window's edge breaks the rows: wider than any window.
+  static constexpr int kWindowEdgeOnlyColumn = 1 << 20;
   void N11Click();
   void GotoLineClick();
   void CheckTagsClick();
@@ -187,6 +198,9 @@ class TForm1 : public QMainWindow {
   void FormCreate();
   void FormDestroy();
   void ReadSettingsFile();
+  // Without a settings file the window opens large enough for the whole menu
+  // bar, the player's line with its guides and the preview, centred.
+  void FitFirstStartWindow();
   // A size or position from another screen, or typed by hand, must not hide the window.
   void KeepOnScreen();
   void WriteSettingsFile();
@@ -200,6 +214,9 @@ class TForm1 : public QMainWindow {
   // The overflow cache for the display now set, measured anew when the display changed; null while the preview is off.
   TOverflowLines* CurrentOverflow();
   void DrawOverflowMarksOf(int L1, int L2);
+  // The timing studio (Unit1Timing.cpp): made with the menus, told of each lyrics file opened.
+  void CreateTimingStudio();
+  void LyricsFileOpened(const std::string& fileName);
 
   // Runs a step and reports what it raises, so that no exception crosses Qt's frames.
   void Run(const std::function<void()>& step);
@@ -247,6 +264,8 @@ class TForm1 : public QMainWindow {
   TCommonDialogs& FDialogs;
   TForm2* FForm2 = nullptr;
   TForm3* FForm3 = nullptr;
+  // Made when first asked for; a child of this window.
+  TManualWindow* FManual = nullptr;
   std::string FCurrentFileName;
   std::chrono::steady_clock::duration FTagCheckCost{};
   TDeviceSettings FDeviceSettings;
@@ -260,6 +279,8 @@ class TForm1 : public QMainWindow {
   // the close that follows does not ask again unless the text changed since.
   bool FSessionAnswered = false;
   int FZoomSteps = 0;
+  // No settings file was there to read.
+  bool FFirstStart = false;
   TRecentFiles FRecentFiles;
   // What UpdateRecentMenu put into the file menu, taken out again next time.
   std::vector<QAction*> FRecentActions;

@@ -22,11 +22,11 @@
 
 void TForm1::CreateLyricsTools() {
   T1->addSeparator();
-  CheckTagsAction = T1->addAction("タイムタグを検査");
-  ShiftTagsAction = T1->addAction("タイムタグをずらす...");
-  UnifyTagsAction = T1->addAction("タグ形式を統一");
-  DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除");
-  PreviewAction = new QAction("プレビュー", this);
+  CheckTagsAction = T1->addAction("タイムタグを検査(&C)");
+  ShiftTagsAction = T1->addAction("タイムタグをずらす(&S)...");
+  UnifyTagsAction = T1->addAction("タグ形式を統一(&U)...");
+  DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除(&A)");
+  PreviewAction = new QAction("プレビュー(&P)", this);
   PreviewAction->setCheckable(true);
   N3->insertAction(N12, PreviewAction);
   Connect(CheckTagsAction, &TForm1::CheckTagsClick);
@@ -131,15 +131,17 @@ std::size_t TForm1::RunTagCheck(TWorkProgress* progress) {
   const TTagCheckResult result = CheckStoredTags(RyxEdit1->Lines(), progress);
   TagCheckPanel->ShowProblems(result.Shown, result.Total);
   FTagCheckCost = std::chrono::steady_clock::now() - start;
+  // The count follows the panel's list, also when typing checks the text again.
+  StatusBar1->showMessage(result.Total == 0 ? QString("タイムタグに問題は見つかりませんでした")
+                                            : QString("タイムタグの問題: %1 件").arg(result.Total));
   return result.Total;
 }
 
 void TForm1::CheckTagsClick() {
   TagRecheckTimer->stop();
-  std::size_t problems = 0;
   try {
     TProgressWindow progress(this, "タイムタグを検査しています...");
-    problems = RunTagCheck(&progress);
+    RunTagCheck(&progress);
   } catch (const EAbort&) {
     StatusBar1->showMessage("タイムタグの検査を中止しました");
     return;
@@ -149,8 +151,6 @@ void TForm1::CheckTagsClick() {
     // A few problems in view; the text keeps most of the window.
     resizeDocks({TagCheckPanel}, {TagCheckPanel->fontMetrics().height() * 7}, Qt::Vertical);
   }
-  StatusBar1->showMessage(problems == 0 ? QString("タイムタグに問題は見つかりませんでした")
-                                       : QString("タイムタグの問題: %1 件").arg(problems));
 }
 
 void TForm1::ShiftTagsClick() {

@@ -16,11 +16,13 @@
 namespace {
 
 constexpr char kUsage[] =
-    "使い方: verselet [ファイル]\n"
+    "使い方: verselet [ファイル] [--audio 曲]\n"
     "\n"
     "Shift-JIS の歌詞ファイル (.txt、.lrc、.kra) を開いて編集します。ファイルが\n"
     "まだないときは、その名前の空のテキストで始めます。\n"
     "\n"
+    "  --audio 曲     歌詞にタイムタグを付けるための曲 (MP3、FLAC、Ogg、Opus、\n"
+    "                 WAV) も開きます\n"
     "  -h, --help     この説明を表示します\n"
     "  --version      バージョンを表示します\n";
 

@@ -4,6 +4,7 @@
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleHints>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdlib>
@@ -311,7 +312,15 @@ void ControlHostWidget::mousePressEvent(QMouseEvent* event) {
   // Only this press can begin the drag that its moves carry.
   FDragPending = false;
   const QPoint at = clientPoint(event->position());
-  FControl.MouseDown(*button, ShiftStateFromQt(event->modifiers(), event->buttons()), at.x(), at.y());
+  const QStyleHints* hints = QGuiApplication::styleHints();
+  const bool tripleClick = std::exchange(FDoubleClicked, false) && *button == TMouseButton::mbLeft &&
+                           event->timestamp() - FDoubleClickTime <= static_cast<quint64>(hints->mouseDoubleClickInterval()) &&
+                           (event->position() - FDoubleClickAt).manhattanLength() <= hints->startDragDistance();
+  // The control hears a triple click as one more double click.
+  if (tripleClick) FControl.DblClick();
+  TShiftState shift = ShiftStateFromQt(event->modifiers(), event->buttons());
+  if (tripleClick) shift |= ssDouble;
+  FControl.MouseDown(*button, shift, at.x(), at.y());
   if (FDragPending) FDragPressPoint = at;
   // The middle button pastes the primary selection where it is pressed, as on every X11 desktop.
   const QClipboard* clipboard = QGuiApplication::clipboard();
@@ -329,6 +338,9 @@ void ControlHostWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   // The second press of a double click: the control hears DblClick (left
   // button only) and then the press itself, marked as double.
   if (*button == TMouseButton::mbLeft) FControl.DblClick();
+  FDoubleClicked = *button == TMouseButton::mbLeft;
+  FDoubleClickTime = event->timestamp();
+  FDoubleClickAt = event->position();
   const QPoint at = clientPoint(event->position());
   FControl.MouseDown(*button, ShiftStateFromQt(event->modifiers(), event->buttons()) | ssDouble, at.x(), at.y());
 }

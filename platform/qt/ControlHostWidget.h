@@ -225,6 +225,11 @@ class ControlHostWidget : public QWidget, public IControlHost {
   Qt::MouseButtons FButtons;
   std::set<WORD> FKeysDown;
   bool FMousePressedInClient = false;
+  // When and where the last double click was: a press soon after it at the
+  // same spot is the third of a triple click, which Qt reports as a plain press.
+  quint64 FDoubleClickTime = 0;
+  QPointF FDoubleClickAt;
+  bool FDoubleClicked = false;
   int FWheelRemainder = 0;
   int FSidewaysRemainder = 0;
   bool FFocusSent = false;
