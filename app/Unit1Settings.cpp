@@ -149,6 +149,9 @@ void TForm1::ReadSettingsFile() {
   if (ini.ReadBool(kSettingsSection, kShowPreviewKey, FFirstStart)) SetPreviewShown(true);
 }
 
+// The share of the screen, in per cent of each side, that a first start's window takes at least.
+constexpr int kFirstStartScreenShare = 60;
+
 void TForm1::FitFirstStartWindow() {
   // The editor shows the player's whole line (the tag column and every
   // display line) with its guides and a cell to spare, and a dozen rows.
@@ -166,10 +169,12 @@ void TForm1::FitFirstStartWindow() {
     width += PreviewPanel->sizeHint().width() + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
     height = std::max(height, PreviewPanel->sizeHint().height());
   }
-  // Every menu shows on the bar, none behind its extension button.
-  SetClientWidth(std::max(width, menuBar()->sizeHint().width()));
-  SetClientHeight(height + StatusBar1->height());
+  // Every menu shows on the bar, none behind its extension button; on a
+  // roomy screen the window takes a fair share of it, as editors do.
   const QRect available = screen()->availableGeometry();
+  SetClientWidth(std::max({width, menuBar()->sizeHint().width(), available.width() * kFirstStartScreenShare / 100}));
+  SetClientHeight(std::max(height + StatusBar1->height(), available.height() * kFirstStartScreenShare / 100));
+  KeepOnScreen();
   const QSize frame = frameGeometry().size();
   move(available.left() + (available.width() - frame.width()) / 2,
        available.top() + (available.height() - frame.height()) / 2);

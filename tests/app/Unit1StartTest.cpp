@@ -228,6 +228,8 @@ TEST_F(StartTest, AFirstStartShowsTheMenusThePlayersLineAndThePreviewCentred) {
   // The player's line: three display lines of 16 cells, every guide in view.
   const TDeviceSettings& device = form.DeviceSettings();
   EXPECT_GE(edit.TextWidth(), device.HalfCount * device.LineCount * edit.CharWidth());
+  // A dozen rows, whatever docks share the window.
+  EXPECT_GE(edit.TextHeight(), 12 * edit.LineHeight());
   const QRect available = form.screen()->availableGeometry();
   EXPECT_TRUE(available.contains(form.frameGeometry()));
   // Centred by its frame as far as the frame was known before the window was shown.
