@@ -4,21 +4,26 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
 #include <system_error>
 
 #include "app/core/DocumentNames.h"
+#include "app/core/LogicalLines.h"
 #include "app/core/OverflowLines.h"
 #include "app/Unit3.h"
 #include "app/UnitApplication.h"
 #include "app/Unit1EditActions.h"
 #include "app/UnitCommonDialogs.h"
+#include "app/UnitManual.h"
 #include "app/UnitStatusFields.h"
+#include "app/UnitTimingStudio.h"
 #include "editor/RyxEdit.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -37,6 +42,21 @@ std::string FirstDroppedFile(const QMimeData* data) {
     if (url.isLocalFile()) return QFile::encodeName(url.toLocalFile()).toStdString();
   }
   return {};
+}
+
+// A drag of files is taken as a copy whatever the source proposes: the file
+// is only opened, never taken from where it is. Without a copy to offer, or
+// without a local file, the drag is refused. The file's name when taken.
+std::string TakeFileDrag(QDropEvent& event) {
+  std::string fileName =
+      (event.possibleActions() & Qt::CopyAction) ? FirstDroppedFile(event.mimeData()) : std::string();
+  if (fileName.empty()) {
+    event.ignore();
+    return {};
+  }
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
+  return fileName;
 }
 
 }  // namespace
@@ -62,8 +82,10 @@ TForm1::TForm1(std::vector<std::string> params, std::filesystem::path settingsFi
   SetClientHeight(284);
   // A failing step skips the steps after it; the window still opens.
   Run([this] { FormCreate(); });
-  KeepOnScreen();
   FRyxEditHost->createWindow();
+  // Measured in the editor's own metrics, which it has once its window exists.
+  if (FFirstStart) Run([this] { FitFirstStartWindow(); });
+  KeepOnScreen();
 }
 
 TForm1::~TForm1() {
@@ -124,9 +146,12 @@ void TForm1::SetDesignProperties() {
 void TForm1::FormCreate() {
   ReadSettingsFile();
   ReadRecentFiles();
-  setWindowTitle(ApplicationTitle);
+  UpdateTitle();
   setAcceptDrops(true);
+  OfferLeftBackupsAtStart();
+  TimingStudio->TakeSongArgument(FParams);
   if (!FParams.empty()) OpenFile(FParams.front());
+  TimingStudio->OpenSongArgument();
 }
 
 void TForm1::FormDestroy() {
@@ -183,6 +208,8 @@ void TForm1::ConnectEditor() {
 void TForm1::SetCurrentFileName(const std::string& fileName) {
   FCurrentFileName = fileName;
   UpdateTitle();
+  // A message of the text that was there is no news about this one.
+  if (StatusBar1) StatusBar1->clearMessage();
 }
 
 void TForm1::UpdateTitle() {
@@ -224,6 +251,7 @@ void TForm1::OpenFile(const std::string& fileName) {
     FDiskStamp = FIgnoredStamp = {};
     return;
   }
+  if (!OfferLeftBackupOf(fileName)) return;
   std::string converted;
   switch (OfferConversion(fileName, converted)) {
     case TOpenChoice::Cancel:
@@ -238,6 +266,7 @@ void TForm1::OpenFile(const std::string& fileName) {
       FDiskStamp = FileStampOf(fileName);
       FIgnoredStamp = {};
       NoteRecentFile(fileName);
+      LyricsFileOpened(fileName);
       return;
     case TOpenChoice::AsItIs:
       break;
@@ -253,11 +282,13 @@ void TForm1::OpenFile(const std::string& fileName) {
   FDiskStamp = FileStampOf(fileName);
   FIgnoredStamp = {};
   NoteRecentFile(fileName);
+  LyricsFileOpened(fileName);
 }
 
 bool TForm1::SaveFile(const std::string& fileName) {
   if (IsCurrentFile(fileName) && FileStampOf(fileName) != FDiskStamp && !AskOverwriteChangedFile(fileName))
     return false;
+  if (!OfferLeftBackupOf(fileName)) return false;
   // A folder or a device in the way is refused by the save itself, with a message that says why.
   const bool readOnly = CheckSaveTarget(fileName) == TSaveObstacle::ReadOnly;
   if (readOnly && !AskOverwriteReadOnly(fileName)) return false;
@@ -277,14 +308,20 @@ bool TForm1::SaveAs() {
   // The current file's own type comes first, so that Save As keeps its extension.
   int filterIndex = FilterIndexForFileName(FCurrentFileName);
   if (filterIndex == 0) filterIndex = FSaveFilterIndex;
-  if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
-  FSaveFilterIndex = filterIndex;
-  const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
-  std::error_code error;
-  if (!IsCurrentFile(target) && std::filesystem::exists(target, error) && !AskOverwrite(target)) return false;
-  if (!SaveFile(target)) return false;
-  SetCurrentFileName(target);
-  return true;
+  for (;;) {
+    if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
+    FSaveFilterIndex = filterIndex;
+    const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
+    std::error_code error;
+    // Keeping the other file means choosing another name, not giving the save up.
+    if (!IsCurrentFile(target) && std::filesystem::exists(target, error) && !AskOverwrite(target)) {
+      fileName = target;
+      continue;
+    }
+    if (!SaveFile(target)) return false;
+    SetCurrentFileName(target);
+    return true;
+  }
 }
 
 bool TForm1::Save() {
@@ -316,6 +353,13 @@ void TForm1::E1Click() { close(); }
 
 void TForm1::N2Click() {
   if (FForm3) FForm3->exec();
+}
+
+void TForm1::ManualClick() {
+  if (!FManual) FManual = new TManualWindow(this);
+  FManual->show();
+  FManual->raise();
+  FManual->activateWindow();
 }
 
 void TForm1::CheckFileOnDisk() {
@@ -356,14 +400,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-  if (!FirstDroppedFile(event->mimeData()).empty()) event->acceptProposedAction();
-}
+void TForm1::dragEnterEvent(QDragEnterEvent* event) { TakeFileDrag(*event); }
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) { TakeFileDrag(*event); }
 
 void TForm1::dropEvent(QDropEvent* event) {
-  const std::string fileName = FirstDroppedFile(event->mimeData());
+  const std::string fileName = TakeFileDrag(*event);
   if (fileName.empty()) return;
-  event->acceptProposedAction();
   Run([this, &fileName] {
     if (QuerySaveChanges()) OpenFile(fileName);
   });

@@ -18,6 +18,7 @@ class ControlHostWidget;
 class QtPopupMenu;
 class TEditActions;
 struct TLossyReport;
+struct TLeftBackup;
 class QAction;
 class QMenu;
 class QStatusBar;
@@ -27,12 +28,15 @@ class TForm2;
 class TFindBar;
 class TStatusFields;
 class TForm3;
+class TManualWindow;
 class TRyxEdit;
 class TBlockFilter;
 class TObject;
 class TOverflowLines;
 class TPreviewPanel;
 class TTagCheckPanel;
+class TTimingStudio;
+class TWorkProgress;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -99,6 +103,9 @@ class TForm1 : public QMainWindow {
   QAction* N19;
   QAction* N12;
   QAction* N11;
+  // "ヘルプ(&H)": the manual and the About box (N2).
+  QMenu* HelpMenu;
+  QAction* ManualAction;
   QAction* N2;
   // "検索(&S)": the find bar, its next and previous, and go to line.
   QMenu* SearchMenu;
@@ -116,6 +123,8 @@ class TForm1 : public QMainWindow {
   TStatusFields* StatusFields = nullptr;
   TPreviewPanel* PreviewPanel = nullptr;
   TTagCheckPanel* TagCheckPanel = nullptr;
+  // The song, the transport bar and sync mode (Unit1Timing.cpp).
+  TTimingStudio* TimingStudio = nullptr;
   // While the check panel is open, an edit checks the text again once typing
   // pauses for this long...
   QTimer* TagRecheckTimer = nullptr;
@@ -130,14 +139,18 @@ class TForm1 : public QMainWindow {
   void N4Click();
   void E1Click();
   void N2Click();
+  // Shows the manual: the README, rendered, in a window of its own.
+  void ManualClick();
   void N9Click();
   void N16Click();
   void N10Click();
   void UTF81Click();
   void ANSI1Click();
   void N13Click();
-  void N18Click();
-  void N19Click();
+  // Sets the editor's wrapping from "折り返し" and "ウィンドウ幅で折り返す" and the player's line width.
+  void ApplyWrapChoice();
+  // The wrap column while only the window's edge breaks the rows: wider than any window.
+  static constexpr int kWindowEdgeOnlyColumn = 1 << 20;
   void N11Click();
   void GotoLineClick();
   void CheckTagsClick();
@@ -168,6 +181,7 @@ class TForm1 : public QMainWindow {
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -184,6 +198,9 @@ class TForm1 : public QMainWindow {
   void FormCreate();
   void FormDestroy();
   void ReadSettingsFile();
+  // Without a settings file the window opens large enough for the whole menu
+  // bar, the player's line with its guides and the preview, centred.
+  void FitFirstStartWindow();
   // A size or position from another screen, or typed by hand, must not hide the window.
   void KeepOnScreen();
   void WriteSettingsFile();
@@ -192,10 +209,14 @@ class TForm1 : public QMainWindow {
   void CreateLyricsTools();
   void RyxEdit1LinesChanged(int first, int oldLast, int newLast);
   // Checks the time tags and fills the panel; the number of problems found.
-  std::size_t RunTagCheck();
+  // progress, when given, may stop the check (EAbort), the panel as it was.
+  std::size_t RunTagCheck(TWorkProgress* progress = nullptr);
   // The overflow cache for the display now set, measured anew when the display changed; null while the preview is off.
   TOverflowLines* CurrentOverflow();
   void DrawOverflowMarksOf(int L1, int L2);
+  // The timing studio (Unit1Timing.cpp): made with the menus, told of each lyrics file opened.
+  void CreateTimingStudio();
+  void LyricsFileOpened(const std::string& fileName);
 
   // Runs a step and reports what it raises, so that no exception crosses Qt's frames.
   void Run(const std::function<void()>& step);
@@ -231,11 +252,20 @@ class TForm1 : public QMainWindow {
   enum class TOpenChoice { AsItIs, Converted, Cancel };
   TOpenChoice OfferConversion(const std::string& fileName, std::string& converted);
 
+  // The backup an interrupted in-place save left behind (Unit1Backups.cpp):
+  // offered before the file is opened or saved, and at start for those in
+  // the state folder. False when the user chose to stop.
+  bool OfferLeftBackupOf(const std::string& fileName);
+  void OfferLeftBackupsAtStart();
+  bool OfferLeftBackup(const TLeftBackup& left, const QString& laterButton);
+
   std::vector<std::string> FParams;
   std::filesystem::path FSettingsFile;
   TCommonDialogs& FDialogs;
   TForm2* FForm2 = nullptr;
   TForm3* FForm3 = nullptr;
+  // Made when first asked for; a child of this window.
+  TManualWindow* FManual = nullptr;
   std::string FCurrentFileName;
   std::chrono::steady_clock::duration FTagCheckCost{};
   TDeviceSettings FDeviceSettings;
@@ -249,6 +279,8 @@ class TForm1 : public QMainWindow {
   // the close that follows does not ask again unless the text changed since.
   bool FSessionAnswered = false;
   int FZoomSteps = 0;
+  // No settings file was there to read.
+  bool FFirstStart = false;
   TRecentFiles FRecentFiles;
   // What UpdateRecentMenu put into the file menu, taken out again next time.
   std::vector<QAction*> FRecentActions;

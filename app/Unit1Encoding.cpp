@@ -1,28 +1,37 @@
 // TForm1: offering to convert a UTF-8 or UTF-16 file to Shift-JIS when it is opened.
 #include <QFile>
-#include <filesystem>
 #include <fstream>
+#include <exception>
 #include <iterator>
-#include <system_error>
 
-#include "app/core/FileEncoding.h"
+#include "app/core/FileEncodingScan.h"
 #include "app/Unit1.h"
 #include "app/UnitCommonDialogs.h"
+#include "editor/Ryxstrings.h"
 #include "platform/CodePage.h"
 #include "platform/LossyCharacters.h"
 
 TForm1::TOpenChoice TForm1::OfferConversion(const std::string& fileName, std::string& converted) {
-  // A file that cannot be read, or no file at all, is left to the editor's load, which says why.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(fileName, error)) return TOpenChoice::AsItIs;
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return TOpenChoice::AsItIs;
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return TOpenChoice::AsItIs;
-  const TFileEncoding encoding = DetectFileEncoding(bytes);
+  // A file that cannot be read, one too large and a Shift-JIS one are left
+  // to the editor's load, which reads them once and says why it fails. The
+  // scan reads no further than its answer needs.
+  TEncodingScan scan;
+  try {
+    scan = ScanFileEncoding(fileName, TRyxStrings::kMaxFileBytes);
+  } catch (const std::exception&) {
+    return TOpenChoice::AsItIs;
+  }
+  if (scan.TooLarge) return TOpenChoice::AsItIs;
+  const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
+  if (scan.HoldsNul) {
+    // Converted, the text would end at the NUL: refused as a binary file, as a Shift-JIS one is.
+    FDialogs.ShowError(this, name + " を開けませんでした。\n" + name + " はテキストファイルではありません (NUL 文字を含んでいます)");
+    return TOpenChoice::Cancel;
+  }
+  const TFileEncoding encoding = scan.Encoding;
   if (encoding == TFileEncoding::ShiftJis) return TOpenChoice::AsItIs;
-  const QString text = QString("%1 は %2 のファイルです。\nShift-JIS に変換して開きますか?")
-                           .arg(QFile::decodeName(QByteArray::fromStdString(fileName)), FileEncodingName(encoding));
+  const QString text =
+      QString("%1 は %2 のファイルです。\nShift-JIS に変換して開きますか?").arg(name, FileEncodingName(encoding));
   switch (FDialogs.Ask(this, {text, {"変換して開く", "そのまま開く", "キャンセル"}, 0, 2})) {
     case 0:
       break;
@@ -31,6 +40,11 @@ TForm1::TOpenChoice TForm1::OfferConversion(const std::string& fileName, std::st
     default:
       return TOpenChoice::Cancel;
   }
+  // Read whole only now, to be converted; a file that failed meanwhile is left to the load.
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) return TOpenChoice::AsItIs;
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) return TOpenChoice::AsItIs;
   const std::string utf8 = DecodeToUtf8(bytes, encoding);
   const TLossyReport lossy = FindLossyCharacters(utf8);
   if (lossy.Count > 0 && !AskLossyCharacters(lossy)) return TOpenChoice::Cancel;

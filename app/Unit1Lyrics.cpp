@@ -8,22 +8,25 @@
 #include "app/core/LogicalLines.h"
 #include "app/core/OverflowLines.h"
 #include "app/core/OverflowMarks.h"
-#include "app/core/TagCheck.h"
+#include "app/core/TagCheckRun.h"
 #include "app/core/TimeTagEdits.h"
 #include "app/Unit1.h"
+#include "app/UnitFindBar.h"
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitPreviewPanel.h"
+#include "app/UnitProgress.h"
 #include "app/UnitTagCheckPanel.h"
 #include "editor/RyxEdit.h"
+#include "platform/Exceptions.h"
 #include "platform/qt/ControlHostWidget.h"
 
 void TForm1::CreateLyricsTools() {
   T1->addSeparator();
-  CheckTagsAction = T1->addAction("タイムタグを検査");
-  ShiftTagsAction = T1->addAction("タイムタグをずらす...");
-  UnifyTagsAction = T1->addAction("タグ形式を統一");
-  DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除");
-  PreviewAction = new QAction("プレビュー", this);
+  CheckTagsAction = T1->addAction("タイムタグを検査(&C)");
+  ShiftTagsAction = T1->addAction("タイムタグをずらす(&S)...");
+  UnifyTagsAction = T1->addAction("タグ形式を統一(&U)...");
+  DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除(&A)");
+  PreviewAction = new QAction("プレビュー(&P)", this);
   PreviewAction->setCheckable(true);
   N3->insertAction(N12, PreviewAction);
   Connect(CheckTagsAction, &TForm1::CheckTagsClick);
@@ -66,6 +69,7 @@ void TForm1::CreateLyricsTools() {
 }
 
 void TForm1::RyxEdit1LinesChanged(int first, int oldLast, int newLast) {
+  if (FindBar) FindBar->TextChanged();
   // The panel's line numbers are those of the text it checked: they follow
   // the edits, or at least do not pass for current.
   if (!TagCheckPanel->isHidden()) {
@@ -122,26 +126,31 @@ void TForm1::SetPreviewShown(bool shown) {
 
 void TForm1::PreviewClick() { SetPreviewShown(!FPreviewShown); }
 
-std::size_t TForm1::RunTagCheck() {
+std::size_t TForm1::RunTagCheck(TWorkProgress* progress) {
   const auto start = std::chrono::steady_clock::now();
-  TTagCheckFilter check;
-  check.Apply(RyxEdit1->GetAllText());
-  const std::vector<TTagProblem> problems = check.Problems();
-  TagCheckPanel->ShowProblems(problems);
+  const TTagCheckResult result = CheckStoredTags(RyxEdit1->Lines(), progress);
+  TagCheckPanel->ShowProblems(result.Shown, result.Total);
   FTagCheckCost = std::chrono::steady_clock::now() - start;
-  return problems.size();
+  // The count follows the panel's list, also when typing checks the text again.
+  StatusBar1->showMessage(result.Total == 0 ? QString("タイムタグに問題は見つかりませんでした")
+                                            : QString("タイムタグの問題: %1 件").arg(result.Total));
+  return result.Total;
 }
 
 void TForm1::CheckTagsClick() {
   TagRecheckTimer->stop();
-  const std::size_t problems = RunTagCheck();
+  try {
+    TProgressWindow progress(this, "タイムタグを検査しています...");
+    RunTagCheck(&progress);
+  } catch (const EAbort&) {
+    StatusBar1->showMessage("タイムタグの検査を中止しました");
+    return;
+  }
   if (TagCheckPanel->isHidden()) {
     TagCheckPanel->show();
     // A few problems in view; the text keeps most of the window.
     resizeDocks({TagCheckPanel}, {TagCheckPanel->fontMetrics().height() * 7}, Qt::Vertical);
   }
-  StatusBar1->showMessage(problems == 0 ? QString("タイムタグに問題は見つかりませんでした")
-                                       : QString("タイムタグの問題: %1 件").arg(problems));
 }
 
 void TForm1::ShiftTagsClick() {
@@ -150,12 +159,12 @@ void TForm1::ShiftTagsClick() {
   // The box gives hundredths; the tags count in milliseconds.
   const long long millis = std::llround(seconds * 100) * 10;
   // The count of clamped tags takes the place of the tool's "%1".
-  const QByteArray message = QString("タイムタグを %1 秒ずらしました (0 秒で止めたタグ: %2 個)")
+  const QByteArray message = QString("タイムタグを %1 秒ずらしました (0 秒か最後の時刻で止めたタグ: %2 個)")
                                  .arg(QString::number(static_cast<double>(millis) / 1000, 'f', 2), "%1")
                                  .toUtf8();
   TTagShiftFilter shift(millis);
   ApplyTextTool(shift);
-  ShowToolDone(message.constData(), shift.Clamped());
+  ShowToolDone(message.constData(), shift.Clamped() + shift.ClampedAtLatest());
 }
 
 void TForm1::UnifyTagsClick() {

@@ -7,6 +7,7 @@
 #include "app/core/TimeTagFilter.h"
 #include "app/core/UselessLineFilter.h"
 #include "app/Unit1.h"
+#include "app/UnitFindBar.h"
 #include "editor/RyxEdit.h"
 #include "platform/CodePage.h"
 #include "platform/LossyCharacters.h"
@@ -70,21 +71,20 @@ void TForm1::N13Click() {
   RyxEdit1->Redesign();
 }
 
-void TForm1::N18Click() {
-  // Wrapped at the player's line width, the rows break where the player breaks them.
-  RyxEdit1->SetColumn(FDeviceSettings.HalfCount);
-  RyxEdit1->SetWordWrap(!RyxEdit1->WordWrap());
-  N18->setChecked(RyxEdit1->WordWrap());
-}
-
-void TForm1::N19Click() {
-  // Narrower than the player's line, the window breaks the rows at its edge; wider, the player's width holds.
-  RyxEdit1->SetAutoWrap(!RyxEdit1->AutoWrap());
-  N19->setChecked(RyxEdit1->AutoWrap());
+void TForm1::ApplyWrapChoice() {
+  // "折り返し" wraps at the player's line width, so that the rows break where
+  // the player breaks them; "ウィンドウ幅で折り返す" breaks them at the
+  // window's edge, on its own or where that is the narrower of the two.
+  const bool atPlayer = N18->isChecked();
+  const bool atWindow = N19->isChecked();
+  RyxEdit1->SetColumn(atPlayer ? FDeviceSettings.HalfCount : kWindowEdgeOnlyColumn);
+  RyxEdit1->SetAutoWrap(atWindow);
+  RyxEdit1->SetWordWrap(atPlayer || atWindow);
 }
 
 void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int L1, int L2) {
   DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings,
                     RyxEdit1->ScrollX());
   DrawOverflowMarksOf(L1, L2);
+  if (FindBar) FindBar->DrawHighlights(RyxEdit1->Canvas(), L1, L2);
 }

@@ -29,7 +29,7 @@ void TTagCheckPanel::MarkOutOfDate() {
   setWindowTitle(QString(kTitle) + " (テキストが変更されました: もう一度「タイムタグを検査」してください)");
 }
 
-void TTagCheckPanel::ShowProblems(const std::vector<TTagProblem>& problems) {
+void TTagCheckPanel::ShowProblems(const std::vector<TTagProblem>& problems, std::size_t total) {
   FOutOfDate = false;
   FList->setEnabled(true);
   setWindowTitle(kTitle);
@@ -45,5 +45,7 @@ void TTagCheckPanel::ShowProblems(const std::vector<TTagProblem>& problems) {
     item->setData(kLineRole, static_cast<int>(problem.Line));
     FList->addItem(item);
   }
+  if (total > problems.size())
+    FList->addItem(QString("問題は全部で %1 件あります (最初の %2 件を表示しています)").arg(total).arg(problems.size()));
   FList->setCurrentRow(std::min(current, FList->count() - 1));
 }

@@ -15,8 +15,9 @@ class TTagCheckPanel : public QDockWidget {
  public:
   explicit TTagCheckPanel(QWidget* parent = nullptr);
 
-  // Shows the problems, or a line saying there are none.
-  void ShowProblems(const std::vector<TTagProblem>& problems);
+  // Shows the problems, or a line saying there are none; when total is
+  // more than the problems given, a last line says how many there are in all.
+  void ShowProblems(const std::vector<TTagProblem>& problems, std::size_t total);
   // The text changed since the check: the list greys out, its entries no
   // longer take the caret anywhere, and the title says to check again.
   void MarkOutOfDate();

@@ -7,17 +7,14 @@
 
 namespace {
 
-// Where a drop point outside the dragged text lands once that text, from
-// start to end, has been taken out. Text that ends with a line break ends
-// just past it, at the end of its last line; the line after it then
-// continues the start line, so a point on it keeps its place in what
-// follows the break, whether the text spans one line or several.
-TLogicalPos DropPointAfterRemoval(TLogicalPos drop, TLogicalPos start, TLogicalPos end, bool endsWithBreak) {
+// Where a drop point after the dragged text lands once that text, from
+// start to end, has been taken out. All three name each place in the text
+// once (the end of a line with its break is the next line's start): what
+// follows the end on its line continues the start line.
+TLogicalPos DropPointAfterRemoval(TLogicalPos drop, TLogicalPos start, TLogicalPos end) {
   if (drop < start) return drop;
-  if (endsWithBreak && drop.Line == end.Line + 1) return {start.Line, start.Col + drop.Col};
-  if (!endsWithBreak && drop.Line == end.Line) return {start.Line, start.Col + drop.Col - end.Col};
-  const int removedBreaks = end.Line - start.Line + (endsWithBreak ? 1 : 0);
-  return {drop.Line - removedBreaks, drop.Col};
+  if (drop.Line == end.Line) return {start.Line, start.Col + drop.Col - end.Col};
+  return {drop.Line - (end.Line - start.Line), drop.Col};
 }
 
 }  // namespace
@@ -105,28 +102,40 @@ void TRyxEdit::DoEndDrag(TObject* Target, int X, int Y) {
   FinishDrag();
 }
 
+TLogicalPos TRyxEdit::PlaceInText(TDisplayPos pos) const {
+  // The end of a row is the next row's start: of the next piece of a wrapped
+  // line, or, past a line break, of the next line.
+  while (pos.Line + 1 < FLines.Count()) {
+    const int size = static_cast<int>(FLines.Get(pos.Line).size());
+    if (pos.Col < size) break;
+    pos.Col -= size;
+    ++pos.Line;
+  }
+  return ToLogical(pos);
+}
+
 void TRyxEdit::DropText(const std::string& Text) {
   FMouseSelecting = false;
   int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
-  const bool inSelection = CaretInSelection(startCol, startLine, endLine, endCol);
-  if (inSelection || FReadOnly) {
+  const bool selected = GetSelBounds(startCol, startLine, endLine, endCol);
+  // The removal rewraps the rows around it: the drop point is corrected in
+  // lines of the text, which a rewrap leaves alone, and found again in the rows.
+  TLogicalPos drop = PlaceInText({FCaretLine, FCaretCol});
+  const TLogicalPos start = PlaceInText({startLine, startCol});
+  const TLogicalPos end = PlaceInText({endLine, endCol});
+  // A drop on either end of the selection is a drop on it, whichever row it was aimed at.
+  if (!selected || (start <= drop && drop <= end) || FReadOnly) {
     ClearSelection();
     return;
   }
   const bool copy = Host().GetKeyState(VK_CONTROL) < 0;
-  // The removal rewraps the rows around it: the drop point is corrected in
-  // lines of the text, which a rewrap leaves alone, and found again in the rows.
-  TLogicalPos drop = ToLogical({FCaretLine, FCaretCol});
-  const TLogicalPos start = ToLogical({startLine, startCol});
-  const TLogicalPos end = ToLogical({endLine, endCol});
   {
     const TEditScope edit(*this);
     if (copy) {
       ClearSelection();
     } else {
       DeleteSelection(false);
-      const bool endsWithBreak = Text.size() >= 2 && Text.compare(Text.size() - 2, 2, "\r\n") == 0;
-      drop = DropPointAfterRemoval(drop, start, end, endsWithBreak);
+      drop = DropPointAfterRemoval(drop, start, end);
     }
     const TDisplayPos at = ToDisplay(drop);
     FCaretLine = at.Line;

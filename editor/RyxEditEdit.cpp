@@ -115,8 +115,9 @@ void TRyxEdit::TypeIntoText(const std::string& text) {
   }
   AddUndo(ukInsert, typed, at.Col, at.Line);
   ReplaceAt(at, end, typed, true);
-  // The caret stays before the padding, which the next typed character then overwrites.
-  if (padded) {
+  // The caret stays before the padding, which the next typed character then
+  // overwrites, unless a lead byte typed last has taken the padding as its trail.
+  if (padded && TByteTypes(typed, FSingleByteMode).At(static_cast<int>(typed.size())) != kTrailByte) {
     if (FCaretCol > 0)
       --FCaretCol;
     else if (FCaretLine > 0)

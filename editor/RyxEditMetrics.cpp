@@ -37,8 +37,8 @@ void TRyxEdit::UpdateMetrics() {
   FCharWidth = tm.tmAveCharWidth;
   FFontHeight = tm.tmHeight;
   ApplyLineSpace();
-  FMarkHeight = static_cast<std::uint8_t>(RoundHalfEven(FFontHeight * 0.8));
-  FMarkGap = static_cast<std::uint8_t>(RoundHalfEven(FFontHeight * 0.2));
+  FMarkHeight = RoundHalfEven(FFontHeight * 0.8);
+  FMarkGap = RoundHalfEven(FFontHeight * 0.2);
   FMaxColumns = FCharWidth > 0 ? (kTextPixelLimit / FCharWidth) / 2 : 0;
   FZenWidth = canvas.TextWidth(kFullWidthSpace);
   FZenHeight = canvas.TextHeight(kFullWidthSpace);

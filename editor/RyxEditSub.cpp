@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 
 #include "platform/Exceptions.h"
 
@@ -91,10 +90,10 @@ TReadOnlyFile::TReadOnlyFile(std::filesystem::path name) : FName(std::move(name)
   // O_NONBLOCK keeps the open of a pipe without a writer from waiting; a
   // regular file ignores it.
   FFd = ::open(FName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (FFd < 0) Fail("開けません", std::strerror(errno));
+  if (FFd < 0) Fail("開けません", SystemErrorText(errno));
   struct stat st {};
-  if (::fstat(FFd, &st) != 0) Fail("開けません", std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) Fail("開けません", std::strerror(EISDIR));
+  if (::fstat(FFd, &st) != 0) Fail("開けません", SystemErrorText(errno));
+  if (S_ISDIR(st.st_mode)) Fail("開けません", SystemErrorText(EISDIR));
   if (!S_ISREG(st.st_mode)) Fail("開けません", "通常のファイルではありません");
   FSize = static_cast<std::uint64_t>(st.st_size);
 }
@@ -116,7 +115,7 @@ std::size_t TReadOnlyFile::Read(char* buffer, std::size_t size) {
     const ssize_t n = ::read(FFd, buffer + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      Fail("読めません", std::strerror(errno));
+      Fail("読めません", SystemErrorText(errno));
     }
     if (n == 0) break;
     done += static_cast<std::size_t>(n);

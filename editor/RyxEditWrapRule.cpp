@@ -49,8 +49,9 @@ int WrapPieceLength(std::string_view rest, const TWrapRule& rule) {
   const int limit = HasLineEnd(rest) ? n - 1 : n;
   if (pos >= limit) return n;
   if (rest[static_cast<std::size_t>(pos - 1)] == '\r' || rest[static_cast<std::size_t>(pos - 1)] == '\0') --pos;
-  if (pos > 0 && ByteTypeAt(rest, pos, rule.SingleByte) == kLeadByte) --pos;
+  // A lead byte right before the terminator pairs with none of its bytes.
+  if (pos > 0 && StoredByteTypeAt(rest, pos - 1, rule.SingleByte) == kLeadByte) --pos;
   // A piece always takes at least one whole character, however narrow the limit.
-  if (pos <= 0) pos = ByteTypeAt(rest, 1, rule.SingleByte) == kLeadByte && n > 1 ? 2 : 1;
+  if (pos <= 0) pos = StoredByteTypeAt(rest, 0, rule.SingleByte) == kLeadByte ? 2 : 1;
   return pos;
 }

@@ -100,7 +100,7 @@ class TRyxStrings {
   void Swap(TRyxStrings& other) noexcept;
 
   // Chooses the loader by the first line break of the file, wherever it
-  // lies; a file without one is read as CR LF.
+  // lies; a file without one is read as CR LF. The file is read once.
   virtual void LoadFromFile(const std::filesystem::path& name);
   void LoadFromFile(const std::filesystem::path& name, TNulBytes nulBytes);
   // A read-only file is refused unless overwriteReadOnly is given.
@@ -135,8 +135,12 @@ class TRyxStrings {
   void InsertPieces(int index, TByteBuffer text);
   // Refuses a file too large before the store is touched, then empties the
   // store and reads the file's bytes, NUL bytes dropped or read up to.
-  TByteBuffer OpenAndRead(const std::filesystem::path& name, TNulBytes nulBytes);
+  // style, when given, receives the style of the first line break among
+  // the bytes as read, NUL bytes included.
+  TByteBuffer OpenAndRead(const std::filesystem::path& name, TNulBytes nulBytes, TLineBreakStyle* style = nullptr);
   void LoadWithBreak(const std::filesystem::path& name, char breakByte, TNulBytes nulBytes);
+  // Lines from the bytes of a file, every breakByte made CR LF (NUL: none).
+  void TakeBytes(TByteBuffer bytes, char breakByte);
   // Writes the lines in order, the last without its end-of-text marker.
   template <class Write>
   void WriteText(Write write) const {

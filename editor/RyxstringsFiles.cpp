@@ -1,6 +1,5 @@
 // TRyxStrings: loading text files in the three break styles, saving, and streams.
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <istream>
@@ -19,7 +18,7 @@ namespace {
 // Files are read in steps of this size, so that a load can stop at a NUL.
 constexpr std::size_t kReadStep = std::size_t{1} << 20;
 
-// The line-break scan reads blocks of this size.
+// The break expansion searches blocks of this size.
 constexpr std::size_t kScanBlock = 16384;
 
 [[noreturn]] void RefuseLargeFile(const std::filesystem::path& name, std::uint64_t size) {
@@ -33,38 +32,20 @@ void CheckLoadable(const TReadOnlyFile& file, const std::filesystem::path& name)
   if (file.Size() > TRyxStrings::kMaxFileBytes) RefuseLargeFile(name, file.Size());
 }
 
-// The style of the first line break of the file, wherever it lies; a file
-// without one is CR LF, an empty one lbEmpty. A NUL before any break means a
-// binary file: the scan ends there and, as for such a file sniffed from its
-// first bytes, the CR loader takes it.
-TLineBreakStyle FirstLineBreak(const std::filesystem::path& name) {
-  TReadOnlyFile file(name);
-  CheckLoadable(file, name);
-  std::array<char, kScanBlock> block;
-  bool empty = true;
-  bool crAtBlockEnd = false;
-  while (const std::size_t n = file.Read(block.data(), block.size())) {
-    if (crAtBlockEnd) return block[0] == '\n' ? lbCRLF : lbCR;
-    empty = false;
-    for (std::size_t i = 0; i < n; ++i) {
-      switch (block[i]) {
-        case '\n':
-          return lbLF;
-        case '\0':
-          return lbCR;
-        case '\r':
-          if (i + 1 == n) {
-            crAtBlockEnd = true;
-            break;
-          }
-          return block[i + 1] == '\n' ? lbCRLF : lbCR;
-        default:
-          break;
-      }
-    }
-  }
-  if (empty) return lbEmpty;
-  return crAtBlockEnd ? lbCR : lbCRLF;
+// The style of the first line break among bytes, wherever it lies; none
+// gives CR LF, no bytes lbEmpty. A NUL before any break (at endsAtNul when
+// the bytes were cut there) means a binary file, which the CR loader takes,
+// as one sniffed from its first bytes would be.
+TLineBreakStyle FirstLineBreak(std::string_view bytes, bool endsAtNul) {
+  if (bytes.empty() && !endsAtNul) return lbEmpty;
+  const std::size_t lf = bytes.find('\n');
+  const std::string_view before = bytes.substr(0, lf);
+  const std::size_t cr = before.find('\r');
+  const std::size_t nul = before.substr(0, cr).find('\0');
+  if (nul != std::string_view::npos) return lbCR;
+  if (cr != std::string_view::npos) return cr + 1 < bytes.size() && bytes[cr + 1] == '\n' ? lbCRLF : lbCR;
+  if (lf != std::string_view::npos) return lbLF;
+  return endsAtNul ? lbCR : lbCRLF;
 }
 
 // Turns every breakByte of the first size bytes into CR LF, in place from
@@ -98,26 +79,27 @@ void ExpandBreaks(TByteBuffer& bytes, char breakByte) {
 
 void TRyxStrings::LoadFromFile(const std::filesystem::path& name) { LoadFromFile(name, TNulBytes::Drop); }
 
+// The file is read once: the style comes from the bytes read.
 void TRyxStrings::LoadFromFile(const std::filesystem::path& name, TNulBytes nulBytes) {
-  switch (FirstLineBreak(name)) {
+  TLineBreakStyle style = lbEmpty;
+  TByteBuffer bytes = OpenAndRead(name, nulBytes, &style);
+  switch (style) {
     case lbCRLF:
-      LoadCRLFFile(name, nulBytes);
+      TakeBytes(std::move(bytes), '\0');
       break;
     case lbLF:
-      LoadLFFile(name, nulBytes);
+      TakeBytes(std::move(bytes), '\n');
       break;
     case lbCR:
-      LoadCRFile(name, nulBytes);
+      TakeBytes(std::move(bytes), '\r');
       break;
     case lbEmpty:
-      Clear();
-      FLoadedNulBytes = false;
       Add(kEndMarker);
       break;
   }
 }
 
-TByteBuffer TRyxStrings::OpenAndRead(const std::filesystem::path& name, TNulBytes nulBytes) {
+TByteBuffer TRyxStrings::OpenAndRead(const std::filesystem::path& name, TNulBytes nulBytes, TLineBreakStyle* style) {
   TReadOnlyFile file(name);
   CheckLoadable(file, name);
   // The old lines go first, so that the old and the new text are never
@@ -141,6 +123,7 @@ TByteBuffer TRyxStrings::OpenAndRead(const std::filesystem::path& name, TNulByte
     bytes.Resize(static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.Data()));
     break;
   }
+  if (style != nullptr) *style = FirstLineBreak(std::string_view(bytes.Data(), bytes.Size()), FLoadedNulBytes);
   if (!stopAtNul && std::memchr(bytes.Data(), '\0', bytes.Size()) != nullptr) {
     // Dropped rather than cutting lines there, so that the lines around
     // them stay whole.
@@ -168,7 +151,10 @@ void TRyxStrings::LoadCRFile(const std::filesystem::path& name, TNulBytes nulByt
 // as it is (breakByte NUL: none is left to expand). The lines are ranges of
 // that one buffer.
 void TRyxStrings::LoadWithBreak(const std::filesystem::path& name, char breakByte, TNulBytes nulBytes) {
-  TByteBuffer bytes = OpenAndRead(name, nulBytes);
+  TakeBytes(OpenAndRead(name, nulBytes), breakByte);
+}
+
+void TRyxStrings::TakeBytes(TByteBuffer bytes, char breakByte) {
   try {
     if (breakByte != '\0') ExpandBreaks(bytes, breakByte);
     bytes.Append(kEndMarker);

@@ -7,11 +7,12 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
 #include "platform/Exceptions.h"
+#include "platform/AtomicFileBackup.h"
 #include "platform/AtomicFileFolder.h"
 #include "platform/AtomicFileText.h"
 
@@ -30,7 +31,7 @@ bool IsNoSpaceError(int error) { return error == ENOSPC || error == EDQUOT || er
 [[noreturn]] void Fail(const fs::path& target, std::string what, int error, TOldFile old) {
   if (IsNoSpaceError(error)) what = "ディスクの空きが足りません";
   std::string message = target.string() + " に書き込めません (" + what;
-  if (error != 0) message += std::string(": ") + std::strerror(error);
+  if (error != 0) message += ": " + SystemErrorText(error);
   message += ")";
   switch (old) {
     case TOldFile::None:
@@ -55,6 +56,19 @@ bool IsReadOnly(const fs::path& path, const struct stat& st) {
   return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
 }
 
+// The kernel's rule for links in sticky folders that everyone may write
+// (protected_symlinks), which a lookup by hand would bypass: such a link is
+// followed only when it belongs to this user or to the folder's owner, so
+// that a link another user planted there cannot have a private file written.
+bool MayFollow(const fs::path& link, const struct stat& linkStat) {
+  if (linkStat.st_uid == ::geteuid()) return true;
+  struct stat folder {};
+  const fs::path parent = link.has_parent_path() ? link.parent_path() : fs::path(".");
+  if (::stat(parent.c_str(), &folder) != 0) return false;
+  const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+  return !shared || linkStat.st_uid == folder.st_uid;
+}
+
 // The file a chain of symbolic links finally names; it need not exist yet
 // (a link to a missing file creates that file).
 fs::path ResolveLinks(const fs::path& target) {
@@ -66,6 +80,10 @@ fs::path ResolveLinks(const fs::path& target) {
       Fail(target, "ファイルを調べられません", errno, TOldFile::Intact);
     }
     if (!S_ISLNK(st.st_mode)) return path;
+    if (!MayFollow(path, st)) {
+      throw EInOutError(target.string() + " はほかのユーザーが共有フォルダに置いたシンボリックリンク (" + path.string() +
+                        ") なので、たどって保存しません");
+    }
     std::error_code error;
     const fs::path next = fs::read_symlink(path, error);
     if (error) Fail(target, "リンクを読めません", error.value(), TOldFile::Intact);
@@ -80,17 +98,7 @@ int CutAndFlush(int fd, std::uint64_t size) {
   return ::fsync(fd) == 0 ? 0 : errno;
 }
 
-bool ReadAll(int fd, std::string& out) {
-  char block[65536];
-  for (off_t offset = 0;;) {
-    const ssize_t n = ::pread(fd, block, sizeof block, offset);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    out.append(block, static_cast<std::size_t>(n));
-    offset += n;
-  }
-}
+void (*gInPlaceSaveHook)() = nullptr;
 
 }  // namespace
 
@@ -107,10 +115,15 @@ class TAtomicFile::TSaver {
     if (FExists && !overwriteReadOnly && IsReadOnly(file, FOld)) {
       throw EInOutError(FTarget.string() + " は読み取り専用のファイルなので上書きしません");
     }
+    if (const std::optional<TLeftBackup> left = FindLeftBackup(file)) {
+      throw EInOutError(FTarget.string() + " には前回の保存が途中で終わったときのバックアップ " + left->Backup.string() +
+                        " が残っているので保存しません。元に戻すか削除してから保存してください");
+    }
     const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
     const int error = FFolder.Open(folder);
     if (error != 0) Fail(FTarget, "フォルダを開けません", error, Old());
     FName = file.filename().string();
+    FFile = file;
     FFolder.RemoveStaleTemporaries();
     // What will be replaced takes the bytes straight into its temporary
     // file; a file written in place keeps them in one too, where it can.
@@ -226,16 +239,35 @@ class TAtomicFile::TSaver {
     if (!S_ISREG(st.st_mode) || st.st_dev != FOld.st_dev || st.st_ino != FOld.st_ino) {
       Fail(FTarget, "保存の途中で別のファイルに入れ替わりました", 0, TOldFile::Intact);
     }
-    std::string old;
-    if (canRestore && !ReadAll(fd.Get(), old)) Fail(FTarget, "元の内容を読めません", errno, TOldFile::Intact);
+    // The old bytes go to a backup that is flushed before a byte of the
+    // file changes, and stays until the new ones are whole, so that neither
+    // a failure nor a crash in between can lose them.
+    TSaveBackup backup;
+    if (canRestore) MakeBackup(backup, fd.Get(), st);
     // Reserve the room first, so that a full disk is found before a byte changes.
     const std::uint64_t size = FText.Size();
-    if (const int reserve = Reserve(fd.Get(), size)) Fail(FTarget, "", reserve, TOldFile::Intact);
+    if (const int reserve = Reserve(fd.Get(), size)) {
+      backup.Remove();
+      Fail(FTarget, "", reserve, TOldFile::Intact);
+    }
     int error = FText.CopyTo(fd.Get());
+    if (error == 0 && gInPlaceSaveHook != nullptr) gInPlaceSaveHook();
     if (error == 0) error = CutAndFlush(fd.Get(), size);
-    if (error == 0) return true;
-    const bool restored = canRestore && WriteAllAt(fd.Get(), old, 0) == 0 && CutAndFlush(fd.Get(), old.size()) == 0;
+    if (error == 0) {
+      backup.Remove();
+      return true;
+    }
+    const bool restored = canRestore && backup.CopyBack(fd.Get()) == 0;
+    if (restored) backup.Remove();
     Fail(FTarget, "書き込みに失敗しました", error, restored ? TOldFile::Restored : TOldFile::Damaged);
+  }
+
+  // A backup of the file's old bytes; the disk's room for it is taken
+  // from the copy of the text first, which can wait in memory.
+  void MakeBackup(TSaveBackup& backup, int fd, const struct stat& st) {
+    int error = backup.Make(FFolder, FFile, fd, st);
+    if (IsNoSpaceError(error) && FText.InFile() && FText.MoveToMemory() == 0) error = backup.Make(FFolder, FFile, fd, st);
+    if (error != 0) Fail(FTarget, "元の内容のバックアップを作れません", error, TOldFile::Intact);
   }
 
   // Room on disk for size bytes of the file; 0, or the error when there is
@@ -256,6 +288,7 @@ class TAtomicFile::TSaver {
   bool FExists = false;
   TSaveFolder FFolder;
   std::string FName;
+  fs::path FFile;  // the file the links name
   TSaveText FText;
 };
 
@@ -292,6 +325,8 @@ void TAtomicFile::Commit() {
   Run([](TSaver& saver) { saver.Commit(); });
   FSaver.reset();
 }
+
+void SetInPlaceSaveHook(void (*hook)()) { gInPlaceSaveHook = hook; }
 
 void WriteFileAtomically(const fs::path& path, std::string_view bytes, bool overwriteReadOnly) {
   TAtomicFile file(path, overwriteReadOnly);

@@ -21,7 +21,9 @@ TSaveObstacle CheckSaveTarget(const std::filesystem::path& path);
 // Saves a file from the bytes written to it, on Commit.
 //
 // A symbolic link is followed to the file it finally names, which is saved
-// (the links stay links). A new file, or one with a single name in a folder
+// (the links stay links); as the kernel does, a link in a sticky folder that
+// everyone may write is followed only when it belongs to this user or to the
+// folder's owner, and the save is refused otherwise. A new file, or one with a single name in a folder
 // the user may write, is replaced: the bytes go, as they are written, to an
 // unnamed temporary file in the same folder (or, where the file system has
 // none, a short hidden one named after this process), are flushed to disk
@@ -29,8 +31,12 @@ TSaveObstacle CheckSaveTarget(const std::filesystem::path& path);
 // over the target, so that at every moment the target is the whole old file
 // or the whole new one. A file with several names, or one in a folder the
 // user may not write, is written in place instead: room for the new bytes is
-// reserved first, then they are written over the old ones and flushed; when
-// that fails the old bytes are written back. Such a file, too, collects
+// reserved first, the old bytes are copied into a backup (see
+// TSaveBackup) and flushed, then the new bytes are written over the old
+// ones and flushed, and the backup is removed; when that fails the old
+// bytes are written back from it. A backup that a crash left behind stays
+// until the user restores or discards it (FindLeftBackup): until then the
+// file is not saved. Such a file, too, collects
 // the bytes in a temporary file where one can be made, and copies them from
 // there; the in-place write needs room only for what the file grows by, so
 // when the disk has no room for that copy, or the folder may not be
@@ -67,6 +73,11 @@ class TAtomicFile {
   std::unique_ptr<TSaver> FSaver;  // none once committed or failed
   std::exception_ptr FFailure;
 };
+
+// For tests: called by an in-place save once the new bytes are written over
+// the old ones and before the file is cut to their length, the moment a
+// crash leaves the new text followed by the old tail.
+void SetInPlaceSaveHook(void (*hook)());
 
 // Writes the whole of bytes to path through a TAtomicFile.
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, bool overwriteReadOnly = false);

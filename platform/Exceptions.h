@@ -33,3 +33,13 @@ class EInOutError : public Exception {
  public:
   using Exception::Exception;
 };
+
+// The system's error number as a short Japanese text, as every message of
+// the program is; an unusual one is given by its number.
+std::string SystemErrorText(int error);
+
+// Work that the user stopped, or that stopped itself, before it changed anything.
+class EAbort : public Exception {
+ public:
+  using Exception::Exception;
+};

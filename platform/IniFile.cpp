@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string_view>
@@ -66,7 +65,7 @@ std::string UnreadableLine(std::string_view text) {
 bool ReadBytes(const std::filesystem::path& name, std::string& bytes, std::string& problem) {
   std::ifstream in(name, std::ios::binary);
   if (!in.is_open()) {
-    problem = std::string("読めません: ") + std::strerror(errno);
+    problem = std::string("読めません: ") + SystemErrorText(errno);
     return false;
   }
   try {
@@ -169,7 +168,7 @@ void TIniFile::UpdateFile() {
   if (FFileName.has_parent_path()) {
     std::error_code error;
     std::filesystem::create_directories(FFileName.parent_path(), error);
-    if (error) throw EInOutError(FFileName.string() + " に書き込めません (フォルダを作れません: " + error.message() + ")");
+    if (error) throw EInOutError(FFileName.string() + " に書き込めません (フォルダを作れません: " + SystemErrorText(error.value()) + ")");
   }
   WriteFileAtomically(FFileName, bytes);
 }

@@ -73,6 +73,18 @@ void AppendReplacement(std::u16string& out, const TRegExpSpanText& text, std::si
   }
 }
 
+// The find callback comes at every place a search tries, the match
+// callback about once a millisecond of backtracking: the interrupt is asked
+// once in so many calls of the first, at every call of the second.
+constexpr unsigned kPlacesPerInterrupt = 4096;
+
+template <class Interrupt>
+UBool AskInterrupt(const void* context, unsigned every) {
+  auto& interrupt = *static_cast<Interrupt*>(const_cast<void*>(context));
+  if (!interrupt.GoOn || ++interrupt.Calls % every != 0) return true;
+  return interrupt.GoOn();
+}
+
 }  // namespace
 
 TRegExp::TRegExp() = default;
@@ -80,17 +92,28 @@ TRegExp::~TRegExp() = default;
 
 void TRegExp::SetPattern(const std::u16string& pattern) {
   FPattern = pattern;
-  FCompiled.reset();
+  Forget();
 }
 
 void TRegExp::SetIgnoreCase(bool ignoreCase) {
   FIgnoreCase = ignoreCase;
-  FCompiled.reset();
+  Forget();
 }
 
 void TRegExp::SetEditorLines(bool editorLines) {
   FEditorLines = editorLines;
+  Forget();
+}
+
+void TRegExp::Forget() {
+  // The matcher refers to the compiled pattern.
+  FMatcher.reset();
   FCompiled.reset();
+}
+
+void TRegExp::SetTimeLimit(int units) {
+  FTimeLimit = units < 0 ? 0 : units;
+  FMatcher.reset();
 }
 
 const icu::RegexPattern& TRegExp::Compiled() {
@@ -104,7 +127,7 @@ const icu::RegexPattern& TRegExp::Compiled() {
   const icu::UnicodeString pattern(FPattern.data(), Length(FPattern));
   FCompiled.reset(icu::RegexPattern::compile(pattern, flags, where, status));
   if (U_FAILURE(status)) {
-    FCompiled.reset();
+    Forget();
     Fail(FPattern, std::string(u_errorName(status)) + ", 位置 " + std::to_string(where.offset + 1));
   }
   return *FCompiled;
@@ -116,12 +139,8 @@ std::vector<TRegExpMatch> TRegExp::Matches(const std::u16string& source, const s
     return source.substr(start, end - start);
   };
   const TRegExpSpanText& text = spanText ? spanText : ownText;
-  const icu::RegexPattern& compiled = Compiled();
-  const icu::UnicodeString input(false, source.data(), Length(source));  // read-only alias
+  icu::RegexMatcher* matcher = &MatcherFor(source);
   UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::RegexMatcher> matcher(compiled.matcher(input, status));
-  if (U_FAILURE(status)) Fail(FPattern, u_errorName(status));
-
   std::vector<TRegExpMatch> found;
   while (matcher->find(status)) {
     TRegExpMatch match;
@@ -131,8 +150,31 @@ std::vector<TRegExpMatch> TRegExp::Matches(const std::u16string& source, const s
     found.push_back(std::move(match));
     if (!FGlobal) break;
   }
+  if (status == U_REGEX_TIME_OUT) throw ERegExpTimeOut();
+  if (status == U_REGEX_STOPPED_BY_CALLER) throw EAbort("検索を中止しました");
   if (U_FAILURE(status)) Fail(FPattern, u_errorName(status));
   return found;
+}
+
+icu::RegexMatcher& TRegExp::MatcherFor(const std::u16string& source) {
+  const icu::RegexPattern& compiled = Compiled();
+  UErrorCode status = U_ZERO_ERROR;
+  if (!FMatcher) {
+    FMatcher.reset(compiled.matcher(status));
+    if (U_SUCCESS(status)) FMatcher->setTimeLimit(FTimeLimit, status);
+    if (U_SUCCESS(status)) FMatcher->setMatchCallback(
+        [](const void* context, int32_t) { return AskInterrupt<TInterrupt>(context, 1); }, &FInterrupt, status);
+    if (U_SUCCESS(status)) FMatcher->setFindProgressCallback(
+        [](const void* context, int64_t) { return AskInterrupt<TInterrupt>(context, kPlacesPerInterrupt); }, &FInterrupt, status);
+    if (U_FAILURE(status)) {
+      FMatcher.reset();
+      Fail(FPattern, u_errorName(status));
+    }
+  }
+  // A read-only alias of the source, which outlives the search.
+  FInput = icu::UnicodeString(false, source.data(), Length(source));
+  FMatcher->reset(FInput);
+  return *FMatcher;
 }
 
 std::u16string TRegExp::Replace(const std::u16string& source, const std::u16string& replacement) {

@@ -1,7 +1,7 @@
 // TRegExp: the regular-expression object, over ICU's regular expressions on UTF-16 text.
 #pragma once
 
-#include <unicode/uversion.h>
+#include <unicode/unistr.h>
 
 #include <cstddef>
 #include <functional>
@@ -9,9 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/Exceptions.h"
+
 U_NAMESPACE_BEGIN
+class RegexMatcher;
 class RegexPattern;
 U_NAMESPACE_END
+
+// A search that ran past its time limit; it found nothing and changed nothing.
+class ERegExpTimeOut : public Exception {
+ public:
+  ERegExpTimeOut() : Exception("検索に時間がかかりすぎたため中止しました") {}
+};
 
 // One match of a pattern: [Start, End) in UTF-16 units of the source, and
 // the replacement string expanded for it when one was asked for.
@@ -49,6 +58,14 @@ class TRegExp {
   // start and end, CR LF counts as one line end, and "." matches neither.
   bool EditorLines() const { return FEditorLines; }
   void SetEditorLines(bool editorLines);
+  // Each call of Matches gives up with ERegExpTimeOut after about this many
+  // units of the engine's backtracking (roughly milliseconds each); 0 sets
+  // no limit. A pattern such as "(a+)+$" otherwise takes years on a line
+  // of forty "a"s and a "b".
+  int TimeLimit() const { return FTimeLimit; }
+  void SetTimeLimit(int units);
+  // Asked now and then during a long call of Matches; false stops it with EAbort.
+  void SetInterrupt(std::function<bool()> goOn) { FInterrupt.GoOn = std::move(goOn); }
 
   // The source with matches replaced, scanning left to right; each search
   // resumes after the previous match, and an empty match moves on by one
@@ -62,11 +79,25 @@ class TRegExp {
                                     const TRegExpSpanText& spanText = {});
 
  private:
+  void Forget();
   const icu::RegexPattern& Compiled();
+  // The matcher of the compiled pattern, set to search source.
+  icu::RegexMatcher& MatcherFor(const std::u16string& source);
 
   std::u16string FPattern;
   bool FIgnoreCase = false;
   bool FGlobal = false;
   bool FEditorLines = false;
+  int FTimeLimit = 0;
+  // What ICU's callbacks ask; they are called for every place a search
+  // tries, so the interrupt is asked only every so many calls.
+  struct TInterrupt {
+    std::function<bool()> GoOn;
+    unsigned Calls = 0;
+  };
+  TInterrupt FInterrupt;
   std::unique_ptr<icu::RegexPattern> FCompiled;
+  // Kept from call to call: making a matcher costs more than searching a short line.
+  std::unique_ptr<icu::RegexMatcher> FMatcher;
+  icu::UnicodeString FInput;
 };

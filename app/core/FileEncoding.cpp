@@ -44,10 +44,15 @@ std::string WithCrLf(std::string_view text) {
 
 }  // namespace
 
-TFileEncoding DetectFileEncoding(std::string_view bytes) {
+TFileEncoding MarkedEncoding(std::string_view bytes) {
   if (bytes.starts_with(kUtf8Bom)) return TFileEncoding::Utf8;
   if (bytes.starts_with(kUtf16LEBom)) return TFileEncoding::Utf16LE;
   if (bytes.starts_with(kUtf16BEBom)) return TFileEncoding::Utf16BE;
+  return TFileEncoding::ShiftJis;
+}
+
+TFileEncoding DetectFileEncoding(std::string_view bytes) {
+  if (const TFileEncoding marked = MarkedEncoding(bytes); marked != TFileEncoding::ShiftJis) return marked;
   return IsValidUtf8(bytes) && HasLongSequence(bytes) ? TFileEncoding::Utf8 : TFileEncoding::ShiftJis;
 }
 

@@ -13,6 +13,10 @@ enum class TFileEncoding { ShiftJis, Utf8, Utf16LE, Utf16BE };
 // such as "ﾃｩ") stays Shift-JIS, and so does plain ASCII.
 TFileEncoding DetectFileEncoding(std::string_view bytes);
 
+// The encoding that a byte-order mark at the start of bytes names, or
+// ShiftJis when there is none.
+TFileEncoding MarkedEncoding(std::string_view bytes);
+
 // The name the user sees ("UTF-8", "UTF-16").
 const char* FileEncodingName(TFileEncoding encoding);
 

@@ -1,6 +1,7 @@
 // Settings: the keys of the settings file in their order, and its location.
 #include "app/core/Settings.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -153,7 +154,29 @@ bool WriteSettings(TIniFile& ini, const TSettingsTarget& target) {
   return true;
 }
 
-bool IsWritableFolder(const std::filesystem::path& folder) { return ::access(folder.c_str(), W_OK) == 0; }
+namespace {
+
+// Whether only its owner, this user or root, may write folder.
+bool NoOtherUserMayWrite(const std::filesystem::path& folder) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0) return false;
+  return (st.st_uid == ::geteuid() || st.st_uid == 0) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// A settings file that nobody but this user or root can have put there or
+// changed: a regular file, never a link, owned by one of them, in a folder
+// no other user may write.
+bool IsTrustedSettingsFile(const std::filesystem::path& file) {
+  struct stat st {};
+  return ::lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_uid == ::geteuid() || st.st_uid == 0) &&
+         NoOtherUserMayWrite(file.parent_path());
+}
+
+}  // namespace
+
+bool IsWritableFolder(const std::filesystem::path& folder) {
+  return ::access(folder.c_str(), W_OK) == 0 && NoOtherUserMayWrite(folder);
+}
 
 TConfigEnvironment TConfigEnvironment::FromProcess() { return {GetEnv("XDG_CONFIG_HOME"), GetEnv("HOME")}; }
 
@@ -161,7 +184,11 @@ std::filesystem::path SettingsPath(const std::filesystem::path& executable, cons
   std::filesystem::path beside = executable;
   beside.replace_extension(".ini");
   std::error_code ignored;
-  if (std::filesystem::exists(beside, ignored) || env.CanWriteFolder(beside.parent_path())) return beside;
+  if (std::filesystem::is_symlink(beside, ignored) || std::filesystem::exists(beside, ignored)) {
+    if (IsTrustedSettingsFile(beside)) return beside;
+  } else if (env.CanWriteFolder(beside.parent_path())) {
+    return beside;
+  }
 
   // The base directory rules ignore a relative XDG_CONFIG_HOME.
   std::filesystem::path config;

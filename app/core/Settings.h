@@ -88,7 +88,8 @@ std::string ReadSettings(const TIniFile& ini, TSettingsTarget& target);
 // another running copy wrote to other keys survives.
 bool WriteSettings(TIniFile& ini, const TSettingsTarget& target);
 
-// Whether this process may create files in folder.
+// Whether this process may create files in folder, and no other user may
+// (its owner is this user or root, and it has no group or other write bit).
 bool IsWritableFolder(const std::filesystem::path& folder);
 
 // What decides where the settings file lives besides the executable itself.
@@ -101,8 +102,10 @@ struct TConfigEnvironment {
   static TConfigEnvironment FromProcess();
 };
 
-// The executable's full path with the extension ".ini" when that file exists
-// or its folder is writable (a portable install); otherwise
+// The executable's full path with the extension ".ini" (a portable
+// install) when that file is a regular file, never a link, owned by this
+// user or root, in a folder no other user may write, or when there is no
+// such file and CanWriteFolder says the folder is the user's; otherwise
 // verselet/verselet.ini in the user's configuration folder
 // ($XDG_CONFIG_HOME, else ~/.config), which writing creates.
 std::filesystem::path SettingsPath(const std::filesystem::path& executable,

@@ -32,14 +32,26 @@ std::pair<std::size_t, bool> TFirstLineOfTime::Find(long long millis, std::size_
     const auto [first, fresh] = FLarge.try_emplace(millis, line);
     return {first->second, fresh};
   }
-  if (2 * (FUsed + 1) > FSlots.size()) Grow();
   const auto key = static_cast<std::uint32_t>(millis);
+  const auto first = static_cast<std::uint32_t>(line);
+  if (FInOrder.empty() || key > FInOrder.back().Millis) {
+    FInOrder.push_back(TSlot{key, first});
+    return {line, true};
+  }
+  const auto at = std::lower_bound(FInOrder.begin(), FInOrder.end(), key,
+                                   [](const TSlot& slot, std::uint32_t k) { return slot.Millis < k; });
+  if (at->Millis == key) return {at->Line, false};
+  return FindOutOfOrder(key, first);
+}
+
+std::pair<std::size_t, bool> TFirstLineOfTime::FindOutOfOrder(std::uint32_t key, std::uint32_t line) {
+  if (2 * (FUsed + 1) > FSlots.size()) Grow();
   const std::size_t mask = FSlots.size() - 1;
   for (std::size_t at = (key * 0x9E3779B97F4A7C15u) >> 24 & mask;; at = (at + 1) & mask) {
     TSlot& slot = FSlots[at];
     if (slot.Millis == key) return {slot.Line, false};
     if (slot.Millis == kEmpty) {
-      slot = TSlot{key, static_cast<std::uint32_t>(line)};
+      slot = TSlot{key, line};
       ++FUsed;
       return {line, true};
     }
@@ -51,7 +63,7 @@ void TFirstLineOfTime::Grow() {
   old.swap(FSlots);
   FUsed = 0;
   for (const TSlot& slot : old)
-    if (slot.Millis != kEmpty) Find(slot.Millis, slot.Line);
+    if (slot.Millis != kEmpty) FindOutOfOrder(slot.Millis, slot.Line);
 }
 
 std::string& TTagChecker::Message() {

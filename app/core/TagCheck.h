@@ -31,9 +31,12 @@ struct TTagProblem {
   std::string Message;  // for the user, in UTF-8
 };
 
-// The first line of each line time: open addressing in one array of small
-// slots, since a large file looks up a time for every line and the table
-// should stay in the cache. A time or line beyond 32 bits goes to a map.
+// The first line of each line time. A large file looks up a time for every
+// line, and line times mostly rise: a time later than every one before is
+// appended to a sorted array, so that the common lookup touches only its
+// end; an earlier time is searched there by halves, and a time that is new
+// but earlier than the latest goes to a small open-addressing table of
+// such times. A time or line beyond 32 bits goes to a map.
 class TFirstLineOfTime {
  public:
   // The first line of millis, which becomes line when it has none yet; the
@@ -46,9 +49,11 @@ class TFirstLineOfTime {
     std::uint32_t Millis = kEmpty;
     std::uint32_t Line = 0;
   };
+  std::pair<std::size_t, bool> FindOutOfOrder(std::uint32_t key, std::uint32_t line);
   void Grow();
 
-  std::vector<TSlot> FSlots = std::vector<TSlot>(1024);
+  std::vector<TSlot> FInOrder;  // rising times
+  std::vector<TSlot> FSlots = std::vector<TSlot>(16);
   std::size_t FUsed = 0;
   std::map<long long, std::size_t> FLarge;
 };

@@ -1,6 +1,9 @@
 // TTextSearch: decoding Shift-JIS text with its byte offsets, finding with wrap-around, replacing.
 #include "app/core/TextSearch.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "app/core/WidthFolding.h"
 #include "platform/CodePage.h"
 #include "platform/LeadByte.h"
@@ -36,10 +39,58 @@ std::u16string QuotePattern(const std::u16string& text) {
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
+// Whether a regular expression may match a line break or tell the text's
+// own ends from a line's: an escape that names a line break, a class that
+// holds one or a code point, a negated or property set, or the dot-all flag,
+// and a line break itself, escaped or not.
+// Anything doubtful counts, since it only costs the search a whole-text pass.
+bool MaySpanLines(const std::u16string& pattern) {
+  constexpr std::u16string_view kSpanningEscapes = u"nrfstvRWDSHVXxuUNpPcAzZG0\r\n";
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char16_t c = pattern[i];
+    const char16_t next = i + 1 < pattern.size() ? pattern[i + 1] : u'\0';
+    if (c == u'\\') {
+      if (kSpanningEscapes.find(next) != std::u16string_view::npos) return true;
+      ++i;
+    } else if (c == u'[' && (next == u'^' || next == u':' || next == u'[')) {
+      return true;
+    } else if (c == u'(' && next == u'?') {
+      // Inline flags run up to ":" or ")"; "s" among them lets "." take line breaks.
+      const std::size_t end = pattern.find_first_of(u":)", i);
+      if (pattern.find(u's', i) < end) return true;
+    } else if (c == u'\r' || c == u'\n') {
+      return true;
+    }
+  }
+  return false;
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Units of the engine's backtracking (roughly milliseconds) that one line,
+// or the whole text, may take.
+constexpr int kSearchTimeLimit = 3000;
+
 }  // namespace
 
 TTextSearch::TTextSearch(const TSearchOptions& options)
-    : FRegularExpression(options.RegularExpression), FIgnoreWidth(options.IgnoreWidth) {
+    : FRegularExpression(options.RegularExpression),
+      FIgnoreWidth(options.IgnoreWidth),
+      FSpansLines(options.RegularExpression ? MaySpanLines(options.Pattern)
+                                            : options.Pattern.find_first_of(u"\r\n") != std::u16string::npos) {
+  FRegExp.SetTimeLimit(kSearchTimeLimit);
+  // Lowering every byte, trail bytes too, can only let more lines through
+  // the look, never fewer. Letters whose case the engine folds beyond ASCII
+  // (full-width, Greek, Cyrillic) have no byte form for both cases.
+  const bool foldsOnlyAscii = std::all_of(options.Pattern.begin(), options.Pattern.end(), [](char16_t c) {
+    return c < 0x80 || (c >= 0x3000 && !(c >= 0xFF21 && c <= 0xFF5A));
+  });
+  std::size_t lossy = 0;
+  const std::string bytes = UnicodeToAnsi(options.Pattern, &lossy);
+  if (!FRegularExpression && !FIgnoreWidth && lossy == 0 && (options.MatchCase || foldsOnlyAscii)) {
+    FFoldedBytes = bytes;
+    std::transform(FFoldedBytes.begin(), FFoldedBytes.end(), FFoldedBytes.begin(), LowerAscii);
+  }
   if (FRegularExpression)
     FRegExp.SetPattern(FIgnoreWidth ? FoldPattern(options.Pattern) : options.Pattern);
   else
@@ -49,7 +100,7 @@ TTextSearch::TTextSearch(const TSearchOptions& options)
   FRegExp.SetEditorLines(true);
 }
 
-TTextSearch::TDecoded TTextSearch::Decode(const std::string& text) const {
+TTextSearch::TDecoded TTextSearch::Decode(std::string_view text) const {
   // Every character of the text becomes exactly one code point, so the two
   // can be walked side by side.
   TDecoded decoded;
@@ -87,9 +138,19 @@ std::u16string TTextSearch::LiteralReplacement(const std::u16string& replacement
   return literal;
 }
 
-std::vector<TRegExpMatch> TTextSearch::MatchesIn(const TDecoded& decoded, const std::u16string& replacement,
-                                                 bool withReplacement) {
-  const std::u16string expansion = LiteralReplacement(replacement);
+bool TTextSearch::MayMatch(std::string_view text) const {
+  if (FFoldedBytes.empty()) return true;
+  const std::boyer_moore_horspool_searcher searcher(
+      FFoldedBytes.begin(), FFoldedBytes.end(), [](char c) { return std::hash<char>()(LowerAscii(c)); },
+      [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
+  return std::search(text.begin(), text.end(), searcher) != text.end();
+}
+
+std::string TTextSearch::Bytes(const std::u16string& replacement) { return UnicodeToAnsiLossless(replacement); }
+
+std::vector<TRegExpMatch> TTextSearch::Matches(std::string_view text, const std::u16string* replacement) {
+  const TDecoded decoded = Decode(text);
+  const std::u16string expansion = replacement ? LiteralReplacement(*replacement) : std::u16string();
   TRegExpSpanText unfolded;
   if (FIgnoreWidth) {
     unfolded = [&decoded](std::size_t start, std::size_t end) {
@@ -97,17 +158,22 @@ std::vector<TRegExpMatch> TTextSearch::MatchesIn(const TDecoded& decoded, const 
       return decoded.Unfolded.substr(from, decoded.UnfoldedIndex[end] - from);
     };
   }
-  std::vector<TRegExpMatch> matches = FRegExp.Matches(decoded.Units, withReplacement ? &expansion : nullptr, unfolded);
+  std::vector<TRegExpMatch> matches = FRegExp.Matches(decoded.Units, replacement ? &expansion : nullptr, unfolded);
   for (TRegExpMatch& match : matches) {
     match.Start = decoded.ByteAt[match.Start];
     match.End = decoded.ByteAt[match.End];
   }
+  // A CR LF is one line break: nothing is found, or put, between its two bytes.
+  std::erase_if(matches, [&text](const TRegExpMatch& m) {
+    return m.Start == m.End && m.Start > 0 && m.Start < text.size() && text[m.Start - 1] == '\r' &&
+           text[m.Start] == '\n';
+  });
   return matches;
 }
 
 std::optional<TFoundMatch> TTextSearch::FindNext(const std::string& text, std::size_t selStart, std::size_t selEnd,
                                                  bool forward) {
-  const std::vector<TRegExpMatch> matches = MatchesIn(Decode(text), {}, false);
+  const std::vector<TRegExpMatch> matches = Matches(text);
   auto isSelection = [&](const TRegExpMatch& m) { return m.Start == selStart && m.End == selEnd; };
   const TRegExpMatch* pick = nullptr;
   for (const TRegExpMatch& m : matches) {
@@ -126,7 +192,7 @@ std::optional<TFoundMatch> TTextSearch::FindNext(const std::string& text, std::s
 
 std::optional<std::string> TTextSearch::ReplacementFor(const std::string& text, const TTextMatch& match,
                                                        const std::u16string& replacement) {
-  for (const TRegExpMatch& m : MatchesIn(Decode(text), replacement, true)) {
+  for (const TRegExpMatch& m : Matches(text, &replacement)) {
     if (m.Start == match.Start && m.End == match.End) return UnicodeToAnsiLossless(m.Replacement);
     if (m.Start > match.Start) break;
   }
@@ -134,7 +200,7 @@ std::optional<std::string> TTextSearch::ReplacementFor(const std::string& text, 
 }
 
 std::string TTextSearch::ReplaceAll(const std::string& text, const std::u16string& replacement, std::size_t& count) {
-  const std::vector<TRegExpMatch> matches = MatchesIn(Decode(text), replacement, true);
+  const std::vector<TRegExpMatch> matches = Matches(text, &replacement);
   std::string out;
   out.reserve(text.size());
   std::size_t last = 0;

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/RegExp.h"
@@ -15,6 +17,7 @@ struct TSearchOptions {
   bool MatchCase = false;
   // Half-width and full-width forms match each other (ｶﾞ = ガ, Ａ = A).
   bool IgnoreWidth = false;
+  bool operator==(const TSearchOptions&) const = default;
 };
 
 // A match as byte offsets [Start, End) into the Shift-JIS text.
@@ -34,10 +37,29 @@ struct TFoundMatch {
 // on character boundaries, so "[" never finds the trail byte of "ー" (0x81
 // 0x5B). Bytes that are no character keep a private code of their own and
 // are written back unchanged. "^" and "$" match at line starts and ends.
-// A pattern that does not compile raises EConvertError on first use.
+// A pattern that does not compile raises EConvertError on first use. Each
+// search of a text or line has a time limit: a pattern that backtracks
+// without end raises ERegExpTimeOut instead of holding the window.
 class TTextSearch {
  public:
   explicit TTextSearch(const TSearchOptions& options);
+
+  // Whether a match may take in a line break or depend on where the whole
+  // text starts or ends ("\n", "\s", "[^a]", "\A"...), so that the text
+  // cannot be searched one line at a time. Plain text does only when it holds a CR or LF.
+  bool SpansLines() const { return FSpansLines; }
+  // Asked now and then during a long search; false stops it with EAbort.
+  void SetInterrupt(std::function<bool()> goOn) { FRegExp.SetInterrupt(std::move(goOn)); }
+  // Units of the engine's backtracking (about milliseconds) one search may take; the default suits a command.
+  void SetTimeLimit(int units) { FRegExp.SetTimeLimit(units); }
+  // False when text cannot hold a match: a plain pattern's bytes (ASCII
+  // letters in either case) are not in it. A cheap look before the search.
+  bool MayMatch(std::string_view text) const;
+  // Every match in text, as byte offsets; with a replacement, each carries
+  // its expansion (UTF-16, private codes for bytes that are no character).
+  std::vector<TRegExpMatch> Matches(std::string_view text, const std::u16string* replacement = nullptr);
+  // The replacement's bytes as they go into the text.
+  static std::string Bytes(const std::u16string& replacement);
 
   // The nearest match after the selection [selStart, selEnd) (forward) or
   // before it (backward), wrapping round the text once; an empty match that
@@ -62,11 +84,13 @@ class TTextSearch {
     std::u16string Unfolded;
     std::vector<std::size_t> UnfoldedIndex;
   };
-  TDecoded Decode(const std::string& text) const;
-  std::vector<TRegExpMatch> MatchesIn(const TDecoded& decoded, const std::u16string& replacement, bool withReplacement);
+  TDecoded Decode(std::string_view text) const;
   std::u16string LiteralReplacement(const std::u16string& replacement) const;
 
   bool FRegularExpression;
   bool FIgnoreWidth;
+  bool FSpansLines;
+  // A plain pattern's bytes with ASCII letters in lower case; empty when no byte look is possible.
+  std::string FFoldedBytes;
   TRegExp FRegExp;
 };

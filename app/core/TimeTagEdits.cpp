@@ -23,9 +23,13 @@ void RewriteTags(std::string_view line, std::string& out, Rewrite rewrite) {
 void TTagShiftFilter::Line(std::size_t, std::string_view line, std::string& out) {
   RewriteTags(line, out, [this](const TTimeTag& tag, std::string& to) {
     long long millis = tag.Millis + FOffset;
+    const long long latest = LargestTagMillis(tag);
     if (millis < 0) {
       millis = 0;
       ++FClamped;
+    } else if (millis > latest) {
+      millis = latest;
+      ++FClampedAtLatest;
     }
     AppendTimeTag(to, tag, millis);
   });

@@ -14,12 +14,15 @@
 // Moves every line and word tag by OffsetMillis, each tag keeping its own
 // brackets, separator and fraction digits, and its minute digits unless the
 // minutes need more. Tags with hundredths take the offset rounded to the
-// nearest hundredth. A time that would fall below zero becomes zero.
+// nearest hundredth. A time that would fall below zero becomes zero, and one
+// beyond the latest a tag of its form can hold becomes that latest time.
 class TTagShiftFilter : public TLineFilter {
  public:
   explicit TTagShiftFilter(long long offsetMillis) : FOffset(offsetMillis) {}
   // The number of tags set to zero so far.
   std::size_t Clamped() const { return FClamped; }
+  // The number of tags set to the latest time their form holds so far.
+  std::size_t ClampedAtLatest() const { return FClampedAtLatest; }
 
  protected:
   void Line(std::size_t number, std::string_view line, std::string& out) override;
@@ -27,6 +30,7 @@ class TTagShiftFilter : public TLineFilter {
  private:
   const long long FOffset;
   std::size_t FClamped = 0;
+  std::size_t FClampedAtLatest = 0;
 };
 
 // Writes every square-bracket time tag as "[mm:ss.xx]" (Separator '.') or

@@ -195,6 +195,12 @@ void AppendTime(std::string& out, const TTimeTag& form, long long millis, char o
 
 }  // namespace
 
+long long LargestTagMillis(const TTimeTag& form) {
+  long long minutes = 0;
+  for (std::size_t i = 0; i < kMaxMinuteDigits; ++i) minutes = minutes * 10 + 9;
+  return (minutes * 60 + 59) * 1000 + (form.FractionDigits == 2 ? 990 : 999);
+}
+
 void AppendTimeTag(std::string& out, const TTimeTag& form, long long millis) {
   AppendTime(out, form, millis, form.Angle ? '<' : '[', form.Angle ? '>' : ']');
 }

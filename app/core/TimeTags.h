@@ -53,6 +53,10 @@ TTaggedLine ParseTaggedLine(std::string_view line);
 // The same into parsed, whose vectors keep their room: for a walk over many lines.
 void ParseTaggedLine(std::string_view line, TTaggedLine& parsed);
 
+// The latest time a tag of that form can hold: the most minute digits a
+// tag may have, 59 seconds and the largest fraction of its digits.
+long long LargestTagMillis(const TTimeTag& form);
+
 // Appends the tag as it would be written with a new time, keeping the tag's own
 // brackets, separator, fraction digits and at least its minute digits.
 // Hundredths are rounded to the nearest. millis must not be negative.

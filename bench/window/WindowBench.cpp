@@ -295,7 +295,7 @@ class TMainWindow {
     FForm.SetPreviewShown(true);
     if (column > 0) {
       FForm.DeviceSettings().HalfCount = column;
-      FForm.N18Click();
+      FForm.N18->trigger();
     }
     Editor()->setFocus();
     QApplication::processEvents();

@@ -129,6 +129,14 @@ void ControlHostWidget::deliverForeignText(const QString& text, QPoint at) {
   // The caret goes to the point, as a drag over it would take it.
   FControl.DragOver(&FForeignText, at.x(), at.y(), TDragState::dsDragMove, accept);
   if (!accept) return;
+  // A text announced by the drag that arrives empty was lost on its way from
+  // the other program (too large or too slow for the transfer): say so
+  // instead of dropping nothing.
+  if (text.isEmpty()) {
+    FControl.DragOver(&FForeignText, at.x(), at.y(), TDragState::dsDragLeave, accept);
+    MessageBox("ドロップされたテキストを受け取れませんでした (届いたデータが空でした)。", "", MB_ICONWARNING);
+    return;
+  }
   if (!ansiFromPlainText(text, FForeignText.Text)) {
     FControl.DragOver(&FForeignText, at.x(), at.y(), TDragState::dsDragLeave, accept);
     return;

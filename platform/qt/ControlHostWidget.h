@@ -132,6 +132,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Drops the input method's composition; some input methods hand its text
+  // over as a commit while they reset.
+  virtual void resetInputMethod();
 
  private:
   struct ScrollBarState : TScrollBarState {
@@ -222,6 +225,11 @@ class ControlHostWidget : public QWidget, public IControlHost {
   Qt::MouseButtons FButtons;
   std::set<WORD> FKeysDown;
   bool FMousePressedInClient = false;
+  // When and where the last double click was: a press soon after it at the
+  // same spot is the third of a triple click, which Qt reports as a plain press.
+  quint64 FDoubleClickTime = 0;
+  QPointF FDoubleClickAt;
+  bool FDoubleClicked = false;
   int FWheelRemainder = 0;
   int FSidewaysRemainder = 0;
   bool FFocusSent = false;
@@ -233,6 +241,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   bool FPreeditCursorVisible = true;
   QList<QInputMethodEvent::Attribute> FPreeditAttributes;
   std::string FResult;
+  // Counts the results handed to the control, to tell whether a call into
+  // the input method delivered one.
+  unsigned FResultsDelivered = 0;
   // A preedit committed here because the input method did not answer the
   // request at once; it may still send the same text later, once.
   QString FCommittedPreedit;

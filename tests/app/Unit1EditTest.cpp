@@ -139,12 +139,12 @@ TEST_F(EditTest, EachToolIsOneStepThatUndoAndRedoRetraceAndTellsItsCount) {
       EXPECT_EQ(Text(), history[i - 1]);
     }
     EXPECT_FALSE(form.RyxEdit1->Modified());
-    EXPECT_EQ(Title(), "Verselet 0.3");
+    EXPECT_EQ(Title(), "新しいテキスト - Verselet 0.3");
     for (std::size_t i = 1; i < history.size(); ++i) {
       form.EditActions->Redo->trigger();
       EXPECT_EQ(Text(), history[i]);
     }
-    EXPECT_EQ(Title(), "*Verselet 0.3");
+    EXPECT_EQ(Title(), "*新しいテキスト - Verselet 0.3");
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QListWidget>
+#include <QTimer>
 #include <QStatusBar>
 
 #include "app/UnitPreviewPanel.h"
@@ -27,9 +28,9 @@ TEST_F(LyricsTest, TagToolsRewriteEveryTagAsOneUndoStep) {
   };
   const std::vector<TCase> cases = {
       {form.ShiftTagsAction, 1.5, {}, "[ti:t]\r\n[00:02.00]a<00:02.50>b\r\n[00:03:50]c\r\n[00:04.750]d",
-       "タイムタグを 1.50 秒ずらしました (0 秒で止めたタグ: 0 個)"},
+       "タイムタグを 1.50 秒ずらしました (0 秒か最後の時刻で止めたタグ: 0 個)"},
       {form.ShiftTagsAction, -0.75, {}, "[ti:t]\r\n[00:00.00]a<00:00.25>b\r\n[00:01:25]c\r\n[00:02.500]d",
-       "タイムタグを -0.75 秒ずらしました (0 秒で止めたタグ: 1 個)"},
+       "タイムタグを -0.75 秒ずらしました (0 秒か最後の時刻で止めたタグ: 1 個)"},
       {form.UnifyTagsAction, 0, "[mm:ss:xx]", "[ti:t]\r\n[00:00:50]a<00:01.00>b\r\n[00:02:00]c\r\n[00:03:25]d",
        "タイムタグを [mm:ss:xx] にそろえました"},
       {form.UnifyTagsAction, 0, "[mm:ss.xx]", "[ti:t]\r\n[00:00.50]a<00:01.00>b\r\n[00:02.00]c\r\n[00:03.25]d",
@@ -54,6 +55,26 @@ TEST_F(LyricsTest, TagToolsRewriteEveryTagAsOneUndoStep) {
   EXPECT_EQ(Text(), original);
   EXPECT_FALSE(form.RyxEdit1->Modified());
   EXPECT_TRUE(Exceptions.empty());
+}
+
+TEST_F(LyricsTest, TheStatusCountFollowsTheRecheckAndAnotherFileClearsIt) {
+  const auto other = Dir.WriteFile("other.lrc", "[00:01.00]x");
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("[00:05.00]a\r\n[00:04.00]b");
+  form.CheckTagsAction->trigger();
+  EXPECT_EQ(form.StatusBar1->currentMessage(), "タイムタグの問題: 1 件");
+  form.TagRecheckTimer->setInterval(0);
+  form.RyxEdit1->MoveCaretTo(1, 0);
+  form.RyxEdit1->TypeText("c\r\n");
+  for (int i = 0; i < 5 && form.TagRecheckTimer->isActive(); ++i) QApplication::processEvents();
+  ASSERT_EQ(form.TagCheckPanel->List()->count(), 2);
+  EXPECT_EQ(form.StatusBar1->currentMessage(), "タイムタグの問題: 2 件");
+  form.RyxEdit1->SetAllText("[00:05.00]a\r\n[00:06.00]b");
+  for (int i = 0; i < 5 && form.TagRecheckTimer->isActive(); ++i) QApplication::processEvents();
+  EXPECT_EQ(form.StatusBar1->currentMessage(), "タイムタグに問題は見つかりませんでした");
+  Dialogs.Replies = {"保存しない"};
+  Drop(form, {FileUrl(other)});
+  EXPECT_TRUE(form.StatusBar1->currentMessage().isEmpty());
 }
 
 TEST_F(LyricsTest, TheCheckPanelListsProblemsAndTakesTheCaretToThem) {
@@ -149,6 +170,7 @@ TEST_F(LyricsTest, ThePreviewFollowsTheCaretAndTheEdits) {
 }
 
 TEST_F(LyricsTest, ThePreviewCountsOverflowingLinesAsTheTextChangesAndIsRemembered) {
+  Dir.WriteFile("verselet.ini", "[Verselet 0.3]\nShowPreview=0\n");
   {
     TForm1& form = Create();
     form.show();
@@ -184,6 +206,18 @@ TEST_F(LyricsTest, ThePreviewCountsOverflowingLinesAsTheTextChangesAndIsRemember
   EXPECT_TRUE(again.PreviewShown());
   EXPECT_TRUE(again.PreviewAction->isChecked());
   EXPECT_TRUE(Exceptions.empty());
+}
+
+TEST_F(LyricsTest, CheckPanelHoldsTheFirstProblemsAndTheirNumber) {
+  TForm1& form = Create();
+  std::string text;
+  for (int i = 0; i < 10050; ++i) text += "[00:61.00]x\r\n";
+  form.RyxEdit1->SetAllText(text);
+  form.CheckTagsAction->trigger();
+  QListWidget* list = form.TagCheckPanel->List();
+  ASSERT_EQ(list->count(), 10001);
+  EXPECT_EQ(list->item(10000)->text(), "問題は全部で 10050 件あります (最初の 10000 件を表示しています)");
+  EXPECT_EQ(form.StatusBar1->currentMessage(), "タイムタグの問題: 10050 件");
 }
 
 }  // namespace

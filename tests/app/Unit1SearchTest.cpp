@@ -1,13 +1,17 @@
 // Tests of the find bar, go to line, the status fields and zoom in the main window.
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QThread>
 
 #include "app/UnitFindBar.h"
 #include "app/UnitStatusFields.h"
 #include "platform/CodePage.h"
+#include "platform/Exceptions.h"
 #include "tests/app/FormFixture.h"
 
 namespace {
@@ -35,6 +39,39 @@ class SearchTest : public FormTest {
     form.FindBar->RegularExpression->setChecked(regex);
   }
   QString Message() const { return Form->StatusBar1->currentMessage(); }
+  // Keys as the user types them into a field.
+  static void Type(QWidget* field, const QString& text) {
+    for (const QChar c : text) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QCoreApplication::sendEvent(field, &press);
+    }
+  }
+  static void PressEnter(QWidget* field) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(field, &press);
+  }
+  // Lets the search as you type and its count run to their end.
+  static void Settle(TForm1& form) {
+    for (int i = 0; i < 2000 && form.FindBar->LiveWorkPending(); ++i) {
+      QCoreApplication::processEvents();
+      QThread::msleep(2);
+    }
+    ASSERT_FALSE(form.FindBar->LiveWorkPending());
+  }
+  // Pixels of the match frames' orange in the window.
+  static int FramePixels(TForm1& form) {
+    const QImage image = form.centralWidget()->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == QColor(0xFF, 0x80, 0x00);
+    return n;
+  }
+};
+
+// Stops long work at its first report.
+class TStopAtOnce : public TWorkProgress {
+ public:
+  void Report(std::uint64_t, std::uint64_t) override { throw EAbort("stopped"); }
 };
 
 TEST_F(SearchTest, FindSelectsWholeCharactersAndWrapsWithAMessage) {
@@ -169,6 +206,96 @@ TEST_F(SearchTest, ZoomChangesTheFontForTheSessionOnly) {
   Form.reset();
   TForm1& again = Create();
   EXPECT_EQ(again.RyxEdit1->Font().Size(), size);
+}
+
+TEST_F(SearchTest, RunawayPatternIsStoppedWithAMessageAndChangesNothing) {
+  TForm1& form = CreateWith("x\r\n" + std::string(40, 'a') + "b\r\ny");
+  form.RyxEdit1->SetSel(0, 0, 0, 1);
+  Find(form, "(a+)+$", true, true);
+  form.FindBar->ReplaceEdit->setText("z");
+  form.FindNextAction->trigger();
+  EXPECT_EQ(Message(), "検索に時間がかかりすぎたため中止しました");
+  EXPECT_EQ(Selection(form), (std::array<int, 4>{0, 0, 0, 1}));
+  EXPECT_EQ(form.FindBar->ReplaceAll(), 0u);
+  EXPECT_EQ(Message(), "検索に時間がかかりすぎたため中止しました");
+  EXPECT_EQ(Text(), "x\r\n" + std::string(40, 'a') + "b\r\ny");
+  EXPECT_FALSE(form.RyxEdit1->Modified());
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+TEST_F(SearchTest, ReplaceIsOneRangedStepInEitherModeAndReplaceAllCanBeStopped) {
+  TForm1& form = CreateWith("ab\r\ncd ab\r\nab");
+  Find(form, "ab", false, true);
+  form.FindBar->ReplaceEdit->setText("歌");
+  form.RyxEdit1->SetSel(3, 1, 1, 5);  // the second "ab"
+  form.RyxEdit1->ToggleInsertMode();  // overwrite mode takes no more than the match
+  form.FindBar->ReplaceOne();
+  EXPECT_EQ(Text(), Sjis("ab\r\ncd 歌\r\nab"));
+  EXPECT_FALSE(form.RyxEdit1->InsertMode());
+  // An edit of the match's range, not a new text.
+  ASSERT_FALSE(form.RyxEdit1->UndoList().empty());
+  EXPECT_NE(form.RyxEdit1->UndoList().front().Kind, ukReplace);
+  EXPECT_EQ(Selection(form), (std::array<int, 4>{2, 0, 2, 2}));
+  form.EditActions->Undo->trigger();
+  EXPECT_EQ(Text(), "ab\r\ncd ab\r\nab");
+  EXPECT_FALSE(form.RyxEdit1->Modified());
+
+  // Stopped at its first report, すべて置換 leaves the text as it was.
+  std::string big;
+  for (int i = 0; i < 40000; ++i) big += "[00:12.30] abc ab\r\n";
+  form.RyxEdit1->SetAllText(big);
+  Find(form, "ab", true, true);
+  form.FindBar->ReplaceEdit->setText("<$&>");
+  form.FindBar->MakeProgress = [](const QString&) { return std::make_unique<TStopAtOnce>(); };
+  EXPECT_EQ(form.FindBar->ReplaceAll(), 0u);
+  EXPECT_EQ(Message(), "中止しました");
+  EXPECT_EQ(Text(), big);
+  EXPECT_TRUE(form.RyxEdit1->UndoList().empty());
+  // Run to its end, the new text goes in as one step in pieces.
+  form.FindBar->MakeProgress = nullptr;
+  EXPECT_EQ(form.FindBar->ReplaceAll(), 80000u);
+  EXPECT_EQ(Text().size(), big.size() + 2 * 80000);
+  EXPECT_EQ(Text().substr(0, 21), "[00:12.30] <ab>c <ab>");
+  // Counted again in the new text: "<ab>" holds the pattern too.
+  Settle(form);
+  EXPECT_EQ(form.FindBar->CountLabel->text(), "80000 件");
+  form.EditActions->Undo->trigger();
+  EXPECT_EQ(Text(), big);
+}
+
+TEST_F(SearchTest, TypingSearchesFromWhereItBeganCountsAndFramesTheMatches) {
+  TForm1& form = CreateWith("ab x ab\r\nab");
+  form.resize(600, 400);
+  form.RyxEdit1->MoveCaretTo(0, 3);
+  form.FindAction->trigger();
+  EXPECT_EQ(FramePixels(form), 0);
+  Type(form.FindBar->FindEdit, "a");
+  Type(form.FindBar->FindEdit, "b");
+  Settle(form);
+  EXPECT_EQ(Selection(form), (std::array<int, 4>{0, 5, 0, 7}));
+  EXPECT_EQ(form.FindBar->CountLabel->text(), "2 / 3 件");
+  EXPECT_GT(FramePixels(form), 0);
+  PressEnter(form.FindBar->FindEdit);
+  Settle(form);
+  EXPECT_EQ(Selection(form), (std::array<int, 4>{1, 0, 1, 2}));
+  EXPECT_EQ(form.FindBar->CountLabel->text(), "3 / 3 件");
+  form.FindNextAction->trigger();
+  Settle(form);
+  EXPECT_EQ(form.FindBar->CountLabel->text(), "1 / 3 件");
+  EXPECT_EQ(Message(), "文頭に戻って検索しました");
+  // The count follows the text.
+  form.RyxEdit1->MoveCaretTo(1, 2);
+  form.RyxEdit1->TypeText("ab");
+  Settle(form);
+  EXPECT_EQ(form.FindBar->CountLabel->text(), "4 件");
+  // A character more that nothing matches, then Esc: no frames are left.
+  Type(form.FindBar->FindEdit, "z");
+  Settle(form);
+  EXPECT_EQ(form.FindBar->CountLabel->text(), "0 件");
+  EXPECT_EQ(Message(), "見つかりません: abz");
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(form.FindBar, &escape);
+  EXPECT_EQ(FramePixels(form), 0);
 }
 
 }  // namespace

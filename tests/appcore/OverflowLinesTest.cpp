@@ -165,6 +165,33 @@ TEST(OverflowMarksTest, BadgesFollowTheEndsOfTheOverflowingLinesInView) {
   }
 }
 
+TEST(OverflowMarksTest, TheBadgeOfALineWrappedAtTheWindowsEdgeStaysInView) {
+  TEditorFixture f("");
+  f.Do("size:200,200");
+  f.edit.SetColumn(1 << 20);
+  f.edit.SetAutoWrap(true);
+  f.edit.SetWordWrap(true);
+  f.edit.SetAllText(std::string(200, 'a'));
+  // Rows as wide as the window, the last one a cell short of it.
+  const std::size_t cells = f.edit.Lines().Get(0).size();
+  ASSERT_LT(cells, 200u);
+  f.edit.SetAllText(std::string(3 * cells - 1, 'a') + "\r\nb");
+  TOverflowLines cache({10, 2});
+  cache.Reset(f.edit.Lines());
+  THeadlessCanvas& canvas = f.host.HeadlessCanvas();
+  canvas.TakeOps();
+  DrawOverflowMarks(canvas, f.edit, cache, 0, f.edit.Lines().Count() - 1);
+  int badges = 0;
+  for (const TCanvasOp& op : canvas.TakeOps()) {
+    if (op.Op != "text") continue;
+    ++badges;
+    EXPECT_EQ((op.Y - f.edit.TopMargin()) / f.edit.LineHeight(), 2);
+    EXPECT_GE(op.X, f.edit.TextLeft());
+    EXPECT_LE(op.X + canvas.TextWidth(op.Text), f.edit.TextLeft() + f.edit.TextWidth());
+  }
+  EXPECT_EQ(badges, 1);
+}
+
 }  // namespace
 
 namespace {

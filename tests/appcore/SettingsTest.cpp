@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <csignal>
+#include <fstream>
+#include <functional>
 
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
@@ -352,6 +356,47 @@ TEST_F(SettingsPathTest, ElseInTheUsersConfigurationFolder) {
   EXPECT_EQ(SettingsPath("/usr/bin/verselet", env), "/var/users/kei/.config/verselet/verselet.ini");
   env.XdgConfigHome.clear();
   EXPECT_EQ(SettingsPath("/usr/bin/verselet", env), "/var/users/kei/.config/verselet/verselet.ini");
+}
+
+// A settings file beside the executable that another user could have put
+// there or changed is not used.
+TEST_F(SettingsPathTest, ThePortableFileIsUsedOnlyWhenNoOtherUserCouldHaveWrittenIt) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+  constexpr uid_t kOther = 4321;
+  const struct {
+    const char* Name;
+    std::function<void(const std::filesystem::path& folder)> Make;
+    bool Used;
+  } cases[] = {
+      {"the user's own file", [](const auto& folder) { std::ofstream(folder / "verselet.ini"); }, true},
+      {"a link", [](const auto& folder) {
+         std::ofstream(folder / "real.ini");
+         std::filesystem::create_symlink("real.ini", folder / "verselet.ini");
+       }, false},
+      {"another user's file", [](const auto& folder) {
+         std::ofstream(folder / "verselet.ini");
+         (void)::chown((folder / "verselet.ini").c_str(), kOther, kOther);
+       }, false},
+      {"a folder others may write", [](const auto& folder) {
+         std::ofstream(folder / "verselet.ini");
+         ::chmod(folder.c_str(), 0777);
+       }, false},
+      {"another user's folder", [](const auto& folder) {
+         std::ofstream(folder / "verselet.ini");
+         (void)::chown(folder.c_str(), kOther, kOther);
+       }, false},
+      {"no file, a sticky folder for everyone", [](const auto& folder) { ::chmod(folder.c_str(), 01777); }, false},
+      {"no file, the user's folder", [](const auto&) {}, true},
+  };
+  for (const auto& c : cases) {
+    TTempDir dir;
+    const std::filesystem::path folder = dir.Path() / "bin";
+    std::filesystem::create_directory(folder);
+    ::chmod(folder.c_str(), 0755);
+    c.Make(folder);
+    const TConfigEnvironment env{"/xdg", ""};
+    EXPECT_EQ(SettingsPath(folder / "verselet", env) == folder / "verselet.ini", c.Used) << c.Name;
+  }
 }
 
 TEST_F(SettingsPathTest, ChecksTheRealFolder) {

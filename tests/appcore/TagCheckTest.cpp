@@ -162,4 +162,31 @@ TEST(TagCheckTest, RandomTextsReportTheModelsProblemsAsSoonAsTheyAreDecided) {
   }
 }
 
+// Rising times, times going back, repeats and times beyond 32 bits, against a plain map.
+TEST(TagCheckTest, TheFirstLineOfEachTimeIsFoundHoweverTheTimesCome) {
+  std::mt19937 random(20261209);
+  TFirstLineOfTime table;
+  std::map<long long, std::size_t> model;
+  long long rising = 0;
+  for (std::size_t line = 1; line <= 200000; ++line) {
+    long long millis = 0;
+    switch (random() % 8) {
+      case 0:
+        millis = static_cast<long long>(random() % 100000);  // back, often seen before
+        break;
+      case 1:
+        millis = rising;  // the same time again
+        break;
+      case 2:
+        millis = (1LL << 32) + static_cast<long long>(random() % 1000);
+        break;
+      default:
+        millis = rising += static_cast<long long>(random() % 50);
+        break;
+    }
+    const auto [first, fresh] = model.try_emplace(millis, line);
+    ASSERT_EQ(table.Find(millis, line), std::make_pair(first->second, fresh)) << "line " << line << ", " << millis;
+  }
+}
+
 }  // namespace

@@ -94,12 +94,13 @@ TEST(TimeTagsTest, ReadsTimesAndIdTags) {
   }
 }
 
-TEST(TimeTagsTest, ShiftKeepsEachTagsFormAndClampsAtZero) {
+TEST(TimeTagsTest, ShiftKeepsEachTagsFormAndClampsAtZeroAndAtTheLatestTime) {
   struct TCase {
     std::string text;
     long long offset;
     std::string expected;
     std::size_t clamped;
+    std::size_t clampedAtLatest = 0;
   };
   const std::vector<TCase> cases = {
       {"[00:12:34]a[00:13:00]b\r\n", 1500, "[00:13:84]a[00:14:50]b\r\n", 0},
@@ -107,11 +108,20 @@ TEST(TimeTagsTest, ShiftKeepsEachTagsFormAndClampsAtZero) {
       {"[00:01.00]x\n[00:02.000]y", -1500, "[00:00.00]x\n[00:00.500]y", 1},
       {"[ti:00:01.00]\r\n[1:2:3]\r\n", 1000, "[ti:00:01.00]\r\n[1:2:3]\r\n", 0},
       {Sjis("ー[00:01.00]ソ"), 1000, Sjis("ー[00:02.00]ソ"), 0},
+      // Beyond the six minute digits a tag may have: the latest time it holds, which check still reads.
+      {"[00:01.00]a<00:02.000>b[00:03:00]", 99999999000, "[999999:59.99]a<999999:59.999>b[999999:59:99]", 0, 3},
+      {"[999999:59.98]a", 10, "[999999:59.99]a", 0, 0},
+      {"[999999:59.98]a", 20, "[999999:59.99]a", 0, 1},
   };
   for (const TCase& c : cases) {
     TTagShiftFilter filter(c.offset);
-    EXPECT_EQ(filter.Apply(c.text), c.expected) << c.text;
+    const std::string shifted = filter.Apply(c.text);
+    EXPECT_EQ(shifted, c.expected) << c.text;
     EXPECT_EQ(filter.Clamped(), c.clamped) << c.text;
+    EXPECT_EQ(filter.ClampedAtLatest(), c.clampedAtLatest) << c.text;
+    for (const TTimeTag& tag : ParseTaggedLine(shifted.substr(shifted.rfind('\n') + 1)).Tags)
+      EXPECT_LE(tag.Millis, LargestTagMillis(tag)) << shifted;
+    EXPECT_TRUE(ParseTaggedLine(shifted.substr(shifted.rfind('\n') + 1)).Bad.empty()) << shifted;
   }
 }
 

@@ -120,6 +120,20 @@ TEST(RyxEditMetrics, MarkSizesAndColumnsFromTheFont) {
   EXPECT_EQ(f.edit.HanWidth(), 8);
 }
 
+// The marks take four fifths of the cell below a fifth of it, at every cell
+// height a font of the settings file can give.
+TEST(RyxEditMetrics, MarkSizesFollowTallCells) {
+  struct TCase {
+    int CellHeight, Height, Gap;
+  };
+  for (const TCase c : {TCase{19, 15, 4}, TCase{319, 255, 64}, TCase{320, 256, 64}, TCase{400, 320, 80},
+                        TCase{1000, 800, 200}}) {
+    Fixture f(c.CellHeight);
+    EXPECT_EQ(f.edit.MarkHeight(), c.Height) << c.CellHeight;
+    EXPECT_EQ(f.edit.MarkGap(), c.Gap) << c.CellHeight;
+  }
+}
+
 TEST(RyxEditMetrics, VisibleLinesFollowTheTextArea) {
   Fixture f;  // row pitch 16 + 2
   EXPECT_EQ(f.edit.LineHeight(), 18);

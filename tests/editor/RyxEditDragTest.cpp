@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <ostream>
 #include <random>
 #include <string>
@@ -91,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         DragCase{"DropOnTheEndCancels", kLines, {"sel:0,1,2,2", "press:1,1"}, 2, 2, false, kLines, 0},
         DragCase{"CtrlDropOnTheStartCancels", kLines, {"sel:0,1,2,2", "press:1,1"}, 0, 1, true, kLines, 0},
         // The line with its break, dropped where the next line starts, is where it was.
-        DragCase{"GutterLineOnTheNextLineStart", kLines, {"press:1,-1", "release", "press:1,1"}, 2, 0, false, kLines, 1},
+        DragCase{"GutterLineOnTheNextLineStart", kLines, {"press:1,-1", "release", "press:1,1"}, 2, 0, false, kLines, 0},
         DragCase{"GutterLineToTheEnd", kLines, {"press:0,-1", "release", "press:0,1"}, 3, 4, false,
                  "two\r\nthree\r\nfourone\r\n", 2},
         DragCase{"SameLineToTheRight", "abcdefgh", {"sel:0,1,0,3", "press:0,2"}, 0, 6, false, "adefbcgh", 2},
@@ -168,6 +169,80 @@ TEST_P(RyxEditDragRandom, MovesAndCopiesFollowTheModelAndUndoAndRedoAllOfThem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, RyxEditDragRandom, ::testing::Values(kUnwrapped, kWrapColumn));
+
+// Every drop point of every row, the ends of soft-wrapped rows included (the
+// same place in the text as the next row's start), for selections that start
+// or end where a row is cut or end with a line break; moved and copied, with
+// the text after each undo and redo step as the model says.
+class RyxEditDropSweep : public ::testing::TestWithParam<int> {};
+
+TEST_P(RyxEditDropSweep, EveryDropPointFollowsTheModelThroughUndoAndRedo) {
+  // Wrapped at 10, the first and third lines are cut: the first before its
+  // double-byte character, which does not fit the row.
+  const std::string text = "abcdefghi\x82\xA0klmn\r\nopq\r\nrstuvwxyz0123\r\n45";
+  // Anchor and caret as lines of the text.
+  const std::vector<std::array<int, 4>> selections{{0, 9, 0, 13}, {0, 3, 0, 9}, {0, 9, 1, 0}, {1, 0, 2, 0},
+                                                   {0, 11, 2, 0}, {2, 10, 3, 1}, {1, 1, 2, 10}, {3, 0, 2, 10}};
+  for (const auto& [anchorLine, anchorCol, caretLine, caretCol] : selections) {
+    TEditorFixture probe(text, 265, GetParam());
+    const int rowCount = probe.edit.Lines().Count();
+    for (int row = 0; row < rowCount; ++row) {
+      const std::string rowText(probe.edit.Lines().Get(row));
+      const TByteTypes kinds(rowText, false);
+      for (int col = 0; col <= ContentLength(rowText); col += kinds.At(col + 1) == kLeadByte ? 2 : 1) {
+        for (const bool copy : {false, true}) {
+          const std::string where = "selection " + std::to_string(anchorLine) + ":" + std::to_string(anchorCol) + "-" +
+                                    std::to_string(caretLine) + ":" + std::to_string(caretCol) + " dropped on row " +
+                                    std::to_string(row) + " column " + std::to_string(col) + (copy ? " with Ctrl" : "");
+          TEditorFixture f(text, 265, GetParam());
+          f.Select(anchorLine, anchorCol, caretLine, caretCol);
+          int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
+          ASSERT_TRUE(f.edit.GetSelBounds(startCol, startLine, endLine, endCol));
+          const std::vector<std::string> rows = f.Rows();
+          const std::size_t from = OffsetOf(rows, startLine, startCol);
+          const std::size_t to = OffsetOf(rows, endLine, endCol);
+          auto x = [&](int r, int c) {
+            return f.edit.TextLeft() + f.edit.TextXOfColumn(rows[static_cast<std::size_t>(r)], c) + 1;
+          };
+          f.edit.MouseDown(TMouseButton::mbLeft, 0, x(startLine, startCol), f.RowY(startLine));
+          ASSERT_EQ(f.host.Drags().size(), 1u) << where;
+          bool accept = false;
+          f.edit.DragOver(&f.edit, x(row, col), f.RowY(row), TDragState::dsDragMove, accept);
+          ASSERT_EQ(f.edit.CaretLine(), row) << where;
+          ASSERT_EQ(f.edit.CaretCol(), col) << where;
+          f.host.SetKeyDown(VK_CONTROL, copy);
+          f.Do("release");
+          f.host.SetKeyDown(VK_CONTROL, false);
+          const std::size_t drop = OffsetOf(rows, row, col);
+          const std::string dropped = DroppedText(text, from, to, drop, copy);
+          ASSERT_EQ(f.Text(), dropped) << where;
+          ASSERT_EQ(f.Broken(), "") << where;
+          ASSERT_EQ(f.changes, drop < from || drop > to ? 1 : 0) << where;
+          // Undo goes back through the text without the moved bytes; redo returns the same way.
+          std::vector<std::string> steps{text};
+          if (drop < from || drop > to) {
+            if (!copy) steps.push_back(std::string(text).erase(from, to - from));
+            steps.push_back(dropped);
+          }
+          for (std::size_t step = steps.size() - 1; step-- > 0;) {
+            f.edit.Undo();
+            ASSERT_EQ(f.Text(), steps[step]) << where << ", undo back to step " << step;
+            ASSERT_EQ(f.Broken(), "") << where;
+          }
+          ASSERT_TRUE(f.edit.UndoList().empty()) << where;
+          for (std::size_t step = 1; step < steps.size(); ++step) {
+            f.edit.Redo();
+            ASSERT_EQ(f.Text(), steps[step]) << where << ", redo to step " << step;
+            ASSERT_EQ(f.Broken(), "") << where;
+          }
+          ASSERT_TRUE(f.edit.RedoList().empty()) << where;
+        }
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, RyxEditDropSweep, ::testing::Values(kUnwrapped, kWrapColumn));
 
 class RyxEditDragMode : public ::testing::Test {
  protected:

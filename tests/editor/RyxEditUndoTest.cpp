@@ -345,6 +345,35 @@ TEST(RyxEditUndo, OverwriteIsUndoneWithTheCaretBeforeTheRestoredBytes) {
   }
 }
 
+// A lead byte alone from the input method, typed over text, takes the
+// padding of a half-overwritten character as its trail: the caret goes after
+// them, never onto the trail, and the next overwrite is redone where it was done.
+TEST(RyxEditUndo, OverwritesAfterALoneLeadByteAreRedoneWhereTheyWereDone) {
+  for (const std::string& text : {"abcdef"s, "a\x82\xA0" "cdef"s, "ab\x82\xA0"s}) {
+    for (int col = 0; col < 4; ++col) {
+      SCOPED_TRACE(testing::PrintToString(text) + " at " + std::to_string(col));
+      Events f(text);
+      f.edit.ToggleInsertMode();
+      f.Caret(0, col);
+      std::vector<std::string> history{text};
+      for (const std::string& input : {"\x82"s, "X"s, "\x82"s, "\x88\x9F"s}) {
+        f.Do("ime:" + input);
+        ASSERT_EQ(f.Broken(), "") << "after " << testing::PrintToString(input);
+        history.push_back(f.edit.GetAllText());
+      }
+      for (std::size_t i = history.size() - 1; i-- > 0;) {
+        f.edit.Undo();
+        ASSERT_EQ(f.edit.GetAllText(), history[i]) << "undo back to " << i;
+      }
+      for (std::size_t i = 1; i < history.size(); ++i) {
+        f.edit.Redo();
+        ASSERT_EQ(f.edit.GetAllText(), history[i]) << "redo to " << i;
+        ASSERT_EQ(f.Broken(), "");
+      }
+    }
+  }
+}
+
 TEST(RyxEditUndo, UndoOfALineBreakJoinsTheRowsAgain) {
   Events f("abcd");
   f.edit.SetAutoIndent(true);

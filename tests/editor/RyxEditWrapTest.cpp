@@ -66,6 +66,12 @@ TEST(RyxEditWrapRule, CutsAtTheLastByteThatFitsAndNeverInsideACharacter) {
       // The pixel limit (AutoWrap) cuts earlier than Column.
       {"abcdefghijklmno\r\n", 72, false, 8 * 12, {"abcdefghijkl", "mno\r\n"}},
       {kA + kA + kA + "\0\0"s, 72, false, 8 * 5, {kA + kA, kA + "\0\0"s}},
+      // Glyphs wider than the limit go one character a piece; a lone lead byte
+      // before the line's end is a character of its own, never paired with the
+      // terminator's first byte.
+      {kA + "\r\n", 72, false, 4, {kA, "\r\n"}},
+      {"\x82\r\n", 72, false, 4, {"\x82", "\r\n"}},
+      {"a\x82\0\0"s, 72, false, 4, {"a", "\x82", "\0\0"s}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.line) + " column " + std::to_string(c.column));

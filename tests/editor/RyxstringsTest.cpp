@@ -732,6 +732,9 @@ TEST(TRyxStrings, ATextTakenOutRewritesIntoAnotherStoreAndGoesBack) {
     const Lines expected = PlainSplit(UpToNul(written) + kMarker);
     ASSERT_EQ(LinesOf(target), expected);
     EXPECT_EQ(target.Capacity(), target.Count());
+    // The rows written count the logical lines they end, as the lookups by block need.
+    const auto ends = std::count_if(expected.begin(), expected.end(), [](const std::string& line) { return line.ends_with("\r\n"); });
+    EXPECT_EQ(target.LogicalLineOf(target.Count() - 1), ends);
 
     Lines model = PlainSplit(whole);
     Lines targetModel = expected;

@@ -12,6 +12,7 @@
 #include "platform/headless/HeadlessHost.h"
 #include "tests/TempDir.h"
 #include "tests/fuzz/FuzzChecks.h"
+#include "tests/fuzz/FuzzReader.h"
 
 // How the bytes are read: the first byte is the length of the file the
 // session opens, whose bytes follow (so that LF and CR files and a CR inside
@@ -23,22 +24,6 @@ namespace {
 // Beyond this size of text, steps that could add text are skipped, so that a
 // session stays fast and its whole history fits the undo budget.
 constexpr std::size_t kMaxText = 2048;
-
-class TReader {
- public:
-  explicit TReader(std::string_view bytes) : FBytes(bytes) {}
-  bool Done() const { return FPos >= FBytes.size(); }
-  unsigned Byte() { return Done() ? 0u : static_cast<unsigned char>(FBytes[FPos++]); }
-  std::string_view Take(std::size_t n) {
-    const std::string_view taken = FBytes.substr(std::min(FPos, FBytes.size()), n);
-    FPos += taken.size();
-    return taken;
-  }
-
- private:
-  std::string_view FBytes;
-  std::size_t FPos = 0;
-};
 
 constexpr std::array<WORD, 26> kKeys{VK_LEFT,   VK_RIGHT,  VK_UP,    VK_DOWN,  VK_HOME,    VK_END,  VK_PRIOR,
                                      VK_NEXT,   VK_DELETE, VK_BACK,  VK_RETURN, VK_TAB,    VK_INSERT, VK_ESCAPE,
@@ -371,18 +356,9 @@ class TSession {
   std::string Check(const std::string& what) {
     if (std::vector<std::string> boxes = FHost.TakeMessageBoxes(); !boxes.empty())
       return "after " + what + " the host showed \"" + boxes.front() + "\"";
-    const TRyxStrings& lines = FEdit.Lines();
-    if (std::string fault = CheckLineForm(lines, FEdit.WordWrap()); !fault.empty()) return "after " + what + " " + fault;
-    const int line = FEdit.CaretLine();
-    const int col = FEdit.CaretCol();
-    if (line < 0 || line >= lines.Count())
-      return "after " + what + " the caret is on line " + std::to_string(line) + " of " + std::to_string(lines.Count());
-    // A lead byte cut off by the line end is a character of its own.
-    const std::string content = StripLineEnd(lines.Get(line));
-    if (col < 0 || col > static_cast<int>(content.size()) ||
-        TByteTypes(content, FEdit.SingleByteMode()).At(col + 1) == kTrailByte)
-      return "after " + what + " the caret is at column " + std::to_string(col) + " of \"" + PrintableBytes(content) +
-             "\"";
+    if (std::string fault = CheckLineForm(FEdit.Lines(), FEdit.WordWrap()); !fault.empty())
+      return "after " + what + " " + fault;
+    if (std::string fault = CheckCaretPlace(FEdit); !fault.empty()) return "after " + what + " " + fault;
     return {};
   }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+class TRyxEdit;
 class TRyxStrings;
 
 // Each returns an empty string when the input passes, else a description of
@@ -18,11 +19,26 @@ std::string CheckLoaders(std::string_view input);
 // EditingSession.cpp for how the bytes are read.
 std::string CheckEditingSession(std::string_view input);
 
+// Text dragged and dropped in a headless control, unwrapped and wrapped, with
+// the text after every drop, undo and redo checked against a plain model; see
+// DragSession.cpp for how the bytes are read.
+std::string CheckDragSession(std::string_view input);
+
+// A pattern searched in a text within the search's time limit: the input's
+// first byte holds the options (regular expression, case, width), then the
+// pattern in Shift-JIS up to a NUL, then the text. Matches lie on character
+// boundaries, and a pattern that keeps to lines finds, counts and replaces
+// by lines what it does in the whole text.
+std::string CheckSearch(std::string_view input);
+
 // The stored line form: at least one line; the last ends in the end-of-text
 // marker and no other line does; every other line ends in CR LF, or carries
 // no terminator while softWrap allows soft-wrapped pieces; and no NUL byte
 // stands anywhere but in the marker.
 std::string CheckLineForm(const TRyxStrings& lines, bool softWrap);
+
+// The caret on a line of the store, at a character's first byte or the end of the line's content.
+std::string CheckCaretPlace(const TRyxEdit& edit);
 
 // The first 80 bytes, printable ASCII as it is and every other byte as \xNN.
 std::string PrintableBytes(std::string_view bytes);

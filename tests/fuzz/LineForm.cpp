@@ -1,6 +1,7 @@
-// The stored line form every operation of the store and the editor must leave behind.
+// The stored line form and the caret's place, which every operation of the store and the editor must leave behind.
 #include <string>
 
+#include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
 #include "editor/Ryxstrings.h"
 #include "tests/fuzz/FuzzChecks.h"
@@ -38,5 +39,19 @@ std::string CheckLineForm(const TRyxStrings& lines, bool softWrap) {
     if (!good) return "line " + std::to_string(i) + " of " + std::to_string(count) + " breaks the stored form: \"" +
                       PrintableBytes(line) + "\"";
   }
+  return {};
+}
+
+std::string CheckCaretPlace(const TRyxEdit& edit) {
+  const TRyxStrings& lines = edit.Lines();
+  const int line = edit.CaretLine();
+  const int col = edit.CaretCol();
+  if (line < 0 || line >= lines.Count())
+    return "the caret is on line " + std::to_string(line) + " of " + std::to_string(lines.Count());
+  // A lead byte cut off by the line end is a character of its own.
+  const std::string content = StripLineEnd(lines.Get(line));
+  if (col < 0 || col > static_cast<int>(content.size()) ||
+      TByteTypes(content, edit.SingleByteMode()).At(col + 1) == kTrailByte)
+    return "the caret is at column " + std::to_string(col) + " of \"" + PrintableBytes(content) + "\"";
   return {};
 }

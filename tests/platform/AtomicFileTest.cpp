@@ -19,6 +19,7 @@
 #include <random>
 #include <set>
 
+#include "platform/AtomicFileBackup.h"
 #include "platform/AtomicFileFolder.h"
 #include "platform/AtomicFileText.h"
 #include "platform/Exceptions.h"
@@ -469,6 +470,129 @@ TEST(AtomicFile, AKilledSaveLeavesTheWholeOldOrTheWholeNewFile) {
   // Whatever a killed save left behind goes with the next one.
   WriteFileAtomically(path, first);
   EXPECT_EQ(NamesUnder(dir.Path()), std::set<std::string>{"a.txt"});
+}
+
+// A save killed after it wrote the new bytes over the old ones, before it
+// cut the file to their length, leaves the new text followed by the old
+// tail; the flushed backup brings the old file back, and until then the
+// file is not saved again.
+TEST(AtomicFile, AKilledInPlaceSaveLeavesABackupThatBringsTheOldFileBack) {
+  const std::string old = kLongNew;
+  const std::string shorter(1000, 'n');
+  struct TCase {
+    const char* Name;
+    bool LockedFolder;  // else a second name: the backup goes beside the file
+  } cases[] = {{"a file with two names", false}, {"a folder that refuses new names", true}};
+  std::string skipped;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTempDir dir;
+    TTempDir state;
+    const std::string oldState = std::getenv("XDG_STATE_HOME") ? std::getenv("XDG_STATE_HOME") : "";
+    ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+    const TUndo restoreState([oldState] { ::setenv("XDG_STATE_HOME", oldState.c_str(), 1); });
+    const fs::path folder = dir.Path() / "songs";
+    fs::create_directory(folder);
+    const fs::path path = Write(folder / "a.txt", old);
+    const fs::path other = folder / "b.txt";
+    std::shared_ptr<TUndo> unlock;
+    if (c.LockedFolder) {
+      unlock = LockFolder(folder);
+      if (!unlock) {
+        skipped += std::string(" [") + c.Name + "]";
+        continue;
+      }
+    } else {
+      fs::create_hard_link(path, other);
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      SetInPlaceSaveHook([] { ::raise(SIGKILL); });
+      try {
+        WriteFileAtomically(path, shorter);
+      } catch (...) {
+        ::_exit(1);
+      }
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the save was not stopped half-way";
+    ASSERT_TRUE(Holds(path, shorter + old.substr(shorter.size())));
+
+    const std::optional<TLeftBackup> left = FindLeftBackup(path);
+    ASSERT_TRUE(left.has_value());
+    EXPECT_TRUE(Holds(left->Backup, old));
+    EXPECT_EQ(left->Backup.parent_path() == folder, !c.LockedFolder) << left->Backup;
+    if (c.LockedFolder) {
+      const std::vector<TLeftBackup> listed = LeftBackupsInStateFolder();
+      ASSERT_EQ(listed.size(), 1u);
+      EXPECT_EQ(listed[0].Target, path);
+      EXPECT_EQ(listed[0].Backup, left->Backup);
+    }
+    EXPECT_THROW(WriteFileAtomically(path, shorter), EInOutError);
+    EXPECT_TRUE(Holds(left->Backup, old));
+
+    RestoreLeftBackup(*left);
+    EXPECT_TRUE(Holds(path, old));
+    EXPECT_FALSE(FindLeftBackup(path).has_value());
+    EXPECT_TRUE(LeftBackupsInStateFolder().empty());
+    WriteFileAtomically(path, shorter);
+    EXPECT_TRUE(Holds(path, shorter));
+    EXPECT_FALSE(FindLeftBackup(path).has_value());
+    unlock.reset();
+    const std::set<std::string> names =
+        c.LockedFolder ? std::set<std::string>{"a.txt"} : std::set<std::string>{"a.txt", "b.txt"};
+    EXPECT_EQ(NamesUnder(folder), names);
+  }
+  if (!skipped.empty()) GTEST_SKIP() << "cannot be set up here:" << skipped;
+}
+
+// A link that another user planted in a shared folder (/tmp) is not
+// followed, as the kernel follows none there; the user's own links, the
+// folder owner's and links elsewhere are.
+TEST(AtomicFile, LinksOfOtherUsersInStickySharedFoldersAreNotFollowed) {
+  if (!IsRoot()) GTEST_SKIP() << "giving a link to another user needs root";
+  constexpr uid_t kOther = 4321;
+  const struct {
+    const char* Name;
+    mode_t FolderMode;
+    uid_t FolderOwner;
+    uid_t LinkOwner;
+    bool Followed;
+  } cases[] = {
+      {"another user's link in a sticky shared folder", 01777, 0, kOther, false},
+      {"the user's own link there", 01777, 0, 0, true},
+      {"the folder owner's link there", 01777, kOther, kOther, true},
+      {"another user's link in a shared folder without the sticky bit", 0777, 0, kOther, true},
+      {"another user's link in a sticky folder only its owner may write", 01755, 0, kOther, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTempDir dir;
+    const fs::path shared = dir.Path() / "shared";
+    fs::create_directory(shared);
+    const fs::path secret = Write(dir.Path() / "secret.txt", kOld, 0600);
+    const fs::path link = shared / "song.lrc";
+    fs::create_symlink(secret, link);
+    ASSERT_EQ(::lchown(link.c_str(), c.LinkOwner, c.LinkOwner), 0);
+    ASSERT_EQ(::chown(shared.c_str(), c.FolderOwner, c.FolderOwner), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), c.FolderMode), 0);
+    if (c.Followed) {
+      WriteFileAtomically(link, kNew);
+      EXPECT_TRUE(Holds(secret, kNew));
+    } else {
+      try {
+        WriteFileAtomically(link, kNew);
+        ADD_FAILURE() << "saved through the link";
+      } catch (const EInOutError& e) {
+        EXPECT_NE(e.Message().find("シンボリックリンク"), std::string::npos) << e.Message();
+      }
+      EXPECT_TRUE(Holds(secret, kOld));
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+  }
 }
 
 TEST(AtomicFile, NamedTemporaryIsShortRecognisableAndRemovedWhenUnused) {

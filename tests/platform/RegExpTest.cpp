@@ -86,3 +86,31 @@ TEST(RegExp, BadPatternRaisesConvertErrorNamingIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// Forty "a"s and a "b": "(a+)+$" tries every way to split the "a"s before it fails.
+const std::u16string kRunaway = std::u16string(40, u'a') + u"b";
+
+TEST(RegExp, TimeLimitStopsRunawayBacktrackingAndInterruptStopsTheSearch) {
+  TRegExp re;
+  re.SetGlobal(true);
+  re.SetPattern(u"(a+)+$");
+  re.SetTimeLimit(50);
+  try {
+    re.Matches(kRunaway, nullptr);
+    ADD_FAILURE() << "the search was not stopped";
+  } catch (const ERegExpTimeOut& e) {
+    EXPECT_EQ(std::string(e.what()), "検索に時間がかかりすぎたため中止しました");
+  }
+  // The matcher is usable again for a line that ends well.
+  EXPECT_EQ(re.Matches(u"aaa", nullptr).size(), 1u);
+
+  re.SetTimeLimit(0);
+  int asked = 0;
+  re.SetInterrupt([&asked] { return ++asked < 3; });
+  EXPECT_THROW(re.Matches(kRunaway, nullptr), EAbort);
+  EXPECT_EQ(asked, 3);
+}
+
+}  // namespace

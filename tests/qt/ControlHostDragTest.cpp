@@ -1,4 +1,5 @@
 // Drags, drops and the keyboard's context menu become the control's drag calls and WM_CONTEXTMENU.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/LossyCharacters.h"
+#include "tests/qt/MessageBoxCloser.h"
 #include "tests/qt/RecordingControl.h"
 
 namespace {
@@ -73,6 +75,18 @@ TEST_F(DragTest, LossyTextTheUserDeclinesLeavesInsteadOfDropping) {
   EXPECT_EQ(calls.back().DragState, TDragState::dsDragLeave);
   const std::vector<std::string> names = CallNames();
   EXPECT_EQ(std::count(names.begin(), names.end(), "dragdrop"), 0);
+}
+
+TEST_F(DragTest, TextThatArrivesEmptyIsReportedInsteadOfDroppingNothing) {
+  const TMessageBoxCloser closer;
+  QMimeData data;
+  data.setData("text/plain", QByteArray());
+  DropFromAnotherProgram(data, QPoint(30, 40));
+  ASSERT_TRUE(EnterAccepted);
+  EXPECT_THAT(closer.Shown.toStdString(), ::testing::HasSubstr("ドロップされたテキストを受け取れませんでした"));
+  const std::vector<std::string> names = CallNames();
+  EXPECT_EQ(std::count(names.begin(), names.end(), "dragdrop"), 0);
+  EXPECT_EQ(Control.Calls().back().DragState, TDragState::dsDragLeave) << "the caret goes back";
 }
 
 TEST_F(DragTest, DroppedFilesAreLeftToTheWindowAround) {

@@ -6,14 +6,13 @@
 #include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QImage>
-#include <QMessageBox>
 #include <QScrollBar>
-#include <QTimer>
 
 #include "platform/CodePage.h"
 #include "platform/qt/QtConvert.h"
 #include "platform/qt/QtSystemColors.h"
 #include "platform/qt/QtCursors.h"
+#include "tests/qt/MessageBoxCloser.h"
 #include "tests/qt/RecordingControl.h"
 
 namespace {
@@ -242,18 +241,9 @@ TEST_F(HostTest, ExceptionOfAPaintMessageReachesTheEventLoopAfterThePaint) {
 }
 
 TEST_F(HostTest, MessageBoxShowsTheTextAndAnswersOk) {
-  QString shown;
-  QTimer closer;
-  closer.setInterval(10);
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      shown = box->text();
-      box->accept();
-    }
-  });
-  closer.start();
+  const TMessageBoxCloser closer;
   EXPECT_EQ(Widget->MessageBox("Error:OC002\rあ", "", MB_OK), IDOK);
-  EXPECT_EQ(shown, QString::fromUtf8("Error:OC002\nあ"));
+  EXPECT_EQ(closer.Shown, QString::fromUtf8("Error:OC002\nあ"));
 }
 
 TEST_F(HostTest, DestroyingTheWidgetDestroysTheControlsWindow) {

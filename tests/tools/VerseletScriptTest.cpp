@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/TempDir.h"
 
@@ -213,9 +215,61 @@ TEST_F(VerseletScriptTest, MouseButtonsStayDownFromPressToRelease) {
   EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseMove\",\"shift\":[\"left\"],\"x\":40,\"y\":12}"));
   EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseUp\",\"button\":\"left\",\"shift\":[],\"x\":40,\"y\":12}"));
   EXPECT_THAT(out, HasSubstr("{\"name\":\"OnMouseMove\",\"shift\":[],\"x\":50,\"y\":12}"));
-  // The second press of a double click is the control's own: no OnMouseDown for it.
-  EXPECT_THAT(out, HasSubstr("{\"name\":\"OnDblClick\"},{\"name\":\"OnMouseUp\",\"button\":\"left\","));
+  // The second press of a double click is the control's own (it selects the
+  // word under the point): no OnMouseDown for it.
+  const std::size_t dblClick = out.find("{\"name\":\"OnDblClick\"}");
+  const std::size_t up = out.find("{\"name\":\"OnMouseUp\",\"button\":\"left\",", dblClick);
+  ASSERT_NE(dblClick, std::string::npos);
+  ASSERT_NE(up, std::string::npos);
+  EXPECT_EQ(out.substr(dblClick, up - dblClick).find("OnMouseDown"), std::string::npos);
+  EXPECT_NE(out.substr(dblClick, up - dblClick).find("OnSelectionChange"), std::string::npos);
   EXPECT_THAT(out, HasSubstr("\"x\":20,\"y\":5}"));
+}
+
+// A text drag started by a press inside the selection runs until the
+// release: `mouse move` drags over the control, `mouse up` drops there (Ctrl
+// held: a copy), a release outside the window or Esc leaves the text; undo
+// brings the file's text back.
+TEST_F(VerseletScriptTest, MouseUpDropsTheDraggedTextOfAFile) {
+  // Cells are 8 px wide from x 10, rows 18 px high from y 4.
+  struct TCase {
+    const char* Name;
+    const char* File;
+    std::string Steps;
+    const char* Dropped;
+    int UndoSteps;
+  };
+  const std::string selectOne = "msg EM_SETSEL 0:0 0:3\nmouse down 22 13\nmouse move 27 49\n";
+  for (const TCase& c : {
+           TCase{"move", "one\ntwo\nthree", selectOne + "mouse up 27 49\n",
+                 "\\u000d\\u000atwo\\u000d\\u000athoneree", 2},
+           TCase{"copy", "one\ntwo\nthree", selectOne + "mouse up 27 49 ctrl\n",
+                 "one\\u000d\\u000atwo\\u000d\\u000athoneree", 1},
+           TCase{"elsewhere", "one\ntwo\nthree", selectOne + "mouse up -20 49\n",
+                 "one\\u000d\\u000atwo\\u000d\\u000athree", 0},
+           TCase{"escape", "one\ntwo\nthree", selectOne + "key Escape\nmouse up 27 49\n",
+                 "one\\u000d\\u000atwo\\u000d\\u000athree", 0},
+           // Wrapped at 10 cells: the end of the first row is where the selection on the second starts.
+           TCase{"wrapped", "abcdefghijklmno\ntwo",
+                 "set WordWrap 1\nset Column 10\nmsg EM_SETSEL 1:0 1:3\nmouse down 14 31\nmouse move 200 13\n"
+                 "mouse up 200 13\n",
+                 "abcdefghijklmno\\u000d\\u000atwo", 0},
+       }) {
+    SCOPED_TRACE(c.Name);
+    const std::filesystem::path file = FDir.WriteFile("lyrics.txt", c.File);
+    std::string undo;
+    for (int i = 0; i < c.UndoSteps; ++i) undo += "call Undo\n";
+    const std::string out = Output("new\ncall LoadFromFile \"" + file.string() + "\"\ncall GetAllText\n" + c.Steps +
+                                   "call GetAllText\n" + undo + "call GetAllText\n");
+    std::vector<std::string> lines;
+    for (std::istringstream in(out); std::getline(in, lines.emplace_back());) {
+    }
+    lines.pop_back();
+    // The loaded text, EM_SETSEL's result, the dropped text, the text undone.
+    ASSERT_EQ(lines.size(), 5u) << out;
+    EXPECT_EQ(lines[3], "result=\"" + std::string(c.Dropped) + "\"");
+    EXPECT_EQ(lines[4], lines[1]) << "undone";
+  }
 }
 
 TEST_F(VerseletScriptTest, ImeResultIsFramedByTheCompositionEvents) {

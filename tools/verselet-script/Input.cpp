@@ -106,6 +106,8 @@ void SendKey(TScriptSession& session, const TKeyStroke& stroke, bool down) {
   THeadlessHost& host = session.Host();
   TRyxEdit& edit = session.Edit();
   const THeldModifiers held(host, stroke.Modifiers);
+  // The platform's drag takes Esc: the drag ends on no target, and the control never sees the key.
+  if (down && stroke.Key == VK_ESCAPE && host.EndDrag(nullptr, 0, 0)) return;
   host.SetKeyDown(stroke.Key, down);
   const bool alt = (stroke.Modifiers & ssAlt) != 0;
   const LPARAM context = alt ? LPARAM{1} << 29 : 0;
@@ -145,6 +147,13 @@ void ParseMouseWords(const TArgs& args, TMouseInput& input, bool buttons) {
   }
 }
 
+// While a text drag runs, moves over the window reach the control as the drag's own.
+void DragOver(TScriptSession& session, const TMouseInput& input) {
+  TCustomControl& control = session.Edit();
+  bool accept = false;
+  control.DragOver(&control, input.X, input.Y, TDragState::dsDragMove, accept);
+}
+
 void SendMouse(TScriptSession& session, const TMouseInput& input) {
   THeadlessHost& host = session.Host();
   TCustomControl& control = session.Edit();
@@ -156,12 +165,25 @@ void SendMouse(TScriptSession& session, const TMouseInput& input) {
       control.MouseDown(button.Button, input.Modifiers | HeldButtons(host), input.X, input.Y);
       break;
     case TMouseAction::Move: {
+      if (host.DragRunning()) {
+        DragOver(session, input);
+        break;
+      }
       const TShiftState pressed = input.Button ? input.Button->Bit : 0;
       control.MouseMove(input.Modifiers | HeldButtons(host) | pressed, input.X, input.Y);
       break;
     }
     case TMouseAction::Up:
       host.SetKeyDown(button.Key, false);
+      // A text drag takes the release as the platform's does: it drops where
+      // the button is released, or, outside the window, on no target.
+      if (host.DragRunning()) {
+        const bool inside =
+            input.X >= 0 && input.Y >= 0 && input.X < host.ClientWidth() && input.Y < host.ClientHeight();
+        if (inside) DragOver(session, input);
+        host.EndDrag(inside ? &control : nullptr, input.X, input.Y);
+        break;
+      }
       control.MouseUp(button.Button, input.Modifiers | HeldButtons(host), input.X, input.Y);
       break;
   }

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "app/core/ProgramVersion.h"
 #include "tools/verselet-script/ScriptRunner.h"
 
 namespace {
@@ -10,6 +11,8 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: verselet-script [SCRIPT]\n"
     "Runs the editor control from SCRIPT (standard input when absent or \"-\").\n"
+    "  -h, --help   show this text\n"
+    "  --version    show the version\n"
     "Exit status: 0 all commands ran, 1 some command failed, 2 the script is faulty.\n";
 
 int Run(std::istream& in, std::string_view name) {
@@ -40,6 +43,10 @@ int main(int argc, char** argv) {
   const std::string_view arg = argc == 2 ? argv[1] : "-";
   if (arg == "-h" || arg == "--help") {
     std::cout << kUsage;
+    return 0;
+  }
+  if (arg == "--version") {
+    std::cout << "verselet-script " << kProgramVersion << '\n';
     return 0;
   }
   if (arg == "-") return Run(std::cin, "<stdin>");

@@ -62,8 +62,15 @@ std::unique_ptr<TBlockFilter> CheckTags(const TFilterSettings& settings) {
 std::string NoNote(const TBlockFilter&) { return ""; }
 
 std::string ClampedNote(const TBlockFilter& filter) {
-  const std::size_t clamped = static_cast<const TTagShiftFilter&>(filter).Clamped();
-  return clamped == 0 ? "" : std::to_string(clamped) + " 個のタグは 0 秒より前になるので 0 秒にしました";
+  const auto& shift = static_cast<const TTagShiftFilter&>(filter);
+  std::string note;
+  if (shift.Clamped() > 0) note = std::to_string(shift.Clamped()) + " 個のタグは 0 秒より前になるので 0 秒にしました";
+  if (shift.ClampedAtLatest() > 0) {
+    if (!note.empty()) note += "。";
+    note += std::to_string(shift.ClampedAtLatest()) +
+            " 個のタグはタグで表せる最後の時刻 (999999:59.99) より後になるのでその時刻にしました";
+  }
+  return note;
 }
 
 const std::array kCommands = {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <vector>
 
 struct TInputFile {
@@ -11,7 +13,15 @@ struct TInputFile {
   std::filesystem::path OutputName;
 };
 
+// Something below a folder that the walk passed over, and why.
+using TWalkReport = std::function<void(const std::filesystem::path& path, const std::string& why)>;
+
 // Every .txt, .lrc and .kra file (in any letter case) below folder, in name
-// order; links to folders are not followed. Raises EInOutError when the
-// folder cannot be read or holds no such file.
-std::vector<TInputFile> LyricsFilesIn(const std::filesystem::path& folder);
+// order. Links to folders are not followed; a link to a file is taken when
+// the file lies inside folder, or anywhere when followLinks is given, since
+// a link that someone else planted in a shared folder could otherwise
+// have a private file rewritten. A link left out and a subfolder that cannot
+// be read are passed to report, and the rest of the folder is walked.
+// Raises EInOutError when the folder itself cannot be read or holds no such
+// file.
+std::vector<TInputFile> LyricsFilesIn(const std::filesystem::path& folder, bool followLinks, const TWalkReport& report);

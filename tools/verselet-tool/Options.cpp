@@ -93,6 +93,10 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
     options.Help = true;
     return options;
   }
+  if (std::find(args.begin(), endOfOptions, "--version") != endOfOptions) {
+    options.Version = true;
+    return options;
+  }
 
   std::vector<std::string_view> positional;
   bool inPlace = false;
@@ -126,6 +130,8 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
       options.Force = true;
     } else if (arg == "--from-utf8") {
       options.FromUtf8 = true;
+    } else if (arg == "--follow-links") {
+      options.FollowLinks = true;
     } else if (arg == "--lossy") {
       options.Filter.Lossy = true;
     } else if (arg == "-o" || arg == "--output") {
@@ -166,75 +172,15 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   }
   if (inPlace && folder) throw EUsageError("-i と -o は一緒に使えません");
   if (folder) {
+    // Made by the run when it is missing.
     options.Output = TOutputMode::Folder;
     options.OutputFolder = *folder;
-    std::error_code error;
-    if (!std::filesystem::is_directory(options.OutputFolder, error)) {
-      throw EUsageError("出力フォルダがありません: " + options.OutputFolder.string());
-    }
   } else if (inPlace) {
     options.Output = TOutputMode::InPlace;
   } else if (options.Files.size() > 1) {
     throw EUsageError("標準出力に書けるのはファイル 1 つだけです。-i か -o を指定してください");
+  } else if (std::error_code error; std::filesystem::is_directory(options.Files.front(), error)) {
+    throw EUsageError(options.Files.front().string() + " はフォルダです。フォルダの下のファイルを書き換えるには -i か -o を指定してください");
   }
   return options;
-}
-
-std::string HelpText() {
-  std::string text =
-      "使い方: verselet-tool コマンド [オプション] ファイル...\n"
-      "\n"
-      "歌詞ファイルを Verselet のツールメニューと同じ規則で変換します。ファイルは\n"
-      "Shift-JIS (コードページ 932) のテキストとしてエディターと同じように読み\n"
-      "(改行は CR LF、LF、CR のどれでもよい)、結果を CR LF 改行で書き出します。\n"
-      "\n"
-      "コマンド:\n";
-  for (const TToolCommand& command : ToolCommands()) {
-    std::string name = command.Name;
-    name.resize(std::max<std::size_t>(name.size() + 2, 22), ' ');
-    text += "  " + name + command.Summary + "\n";
-  }
-  text +=
-      "\n"
-      "オプション:\n"
-      "  -i, --in-place        ファイルを結果で置き換えます。結果は一時ファイルに書いてから\n"
-      "                        置き換えるので、書き込みに失敗しても元のファイルは残ります\n"
-      "  -o, --output DIR      結果を既存のフォルダ DIR に同じファイル名で書き出します\n"
-      "  -f, --force           読み取り専用のファイルも置き換えます (読み取り専用のまま残ります)。\n"
-      "                        指定しないと、読み取り専用のファイルは元のままにして失敗とします\n"
-      "  --lossy               to-sjis で Shift-JIS で表せない文字を ? にして変換します。\n"
-      "                        指定しないと、そのような文字のあるファイルは元のままにして、\n"
-      "                        ファイル:行: の形でその文字を標準エラーに示し、失敗とします\n"
-      "  --from-utf8           UTF-8 のファイルを Shift-JIS に変換してからコマンドを実行します\n"
-      "                        (Shift-JIS で表せない文字は to-sjis と同じく扱い、--lossy で ? に\n"
-      "                        します)。指定しないと、UTF-8 のファイルは元のままにして標準エラーに\n"
-      "                        報告し、失敗とします (to-utf8 と to-sjis 以外のコマンド)\n"
-      "  --by SECONDS          shift-tags でずらす秒数です (例: 1.5, -0.25。小数は 3 桁まで)\n"
-      "  --form dot|colon      normalize-tags でそろえる形です: dot は [mm:ss.xx]、colon は [mm:ss:xx]\n"
-      "  --half N --lines M    check で、タグを除いた各行が 1 行 N 桁 (半角) M 行の表示に\n"
-      "                        収まるかも調べます (全角文字は 2 桁で、行をまたぎません)\n"
-      "  --player NAME         check で、設定ダイアログのプレーヤー NAME の表示の大きさを\n"
-      "                        使います (例: --player iMP-150 は 13 桁 2 行)\n"
-      "  -h, --help            この説明を表示します\n"
-      "  --                    これより後の引数はすべてファイル名とみなします\n"
-      "\n"
-      "ファイルの代わりにフォルダを指定すると、その下の .txt、.lrc、.kra ファイルをすべて\n"
-      "処理します (-o では同じ相対パスに書き出します)。書き換えるコマンドでは -i か -o が\n"
-      "必要です。\n"
-      "\n"
-      "-i も -o もないときは結果を標準出力に書きます (ファイルは 1 つだけ)。結果は一時\n"
-      "フォルダ (TMPDIR) の名前のない一時ファイルにためてから書くので、失敗するときは\n"
-      "標準出力に何も書きません。ファイルは少しずつ読んで書くので、大きなファイルでも\n"
-      "メモリーはほとんど使いません。\n"
-      "NUL バイトを含むファイルはバイナリファイルとみなして処理しません。読めない\n"
-      "ファイル、書き込めないファイル、変換できないファイル (to-utf8 に Shift-JIS で\n"
-      "ないバイト、to-sjis に UTF-8 でないバイト) は元のままにして標準エラーに報告し、\n"
-      "残りのファイルの処理を続けます。\n"
-      "\n"
-      "check はファイルを書き換えず、問題を 1 行に 1 つ「ファイル:行: 内容」の形で標準出力に\n"
-      "書きます (ファイルはいくつでも指定できます)。\n"
-      "\n"
-      "終了コード: 0 すべて成功、1 失敗したファイルがある (check では問題が見つかった)、\n"
-      "2 コマンドラインの誤り\n";
-  return text;
 }

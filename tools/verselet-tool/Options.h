@@ -18,6 +18,7 @@ enum class TOutputMode { StandardOutput, InPlace, Folder };
 
 struct TToolOptions {
   bool Help = false;
+  bool Version = false;
   const TToolCommand* Command = nullptr;
   TOutputMode Output = TOutputMode::StandardOutput;
   // Replace read-only files too (-i, -o).
@@ -25,6 +26,8 @@ struct TToolOptions {
   // Convert a UTF-8 file to Shift-JIS before the command instead of
   // refusing it.
   bool FromUtf8 = false;
+  // Take links below a folder to files outside it too.
+  bool FollowLinks = false;
   // --lossy, --by and --form.
   TFilterSettings Filter;
   std::filesystem::path OutputFolder;
@@ -33,5 +36,3 @@ struct TToolOptions {
 
 // Raises EUsageError; a request for help wins over every other problem.
 TToolOptions ParseCommandLine(int argc, const char* const* argv);
-
-std::string HelpText();

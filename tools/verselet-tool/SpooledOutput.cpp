@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -15,7 +14,7 @@
 namespace {
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw EInOutError("標準出力に書き込めません (" + what + ": " + std::strerror(errno) + ")");
+  throw EInOutError("標準出力に書き込めません (" + what + ": " + SystemErrorText(errno) + ")");
 }
 
 void WriteAll(int fd, const char* p, std::size_t n, const char* what) {

@@ -8,11 +8,13 @@
 #include <set>
 #include <string>
 
+#include "app/core/FileEncodingScan.h"
+#include "app/core/ProgramVersion.h"
 #include "app/core/TagCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
 #include "tools/verselet-tool/FilterChain.h"
-#include "tools/verselet-tool/InputEncoding.h"
+#include "tools/verselet-tool/HelpText.h"
 #include "tools/verselet-tool/InputFiles.h"
 #include "tools/verselet-tool/Options.h"
 #include "tools/verselet-tool/SpooledOutput.h"
@@ -59,6 +61,7 @@ class TRunner {
 
   // Processes every file; false when any failed.
   bool Run() {
+    if (!MakeOutputFolder()) return false;
     bool ok = Collect();
     FShowProgress = FFiles.size() >= kProgressFrom && ::isatty(STDERR_FILENO) != 0;
     for (std::size_t i = 0; i < FFiles.size(); ++i) {
@@ -70,6 +73,17 @@ class TRunner {
   }
 
  private:
+  // -o DIR is made when it is missing; false when that failed.
+  bool MakeOutputFolder() {
+    if (FOptions.Output != TOutputMode::Folder) return true;
+    std::error_code error;
+    std::filesystem::create_directories(FOptions.OutputFolder, error);
+    if (!error && !std::filesystem::is_directory(FOptions.OutputFolder, error)) error = std::make_error_code(std::errc::not_a_directory);
+    if (!error) return true;
+    Report(FOptions.OutputFolder, "出力フォルダを作れません (" + SystemErrorText(error.value()) + ")");
+    return false;
+  }
+
   // The files named and those below the folders named; false when a folder failed.
   bool Collect() {
     bool ok = true;
@@ -80,10 +94,11 @@ class TRunner {
         continue;
       }
       try {
-        if (!FOptions.Command->Checks && FOptions.Output == TOutputMode::StandardOutput) {
-          throw EInOutError("フォルダです。-i か -o と一緒に指定してください");
-        }
-        const std::vector<TInputFile> found = LyricsFilesIn(given);
+        const std::vector<TInputFile> found =
+            LyricsFilesIn(given, FOptions.FollowLinks, [this, &ok](const std::filesystem::path& path, const std::string& why) {
+              Report(path, why);
+              ok = false;
+            });
         FFiles.insert(FFiles.end(), found.begin(), found.end());
       } catch (const std::exception& e) {
         Report(given, e.what());
@@ -96,14 +111,17 @@ class TRunner {
   bool Process(const TInputFile& input) {
     const std::filesystem::path& file = input.Path;
     try {
-      const bool fromUtf8 = ReadsUtf8(file);
-      if (FOptions.Command->Checks) return Check(file, fromUtf8);
-      const std::string note = Write(input, fromUtf8);
+      const TFileEncoding source = SourceEncoding(file);
+      if (FOptions.Command->Checks) return Check(file, source);
+      const std::string note = Write(input, source);
       if (!note.empty()) Report(file, "注意: " + note);
       return true;
     } catch (const EUnwritableText& e) {
       for (const std::string& detail : e.Details()) Report(file.string() + ":" + detail);
       Report(file, e.what());
+      return false;
+    } catch (const std::filesystem::filesystem_error& e) {
+      Report(file, SystemErrorText(e.code().value()));
       return false;
     } catch (const std::exception& e) {
       Report(file, e.what());
@@ -111,34 +129,35 @@ class TRunner {
     }
   }
 
-  // Whether the command must read the file through to-sjis first. A
-  // Unicode file is refused otherwise: read as Shift-JIS, a "[" after a
-  // UTF-8 lead byte would pass for the trail byte of a character, and its
-  // tag would silently stay.
-  bool ReadsUtf8(const std::filesystem::path& file) const {
-    if (FOptions.Command->Converts) return false;
-    const TFileEncoding encoding = InputEncodingOf(file);
-    if (encoding == TFileEncoding::ShiftJis) return false;
+  // The encoding of a file that the command must read through to-sjis
+  // first, or ShiftJis when it reads the file as it is. A Unicode file is
+  // refused without --from-utf8: read as Shift-JIS, a "[" after a UTF-8
+  // lead byte would pass for the trail byte of a character, and its tag
+  // would silently stay.
+  TFileEncoding SourceEncoding(const std::filesystem::path& file) const {
+    if (FOptions.Command->Converts) return TFileEncoding::ShiftJis;
+    const TEncodingScan scan = ScanFileEncoding(file);
+    if (scan.HoldsNul) throw EInOutError("NUL バイトを含むのでバイナリファイルとみなし、処理しません");
+    const TFileEncoding encoding = scan.Encoding;
+    if (encoding == TFileEncoding::ShiftJis) return encoding;
     const std::string name = FileEncodingName(encoding);
-    if (encoding != TFileEncoding::Utf8) {
-      throw EInOutError(name + " のファイルです。Shift-JIS のファイルしか処理できないので、元のままにします");
-    }
     if (!FOptions.FromUtf8) {
       throw EInOutError(name +
                         " のファイルです。Shift-JIS として処理するとタグが残ることがあるので、元のままにします "
                         "(--from-utf8 を付けると Shift-JIS に変換してから処理します)");
     }
-    return true;
+    return encoding;
   }
 
   // Prints the problems of the file's tags as "FILE:LINE: message" as they
   // are found; true when there are none.
-  bool Check(const std::filesystem::path& file, bool fromUtf8) {
+  bool Check(const std::filesystem::path& file, TFileEncoding source) {
+    const bool fromUtf8 = source != TFileEncoding::ShiftJis;
     ClearProgress();
     TProblemLines lines(file.string());
     const auto drop = [](std::string_view) {};
     std::unique_ptr<TBlockFilter> filter;
-    Convert(file, fromUtf8, drop, filter, [&lines](TBlockFilter& check) {
+    Convert(file, source, drop, filter, [&lines](TBlockFilter& check) {
       static_cast<TTagCheckFilter&>(check).ReportTo([&lines](const TTagProblem& problem) { lines.Add(problem); });
     });
     return static_cast<TTagCheckFilter&>(CommandPart(*filter, fromUtf8)).EndCheck() == 0;
@@ -153,10 +172,11 @@ class TRunner {
   // notes. The filter stays in filter for a look at its findings; prepare,
   // when given, sees the command's filter before it reads.
   template <class Sink>
-  std::string Convert(const std::filesystem::path& file, bool fromUtf8, Sink sink,
+  std::string Convert(const std::filesystem::path& file, TFileEncoding source, Sink sink,
                       std::unique_ptr<TBlockFilter>& filter,
                       const std::function<void(TBlockFilter&)>& prepare = {}) const {
-    TTextFileReader reader(file);
+    const bool fromUtf8 = source != TFileEncoding::ShiftJis;
+    TTextFileReader reader(file, source);
     filter = FOptions.Command->MakeFilter(FOptions.Filter);
     if (prepare) prepare(*filter);
     if (fromUtf8) filter = std::make_unique<TFilterChain>(MakeFromUtf8Filter(FOptions.Filter), std::move(filter));
@@ -178,32 +198,29 @@ class TRunner {
   // Into an output that takes the result only at its Commit, so that a
   // failure half-way leaves no half result.
   template <class Output>
-  std::string ConvertInto(const std::filesystem::path& file, bool fromUtf8, Output&& output) const {
+  std::string ConvertInto(const std::filesystem::path& file, TFileEncoding source, Output&& output) const {
     const auto write = [&output](std::string_view bytes) { output.Write(bytes); };
     std::unique_ptr<TBlockFilter> filter;
-    const std::string note = Convert(file, fromUtf8, write, filter);
+    const std::string note = Convert(file, source, write, filter);
     output.Commit();
     return note;
   }
 
-  std::string Write(const TInputFile& input, bool fromUtf8) {
+  std::string Write(const TInputFile& input, TFileEncoding source) {
     const std::filesystem::path& file = input.Path;
     switch (FOptions.Output) {
       case TOutputMode::StandardOutput:
-        return ConvertInto(file, fromUtf8, TSpooledOutput());
-      case TOutputMode::InPlace: {
-        // Through a link, replace the file it points to rather than the link.
-        const std::filesystem::path target =
-            std::filesystem::is_symlink(file) ? std::filesystem::canonical(file) : file;
-        return ConvertInto(file, fromUtf8, TAtomicFile(target, FOptions.Force));
-      }
+        return ConvertInto(file, source, TSpooledOutput());
+      case TOutputMode::InPlace:
+        // Through a link the file it names is replaced, under the rules of saving through links.
+        return ConvertInto(file, source, TAtomicFile(file, FOptions.Force));
       case TOutputMode::Folder: {
         const std::filesystem::path target = FOptions.OutputFolder / input.OutputName;
         if (!FWritten.insert(target.lexically_normal()).second) {
           throw EInOutError(target.string() + " には同じ名前の別のファイルを書き出したので、書き出しません");
         }
         std::filesystem::create_directories(target.parent_path());
-        return ConvertInto(file, fromUtf8, TAtomicFile(target, FOptions.Force));
+        return ConvertInto(file, source, TAtomicFile(target, FOptions.Force));
       }
     }
     return "";
@@ -246,6 +263,10 @@ int main(int argc, char** argv) {
   }
   if (options.Help) {
     std::fputs(HelpText().c_str(), stdout);
+    return 0;
+  }
+  if (options.Version) {
+    std::printf("verselet-tool %s\n", kProgramVersion);
     return 0;
   }
   return TRunner(options).Run() ? 0 : kExitFailure;

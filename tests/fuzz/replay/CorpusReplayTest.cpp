@@ -32,7 +32,8 @@ TEST_P(CorpusReplay, EveryFilePassesTheCheck) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, CorpusReplay,
-                         ::testing::Values(TCorpus{"loaders", CheckLoaders}, TCorpus{"editing", CheckEditingSession}),
+                         ::testing::Values(TCorpus{"loaders", CheckLoaders}, TCorpus{"editing", CheckEditingSession},
+                                           TCorpus{"drag", CheckDragSession}, TCorpus{"search", CheckSearch}),
                          CorpusName);
 
 }  // namespace

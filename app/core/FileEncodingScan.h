@@ -1,0 +1,25 @@
+// ScanFileEncoding: a file's encoding told block by block, reading no further than the answer needs.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "app/core/FileEncoding.h"
+
+struct TEncodingScan {
+  TFileEncoding Encoding = TFileEncoding::ShiftJis;
+  // A NUL character was seen (U+0000 in a UTF-16 file): no text file.
+  bool HoldsNul = false;
+  // Larger than the limit given: nothing was read.
+  bool TooLarge = false;
+};
+
+// Applies the editor's test for a file that is not Shift-JIS (a byte-order
+// mark, or text that is well-formed UTF-8 throughout and holds a character
+// of three or more bytes somewhere, not only in the first block) while
+// reading the file in blocks. It stops as soon as the answer is known: at
+// the first byte that cannot be UTF-8, and at the first NUL character,
+// since a file holding one is refused as binary whatever its encoding. A
+// file larger than largest is not read at all. Raises EInOutError when the
+// file cannot be read.
+TEncodingScan ScanFileEncoding(const std::filesystem::path& file, std::uint64_t largest = UINT64_MAX);
