@@ -1,6 +1,10 @@
 // Sync mode on a headless editor and a player on a fake clock: stamp times, tag forms, nudges, replays, undo and the sung line.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "app/core/SungLines.h"
 #include "app/core/SyncSession.h"
 #include "platform/CodePage.h"
@@ -278,6 +282,54 @@ TEST_F(SyncSessionWrappedTest, StampsAndNudgesTagsThatStraddleRows) {
   FSession.Nudge(-1000ms);
   EXPECT_EQ(Line(0), Sjis("[00:03.321]とても長い一行目の歌詞"));
   EXPECT_EQ(FEditor.LogicalCaret(), (TLogicalPos{0, 21}));
+}
+
+// Each edit of sync mode goes through the editor's one door: one change
+// report, with the rows in their final form, and OnChange once after it.
+TEST(SyncSessionDoorTest, EachEditIsReportedOnceAndSignalledOnceAfterTheReport) {
+  const struct {
+    const char* Name;
+    int Line, Col;
+    std::function<std::string(TSyncSession&)> Act;
+  } cases[] = {
+      {"stamp", 1, 0, [](TSyncSession& s) { return s.Stamp(); }},
+      {"stamp over a tag", 0, 0, [](TSyncSession& s) { return s.Stamp(); }},
+      {"end line", 1, 0, [](TSyncSession& s) { return s.InsertEndLine(); }},
+      {"nudge", 2, 12, [](TSyncSession& s) { return s.Nudge(100ms); }},
+      {"tag removed", 2, 12, [](TSyncSession& s) { return s.RemoveTag(); }},
+  };
+  for (const int wrap : {kUnwrapped, kWrapColumn}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.Name) + " wrap " + std::to_string(wrap));
+      TFakeClock clock;
+      TFakeAudioPlayer player{clock};
+      player.SetSongLength(60000ms);
+      player.Open("song.wav");
+      player.Play();
+      clock.Advance(3000ms);
+      TEditorFixture editor(Sjis("[00:10.00]とても長い一行目の歌詞\r\n二行目\r\n[00:20.00]三行目"), 265, wrap);
+      TSyncSession session{editor.edit, player};
+      session.ReadFileForm();
+      editor.Caret(c.Line, c.Col);
+      const std::string before = editor.Text();
+      int reports = 0;
+      std::vector<int> reportsAtChange;
+      editor.edit.OnLinesChanged = [&](TObject*, int, int, int) {
+        ++reports;
+        if (!editor.edit.WordWrap()) return;
+        TRyxStrings fresh;
+        editor.edit.BuildWrappedLines(fresh);
+        std::vector<std::string> rows;
+        for (int i = 0; i < fresh.Count(); ++i) rows.emplace_back(fresh.Get(i));
+        EXPECT_EQ(editor.Rows(), rows) << "reported before the rows were rewrapped";
+      };
+      editor.edit.OnChange = [&](TObject*) { reportsAtChange.push_back(reports); };
+      c.Act(session);
+      EXPECT_NE(editor.Text(), before);
+      EXPECT_EQ(reports, 1);
+      EXPECT_EQ(reportsAtChange, std::vector<int>{1}) << "OnChange once, after the report";
+    }
+  }
 }
 
 // Unwrapped and wrapped at ten cells, where the tags of the last line straddle rows.
