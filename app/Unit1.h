@@ -233,7 +233,10 @@ class TForm1 : public QMainWindow {
   // A UTF-8 or UTF-16 file (Unit1Encoding.cpp): the user may have it
   // converted to Shift-JIS for editing, opened as it is, or not opened.
   enum class TOpenChoice { AsItIs, Converted, Cancel };
-  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted);
+  // folded receives the number of characters folded to a look-alike in converted.
+  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted, std::size_t& folded);
+  // Tells in the status bar how many characters of a text taken in were folded to a look-alike.
+  void ShowFolded(std::size_t count);
 
   // The backup an interrupted in-place save left behind (Unit1Backups.cpp):
   // offered before the file is opened or saved, and at start for those in

@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QStatusBar>
 
+#include "platform/CodePage.h"
+#include "platform/LookAlikeFolds.h"
 #include "platform/qt/ControlHostWidget.h"
 #include "tests/app/FormFixture.h"
 
@@ -119,7 +121,10 @@ TEST_F(EditTest, EachToolIsOneStepThatUndoAndRedoRetraceAndTellsItsCount) {
   const std::vector<TCase> cases{
       {&TForm1::N9, "[00:01:00]a[00:02:00]\r\nb", "a\r\nbz", "2 個のタイムタグを削除しました"},
       {&TForm1::N9, "no tags", "no tagsz", "0 個のタイムタグを削除しました"},
+      {&TForm1::N9, "[00:01.00]a<00:01.50>b", "[00:01.00]a<00:01.50>bz",
+       "0 個のタイムタグを削除しました。[mm:ss.xx] や <mm:ss.xx> の形式のタグは「すべての形式のタイムタグを削除」で削除できます"},
       {&TForm1::N16, "[00:01:00]a[00:01:50]b[00:02:00]", "[00:01:00]abz", "2 個のカラオケタグを削除しました"},
+      {&TForm1::N16, "a[00:01:00][00:02:00]]b", "abz", "2 個のカラオケタグを削除しました"},
       {&TForm1::N10, "a\r\n \r\n\x81\x40\r\nb", "a\r\nbz\r\n", "2 行を削除しました"},
       {&TForm1::UTF81, "\x89\xCC", "\xE6\xAD\x8Cz", "UTF-8 に変換しました"},
   };
@@ -201,6 +206,73 @@ TEST_F(EditTest, CharactersWithoutAShiftJisFormAreShownAndTheUserMayCancel) {
   form.EditActions->Paste->trigger();
   EXPECT_EQ(Text(), "\x89\xCC");
   EXPECT_TRUE(Dialogs.Questions.empty());
+}
+
+// Every way text comes in folds the look-alikes through the one table and tells how many it folded.
+TEST_F(EditTest, LookAlikeCharactersAreFoldedOnEveryWayIn) {
+  std::u16string from;
+  std::u16string to;
+  for (const TLookAlikeFold& fold : LookAlikeFolds()) {
+    from.push_back(fold.From);
+    to.push_back(fold.To);
+  }
+  const QString text = QString::fromStdU16String(from);
+  const std::string utf8 = UnicodeToUtf8(from);
+  std::string utf16 = "\xFF\xFE";
+  for (const char16_t c : from) utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  TForm1& form = Create();
+  form.show();
+  QWidget* host = form.centralWidget();
+  const auto open = [&](const std::string& name, const std::string& bytes) {
+    Dir.WriteFile(name, bytes);
+    Dialogs.Replies = {"変換して開く"};
+    Dialogs.Answers.push_back({true, Path(name)});
+    form.N6->trigger();
+  };
+  struct TWay {
+    const char* Name;
+    std::function<void()> Run;
+  };
+  const std::vector<TWay> ways{
+      {"open UTF-8", [&] { open("utf8.txt", "\xEF\xBB\xBF" + utf8); }},
+      {"open UTF-16", [&] { open("utf16.txt", utf16); }},
+      {"paste",
+       [&] {
+         QGuiApplication::clipboard()->setText(text);
+         form.EditActions->Paste->trigger();
+       }},
+      {"drop",
+       [&] {
+         QMimeData data;
+         data.setText(text);
+         QDragEnterEvent enter(QPoint(60, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QApplication::sendEvent(host, &enter);
+         QDropEvent drop(QPointF(60, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QApplication::sendEvent(host, &drop);
+         QCoreApplication::processEvents();
+       }},
+      {"input method",
+       [&] {
+         QInputMethodEvent commit;
+         commit.setCommitString(text);
+         QApplication::sendEvent(host, &commit);
+       }},
+      {"typing",
+       [&] {
+         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+         QApplication::sendEvent(host, &press);
+       }},
+  };
+  for (const TWay& way : ways) {
+    SCOPED_TRACE(way.Name);
+    form.RyxEdit1->ClearAll();
+    form.StatusBar1->clearMessage();
+    Dialogs.Questions.clear();
+    way.Run();
+    EXPECT_EQ(Text(), UnicodeToAnsi(to));
+    EXPECT_EQ(form.StatusBar1->currentMessage().toStdString(), DescribeFolded(from.size()));
+    EXPECT_LE(Dialogs.Questions.size(), 1u) << "only the question of the open, never the lossy one";
+  }
 }
 
 }  // namespace

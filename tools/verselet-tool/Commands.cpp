@@ -10,6 +10,7 @@
 #include "app/core/TimeTagFilter.h"
 #include "app/core/UselessLineFilter.h"
 #include "platform/CodePage.h"
+#include "platform/LookAlikeFolds.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ std::string ClampedNote(const TBlockFilter& filter) {
 const std::array kCommands = {
     TToolCommand{"delete-time-tags", "タイムタグ [mm:ss:cc] をすべて削除します", TimeTags, NoNote},
     TToolCommand{"delete-karaoke-tags",
-                 "行頭以外のカラオケタグを削除します (1 回分: 隣り合うタグは 2 回目で消えます)", KaraokeTags, NoNote},
+                 "行頭以外のカラオケタグを、隣り合うものも含めて削除します", KaraokeTags, NoNote},
     TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", UselessLines, NoNote},
     TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", ToUtf8, NoNote, TCommandNeeds::Nothing, false, true},
     TToolCommand{"to-sjis",
@@ -126,8 +127,11 @@ std::vector<std::string> EUnwritableText::Details() const {
 }
 
 std::string ReplacedNote(const TBlockFilter& filter) {
-  const std::size_t replaced = static_cast<const TShiftJisEncoder&>(filter).Replaced();
-  return replaced == 0 ? "" : std::to_string(replaced) + " 文字を Shift-JIS で表せないため ? にしました";
+  const auto& encoder = static_cast<const TShiftJisEncoder&>(filter);
+  std::string note = encoder.Folded() == 0 ? "" : DescribeFolded(encoder.Folded());
+  if (encoder.Replaced() == 0) return note;
+  if (!note.empty()) note += "。";
+  return note + std::to_string(encoder.Replaced()) + " 文字を Shift-JIS で表せないため ? にしました";
 }
 
 std::unique_ptr<TShiftJisEncoder> MakeFromUtf8Filter(const TFilterSettings& settings) {

@@ -62,7 +62,7 @@ std::span<const TToolCommand> ToolCommands();
 // characters code page 932 cannot hold unless settings allow "?".
 std::unique_ptr<TShiftJisEncoder> MakeFromUtf8Filter(const TFilterSettings& settings);
 // The remark of to-sjis (its filter is a TShiftJisEncoder) about the
-// characters that became "?", or "".
+// characters folded to a look-alike and those that became "?", or "".
 std::string ReplacedNote(const TBlockFilter& filter);
 // The command of that name, or nullptr.
 const TToolCommand* FindToolCommand(std::string_view name);
