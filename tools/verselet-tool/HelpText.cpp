@@ -125,7 +125,8 @@ std::string HelpText() {
       {"--form dot|colon", "normalize-tags でそろえる形です: dot は [mm:ss.xx]、colon は [mm:ss:xx]"},
       {"--half N --lines M",
        "check で、タグを除いた各行が 1 行 N 桁 (半角) M 行の表示に収まるかも調べます (全角文字は 2 桁で、行を"
-       "またぎません)"},
+       "またぎません)。表示の 2 行目から後が「。」「」」「ー」や小さい「っ」など行頭に来ない文字で始まる行も"
+       "「表示の 2 行目が「。」で始まります」のように示します"},
       {"--player NAME",
        "check で、設定ダイアログのプレーヤー NAME の表示の大きさを使います (例: --player iMP-150 は 13 桁 2 行)"},
       {"--follow-links",
