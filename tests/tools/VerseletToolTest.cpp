@@ -119,6 +119,9 @@ TEST_F(VerseletTool, ExitCodesTellSuccessFailedFilesAndUsageErrors) {
       {{"to-utf8", "-i", "-o", Work().string(), a}, 2, "--help"},
       {{"to-utf8", a, "-o"}, 2, "--help"},
       {{"to-sjis", "--from-utf8", a}, 2, "--help"},
+      {{"convert", a}, 2, "--to"},
+      {{"convert", "--to", "half", a}, 2, "--to"},
+      {{"to-utf8", "--to", "katakana", a}, 2, "--to は convert にだけ"},
       {{"delete-all-time-tags", folder}, 2, "-i か -o"},
       {{"to-utf8", missing}, 1, "ファイルまたはフォルダがありません"},
       {{"check", folder, missing}, 1, "ファイルまたはフォルダがありません"},
@@ -843,6 +846,19 @@ TEST_F(VerseletTool, Utf8FilesShiftThereAndBackToTheirBytes) {
   EXPECT_EQ(run.Code, 1);
   EXPECT_TRUE(Contains(run.Err, file + ": テキストが UTF-8 ではありません (2 行目)")) << run.Err;
   EXPECT_EQ(testdata::ReadBytes(file), broken);
+}
+
+// convert works on Shift-JIS and on UTF-8 files alike, tags left as they are.
+TEST_F(VerseletTool, ConvertChangesTheTextAndKeepsTheTags) {
+  // "[00:01.00]ガＡ<00:01.50>ー" in code page 932 and in UTF-8, with ♥ that Shift-JIS lacks.
+  const std::string sjis = Put("sjis.lrc", "[00:01.00]\x83\x4B\x82\x60<00:01.50>\x81\x5B\r\n");
+  const std::string utf8 = Put("utf8.lrc", "\xEF\xBB\xBF[00:01.00]\xE3\x82\xAC\xEF\xBC\xA1<00:01.50>\xE2\x99\xA5\xE3\x83\xBC\n");
+  const TRun run = Run({"convert", "--to", "halfwidth", "-i", sjis, utf8});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_TRUE(Contains(run.Err, sjis + ": 注意: 3 文字を変換しました")) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(sjis), "[00:01.00]\xB6\xDE" "A<00:01.50>\xB0\r\n");
+  EXPECT_EQ(testdata::ReadBytes(utf8),
+            "\xEF\xBB\xBF[00:01.00]\xEF\xBD\xB6\xEF\xBE\x9E" "A<00:01.50>\xE2\x99\xA5\xEF\xBD\xB0\r\n");
 }
 
 }  // namespace

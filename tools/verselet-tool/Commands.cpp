@@ -60,7 +60,15 @@ std::unique_ptr<TBlockFilter> CheckTags(const TFilterSettings& settings) {
   return std::make_unique<TTagCheckFilter>(settings.Display);
 }
 
+std::unique_ptr<TBlockFilter> ConvertCharacters(const TFilterSettings& settings) {
+  return std::make_unique<TKanaWidthFilter>(settings.Target);
+}
+
 std::string NoNote(const TBlockFilter&) { return ""; }
+
+std::string ConvertedNote(const TBlockFilter& filter) {
+  return std::to_string(static_cast<const TKanaWidthFilter&>(filter).Changed()) + " 文字を変換しました";
+}
 
 std::string ClampedNote(const TBlockFilter& filter) {
   const auto& shift = static_cast<const TTagShiftFilter&>(filter);
@@ -92,6 +100,9 @@ const std::array kCommands = {
                  UnifyTags, NoNote, TCommandNeeds::TagForm},
     TToolCommand{"check", "タイムタグを検査し、問題を「ファイル:行: 内容」の形で標準出力に示します", CheckTags, NoNote,
                  TCommandNeeds::Nothing, true},
+    TToolCommand{"convert",
+                 "文字を --to の形 (halfwidth 半角、fullwidth 全角、katakana カタカナ、hiragana ひらがな) に変換します",
+                 ConvertCharacters, ConvertedNote, TCommandNeeds::Target},
 };
 
 // "'é' (U+00E9)": the character itself and its code point.

@@ -123,6 +123,10 @@ std::string HelpText() {
        "は元のままにして標準エラーに報告し、失敗とします (to-utf8 と to-sjis 以外のコマンド)"},
       {"--by SECONDS", "shift-tags でずらす秒数です (例: 1.5, -0.25。小数は 3 桁まで)"},
       {"--form dot|colon", "normalize-tags でそろえる形です: dot は [mm:ss.xx]、colon は [mm:ss:xx]"},
+      {"--to halfwidth|fullwidth|katakana|hiragana",
+       "convert で変換する形です: halfwidth は英数字・記号・空白・カタカナを半角に (ガ は ｶﾞ)、fullwidth はその逆、"
+       "katakana はひらがなをカタカナに、hiragana はカタカナをひらがなにします。Shift-JIS にない文字になるもの "
+       "(ヷ、ゔ など) はそのままです"},
       {"--half N --lines M",
        "check で、タグを除いた各行が 1 行 N 桁 (半角) M 行の表示に収まるかも調べます (全角文字は 2 桁で、行を"
        "またぎません)。表示の 2 行目から後が「。」「」」「ー」や小さい「っ」など行頭に来ない文字で始まる行も"
