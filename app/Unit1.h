@@ -19,6 +19,7 @@ class QtPopupMenu;
 class TEditActions;
 struct TLossyReport;
 struct TLeftBackup;
+enum class TKanaWidthTarget;
 class QAction;
 class QMenu;
 class QStatusBar;
@@ -91,6 +92,11 @@ class TForm1 : public QMainWindow {
   QAction* ShiftTagsAction;
   QAction* UnifyTagsAction;
   QAction* DeleteAllTagsAction;
+  // The width and kana conversions of the selection, or of the whole text without one.
+  QAction* HalfwidthAction;
+  QAction* FullwidthAction;
+  QAction* KatakanaAction;
+  QAction* HiraganaAction;
   QMenu* N3;
   QAction* N13;
   // "プレビュー": the player preview panel and the overflow marks.
@@ -146,6 +152,10 @@ class TForm1 : public QMainWindow {
   void ShiftTagsClick();
   void UnifyTagsClick();
   void DeleteAllTagsClick();
+  void HalfwidthClick();
+  void FullwidthClick();
+  void KatakanaClick();
+  void HiraganaClick();
   void PreviewClick();
   // Shows or hides the preview panel and the overflow marks with it.
   void SetPreviewShown(bool shown);
@@ -219,6 +229,8 @@ class TForm1 : public QMainWindow {
   void ApplyTextTool(TBlockFilter& filter);
   // The status line after a tool; the message's %1 takes count.
   void ShowToolDone(const char* doneMessage, std::size_t count);
+  // Converts the selection, or the whole text, as one step; what says what it became ("半角").
+  void ConvertCharacters(TKanaWidthTarget target, const char* what);
 
   // The questions (Unit1Questions.cpp); true means go on.
   enum class TSaveChoice { Save, Discard, Cancel };

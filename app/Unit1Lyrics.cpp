@@ -26,6 +26,11 @@ void TForm1::CreateLyricsTools() {
   ShiftTagsAction = T1->addAction("タイムタグをずらす...");
   UnifyTagsAction = T1->addAction("タグ形式を統一");
   DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除");
+  T1->addSeparator();
+  HalfwidthAction = T1->addAction("半角に変換");
+  FullwidthAction = T1->addAction("全角に変換");
+  KatakanaAction = T1->addAction("カタカナに変換");
+  HiraganaAction = T1->addAction("ひらがなに変換");
   PreviewAction = new QAction("プレビュー", this);
   PreviewAction->setCheckable(true);
   N3->insertAction(N12, PreviewAction);
@@ -33,6 +38,10 @@ void TForm1::CreateLyricsTools() {
   Connect(ShiftTagsAction, &TForm1::ShiftTagsClick);
   Connect(UnifyTagsAction, &TForm1::UnifyTagsClick);
   Connect(DeleteAllTagsAction, &TForm1::DeleteAllTagsClick);
+  Connect(HalfwidthAction, &TForm1::HalfwidthClick);
+  Connect(FullwidthAction, &TForm1::FullwidthClick);
+  Connect(KatakanaAction, &TForm1::KatakanaClick);
+  Connect(HiraganaAction, &TForm1::HiraganaClick);
   Connect(PreviewAction, &TForm1::PreviewClick);
 
   PreviewPanel = new TPreviewPanel(*RyxEdit1, FDeviceSettings, [this] { return OverflowLineCount(); }, this);

@@ -127,6 +127,15 @@ TEST_F(EditTest, EachToolIsOneStepThatUndoAndRedoRetraceAndTellsItsCount) {
       {&TForm1::N16, "a[00:01:00][00:02:00]]b", "abz", "2 個のカラオケタグを削除しました"},
       {&TForm1::N10, "a\r\n \r\n\x81\x40\r\nb", "a\r\nbz\r\n", "2 行を削除しました"},
       {&TForm1::UTF81, "\x89\xCC", "\xE6\xAD\x8Cz", "UTF-8 に変換しました"},
+      // アイウエオカキクケコサシスセソタチ: 34 cells and "z", three rows of 16, become two.
+      {&TForm1::HalfwidthAction,
+       "\x83\x41\x83\x43\x83\x45\x83\x47\x83\x49\x83\x4A\x83\x4C\x83\x4E\x83\x50\x83\x52\x83\x54\x83\x56"
+       "\x83\x58\x83\x5A\x83\x5C\x83\x5E\x83\x60",
+       "\xB1\xB2\xB3\xB4\xB5\xB6\xB7\xB8\xB9\xBA\xBB\xBC\xBD\xBE\xBF\xC0\xC1z",
+       "17 文字を半角に変換しました。プレーヤーの表示が 1 行減りました"},
+      {&TForm1::FullwidthAction, "[00:01.00]\xB6\xDE", "[00:01.00]\x83\x4B\x82\x9A", "2 文字を全角に変換しました"},
+      {&TForm1::KatakanaAction, "\x82\xA0", "\x83\x41z", "1 文字をカタカナに変換しました"},
+      {&TForm1::HiraganaAction, "\x83\x41", "\x82\xA0z", "1 文字をひらがなに変換しました"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Message);
@@ -273,6 +282,18 @@ TEST_F(EditTest, LookAlikeCharactersAreFoldedOnEveryWayIn) {
     EXPECT_EQ(form.StatusBar1->currentMessage().toStdString(), DescribeFolded(from.size()));
     EXPECT_LE(Dialogs.Questions.size(), 1u) << "only the question of the open, never the lossy one";
   }
+}
+
+// With a selection only the selection is converted, as one step that undo takes back.
+TEST_F(EditTest, AConversionOfTheSelectionIsOneStep) {
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("\x83\x41\x83\x43\r\n\x83\x45\x83\x47");  // アイ / ウエ
+  form.RyxEdit1->SetSel(2, 0, 1, 2);
+  form.HalfwidthAction->trigger();
+  EXPECT_EQ(Text(), "\x83\x41\xB2\r\n\xB3\x83\x47");
+  EXPECT_EQ(form.StatusBar1->currentMessage().toStdString(), "2 文字を半角に変換しました");
+  form.EditActions->Undo->trigger();
+  EXPECT_EQ(Text(), "\x83\x41\x83\x43\r\n\x83\x45\x83\x47");
 }
 
 }  // namespace
