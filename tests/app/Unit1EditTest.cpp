@@ -8,6 +8,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/LookAlikeFolds.h"
+#include "tests/LookAlikeText.h"
 #include "platform/qt/ControlHostWidget.h"
 #include "tests/app/FormFixture.h"
 
@@ -219,16 +220,10 @@ TEST_F(EditTest, CharactersWithoutAShiftJisFormAreShownAndTheUserMayCancel) {
 
 // Every way text comes in folds the look-alikes through the one table and tells how many it folded.
 TEST_F(EditTest, LookAlikeCharactersAreFoldedOnEveryWayIn) {
-  std::u16string from;
-  std::u16string to;
-  for (const TLookAlikeFold& fold : LookAlikeFolds()) {
-    from.push_back(fold.From);
-    to.push_back(fold.To);
-  }
+  const auto [from, to] = LookAlikeText();
   const QString text = QString::fromStdU16String(from);
   const std::string utf8 = UnicodeToUtf8(from);
-  std::string utf16 = "\xFF\xFE";
-  for (const char16_t c : from) utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  const std::string utf16 = Utf16LeWithMark(from);
   TForm1& form = Create();
   form.show();
   QWidget* host = form.centralWidget();

@@ -37,7 +37,8 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   EXPECT_EQ(Items(form.N15), (V{"Shift-JIS", "UTF8"}));
   EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除", "行頭以外のカラオケタグを削除", "-", "無駄な行を削除", "-",
                                "タイムタグを検査", "タイムタグをずらす...", "タグ形式を統一",
-                               "すべての形式のタイムタグを削除"}));
+                               "すべての形式のタイムタグを削除", "-", "半角に変換", "全角に変換", "カタカナに変換",
+                               "ひらがなに変換"}));
   EXPECT_EQ(Items(form.N3), (V{"タグあり", "折り返し", "ウィンドウ幅で折り返す", "プレビュー", "-", "設定"}));
 
   EXPECT_EQ(form.N14, form.N1->actions()[4]);

@@ -14,6 +14,7 @@
 #include "app/core/LyricTools.h"
 #include "platform/CodePage.h"
 #include "platform/LookAlikeFolds.h"
+#include "tests/LookAlikeText.h"
 #include "tests/TestData.h"
 
 namespace fs = std::filesystem;
@@ -796,14 +797,8 @@ TEST_F(VerseletTool, UnicodeIsFoundAnywhereInTheFile) {
 
 // to-sjis and --from-utf8 fold the look-alikes through the editor's table and say how many on standard error.
 TEST_F(VerseletTool, LookAlikeCharactersAreFoldedAndCounted) {
-  std::u16string from;
-  std::u16string to;
-  for (const TLookAlikeFold& fold : LookAlikeFolds()) {
-    from.push_back(fold.From);
-    to.push_back(fold.To);
-  }
-  std::string utf16 = "\xFF\xFE";
-  for (const char16_t c : u"[00:01:00]" + from) utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  const auto [from, to] = LookAlikeText();
+  const std::string utf16 = Utf16LeWithMark(u"[00:01:00]" + from);
   const std::string utf8 = "\xEF\xBB\xBF[00:01:00]" + UnicodeToUtf8(from);
   const struct {
     std::vector<std::string> Args;
