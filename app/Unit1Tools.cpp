@@ -33,7 +33,7 @@ void TForm1::N9Click() {
   ApplyTextTool(filter);
   // Only the [mm:ss:xx] form goes; tags of other forms are pointed to the command that removes them.
   if (filter.Removed() == 0 && HoldsTimeTags(RyxEdit1->GetAllText())) {
-    ShowToolDone("0 個のタイムタグを削除しました。[mm:ss.xx] や <mm:ss.xx> の形式のタグは「すべての形式のタイムタグを削除」で削除できます", 0);
+    ShowToolDone("0 個のタイムタグを削除しました (他の形式のタグは「すべての形式のタイムタグを削除」で削除できます)", 0);
     return;
   }
   ShowToolDone("%1 個のタイムタグを削除しました", filter.Removed());

@@ -18,6 +18,7 @@ constexpr TColor kGridLine = RGB(172, 192, 146);
 constexpr TColor kInk = RGB(24, 40, 16);
 constexpr TColor kFrame = RGB(64, 80, 56);
 constexpr TColor kOverflow = RGB(208, 0, 0);
+constexpr TColor kKeptOffCell = RGB(255, 196, 196);
 constexpr int kMargin = 6;
 constexpr int kLabelGap = 2;
 constexpr int kPageGap = 8;
@@ -156,7 +157,9 @@ void TPlayerPreview::DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::
         const std::string_view glyph = width == 1 && byte < 0x20
                                            ? std::string_view(" ")
                                            : std::string_view(FLayout.Text).substr(byteAt, static_cast<std::size_t>(width));
-        canvas.SetTextColor(keptOff && cell == 0 ? kOverflow : kInk);
+        const bool marked = keptOff && cell == 0;
+        canvas.SetTextColor(marked ? kOverflow : kInk);
+        canvas.SetBkColor(marked ? kKeptOffCell : kScreen);
         canvas.TextOut(origin.X, origin.Y, glyph);
         byteAt += static_cast<std::size_t>(width);
       }

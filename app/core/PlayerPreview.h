@@ -53,7 +53,7 @@ class TPlayerPreview {
   // Fills area and draws the heading and as many pages as fit in it, in the
   // canvas's current font. Pages after the first are framed in red and
   // labelled as overflowing. A row that starts with a character kept off a
-  // line start (。、」 and the like) shows that character in red, and the
+  // line start (。、」 and the like) shows that character in red on pink, and the
   // heading names the first such row.
   void Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading) const;
   // The width that shows a whole grid. The heading is not counted: a long

@@ -57,7 +57,7 @@ TEST(LineStartRules, ThePreviewShowsTheCharacterInRedAndNamesTheRow) {
   for (const TCanvasOp& op : canvas.Ops()) {
     if (op.Op != "text") continue;
     if (heading.empty()) heading = op.Text;
-    if (op.Text.size() == 2) glyphs.emplace_back(op.Text, op.Color == RGB(208, 0, 0));
+    if (op.Text.size() == 2) glyphs.emplace_back(op.Text, op.Color == RGB(208, 0, 0) && op.Bk == RGB(255, 196, 196));
   }
   EXPECT_EQ(heading, Sjis("4 行目: 3 行 / 1 ページ 表示の 2 行目が「。」で始まります"));
   const std::vector<std::pair<std::string, bool>> expected = {
