@@ -195,6 +195,7 @@ void TForm1::ConnectEditor() {
   };
   RyxEdit1->OnChangeInsMode = [updateFields](TObject*, bool) { updateFields(); };
   FRyxEditHost->setLossyTextHandler([this](const TLossyReport& report) { return AskLossyCharacters(report); });
+  FRyxEditHost->setFoldedTextHandler([this](std::size_t count) { ShowFolded(count); });
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
     // Without leave to interact nothing can be asked; the close that follows asks if it can.
     if (!manager.allowsInteraction()) return;
@@ -253,7 +254,8 @@ void TForm1::OpenFile(const std::string& fileName) {
   }
   if (!OfferLeftBackupOf(fileName)) return;
   std::string converted;
-  switch (OfferConversion(fileName, converted)) {
+  std::size_t folded = 0;
+  switch (OfferConversion(fileName, converted, folded)) {
     case TOpenChoice::Cancel:
       return;
     case TOpenChoice::Converted:
@@ -267,6 +269,7 @@ void TForm1::OpenFile(const std::string& fileName) {
       FIgnoredStamp = {};
       NoteRecentFile(fileName);
       LyricsFileOpened(fileName);
+      ShowFolded(folded);
       return;
     case TOpenChoice::AsItIs:
       break;

@@ -19,6 +19,7 @@ class QtPopupMenu;
 class TEditActions;
 struct TLossyReport;
 struct TLeftBackup;
+enum class TKanaWidthTarget;
 class QAction;
 class QMenu;
 class QStatusBar;
@@ -93,6 +94,11 @@ class TForm1 : public QMainWindow {
   QAction* ShiftTagsAction;
   QAction* UnifyTagsAction;
   QAction* DeleteAllTagsAction;
+  // The width and kana conversions of the selection, or of the whole text without one.
+  QAction* HalfwidthAction;
+  QAction* FullwidthAction;
+  QAction* KatakanaAction;
+  QAction* HiraganaAction;
   QMenu* N3;
   QAction* N13;
   // "プレビュー": the player preview panel and the overflow marks.
@@ -157,6 +163,10 @@ class TForm1 : public QMainWindow {
   void ShiftTagsClick();
   void UnifyTagsClick();
   void DeleteAllTagsClick();
+  void HalfwidthClick();
+  void FullwidthClick();
+  void KatakanaClick();
+  void HiraganaClick();
   void PreviewClick();
   // Shows or hides the preview panel and the overflow marks with it.
   void SetPreviewShown(bool shown);
@@ -236,6 +246,8 @@ class TForm1 : public QMainWindow {
   void ApplyTextTool(TBlockFilter& filter);
   // The status line after a tool; the message's %1 takes count.
   void ShowToolDone(const char* doneMessage, std::size_t count);
+  // Converts the selection, or the whole text, as one step; what says what it became ("半角").
+  void ConvertCharacters(TKanaWidthTarget target, const char* what);
 
   // The questions (Unit1Questions.cpp); true means go on.
   enum class TSaveChoice { Save, Discard, Cancel };
@@ -250,7 +262,10 @@ class TForm1 : public QMainWindow {
   // A UTF-8 or UTF-16 file (Unit1Encoding.cpp): the user may have it
   // converted to Shift-JIS for editing, opened as it is, or not opened.
   enum class TOpenChoice { AsItIs, Converted, Cancel };
-  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted);
+  // folded receives the number of characters folded to a look-alike in converted.
+  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted, std::size_t& folded);
+  // Tells in the status bar how many characters of a text taken in were folded to a look-alike.
+  void ShowFolded(std::size_t count);
 
   // The backup an interrupted in-place save left behind (Unit1Backups.cpp):
   // offered before the file is opened or saved, and at start for those in

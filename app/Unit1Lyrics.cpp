@@ -26,6 +26,11 @@ void TForm1::CreateLyricsTools() {
   ShiftTagsAction = T1->addAction("タイムタグをずらす(&S)...");
   UnifyTagsAction = T1->addAction("タグ形式を統一(&U)...");
   DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除(&A)");
+  T1->addSeparator();
+  HalfwidthAction = T1->addAction("半角に変換(&H)");
+  FullwidthAction = T1->addAction("全角に変換(&Z)");
+  KatakanaAction = T1->addAction("カタカナに変換(&N)");
+  HiraganaAction = T1->addAction("ひらがなに変換(&G)");
   PreviewAction = new QAction("プレビュー(&P)", this);
   PreviewAction->setCheckable(true);
   N3->insertAction(N12, PreviewAction);
@@ -33,6 +38,10 @@ void TForm1::CreateLyricsTools() {
   Connect(ShiftTagsAction, &TForm1::ShiftTagsClick);
   Connect(UnifyTagsAction, &TForm1::UnifyTagsClick);
   Connect(DeleteAllTagsAction, &TForm1::DeleteAllTagsClick);
+  Connect(HalfwidthAction, &TForm1::HalfwidthClick);
+  Connect(FullwidthAction, &TForm1::FullwidthClick);
+  Connect(KatakanaAction, &TForm1::KatakanaClick);
+  Connect(HiraganaAction, &TForm1::HiraganaClick);
   Connect(PreviewAction, &TForm1::PreviewClick);
 
   PreviewPanel = new TPreviewPanel(*RyxEdit1, FDeviceSettings, [this] { return OverflowLineCount(); }, this);

@@ -5,11 +5,13 @@
 #include "app/core/DisplayGuides.h"
 #include "app/core/LyricTools.h"
 #include "app/core/TimeTagFilter.h"
+#include "app/core/TimeTags.h"
 #include "app/core/UselessLineFilter.h"
 #include "app/Unit1.h"
 #include "app/UnitFindBar.h"
 #include "editor/RyxEdit.h"
 #include "platform/CodePage.h"
+#include "platform/LookAlikeFolds.h"
 #include "platform/LossyCharacters.h"
 
 // Each tool replaces the text as one step that Undo takes back, keeping the
@@ -29,6 +31,11 @@ void TForm1::ShowToolDone(const char* doneMessage, std::size_t count) {
 void TForm1::N9Click() {
   TTimeTagFilter filter(TTimeTagFilter::TScope::All);
   ApplyTextTool(filter);
+  // Only the [mm:ss:xx] form goes; tags of other forms are pointed to the command that removes them.
+  if (filter.Removed() == 0 && HoldsTimeTags(RyxEdit1->GetAllText())) {
+    ShowToolDone("0 個のタイムタグを削除しました (他の形式のタグは「すべての形式のタイムタグを削除」で削除できます)", 0);
+    return;
+  }
   ShowToolDone("%1 個のタイムタグを削除しました", filter.Removed());
 }
 
@@ -62,7 +69,9 @@ void TForm1::ANSI1Click() {
   }
   TShiftJisEncoder encoder;
   ApplyTextTool(encoder);
-  ShowToolDone("Shift-JIS に変換しました (「?」になった文字: %1)", encoder.Replaced());
+  std::string done = "Shift-JIS に変換しました (「?」になった文字: %1)";
+  if (encoder.Folded() > 0) done += "。" + DescribeFolded(encoder.Folded());
+  ShowToolDone(done.c_str(), encoder.Replaced());
 }
 
 void TForm1::N13Click() {

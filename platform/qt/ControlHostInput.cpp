@@ -113,9 +113,11 @@ void ControlHostWidget::keyReleaseEvent(QKeyEvent* event) {
 }
 
 bool ControlHostWidget::acceptsText(const QString& text) const {
-  if (!FLossyTextHandler) return true;
+  if (!FLossyTextHandler && !FFoldedTextHandler) return true;
   const TLossyReport report = FindLossyCharacters(text.toStdString());
-  return report.Count == 0 || FLossyTextHandler(report);
+  if (report.Count > 0 && FLossyTextHandler && !FLossyTextHandler(report)) return false;
+  if (report.Folded > 0 && FFoldedTextHandler) FFoldedTextHandler(report.Folded);
+  return true;
 }
 
 void ControlHostWidget::deliverText(const QString& text, UINT charMessage) {

@@ -55,6 +55,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   // the text. Without a handler such characters become "?" unasked.
   using LossyTextHandler = std::function<bool(const TLossyReport& report)>;
   void setLossyTextHandler(LossyTextHandler handler) { FLossyTextHandler = std::move(handler); }
+  // Told how many characters of a text taken in were folded to a look-alike that Shift-JIS holds.
+  using FoldedTextHandler = std::function<void(std::size_t count)>;
+  void setFoldedTextHandler(FoldedTextHandler handler) { FFoldedTextHandler = std::move(handler); }
 
   TCustomControl& control() const { return FControl; }
   QtCanvas& canvas() { return FCanvas; }
@@ -166,6 +169,7 @@ class ControlHostWidget : public QWidget, public IControlHost {
   // Input (ControlHostInput.cpp).
   void noteInput(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
   // Whether text may reach the control: it has a code page 932 form, or the handler lets it go.
+  // Characters folded to a look-alike on the way in are told to the folded-text handler.
   bool acceptsText(const QString& text) const;
   void deliverText(const QString& text, UINT charMessage);
   // False when the text was dropped.
@@ -253,6 +257,7 @@ class ControlHostWidget : public QWidget, public IControlHost {
 
   std::map<TTimer*, QTimer*> FTimers;
   LossyTextHandler FLossyTextHandler;
+  FoldedTextHandler FFoldedTextHandler;
 
   // The control's drag: begun at a press, Qt's from the first move.
   bool FDragPending = false;

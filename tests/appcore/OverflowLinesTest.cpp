@@ -137,12 +137,13 @@ namespace {
 
 TEST(OverflowMarksTest, BadgesFollowTheEndsOfTheOverflowingLinesInView) {
   // Four cells a row, one row a page; tags take no cells.
-  TEditorFixture f("abcde\r\nab\r\n[00:01.00]abcd\r\n\x82\xA0\x82\xA2\x82\xA4\r\n\tx\r\nabcdefghi\r\n[ti:abcdefgh]");
+  TEditorFixture f(
+      "abcde\r\nab\r\n[00:01.00]abcd\r\n\x82\xA0\x82\xA2\x82\xA4\r\n\tx\r\nabcdefghi\r\n[ti:abcdefgh]\r\n@Title=abcdefgh");
   TOverflowLines cache({4, 1});
   cache.Reset(f.edit.Lines());
   THeadlessCanvas& canvas = f.host.HeadlessCanvas();
   canvas.TakeOps();
-  DrawOverflowMarks(canvas, f.edit, cache, 0, 6);
+  DrawOverflowMarks(canvas, f.edit, cache, 0, 7);
   std::vector<std::tuple<int, int, std::string>> badges;
   for (const TCanvasOp& op : canvas.TakeOps()) {
     if (op.Op == "text") badges.emplace_back(op.X - f.edit.TextLeft(), (op.Y - f.edit.TopMargin()) / f.edit.LineHeight(), op.Text);
