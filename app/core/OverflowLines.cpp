@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -48,22 +49,47 @@ std::string LogicalLineAt(const TRyxStrings& lines, int row, int* firstRow, int*
   return text;
 }
 
-bool OverflowsDisplay(std::string_view line, TPlayerDisplay display) {
-  if (display.LineCount < 1) return false;
+namespace {
+
+// The player rows of a line that may overflow the display; nothing for a
+// line that cannot: no rows to overflow, too short, or an ID tag line.
+std::optional<std::size_t> RowsIfItMayOverflow(std::string_view line, TPlayerDisplay display) {
+  if (display.LineCount < 1) return std::nullopt;
   // Every row but the last is filled to at least HalfCount - 1 cells, and a
   // line has no more cells than bytes: a line this short fits without being
   // laid out, which spares most lines of a long text the work.
   if (display.HalfCount >= 2 &&
       line.size() <= static_cast<std::size_t>(display.LineCount) * static_cast<std::size_t>(display.HalfCount - 1))
-    return false;
+    return std::nullopt;
   // The player does not show ID tags; the tag check passes them over as
   // well. Only a line in square brackets or a metadata line can be one.
   if (((line.starts_with('[') && line.ends_with(']')) || line.starts_with('@')) && ParseTaggedLine(line).Id)
-    return false;
-  return LayOutForPlayer(line, display.HalfCount).Rows.size() > static_cast<std::size_t>(display.LineCount);
+    return std::nullopt;
+  return LayOutForPlayer(line, display.HalfCount).Rows.size();
+}
+
+bool Overflows(std::optional<std::size_t> rows, TPlayerDisplay display) {
+  return rows && *rows > static_cast<std::size_t>(display.LineCount);
+}
+
+}  // namespace
+
+bool OverflowsDisplay(std::string_view line, TPlayerDisplay display) {
+  return Overflows(RowsIfItMayOverflow(line, display), display);
+}
+
+std::size_t TOverflowLines::PlayerRows(const TRyxStrings& lines, int row) const {
+  const auto kept = FPlayerRows.find(row);
+  if (kept != FPlayerRows.end()) return kept->second;
+  // Rows scrolled past are forgotten now and then: only those in view are asked for again.
+  if (FPlayerRows.size() >= kMostPlayerRowsKept) FPlayerRows.clear();
+  const std::size_t rows = LayOutForPlayer(LogicalLineAt(lines, row), FDisplay.HalfCount).Rows.size();
+  FPlayerRows.emplace(row, rows);
+  return rows;
 }
 
 void TOverflowLines::Reset(const TRyxStrings& lines) {
+  FPlayerRows.clear();
   FFlags.Splice(0, FFlags.Count(), lines.Count());
   FCount = 0;
   Measure(lines, 0, lines.Count() - 1);
@@ -73,6 +99,7 @@ void TOverflowLines::Changed(const TRyxStrings& lines, int first, int oldLast, i
   if (first < 0 || oldLast >= FFlags.Count() || newLast >= lines.Count() || FFlags.Count() - (oldLast - first) +
       (newLast - first) != lines.Count())
     throw std::out_of_range("TOverflowLines: the reported rows do not match the text");
+  FPlayerRows.clear();
   FCount -= FFlags.CountSet(first, oldLast);
   FFlags.Splice(first, oldLast - first + 1, newLast - first + 1);
   // The rows around keep their bytes; a logical line that runs on into the
@@ -90,7 +117,10 @@ void TOverflowLines::Measure(const TRyxStrings& lines, int first, int last) {
   for (int row = first; row <= last;) {
     int lineFirst = 0;
     int lineLast = 0;
-    const bool overflows = OverflowsDisplay(LogicalLineView(lines, row, lineFirst, lineLast, joined), FDisplay);
+    const std::optional<std::size_t> rows =
+        RowsIfItMayOverflow(LogicalLineView(lines, row, lineFirst, lineLast, joined), FDisplay);
+    const bool overflows = Overflows(rows, FDisplay);
+    if (overflows && FPlayerRows.size() < kMostPlayerRowsKept) FPlayerRows[lineLast] = *rows;
     if (row == first) spanFirst = lineFirst;
     flags.resize(static_cast<std::size_t>(lineLast - spanFirst + 1), 0);
     flags.back() = overflows ? 1 : 0;

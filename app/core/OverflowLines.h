@@ -1,7 +1,9 @@
 // TOverflowLines: which lines of the editor's text need more player rows than one page holds, kept up to date edit by edit.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <unordered_map>
 
 #include "app/core/PlayerLayout.h"
 #include "app/core/RowFlags.h"
@@ -38,6 +40,10 @@ class TOverflowLines {
   int Rows() const { return FFlags.Count(); }
   // Whether row ends a logical line that overflows.
   bool EndsOverflow(int row) const { return FFlags.Get(row); }
+  // The player rows of the logical line that row ends, for its badge: kept
+  // from its measuring, or from the first time it is asked for, until the
+  // next change of the text, so that a repaint does not lay a long line out again.
+  std::size_t PlayerRows(const TRyxStrings& lines, int row) const;
 
  private:
   // Measures the logical lines that take in rows first..last again.
@@ -46,4 +52,8 @@ class TOverflowLines {
   const TPlayerDisplay FDisplay;
   TRowFlags FFlags;
   int FCount = 0;
+  // The player rows of the overflowing lines measured or asked for since the
+  // last change, by their last row; at most so many, the view's rows among them.
+  static constexpr std::size_t kMostPlayerRowsKept = 4096;
+  mutable std::unordered_map<int, std::size_t> FPlayerRows;
 };

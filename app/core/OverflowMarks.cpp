@@ -30,8 +30,8 @@ void DrawOverflowMarks(ICanvas& canvas, const TRyxEdit& edit, const TOverflowLin
   for (int row = first; row <= last; ++row) {
     if (!overflow.EndsOverflow(row)) continue;
     const std::string_view stored = lines.Get(row);
-    const std::string content(stored.substr(0, static_cast<std::size_t>(ContentLength(stored))));
-    const std::size_t rows = LayOutForPlayer(LogicalLineAt(lines, row), overflow.Display().HalfCount).Rows.size();
+    const std::string_view content = stored.substr(0, static_cast<std::size_t>(ContentLength(stored)));
+    const std::size_t rows = overflow.PlayerRows(lines, row);
     int x = edit.TextLeft() - edit.ScrollX() + edit.TextXOfColumn(content, static_cast<int>(content.size())) +
             kAfterBreakCell;
     std::string badge = std::to_string(rows);

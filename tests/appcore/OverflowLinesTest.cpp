@@ -55,6 +55,12 @@ TEST(OverflowLinesTest, RandomEditsKeepTheCacheEqualToAFreshCount) {
     for (std::size_t row = 0; row < expected.size(); ++row) {
       EXPECT_EQ(cache.EndsOverflow(static_cast<int>(row)), expected[row]) << "step " << i << " " << step << " row " << row;
       count += expected[row] ? 1 : 0;
+      // The badge's count, kept across repaints, is the line's as it is now.
+      if (expected[row]) {
+        EXPECT_EQ(cache.PlayerRows(f.edit.Lines(), static_cast<int>(row)),
+                  LayOutForPlayer(LogicalLineAt(f.edit.Lines(), static_cast<int>(row)), display.HalfCount).Rows.size())
+            << "step " << i << " " << step << " row " << row;
+      }
     }
     ASSERT_EQ(cache.Count(), count) << "step " << i << " " << step;
   }
