@@ -48,7 +48,15 @@ void TPreviewView::paintEvent(QPaintEvent*) {
     col = 0;
   }
   const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, col);
-  const TPlayerPreview preview(LogicalLineAt(FEdit.Lines(), row), TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount});
+  std::string line = LogicalLineAt(FEdit.Lines(), row);
+  const TPlayerDisplay display{FDevice.HalfCount, FDevice.LineCount};
+  if (!FPreview || line != FPreviewLine || display.HalfCount != FPreviewDisplay.HalfCount ||
+      display.LineCount != FPreviewDisplay.LineCount) {
+    FPreview.emplace(line, display);
+    FPreviewLine = std::move(line);
+    FPreviewDisplay = display;
+  }
+  const TPlayerPreview& preview = *FPreview;
   const TPreviewHeading heading{place.Line, FOverflowLines()};
   // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.
   const int wanted = std::min(preview.Width(*FCanvas), kWidestPanel);

@@ -5,6 +5,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+
+#include "app/core/PlayerPreview.h"
 
 class QtCanvas;
 class TRyxEdit;
@@ -33,6 +36,11 @@ class TPreviewView : public QWidget {
   const TDeviceSettings& FDevice;
   std::function<int()> FOverflowLines;
   std::unique_ptr<QtCanvas> FCanvas;
+  // The preview last drawn, of that line on that display: a repaint for a
+  // caret move on the same line does not lay a long line out again.
+  std::string FPreviewLine;
+  TPlayerDisplay FPreviewDisplay;
+  std::optional<TPlayerPreview> FPreview;
 };
 
 class TPreviewPanel : public QDockWidget {
