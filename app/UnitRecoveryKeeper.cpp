@@ -56,10 +56,10 @@ void TRecoveryKeeper::StartTimer() {
 void TRecoveryKeeper::Discarded() {
   if (!FWriter) return;
   FWriter->Remove();
-  FCurrent = false;
-  // The text stays when what it was discarded for fails (a file that cannot be opened): it is kept again.
-  FSchedule.Changed(Now());
-  StartTimer();
+  FSchedule.Taken();
+  FTimer.stop();
+  // Nothing of this text is to be kept any more; the next change is.
+  FCurrent = true;
 }
 
 void TRecoveryKeeper::Due() {

@@ -54,7 +54,8 @@ class TRecoveryKeeper : public QObject {
   std::unique_ptr<TRecoveryWriter> FWriter;
   TRecoverySchedule FSchedule;
   QTimer FTimer;
-  // The file holds the text as it stands (or is on its way there).
+  // The file holds the text as it stands (or is on its way there), or the
+  // user discarded the text.
   bool FCurrent = false;
   QString FSlotError;
 };
