@@ -2,6 +2,7 @@
 #include "app/UnitRecoveryDialog.h"
 
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -21,8 +22,10 @@ TRecoveryDialog::TRecoveryDialog(const std::vector<TRecoveryListing>& rows, cons
   List->setRootIsDecorated(false);
   List->setSelectionMode(QAbstractItemView::SingleSelection);
   for (const TRecoveryListing& row : rows) {
-    List->addTopLevelItem(new QTreeWidgetItem(
-        QStringList{QString::fromStdString(row.Name), QString::fromStdString(row.Time), QString::fromStdString(row.Note)}));
+    auto* item = new QTreeWidgetItem(
+        QStringList{QString::fromStdString(row.Name), QString::fromStdString(row.Time), QString::fromStdString(row.Note)});
+    item->setToolTip(0, QFile::decodeName(QByteArray::fromStdString(row.Where)));
+    List->addTopLevelItem(item);
   }
   List->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   List->setMinimumWidth(560);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 #include "app/core/RecoveryWriter.h"
 #include "editor/RyxEdit.h"
@@ -75,6 +76,9 @@ void TRecoveryKeeper::Write() {
   FSchedule.Taken();
   if (!FEdit.Modified()) return;
   TRecoveryHeader header = FOrigin();
+  // A name given relative to the folder the program started in must still name the file at the next start.
+  std::error_code error;
+  if (!header.FileName.empty()) header.FileName = std::filesystem::absolute(header.FileName, error).string();
   const TLogicalPos caret = FEdit.ToLogical({FEdit.CaretLine(), FEdit.CaretCol()});
   header.Caret = caret;
   header.WrittenAt =

@@ -17,11 +17,13 @@ TRecoveryListing ListingOf(const TOrphanRecovery& orphan) {
   TRecoveryListing listing;
   if (!orphan.Error.empty()) {
     listing.Name = orphan.File.filename().string();
+    listing.Where = orphan.File.string();
     listing.Note = orphan.Error;
     return listing;
   }
   const TRecoveryHeader& header = orphan.Header;
   listing.Name = header.FileName.empty() ? "新しいテキスト" : ExtractFileName(header.FileName);
+  listing.Where = header.FileName;
   const std::time_t written = static_cast<std::time_t>(header.WrittenAt);
   std::tm local{};
   char time[32] = "";

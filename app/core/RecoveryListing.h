@@ -20,6 +20,8 @@ TDiskState DiskStateOf(const TRecoveryHeader& header);
 // became of the file on disk; empty when there is nothing to say.
 struct TRecoveryListing {
   std::string Name;
+  // The document's whole file name, or the recovery file's when it cannot be read.
+  std::string Where;
   std::string Time;
   std::string Note;
 };

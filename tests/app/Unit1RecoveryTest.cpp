@@ -95,6 +95,17 @@ TEST_F(RecoveryTest, TheUnsavedTextIsKeptUntilItIsSavedOrDiscarded) {
   }
 }
 
+TEST_F(RecoveryTest, AFileNamedFromTheStartFolderIsKeptByItsWholeName) {
+  const fs::path song = Dir.WriteFile("song.lrc", "text");
+  const fs::path before = fs::current_path();
+  fs::current_path(Dir.Path());
+  TForm1& form = Create({"song.lrc"});
+  form.RyxEdit1->TypeText("X");
+  form.Recovery().WriteNow();
+  fs::current_path(before);
+  EXPECT_EQ(ReadRecoveryFile(form.Recovery().File()).Header.FileName, song.string());
+}
+
 TEST_F(RecoveryTest, RestoreOpensTheTextAsAnUnsavedChangeOfItsFile) {
   const struct {
     const char* Name;
@@ -178,9 +189,9 @@ TEST_F(RecoveryTest, DiscardAndLaterActOnTheChosenRowAndABrokenFileStays) {
 
 TEST(RecoveryDialogTest, RestoreIsTheDefaultAndTheButtonsActOnTheSelectedRow) {
   const std::vector<TRecoveryListing> rows = {
-      {"song.lrc", "2026-12-09 13:22:10", ""},
-      {"新しいテキスト", "2026-12-09 13:20:00", ""},
-      {"3-x.recovery", "", "3-x.recovery は Verselet の復元ファイルではありません。"}};
+      {"song.lrc", "/music/song.lrc", "2026-12-09 13:22:10", ""},
+      {"新しいテキスト", "", "2026-12-09 13:20:00", ""},
+      {"3-x.recovery", "/state/3-x.recovery", "", "3-x.recovery は Verselet の復元ファイルではありません。"}};
   const std::vector<bool> readable = {true, true, false};
   const auto press = [](QWidget& widget, int key) {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
@@ -190,6 +201,7 @@ TEST(RecoveryDialogTest, RestoreIsTheDefaultAndTheButtonsActOnTheSelectedRow) {
     TRecoveryDialog dialog(rows, readable);
     EXPECT_EQ(dialog.List->topLevelItemCount(), 3);
     EXPECT_EQ(dialog.List->topLevelItem(2)->text(2).toStdString(), rows[2].Note);
+    EXPECT_EQ(dialog.List->topLevelItem(0)->toolTip(0).toStdString(), "/music/song.lrc");
     EXPECT_EQ(dialog.Selected(), 0);
     dialog.show();
     press(dialog, Qt::Key_Return);
