@@ -18,6 +18,9 @@ QString Quoted(const std::string& fileName) {
 }  // namespace
 
 void TForm1::OfferRecoveriesAtStart() {
+  if (!FRecovery->Error().isEmpty()) {
+    FDialogs.ShowError(this, FRecovery->Error() + "\n保存していないテキストは、プログラムが止まると失われます。");
+  }
   std::vector<TOrphanRecovery> orphans = TakeOrphanRecoveries(RecoveryFolder());
   while (!orphans.empty()) {
     std::vector<TRecoveryListing> rows;

@@ -187,6 +187,19 @@ TEST_F(RecoveryTest, DiscardAndLaterActOnTheChosenRowAndABrokenFileStays) {
   EXPECT_EQ(Dialogs.RecoveryLists.size(), 1u);
 }
 
+TEST_F(RecoveryTest, AFolderThatCannotBeMadeIsReportedAtStart) {
+  // A file where the state folder should be: not even root can make a folder inside it.
+  Dir.WriteFile("state", "a file");
+  TForm1& form = Create();
+  form.OfferRecoveriesAtStart();
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_NE(Dialogs.Errors[0].toStdString().find("を作れません"), std::string::npos);
+  EXPECT_TRUE(form.Recovery().File().empty());
+  form.RyxEdit1->TypeText("X");
+  form.Recovery().WriteNow();
+  EXPECT_EQ(Text(), "X");
+}
+
 TEST(RecoveryDialogTest, RestoreIsTheDefaultAndTheButtonsActOnTheSelectedRow) {
   const std::vector<TRecoveryListing> rows = {
       {"song.lrc", "/music/song.lrc", "2026-12-09 13:22:10", ""},
