@@ -3,7 +3,9 @@
 # random moments from a fixed seed, starts it again, restores the text from
 # the start dialog, saves it, and checks what was saved: after kill -9 every
 # burst of typing followed by a pause of more than two seconds, after
-# SIGTERM all of it. Needs Xvfb and xdotool (apt-get install xvfb xdotool).
+# SIGTERM all of it (typed in bursts with pauses well under or well over the
+# two seconds, so that a slow machine does not blur which bursts were
+# written). Needs Xvfb and xdotool (apt-get install xvfb xdotool).
 # Usage: kill-test.sh [VERSELET] [ROUNDS] [SEED]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -65,15 +67,19 @@ round() {
     local word="w${n}c${c}x$RANDOM "
     type_text "$word"
     typed+="$word"
-    if [ "$how" = KILL ]; then pause=$((RANDOM % 350)); else pause=$((RANDOM % 50)); fi
+    # Pauses well under or well over the two seconds (the window may take a
+    # moment to read the keys), so that which bursts were written is clear.
+    if [ "$how" = TERM ]; then pause=$((RANDOM % 50));
+    elif [ $((RANDOM % 2)) = 0 ]; then pause=$((RANDOM % 150)); else pause=$((350 + RANDOM % 100)); fi
     [ "$c" = "$chunks" ] && [ "$how" = TERM ] && pause=30
     sleep "$(seconds "$pause")"
-    # A pause well over the two seconds has the text written.
-    [ "$pause" -ge 260 ] && safe="$typed"
+    [ "$pause" -ge 350 ] && safe="$typed"
   done
   if [ "$how" = KILL ]; then kill -9 "$pid"; else kill -TERM "$pid"; fi
   wait "$pid" 2>/dev/null || true
   [ "$how" = TERM ] && safe="$typed"
+  # What the killed window left, for the report of a failed round.
+  local left; left="$(cat "$recovery"/*.recovery 2>/dev/null | tail -n 2 | head -n 1 || true)"
 
   # Start again: the start dialog restores with Enter, Ctrl+S saves, SIGTERM ends.
   local before; before="$(cat "$file")"
@@ -108,7 +114,7 @@ round() {
   if [ "$ok" = 1 ]; then
     echo "round $n ($how): ok, kept ${#got} of ${#typed} characters (at least ${#safe})"
   else
-    echo "round $n ($how): FAILED: typed '$typed', at least '$safe', got '$got'"
+    echo "round $n ($how): FAILED: typed '$typed', at least '$safe', got '$got'; the recovery file's last line: '$left'"
     failures=$((failures + 1))
   fi
   rm -f "$recovery"/*.recovery
