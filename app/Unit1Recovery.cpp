@@ -61,8 +61,8 @@ bool TForm1::RestoreRecovery(TOrphanRecovery& orphan) {
   TFileStamp disk = recovered.Header.Disk;
   const TDiskState state = DiskStateOf(recovered.Header);
   if (state == TDiskState::Changed) {
-    const TQuestion question{Quoted(fileName) + " は、復元するテキストが書かれた後にほかのプログラムで変更されています。\n" +
-                                 "復元したテキストを新しい名前で開きますか?",
+    const TQuestion question{Quoted(fileName) + " は、復元するテキストを読み込んだ、または保存した後に" +
+                                 "ほかのプログラムで変更されています。\n復元したテキストを新しい名前で開きますか?",
                              {"新しい名前で開く", "元の名前で開く", "キャンセル"}, 0, 2};
     switch (FDialogs.Ask(this, question)) {
       case 0:
