@@ -6,12 +6,13 @@
 # SIGTERM all of it (typed in bursts with pauses well under or well over the
 # two seconds, so that a slow machine does not blur which bursts were
 # written). Needs Xvfb and xdotool (apt-get install xvfb xdotool).
-# Usage: kill-test.sh [VERSELET] [ROUNDS] [SEED]
+# Usage: kill-test.sh [VERSELET] [ROUNDS] [SEED] [KINDS]   (KINDS: "KILL TERM", the default, or one of them)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 verselet="${1:-$root/build/test/bin/verselet}"
 rounds="${2:-20}"
 RANDOM="${3:-25}"
+kinds="${4:-KILL TERM}"
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 0; }
 done
@@ -120,8 +121,11 @@ round() {
   rm -f "$recovery"/*.recovery
 }
 
-for n in $(seq "$rounds"); do round "$n" KILL; done
-for n in $(seq "$rounds"); do round "$((n + rounds))" TERM; done
+first=1
+for kind in $kinds; do
+  for n in $(seq "$first" "$((first + rounds - 1))"); do round "$n" "$kind"; done
+  first=$((first + rounds))
+done
 if [ "$failures" -ne 0 ]; then
   echo "$failures round(s) lost typed text"
   exit 1
