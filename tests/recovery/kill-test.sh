@@ -19,17 +19,18 @@ done
 [ -x "$verselet" ] || { echo "SKIPPED: $verselet is not built"; exit 0; }
 
 work="$(mktemp -d)"
-display=":$((90 + RANDOM % 9))"
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+# Xvfb picks a display no other server uses and writes its number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 cleanup() {
   kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY="$display" XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(tr -d '\n' <"$work/display")" XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config"
 export LSAN_OPTIONS="detect_leaks=0" ASAN_OPTIONS="detect_leaks=0"
-sleep 1
+xdotool getdisplaygeometry >/dev/null
 recovery="$XDG_STATE_HOME/verselet/recovery"
 failures=0
 
@@ -62,7 +63,13 @@ round() {
   printf 'start\r\n' >"$file"
   "$verselet" "$file" >"$work/run.log" 2>&1 &
   local pid=$!
-  [ -n "$(window "round$n.txt")" ] || { echo "round $n: no window"; return 1; }
+  if [ -z "$(window "round$n.txt")" ]; then
+    echo "round $n ($how): FAILED: no window"
+    tail -n 20 "$work/run.log"
+    kill -9 "$pid" 2>/dev/null || true
+    failures=$((failures + 1))
+    return 0
+  fi
   local typed="" safe="" chunks=$((2 + RANDOM % 4)) pause
   for c in $(seq "$chunks"); do
     local word="w${n}c${c}x$RANDOM "
@@ -76,6 +83,12 @@ round() {
     sleep "$(seconds "$pause")"
     [ "$pause" -ge 350 ] && safe="$typed"
   done
+  if ! kill -0 "$pid" 2>/dev/null; then
+    echo "round $n ($how): FAILED: the window ended by itself:"
+    tail -n 20 "$work/run.log"
+    failures=$((failures + 1))
+    return 0
+  fi
   if [ "$how" = KILL ]; then kill -9 "$pid"; else kill -TERM "$pid"; fi
   wait "$pid" 2>/dev/null || true
   [ "$how" = TERM ] && safe="$typed"
