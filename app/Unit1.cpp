@@ -11,16 +11,20 @@
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
 #include <system_error>
 
 #include "app/core/DocumentNames.h"
+#include "app/core/LogicalLines.h"
 #include "app/core/OverflowLines.h"
 #include "app/Unit3.h"
 #include "app/UnitApplication.h"
 #include "app/Unit1EditActions.h"
 #include "app/UnitCommonDialogs.h"
+#include "app/UnitManual.h"
 #include "app/UnitRecoveryKeeper.h"
 #include "app/UnitStatusFields.h"
+#include "app/UnitTimingStudio.h"
 #include "editor/RyxEdit.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/ControlHostWidget.h"
@@ -85,8 +89,10 @@ TForm1::TForm1(std::vector<std::string> params, std::filesystem::path settingsFi
   SetClientHeight(284);
   // A failing step skips the steps after it; the window still opens.
   Run([this] { FormCreate(); });
-  KeepOnScreen();
   FRyxEditHost->createWindow();
+  // Measured in the editor's own metrics, which it has once its window exists.
+  if (FFirstStart) Run([this] { FitFirstStartWindow(); });
+  KeepOnScreen();
 }
 
 TForm1::~TForm1() {
@@ -147,10 +153,12 @@ void TForm1::SetDesignProperties() {
 void TForm1::FormCreate() {
   ReadSettingsFile();
   ReadRecentFiles();
-  setWindowTitle(ApplicationTitle);
+  UpdateTitle();
   setAcceptDrops(true);
   OfferLeftBackupsAtStart();
+  TimingStudio->TakeSongArgument(FParams);
   if (!FParams.empty()) OpenFile(FParams.front());
+  TimingStudio->OpenSongArgument();
 }
 
 void TForm1::FormDestroy() {
@@ -196,6 +204,7 @@ void TForm1::ConnectEditor() {
   };
   RyxEdit1->OnChangeInsMode = [updateFields](TObject*, bool) { updateFields(); };
   FRyxEditHost->setLossyTextHandler([this](const TLossyReport& report) { return AskLossyCharacters(report); });
+  FRyxEditHost->setFoldedTextHandler([this](std::size_t count) { ShowFolded(count); });
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
     // Without leave to interact nothing can be asked; the close that follows asks if it can.
     if (!manager.allowsInteraction()) return;
@@ -209,6 +218,8 @@ void TForm1::ConnectEditor() {
 void TForm1::SetCurrentFileName(const std::string& fileName) {
   FCurrentFileName = fileName;
   UpdateTitle();
+  // A message of the text that was there is no news about this one.
+  if (StatusBar1) StatusBar1->clearMessage();
 }
 
 void TForm1::UpdateTitle() {
@@ -253,7 +264,8 @@ void TForm1::OpenFile(const std::string& fileName) {
   }
   if (!OfferLeftBackupOf(fileName)) return;
   std::string converted;
-  switch (OfferConversion(fileName, converted)) {
+  std::size_t folded = 0;
+  switch (OfferConversion(fileName, converted, folded)) {
     case TOpenChoice::Cancel:
       return;
     case TOpenChoice::Converted:
@@ -266,6 +278,8 @@ void TForm1::OpenFile(const std::string& fileName) {
       FDiskStamp = FileStampOf(fileName);
       FIgnoredStamp = {};
       NoteRecentFile(fileName);
+      LyricsFileOpened(fileName);
+      ShowFolded(folded);
       return;
     case TOpenChoice::AsItIs:
       break;
@@ -281,6 +295,7 @@ void TForm1::OpenFile(const std::string& fileName) {
   FDiskStamp = FileStampOf(fileName);
   FIgnoredStamp = {};
   NoteRecentFile(fileName);
+  LyricsFileOpened(fileName);
 }
 
 bool TForm1::SaveFile(const std::string& fileName) {
@@ -306,14 +321,20 @@ bool TForm1::SaveAs() {
   // The current file's own type comes first, so that Save As keeps its extension.
   int filterIndex = FilterIndexForFileName(FCurrentFileName);
   if (filterIndex == 0) filterIndex = FSaveFilterIndex;
-  if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
-  FSaveFilterIndex = filterIndex;
-  const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
-  std::error_code error;
-  if (!IsCurrentFile(target) && std::filesystem::exists(target, error) && !AskOverwrite(target)) return false;
-  if (!SaveFile(target)) return false;
-  SetCurrentFileName(target);
-  return true;
+  for (;;) {
+    if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
+    FSaveFilterIndex = filterIndex;
+    const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
+    std::error_code error;
+    // Keeping the other file means choosing another name, not giving the save up.
+    if (!IsCurrentFile(target) && std::filesystem::exists(target, error) && !AskOverwrite(target)) {
+      fileName = target;
+      continue;
+    }
+    if (!SaveFile(target)) return false;
+    SetCurrentFileName(target);
+    return true;
+  }
 }
 
 bool TForm1::Save() {
@@ -347,6 +368,13 @@ void TForm1::N2Click() {
   if (FForm3) FForm3->exec();
 }
 
+void TForm1::ManualClick() {
+  if (!FManual) FManual = new TManualWindow(this);
+  FManual->show();
+  FManual->raise();
+  FManual->activateWindow();
+}
+
 void TForm1::CheckFileOnDisk() {
   if (FCurrentFileName.empty() || FCheckingDisk) return;
   const TFileStamp now = FileStampOf(FCurrentFileName);
@@ -355,7 +383,13 @@ void TForm1::CheckFileOnDisk() {
   FCheckingDisk = true;
   Run([this, &now] {
     if (AskReload(FCurrentFileName) && QuerySaveChanges()) {
+      // The caret stays on its line, as far as the new text has it.
+      const int line = TLogicalLines(RyxEdit1->Lines(), RyxEdit1->TabCount(), RyxEdit1->WordWrap())
+                           .PlaceOf(RyxEdit1->CaretLine(), RyxEdit1->CaretCol())
+                           .Line;
       OpenFile(FCurrentFileName);
+      const TLogicalLines reloaded(RyxEdit1->Lines(), RyxEdit1->TabCount(), RyxEdit1->WordWrap());
+      RyxEdit1->MoveCaretTo(reloaded.RowOfLine(std::clamp(line, 1, reloaded.Count())), 0);
     } else {
       FIgnoredStamp = now;
     }

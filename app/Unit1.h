@@ -19,6 +19,7 @@ class QtPopupMenu;
 class TEditActions;
 struct TLossyReport;
 struct TLeftBackup;
+enum class TKanaWidthTarget;
 class QAction;
 class QMenu;
 class QStatusBar;
@@ -28,6 +29,7 @@ class TForm2;
 class TFindBar;
 class TStatusFields;
 class TForm3;
+class TManualWindow;
 class TRyxEdit;
 class TBlockFilter;
 class TObject;
@@ -36,6 +38,7 @@ class TPreviewPanel;
 class TRecoveryKeeper;
 struct TOrphanRecovery;
 class TTagCheckPanel;
+class TTimingStudio;
 class TWorkProgress;
 
 class TForm1 : public QMainWindow {
@@ -93,6 +96,11 @@ class TForm1 : public QMainWindow {
   QAction* ShiftTagsAction;
   QAction* UnifyTagsAction;
   QAction* DeleteAllTagsAction;
+  // The width and kana conversions of the selection, or of the whole text without one.
+  QAction* HalfwidthAction;
+  QAction* FullwidthAction;
+  QAction* KatakanaAction;
+  QAction* HiraganaAction;
   QMenu* N3;
   QAction* N13;
   // "プレビュー": the player preview panel and the overflow marks.
@@ -103,6 +111,9 @@ class TForm1 : public QMainWindow {
   QAction* N19;
   QAction* N12;
   QAction* N11;
+  // "ヘルプ(&H)": the manual and the About box (N2).
+  QMenu* HelpMenu;
+  QAction* ManualAction;
   QAction* N2;
   // "検索(&S)": the find bar, its next and previous, and go to line.
   QMenu* SearchMenu;
@@ -120,6 +131,8 @@ class TForm1 : public QMainWindow {
   TStatusFields* StatusFields = nullptr;
   TPreviewPanel* PreviewPanel = nullptr;
   TTagCheckPanel* TagCheckPanel = nullptr;
+  // The song, the transport bar and sync mode (Unit1Timing.cpp).
+  TTimingStudio* TimingStudio = nullptr;
   // While the check panel is open, an edit checks the text again once typing
   // pauses for this long...
   QTimer* TagRecheckTimer = nullptr;
@@ -134,20 +147,28 @@ class TForm1 : public QMainWindow {
   void N4Click();
   void E1Click();
   void N2Click();
+  // Shows the manual: the README, rendered, in a window of its own.
+  void ManualClick();
   void N9Click();
   void N16Click();
   void N10Click();
   void UTF81Click();
   void ANSI1Click();
   void N13Click();
-  void N18Click();
-  void N19Click();
+  // Sets the editor's wrapping from "折り返し" and "ウィンドウ幅で折り返す" and the player's line width.
+  void ApplyWrapChoice();
+  // The wrap column while only the window's edge breaks the rows: wider than any window.
+  static constexpr int kWindowEdgeOnlyColumn = 1 << 20;
   void N11Click();
   void GotoLineClick();
   void CheckTagsClick();
   void ShiftTagsClick();
   void UnifyTagsClick();
   void DeleteAllTagsClick();
+  void HalfwidthClick();
+  void FullwidthClick();
+  void KatakanaClick();
+  void HiraganaClick();
   void PreviewClick();
   // Shows or hides the preview panel and the overflow marks with it.
   void SetPreviewShown(bool shown);
@@ -198,6 +219,9 @@ class TForm1 : public QMainWindow {
   void FormCreate();
   void FormDestroy();
   void ReadSettingsFile();
+  // Without a settings file the window opens large enough for the whole menu
+  // bar, the player's line with its guides and the preview, centred.
+  void FitFirstStartWindow();
   // A size or position from another screen, or typed by hand, must not hide the window.
   void KeepOnScreen();
   void WriteSettingsFile();
@@ -211,6 +235,9 @@ class TForm1 : public QMainWindow {
   // The overflow cache for the display now set, measured anew when the display changed; null while the preview is off.
   TOverflowLines* CurrentOverflow();
   void DrawOverflowMarksOf(int L1, int L2);
+  // The timing studio (Unit1Timing.cpp): made with the menus, told of each lyrics file opened.
+  void CreateTimingStudio();
+  void LyricsFileOpened(const std::string& fileName);
 
   // Runs a step and reports what it raises, so that no exception crosses Qt's frames.
   void Run(const std::function<void()>& step);
@@ -230,6 +257,8 @@ class TForm1 : public QMainWindow {
   void ApplyTextTool(TBlockFilter& filter);
   // The status line after a tool; the message's %1 takes count.
   void ShowToolDone(const char* doneMessage, std::size_t count);
+  // Converts the selection, or the whole text, as one step; what says what it became ("半角").
+  void ConvertCharacters(TKanaWidthTarget target, const char* what);
 
   // The questions (Unit1Questions.cpp); true means go on.
   enum class TSaveChoice { Save, Discard, Cancel };
@@ -244,7 +273,10 @@ class TForm1 : public QMainWindow {
   // A UTF-8 or UTF-16 file (Unit1Encoding.cpp): the user may have it
   // converted to Shift-JIS for editing, opened as it is, or not opened.
   enum class TOpenChoice { AsItIs, Converted, Cancel };
-  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted);
+  // folded receives the number of characters folded to a look-alike in converted.
+  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted, std::size_t& folded);
+  // Tells in the status bar how many characters of a text taken in were folded to a look-alike.
+  void ShowFolded(std::size_t count);
 
   // The backup an interrupted in-place save left behind (Unit1Backups.cpp):
   // offered before the file is opened or saved, and at start for those in
@@ -258,6 +290,8 @@ class TForm1 : public QMainWindow {
   TCommonDialogs& FDialogs;
   TForm2* FForm2 = nullptr;
   TForm3* FForm3 = nullptr;
+  // Made when first asked for; a child of this window.
+  TManualWindow* FManual = nullptr;
   std::string FCurrentFileName;
   std::chrono::steady_clock::duration FTagCheckCost{};
   TDeviceSettings FDeviceSettings;
@@ -271,6 +305,8 @@ class TForm1 : public QMainWindow {
   // the close that follows does not ask again unless the text changed since.
   bool FSessionAnswered = false;
   int FZoomSteps = 0;
+  // No settings file was there to read.
+  bool FFirstStart = false;
   TRecentFiles FRecentFiles;
   // What UpdateRecentMenu put into the file menu, taken out again next time.
   std::vector<QAction*> FRecentActions;

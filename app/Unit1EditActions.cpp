@@ -68,3 +68,15 @@ void TEditActions::UpdateState() {
   Delete->setEnabled(writable && selected);
   SelectAll->setEnabled(lines.Count() > 1 || lines.Get(0).size() > 2);
 }
+
+void ReplaceSelection(TRyxEdit& edit, const std::string& bytes) {
+  const bool overwrite = !edit.InsertMode();
+  if (overwrite) edit.ToggleInsertMode();
+  try {
+    edit.TypeText(bytes);
+  } catch (...) {
+    if (overwrite) edit.ToggleInsertMode();
+    throw;
+  }
+  if (overwrite) edit.ToggleInsertMode();
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <string>
 
 class QAction;
 class QMenu;
@@ -32,3 +33,7 @@ class TEditActions : public QObject {
  private:
   TRyxEdit& FEdit;
 };
+
+// Types bytes over the selection in insert mode, whatever the mode was, so
+// that the selection and what replaces it are one undo step.
+void ReplaceSelection(TRyxEdit& edit, const std::string& bytes);

@@ -1,5 +1,6 @@
 // TForm1: offering to convert a UTF-8 or UTF-16 file to Shift-JIS when it is opened.
 #include <QFile>
+#include <QStatusBar>
 #include <fstream>
 #include <exception>
 #include <iterator>
@@ -9,9 +10,11 @@
 #include "app/UnitCommonDialogs.h"
 #include "editor/Ryxstrings.h"
 #include "platform/CodePage.h"
+#include "platform/LookAlikeFolds.h"
 #include "platform/LossyCharacters.h"
 
-TForm1::TOpenChoice TForm1::OfferConversion(const std::string& fileName, std::string& converted) {
+TForm1::TOpenChoice TForm1::OfferConversion(const std::string& fileName, std::string& converted,
+                                            std::size_t& folded) {
   // A file that cannot be read, one too large and a Shift-JIS one are left
   // to the editor's load, which reads them once and says why it fails. The
   // scan reads no further than its answer needs.
@@ -48,6 +51,10 @@ TForm1::TOpenChoice TForm1::OfferConversion(const std::string& fileName, std::st
   const std::string utf8 = DecodeToUtf8(bytes, encoding);
   const TLossyReport lossy = FindLossyCharacters(utf8);
   if (lossy.Count > 0 && !AskLossyCharacters(lossy)) return TOpenChoice::Cancel;
-  converted = UnicodeToAnsi(Utf8ToUnicode(utf8));
+  converted = UnicodeToAnsi(Utf8ToUnicode(utf8), nullptr, &folded);
   return TOpenChoice::Converted;
+}
+
+void TForm1::ShowFolded(std::size_t count) {
+  if (count > 0) StatusBar1->showMessage(QString::fromStdString(DescribeFolded(count)));
 }

@@ -22,17 +22,26 @@
 
 void TForm1::CreateLyricsTools() {
   T1->addSeparator();
-  CheckTagsAction = T1->addAction("タイムタグを検査");
-  ShiftTagsAction = T1->addAction("タイムタグをずらす...");
-  UnifyTagsAction = T1->addAction("タグ形式を統一");
-  DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除");
-  PreviewAction = new QAction("プレビュー", this);
+  CheckTagsAction = T1->addAction("タイムタグを検査(&C)");
+  ShiftTagsAction = T1->addAction("タイムタグをずらす(&S)...");
+  UnifyTagsAction = T1->addAction("タグ形式を統一(&U)...");
+  DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除(&A)");
+  T1->addSeparator();
+  HalfwidthAction = T1->addAction("半角に変換(&H)");
+  FullwidthAction = T1->addAction("全角に変換(&Z)");
+  KatakanaAction = T1->addAction("カタカナに変換(&N)");
+  HiraganaAction = T1->addAction("ひらがなに変換(&G)");
+  PreviewAction = new QAction("プレビュー(&P)", this);
   PreviewAction->setCheckable(true);
   N3->insertAction(N12, PreviewAction);
   Connect(CheckTagsAction, &TForm1::CheckTagsClick);
   Connect(ShiftTagsAction, &TForm1::ShiftTagsClick);
   Connect(UnifyTagsAction, &TForm1::UnifyTagsClick);
   Connect(DeleteAllTagsAction, &TForm1::DeleteAllTagsClick);
+  Connect(HalfwidthAction, &TForm1::HalfwidthClick);
+  Connect(FullwidthAction, &TForm1::FullwidthClick);
+  Connect(KatakanaAction, &TForm1::KatakanaClick);
+  Connect(HiraganaAction, &TForm1::HiraganaClick);
   Connect(PreviewAction, &TForm1::PreviewClick);
 
   PreviewPanel = new TPreviewPanel(*RyxEdit1, FDeviceSettings, [this] { return OverflowLineCount(); }, this);
@@ -131,15 +140,17 @@ std::size_t TForm1::RunTagCheck(TWorkProgress* progress) {
   const TTagCheckResult result = CheckStoredTags(RyxEdit1->Lines(), progress);
   TagCheckPanel->ShowProblems(result.Shown, result.Total);
   FTagCheckCost = std::chrono::steady_clock::now() - start;
+  // The count follows the panel's list, also when typing checks the text again.
+  StatusBar1->showMessage(result.Total == 0 ? QString("タイムタグに問題は見つかりませんでした")
+                                            : QString("タイムタグの問題: %1 件").arg(result.Total));
   return result.Total;
 }
 
 void TForm1::CheckTagsClick() {
   TagRecheckTimer->stop();
-  std::size_t problems = 0;
   try {
     TProgressWindow progress(this, "タイムタグを検査しています...");
-    problems = RunTagCheck(&progress);
+    RunTagCheck(&progress);
   } catch (const EAbort&) {
     StatusBar1->showMessage("タイムタグの検査を中止しました");
     return;
@@ -149,8 +160,6 @@ void TForm1::CheckTagsClick() {
     // A few problems in view; the text keeps most of the window.
     resizeDocks({TagCheckPanel}, {TagCheckPanel->fontMetrics().height() * 7}, Qt::Vertical);
   }
-  StatusBar1->showMessage(problems == 0 ? QString("タイムタグに問題は見つかりませんでした")
-                                       : QString("タイムタグの問題: %1 件").arg(problems));
 }
 
 void TForm1::ShiftTagsClick() {

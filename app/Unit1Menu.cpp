@@ -15,11 +15,12 @@ void TForm1::CreateMenu() {
   N1 = bar->addMenu("ファイル(&F)");
   N7 = N1->addAction("新規(&N)");
   N7->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-  N6 = N1->addAction("開く(&O)");
+  N6 = N1->addAction("開く(&O)...");
   N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  N5 = N1->addAction("上書き保存");
+  N5 = N1->addAction("上書き保存(&S)");
   N5->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  N4 = N1->addAction("名前を付けて保存");
+  N4 = N1->addAction("名前を付けて保存(&A)...");
+  N4->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   N14 = N1->addSeparator();
   N14->setVisible(false);
   N15 = N1->addMenu("文字コード指定");
@@ -44,23 +45,25 @@ void TForm1::CreateMenu() {
   CreateSearchAndViewMenus();
 
   T1 = bar->addMenu("ツール(&T)");
-  N9 = T1->addAction("タイムタグをすべて削除");
-  N16 = T1->addAction("行頭以外のカラオケタグを削除");
+  N9 = T1->addAction("タイムタグをすべて削除(&T)");
+  N16 = T1->addAction("行頭以外のカラオケタグを削除(&K)");
   N17 = T1->addSeparator();
-  N10 = T1->addAction("無駄な行を削除");
+  N10 = T1->addAction("無駄な行を削除(&B)");
 
   N3 = bar->addMenu("オプション(&O)");
-  N13 = N3->addAction("タグあり");
+  N13 = N3->addAction("タグあり(&T)");
   N13->setCheckable(true);
-  N18 = N3->addAction("折り返し");
+  N18 = N3->addAction("折り返し(&W)");
   N18->setCheckable(true);
-  N19 = N3->addAction("ウィンドウ幅で折り返す");
+  N19 = N3->addAction("ウィンドウ幅で折り返す(&D)");
   N19->setCheckable(true);
   N12 = N3->addSeparator();
-  N11 = N3->addAction("設定");
+  N11 = N3->addAction("設定(&S)...");
 
-  // A command on the menu bar itself, without a submenu.
-  N2 = bar->addAction("ヘルプ(&H)");
+  HelpMenu = bar->addMenu("ヘルプ(&H)");
+  ManualAction = HelpMenu->addAction("使い方(&H)");
+  ManualAction->setShortcut(QKeySequence(Qt::Key_F1));
+  N2 = HelpMenu->addAction("バージョン情報(&A)...");
 
   Connect(N7, &TForm1::N7Click);
   Connect(N6, &TForm1::N6Click);
@@ -73,15 +76,17 @@ void TForm1::CreateMenu() {
   Connect(N16, &TForm1::N16Click);
   Connect(N10, &TForm1::N10Click);
   Connect(N13, &TForm1::N13Click);
-  Connect(N18, &TForm1::N18Click);
-  Connect(N19, &TForm1::N19Click);
+  Connect(N18, &TForm1::ApplyWrapChoice);
+  Connect(N19, &TForm1::ApplyWrapChoice);
   Connect(N11, &TForm1::N11Click);
   Connect(N2, &TForm1::N2Click);
+  Connect(ManualAction, &TForm1::ManualClick);
   CreateLyricsTools();
+  CreateTimingStudio();
 }
 
 void TForm1::N11Click() {
   if (FForm2) FForm2->Execute(*RyxEdit1, *this);
   // A new player line width is the new wrap column.
-  RyxEdit1->SetColumn(FDeviceSettings.HalfCount);
+  ApplyWrapChoice();
 }

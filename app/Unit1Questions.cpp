@@ -16,7 +16,7 @@ QString Quoted(const std::string& fileName) {
 }  // namespace
 
 TForm1::TSaveChoice TForm1::AskSaveChanges() {
-  const QString what = FCurrentFileName.empty() ? QString("新しいテキスト") : Quoted(FCurrentFileName);
+  const QString what = FCurrentFileName.empty() ? QString(UntitledName) : Quoted(FCurrentFileName);
   const int answer =
       FDialogs.Ask(this, {what + " への変更を保存しますか?", {"保存", "保存しない", "キャンセル"}, 0, 2});
   return answer == 0 ? TSaveChoice::Save : answer == 1 ? TSaveChoice::Discard : TSaveChoice::Cancel;

@@ -58,7 +58,7 @@ void TForm1::UpdateRecentMenu() {
     });
     FRecentActions.push_back(action);
   }
-  auto* removeMissing = new QAction("見つからないファイルを一覧から削除", N1);
+  auto* removeMissing = new QAction("見つからないファイルを一覧から削除(&R)", N1);
   removeMissing->setEnabled(anyMissing);
   connect(removeMissing, &QAction::triggered, this, [this] { Run([this] { RemoveMissingRecentFiles(); }); });
   FRecentActions.push_back(removeMissing);

@@ -2,9 +2,15 @@
 #include <QAction>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
+#include "app/core/DisplayGuides.h"
 #include "app/core/Settings.h"
+#include "app/UnitPreviewPanel.h"
 #include "app/Unit1.h"
 #include "app/UnitApplication.h"
 #include "editor/RyxEdit.h"
@@ -79,16 +85,16 @@ class TForm1Settings final : public TSettingsTarget {
   void SetShowTAB(bool value) override { E.SetShowTAB(value); }
   bool ShowLineNumber() const override { return E.ShowLineNumber(); }
   void SetShowLineNumber(bool value) override { E.SetShowLineNumber(value); }
-  bool WordWrap() const override { return E.WordWrap(); }
+  // The menu items hold the choices; the editor wraps by both together.
+  bool WordWrap() const override { return F.N18->isChecked(); }
   void SetWordWrap(bool value) override {
-    E.SetColumn(F.DeviceSettings().HalfCount);
-    E.SetWordWrap(value);
     F.N18->setChecked(value);
+    F.ApplyWrapChoice();
   }
-  bool AutoWrap() const override { return E.AutoWrap(); }
+  bool AutoWrap() const override { return F.N19->isChecked(); }
   void SetAutoWrap(bool value) override {
-    E.SetAutoWrap(value);
     F.N19->setChecked(value);
+    F.ApplyWrapChoice();
   }
 
   TDeviceSettings& DeviceSettings() override { return F.DeviceSettings(); }
@@ -131,12 +137,47 @@ void TForm1::KeepOnScreen() {
 
 void TForm1::ReadSettingsFile() {
   TForm1Settings target(*this);
+  std::error_code error;
+  FFirstStart = !std::filesystem::exists(FSettingsFile, error) && !error;
   // What could not be read is shown as an error is, and the window is built
   // on: each such key has its default.
   const TIniFile ini(FSettingsFile);
   if (const std::string report = ReadSettings(ini, target); !report.empty())
     TApplication::Instance().HandleException(Exception(report));
-  if (ini.ReadBool(kSettingsSection, kShowPreviewKey, false)) SetPreviewShown(true);
+  // A first start shows what the program is for: line numbers and the player preview.
+  if (FFirstStart) RyxEdit1->SetShowLineNumber(true);
+  if (ini.ReadBool(kSettingsSection, kShowPreviewKey, FFirstStart)) SetPreviewShown(true);
+}
+
+// The share of the screen, in per cent of each side, that a first start's window takes at least.
+constexpr int kFirstStartScreenShare = 60;
+
+void TForm1::FitFirstStartWindow() {
+  // The editor shows the player's whole line (the tag column and every
+  // display line) with its guides and a cell to spare, and a dozen rows.
+  constexpr int kRows = 12;
+  const int cells = (FDeviceSettings.ShowTagLine ? kTagColumnChars : 0) +
+                    std::max(1, FDeviceSettings.HalfCount) * std::max(1, FDeviceSettings.LineCount) + 1;
+  const QWidget* editor = centralWidget();
+  const int editorWidth = editor->width() - RyxEdit1->TextWidth() + cells * RyxEdit1->CharWidth();
+  const int editorHeight = editor->height() - RyxEdit1->TextHeight() + kRows * RyxEdit1->LineHeight();
+  int width = editorWidth;
+  int height = editorHeight;
+  if (FPreviewShown) {
+    // The preview measures itself in the editor's font, which it may not have had when its dock last asked.
+    PreviewPanel->View()->updateGeometry();
+    width += PreviewPanel->sizeHint().width() + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+    height = std::max(height, PreviewPanel->sizeHint().height());
+  }
+  // Every menu shows on the bar, none behind its extension button; on a
+  // roomy screen the window takes a fair share of it, as editors do.
+  const QRect available = screen()->availableGeometry();
+  SetClientWidth(std::max({width, menuBar()->sizeHint().width(), available.width() * kFirstStartScreenShare / 100}));
+  SetClientHeight(std::max(height + StatusBar1->height(), available.height() * kFirstStartScreenShare / 100));
+  KeepOnScreen();
+  const QSize frame = frameGeometry().size();
+  move(available.left() + (available.width() - frame.width()) / 2,
+       available.top() + (available.height() - frame.height()) / 2);
 }
 
 void TForm1::WriteSettingsFile() {

@@ -5,11 +5,13 @@
 #include "app/core/DisplayGuides.h"
 #include "app/core/LyricTools.h"
 #include "app/core/TimeTagFilter.h"
+#include "app/core/TimeTags.h"
 #include "app/core/UselessLineFilter.h"
 #include "app/Unit1.h"
 #include "app/UnitFindBar.h"
 #include "editor/RyxEdit.h"
 #include "platform/CodePage.h"
+#include "platform/LookAlikeFolds.h"
 #include "platform/LossyCharacters.h"
 
 // Each tool replaces the text as one step that Undo takes back, keeping the
@@ -29,6 +31,11 @@ void TForm1::ShowToolDone(const char* doneMessage, std::size_t count) {
 void TForm1::N9Click() {
   TTimeTagFilter filter(TTimeTagFilter::TScope::All);
   ApplyTextTool(filter);
+  // Only the [mm:ss:xx] form goes; tags of other forms are pointed to the command that removes them.
+  if (filter.Removed() == 0 && HoldsTimeTags(RyxEdit1->GetAllText())) {
+    ShowToolDone("0 個のタイムタグを削除しました (他の形式のタグは「すべての形式のタイムタグを削除」で削除できます)", 0);
+    return;
+  }
   ShowToolDone("%1 個のタイムタグを削除しました", filter.Removed());
 }
 
@@ -62,7 +69,9 @@ void TForm1::ANSI1Click() {
   }
   TShiftJisEncoder encoder;
   ApplyTextTool(encoder);
-  ShowToolDone("Shift-JIS に変換しました (「?」になった文字: %1)", encoder.Replaced());
+  std::string done = "Shift-JIS に変換しました (「?」になった文字: %1)";
+  if (encoder.Folded() > 0) done += "。" + DescribeFolded(encoder.Folded());
+  ShowToolDone(done.c_str(), encoder.Replaced());
 }
 
 void TForm1::N13Click() {
@@ -71,17 +80,15 @@ void TForm1::N13Click() {
   RyxEdit1->Redesign();
 }
 
-void TForm1::N18Click() {
-  // Wrapped at the player's line width, the rows break where the player breaks them.
-  RyxEdit1->SetColumn(FDeviceSettings.HalfCount);
-  RyxEdit1->SetWordWrap(!RyxEdit1->WordWrap());
-  N18->setChecked(RyxEdit1->WordWrap());
-}
-
-void TForm1::N19Click() {
-  // Narrower than the player's line, the window breaks the rows at its edge; wider, the player's width holds.
-  RyxEdit1->SetAutoWrap(!RyxEdit1->AutoWrap());
-  N19->setChecked(RyxEdit1->AutoWrap());
+void TForm1::ApplyWrapChoice() {
+  // "折り返し" wraps at the player's line width, so that the rows break where
+  // the player breaks them; "ウィンドウ幅で折り返す" breaks them at the
+  // window's edge, on its own or where that is the narrower of the two.
+  const bool atPlayer = N18->isChecked();
+  const bool atWindow = N19->isChecked();
+  RyxEdit1->SetColumn(atPlayer ? FDeviceSettings.HalfCount : kWindowEdgeOnlyColumn);
+  RyxEdit1->SetAutoWrap(atWindow);
+  RyxEdit1->SetWordWrap(atPlayer || atWindow);
 }
 
 void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int L1, int L2) {

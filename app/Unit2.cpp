@@ -212,6 +212,8 @@ bool TForm2::Execute(TRyxEdit& edit, const QWidget& owner) {
   Fill(edit);
   const int model = FDevice.Model;
   move(owner.x() + 30, owner.y() + 80);
+  // The player model is what the dialog is opened for most often.
+  ComboBox1->setFocus();
   if (exec() != QDialog::Accepted) {
     const bool known = model >= 0 && model < static_cast<int>(kPlayerModels.size());
     ComboBox1->setCurrentIndex(known ? model : -1);

@@ -1,6 +1,7 @@
 // TApplication: the application object, which reports the exceptions that reach the event loop and goes on.
 #include "app/UnitApplication.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -17,6 +18,11 @@ TApplication* gApplication = nullptr;
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   gApplication = this;
   InstallSystemColorResolver();
+  // Every window shows the icon of the desktop entry, in the size it needs.
+  QIcon icon;
+  for (const int size : {16, 32, 48, 64, 128, 256}) icon.addFile(QString(":/icons/%1x%1/verselet.png").arg(size));
+  setWindowIcon(icon);
+  setDesktopFileName("verselet");
   // The interface is Japanese; Qt's file dialogs and buttons should be too.
   auto* translator = new QTranslator(this);
   if (translator->load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/Unit1EditActions.h"
 #include "app/UnitProgress.h"
 #include "app/core/TextPositions.h"
 #include "editor/RyxEdit.h"
@@ -232,16 +233,7 @@ std::optional<std::u16string> TFindBar::Replacement() {
 
 void TFindBar::Replace(const TLineMatch& match, const std::string& bytes) {
   Select(match);
-  // Typed over the selection in insert mode, the match and its replacement are one undo step.
-  const bool overwrite = !FEdit.InsertMode();
-  if (overwrite) FEdit.ToggleInsertMode();
-  try {
-    FEdit.TypeText(bytes);
-  } catch (...) {
-    if (overwrite) FEdit.ToggleInsertMode();
-    throw;
-  }
-  if (overwrite) FEdit.ToggleInsertMode();
+  ReplaceSelection(FEdit, bytes);
 }
 
 void TFindBar::ReplaceOne() {

@@ -31,7 +31,9 @@ TPreviewView::TPreviewView(const TRyxEdit& edit, const TDeviceSettings& device, 
 TPreviewView::~TPreviewView() = default;
 
 QSize TPreviewView::sizeHint() const {
-  // Room for the heading and two pages of the display in the editor's font.
+  // Room for the heading and two pages of the display in the editor's font,
+  // which the canvas takes now: the window's first size is measured before any paint.
+  FCanvas->SetFont(FEdit.LogFont());
   const TPreviewGeometry at(*FCanvas, TRect{}, TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount});
   return QSize(std::clamp(at.GridWidth() + 16, 160, 640), std::clamp(at.HeadingHeight + 2 * at.PageHeight, 120, 480));
 }
@@ -39,8 +41,13 @@ QSize TPreviewView::sizeHint() const {
 void TPreviewView::paintEvent(QPaintEvent*) {
   FCanvas->resize(size(), devicePixelRatioF(), palette().window().color());
   FCanvas->SetFont(FEdit.LogFont());
-  const int row = FEdit.CaretLine();
-  const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, FEdit.CaretCol());
+  int row = FEdit.CaretLine();
+  int col = FEdit.CaretCol();
+  if (const std::optional<int> sung = SungLine ? SungLine() : std::nullopt) {
+    row = FEdit.Lines().FirstIndexOfLogicalLine(*sung);
+    col = 0;
+  }
+  const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, col);
   const TPlayerPreview preview(LogicalLineAt(FEdit.Lines(), row), TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount});
   const TPreviewHeading heading{place.Line, FOverflowLines()};
   // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.

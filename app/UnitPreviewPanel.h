@@ -4,6 +4,7 @@
 #include <QDockWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QtCanvas;
 class TRyxEdit;
@@ -20,6 +21,9 @@ class TPreviewView : public QWidget {
                QWidget* parent = nullptr);
   ~TPreviewView() override;
   QSize sizeHint() const override;
+
+  // While a song plays: the logical line being sung (from 0), shown in place of the caret's.
+  std::function<std::optional<int>()> SungLine;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

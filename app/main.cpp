@@ -21,13 +21,15 @@
 namespace {
 
 constexpr char kUsage[] =
-    "使い方: verselet [ファイル]\n"
+    "使い方: verselet [ファイル] [--audio 曲]\n"
     "       verselet --recover\n"
     "\n"
     "Shift-JIS の歌詞ファイル (.txt、.lrc、.kra) を開いて編集します。ファイルが\n"
     "まだないときは、その名前の空のテキストで始めます。保存されないまま終わった\n"
     "テキストは、次に起動したときに復元できます。\n"
     "\n"
+    "  --audio 曲     歌詞にタイムタグを付けるための曲 (MP3、FLAC、Ogg、Opus、\n"
+    "                 WAV) も開きます\n"
     "  --recover      保存されないまま終わったテキストを端末に一覧し、選んだものを開きます\n"
     "  -h, --help     この説明を表示します\n"
     "  --version      バージョンを表示します\n";

@@ -257,6 +257,12 @@ void BM_CheckTagsVsSed(benchmark::State& state) {
   CompareWith(state, {ToolPath(), "check", doc}, SedRemovingTags(doc), 1);
 }
 
+// Every character goes through the remembered transliteration of its code.
+void BM_ConvertToHalfwidthVsSed(benchmark::State& state) {
+  const std::string doc = Documents().Of(100).string();
+  CompareWith(state, {ToolPath(), "convert", "--to", "halfwidth", doc}, SedRemovingTags(doc));
+}
+
 void BM_ShiftJisToUtf8VsUconv(benchmark::State& state) {
   const std::string doc = Documents().Of(10).string();
   CompareWith(state, {ToolPath(), "to-utf8", doc}, {"uconv", "-f", "windows-31j", "-t", "UTF-8", doc});
@@ -268,6 +274,7 @@ BENCHMARK(BM_DeleteBlankLinesVsSed)->Iterations(kRounds)->UseManualTime()->Unit(
 BENCHMARK(BM_ShiftTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteAllTimeTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertToHalfwidthVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShiftJisToUtf8VsUconv)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "editor/RyxEditPos.h"
@@ -426,6 +427,13 @@ class TRyxEdit : public TCustomControl {
   static int CharClass(unsigned Code);
   // The other end of the run of same-class characters at the caret.
   TDisplayPos ScanWord(bool Forward) const;
+  TDisplayPos ScanWordFrom(TDisplayPos at, bool Forward) const;
+  // The word (one run of a character class) that holds the character at at.
+  std::pair<TDisplayPos, TDisplayPos> WordAround(TDisplayPos at) const;
+  // A double click selects the word under the point, a triple click the line.
+  void SelectClickedWordOrLine(int x, int y);
+  // Dragging after a double click extends the selection by whole words.
+  void TrackWords(int x, int y);
   // The selection from the caret to To, the other end of a word to delete.
   void SelectFromCaretTo(TDisplayPos To);
   // Painting. Rows are display lines; y offsets are below TopMargin.
@@ -646,6 +654,11 @@ class TRyxEdit : public TCustomControl {
   bool FMouseSelecting = false;
   bool FDragging = false;
   bool FDblClicked = false;
+  // Presses in a row: 2 after a double click, 3 after a triple one.
+  int FClickCount = 1;
+  // While a drag that began with a double click goes on: the word it began on.
+  bool FWordSelecting = false;
+  std::pair<TDisplayPos, TDisplayPos> FAnchorWord;
   bool FSavedCaretScrollFix = false;
 
   // View and scrolling.

@@ -12,8 +12,11 @@ void TRyxEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   // The second press of a double click belongs to the double click and is not reported.
   if (FDblClicked) {
     FDblClicked = false;
+    if (button == TMouseButton::mbLeft) SelectClickedWordOrLine(x, y);
     return;
   }
+  FClickCount = 1;
+  FWordSelecting = false;
   // The right and middle buttons leave the caret and the selection where they are.
   if (button == TMouseButton::mbLeft) PressLeft(x, y);
   if (button == TMouseButton::mbRight) PopupAt({x, y});
@@ -84,6 +87,7 @@ void TRyxEdit::MouseMove(TShiftState shift, int x, int y) {
 void TRyxEdit::TrackMouse(int X, int Y) {
   FAutoScrollDir = 0;
   if (!FMouseSelecting) return;
+  if (FWordSelecting) return TrackWords(X, Y);
   const int oldScrollX = FScrollX;
   // Restored on release: while selecting, the timer's scrolls must carry the caret along.
   FCaretScrollFix = false;
@@ -135,4 +139,52 @@ TPoint TRyxEdit::KeyboardMenuPoint() const { return {FTextLeft + FCaretX, FTopMa
 void TRyxEdit::DblClick() {
   TCustomControl::DblClick();
   FDblClicked = true;
+  FClickCount = FClickCount == 2 ? 3 : 2;
+}
+
+void TRyxEdit::SelectClickedWordOrLine(int x, int y) {
+  IControlHost& host = Host();
+  host.SetFocus();
+  {
+    const TCaretHidden hidden(host);
+    DrawUnderline(FCaretLine, false);
+    MoveCaretToPoint(x, y);
+  }
+  if (FClickCount >= 3) {
+    FWordSelecting = false;
+    const TCaretHidden hidden(host);
+    SelectLineAtCaret();
+    PaintScreen();
+    UpdateCaretPos();
+    return;
+  }
+  // The caret went to the nearest boundary; the word is the one of the
+  // character under the point, which is the one before a boundary right of it.
+  TDisplayPos at{FCaretLine, FCaretCol};
+  if (x - FTextLeft < FCaretX && at.Col > 0)
+    at.Col -= ByteTypeAt(FLines.Get(at.Line), at.Col, FSingleByteMode) == kTrailByte ? 2 : 1;
+  FAnchorWord = WordAround(at);
+  SetSel(FAnchorWord.first.Col, FAnchorWord.first.Line, FAnchorWord.second.Line, FAnchorWord.second.Col);
+  FWordSelecting = true;
+  FMouseSelecting = true;
+  FSavedCaretScrollFix = FCaretScrollFix;
+}
+
+void TRyxEdit::TrackWords(int x, int y) {
+  MoveCaretToPoint(x, y);
+  const TDisplayPos at{FCaretLine, FCaretCol};
+  // The anchor word stays selected; the other end goes to the edge of the word the point is in.
+  TDisplayPos anchor = FAnchorWord.first;
+  TDisplayPos end = FAnchorWord.second;
+  if (at < FAnchorWord.first) {
+    anchor = FAnchorWord.second;
+    end = WordAround(at).first;
+  } else if (at > FAnchorWord.second) {
+    end = WordAround(at).second;
+    // A point right on a word's start ends the selection there.
+    if (WordAround(at).first == at) end = at;
+  }
+  if (end.Line == FSelEndLine && end.Col == FSelEndCol && anchor.Line == FSelStartLine && anchor.Col == FSelStartCol)
+    return UpdateCaretPos();
+  SetSel(anchor.Col, anchor.Line, end.Line, end.Col);
 }

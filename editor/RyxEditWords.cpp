@@ -1,5 +1,6 @@
 // TRyxEdit: the character classes and the scan over one run of same-class characters.
 #include <string_view>
+#include <utility>
 
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
@@ -25,11 +26,19 @@ int TRyxEdit::CharClass(unsigned Code) {
   return 2;
 }
 
-TDisplayPos TRyxEdit::ScanWord(bool Forward) const {
+TDisplayPos TRyxEdit::ScanWord(bool Forward) const { return ScanWordFrom({FCaretLine, FCaretCol}, Forward); }
+
+std::pair<TDisplayPos, TDisplayPos> TRyxEdit::WordAround(TDisplayPos at) const {
+  // The run before at belongs to the word only if it goes on over at.
+  const TDisplayPos before = ScanWordFrom(at, false);
+  const TDisplayPos start = ScanWordFrom(before, true) > at ? before : at;
+  return {start, ScanWordFrom(at, true)};
+}
+
+TDisplayPos TRyxEdit::ScanWordFrom(TDisplayPos at, bool Forward) const {
   // The scan follows the logical line: past the end of a soft-wrapped piece
   // it goes on in the next, so that what a word key moves over or deletes
   // does not depend on the width the text is wrapped at.
-  TDisplayPos at{FCaretLine, FCaretCol};
   TDisplayPos result = at;
   int runClass = -1;
   for (;;) {

@@ -34,6 +34,9 @@ TWrapRule TRyxEdit::WrapRule() const {
   if (FAutoWrap && HandleAllocated()) {
     rule.WidthLimit = std::max(FTextWidth, 10 * FCharWidth);
     rule.Measurer = Measurer();
+    // Every column is at least a cell wide, so no more columns than cells
+    // fit the width: a piece is looked for among those only, however large Column is.
+    if (FCharWidth > 0) rule.Column = std::min(rule.Column, std::max(10, rule.WidthLimit / FCharWidth));
   }
   return rule;
 }

@@ -13,6 +13,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/LeadByte.h"
+#include "platform/LookAlikeFolds.h"
 
 namespace {
 
@@ -112,6 +113,11 @@ std::unique_ptr<const TTables> BuildTables() {
   }
   Check(status);
   for (char16_t c = 0; c < 0x80; ++c) tables->FromUnicode[c] = c;  // as on the way in
+  for (const TLookAlikeFold& fold : LookAlikeFolds()) {
+    const std::uint16_t code = tables->FromUnicode[fold.To];
+    if (code == kNone || tables->ToUnicode[code] != fold.To) Check(U_MISSING_RESOURCE_ERROR);
+    tables->FromUnicode[fold.From] = code;
+  }
   for (std::size_t code = 0; code < tables->ToUtf8.size(); ++code) {
     tables->ToUtf8[code] = tables->ToUnicode[code] == kNone ? 0 : PackUtf8(tables->ToUnicode[code]);
   }
@@ -146,11 +152,12 @@ void AppendCodePoint(std::u16string& out, char32_t c) {
   }
 }
 
-std::string Encode(std::u16string_view text, bool escapes, std::size_t* replaced) {
+std::string Encode(std::u16string_view text, bool escapes, std::size_t* replaced, std::size_t* folded) {
   const TTables& tables = Tables();
   std::string out;
   out.reserve(text.size() * 2);
   std::size_t misses = 0;
+  std::size_t folds = 0;
   for (std::size_t i = 0; i < text.size();) {
     UChar32 c = 0;
     U16_NEXT(text.data(), i, text.size(), c);
@@ -158,6 +165,7 @@ std::string Encode(std::u16string_view text, bool escapes, std::size_t* replaced
     std::uint32_t code = kNone;
     if (point <= 0xFFFF) {
       code = tables.FromUnicode[point];
+      if (code != kNone && tables.ToUnicode[code] != point) ++folds;
     } else if (escapes && point >= kEscapeBase && point <= kEscapeLast) {
       code = point - kEscapeBase;
     }
@@ -168,6 +176,7 @@ std::string Encode(std::u16string_view text, bool escapes, std::size_t* replaced
     AppendCode(out, code);
   }
   if (replaced) *replaced = misses;
+  if (folded) *folded = folds;
   return out;
 }
 
@@ -195,8 +204,8 @@ std::u16string AnsiToUnicode(std::string_view ansi) {
   });
 }
 
-std::string UnicodeToAnsi(std::u16string_view text, std::size_t* replaced) {
-  return Encode(text, false, replaced);
+std::string UnicodeToAnsi(std::u16string_view text, std::size_t* replaced, std::size_t* folded) {
+  return Encode(text, false, replaced, folded);
 }
 
 std::size_t FindInvalidAnsi(std::string_view ansi) {
@@ -222,7 +231,7 @@ std::u16string AnsiToUnicodeLossless(std::string_view ansi) {
   });
 }
 
-std::string UnicodeToAnsiLossless(std::u16string_view text) { return Encode(text, true, nullptr); }
+std::string UnicodeToAnsiLossless(std::u16string_view text) { return Encode(text, true, nullptr, nullptr); }
 
 std::u16string Utf8ToUnicode(std::string_view utf8) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
@@ -264,5 +273,11 @@ std::size_t FindInvalidUtf8(std::string_view utf8) {
 bool IsValidUtf8(std::string_view utf8) { return FindInvalidUtf8(utf8) == std::string_view::npos; }
 
 const std::uint16_t* AnsiCodesOfBmp() { return Tables().FromUnicode.data(); }
+
+bool IsFoldedToAnsi(char16_t c) {
+  const TTables& tables = Tables();
+  const std::uint16_t code = tables.FromUnicode[c];
+  return code != kNone && tables.ToUnicode[code] != c;
+}
 
 const std::uint32_t* Utf8OfAnsiCodes() { return Tables().ToUtf8.data(); }

@@ -14,11 +14,14 @@
 // define becomes one U+FFFD.
 std::u16string AnsiToUnicode(std::string_view ansi);
 
-// Encodes to code page 932; a character without a code page 932 form (exact
-// or the converter's fallback, such as U+301C to the full-width tilde)
-// becomes "?". When replaced is given, it receives the number of such
-// characters.
-std::string UnicodeToAnsi(std::u16string_view text, std::size_t* replaced = nullptr);
+// Encodes to code page 932. A character that code page 932 holds only
+// under another code point is folded to it: the look-alikes of
+// LookAlikeFolds.h (U+301C to the full-width tilde) and the converter's
+// own fallbacks (old forms of a few kanji). A character without any form
+// becomes "?". replaced, when given, receives the number of "?"; folded
+// the number of folded characters.
+std::string UnicodeToAnsi(std::u16string_view text, std::size_t* replaced = nullptr,
+                          std::size_t* folded = nullptr);
 
 // The byte offset of the first character that code page 932 does not define,
 // or std::string_view::npos when the whole text is valid.
@@ -55,6 +58,9 @@ inline constexpr std::uint16_t kNoAnsiCode = 0xFFFF;
 // The code page 932 code of every BMP character (65536 entries), or
 // kNoAnsiCode; U+0000 to U+007F are themselves.
 const std::uint16_t* AnsiCodesOfBmp();
+// Whether the BMP character c is written as a code that decodes to
+// another character (UnicodeToAnsi's folded characters).
+bool IsFoldedToAnsi(char16_t c);
 // The UTF-8 form of every code (65536 entries): the bytes from the lowest
 // up and their number in the top byte, or 0 for an undefined code.
 const std::uint32_t* Utf8OfAnsiCodes();

@@ -22,7 +22,9 @@ TLossyReport FindLossyCharacters(std::string_view utf8, std::size_t sampleLimit)
     std::size_t length = 0;
     U16_APPEND_UNSAFE(units, length, c);
     std::size_t replaced = 0;
-    UnicodeToAnsi(std::u16string_view(units, length), &replaced);
+    std::size_t folded = 0;
+    UnicodeToAnsi(std::u16string_view(units, length), &replaced, &folded);
+    report.Folded += folded;
     if (replaced == 0) continue;
     if (report.Count++ == 0) report.FirstOffset = start;
     if (report.Samples.size() >= sampleLimit) continue;

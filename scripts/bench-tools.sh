@@ -19,6 +19,7 @@ works = {
     "BM_DeleteTimeTagsVsSed": ("\"タイムタグをすべて削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_DeleteKaraokeTagsVsSed": ("\"行頭以外のカラオケタグを削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_DeleteBlankLinesVsSed": ("\"無駄な行を削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
+    "BM_ConvertToHalfwidthVsSed": ("\"半角に変換\" on 100 MB (verselet-tool convert)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_CheckTagsVsSed": ("\"タイムタグを検査\" on 100 MB (verselet-tool check)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_ShiftJisToUtf8VsUconv": ("Shift-JIS to UTF-8, 10 MB (verselet-tool)", "uconv", "≤ 1.0× uconv"),
 }

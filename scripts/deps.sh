@@ -9,6 +9,8 @@ packages=(
   libicu-dev libsimpleini-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
+  qt6-translations-l10n
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   shared-mime-info desktop-file-utils appstream
 )
 [ $# -eq 0 ] || packages=("$@")

@@ -38,6 +38,7 @@ std::vector<TFontEntry> ReadInstalledFonts() {
     flags |= static_cast<std::uint32_t>(CharsetOf(family)) << kFontCharsetShift;
     AddFontReport(list, family.toStdString(), flags);
   }
+  LeaveOutOtherCjkRegions(list);
   std::stable_sort(list.begin(), list.end(),
                    [](const TFontEntry& a, const TFontEntry& b) { return FontNameLess(a.Name, b.Name); });
   return list;

@@ -2,6 +2,7 @@
 #include "widgets/FontNameComboBoxList.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -88,4 +89,19 @@ std::vector<TFontEntry> FilterFonts(const std::vector<TFontEntry>& fonts, TFontN
 
 void RemoveFontNames(std::vector<std::string>& list, const std::vector<std::string>& names) {
   std::erase_if(list, [&names](const std::string& name) { return ContainsName(names, name); });
+}
+
+void LeaveOutOtherCjkRegions(std::vector<TFontEntry>& list) {
+  std::set<std::string> names;
+  for (const TFontEntry& font : list) names.insert(font.Name);
+  const auto otherRegion = [&names](const TFontEntry& font) {
+    const std::string& name = font.Name;
+    for (const std::string_view region : {" HK", " KR", " SC", " TC"}) {
+      if (name.size() > region.size() && name.compare(name.size() - region.size(), region.size(), region) == 0 &&
+          name.find("CJK") != std::string::npos)
+        return names.count(name.substr(0, name.size() - region.size()) + " JP") > 0;
+    }
+    return false;
+  };
+  list.erase(std::remove_if(list.begin(), list.end(), otherRegion), list.end());
 }

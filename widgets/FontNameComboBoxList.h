@@ -68,6 +68,11 @@ bool FontNameLess(std::string_view a, std::string_view b);
 // last (the same family reported for another character set).
 void AddFontReport(std::vector<TFontEntry>& list, std::string name, std::uint32_t flags);
 
+// Takes out the regional variants (HK, KR, SC, TC) of a CJK family whose
+// Japanese variant (JP) is in the list too: they cover Japanese text as well,
+// but draw some kanji in another region's shapes.
+void LeaveOutOtherCjkRegions(std::vector<TFontEntry>& list);
+
 // The filter members a font has.
 TFontNameFilters FontFilterProperties(const TFontEntry& font);
 

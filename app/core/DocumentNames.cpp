@@ -40,8 +40,8 @@ std::string ExtractFileName(const std::string& fileName) {
 }
 
 std::string WindowTitle(const std::string& currentFileName, bool modified) {
-  const std::string title = currentFileName.empty() ? std::string(ApplicationTitle)
-                                                    : ExtractFileName(currentFileName) + " - " + ApplicationTitle;
+  const std::string name = currentFileName.empty() ? std::string(UntitledName) : ExtractFileName(currentFileName);
+  const std::string title = name + " - " + ApplicationTitle;
   return modified ? "*" + title : title;
 }
 

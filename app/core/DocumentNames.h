@@ -5,6 +5,8 @@
 #include <vector>
 
 inline constexpr char ApplicationTitle[] = "Verselet 0.3";
+// What the title and the questions call a text that has no file yet.
+inline constexpr char UntitledName[] = "新しいテキスト";
 
 // File dialog filters as the menu commands give them: "description|pattern"
 // pairs joined by "|"; a pattern lists wildcards separated by ";".
@@ -18,7 +20,7 @@ inline constexpr char SaveFilter[] =
 // separator of this platform's paths ("10:30 live.lrc" is a whole name).
 std::string ExtractFileName(const std::string& fileName);
 
-// "Verselet 0.3" for a new text, "name - Verselet 0.3" for a file; while the
+// "新しいテキスト - Verselet 0.3" for a new text, "name - Verselet 0.3" for a file; while the
 // text has changes that are not saved, "*" goes in front.
 std::string WindowTitle(const std::string& currentFileName, bool modified = false);
 

@@ -25,11 +25,11 @@ std::uint32_t LittleEndian(std::uint32_t packed) {
   }
 }
 
-[[noreturn]] void Fail(const std::string& what, std::size_t line) {
+}  // namespace
+
+void FailEncoding(const std::string& what, std::size_t line) {
   throw ETextEncodingError(what + " (" + std::to_string(line) + " 行目)。変換しませんでした。");
 }
-
-}  // namespace
 
 std::size_t TLineCounter::TCursor::LineAt(std::size_t offset) {
   FCounter.Count(FData.substr(FCounted, offset - FCounted));
@@ -74,7 +74,7 @@ std::size_t TUtf8Encoder::Scan(std::string_view data, bool final, std::string& o
     const std::uint32_t packed = table[pair ? (b << 8 | p[i + 1]) : b];
     if (packed == 0) {
       out.resize(start);
-      Fail("テキストに Shift-JIS でないバイトがあります", lines.LineAt(i));
+      FailEncoding("テキストに Shift-JIS でないバイトがあります", lines.LineAt(i));
     }
     const std::uint32_t bytes = LittleEndian(packed);
     std::memcpy(w, &bytes, sizeof bytes);
@@ -109,7 +109,7 @@ std::size_t TShiftJisEncoder::Scan(std::string_view data, bool final, std::strin
     U8_NEXT(p, i, n, c);
     if (c < 0) {
       out.resize(start);
-      Fail("テキストが UTF-8 ではありません", lines.LineAt(from));
+      FailEncoding("テキストが UTF-8 ではありません", lines.LineAt(from));
     }
     const bool mark = FAtStart && static_cast<char32_t>(c) == kByteOrderMark;
     FAtStart = false;
@@ -120,6 +120,7 @@ std::size_t TShiftJisEncoder::Scan(std::string_view data, bool final, std::strin
       ++FReplaced;
       *w++ = '?';
     } else {
+      FFolded += IsFoldedToAnsi(static_cast<char16_t>(c)) ? 1 : 0;
       if (code > 0xFF) *w++ = static_cast<char>(code >> 8);
       *w++ = static_cast<char>(code & 0xFF);
     }

@@ -15,6 +15,9 @@ class ETextEncodingError : public EConvertError {
   using EConvertError::EConvertError;
 };
 
+// Raises ETextEncodingError: what, on the 1-based line, so nothing was converted.
+[[noreturn]] void FailEncoding(const std::string& what, std::size_t line);
+
 // Counts the lines of a text fed in pieces: CR LF, a lone CR and a lone LF
 // each end one, so the number stays right when a CR LF is cut in two.
 class TLineCounter {
@@ -58,9 +61,9 @@ struct TUnwritableCharacter {
   std::size_t Line;
 };
 
-// UTF-8 to code page 932: a byte-order mark at the start is dropped, and a
-// character without a code page 932 form (exact or the converter's
-// fallback) becomes "?". Raises ETextEncodingError, naming the line, at the
+// UTF-8 to code page 932 as UnicodeToAnsi writes it: a byte-order mark at
+// the start is dropped, a look-alike is folded, and a character without a
+// code page 932 form becomes "?". Raises ETextEncodingError, naming the line, at the
 // first ill-formed UTF-8 sequence.
 class TShiftJisEncoder : public TBlockFilter {
  public:
@@ -69,6 +72,8 @@ class TShiftJisEncoder : public TBlockFilter {
 
   // The number of characters that became "?".
   std::size_t Replaced() const { return FReplaced; }
+  // The number of characters folded to a look-alike.
+  std::size_t Folded() const { return FFolded; }
   // The first of them, at most kKeptUnwritable.
   const std::vector<TUnwritableCharacter>& Unwritable() const { return FUnwritable; }
 
@@ -79,5 +84,6 @@ class TShiftJisEncoder : public TBlockFilter {
   TLineCounter FLines;
   bool FAtStart = true;
   std::size_t FReplaced = 0;
+  std::size_t FFolded = 0;
   std::vector<TUnwritableCharacter> FUnwritable;
 };

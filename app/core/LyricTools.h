@@ -22,10 +22,10 @@
 std::string DeleteTimeTags(const std::string& text, std::size_t* removed = nullptr);
 
 // "行頭以外のカラオケタグを削除": removes every time tag that has a character
-// before it on its line, with any further "]" right after the tag. Each
-// removal consumes that character, so of two adjacent tags one run removes
-// only the first; tags at the start of the text or of a line stay. removed,
-// when given, receives the number of tags removed.
+// before it on its line, with any further "]" right after the tag; adjacent
+// tags after a character all go in one run, while tags at the start of the
+// text or of a line stay. removed, when given, receives the number of tags
+// removed.
 std::string DeleteKaraokeTags(const std::string& text, std::size_t* removed = nullptr);
 
 // "無駄な行を削除": drops the lines that TrimFullWidth leaves empty (so a tab

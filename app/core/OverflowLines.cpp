@@ -53,8 +53,9 @@ bool OverflowsDisplay(std::string_view line, TPlayerDisplay display) {
       line.size() <= static_cast<std::size_t>(display.LineCount) * static_cast<std::size_t>(display.HalfCount - 1))
     return false;
   // The player does not show ID tags; the tag check passes them over as
-  // well. Only a line in square brackets can be one.
-  if (line.starts_with('[') && line.ends_with(']') && ParseTaggedLine(line).Id) return false;
+  // well. Only a line in square brackets or a metadata line can be one.
+  if (((line.starts_with('[') && line.ends_with(']')) || line.starts_with('@')) && ParseTaggedLine(line).Id)
+    return false;
   return LayOutForPlayer(line, display.HalfCount).Rows.size() > static_cast<std::size_t>(display.LineCount);
 }
 

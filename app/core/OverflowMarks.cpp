@@ -32,14 +32,17 @@ void DrawOverflowMarks(ICanvas& canvas, const TRyxEdit& edit, const TOverflowLin
     const std::string_view stored = lines.Get(row);
     const std::string content(stored.substr(0, static_cast<std::size_t>(ContentLength(stored))));
     const std::size_t rows = LayOutForPlayer(LogicalLineAt(lines, row), overflow.Display().HalfCount).Rows.size();
-    const int x = edit.TextLeft() - edit.ScrollX() + edit.TextXOfColumn(content, static_cast<int>(content.size())) +
-                  kAfterBreakCell;
-    if (x >= edit.ClientWidth()) continue;
-    const int y = edit.TopMargin() + (row - edit.TopLine()) * edit.LineHeight();
+    int x = edit.TextLeft() - edit.ScrollX() + edit.TextXOfColumn(content, static_cast<int>(content.size())) +
+            kAfterBreakCell;
     std::string badge = std::to_string(rows);
     badge.insert(badge.begin(), ' ');
     badge.append("行 ");
-    canvas.TextOut(std::max(x, edit.TextLeft()), y, UnicodeToAnsi(Utf8ToUnicode(badge)));
+    const std::string ansi = UnicodeToAnsi(Utf8ToUnicode(badge));
+    // A wrapped row may reach the window's edge: its badge goes over the row's end rather than out of view.
+    if (edit.WordWrap()) x = std::min(x, edit.TextLeft() + edit.TextWidth() - canvas.TextWidth(ansi));
+    if (x >= edit.ClientWidth()) continue;
+    const int y = edit.TopMargin() + (row - edit.TopLine()) * edit.LineHeight();
+    canvas.TextOut(std::max(x, edit.TextLeft()), y, ansi);
   }
   canvas.SetTextColor(text);
   canvas.SetBkColor(background);

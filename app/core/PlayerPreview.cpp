@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "app/core/LineStartRules.h"
 #include "app/core/TimeTags.h"
 #include "platform/CodePage.h"
 #include "platform/LeadByte.h"
@@ -17,6 +18,7 @@ constexpr TColor kGridLine = RGB(172, 192, 146);
 constexpr TColor kInk = RGB(24, 40, 16);
 constexpr TColor kFrame = RGB(64, 80, 56);
 constexpr TColor kOverflow = RGB(208, 0, 0);
+constexpr TColor kKeptOffCell = RGB(255, 196, 196);
 constexpr int kMargin = 6;
 constexpr int kLabelGap = 2;
 constexpr int kPageGap = 8;
@@ -64,7 +66,8 @@ TPoint TPreviewGeometry::CellOrigin(std::size_t page, int row, int cell) const {
 TPlayerPreview::TPlayerPreview(std::string_view line, TPlayerDisplay display)
     : FDisplay(Drawable(display)),
       FIdLine(ParseTaggedLine(line).Id.has_value()),
-      FLayout(LayOutForPlayer(FIdLine ? std::string_view() : line, FDisplay.HalfCount)) {}
+      FLayout(LayOutForPlayer(FIdLine ? std::string_view() : line, FDisplay.HalfCount)),
+      FKeptOffRows(RowsStartingKeptOff(FLayout)) {}
 
 void TPlayerPreview::Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading) const {
   canvas.SetBrushColor(kBackground);
@@ -88,6 +91,12 @@ std::array<std::string, 2> TPlayerPreview::HeadingLines(const TPreviewHeading& h
   } else {
     line += std::to_string(FLayout.Rows.size()) + " 行 / " + std::to_string(pages) + " ページ";
     if (pages > 1) line += " はみ出し";
+    if (!FKeptOffRows.empty()) {
+      const TPlayerRow& row = FLayout.Rows[FKeptOffRows.front()];
+      const std::string_view first = KeptOffLineStart(std::string_view(FLayout.Text).substr(row.Start, row.Length));
+      line += " 表示の " + std::to_string(FKeptOffRows.front() + 1) + " 行目が「" +
+              UnicodeToUtf8(AnsiToUnicode(first)) + "」で始まります";
+    }
   }
   return {Ansi(line), Ansi("はみ出す行: " + std::to_string(heading.OverflowLines) + " (" +
                            std::to_string(FDisplay.HalfCount) + "×" + std::to_string(FDisplay.LineCount) + ")")};
@@ -132,6 +141,7 @@ void TPlayerPreview::DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::
   for (int row = 0; row < at.Display.LineCount && at.CellOrigin(page, row, 0).Y < bottom; ++row) {
     const std::size_t index = firstRow + static_cast<std::size_t>(row);
     const TPlayerRow* content = index < FLayout.Rows.size() ? &FLayout.Rows[index] : nullptr;
+    const bool keptOff = std::binary_search(FKeptOffRows.begin(), FKeptOffRows.end(), index);
     int cell = 0;
     std::size_t byteAt = content ? content->Start : 0;
     const std::size_t end = content ? content->Start + content->Length : 0;
@@ -147,6 +157,9 @@ void TPlayerPreview::DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::
         const std::string_view glyph = width == 1 && byte < 0x20
                                            ? std::string_view(" ")
                                            : std::string_view(FLayout.Text).substr(byteAt, static_cast<std::size_t>(width));
+        const bool marked = keptOff && cell == 0;
+        canvas.SetTextColor(marked ? kOverflow : kInk);
+        canvas.SetBkColor(marked ? kKeptOffCell : kScreen);
         canvas.TextOut(origin.X, origin.Y, glyph);
         byteAt += static_cast<std::size_t>(width);
       }

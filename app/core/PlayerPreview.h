@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/core/PlayerLayout.h"
 #include "platform/Canvas.h"
@@ -51,7 +52,9 @@ class TPlayerPreview {
 
   // Fills area and draws the heading and as many pages as fit in it, in the
   // canvas's current font. Pages after the first are framed in red and
-  // labelled as overflowing.
+  // labelled as overflowing. A row that starts with a character kept off a
+  // line start (。、」 and the like) shows that character in red on pink, and the
+  // heading names the first such row.
   void Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading) const;
   // The width that shows a whole grid. The heading is not counted: a long
   // one is cut at the panel's edge rather than take the editor's room.
@@ -67,4 +70,6 @@ class TPlayerPreview {
   TPlayerDisplay FDisplay;
   bool FIdLine;
   TPlayerLayout FLayout;
+  // The rows that start with a character kept off a line start (LineStartRules.h).
+  std::vector<std::size_t> FKeptOffRows;
 };

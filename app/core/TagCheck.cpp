@@ -5,6 +5,8 @@
 #include <charconv>
 
 #include "app/core/FuncUnit.h"
+#include "app/core/LineStartRules.h"
+#include "platform/CodePage.h"
 
 namespace {
 
@@ -165,8 +167,21 @@ void TTagChecker::Close(std::size_t number, const TTaggedLine& parsed) {
 
 void TTagChecker::CheckFit(std::size_t number, std::string_view line) {
   if (!FDisplay || FDisplay->LineCount < 1) return;
-  const std::size_t rows = LayOutForPlayer(line, FDisplay->HalfCount).Rows.size();
-  if (rows <= static_cast<std::size_t>(FDisplay->LineCount)) return;
+  const TPlayerLayout layout = LayOutForPlayer(line, FDisplay->HalfCount);
+  const std::size_t rows = layout.Rows.size();
+  if (rows > static_cast<std::size_t>(FDisplay->LineCount)) ReportOverflow(number, rows);
+  for (const std::size_t row : RowsStartingKeptOff(layout)) {
+    const TPlayerRow& at = layout.Rows[row];
+    std::string& message = Message().append("表示の ");
+    AppendNumber(message, row + 1);
+    message.append(" 行目が「")
+        .append(UnicodeToUtf8(AnsiToUnicode(KeptOffLineStart(std::string_view(layout.Text).substr(at.Start, at.Length)))))
+        .append("」で始まります");
+    Add(number, TTagProblemKind::LineStart);
+  }
+}
+
+void TTagChecker::ReportOverflow(std::size_t number, std::size_t rows) {
   std::string& message = Message().append("プレーヤーの表示に ");
   AppendNumber(message, rows);
   message.append(" 行必要です (");

@@ -23,6 +23,7 @@ enum class TTagProblemKind {
   Untagged,         // a line with text but no line tag in a file that has line tags
   OffsetNotNumber,  // "[offset:]" whose value is not a whole number
   Overflow,         // the line needs more rows than the player shows at once
+  LineStart,        // a row of the player after the line's first starts with 。、」 or the like
 };
 
 struct TTagProblem {
@@ -108,7 +109,9 @@ class TTagChecker {
   // first line tag get their problem.
   void Close(std::size_t number, const TTaggedLine& parsed);
   void CheckLineTimes(std::size_t number, std::string_view line, const TTaggedLine& parsed);
+  // The fit on the player's display, then the rows that start with a character kept off a line start.
   void CheckFit(std::size_t number, std::string_view line);
+  void ReportOverflow(std::size_t number, std::size_t rows);
 
   TReport FReport;
   const std::optional<TPlayerDisplay> FDisplay;

@@ -41,10 +41,11 @@ bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 // Whether a regular expression may match a line break or tell the text's
 // own ends from a line's: an escape that names a line break, a class that
-// holds one or a code point, a negated or property set, or the dot-all flag.
+// holds one or a code point, a negated or property set, or the dot-all flag,
+// and a line break itself, escaped or not.
 // Anything doubtful counts, since it only costs the search a whole-text pass.
 bool MaySpanLines(const std::u16string& pattern) {
-  constexpr std::u16string_view kSpanningEscapes = u"nrfstvRWDSHVXxuUNpPcAzZG0";
+  constexpr std::u16string_view kSpanningEscapes = u"nrfstvRWDSHVXxuUNpPcAzZG0\r\n";
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     const char16_t c = pattern[i];
     const char16_t next = i + 1 < pattern.size() ? pattern[i + 1] : u'\0';

@@ -92,8 +92,9 @@ std::size_t TTimeTagFilter::Scan(std::string_view data, bool final, std::string&
           while (i < n && p[i] == ']') ++i;
           FSkippingClosers = i == n && !final;
         }
+        // afterCharacter stays: the character before the removed tag now
+        // stands before what follows it.
         copied = i;
-        afterCharacter = false;
         continue;
       }
     }

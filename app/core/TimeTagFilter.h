@@ -14,10 +14,10 @@ class TTimeTagFilter : public TBlockFilter {
   enum class TScope {
     // Every tag goes.
     All,
-    // A tag goes when a character other than LF stands right before it;
-    // that character stays and every "]" right after the tag goes with it.
-    // The character must not belong to a tag removed just before, so of two
-    // adjacent tags only the first goes, and tags that begin the text or a
+    // A tag goes when a character other than LF stands before it on its
+    // line; that character stays and every "]" right after the tag goes
+    // with it. A tag removed leaves that character before the next one, so
+    // adjacent tags all go in one run, and tags that begin the text or a
     // line stay.
     AfterCharacter,
   };

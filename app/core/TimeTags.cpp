@@ -85,8 +85,18 @@ const char* ParseTime(std::string_view content, TTimeTag& tag) {
   return nullptr;
 }
 
-// "[key:value]" and blanks after it, the "]" standing on a character start.
+// A karaoke metadata line "@Key=value": the whole rest of the line is the value.
+std::optional<TIdTag> ParseMetadataLine(std::string_view line) {
+  std::size_t i = 1;
+  while (i < line.size() && IsLetter(line[i])) ++i;
+  if (i == 1 || i >= line.size() || line[i] != '=') return std::nullopt;
+  return TIdTag{line.substr(1, i - 1), line.substr(i + 1)};
+}
+
+// "[key:value]" and blanks after it, the "]" standing on a character start,
+// or a metadata line.
 std::optional<TIdTag> ParseIdTag(std::string_view line) {
+  if (line.starts_with('@')) return ParseMetadataLine(line);
   if (line.empty() || line[0] != '[') return std::nullopt;
   std::size_t i = 1;
   while (i < line.size() && IsLetter(line[i])) ++i;
@@ -197,4 +207,15 @@ void AppendDescribedTime(std::string& out, long long millis) {
   TTimeTag form;
   form.FractionDigits = millis % 10 == 0 ? 2 : 3;
   AppendTime(out, form, millis, '\0', '\0');
+}
+
+bool HoldsTimeTags(std::string_view text) {
+  TTaggedLine parsed;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    ParseTaggedLine(text.substr(start, end - start), parsed);
+    if (!parsed.Tags.empty()) return true;
+    start = end + 1;
+  }
+  return false;
 }

@@ -33,7 +33,9 @@ struct TBadTimeTag {
   std::string Reason;
 };
 
-// A line that is nothing but "[key:value]", the key made of ASCII letters.
+// A line that is nothing but "[key:value]", or a karaoke metadata line
+// "@Key=value" (@Title=, @Artist=, @TimeRatio=), the key made of ASCII
+// letters. Players show neither.
 struct TIdTag {
   std::string_view Key;
   std::string_view Value;
@@ -52,6 +54,9 @@ struct TTaggedLine {
 TTaggedLine ParseTaggedLine(std::string_view line);
 // The same into parsed, whose vectors keep their room: for a walk over many lines.
 void ParseTaggedLine(std::string_view line, TTaggedLine& parsed);
+
+// Whether any line of text (lines end at LF) holds a well-formed line or word tag.
+bool HoldsTimeTags(std::string_view text);
 
 // The latest time a tag of that form can hold: the most minute digits a
 // tag may have, 59 seconds and the largest fraction of its digits.

@@ -4,6 +4,7 @@
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleHints>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdlib>
@@ -112,9 +113,11 @@ void ControlHostWidget::keyReleaseEvent(QKeyEvent* event) {
 }
 
 bool ControlHostWidget::acceptsText(const QString& text) const {
-  if (!FLossyTextHandler) return true;
+  if (!FLossyTextHandler && !FFoldedTextHandler) return true;
   const TLossyReport report = FindLossyCharacters(text.toStdString());
-  return report.Count == 0 || FLossyTextHandler(report);
+  if (report.Count > 0 && FLossyTextHandler && !FLossyTextHandler(report)) return false;
+  if (report.Folded > 0 && FFoldedTextHandler) FFoldedTextHandler(report.Folded);
+  return true;
 }
 
 void ControlHostWidget::deliverText(const QString& text, UINT charMessage) {
@@ -164,6 +167,7 @@ bool ControlHostWidget::deliverResult(const QString& commit) {
     const bool pair = IsDBCSLeadByte(lead) && FResult.size() > 1;
     first = pair ? (WPARAM{lead} << 8) | static_cast<unsigned char>(FResult[1]) : lead;
   }
+  ++FResultsDelivered;
   FControl.Perform(WM_IME_COMPOSITION, first, GCS_RESULTSTR);
   return true;
 }
@@ -268,10 +272,12 @@ bool ControlHostWidget::ImmNotifyIME(HIMC context, DWORD action, DWORD index) {
     // The input method answers with an event that carries the commit.
     QGuiApplication::inputMethod()->commit();
     if (!FPreedit.isEmpty()) {
-      // It did not (there may be none behind the preedit): commit what it showed.
+      // It did not (there may be none behind the preedit): commit what it
+      // showed, unless the reset itself hands the text over, as some do.
       const QString text = FPreedit;
-      QGuiApplication::inputMethod()->reset();
-      deliverResult(text);
+      const unsigned resultsBefore = FResultsDelivered;
+      resetInputMethod();
+      if (FResultsDelivered == resultsBefore) deliverResult(text);
       endComposition();
       FCommittedPreedit = text;
     }
@@ -279,13 +285,15 @@ bool ControlHostWidget::ImmNotifyIME(HIMC context, DWORD action, DWORD index) {
     return true;
   }
   if (index == CPS_CANCEL) {
-    QGuiApplication::inputMethod()->reset();
+    resetInputMethod();
     endComposition();
     update(FClientRect);
     return true;
   }
   return false;
 }
+
+void ControlHostWidget::resetInputMethod() { QGuiApplication::inputMethod()->reset(); }
 
 // Mouse.
 
@@ -306,7 +314,15 @@ void ControlHostWidget::mousePressEvent(QMouseEvent* event) {
   // Only this press can begin the drag that its moves carry.
   FDragPending = false;
   const QPoint at = clientPoint(event->position());
-  FControl.MouseDown(*button, ShiftStateFromQt(event->modifiers(), event->buttons()), at.x(), at.y());
+  const QStyleHints* hints = QGuiApplication::styleHints();
+  const bool tripleClick = std::exchange(FDoubleClicked, false) && *button == TMouseButton::mbLeft &&
+                           event->timestamp() - FDoubleClickTime <= static_cast<quint64>(hints->mouseDoubleClickInterval()) &&
+                           (event->position() - FDoubleClickAt).manhattanLength() <= hints->startDragDistance();
+  // The control hears a triple click as one more double click.
+  if (tripleClick) FControl.DblClick();
+  TShiftState shift = ShiftStateFromQt(event->modifiers(), event->buttons());
+  if (tripleClick) shift |= ssDouble;
+  FControl.MouseDown(*button, shift, at.x(), at.y());
   if (FDragPending) FDragPressPoint = at;
   // The middle button pastes the primary selection where it is pressed, as on every X11 desktop.
   const QClipboard* clipboard = QGuiApplication::clipboard();
@@ -324,6 +340,9 @@ void ControlHostWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   // The second press of a double click: the control hears DblClick (left
   // button only) and then the press itself, marked as double.
   if (*button == TMouseButton::mbLeft) FControl.DblClick();
+  FDoubleClicked = *button == TMouseButton::mbLeft;
+  FDoubleClickTime = event->timestamp();
+  FDoubleClickAt = event->position();
   const QPoint at = clientPoint(event->position());
   FControl.MouseDown(*button, ShiftStateFromQt(event->modifiers(), event->buttons()) | ssDouble, at.x(), at.y());
 }

@@ -55,6 +55,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   // the text. Without a handler such characters become "?" unasked.
   using LossyTextHandler = std::function<bool(const TLossyReport& report)>;
   void setLossyTextHandler(LossyTextHandler handler) { FLossyTextHandler = std::move(handler); }
+  // Told how many characters of a text taken in were folded to a look-alike that Shift-JIS holds.
+  using FoldedTextHandler = std::function<void(std::size_t count)>;
+  void setFoldedTextHandler(FoldedTextHandler handler) { FFoldedTextHandler = std::move(handler); }
 
   TCustomControl& control() const { return FControl; }
   QtCanvas& canvas() { return FCanvas; }
@@ -132,6 +135,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Drops the input method's composition; some input methods hand its text
+  // over as a commit while they reset.
+  virtual void resetInputMethod();
 
  private:
   struct ScrollBarState : TScrollBarState {
@@ -163,6 +169,7 @@ class ControlHostWidget : public QWidget, public IControlHost {
   // Input (ControlHostInput.cpp).
   void noteInput(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
   // Whether text may reach the control: it has a code page 932 form, or the handler lets it go.
+  // Characters folded to a look-alike on the way in are told to the folded-text handler.
   bool acceptsText(const QString& text) const;
   void deliverText(const QString& text, UINT charMessage);
   // False when the text was dropped.
@@ -222,6 +229,11 @@ class ControlHostWidget : public QWidget, public IControlHost {
   Qt::MouseButtons FButtons;
   std::set<WORD> FKeysDown;
   bool FMousePressedInClient = false;
+  // When and where the last double click was: a press soon after it at the
+  // same spot is the third of a triple click, which Qt reports as a plain press.
+  quint64 FDoubleClickTime = 0;
+  QPointF FDoubleClickAt;
+  bool FDoubleClicked = false;
   int FWheelRemainder = 0;
   int FSidewaysRemainder = 0;
   bool FFocusSent = false;
@@ -233,6 +245,9 @@ class ControlHostWidget : public QWidget, public IControlHost {
   bool FPreeditCursorVisible = true;
   QList<QInputMethodEvent::Attribute> FPreeditAttributes;
   std::string FResult;
+  // Counts the results handed to the control, to tell whether a call into
+  // the input method delivered one.
+  unsigned FResultsDelivered = 0;
   // A preedit committed here because the input method did not answer the
   // request at once; it may still send the same text later, once.
   QString FCommittedPreedit;
@@ -242,6 +257,7 @@ class ControlHostWidget : public QWidget, public IControlHost {
 
   std::map<TTimer*, QTimer*> FTimers;
   LossyTextHandler FLossyTextHandler;
+  FoldedTextHandler FFoldedTextHandler;
 
   // The control's drag: begun at a press, Qt's from the first move.
   bool FDragPending = false;

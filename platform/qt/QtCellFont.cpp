@@ -5,8 +5,10 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/CodePage.h"
@@ -38,11 +40,6 @@ QtCellFont::QtCellFont(const TLogFont& logFont) : FLogFont(logFont), FFont(QFont
   FUnderlineThickness = std::max(1, metrics.lineWidth());
   FUnderlineTop = std::min(FHeight - FUnderlineThickness, FAscent + std::max(1, metrics.underlinePos()));
   FPixelSize = QFontInfo(FFont).pixelSize();
-  QFont japanese(QString::fromLatin1(kJapaneseFallbackFamily));
-  japanese.setPixelSize(std::max(1, FPixelSize));
-  const QFontMetricsF japaneseMetrics(japanese);
-  FWideScaleLimit = std::min(japaneseMetrics.ascent() > 0 ? FAscent / japaneseMetrics.ascent() : 1.0,
-                             japaneseMetrics.descent() > 0 ? (FHeight - FAscent) / japaneseMetrics.descent() : 1.0);
 }
 
 TTextMetric QtCellFont::textMetric() const {
@@ -122,14 +119,41 @@ bool QtCellFont::fitsOneCell(char32_t c) const {
   return c > 0x20 && c < 0x7F && std::abs(advance(c) - FCellWidth) < 0.01;
 }
 
+int QtCellFont::largestFittingSize(char32_t c) const {
+  // The face that draws c, which may stand in for the font's own.
+  QTextLayout layout(StringOf(c), FFont);
+  layout.beginLayout();
+  layout.createLine();
+  layout.endLayout();
+  const QList<QGlyphRun> runs = layout.glyphRuns();
+  if (runs.isEmpty() || FPixelSize <= 0) return FPixelSize;
+  const QRawFont face = runs.first().rawFont();
+  // The row holds the font's ascent and descent rounded to whole pixels, so
+  // the face's are rounded alike: a face whose descent is 3.1 pixels fits a
+  // descent of 3. At p pixels a metric m (measured at FPixelSize) rounds to
+  // at most limit while m * p / FPixelSize < limit + 0.5.
+  const auto largest = [this](qreal metric, int limit) {
+    if (metric <= 0) return INT_MAX;
+    return static_cast<int>(std::ceil((limit + 0.5) * FPixelSize / metric)) - 1;
+  };
+  if (face.pixelSize() <= 0) return FPixelSize;
+  const qreal toPixelSize = FPixelSize / face.pixelSize();
+  return std::max(1, std::min(largest(face.ascent() * toPixelSize, FAscent),
+                              largest(face.descent() * toPixelSize, FHeight - FAscent)));
+}
+
 QtCellFont::Placement QtCellFont::placement(char32_t c, int cells) const {
   const int width = cells * FCellWidth;
   qreal glyphAdvance = advance(c);
   // A full-width glyph from a face whose em is not two cells wide is scaled
-  // to its cells as far as the row's height allows.
-  const qreal scale = cells == 2 && glyphAdvance > 0 ? std::min(width / glyphAdvance, FWideScaleLimit) : 1.0;
-  const int pixelSize = static_cast<int>(std::lround(FPixelSize * scale));
-  const bool scaled = FPixelSize > 0 && pixelSize != FPixelSize;
+  // to its cells as far as the row's height allows; one that fits its cells
+  // keeps the font's size, and one whose face is too tall for the row
+  // shrinks by the least that fits it.
+  int pixelSize = FPixelSize;
+  if (cells == 2 && glyphAdvance > 0 && FPixelSize > 0) {
+    pixelSize = std::min(static_cast<int>(std::lround(FPixelSize * width / glyphAdvance)), largestFittingSize(c));
+  }
+  const bool scaled = pixelSize != FPixelSize;
   if (scaled) glyphAdvance = glyphAdvance * pixelSize / FPixelSize;
   return Placement{scaled ? sizedFont(pixelSize) : FFont, static_cast<int>(std::lround((width - glyphAdvance) / 2))};
 }

@@ -61,6 +61,8 @@ class QtCellFont {
  private:
   qreal advance(char32_t c) const;
   bool fitsOneCell(char32_t c) const;
+  // The largest pixel size at which the face that draws c stays inside the row.
+  int largestFittingSize(char32_t c) const;
   const QFont& sizedFont(int pixelSize) const;
   // The glyphs of a character as placement puts them, positioned from the
   // left edge of its cells on the baseline; shaped once per character.
@@ -74,8 +76,6 @@ class QtCellFont {
   int FUnderlineTop = 0;
   int FUnderlineThickness = 1;
   int FPixelSize = 0;
-  // The largest scale at which the Japanese face's ascent and descent stay inside the row.
-  qreal FWideScaleLimit = 1;
   mutable QHash<char32_t, qreal> FAdvances;
   mutable QHash<int, QFont> FSizedFonts;
   mutable QHash<quint64, QList<QGlyphRun>> FShaped;

@@ -14,7 +14,7 @@ using DocumentTest = FormTest;
 
 TEST_F(DocumentTest, TitleFollowsOpenNewAndSaveAs) {
   TForm1& form = Create();
-  EXPECT_EQ(Title(), "Verselet 0.3");
+  EXPECT_EQ(Title(), "新しいテキスト - Verselet 0.3");
   const auto file = Dir.WriteFile("track1.lrc", kLyrics);
 
   Dialogs.Answers.push_back({true, file.string()});
@@ -25,7 +25,7 @@ TEST_F(DocumentTest, TitleFollowsOpenNewAndSaveAs) {
   EXPECT_EQ(Dialogs.OpenFilters, std::vector<std::string>{OpenFilter});
 
   form.N7->trigger();
-  EXPECT_EQ(Title(), "Verselet 0.3");
+  EXPECT_EQ(Title(), "新しいテキスト - Verselet 0.3");
   EXPECT_EQ(form.CurrentFileName(), "");
   EXPECT_EQ(Text(), "");
 
@@ -134,7 +134,7 @@ TEST_F(DocumentTest, AFileThatCannotBeReadIsReportedAndNotKept) {
     form.N6->trigger();
     EXPECT_EQ(Text(), "before") << name;
     EXPECT_EQ(form.CurrentFileName(), "") << name;
-    EXPECT_EQ(Title(), "Verselet 0.3") << name;
+    EXPECT_EQ(Title(), "新しいテキスト - Verselet 0.3") << name;
     ASSERT_EQ(Dialogs.Errors.size(), 1u) << name;
     EXPECT_TRUE(Dialogs.Errors[0].startsWith(QString::fromStdString(name) + " を開けませんでした。\n")) << name;
     EXPECT_GT(Dialogs.Errors[0].size(), QString::fromStdString(name).size() + 12) << "no reason given";

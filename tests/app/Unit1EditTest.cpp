@@ -6,6 +6,9 @@
 #include <QKeyEvent>
 #include <QStatusBar>
 
+#include "platform/CodePage.h"
+#include "platform/LookAlikeFolds.h"
+#include "tests/LookAlikeText.h"
 #include "platform/qt/ControlHostWidget.h"
 #include "tests/app/FormFixture.h"
 
@@ -119,9 +122,21 @@ TEST_F(EditTest, EachToolIsOneStepThatUndoAndRedoRetraceAndTellsItsCount) {
   const std::vector<TCase> cases{
       {&TForm1::N9, "[00:01:00]a[00:02:00]\r\nb", "a\r\nbz", "2 個のタイムタグを削除しました"},
       {&TForm1::N9, "no tags", "no tagsz", "0 個のタイムタグを削除しました"},
+      {&TForm1::N9, "[00:01.00]a<00:01.50>b", "[00:01.00]a<00:01.50>bz",
+       "0 個のタイムタグを削除しました (他の形式のタグは「すべての形式のタイムタグを削除」で削除できます)"},
       {&TForm1::N16, "[00:01:00]a[00:01:50]b[00:02:00]", "[00:01:00]abz", "2 個のカラオケタグを削除しました"},
+      {&TForm1::N16, "a[00:01:00][00:02:00]]b", "abz", "2 個のカラオケタグを削除しました"},
       {&TForm1::N10, "a\r\n \r\n\x81\x40\r\nb", "a\r\nbz\r\n", "2 行を削除しました"},
       {&TForm1::UTF81, "\x89\xCC", "\xE6\xAD\x8Cz", "UTF-8 に変換しました"},
+      // アイウエオカキクケコサシスセソタチ: 34 cells and "z", three rows of 16, become two.
+      {&TForm1::HalfwidthAction,
+       "\x83\x41\x83\x43\x83\x45\x83\x47\x83\x49\x83\x4A\x83\x4C\x83\x4E\x83\x50\x83\x52\x83\x54\x83\x56"
+       "\x83\x58\x83\x5A\x83\x5C\x83\x5E\x83\x60",
+       "\xB1\xB2\xB3\xB4\xB5\xB6\xB7\xB8\xB9\xBA\xBB\xBC\xBD\xBE\xBF\xC0\xC1z",
+       "17 文字を半角に変換しました。プレーヤーの表示が 1 行減りました"},
+      {&TForm1::FullwidthAction, "[00:01.00]\xB6\xDE", "[00:01.00]\x83\x4B\x82\x9A", "2 文字を全角に変換しました"},
+      {&TForm1::KatakanaAction, "\x82\xA0", "\x83\x41z", "1 文字をカタカナに変換しました"},
+      {&TForm1::HiraganaAction, "\x83\x41", "\x82\xA0z", "1 文字をひらがなに変換しました"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Message);
@@ -139,12 +154,12 @@ TEST_F(EditTest, EachToolIsOneStepThatUndoAndRedoRetraceAndTellsItsCount) {
       EXPECT_EQ(Text(), history[i - 1]);
     }
     EXPECT_FALSE(form.RyxEdit1->Modified());
-    EXPECT_EQ(Title(), "Verselet 0.3");
+    EXPECT_EQ(Title(), "新しいテキスト - Verselet 0.3");
     for (std::size_t i = 1; i < history.size(); ++i) {
       form.EditActions->Redo->trigger();
       EXPECT_EQ(Text(), history[i]);
     }
-    EXPECT_EQ(Title(), "*Verselet 0.3");
+    EXPECT_EQ(Title(), "*新しいテキスト - Verselet 0.3");
   }
 }
 
@@ -201,6 +216,79 @@ TEST_F(EditTest, CharactersWithoutAShiftJisFormAreShownAndTheUserMayCancel) {
   form.EditActions->Paste->trigger();
   EXPECT_EQ(Text(), "\x89\xCC");
   EXPECT_TRUE(Dialogs.Questions.empty());
+}
+
+// Every way text comes in folds the look-alikes through the one table and tells how many it folded.
+TEST_F(EditTest, LookAlikeCharactersAreFoldedOnEveryWayIn) {
+  const auto [from, to] = LookAlikeText();
+  const QString text = QString::fromStdU16String(from);
+  const std::string utf8 = UnicodeToUtf8(from);
+  const std::string utf16 = Utf16LeWithMark(from);
+  TForm1& form = Create();
+  form.show();
+  QWidget* host = form.centralWidget();
+  const auto open = [&](const std::string& name, const std::string& bytes) {
+    Dir.WriteFile(name, bytes);
+    Dialogs.Replies = {"変換して開く"};
+    Dialogs.Answers.push_back({true, Path(name)});
+    form.N6->trigger();
+  };
+  struct TWay {
+    const char* Name;
+    std::function<void()> Run;
+  };
+  const std::vector<TWay> ways{
+      {"open UTF-8", [&] { open("utf8.txt", "\xEF\xBB\xBF" + utf8); }},
+      {"open UTF-16", [&] { open("utf16.txt", utf16); }},
+      {"paste",
+       [&] {
+         QGuiApplication::clipboard()->setText(text);
+         form.EditActions->Paste->trigger();
+       }},
+      {"drop",
+       [&] {
+         QMimeData data;
+         data.setText(text);
+         QDragEnterEvent enter(QPoint(60, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QApplication::sendEvent(host, &enter);
+         QDropEvent drop(QPointF(60, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QApplication::sendEvent(host, &drop);
+         QCoreApplication::processEvents();
+       }},
+      {"input method",
+       [&] {
+         QInputMethodEvent commit;
+         commit.setCommitString(text);
+         QApplication::sendEvent(host, &commit);
+       }},
+      {"typing",
+       [&] {
+         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+         QApplication::sendEvent(host, &press);
+       }},
+  };
+  for (const TWay& way : ways) {
+    SCOPED_TRACE(way.Name);
+    form.RyxEdit1->ClearAll();
+    form.StatusBar1->clearMessage();
+    Dialogs.Questions.clear();
+    way.Run();
+    EXPECT_EQ(Text(), UnicodeToAnsi(to));
+    EXPECT_EQ(form.StatusBar1->currentMessage().toStdString(), DescribeFolded(from.size()));
+    EXPECT_LE(Dialogs.Questions.size(), 1u) << "only the question of the open, never the lossy one";
+  }
+}
+
+// With a selection only the selection is converted, as one step that undo takes back.
+TEST_F(EditTest, AConversionOfTheSelectionIsOneStep) {
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("\x83\x41\x83\x43\r\n\x83\x45\x83\x47");  // アイ / ウエ
+  form.RyxEdit1->SetSel(2, 0, 1, 2);
+  form.HalfwidthAction->trigger();
+  EXPECT_EQ(Text(), "\x83\x41\xB2\r\n\xB3\x83\x47");
+  EXPECT_EQ(form.StatusBar1->currentMessage().toStdString(), "2 文字を半角に変換しました");
+  form.EditActions->Undo->trigger();
+  EXPECT_EQ(Text(), "\x83\x41\x83\x43\r\n\x83\x45\x83\x47");
 }
 
 }  // namespace

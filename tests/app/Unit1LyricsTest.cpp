@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QListWidget>
+#include <QTimer>
 #include <QStatusBar>
 
 #include "app/UnitPreviewPanel.h"
@@ -54,6 +55,26 @@ TEST_F(LyricsTest, TagToolsRewriteEveryTagAsOneUndoStep) {
   EXPECT_EQ(Text(), original);
   EXPECT_FALSE(form.RyxEdit1->Modified());
   EXPECT_TRUE(Exceptions.empty());
+}
+
+TEST_F(LyricsTest, TheStatusCountFollowsTheRecheckAndAnotherFileClearsIt) {
+  const auto other = Dir.WriteFile("other.lrc", "[00:01.00]x");
+  TForm1& form = Create();
+  form.RyxEdit1->SetAllText("[00:05.00]a\r\n[00:04.00]b");
+  form.CheckTagsAction->trigger();
+  EXPECT_EQ(form.StatusBar1->currentMessage(), "タイムタグの問題: 1 件");
+  form.TagRecheckTimer->setInterval(0);
+  form.RyxEdit1->MoveCaretTo(1, 0);
+  form.RyxEdit1->TypeText("c\r\n");
+  for (int i = 0; i < 5 && form.TagRecheckTimer->isActive(); ++i) QApplication::processEvents();
+  ASSERT_EQ(form.TagCheckPanel->List()->count(), 2);
+  EXPECT_EQ(form.StatusBar1->currentMessage(), "タイムタグの問題: 2 件");
+  form.RyxEdit1->SetAllText("[00:05.00]a\r\n[00:06.00]b");
+  for (int i = 0; i < 5 && form.TagRecheckTimer->isActive(); ++i) QApplication::processEvents();
+  EXPECT_EQ(form.StatusBar1->currentMessage(), "タイムタグに問題は見つかりませんでした");
+  Dialogs.Replies = {"保存しない"};
+  Drop(form, {FileUrl(other)});
+  EXPECT_TRUE(form.StatusBar1->currentMessage().isEmpty());
 }
 
 TEST_F(LyricsTest, TheCheckPanelListsProblemsAndTakesTheCaretToThem) {
@@ -149,6 +170,7 @@ TEST_F(LyricsTest, ThePreviewFollowsTheCaretAndTheEdits) {
 }
 
 TEST_F(LyricsTest, ThePreviewCountsOverflowingLinesAsTheTextChangesAndIsRemembered) {
+  Dir.WriteFile("verselet.ini", "[Verselet 0.3]\nShowPreview=0\n");
   {
     TForm1& form = Create();
     form.show();

@@ -5,7 +5,11 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QStatusBar>
+#include <QTextDocument>
+#include <QUrl>
+#include <map>
 
+#include "app/UnitManual.h"
 #include "tests/app/FormFixture.h"
 
 namespace {
@@ -33,21 +37,71 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
   EXPECT_EQ(Items(form.EditMenu), (V{"元に戻す(&U)", "やり直し(&R)", "-", "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                      "削除(&D)", "-", "すべて選択(&A)"}));
   EXPECT_EQ(Items(form.N1),
-            (V{"新規(&N)", "開く(&O)", "上書き保存", "名前を付けて保存", "[-]", "[文字コード指定]", "-", "終了(&E)"}));
+            (V{"新規(&N)", "開く(&O)...", "上書き保存(&S)", "名前を付けて保存(&A)...", "[-]", "[文字コード指定]",
+               "音声を開く(&U)...", "-", "終了(&E)"}));
   EXPECT_EQ(Items(form.N15), (V{"Shift-JIS", "UTF8"}));
-  EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除", "行頭以外のカラオケタグを削除", "-", "無駄な行を削除", "-",
-                               "タイムタグを検査", "タイムタグをずらす...", "タグ形式を統一",
-                               "すべての形式のタイムタグを削除"}));
-  EXPECT_EQ(Items(form.N3), (V{"タグあり", "折り返し", "ウィンドウ幅で折り返す", "プレビュー", "-", "設定"}));
+  EXPECT_EQ(Items(form.T1), (V{"タイムタグをすべて削除(&T)", "行頭以外のカラオケタグを削除(&K)", "-", "無駄な行を削除(&B)",
+                               "-", "タイムタグを検査(&C)", "タイムタグをずらす(&S)...", "タグ形式を統一(&U)...",
+                               "すべての形式のタイムタグを削除(&A)", "-", "半角に変換(&H)", "全角に変換(&Z)",
+                               "カタカナに変換(&N)", "ひらがなに変換(&G)", "-", "同期モード(&Y)", "反応の遅れを測る(&R)..."}));
+  EXPECT_EQ(Items(form.N3), (V{"タグあり(&T)", "折り返し(&W)", "ウィンドウ幅で折り返す(&D)", "プレビュー(&P)", "-",
+                               "設定(&S)..."}));
+  EXPECT_EQ(Items(form.HelpMenu), (V{"使い方(&H)", "同期モードのキー(&K)...", "バージョン情報(&A)..."}));
+  EXPECT_EQ(form.N4->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  EXPECT_EQ(form.ManualAction->shortcut(), QKeySequence(Qt::Key_F1));
 
   EXPECT_EQ(form.N14, form.N1->actions()[4]);
   EXPECT_EQ(form.N15->menuAction(), form.N1->actions()[5]);
-  EXPECT_EQ(form.N2, form.menuBar()->actions()[6]);
-  EXPECT_EQ(form.N2->menu(), nullptr);
+  EXPECT_EQ(form.HelpMenu->menuAction(), form.menuBar()->actions()[6]);
   EXPECT_TRUE(form.N13->isCheckable());
   EXPECT_FALSE(form.N13->isChecked());
   EXPECT_TRUE(form.N18->isCheckable());
   EXPECT_FALSE(form.N18->isChecked());
+}
+
+// Every item the user can see, in every menu and its submenus, the recent files and the popup menu included.
+void CollectItems(const QWidget* menu, std::vector<const QAction*>& items, std::vector<std::string>& letterClashes) {
+  std::map<QChar, std::string> letters;
+  for (const QAction* action : menu->actions()) {
+    if (action->isSeparator() || !action->isVisible()) continue;
+    items.push_back(action);
+    const QString text = action->text();
+    const qsizetype amp = text.indexOf('&');
+    if (amp < 0 || amp + 1 >= text.size()) continue;
+    const QChar letter = text[amp + 1].toUpper();
+    if (letters.count(letter)) letterClashes.push_back(letters[letter] + " / " + text.toStdString());
+    letters[letter] = text.toStdString();
+    if (action->menu()) CollectItems(action->menu(), items, letterClashes);
+  }
+}
+
+TEST_F(MenuTest, EveryItemHasItsOwnAcceleratorLetter) {
+  Dir.WriteFile("missing-later.lrc", "x");
+  TForm1& form = Create({Path("missing-later.lrc")});
+  form.UpdateRecentMenu();
+  std::vector<const QAction*> items;
+  std::vector<std::string> clashes;
+  CollectItems(form.menuBar(), items, clashes);
+  CollectItems(form.PopupMenu1, items, clashes);
+  EXPECT_GT(items.size(), 40u);
+  for (const QAction* action : items)
+    EXPECT_NE(action->text().indexOf('&'), -1) << action->text().toStdString() << " has no accelerator";
+  EXPECT_TRUE(clashes.empty()) << clashes.front();
+}
+
+TEST_F(MenuTest, TheManualShowsTheReadmeWithItsPictures) {
+  TForm1& form = Create();
+  form.ManualAction->trigger();
+  const TManualWindow* manual = form.findChild<TManualWindow*>();
+  ASSERT_NE(manual, nullptr);
+  EXPECT_TRUE(manual->isVisible());
+  EXPECT_TRUE(manual->isWindow());
+  EXPECT_NE(manual->toPlainText().indexOf("Verselet is a desktop editor"), -1);
+  const QVariant picture =
+      manual->document()->resource(QTextDocument::ImageResource, QUrl("qrc:/manual/docs/screenshot.png"));
+  EXPECT_FALSE(picture.value<QImage>().isNull());
+  form.ManualAction->trigger();
+  EXPECT_EQ(form.findChildren<TManualWindow*>().size(), 1);
 }
 
 TEST_F(MenuTest, WrapItemWrapsAtThePlayersLineWidth) {
@@ -83,6 +137,31 @@ TEST_F(MenuTest, WindowWidthItemBreaksTheRowsAtTheEdgeWhenThePlayersLineIsWider)
   EXPECT_EQ(form.RyxEdit1->Lines().Get(0).size(), 400u);
 }
 
+TEST_F(MenuTest, WindowWidthItemOnItsOwnWrapsAtTheWindowsEdge) {
+  TForm1& form = Create();
+  form.show();
+  QApplication::processEvents();
+  const std::string text(1000, 'a');
+  form.RyxEdit1->SetAllText(text);
+  form.N19->trigger();
+  TRyxEdit& edit = *form.RyxEdit1;
+  const int row = static_cast<int>(edit.Lines().Get(0).size());
+  EXPECT_GE(row, 10);
+  EXPECT_LE(row * edit.CharWidth(), edit.TextWidth());
+  EXPECT_GT((row + 1) * edit.CharWidth(), edit.TextWidth());
+  EXPECT_EQ(edit.GetAllText(), text);
+  // A narrower window rewraps; the choice is kept as AutoWrap alone.
+  form.resize(form.width() - 10 * edit.CharWidth(), form.height());
+  QApplication::processEvents();
+  const int narrower = static_cast<int>(edit.Lines().Get(0).size());
+  EXPECT_LT(narrower, row);
+  EXPECT_LE(narrower * edit.CharWidth(), edit.TextWidth());
+  Form.reset();
+  const std::string ini = TTempDir::ReadFile(IniPath());
+  EXPECT_NE(ini.find("WordWrap=0"), std::string::npos);
+  EXPECT_NE(ini.find("AutoWrap=1"), std::string::npos);
+}
+
 TEST_F(MenuTest, TheEditorsPopupMenuHoldsTheEditActionsAndOpensAtTheRightPressLeavingTheSelection) {
   TForm1& form = Create();
   auto commands = [](const QMenu* menu) {
@@ -108,13 +187,14 @@ TEST_F(MenuTest, TheEditorsPopupMenuHoldsTheEditActionsAndOpensAtTheRightPressLe
   EXPECT_EQ(form.RyxEdit1->CaretCol(), 5);
 }
 
-TEST_F(MenuTest, OnlyNewOpenAndSaveHaveShortcuts) {
+TEST_F(MenuTest, OnlyNewOpenSaveAndSaveAsHaveShortcuts) {
   TForm1& form = Create();
   EXPECT_EQ(form.N7->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
   EXPECT_EQ(form.N6->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
   EXPECT_EQ(form.N5->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+  EXPECT_EQ(form.N4->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   for (QAction* action :
-       {form.N4, form.E1, form.N9, form.N16, form.N10, form.N13, form.N11, form.N2, form.ANSI1, form.UTF81}) {
+       {form.E1, form.N9, form.N16, form.N10, form.N13, form.N11, form.N2, form.ANSI1, form.UTF81}) {
     EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
   }
 }

@@ -45,7 +45,7 @@ TEST_F(RecentTest, OpenedAndSavedFilesAreListedAndReopened) {
     if (action->text().startsWith("&2")) action->trigger();
   EXPECT_EQ(again.CurrentFileName(), Path("a.lrc"));
   for (QAction* action : again.N1->actions())
-    if (action->text() == "見つからないファイルを一覧から削除") action->trigger();
+    if (action->text() == "見つからないファイルを一覧から削除(&R)") action->trigger();
   again.UpdateRecentMenu();
   EXPECT_EQ(RecentItems(again), (V{{"&1 " + Path("a.lrc"), true}}));
   Form.reset();

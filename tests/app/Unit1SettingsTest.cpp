@@ -34,7 +34,7 @@ TEST_F(SettingsFileTest, AFileReadInPartIsReportedAndKeptAtExit) {
                                                  " を読み切れません (NUL バイトを含んでいます)。"
                                                  "終了時にこのファイルは書き換えません。"});
   EXPECT_TRUE(form.RyxEdit1->ShowLineNumber());
-  EXPECT_EQ(Title(), "Verselet 0.3");
+  EXPECT_EQ(Title(), "新しいテキスト - Verselet 0.3");
   Form.reset();
   EXPECT_EQ(TTempDir::ReadFile(IniPath()), bytes);
 }

@@ -3,11 +3,16 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QIcon>
+#include <QImage>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QUrl>
 
 #include "app/UnitApplication.h"
+#include "app/UnitPreviewPanel.h"
+#include "editor/RyxEdit.h"
 #include "platform/Exceptions.h"
 #include "tests/TestData.h"
 #include "tests/app/FormFixture.h"
@@ -110,7 +115,7 @@ TEST_F(StartTest, DragWithoutLocalFilesIsRefused) {
   TForm1& form = Create();
   EXPECT_FALSE(Drop(form, {QUrl("https://example.com/x.lrc")}));
   EXPECT_FALSE(Drop(form, {}));
-  EXPECT_EQ(Title(), "Verselet 0.3");
+  EXPECT_EQ(Title(), "新しいテキスト - Verselet 0.3");
 }
 
 TEST_F(StartTest, SettingsAreReadAtCreationAndWrittenAtDestruction) {
@@ -124,7 +129,7 @@ TEST_F(StartTest, SettingsAreReadAtCreationAndWrittenAtDestruction) {
   EXPECT_TRUE(form.N13->isChecked());
   EXPECT_EQ(form.RyxEdit1->TabCount(), 6);
   EXPECT_EQ(form.RyxEdit1->Font().Color(), clRed);
-  EXPECT_EQ(Title(), "Verselet 0.3");
+  EXPECT_EQ(Title(), "新しいテキスト - Verselet 0.3");
   EXPECT_TRUE(form.acceptDrops());
 
   form.show();
@@ -198,3 +203,62 @@ TEST_F(StartTest, AWindowTooSmallToGrabGetsAUsableSize) {
   EXPECT_GE(form.width(), 200);
   EXPECT_GE(form.height(), 120);
 }
+
+namespace {
+
+// Whether every item of the menu bar shows on the bar itself, none behind its extension button.
+bool WholeMenuBarShows(QMenuBar& bar) {
+  for (QAction* action : bar.actions()) {
+    if (action->isVisible() && !bar.rect().contains(bar.actionGeometry(action))) return false;
+  }
+  return true;
+}
+
+TEST_F(StartTest, AFirstStartShowsTheMenusThePlayersLineAndThePreviewCentred) {
+  TForm1& form = Create();
+  form.show();
+  QApplication::processEvents();
+  TRyxEdit& edit = *form.RyxEdit1;
+  EXPECT_TRUE(WholeMenuBarShows(*form.menuBar()));
+  EXPECT_TRUE(form.menuBar()->actionGeometry(form.HelpMenu->menuAction()).isValid());
+  EXPECT_TRUE(edit.ShowLineNumber());
+  EXPECT_TRUE(form.PreviewShown());
+  EXPECT_TRUE(form.PreviewPanel->isVisible());
+  EXPECT_GE(form.PreviewPanel->View()->width(), form.PreviewPanel->View()->sizeHint().width());
+  // The player's line: three display lines of 16 cells, every guide in view.
+  const TDeviceSettings& device = form.DeviceSettings();
+  EXPECT_GE(edit.TextWidth(), device.HalfCount * device.LineCount * edit.CharWidth());
+  // A dozen rows, whatever docks share the window.
+  EXPECT_GE(edit.TextHeight(), 12 * edit.LineHeight());
+  const QRect available = form.screen()->availableGeometry();
+  EXPECT_TRUE(available.contains(form.frameGeometry()));
+  // Centred by its frame as far as the frame was known before the window was shown.
+  const int margin = (form.frameGeometry().width() - form.width()) / 2 + 1;
+  EXPECT_NEAR(form.frameGeometry().center().x(), available.center().x(), margin);
+  EXPECT_NEAR(form.frameGeometry().center().y(), available.center().y(), margin);
+  EXPECT_EQ(Title(), "新しいテキスト - Verselet 0.3");
+  // The icon of the desktop entry, in its sizes.
+  EXPECT_TRUE(form.windowIcon().availableSizes().contains(QSize(48, 48)));
+  const QImage icon = form.windowIcon().pixmap(QSize(48, 48)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QImage installed =
+      QImage(VERSELET_SOURCE_DIR "/desktop/icons/48x48/verselet.png").convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  EXPECT_EQ(icon.size(), installed.size());
+  EXPECT_TRUE(icon == installed);
+}
+
+TEST_F(StartTest, ASettingsFilesOwnValuesWinOverTheFirstStart) {
+  Dir.WriteFile("verselet.ini", "[Verselet 0.3]\nClientWidth=300\nClientHeight=200\nShowLineNumber=0\nShowPreview=0\n");
+  TForm1& form = Create();
+  EXPECT_EQ(form.ClientWidth(), 300);
+  EXPECT_EQ(form.ClientHeight(), 200);
+  EXPECT_FALSE(form.RyxEdit1->ShowLineNumber());
+  EXPECT_FALSE(form.PreviewShown());
+  // A file without those keys keeps the program's usual ones.
+  Form.reset();
+  Dir.WriteFile("verselet.ini", "[Verselet 0.3]\nHalfCount=20\n");
+  TForm1& again = Create();
+  EXPECT_FALSE(again.RyxEdit1->ShowLineNumber());
+  EXPECT_FALSE(again.PreviewShown());
+}
+
+}  // namespace

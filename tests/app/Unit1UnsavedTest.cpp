@@ -153,10 +153,13 @@ TEST_F(UnsavedTest, SaveAsAsksBeforeReplacingAnotherFileAndPreselectsTheCurrentT
   Edit(form, "x");
   for (const char* reply : {"上書きしない", "上書きする"}) {
     Dialogs.Answers.push_back({true, other.string(), 2});
+    // Keeping the other file goes back to the dialog, here cancelled.
+    if (std::string(reply) == "上書きしない") Dialogs.Answers.push_back(TFakeDialogs::Cancelled());
     Dialogs.Replies = {reply};
     form.N4->trigger();
   }
-  EXPECT_EQ(Dialogs.PreselectedFilters, (std::vector<int>{2, 2}));
+  EXPECT_TRUE(Dialogs.Answers.empty());
+  EXPECT_EQ(Dialogs.PreselectedFilters, (std::vector<int>{2, 2, 2}));
   ASSERT_EQ(Dialogs.Questions.size(), 2u);
   EXPECT_EQ(Dialogs.Questions[0].DefaultButton, 1) << "Enter must not overwrite";
   EXPECT_EQ(TTempDir::ReadFile(other), "xsong");
@@ -169,6 +172,37 @@ TEST_F(UnsavedTest, SaveAsAsksBeforeReplacingAnotherFileAndPreselectsTheCurrentT
   form.N4->trigger();
   EXPECT_EQ(Dialogs.Questions.size(), 2u);
   EXPECT_EQ(TTempDir::ReadFile(other), "xysong");
+}
+
+TEST_F(UnsavedTest, KeepingTheOtherFileReturnsToTheSaveDialogForAnotherName) {
+  const auto other = Dir.WriteFile("other.lrc", "other");
+  TForm1& form = Create();
+  Edit(form, "new");
+  Dialogs.Answers.push_back({true, other.string(), 2});
+  Dialogs.Answers.push_back({true, Path("third.lrc"), 2});
+  Dialogs.Replies = {"上書きしない"};
+  form.N4->trigger();
+  EXPECT_TRUE(Dialogs.Answers.empty()) << "the dialog was not shown again";
+  EXPECT_EQ(TTempDir::ReadFile(other), "other");
+  EXPECT_EQ(TTempDir::ReadFile(Path("third.lrc")), "new");
+  EXPECT_EQ(Title(), "third.lrc - Verselet 0.3");
+}
+
+TEST_F(UnsavedTest, ReloadingAFileChangedOnDiskKeepsTheCaretsLine) {
+  const auto file = Dir.WriteFile("song.lrc", "one\r\ntwo\r\nthree\r\nfour");
+  TForm1& form = Create({file.string()});
+  form.RyxEdit1->MoveCaretTo(2, 3);
+  WriteBehindTheEditor(file, "ONE\r\nTWO\r\nTHREE\r\nFOUR\r\nFIVE");
+  Dialogs.Replies = {"読み込み直す"};
+  form.CheckFileOnDisk();
+  EXPECT_EQ(Text(), "ONE\r\nTWO\r\nTHREE\r\nFOUR\r\nFIVE");
+  EXPECT_EQ(form.RyxEdit1->CaretLine(), 2);
+  // A shorter text puts it on its last line.
+  form.RyxEdit1->MoveCaretTo(4, 0);
+  WriteBehindTheEditor(file, "a\r\nb");
+  Dialogs.Replies = {"読み込み直す"};
+  form.CheckFileOnDisk();
+  EXPECT_EQ(form.RyxEdit1->CaretLine(), 1);
 }
 
 TEST_F(UnsavedTest, AReadOnlyFileIsReplacedOnlyWhenTheUserSaysSo) {

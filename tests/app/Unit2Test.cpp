@@ -65,6 +65,13 @@ class SettingsDialogTest : public FormTest {
   std::unique_ptr<TForm2> Form2;
 };
 
+TEST_F(SettingsDialogTest, OpensWithTheFocusOnThePlayerList) {
+  CreateDialog();
+  QWidget* focused = nullptr;
+  Run([&](TForm2& dialog) { focused = dialog.focusWidget(); }, false);
+  EXPECT_EQ(focused, Form2->ComboBox1);
+}
+
 TEST_F(SettingsDialogTest, HasItsControlsCaptionsAndTabOrder) {
   TForm2& dialog = CreateDialog();
   EXPECT_EQ(dialog.windowTitle(), "設定");

@@ -31,7 +31,9 @@ TEST(ChangeFileExtForFilterTest, UnknownIndexIsAllFiles) {
   EXPECT_EQ(ChangeFileExtForFilter("track1.lrc", 5), "track1.txt");
 }
 
-TEST(WindowTitleTest, NewTextShowsTheProgramOnly) { EXPECT_EQ(WindowTitle(""), "Verselet 0.3"); }
+TEST(WindowTitleTest, NewTextIsNamedAsTheSaveQuestionNamesIt) {
+  EXPECT_EQ(WindowTitle(""), "新しいテキスト - Verselet 0.3");
+}
 
 TEST(WindowTitleTest, FileShowsItsNameWithoutFolder) {
   EXPECT_EQ(WindowTitle("/srv/lyrics/歌詞/track1.lrc"), "track1.lrc - Verselet 0.3");
@@ -43,7 +45,7 @@ TEST(WindowTitleTest, FileShowsItsNameWithoutFolder) {
 }
 
 TEST(WindowTitleTest, UnsavedChangesPutAStarInFront) {
-  EXPECT_EQ(WindowTitle("", true), "*Verselet 0.3");
+  EXPECT_EQ(WindowTitle("", true), "*新しいテキスト - Verselet 0.3");
   EXPECT_EQ(WindowTitle("/srv/a.lrc", true), "*a.lrc - Verselet 0.3");
   EXPECT_EQ(WindowTitle("/srv/a.lrc", false), "a.lrc - Verselet 0.3");
 }

@@ -105,7 +105,7 @@ TEST(LineSearchTest, FindCountAndReplaceByLinesAgreeWithTheWholeText) {
 
 TEST(LineSearchTest, PatternsThatMayTakeALineBreakSearchTheWholeText) {
   for (const char16_t* pattern : {u"a\\nb", u"\\s", u"[^a]", u"(?s).", u"(?is:x.)", u"\\Aa", u"[[:space:]]", u"\\x0A",
-                                  u"\\p{Any}", u"a\\Z", u"\\R"})
+                                  u"\\p{Any}", u"a\\Z", u"\\R", u"\\\r", u"[\\\n]"})
     EXPECT_TRUE(TTextSearch({pattern, true}).SpansLines()) << UnicodeToUtf8(pattern);
   for (const char16_t* pattern : {u"a.b", u"[ab]", u"(?i)a", u"\\[", u"\\d+", u"a$", u"^(x)\\1"})
     EXPECT_FALSE(TTextSearch({pattern, true}).SpansLines()) << UnicodeToUtf8(pattern);

@@ -51,7 +51,8 @@ TOutcome ReferenceTimeTags(const std::string& text) {
 }
 
 TOutcome ReferenceKaraokeTags(const std::string& text) {
-  return RegexReference(text, u"(.)\\[[0-9][0-9]:[0-5][0-9]:[0-9][0-9]\\]+", u"$1");
+  // Every tag with a character before it on its line, the tags removed before it included.
+  return RegexReference(text, u"(?<=.)\\[[0-9][0-9]:[0-5][0-9]:[0-9][0-9]\\]+", u"");
 }
 
 TOutcome ReferenceUselessLines(const std::string& text) {

@@ -137,12 +137,13 @@ namespace {
 
 TEST(OverflowMarksTest, BadgesFollowTheEndsOfTheOverflowingLinesInView) {
   // Four cells a row, one row a page; tags take no cells.
-  TEditorFixture f("abcde\r\nab\r\n[00:01.00]abcd\r\n\x82\xA0\x82\xA2\x82\xA4\r\n\tx\r\nabcdefghi\r\n[ti:abcdefgh]");
+  TEditorFixture f(
+      "abcde\r\nab\r\n[00:01.00]abcd\r\n\x82\xA0\x82\xA2\x82\xA4\r\n\tx\r\nabcdefghi\r\n[ti:abcdefgh]\r\n@Title=abcdefgh");
   TOverflowLines cache({4, 1});
   cache.Reset(f.edit.Lines());
   THeadlessCanvas& canvas = f.host.HeadlessCanvas();
   canvas.TakeOps();
-  DrawOverflowMarks(canvas, f.edit, cache, 0, 6);
+  DrawOverflowMarks(canvas, f.edit, cache, 0, 7);
   std::vector<std::tuple<int, int, std::string>> badges;
   for (const TCanvasOp& op : canvas.TakeOps()) {
     if (op.Op == "text") badges.emplace_back(op.X - f.edit.TextLeft(), (op.Y - f.edit.TopMargin()) / f.edit.LineHeight(), op.Text);
@@ -163,6 +164,33 @@ TEST(OverflowMarksTest, BadgesFollowTheEndsOfTheOverflowingLinesInView) {
       EXPECT_LT(op.Y, 40);
     }
   }
+}
+
+TEST(OverflowMarksTest, TheBadgeOfALineWrappedAtTheWindowsEdgeStaysInView) {
+  TEditorFixture f("");
+  f.Do("size:200,200");
+  f.edit.SetColumn(1 << 20);
+  f.edit.SetAutoWrap(true);
+  f.edit.SetWordWrap(true);
+  f.edit.SetAllText(std::string(200, 'a'));
+  // Rows as wide as the window, the last one a cell short of it.
+  const std::size_t cells = f.edit.Lines().Get(0).size();
+  ASSERT_LT(cells, 200u);
+  f.edit.SetAllText(std::string(3 * cells - 1, 'a') + "\r\nb");
+  TOverflowLines cache({10, 2});
+  cache.Reset(f.edit.Lines());
+  THeadlessCanvas& canvas = f.host.HeadlessCanvas();
+  canvas.TakeOps();
+  DrawOverflowMarks(canvas, f.edit, cache, 0, f.edit.Lines().Count() - 1);
+  int badges = 0;
+  for (const TCanvasOp& op : canvas.TakeOps()) {
+    if (op.Op != "text") continue;
+    ++badges;
+    EXPECT_EQ((op.Y - f.edit.TopMargin()) / f.edit.LineHeight(), 2);
+    EXPECT_GE(op.X, f.edit.TextLeft());
+    EXPECT_LE(op.X + canvas.TextWidth(op.Text), f.edit.TextLeft() + f.edit.TextWidth());
+  }
+  EXPECT_EQ(badges, 1);
 }
 
 }  // namespace

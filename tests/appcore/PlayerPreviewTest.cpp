@@ -71,6 +71,7 @@ TEST(PlayerPreviewTest, CharactersFillTheCellsRowByRowAndPageByPage) {
       {"ab", {0, 0}, {{"a"}, {"b"}}},
       // The player does not show ID tags.
       {"[ti:abcdefgh]", {4, 1}, {{}}},
+      {"@Title=abcdefgh", {4, 1}, {{}}},
       // A tab is a blank cell on the player.
       {"a\tb", {8, 1}, {{"a b"}}},
   };

@@ -39,6 +39,8 @@ TEST(TagCheckTest, FindsEachKindOfProblemOnItsLine) {
       // A word tag may end its line at the next line's time.
       {"[00:01.00]a[00:03.00]\n[00:03.00]b\n", {}},
       {"[00:01.00]a\nplain\n\x81\x40\n[00:02.00]b\n", {{2, K::Untagged}}},
+      // The metadata lines of a karaoke file are ID lines.
+      {"@Title=t\r\n[00:01:00]a\r\n@Artist=x\r\n[00:02:00]b\r\n@TimeRatio=1", {}},
       {"plain\nno tags at all\n", {}},
       {"[offset:+250]\n[offset:-1.5]\n[offset:]\n", {{2, K::OffsetNotNumber}, {3, K::OffsetNotNumber}}},
       // A line sung twice does not take part in the order.

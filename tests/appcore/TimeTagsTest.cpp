@@ -84,6 +84,13 @@ TEST(TimeTagsTest, ReadsTimesAndIdTags) {
       {"[ti:Title] text", nullptr, ""},
       {"[00:01.00]", nullptr, ""},
       {"[:x]", nullptr, ""},
+      // Karaoke metadata lines.
+      {"@Title=Song", "Title", "Song"},
+      {Sjis("@Artist=歌手 [00:01.00]"), "Artist", Sjis("歌手 [00:01.00]")},
+      {"@TimeRatio=", "TimeRatio", ""},
+      {"@=x", nullptr, ""},
+      {"@Title", nullptr, ""},
+      {" @Title=x", nullptr, ""},
   };
   for (const TIdCase& c : cases) {
     const TTaggedLine parsed = ParseTaggedLine(c.line);

@@ -160,17 +160,78 @@ TEST(RyxEditMousePress, TheSecondPressOfADoubleClickOnlyReportsTheDoubleClick) {
   int dblClicks = 0;
   f.edit.OnDblClick = [&](TObject*) { ++dblClicks; };
   f.Click(Fixture::X(8), Fixture::Y(0));
-  // The platform sends the double click and then the press itself.
+  // The platform sends the double click and then the press itself, which selects the word.
   f.edit.DblClick();
-  f.Click(Fixture::X(40), Fixture::Y(1));
+  f.Click(Fixture::X(8), Fixture::Y(0));
   EXPECT_EQ(dblClicks, 1);
-  EXPECT_EQ(f.At(), (Pos{0, 1}));
-  EXPECT_FALSE(f.edit.SelActive());
+  EXPECT_EQ(f.Selected(), "abc");
   EXPECT_EQ(f.downs, 1);
   // The press after it is an ordinary one again.
   f.Click(Fixture::X(16), Fixture::Y(1));
   EXPECT_EQ(f.At(), (Pos{1, 2}));
   EXPECT_EQ(f.downs, 2);
+}
+
+// A double click at the byte column of a line (its left half), as the platform delivers it.
+void DoubleClickAt(Fixture& f, int row, int textX) {
+  f.Click(Fixture::X(textX), Fixture::Y(row));
+  f.edit.DblClick();
+  f.Press(Fixture::X(textX), Fixture::Y(row));
+}
+
+TEST(RyxEditMouseWords, ADoubleClickSelectsTheRunOfOneKindOfCharacterUnderThePoint) {
+  // 「[00:12.30]夜空にひかる星をカタカナでLyrics2024と」 and a line of half-width katakana.
+  const std::string line = "[00:12.30]\x96\xe9\x8b\xf3\x82\xc9\x82\xd0\x82\xa9\x82\xe9\x90\xaf\x82\xf0"
+                           "\x83\x4a\x83\x5e\x83\x4a\x83\x69\x82\xc5Lyrics2024\x82\xc6";
+  Fixture f(line + "\r\n\xb6\xc0\xb6\xc5 abc");
+  struct Case {
+    int row;
+    int textX;  // pixels into the text: 8 a half-width byte, 16 a double-byte character
+    std::string word;
+  };
+  const std::vector<Case> cases = {
+      {0, 80 + 4, "\x96\xe9\x8b\xf3"},                        // 夜空: kanji
+      {0, 80 + 32 + 12, "\x82\xc9\x82\xd0\x82\xa9\x82\xe9"},  // にひかる: hiragana, the right half of に
+      {0, 80 + 96 + 2, "\x90\xaf"},                              // 星
+      {0, 80 + 112 + 2, "\x82\xf0"},                             // を
+      {0, 80 + 128 + 40, "\x83\x4a\x83\x5e\x83\x4a\x83\x69"},  // カタカナ: katakana
+      {0, 80 + 208 + 20, "Lyrics2024"},                         // half-width letters and digits
+      {0, 80 + 208 + 79, "Lyrics2024"},                         // the right half of the last digit
+      {0, 36, "12"},
+      {1, 4, "\xb6\xc0\xb6\xc5"},  // half-width katakana
+      {1, 52, "abc"},
+  };
+  for (const Case& c : cases) {
+    DoubleClickAt(f, c.row, c.textX);
+    EXPECT_EQ(f.Selected(), c.word) << c.row << " at " << c.textX;
+    f.Release(Fixture::X(c.textX), Fixture::Y(c.row));
+  }
+}
+
+TEST(RyxEditMouseWords, DraggingAfterADoubleClickExtendsByWordsAndATripleClickTakesTheLine) {
+  // 「夜空に ひかる星」
+  Fixture f("\x96\xe9\x8b\xf3\x82\xc9 \x82\xd0\x82\xa9\x82\xe9\x90\xaf\r\nnext");
+  DoubleClickAt(f, 0, 4);
+  EXPECT_EQ(f.Selected(), "\x96\xe9\x8b\xf3");
+  // Into the middle of ひかる: the selection takes it whole.
+  f.Move(Fixture::X(56 + 18), Fixture::Y(0));
+  EXPECT_EQ(f.Selected(), "\x96\xe9\x8b\xf3\x82\xc9 \x82\xd0\x82\xa9\x82\xe9");
+  // Back into the anchor word: just that word again.
+  f.Move(Fixture::X(20), Fixture::Y(0));
+  EXPECT_EQ(f.Selected(), "\x96\xe9\x8b\xf3");
+  f.Release(Fixture::X(20), Fixture::Y(0));
+  // An ordinary press and drag selects by characters again.
+  f.Click(Fixture::X(8), Fixture::Y(1));
+  f.Press(Fixture::X(2), Fixture::Y(0));
+  f.Move(Fixture::X(18), Fixture::Y(0));
+  EXPECT_EQ(f.Selected(), "\x96\xe9");
+  f.Release(Fixture::X(18), Fixture::Y(0));
+  // The third press of a triple click selects the whole line.
+  DoubleClickAt(f, 0, 60);
+  f.Release(Fixture::X(60), Fixture::Y(0));
+  f.edit.DblClick();
+  f.Press(Fixture::X(60), Fixture::Y(0));
+  EXPECT_EQ(f.Selected(), "\x96\xe9\x8b\xf3\x82\xc9 \x82\xd0\x82\xa9\x82\xe9\x90\xaf\r\n");
 }
 
 TEST(RyxEditMouseGutter, APressSelectsTheLineWithItsBreak) {

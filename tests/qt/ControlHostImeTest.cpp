@@ -140,6 +140,30 @@ TEST_F(ImeTest, ALateAnswerToACompletedCompositionIsNotDeliveredAgain) {
   EXPECT_EQ(Messages().back(), UINT{WM_IME_ENDCOMPOSITION});
 }
 
+// An input method that keeps the preedit through a commit request and hands
+// it over as a commit when it is reset (fcitx5 with Anthy, on a mouse press).
+class CommitOnResetHost : public ControlHostWidget {
+ public:
+  using ControlHostWidget::ControlHostWidget;
+
+ protected:
+  void resetInputMethod() override {
+    QInputMethodEvent event(QString(), {});
+    event.setCommitString(U("かな"));
+    QCoreApplication::sendEvent(this, &event);
+  }
+};
+
+TEST_F(ImeTest, ACompositionHandedOverByTheResetIsDeliveredOnce) {
+  Widget = std::make_unique<CommitOnResetHost>(Control);
+  Widget->createWindow();
+  Preedit(U("かな"));
+  Control.Records.clear();
+  ASSERT_TRUE(Widget->ImmNotifyIME(Widget->ImmGetContext(), NI_COMPOSITIONSTR, CPS_COMPLETE));
+  EXPECT_EQ(Messages(), (std::vector<UINT>{WM_IME_COMPOSITION, WM_IME_ENDCOMPOSITION}));
+  EXPECT_EQ(Control.Of({WM_IME_COMPOSITION}).at(0).ImeResult, UnicodeToAnsi(u"かな"));
+}
+
 TEST_F(ImeTest, AnotherTextAfterACompletedCompositionIsDelivered) {
   Preedit(U("かな"));
   ASSERT_TRUE(Widget->ImmNotifyIME(Widget->ImmGetContext(), NI_COMPOSITIONSTR, CPS_COMPLETE));

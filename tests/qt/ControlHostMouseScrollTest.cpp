@@ -67,6 +67,24 @@ TEST_F(MouseTest, DoubleClickArrivesAsDblClickThenAPress) {
   EXPECT_NE(Control.Calls()[3].Shift & ssDouble, 0u);
 }
 
+TEST_F(MouseTest, TheThirdPressOfATripleClickArrivesAsOneMoreDoubleClick) {
+  for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                                  QEvent::MouseButtonRelease, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    const bool down = type != QEvent::MouseButtonRelease;
+    Mouse(type, At(5, 5), Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton);
+  }
+  // Far from the double click, a press is a press.
+  Mouse(QEvent::MouseButtonDblClick, At(5, 5), Qt::LeftButton, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, At(5, 5), Qt::LeftButton, Qt::NoButton);
+  Mouse(QEvent::MouseButtonPress, At(90, 50), Qt::LeftButton, Qt::LeftButton);
+  std::vector<std::string> calls;
+  for (const TRecord& record : Control.Calls()) calls.push_back(record.Call);
+  EXPECT_EQ(calls, (std::vector<std::string>{"down", "up", "dblclick", "down", "up", "dblclick", "down", "up",
+                                             "dblclick", "down", "up", "down"}));
+  EXPECT_NE(Control.Calls()[6].Shift & ssDouble, 0u);
+  EXPECT_EQ(Control.Calls()[11].Shift & ssDouble, 0u);
+}
+
 TEST_F(MouseTest, RightDoubleClickIsOnlyADoublePress) {
   Mouse(QEvent::MouseButtonDblClick, At(5, 5), Qt::RightButton, Qt::RightButton);
   const std::vector<TRecord> calls = Control.Calls();

@@ -1,9 +1,13 @@
 // QtCanvas: cell metrics, per-cell text, opaque and clipped output and pen lines, read back from the pixmap.
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <iostream>
 #include <random>
 #include <string>
 
@@ -94,6 +98,71 @@ TEST_F(CanvasTest, TextOutFillsItsCellsAndDrawsEachCharacterInsideThem) {
   EXPECT_TRUE(std::any_of(kanji.begin(), kanji.end(), [&](QPoint p) { return p.x() < box.left() + cell; }));
   EXPECT_TRUE(std::any_of(kanji.begin(), kanji.end(), [&](QPoint p) { return p.x() >= box.left() + cell; }));
   EXPECT_FALSE(DarkIn(QRect(box.left() + 2 * cell, box.top(), cell, box.height())).empty());
+}
+
+// The columns from the leftmost to the rightmost dark pixel; 0 for none.
+int InkWidth(const QImage& image) {
+  int left = image.width();
+  int right = -1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 128) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  return right < left ? 0 : right - left + 1;
+}
+
+// The ink of c drawn plainly in the face at its pixel size.
+int PlainInkWidth(const QString& family, int pixelSize, const QString& c) {
+  QFont font(family);
+  font.setPixelSize(pixelSize);
+  font.setStyleStrategy(QFont::NoFontMerging);
+  QImage image(4 * pixelSize, 2 * pixelSize, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(QPoint(pixelSize / 2, 3 * pixelSize / 2), c);
+  painter.end();
+  return InkWidth(image);
+}
+
+TEST_F(CanvasTest, KanjiFillTheirTwoCellsAtEverySizeOnOffer) {
+  // The sizes of the settings dialog (9 to 32 points) and every size a zoom
+  // step reaches from them (2 points a step, 6 to 96). The ink of a kanji
+  // spans at least 80 % of its cells, or at the smallest sizes, where two
+  // cells are a pixel wider than the face's em, all the ink it has at the font's size.
+  for (const char* face : {"FixedSys", "IPAGothic", "Noto Sans Mono CJK JP"}) {
+    if (std::string(face) != "FixedSys" && !QFontDatabase::hasFamily(face)) {
+      std::cout << "[   INFO   ] " << face << " is not installed\n";
+      continue;
+    }
+    for (int size = 6; size <= 96; ++size) {
+      TFont font;
+      font.SetSize(size);
+      Canvas.SetFont(FixedFont(font.Height(), face));
+      const int cell = Cell();
+      const QRect box(4, 4, 2 * cell, Height());
+      const QRect all(0, 0, box.right() + 8, box.bottom() + 8);
+      Canvas.resize(all.size(), 1.0, Qt::white);
+      Canvas.SetBrushColor(clWhite);
+      Canvas.FillRect(TRect{0, 0, all.width(), all.height()});
+      Canvas.SetBkColor(clWhite);
+      Canvas.SetTextColor(clBlack);
+      Canvas.TextOut(box.left(), box.top(), "\x8a\xbf");  // 漢
+      const QImage image = Canvas.pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+      QRect inked;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+          if (qGray(image.pixel(x, y)) < 128) inked |= QRect(x, y, 1, 1);
+      ASSERT_FALSE(inked.isEmpty()) << face << " " << size;
+      const int plain = PlainInkWidth(QFontInfo(Canvas.cellFont().font()).family(), -font.Height(), "\u6f22");
+      EXPECT_GE(inked.width() * 10, std::min(2 * cell * 8, plain * 10))
+          << face << " " << size << " pt: ink " << inked.width() << " of " << 2 * cell << ", " << plain << " at its size";
+      EXPECT_TRUE(box.contains(inked)) << face << " " << size << " pt: the glyph leaves its cells";
+    }
+  }
 }
 
 TEST_F(CanvasTest, TextRectFillsTheWholeClipAndDrawsNothingOutside) {

@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "app/core/LyricTools.h"
+#include "platform/CodePage.h"
+#include "platform/LookAlikeFolds.h"
+#include "tests/LookAlikeText.h"
 #include "tests/TestData.h"
 
 namespace fs = std::filesystem;
@@ -117,6 +120,9 @@ TEST_F(VerseletTool, ExitCodesTellSuccessFailedFilesAndUsageErrors) {
       {{"to-utf8", "-i", "-o", Work().string(), a}, 2, "--help"},
       {{"to-utf8", a, "-o"}, 2, "--help"},
       {{"to-sjis", "--from-utf8", a}, 2, "--help"},
+      {{"convert", a}, 2, "--to"},
+      {{"convert", "--to", "half", a}, 2, "--to"},
+      {{"to-utf8", "--to", "katakana", a}, 2, "--to は convert にだけ"},
       {{"delete-all-time-tags", folder}, 2, "-i か -o"},
       {{"to-utf8", missing}, 1, "ファイルまたはフォルダがありません"},
       {{"check", folder, missing}, 1, "ファイルまたはフォルダがありません"},
@@ -681,7 +687,7 @@ std::string Utf16Song(bool bigEndian) {
   return bytes;
 }
 
-TEST_F(VerseletTool, Utf8FilesAreRefusedOrConvertedFirst) {
+TEST_F(VerseletTool, Utf8FilesAreProcessedAsUtf8AndUtf16FilesRefusedOrConvertedFirst) {
   struct TCase {
     std::vector<std::string> Command;
     // What the file holds after -i, or what check prints.
@@ -714,14 +720,24 @@ TEST_F(VerseletTool, Utf8FilesAreRefusedOrConvertedFirst) {
     args.insert(args.end(), {utf8, sjis});
     const std::string trace = ::testing::PrintToString(args);
 
-    // The Shift-JIS file is done all the same; the UTF-8 one stays as it is.
-    const TRun refused = Run(args);
-    EXPECT_EQ(refused.Code, 1) << trace;
-    EXPECT_EQ(testdata::ReadBytes(utf8), unicode.Bytes) << trace;
-    EXPECT_EQ(check ? refused.Out : testdata::ReadBytes(sjis), test.Result) << trace;
-    EXPECT_TRUE(Contains(refused.Err, "verselet-tool: " + utf8 + ": " + unicode.Encoding)) << refused.Err;
-    EXPECT_TRUE(Contains(refused.Err, "--from-utf8")) << refused.Err;
-    EXPECT_FALSE(Contains(refused.Err, "sjis.txt")) << refused.Err;
+    if (std::string(unicode.Encoding) == "UTF-8 ") {
+      // Processed as UTF-8 and written back as UTF-8.
+      const TRun run = Run(args);
+      EXPECT_EQ(run.Code, 0) << trace << run.Err;
+      EXPECT_EQ(run.Err, "") << trace;
+      EXPECT_EQ(check ? run.Out : testdata::ReadBytes(utf8), check ? "" : ConvertToUtf8(test.Result)) << trace;
+      EXPECT_EQ(check ? run.Out : testdata::ReadBytes(sjis), test.Result) << trace;
+      Put(unicode.Name, unicode.Bytes);
+    } else {
+      // The Shift-JIS file is done all the same; the UTF-16 one stays as it is.
+      const TRun refused = Run(args);
+      EXPECT_EQ(refused.Code, 1) << trace;
+      EXPECT_EQ(testdata::ReadBytes(utf8), unicode.Bytes) << trace;
+      EXPECT_EQ(check ? refused.Out : testdata::ReadBytes(sjis), test.Result) << trace;
+      EXPECT_TRUE(Contains(refused.Err, "verselet-tool: " + utf8 + ": " + unicode.Encoding)) << refused.Err;
+      EXPECT_TRUE(Contains(refused.Err, "--from-utf8")) << refused.Err;
+      EXPECT_FALSE(Contains(refused.Err, "sjis.txt")) << refused.Err;
+    }
 
     Put("sjis.txt", kShiftJisSong);
     args.insert(args.begin() + 1, "--from-utf8");
@@ -756,9 +772,11 @@ TEST_F(VerseletTool, FromUtf8RefusesWhatShiftJisCannotHoldUnlessLossy) {
 TEST_F(VerseletTool, UnicodeIsFoundAnywhereInTheFile) {
   // Past the first block of the reader, and with a character cut by it.
   const std::string late = std::string(65535, 'a') + "\xE6\xAD\x8C[00:01:00]\n";
+  // Without its tag, in UTF-8 as it came.
+  const std::string lateDone = std::string(65535, 'a') + "\xE6\xAD\x8C\r\n";
+  EXPECT_EQ(Run({"delete-time-tags", Put("late.txt", late)}).Out, lateDone);
+  EXPECT_EQ(Run({"delete-time-tags", Put("marked.txt", "\xEF\xBB\xBF[00:01:00]A\n")}).Out, "\xEF\xBB\xBF" "A\r\n");
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {late, "UTF-8 "},
-      {"\xEF\xBB\xBF[00:01:00]A\n", "UTF-8 "},
       {std::string("\xFF\xFE[\0A\0", 6), "UTF-16 "},
       {std::string("\xFE\xFF\0[\0A", 6), "UTF-16 "},
   };
@@ -775,6 +793,67 @@ TEST_F(VerseletTool, UnicodeIsFoundAnywhereInTheFile) {
   // A Shift-JIS file whose bytes look like two-byte UTF-8 ("ﾃｩ") stays Shift-JIS.
   const std::string kana = Put("kana.txt", "[00:01:00]\xC3\xA9\n");
   EXPECT_EQ(Run({"delete-time-tags", kana}).Out, "\xC3\xA9\r\n");
+}
+
+// to-sjis and --from-utf8 fold the look-alikes through the editor's table and say how many on standard error.
+TEST_F(VerseletTool, LookAlikeCharactersAreFoldedAndCounted) {
+  const auto [from, to] = LookAlikeText();
+  const std::string utf16 = Utf16LeWithMark(u"[00:01:00]" + from);
+  const std::string utf8 = "\xEF\xBB\xBF[00:01:00]" + UnicodeToUtf8(from);
+  const struct {
+    std::vector<std::string> Args;
+    std::string Out;
+  } cases[] = {
+      {{"to-sjis", Put("a.txt", utf8)}, "[00:01:00]" + UnicodeToAnsi(to)},
+      {{"delete-time-tags", "--from-utf8", Put("b.lrc", utf8)}, UnicodeToAnsi(to)},
+      {{"delete-time-tags", "--from-utf8", Put("c.lrc", utf16)}, UnicodeToAnsi(to)},
+  };
+  for (const auto& c : cases) {
+    const TRun run = Run(c.Args);
+    EXPECT_EQ(run.Code, 0) << run.Err;
+    EXPECT_EQ(run.Out, c.Out);
+    EXPECT_TRUE(Contains(run.Err, c.Args.back() + ": 注意: " + DescribeFolded(from.size()))) << run.Err;
+  }
+}
+
+// A UTF-8 file stays UTF-8, its byte-order mark and every character Shift-JIS lacks included.
+TEST_F(VerseletTool, Utf8FilesShiftThereAndBackToTheirBytes) {
+  // 歌, ♥, 😀, 〜 (the wave dash, which Shift-JIS holds only as its look-alike), a full-width space.
+  const std::string body =
+      "[ti:\xE6\xAD\x8C]\r\n[00:01.00]\xE6\xAD\x8C<00:01.50>\xE2\x99\xA5\r\n[00:02:00]\xF0\x9F\x98\x80[00:03:00]"
+      "\xE3\x80\x9C\xE3\x80\x80\r\n";
+  for (const std::string mark : {"\xEF\xBB\xBF", ""}) {
+    const std::string file = Put("song.lrc", mark + body);
+    const TRun forward = Run({"shift-tags", "--by", "1.5", "-i", file});
+    EXPECT_EQ(forward.Code, 0) << forward.Err;
+    EXPECT_EQ(testdata::ReadBytes(file),
+              mark + "[ti:\xE6\xAD\x8C]\r\n[00:02.50]\xE6\xAD\x8C<00:03.00>\xE2\x99\xA5\r\n[00:03:50]\xF0\x9F\x98\x80"
+                     "[00:04:50]\xE3\x80\x9C\xE3\x80\x80\r\n");
+    EXPECT_EQ(Run({"shift-tags", "--by", "-1.5", "-i", file}).Code, 0);
+    EXPECT_EQ(testdata::ReadBytes(file), mark + body);
+    EXPECT_EQ(Run({"check", "--half", "4", "--lines", "1", file}).Out,
+              file + ":3: プレーヤーの表示に 2 行必要です (4 桁 1 行に収まりません)\n") << "an emoji takes two cells";
+  }
+  // Bytes that are no UTF-8 after a byte-order mark are reported, and the file stays.
+  const std::string broken = "\xEF\xBB\xBF[00:01:00]a\r\n\xE6\xAD[00:02:00]\r\n";
+  const std::string file = Put("broken.lrc", broken);
+  const TRun run = Run({"delete-time-tags", "-i", file});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_TRUE(Contains(run.Err, file + ": テキストが UTF-8 ではありません (2 行目)")) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(file), broken);
+}
+
+// convert works on Shift-JIS and on UTF-8 files alike, tags left as they are.
+TEST_F(VerseletTool, ConvertChangesTheTextAndKeepsTheTags) {
+  // "[00:01.00]ガＡ<00:01.50>ー" in code page 932 and in UTF-8, with ♥ that Shift-JIS lacks.
+  const std::string sjis = Put("sjis.lrc", "[00:01.00]\x83\x4B\x82\x60<00:01.50>\x81\x5B\r\n");
+  const std::string utf8 = Put("utf8.lrc", "\xEF\xBB\xBF[00:01.00]\xE3\x82\xAC\xEF\xBC\xA1<00:01.50>\xE2\x99\xA5\xE3\x83\xBC\n");
+  const TRun run = Run({"convert", "--to", "halfwidth", "-i", sjis, utf8});
+  EXPECT_EQ(run.Code, 0) << run.Err;
+  EXPECT_TRUE(Contains(run.Err, sjis + ": 注意: 3 文字を変換しました")) << run.Err;
+  EXPECT_EQ(testdata::ReadBytes(sjis), "[00:01.00]\xB6\xDE" "A<00:01.50>\xB0\r\n");
+  EXPECT_EQ(testdata::ReadBytes(utf8),
+            "\xEF\xBB\xBF[00:01.00]\xEF\xBD\xB6\xEF\xBE\x9E" "A<00:01.50>\xE2\x99\xA5\xEF\xBD\xB0\r\n");
 }
 
 }  // namespace

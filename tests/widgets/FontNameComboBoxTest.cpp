@@ -41,6 +41,19 @@ TEST(FontListTest, AFamilyReportedTwiceInARowIsListedOnceWithItsFirstFlags) {
   EXPECT_EQ(list, expected);
 }
 
+TEST(FontListTest, OtherRegionsOfACjkFamilyGoWhenItsJapaneseVariantIsThere) {
+  std::vector<TFontEntry> list;
+  for (const char* name : {"Noto Sans Mono CJK HK", "Noto Sans Mono CJK JP", "Noto Sans Mono CJK KR",
+                           "Noto Sans Mono CJK SC", "Noto Sans Mono CJK TC", "Noto Serif CJK KR", "IPAGothic",
+                           "Some TC"})
+    list.push_back({name, 0});
+  LeaveOutOtherCjkRegions(list);
+  std::vector<std::string> names;
+  for (const TFontEntry& font : list) names.push_back(font.Name);
+  // Without its JP variant a family stays: it is the only one of its shapes.
+  EXPECT_EQ(names, (std::vector<std::string>{"Noto Sans Mono CJK JP", "Noto Serif CJK KR", "IPAGothic", "Some TC"}));
+}
+
 TEST(FontListTest, FiltersFollowTheFlagsAndTheName) {
   struct Case {
     TFontEntry Font;

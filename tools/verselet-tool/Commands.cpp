@@ -10,6 +10,7 @@
 #include "app/core/TimeTagFilter.h"
 #include "app/core/UselessLineFilter.h"
 #include "platform/CodePage.h"
+#include "platform/LookAlikeFolds.h"
 
 namespace {
 
@@ -59,7 +60,15 @@ std::unique_ptr<TBlockFilter> CheckTags(const TFilterSettings& settings) {
   return std::make_unique<TTagCheckFilter>(settings.Display);
 }
 
+std::unique_ptr<TBlockFilter> ConvertCharacters(const TFilterSettings& settings) {
+  return std::make_unique<TKanaWidthFilter>(settings.Target);
+}
+
 std::string NoNote(const TBlockFilter&) { return ""; }
+
+std::string ConvertedNote(const TBlockFilter& filter) {
+  return std::to_string(static_cast<const TKanaWidthFilter&>(filter).Changed()) + " 文字を変換しました";
+}
 
 std::string ClampedNote(const TBlockFilter& filter) {
   const auto& shift = static_cast<const TTagShiftFilter&>(filter);
@@ -76,7 +85,7 @@ std::string ClampedNote(const TBlockFilter& filter) {
 const std::array kCommands = {
     TToolCommand{"delete-time-tags", "タイムタグ [mm:ss:cc] をすべて削除します", TimeTags, NoNote},
     TToolCommand{"delete-karaoke-tags",
-                 "行頭以外のカラオケタグを削除します (1 回分: 隣り合うタグは 2 回目で消えます)", KaraokeTags, NoNote},
+                 "行頭以外のカラオケタグを、隣り合うものも含めて削除します", KaraokeTags, NoNote},
     TToolCommand{"delete-blank-lines", "空白、タブ、全角空白だけの行を削除します", UselessLines, NoNote},
     TToolCommand{"to-utf8", "Shift-JIS から UTF-8 に変換します", ToUtf8, NoNote, TCommandNeeds::Nothing, false, true},
     TToolCommand{"to-sjis",
@@ -91,6 +100,9 @@ const std::array kCommands = {
                  UnifyTags, NoNote, TCommandNeeds::TagForm},
     TToolCommand{"check", "タイムタグを検査し、問題を「ファイル:行: 内容」の形で標準出力に示します", CheckTags, NoNote,
                  TCommandNeeds::Nothing, true},
+    TToolCommand{"convert",
+                 "文字を --to の形 (halfwidth 半角、fullwidth 全角、katakana カタカナ、hiragana ひらがな) に変換します",
+                 ConvertCharacters, ConvertedNote, TCommandNeeds::Target},
 };
 
 // "'é' (U+00E9)": the character itself and its code point.
@@ -126,8 +138,11 @@ std::vector<std::string> EUnwritableText::Details() const {
 }
 
 std::string ReplacedNote(const TBlockFilter& filter) {
-  const std::size_t replaced = static_cast<const TShiftJisEncoder&>(filter).Replaced();
-  return replaced == 0 ? "" : std::to_string(replaced) + " 文字を Shift-JIS で表せないため ? にしました";
+  const auto& encoder = static_cast<const TShiftJisEncoder&>(filter);
+  std::string note = encoder.Folded() == 0 ? "" : DescribeFolded(encoder.Folded());
+  if (encoder.Replaced() == 0) return note;
+  if (!note.empty()) note += "。";
+  return note + std::to_string(encoder.Replaced()) + " 文字を Shift-JIS で表せないため ? にしました";
 }
 
 std::unique_ptr<TShiftJisEncoder> MakeFromUtf8Filter(const TFilterSettings& settings) {

@@ -11,6 +11,7 @@
 
 #include "app/core/BlockFilter.h"
 #include "app/core/EncodingFilters.h"
+#include "app/core/KanaWidthConversion.h"
 #include "app/core/PlayerLayout.h"
 
 // What the options of the command line tell the filters.
@@ -24,10 +25,12 @@ struct TFilterSettings {
   char TagSeparator = '.';
   // check: the player display each line must fit on, if any.
   std::optional<TPlayerDisplay> Display;
+  // convert: what the characters become.
+  TKanaWidthTarget Target = TKanaWidthTarget::Halfwidth;
 };
 
 // The option a command cannot run without.
-enum class TCommandNeeds { Nothing, Offset, TagForm };
+enum class TCommandNeeds { Nothing, Offset, TagForm, Target };
 
 struct TToolCommand {
   const char* Name;
@@ -62,7 +65,7 @@ std::span<const TToolCommand> ToolCommands();
 // characters code page 932 cannot hold unless settings allow "?".
 std::unique_ptr<TShiftJisEncoder> MakeFromUtf8Filter(const TFilterSettings& settings);
 // The remark of to-sjis (its filter is a TShiftJisEncoder) about the
-// characters that became "?", or "".
+// characters folded to a look-alike and those that became "?", or "".
 std::string ReplacedNote(const TBlockFilter& filter);
 // The command of that name, or nullptr.
 const TToolCommand* FindToolCommand(std::string_view name);

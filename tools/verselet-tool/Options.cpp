@@ -62,6 +62,11 @@ TPlayerDisplay FindPlayer(std::string_view name) {
   throw EUsageError("不明なプレーヤーです: " + std::string(name) + " (" + known + " のどれかを指定してください)");
 }
 
+TKanaWidthTarget ParseTarget(std::string_view text) {
+  if (const auto target = KanaWidthTargetNamed(text)) return *target;
+  throw EUsageError("--to には halfwidth、fullwidth、katakana、hiragana のどれかを指定してください: " + std::string(text));
+}
+
 char ParseTagForm(std::string_view text) {
   if (text == "dot") return '.';
   if (text == "colon") return ':';
@@ -103,6 +108,7 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   std::optional<std::string_view> folder;
   bool hasOffset = false;
   bool hasForm = false;
+  bool hasTarget = false;
   std::optional<int> half;
   std::optional<int> lines;
   std::optional<TPlayerDisplay> player;
@@ -118,6 +124,9 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
     } else if (const auto form = OptionValue("--form", it, args.end())) {
       options.Filter.TagSeparator = ParseTagForm(*form);
       hasForm = true;
+    } else if (const auto target = OptionValue("--to", it, args.end())) {
+      options.Filter.Target = ParseTarget(*target);
+      hasTarget = true;
     } else if (const auto halfText = OptionValue("--half", it, args.end())) {
       half = ParseSize("--half", *halfText);
     } else if (const auto linesText = OptionValue("--lines", it, args.end())) {
@@ -159,6 +168,10 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   if (needsForm && !hasForm) throw EUsageError(name + " には --form dot か --form colon を指定してください");
   if (hasOffset && !needsOffset) throw EUsageError("--by は shift-tags にだけ使えます");
   if (hasForm && !needsForm) throw EUsageError("--form は normalize-tags にだけ使えます");
+  const bool needsTarget = options.Command->Needs == TCommandNeeds::Target;
+  if (needsTarget && !hasTarget)
+    throw EUsageError(name + " には --to halfwidth、fullwidth、katakana、hiragana のどれかを指定してください");
+  if (hasTarget && !needsTarget) throw EUsageError("--to は convert にだけ使えます");
   if (options.FromUtf8 && options.Command->Converts) throw EUsageError("--from-utf8 は " + name + " には使えません");
   const bool hasDisplay = half || lines || player;
   if (hasDisplay && !options.Command->Checks) throw EUsageError("--half、--lines、--player は check にだけ使えます");

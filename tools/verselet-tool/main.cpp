@@ -11,6 +11,7 @@
 #include "app/core/FileEncodingScan.h"
 #include "app/core/ProgramVersion.h"
 #include "app/core/TagCheck.h"
+#include "app/core/Utf8Passage.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
 #include "tools/verselet-tool/FilterChain.h"
@@ -129,30 +130,32 @@ class TRunner {
     }
   }
 
-  // The encoding of a file that the command must read through to-sjis
-  // first, or ShiftJis when it reads the file as it is. A Unicode file is
-  // refused without --from-utf8: read as Shift-JIS, a "[" after a UTF-8
-  // lead byte would pass for the trail byte of a character, and its tag
-  // would silently stay.
+  // The encoding the command reads the file in: ShiftJis when it reads the
+  // bytes as they are, Utf8 without --from-utf8 when it works on a UTF-8
+  // file as UTF-8 (read as Shift-JIS, a "[" after a UTF-8 lead byte would
+  // pass for the trail byte of a character, and its tag would silently
+  // stay), and with --from-utf8 the Unicode encoding to-sjis converts
+  // from first. A UTF-16 file needs --from-utf8.
   TFileEncoding SourceEncoding(const std::filesystem::path& file) const {
     if (FOptions.Command->Converts) return TFileEncoding::ShiftJis;
     const TEncodingScan scan = ScanFileEncoding(file);
     if (scan.HoldsNul) throw EInOutError("NUL バイトを含むのでバイナリファイルとみなし、処理しません");
     const TFileEncoding encoding = scan.Encoding;
-    if (encoding == TFileEncoding::ShiftJis) return encoding;
-    const std::string name = FileEncodingName(encoding);
-    if (!FOptions.FromUtf8) {
-      throw EInOutError(name +
-                        " のファイルです。Shift-JIS として処理するとタグが残ることがあるので、元のままにします "
-                        "(--from-utf8 を付けると Shift-JIS に変換してから処理します)");
-    }
-    return encoding;
+    if (encoding == TFileEncoding::ShiftJis || FOptions.FromUtf8 || encoding == TFileEncoding::Utf8) return encoding;
+    throw EInOutError(std::string(FileEncodingName(encoding)) +
+                      " のファイルです。元のままにします (--from-utf8 を付けると Shift-JIS に変換してから処理します)");
+  }
+
+  // How the command's filter meets a file read in source.
+  enum class TPassage { AsItIs, AsUtf8, ConvertedFirst };
+  TPassage PassageOf(TFileEncoding source) const {
+    if (source == TFileEncoding::ShiftJis) return TPassage::AsItIs;
+    return FOptions.FromUtf8 ? TPassage::ConvertedFirst : TPassage::AsUtf8;
   }
 
   // Prints the problems of the file's tags as "FILE:LINE: message" as they
   // are found; true when there are none.
   bool Check(const std::filesystem::path& file, TFileEncoding source) {
-    const bool fromUtf8 = source != TFileEncoding::ShiftJis;
     ClearProgress();
     TProblemLines lines(file.string());
     const auto drop = [](std::string_view) {};
@@ -160,12 +163,20 @@ class TRunner {
     Convert(file, source, drop, filter, [&lines](TBlockFilter& check) {
       static_cast<TTagCheckFilter&>(check).ReportTo([&lines](const TTagProblem& problem) { lines.Add(problem); });
     });
-    return static_cast<TTagCheckFilter&>(CommandPart(*filter, fromUtf8)).EndCheck() == 0;
+    return static_cast<TTagCheckFilter&>(CommandPart(*filter, PassageOf(source))).EndCheck() == 0;
   }
 
   // The command's own filter within the filter Convert made.
-  static TBlockFilter& CommandPart(TBlockFilter& filter, bool fromUtf8) {
-    return fromUtf8 ? static_cast<TFilterChain&>(filter).Second() : filter;
+  static TBlockFilter& CommandPart(TBlockFilter& filter, TPassage passage) {
+    switch (passage) {
+      case TPassage::AsUtf8:
+        return static_cast<TUtf8Passage&>(filter).Inner();
+      case TPassage::ConvertedFirst:
+        return static_cast<TFilterChain&>(filter).Second();
+      case TPassage::AsItIs:
+        break;
+    }
+    return filter;
   }
 
   // Runs the command over the file, block by block, into sink; returns its
@@ -175,11 +186,13 @@ class TRunner {
   std::string Convert(const std::filesystem::path& file, TFileEncoding source, Sink sink,
                       std::unique_ptr<TBlockFilter>& filter,
                       const std::function<void(TBlockFilter&)>& prepare = {}) const {
-    const bool fromUtf8 = source != TFileEncoding::ShiftJis;
+    const TPassage passage = PassageOf(source);
     TTextFileReader reader(file, source);
     filter = FOptions.Command->MakeFilter(FOptions.Filter);
     if (prepare) prepare(*filter);
-    if (fromUtf8) filter = std::make_unique<TFilterChain>(MakeFromUtf8Filter(FOptions.Filter), std::move(filter));
+    if (passage == TPassage::AsUtf8) filter = std::make_unique<TUtf8Passage>(std::move(filter));
+    if (passage == TPassage::ConvertedFirst)
+      filter = std::make_unique<TFilterChain>(MakeFromUtf8Filter(FOptions.Filter), std::move(filter));
     std::string out;
     for (std::string_view block = reader.Next(); !block.empty(); block = reader.Next()) {
       out.clear();
@@ -189,8 +202,8 @@ class TRunner {
     out.clear();
     filter->Finish(out);
     sink(out);
-    const std::string note = FOptions.Command->Note(CommandPart(*filter, fromUtf8));
-    if (!fromUtf8) return note;
+    const std::string note = FOptions.Command->Note(CommandPart(*filter, passage));
+    if (passage != TPassage::ConvertedFirst) return note;
     const std::string replaced = ReplacedNote(static_cast<TFilterChain&>(*filter).First());
     return replaced.empty() || note.empty() ? replaced + note : replaced + "。" + note;
   }

@@ -1,0 +1,281 @@
+// TGstAudioPlayer: playbin with a scaletempo filter; errors become messages for the user.
+#include "platform/gstreamer/GstAudioPlayer.h"
+
+#include <gst/gst.h>
+
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+constexpr GstClockTime kSettleTimeout = 10 * GST_SECOND;
+// playbin's flags: audio only, so that a video or subtitle stream costs nothing.
+constexpr guint kPlayAudioOnly = 0x2;
+
+void InitGstreamer() {
+  static std::once_flag once;
+  static std::string failure;
+  std::call_once(once, [] {
+    GError* error = nullptr;
+    if (!gst_init_check(nullptr, nullptr, &error)) {
+      failure = error ? error->message : "gst_init";
+      if (error) g_error_free(error);
+    }
+  });
+  if (!failure.empty()) throw EAudioError("音声の再生を準備できません: " + failure);
+}
+
+std::string DisplayName(const std::filesystem::path& file) { return file.filename().string(); }
+
+bool IsAacFile(const std::filesystem::path& file) {
+  std::string ext = file.extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".m4a" || ext == ".aac" || ext == ".mp4";
+}
+
+// The user's message for an error the pipeline posted while it opened file.
+std::string OpenErrorMessage(const GError* error, const std::filesystem::path& file) {
+  const std::string name = DisplayName(file);
+  if (error->domain == GST_STREAM_ERROR) {
+    switch (error->code) {
+      case GST_STREAM_ERROR_TYPE_NOT_FOUND:
+      case GST_STREAM_ERROR_WRONG_TYPE:
+        return name + " は音声ファイルとして読めません";
+      case GST_STREAM_ERROR_CODEC_NOT_FOUND:
+        if (IsAacFile(file)) return name + " を再生するには AAC の復号器 (パッケージ gstreamer1.0-libav) が必要です";
+        return name + " の形式を再生する部品がインストールされていません";
+      case GST_STREAM_ERROR_DECODE:
+      case GST_STREAM_ERROR_DEMUX:
+        return name + " の音声を復号できません (ファイルが壊れているか途中で切れています)";
+      default:
+        break;
+    }
+  }
+  if (error->domain == GST_RESOURCE_ERROR &&
+      (error->code == GST_RESOURCE_ERROR_NOT_FOUND || error->code == GST_RESOURCE_ERROR_OPEN_READ))
+    return name + " を読めません";
+  return name + " を再生できません: " + error->message;
+}
+
+std::string TakeErrorText(GstMessage* message, const std::filesystem::path& file) {
+  GError* error = nullptr;
+  gst_message_parse_error(message, &error, nullptr);
+  std::string text = error ? OpenErrorMessage(error, file) : DisplayName(file) + " を再生できません";
+  if (error) g_error_free(error);
+  return text;
+}
+
+TMillis MillisOf(gint64 nanos) { return TMillis{nanos / GST_MSECOND}; }
+
+}  // namespace
+
+TGstAudioPlayer::TGstAudioPlayer(std::string sinkDescription) : FSinkDescription(std::move(sinkDescription)) {
+  if (FSinkDescription.empty()) {
+    if (const char* fromEnvironment = std::getenv("VERSELET_AUDIO_SINK")) FSinkDescription = fromEnvironment;
+  }
+}
+
+TGstAudioPlayer::~TGstAudioPlayer() { Close(); }
+
+GstElement* TGstAudioPlayer::MakeSink() const {
+  if (FSinkDescription.empty()) return gst_element_factory_make("autoaudiosink", nullptr);
+  GError* error = nullptr;
+  GstElement* sink = gst_parse_bin_from_description(FSinkDescription.c_str(), TRUE, &error);
+  if (error) {
+    const std::string message = "音声の出力 \"" + FSinkDescription + "\" を作れません: " + error->message;
+    g_error_free(error);
+    if (sink) gst_object_unref(sink);
+    throw EAudioError(message);
+  }
+  return sink;
+}
+
+bool TGstAudioPlayer::OutputIsFake() const {
+  // The system's output falls back to a fake sink of its own when no device or sound server answers.
+  if (!FSinkDescription.empty() || !GST_IS_BIN(FSink)) return false;
+  bool fake = false;
+  GstIterator* children = gst_bin_iterate_sinks(GST_BIN(FSink));
+  GValue item = G_VALUE_INIT;
+  while (gst_iterator_next(children, &item) == GST_ITERATOR_OK) {
+    auto* element = GST_ELEMENT(g_value_get_object(&item));
+    GstElementFactory* factory = gst_element_get_factory(element);
+    const std::string name = factory ? GST_OBJECT_NAME(factory) : "";
+    if (name == "fakesink" || name == "fakeaudiosink") fake = true;
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(children);
+  return fake;
+}
+
+void TGstAudioPlayer::Open(const std::filesystem::path& file) {
+  Close();
+  InitGstreamer();
+  std::error_code ignored;
+  if (!std::filesystem::exists(file, ignored)) throw EAudioError(DisplayName(file) + " が見つかりません");
+  if (!std::filesystem::is_regular_file(file, ignored))
+    throw EAudioError(DisplayName(file) + " はファイルではありません");
+
+  GError* uriError = nullptr;
+  gchar* uri = gst_filename_to_uri(std::filesystem::absolute(file).c_str(), &uriError);
+  if (!uri) {
+    if (uriError) g_error_free(uriError);
+    throw EAudioError(DisplayName(file) + " を開けません");
+  }
+  FPipeline = gst_element_factory_make("playbin", nullptr);
+  GstElement* tempo = gst_element_factory_make("scaletempo", nullptr);
+  GstElement* video = gst_element_factory_make("fakesink", nullptr);
+  if (!FPipeline || !tempo || !video) {
+    g_free(uri);
+    for (GstElement* made : {FPipeline, tempo, video})
+      if (made) gst_object_unref(made);
+    FPipeline = nullptr;
+    throw EAudioError("GStreamer の playbin か scaletempo がありません (gstreamer1.0-plugins-base, -good)");
+  }
+  gst_object_ref_sink(FPipeline);
+  try {
+    FSink = MakeSink();
+  } catch (...) {
+    g_free(uri);
+    gst_object_unref(tempo);
+    gst_object_unref(video);
+    Close();
+    throw;
+  }
+  g_object_set(FPipeline, "uri", uri, "audio-filter", tempo, "audio-sink", FSink, "video-sink", video, "flags",
+               kPlayAudioOnly, "volume", FVolume, nullptr);
+  g_free(uri);
+  FFile = file;
+  gst_element_set_state(FPipeline, GST_STATE_PAUSED);
+  const std::string error = Settle();
+  if (!error.empty()) {
+    Close();
+    throw EAudioError(error);
+  }
+  gint audioStreams = 0;
+  g_object_get(FPipeline, "n-audio", &audioStreams, nullptr);
+  if (audioStreams == 0) {
+    Close();
+    throw EAudioError(DisplayName(file) + " には音声がありません");
+  }
+  FSilent = OutputIsFake();
+  if (FRate != 1.0) SeekAt(TMillis{0});
+}
+
+std::string TGstAudioPlayer::Settle() {
+  GstBus* bus = gst_element_get_bus(FPipeline);
+  std::string error;
+  for (;;) {
+    GstMessage* message = gst_bus_timed_pop_filtered(
+        bus, kSettleTimeout, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
+    if (!message) {
+      error = DisplayName(FFile) + " の準備が時間内に終わりませんでした";
+      break;
+    }
+    const bool failed = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
+    if (failed) error = TakeErrorText(message, FFile);
+    const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(FPipeline);
+    gst_message_unref(message);
+    if (failed || fromPipeline) break;
+  }
+  gst_object_unref(bus);
+  return error;
+}
+
+void TGstAudioPlayer::Close() {
+  if (!FPipeline) return;
+  gst_element_set_state(FPipeline, GST_STATE_NULL);
+  gst_object_unref(FPipeline);
+  FPipeline = nullptr;
+  FSink = nullptr;
+  FPlaying = false;
+  FSilent = false;
+  FPausedAt = TMillis{0};
+  FFile.clear();
+}
+
+void TGstAudioPlayer::Play() {
+  if (!FPipeline || FPlaying) return;
+  // After the end the song starts again from its beginning.
+  if (const auto length = Duration(); length && StreamPosition() >= *length) SeekAt(TMillis{0});
+  gst_element_set_state(FPipeline, GST_STATE_PLAYING);
+  FPlaying = true;
+}
+
+void TGstAudioPlayer::Pause() {
+  if (!FPipeline || !FPlaying) return;
+  FPausedAt = StreamPosition();
+  gst_element_set_state(FPipeline, GST_STATE_PAUSED);
+  FPlaying = false;
+}
+
+void TGstAudioPlayer::SeekAt(TMillis position) {
+  gst_element_seek(FPipeline, FRate, GST_FORMAT_TIME,
+                   static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
+                   static_cast<gint64>(position.count()) * GST_MSECOND, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+  FPausedAt = position;
+  // A local file settles within milliseconds; the position is then the new one.
+  gst_element_get_state(FPipeline, nullptr, nullptr, kSettleTimeout);
+}
+
+void TGstAudioPlayer::Seek(TMillis position) {
+  if (!FPipeline) return;
+  const TMillis length = Duration().value_or(position);
+  SeekAt(std::clamp(position, TMillis{0}, length));
+}
+
+void TGstAudioPlayer::SetRate(double rate) {
+  if (rate <= 0 || rate == FRate) return;
+  FRate = rate;
+  if (FPipeline) SeekAt(StreamPosition());
+}
+
+void TGstAudioPlayer::SetVolume(double volume) {
+  FVolume = std::clamp(volume, 0.0, 1.0);
+  if (FPipeline) g_object_set(FPipeline, "volume", FVolume, nullptr);
+}
+
+std::optional<TMillis> TGstAudioPlayer::Duration() const {
+  gint64 nanos = 0;
+  if (!FPipeline || !gst_element_query_duration(FPipeline, GST_FORMAT_TIME, &nanos) || nanos < 0) return std::nullopt;
+  return MillisOf(nanos);
+}
+
+TMillis TGstAudioPlayer::StreamPosition() const {
+  gint64 nanos = 0;
+  if (!FPipeline || !gst_element_query_position(FPipeline, GST_FORMAT_TIME, &nanos) || nanos < 0) return FPausedAt;
+  // The sink answers from the clock with its latency already taken off:
+  // what is heard now. The samples handed to the output lie that much further on.
+  return MillisOf(nanos) + OutputLatency();
+}
+
+TMillis TGstAudioPlayer::OutputLatency() const {
+  if (!FPipeline) return TMillis{0};
+  GstQuery* query = gst_query_new_latency();
+  TMillis latency{0};
+  if (gst_element_query(FPipeline, query)) {
+    gboolean live = FALSE;
+    GstClockTime min = 0, max = 0;
+    gst_query_parse_latency(query, &live, &min, &max);
+    if (GST_CLOCK_TIME_IS_VALID(min)) latency = MillisOf(static_cast<gint64>(min));
+  }
+  gst_query_unref(query);
+  return latency;
+}
+
+TPlayerEvents TGstAudioPlayer::TakeEvents() {
+  TPlayerEvents events;
+  if (!FPipeline) return events;
+  GstBus* bus = gst_element_get_bus(FPipeline);
+  while (GstMessage* message =
+             gst_bus_pop_filtered(bus, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS))) {
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS)
+      events.Ended = true;
+    else if (events.Error.empty())
+      events.Error = TakeErrorText(message, FFile);
+    gst_message_unref(message);
+  }
+  gst_object_unref(bus);
+  if (events.Ended || !events.Error.empty()) Pause();
+  return events;
+}
