@@ -22,6 +22,7 @@
 #include "app/Unit1EditActions.h"
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitManual.h"
+#include "app/UnitRecoveryKeeper.h"
 #include "app/UnitStatusFields.h"
 #include "app/UnitTimingStudio.h"
 #include "editor/RyxEdit.h"
@@ -70,6 +71,12 @@ TForm1::TForm1(std::vector<std::string> params, std::filesystem::path settingsFi
       FRyxEdit(std::make_unique<TRyxEdit>()),
       FRyxEditHost(std::make_unique<ControlHostWidget>(*FRyxEdit)) {
   RyxEdit1 = FRyxEdit.get();
+  FRecovery = std::make_unique<TRecoveryKeeper>(*RyxEdit1, [this] {
+    TRecoveryHeader header;
+    header.FileName = FCurrentFileName;
+    header.Disk = FDiskStamp;
+    return header;
+  });
   SetDesignProperties();
   CreateMenu();
   ConnectEditor();
@@ -179,11 +186,13 @@ void TForm1::ConnectEditor() {
     if (StatusFields) StatusFields->Update();
   };
   RyxEdit1->OnChangeModify = [this, updateFields](TObject*, bool) {
+    FRecovery->DocumentChanged();
     UpdateTitle();
     EditActions->UpdateState();
     updateFields();
   };
   RyxEdit1->OnChange = [this, updateFields](TObject*) {
+    FRecovery->DocumentChanged();
     FSessionAnswered = false;
     EditActions->UpdateState();
     updateFields();
@@ -231,6 +240,7 @@ bool TForm1::QuerySaveChanges() {
     case TSaveChoice::Save:
       return Save();
     case TSaveChoice::Discard:
+      FRecovery->Discarded();
       return true;
     case TSaveChoice::Cancel:
       break;

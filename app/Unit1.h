@@ -35,6 +35,8 @@ class TBlockFilter;
 class TObject;
 class TOverflowLines;
 class TPreviewPanel;
+class TRecoveryKeeper;
+struct TOrphanRecovery;
 class TTagCheckPanel;
 class TTimingStudio;
 class TWorkProgress;
@@ -189,6 +191,15 @@ class TForm1 : public QMainWindow {
   // saved, and offers to load it again. Runs when the window is activated.
   void CheckFileOnDisk();
 
+  // Recovery files (Unit1Recovery.cpp). The unsaved text's own file:
+  TRecoveryKeeper& Recovery() { return *FRecovery; }
+  // Offers the texts that windows left unsaved when they ended; at start.
+  void OfferRecoveriesAtStart();
+  // Opens the orphan's text as an unsaved change of its file, which is not
+  // touched, and removes the orphan. False when it could not be read (said
+  // in a message) or the user kept the current text.
+  bool RestoreRecovery(TOrphanRecovery& orphan);
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -307,4 +318,6 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<QtPopupMenu> FPopupMenu;
   std::unique_ptr<TRyxEdit> FRyxEdit;
   std::unique_ptr<ControlHostWidget> FRyxEditHost;
+  // It reads the editor, so it goes first.
+  std::unique_ptr<TRecoveryKeeper> FRecovery;
 };

@@ -112,3 +112,11 @@ bool TQtCommonDialogs::AskSeconds(QWidget* parent, const QString& title, const Q
   value = dialog.doubleValue();
   return true;
 }
+
+TRecoveryChoice TQtCommonDialogs::ChooseRecovery(QWidget* parent, const std::vector<TRecoveryListing>& rows,
+                                                 const std::vector<bool>& readable, int& selected) {
+  TRecoveryDialog dialog(rows, readable, parent);
+  dialog.exec();
+  selected = dialog.Selected();
+  return selected < 0 ? TRecoveryChoice::Later : dialog.Choice();
+}

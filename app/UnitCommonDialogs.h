@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/UnitRecoveryDialog.h"
+
 class QWidget;
 
 // A question to the user with buttons of its own. The answer is the index
@@ -43,6 +45,10 @@ class TCommonDialogs {
   // A modal box asking for seconds with two decimals, negative ones too;
   // value comes in as the number offered and goes out as the one chosen.
   virtual bool AskSeconds(QWidget* parent, const QString& title, const QString& label, double& value) = 0;
+  // The texts left by windows that ended unsaved (TRecoveryDialog); selected
+  // goes out as the row the choice is for.
+  virtual TRecoveryChoice ChooseRecovery(QWidget* parent, const std::vector<TRecoveryListing>& rows,
+                                         const std::vector<bool>& readable, int& selected) = 0;
 };
 
 // Qt's file dialogs and message box.
@@ -54,4 +60,6 @@ class TQtCommonDialogs final : public TCommonDialogs {
   int Ask(QWidget* parent, const TQuestion& question) override;
   bool AskNumber(QWidget* parent, const QString& title, const QString& label, int min, int max, int& value) override;
   bool AskSeconds(QWidget* parent, const QString& title, const QString& label, double& value) override;
+  TRecoveryChoice ChooseRecovery(QWidget* parent, const std::vector<TRecoveryListing>& rows,
+                                 const std::vector<bool>& readable, int& selected) override;
 };

@@ -57,6 +57,8 @@ class TRyxStrings {
   // Takes the text out, leaving the store empty as Clear does; the lines'
   // buffers go with it rather than a copy (see TStoredText).
   TStoredText TakeText();
+  // A copy of the text that shares the store's buffers (see TLineBlocks::CopyText).
+  TStoredText CopyText() const { return FList.CopyText(); }
   // As SetText of the text's bytes; the lines share the text's buffers.
   void SetText(const TStoredText& text);
   // Inserts the lines of text at index, index + 1, ...; index ends at the

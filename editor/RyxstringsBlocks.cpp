@@ -368,6 +368,12 @@ void TLineBlocks::Swap(TLineBlocks& other) noexcept {
 }
 
 TStoredText TLineBlocks::TakeText() {
+  TStoredText text = CopyText();
+  Clear();
+  return text;
+}
+
+TStoredText TLineBlocks::CopyText() const {
   TStoredText text;
   // The runs counted first, at most one per line, so that their array is
   // made once at its size: lines cut at their start (a tag removed) each
@@ -402,7 +408,6 @@ TStoredText TLineBlocks::TakeText() {
       text.Append(line);
     }
   }
-  Clear();
   return text;
 }
 

@@ -42,6 +42,10 @@ class TLineBlocks {
   // Takes the lines out as a text, leaving no line: lines that own their
   // bytes are copied into buffers of the text, the others keep theirs.
   TStoredText TakeText();
+  // The same text, the lines left in place: lines that own their bytes are
+  // copied, the others share their buffers, whose bytes never change once
+  // written. So another thread may read the copy while the lines are edited.
+  TStoredText CopyText() const;
 
   // How many of the lines before index end a logical line (end in CR LF).
   int LineEndsBefore(int index) const;

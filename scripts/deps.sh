@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkgconf
   qt6-base-dev libgl-dev
-  libicu-dev libsimpleini-dev
+  libicu-dev libsimpleini-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   qt6-translations-l10n

@@ -226,6 +226,10 @@ class TNoDialogs final : public TCommonDialogs {
   int Ask(QWidget*, const TQuestion& question) override { Fail(question.Text.toStdString()); }
   bool AskNumber(QWidget*, const QString& title, const QString&, int, int, int&) override { Fail(title.toStdString()); }
   bool AskSeconds(QWidget*, const QString& title, const QString&, double&) override { Fail(title.toStdString()); }
+  TRecoveryChoice ChooseRecovery(QWidget*, const std::vector<TRecoveryListing>&, const std::vector<bool>&,
+                                 int&) override {
+    Fail("the recovery dialog");
+  }
 
  private:
   [[noreturn]] static void Fail(const std::string& what) {

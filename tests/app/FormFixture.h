@@ -77,6 +77,19 @@ class TFakeDialogs : public TCommonDialogs {
     return true;
   }
 
+  // Answers with the next scripted choice for the next row; without one, 後で.
+  TRecoveryChoice ChooseRecovery(QWidget*, const std::vector<TRecoveryListing>& rows, const std::vector<bool>&,
+                                 int& selected) override {
+    RecoveryLists.push_back(rows);
+    if (RecoveryChoices.empty()) return TRecoveryChoice::Later;
+    const auto [choice, row] = RecoveryChoices.front();
+    RecoveryChoices.pop_front();
+    selected = row;
+    return choice;
+  }
+
+  std::deque<std::pair<TRecoveryChoice, int>> RecoveryChoices;
+  std::vector<std::vector<TRecoveryListing>> RecoveryLists;
   std::deque<TAnswer> Answers;
   std::deque<int> Numbers;
   std::deque<double> Seconds;
