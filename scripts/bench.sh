@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory save keys longline overflow wrap tools windowtools check)
+ROWS=(open memory save keys mainkeys mainlongline longline overflow wrap tools windowtools check)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -28,9 +28,11 @@ build_benchmarks() {
     >"$root/build/bench-build.log" 2>&1 || { cat "$root/build/bench-build.log" >&2; exit 1; }
 }
 
-# document MEGABYTES: the path of the lyrics-like document of that size, made once.
+# document MEGABYTES|long-line: the path of the lyrics-like document of that size,
+# or of the 5 MB line without a break, made once.
 document() {
   local file="$data/lyrics-$1mb.txt"
+  [ "$1" != long-line ] || file="$data/long-line.txt"
   if [ ! -f "$file" ]; then
     mkdir -p "$data"
     "$build/bin/verselet-bench-lyrics" "$1" "$file.part" && mv "$file.part" "$file"
@@ -91,6 +93,29 @@ fields = sys.argv[1:]
 for b in json.load(sys.stdin)["benchmarks"]:
     print("\t".join([b["name"]] + ["%.1f" % b[f] if isinstance(b[f], float) else str(b[f]) for f in fields]))
 ' "$@"
+}
+
+# The real main window (status bar, preview, display guides), keys as events,
+# each timed to the finished frame; the unwrapped key is the reference.
+row_mainkeys() {
+  measure main-keys "$(document 100)"
+  row "main window: a key in 100 MB, unwrapped" "–" "$m_unwrapped_median_ms ms (max $m_unwrapped_max_ms)" "–" \
+    "≤ 1.1 ms"
+  local column median worst
+  for column in 16 72; do
+    median="m_wrapped${column}_median_ms"
+    worst="m_wrapped${column}_max_ms"
+    row "main window: a key in 100 MB wrapped at $column columns" "the key unwrapped: $m_unwrapped_median_ms ms" \
+      "${!median} ms (max ${!worst})" "$(ratio "${!median}" "$m_unwrapped_median_ms")" "≤ 2 ms, max ≤ 10 ms"
+  done
+}
+
+row_mainlongline() {
+  measure main-longline "$(document long-line)"
+  row "main window: a key at the end of a 5 MB line" "–" \
+    "$m_longline_key_median_ms ms (max $m_longline_key_max_ms)" "–" "≤ 10 ms"
+  row "main window: a click at the far right of the 5 MB line" "–" \
+    "$m_longline_click_median_ms ms (max $m_longline_click_max_ms)" "–" "≤ 10 ms"
 }
 
 row_longline() {

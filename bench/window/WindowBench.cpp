@@ -1,7 +1,7 @@
 // The editor in its Qt host on a large document: open, memory, save, keys and the clean-up tools, against references.
 //
-// verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines
-// FILE prints name=value lines (times in milliseconds, sizes in megabytes);
+// verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|
+// main-keys|main-longline FILE prints name=value lines (times in milliseconds, sizes in megabytes);
 // scripts/bench.sh turns them into its table. Each mode measures the
 // reference in the same process run; each tool runs in the real main window,
 // in a process of its own so that its peak memory is its own.
@@ -276,12 +276,123 @@ void MeasureTool(void (TForm1::*command)(), const std::filesystem::path& name) {
   std::filesystem::remove(settings);
 }
 
+// The real main window on the document it opened from its command line,
+// with its status bar, preview and display guides, wrapped at the player's
+// width when column is given. Keys and clicks go to the editor's widget as
+// events; each is timed until the window's pending paints are done (the
+// status fields, the preview and the editor's rows: the finished frame).
+class TMainWindow {
+ public:
+  TMainWindow(const std::filesystem::path& name, int column)
+      : FSettings(FreshSettings(name.parent_path() / "verselet-bench-main.ini")),
+        FForm({name.string()}, FSettings, FDialogs) {
+    TApplication::Instance().OnException = [](const std::exception& e) {
+      std::fprintf(stderr, "exception in the main window: %s\n", e.what());
+      std::exit(1);
+    };
+    FForm.resize(1000, 700);
+    FForm.show();
+    FForm.SetPreviewShown(true);
+    if (column > 0) {
+      FForm.DeviceSettings().HalfCount = column;
+      FForm.N18Click();
+    }
+    Editor()->setFocus();
+    QApplication::processEvents();
+    if (FForm.RyxEdit1->Lines().Count() < 1 || FForm.RyxEdit1->WordWrap() != (column > 0)) {
+      std::fprintf(stderr, "the main window did not open %s as asked\n", name.c_str());
+      std::exit(1);
+    }
+  }
+  ~TMainWindow() { std::filesystem::remove(FSettings); }
+
+  TRyxEdit& Edit() { return *FForm.RyxEdit1; }
+  QWidget* Editor() { return FForm.centralWidget(); }
+
+  double Key(int key, const QString& text = {}) {
+    const Clock::time_point start = Clock::now();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(Editor(), &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(Editor(), &release);
+    QApplication::processEvents();
+    return MillisecondsSince(start);
+  }
+
+  double Click(QPointF at) {
+    const Clock::time_point start = Clock::now();
+    QMouseEvent press(QEvent::MouseButtonPress, at, Editor()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(Editor(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, Editor()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(Editor(), &release);
+    QApplication::processEvents();
+    return MillisecondsSince(start);
+  }
+
+ private:
+  // The window starts from the defaults, not from a previous run's settings.
+  static std::filesystem::path FreshSettings(const std::filesystem::path& file) {
+    std::filesystem::remove(file);
+    return file;
+  }
+
+  std::filesystem::path FSettings;
+  TNoDialogs FDialogs;
+  TForm1 FForm;
+};
+
+// A typed character and Backspace in the middle of the document, each a key of its own.
+void PrintKeys(const char* name, std::vector<double> times) {
+  std::printf("%s_median_ms=%.3f\n%s_max_ms=%.3f\n", name, Median(times), name,
+              *std::max_element(times.begin(), times.end()));
+}
+
+// Typed characters and Backspace in the middle of the document in the main
+// window, unwrapped and wrapped at the player's width of 16 and of 72 cells.
+void MeasureMainKeys(const std::filesystem::path& name) {
+  for (const int column : {0, 16, 72}) {
+    TMainWindow window(name, column);
+    TRyxEdit& edit = window.Edit();
+    edit.MoveCaretTo(edit.Lines().Count() / 2, 0);
+    QApplication::processEvents();
+    std::vector<double> times;
+    for (int i = 0; i < 200; ++i) {
+      times.push_back(window.Key(Qt::Key_A, QStringLiteral("a")));
+      times.push_back(window.Key(Qt::Key_Backspace));
+    }
+    const std::string label = column == 0 ? "unwrapped" : "wrapped" + std::to_string(column);
+    PrintKeys(label.c_str(), times);
+  }
+}
+
+// The 5 MB line in the main window, unwrapped: a key at its end (typed and
+// taken back), and a click at the far right of the view at its end.
+void MeasureMainLongLine(const std::filesystem::path& name) {
+  TMainWindow window(name, 0);
+  window.Key(Qt::Key_End);
+  std::vector<double> keys, clicks;
+  for (int i = 0; i < 30; ++i) {
+    keys.push_back(window.Key(Qt::Key_A, QStringLiteral("a")));
+    keys.push_back(window.Key(Qt::Key_Backspace));
+  }
+  const TRyxEdit& edit = window.Edit();
+  const QPointF right(edit.TextLeft() + edit.TextWidth() - 6, edit.TopMargin() + 4);
+  for (int i = 0; i < 30; ++i) {
+    window.Key(Qt::Key_End);
+    clicks.push_back(window.Click(right));
+  }
+  PrintKeys("longline_key", keys);
+  PrintKeys("longline_click", clicks);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines FILE\n");
+                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|main-keys|main-longline FILE\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -304,6 +415,10 @@ int main(int argc, char** argv) {
     MeasureTool(&TForm1::N16Click, name);
   else if (mode == "useless-lines")
     MeasureTool(&TForm1::N10Click, name);
+  else if (mode == "main-keys")
+    MeasureMainKeys(name);
+  else if (mode == "main-longline")
+    MeasureMainLongLine(name);
   else
     return 2;
   return 0;
