@@ -27,6 +27,7 @@
 #include "app/UnitApplication.h"
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitTimingStudio.h"
+#include "app/core/SungLines.h"
 #include "bench/PlainSplit.h"
 #include "editor/RyxEdit.h"
 #include "platform/WaveFile.h"
@@ -446,6 +447,11 @@ void MeasureMainStamp(const std::filesystem::path& name) {
     PrintKeys("key", keys);
     PrintKeys("stamp", stamps);
     PrintKeys("stamp_scrolling", scrolling);
+    // What the window does once the text has rested after an edit while the song
+    // is open: the sung lines read again from the whole text, on the clock's tick.
+    const Clock::time_point reread = Clock::now();
+    TSungLines().Read(edit.Lines());
+    std::printf("reread_ms=%.1f\n", MillisecondsSince(reread));
   }
   std::filesystem::remove(song);
 }
