@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory save keys mainkeys mainlongline longline overflow wrap tools windowtools check)
+ROWS=(open memory save keys mainkeys mainstamp mainlongline longline overflow wrap tools windowtools check)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -108,6 +108,21 @@ row_mainkeys() {
     row "main window: a key in 100 MB wrapped at $column columns" "the key unwrapped: $m_unwrapped_median_ms ms" \
       "${!median} ms (max ${!worst})" "$(ratio "${!median}" "$m_unwrapped_median_ms")" "≤ 2 ms, max ≤ 10 ms"
   done
+}
+
+# Sync mode in the real main window while the song plays (through a sink that
+# follows the clock): Space stamps the caret's line and moves to the next,
+# beside a typed character and Backspace of the same window, interleaved.
+row_mainstamp() {
+  measure main-stamp "$(document 100)"
+  row "main window: a stamp (Space in sync mode) in 100 MB while the song plays" \
+    "a typed character or Backspace: $m_key_median_ms ms (max $m_key_max_ms)" \
+    "$m_stamp_median_ms ms (max $m_stamp_max_ms)" "$(ratio "$m_stamp_median_ms" "$m_key_median_ms")" "≤ 1 ms"
+  row "main window: a stamp that scrolls the view by a line, 100 MB" \
+    "a typed character or Backspace: $m_key_median_ms ms" "$m_stamp_scrolling_median_ms ms (max $m_stamp_scrolling_max_ms)" \
+    "$(ratio "$m_stamp_scrolling_median_ms" "$m_key_median_ms")" "≤ 1 ms"
+  row "main window: the sung lines read again 0.3 s after a stamp (a walk of the whole 100 MB text)" "–" \
+    "$m_reread_ms ms" "–" "≤ 1 ms (nothing per keystroke walks the text)"
 }
 
 row_mainlongline() {

@@ -1,7 +1,7 @@
 // The editor in its Qt host on a large document: open, memory, save, keys and the clean-up tools, against references.
 //
 // verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|
-// main-keys|main-longline FILE prints name=value lines (times in milliseconds, sizes in megabytes);
+// main-keys|main-longline|main-stamp FILE prints name=value lines (times in milliseconds, sizes in megabytes);
 // scripts/bench.sh turns them into its table. Each mode measures the
 // reference in the same process run; each tool runs in the real main window,
 // in a process of its own so that its peak memory is its own.
@@ -26,8 +26,11 @@
 #include "app/Unit1.h"
 #include "app/UnitApplication.h"
 #include "app/UnitCommonDialogs.h"
+#include "app/UnitTimingStudio.h"
+#include "app/core/SungLines.h"
 #include "bench/PlainSplit.h"
 #include "editor/RyxEdit.h"
+#include "platform/WaveFile.h"
 #include "platform/qt/ControlHostWidget.h"
 
 namespace {
@@ -282,14 +285,15 @@ void MeasureTool(void (TForm1::*command)(), const std::filesystem::path& name) {
 
 // The real main window on the document it opened from its command line,
 // with its status bar, preview and display guides, wrapped at the player's
-// width when column is given. Keys and clicks go to the editor's widget as
+// width when column is given, with the song given beside it (as `--audio`).
+// Keys and clicks go to the editor's widget as
 // events; each is timed until the window's pending paints are done (the
 // status fields, the preview and the editor's rows: the finished frame).
 class TMainWindow {
  public:
-  TMainWindow(const std::filesystem::path& name, int column)
+  TMainWindow(const std::filesystem::path& name, int column, const std::filesystem::path& song = {})
       : FSettings(FreshSettings(name.parent_path() / "verselet-bench-main.ini")),
-        FForm({name.string()}, FSettings, FDialogs) {
+        FForm(Params(name, song), FSettings, FDialogs) {
     TApplication::Instance().OnException = [](const std::exception& e) {
       std::fprintf(stderr, "exception in the main window: %s\n", e.what());
       std::exit(1);
@@ -312,6 +316,7 @@ class TMainWindow {
 
   TRyxEdit& Edit() { return *FForm.RyxEdit1; }
   QWidget* Editor() { return FForm.centralWidget(); }
+  TTimingStudio& Studio() { return *FForm.TimingStudio; }
 
   double Key(int key, const QString& text = {}) {
     const Clock::time_point start = Clock::now();
@@ -336,6 +341,11 @@ class TMainWindow {
   }
 
  private:
+  static std::vector<std::string> Params(const std::filesystem::path& name, const std::filesystem::path& song) {
+    if (song.empty()) return {name.string()};
+    return {name.string(), "--audio", song.string()};
+  }
+
   // The window starts from the defaults, not from a previous run's settings.
   static std::filesystem::path FreshSettings(const std::filesystem::path& file) {
     std::filesystem::remove(file);
@@ -391,12 +401,71 @@ void MeasureMainLongLine(const std::filesystem::path& name) {
   PrintKeys("longline_click", clicks);
 }
 
+// Stamps in sync mode in the middle of the document while a song plays
+// through a sink that follows the clock without a sound card, beside a
+// typed character and Backspace of the same window, interleaved. Each stamp
+// puts a tag on the caret's line and moves to the next line: first on the
+// view's top row, taken back up after each stamp, so that no stamp scrolls;
+// then from its bottom row, so that each stamp scrolls the view by a line.
+void MeasureMainStamp(const std::filesystem::path& name) {
+  using namespace std::chrono_literals;
+  const std::filesystem::path song = name.parent_path() / "verselet-bench-song.wav";
+  std::ofstream(song, std::ios::binary) << ClickTrackWave(120s, {1s});
+  if (qEnvironmentVariableIsEmpty("VERSELET_AUDIO_SINK")) qputenv("VERSELET_AUDIO_SINK", "fakesink sync=true");
+  {
+    TMainWindow window(name, 0, song);
+    TTimingStudio& studio = window.Studio();
+    TRyxEdit& edit = window.Edit();
+    const int first = edit.Lines().Count() / 2;
+    // Down past the view and back: the line ends up near the view's top.
+    edit.MoveCaretTo(first + 2 * edit.VisibleLines(), 0);
+    edit.MoveCaretTo(first, 0);
+    studio.SetSyncMode(true);
+    studio.PlayPause();
+    QApplication::processEvents();
+    const int view = edit.TopLine();
+    if (!studio.Player().Playing() || first + 1 >= view + edit.VisibleLines()) {
+      std::fprintf(stderr, "the song did not play in the main window, or the caret is not where it was put\n");
+      std::exit(1);
+    }
+    constexpr int kStamps = 200;
+    std::vector<double> keys, stamps, scrolling;
+    for (int i = 0; i < kStamps; ++i) {
+      keys.push_back(window.Key(Qt::Key_A, QStringLiteral("a")));
+      keys.push_back(window.Key(Qt::Key_Backspace));
+      stamps.push_back(window.Key(Qt::Key_Space, QStringLiteral(" ")));
+      window.Key(Qt::Key_Up);
+    }
+    if (edit.TopLine() != view) {
+      std::fprintf(stderr, "a stamp scrolled where none should\n");
+      std::exit(1);
+    }
+    for (int i = 0; i < edit.VisibleLines(); ++i) window.Key(Qt::Key_Space, QStringLiteral(" "));
+    const int top = edit.TopLine();
+    for (int i = 0; i < kStamps; ++i) scrolling.push_back(window.Key(Qt::Key_Space, QStringLiteral(" ")));
+    // Each stamp tagged its line and went on to the next, and each of the second run scrolled.
+    if (edit.TopLine() != top + kStamps || edit.Lines().Get(first).rfind('[', 0) != 0) {
+      std::fprintf(stderr, "the stamps did not go line by line as measured\n");
+      std::exit(1);
+    }
+    PrintKeys("key", keys);
+    PrintKeys("stamp", stamps);
+    PrintKeys("stamp_scrolling", scrolling);
+    // What the window does once the text has rested after an edit while the song
+    // is open: the sung lines read again from the whole text, on the clock's tick.
+    const Clock::time_point reread = Clock::now();
+    TSungLines().Read(edit.Lines());
+    std::printf("reread_ms=%.1f\n", MillisecondsSince(reread));
+  }
+  std::filesystem::remove(song);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|main-keys|main-longline FILE\n");
+                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|main-keys|main-longline|main-stamp FILE\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -423,6 +492,8 @@ int main(int argc, char** argv) {
     MeasureMainKeys(name);
   else if (mode == "main-longline")
     MeasureMainLongLine(name);
+  else if (mode == "main-stamp")
+    MeasureMainStamp(name);
   else
     return 2;
   return 0;
