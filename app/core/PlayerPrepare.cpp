@@ -15,6 +15,31 @@ bool IsOffsetKey(std::string_view key) {
 
 }  // namespace
 
+std::vector<std::string> DescribePrepareCounts(const TPrepareCounts& counts, bool withDisplay) {
+  std::vector<std::string> lines;
+  if (counts.LinesAdded > 0) lines.push_back("繰り返しの行を書き出す: " + std::to_string(counts.LinesAdded) + " 行");
+  if (counts.Offset) {
+    std::string offset = "[offset:" + std::to_string(*counts.Offset) + "] を適用して削除: " +
+                         std::to_string(counts.TagsShifted) + " 個のタグ";
+    if (counts.TagsClamped > 0) offset += " (うち " + std::to_string(counts.TagsClamped) + " 個は 0 秒 (か表せる最後の時刻) で止める)";
+    lines.push_back(offset);
+  }
+  if (counts.WordTagsRemoved > 0) lines.push_back("ワードタグを削除: " + std::to_string(counts.WordTagsRemoved) + " 個");
+  if (counts.TagsRewritten > 0) lines.push_back("タグを mm:ss.xx に: " + std::to_string(counts.TagsRewritten) + " 個");
+  if (counts.IdLinesRemoved > 0) lines.push_back("ID タグの行を削除: " + std::to_string(counts.IdLinesRemoved) + " 行");
+  if (counts.ChangesNothing()) lines.push_back("変える所はありません");
+  if (!withDisplay) return lines;
+  std::string overflow = "表示に収まらない行: " + std::to_string(counts.Overflowing);
+  if (counts.Overflowing > 0) {
+    overflow += " (";
+    for (std::size_t i = 0; i < counts.FirstOverflowing.size(); ++i)
+      overflow += (i == 0 ? "" : ", ") + std::to_string(counts.FirstOverflowing[i]);
+    overflow += counts.Overflowing > counts.FirstOverflowing.size() ? ", ... 行目)" : " 行目)";
+  }
+  lines.push_back(overflow);
+  return lines;
+}
+
 void TPlayerPrepareFilter::TakeOffset(std::size_t number, std::string_view value) {
   const std::string where = std::to_string(number) + " 行目: ";
   if (FCounts.Offset) throw ETextEncodingError(where + "[offset:] が 2 つ目です。1 つにしてください");

@@ -47,6 +47,11 @@ struct TPrepareCounts {
   }
 };
 
+// One line per change that counts and one for the lines that still
+// overflow, for the dialog and the command line alike:
+// "繰り返しの行を書き出す: 2 行", "[offset:-500] を適用: 6 個のタグ", ...
+std::vector<std::string> DescribePrepareCounts(const TPrepareCounts& counts, bool withDisplay);
+
 // The [offset:] tag is milliseconds, and a positive one makes the lyrics
 // come sooner: every tag's time less the offset. It must stand before the
 // first time tag, as it does in the head of a file; a second one, or one
