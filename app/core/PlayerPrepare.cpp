@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <limits>
 
 namespace {
 
@@ -163,4 +162,12 @@ void TPlayerPrepareFilter::SplitLine(std::size_t number, std::string_view line, 
   }
 }
 
-void TPlayerPrepareFilter::End(std::string& out) { Release(std::numeric_limits<long long>::max(), out); }
+void TPlayerPrepareFilter::End(std::string& out) {
+  // A text that ended without a break still does, after its last copy.
+  const bool openEnd = FOpenEnd;
+  while (!FWaiting.empty()) {
+    const TWaiting next = FWaiting.top();
+    FWaiting.pop();
+    Emit(next.Text, FWaiting.empty() && openEnd ? "" : next.Break, true, out);
+  }
+}

@@ -10,6 +10,9 @@
 
 // The text stays code page 932 inside; only writing it converts.
 enum class TSaveEncoding { ShiftJis, Utf8, Utf8WithBom };
+// In the order the lists show them; the value of each is its index.
+inline constexpr TSaveEncoding kSaveEncodings[] = {TSaveEncoding::ShiftJis, TSaveEncoding::Utf8,
+                                                    TSaveEncoding::Utf8WithBom};
 
 // "Shift-JIS", "UTF-8", "UTF-8 (BOM 付き)": what the user sees.
 const char* SaveEncodingName(TSaveEncoding encoding);
