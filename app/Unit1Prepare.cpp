@@ -23,6 +23,7 @@ void TForm1::PrepareClick() {
                        .Line;
   ApplyTextTool(filter);
   RyxEdit1->MoveCaretTo(TLogicalLines(RyxEdit1->Lines(), RyxEdit1->TabCount(), RyxEdit1->WordWrap()).RowOfLine(line), 0);
+  StatusFields->Update();
   SetSaveEncoding(dialog.Encoding());
   QString message = "プレーヤー向けに整えました";
   const char* separator = ": ";

@@ -2,8 +2,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QStatusBar>
 
+#include "app/UnitStatusFields.h"
 #include "app/core/DisplayGuides.h"
 #include "platform/qt/ControlHostWidget.h"
 #include "tests/app/FormFixture.h"
