@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -58,6 +59,7 @@ class TFakeDialogs : public TCommonDialogs {
     if (PrepareReplies.empty()) return false;
     dialog.SetOptions(PrepareReplies.front());
     PrepareReplies.pop_front();
+    if (PrepareEncoding) dialog.EncodingBox->setCurrentIndex(static_cast<int>(*PrepareEncoding));
     PrepareSummaries.push_back(dialog.Summary());
     return true;
   }
@@ -108,6 +110,8 @@ class TFakeDialogs : public TCommonDialogs {
   std::vector<TSaveEncoding> OfferedEncodings;
   std::deque<TPrepareOptions> PrepareReplies;
   std::vector<QString> PrepareSummaries;
+  // The encoding chosen in the preparation dialog; none keeps the one offered.
+  std::optional<TSaveEncoding> PrepareEncoding;
   std::vector<QString> Errors;
 
  private:

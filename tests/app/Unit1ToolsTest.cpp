@@ -111,7 +111,10 @@ TEST_F(ToolsTest, PrepareShowsItsSummaryThenActsAsOneStep) {
   form.RyxEdit1->SetAllText(before);
   form.RyxEdit1->MoveCaretTo(3, 2);
   Dialogs.PrepareReplies.push_back(TPrepareOptions{true, true, true, true});
+  Dialogs.PrepareEncoding = TSaveEncoding::Utf8WithBom;
   form.PrepareAction->trigger();
+  // The encoding chosen is the one the text will be saved in.
+  EXPECT_EQ(form.StatusFields->Encoding->text().toStdString(), "UTF-8 (BOM 付き)");
   ASSERT_EQ(Dialogs.PrepareSummaries.size(), 2u);
   // As the dialog opens (ID lines kept), then with the reply's choices.
   EXPECT_EQ(Dialogs.PrepareSummaries[0].toStdString(),
