@@ -17,6 +17,7 @@
 #include "app/core/DocumentNames.h"
 #include "app/core/LogicalLines.h"
 #include "app/core/OverflowLines.h"
+#include "app/core/SaveEncoding.h"
 #include "app/Unit3.h"
 #include "app/UnitApplication.h"
 #include "app/Unit1EditActions.h"
@@ -259,13 +260,15 @@ void TForm1::OpenFile(const std::string& fileName) {
     // A name that does not exist yet starts an empty text under that name.
     RyxEdit1->ClearAll();
     SetCurrentFileName(fileName);
+    SetSaveEncoding(TSaveEncoding::ShiftJis);
     FDiskStamp = FIgnoredStamp = {};
     return;
   }
   if (!OfferLeftBackupOf(fileName)) return;
   std::string converted;
   std::size_t folded = 0;
-  switch (OfferConversion(fileName, converted, folded)) {
+  TSaveEncoding encoding = TSaveEncoding::ShiftJis;
+  switch (OfferConversion(fileName, converted, folded, encoding)) {
     case TOpenChoice::Cancel:
       return;
     case TOpenChoice::Converted:
@@ -275,6 +278,8 @@ void TForm1::OpenFile(const std::string& fileName) {
       RyxEdit1->ReplaceAllText(converted);
       RyxEdit1->GotoDocumentStart();
       SetCurrentFileName(fileName);
+      // Written back as it came, unless Save As chooses another.
+      SetSaveEncoding(encoding);
       FDiskStamp = FileStampOf(fileName);
       FIgnoredStamp = {};
       NoteRecentFile(fileName);
@@ -292,6 +297,7 @@ void TForm1::OpenFile(const std::string& fileName) {
     return;
   }
   SetCurrentFileName(fileName);
+  SetSaveEncoding(TSaveEncoding::ShiftJis);
   FDiskStamp = FileStampOf(fileName);
   FIgnoredStamp = {};
   NoteRecentFile(fileName);
@@ -305,7 +311,17 @@ bool TForm1::SaveFile(const std::string& fileName) {
   // A folder or a device in the way is refused by the save itself, with a message that says why.
   const bool readOnly = CheckSaveTarget(fileName) == TSaveObstacle::ReadOnly;
   if (readOnly && !AskOverwriteReadOnly(fileName)) return false;
-  if (RyxEdit1->SaveToFile(fileName, readOnly)) {
+  // The text stays code page 932; only the bytes written are converted,
+  // and a byte code page 932 does not define fails the save with its line.
+  const std::unique_ptr<TBlockFilter> encoder = MakeSaveEncoder(FSaveEncoding);
+  TRyxStrings::TSaveEncoder encode;
+  if (encoder) {
+    encode = [&encoder](std::string_view bytes, bool final, std::string& out) {
+      encoder->Write(bytes, out);
+      if (final) encoder->Finish(out);
+    };
+  }
+  if (RyxEdit1->SaveToFile(fileName, readOnly, encode)) {
     FDiskStamp = FileStampOf(fileName);
     FIgnoredStamp = {};
     NoteRecentFile(fileName);
@@ -321,8 +337,9 @@ bool TForm1::SaveAs() {
   // The current file's own type comes first, so that Save As keeps its extension.
   int filterIndex = FilterIndexForFileName(FCurrentFileName);
   if (filterIndex == 0) filterIndex = FSaveFilterIndex;
+  TSaveEncoding encoding = FSaveEncoding;
   for (;;) {
-    if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex)) return false;
+    if (!FDialogs.ExecuteSave(this, SaveFilter, fileName, filterIndex, encoding)) return false;
     FSaveFilterIndex = filterIndex;
     const std::string target = ChangeFileExtForFilter(fileName, filterIndex);
     std::error_code error;
@@ -331,8 +348,14 @@ bool TForm1::SaveAs() {
       fileName = target;
       continue;
     }
-    if (!SaveFile(target)) return false;
+    const TSaveEncoding before = FSaveEncoding;
+    FSaveEncoding = encoding;
+    if (!SaveFile(target)) {
+      FSaveEncoding = before;
+      return false;
+    }
     SetCurrentFileName(target);
+    SetSaveEncoding(encoding);
     return true;
   }
 }
@@ -349,6 +372,7 @@ void TForm1::N7Click() {
   if (!QuerySaveChanges()) return;
   RyxEdit1->ClearAll();
   SetCurrentFileName({});
+  SetSaveEncoding(TSaveEncoding::ShiftJis);
   FDiskStamp = FIgnoredStamp = {};
 }
 

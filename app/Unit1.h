@@ -13,6 +13,7 @@
 #include "app/core/DeviceSettings.h"
 #include "app/core/FileStamp.h"
 #include "app/core/RecentFiles.h"
+#include "app/core/SaveEncoding.h"
 
 class ControlHostWidget;
 class QtPopupMenu;
@@ -96,6 +97,8 @@ class TForm1 : public QMainWindow {
   QAction* ShiftTagsAction;
   QAction* UnifyTagsAction;
   QAction* DeleteAllTagsAction;
+  // "プレーヤー向けに整える...": the preparation dialog.
+  QAction* PrepareAction;
   // The width and kana conversions of the selection, or of the whole text without one.
   QAction* HalfwidthAction;
   QAction* FullwidthAction;
@@ -165,6 +168,7 @@ class TForm1 : public QMainWindow {
   void ShiftTagsClick();
   void UnifyTagsClick();
   void DeleteAllTagsClick();
+  void PrepareClick();
   void HalfwidthClick();
   void FullwidthClick();
   void KatakanaClick();
@@ -248,6 +252,8 @@ class TForm1 : public QMainWindow {
   bool Save();
   bool SaveAs();
   bool SaveFile(const std::string& fileName);
+  // The encoding the text will be written in, shown in the status bar.
+  void SetSaveEncoding(TSaveEncoding encoding);
   bool IsCurrentFile(const std::string& fileName) const;
   void SetCurrentFileName(const std::string& fileName);
   void UpdateTitle();
@@ -273,8 +279,10 @@ class TForm1 : public QMainWindow {
   // A UTF-8 or UTF-16 file (Unit1Encoding.cpp): the user may have it
   // converted to Shift-JIS for editing, opened as it is, or not opened.
   enum class TOpenChoice { AsItIs, Converted, Cancel };
-  // folded receives the number of characters folded to a look-alike in converted.
-  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted, std::size_t& folded);
+  // folded receives the number of characters folded to a look-alike in
+  // converted, and encoding the one to write the file back in.
+  TOpenChoice OfferConversion(const std::string& fileName, std::string& converted, std::size_t& folded,
+                              TSaveEncoding& encoding);
   // Tells in the status bar how many characters of a text taken in were folded to a look-alike.
   void ShowFolded(std::size_t count);
 
@@ -296,6 +304,8 @@ class TForm1 : public QMainWindow {
   std::chrono::steady_clock::duration FTagCheckCost{};
   TDeviceSettings FDeviceSettings;
   int FSaveFilterIndex = 1;
+  // The encoding the text is written in: the one the file came in, or the one chosen since.
+  TSaveEncoding FSaveEncoding = TSaveEncoding::ShiftJis;
   // The file as it was when loaded or saved, and a later state of it that
   // the user chose not to load.
   TFileStamp FDiskStamp;

@@ -1,5 +1,6 @@
 // TForm1: offering to convert a UTF-8 or UTF-16 file to Shift-JIS when it is opened.
 #include <QFile>
+#include <QLabel>
 #include <QStatusBar>
 #include <fstream>
 #include <exception>
@@ -7,6 +8,7 @@
 
 #include "app/core/FileEncodingScan.h"
 #include "app/Unit1.h"
+#include "app/UnitStatusFields.h"
 #include "app/UnitCommonDialogs.h"
 #include "editor/Ryxstrings.h"
 #include "platform/CodePage.h"
@@ -14,7 +16,7 @@
 #include "platform/LossyCharacters.h"
 
 TForm1::TOpenChoice TForm1::OfferConversion(const std::string& fileName, std::string& converted,
-                                            std::size_t& folded) {
+                                            std::size_t& folded, TSaveEncoding& writeAs) {
   // A file that cannot be read, one too large and a Shift-JIS one are left
   // to the editor's load, which reads them once and says why it fails. The
   // scan reads no further than its answer needs.
@@ -52,9 +54,15 @@ TForm1::TOpenChoice TForm1::OfferConversion(const std::string& fileName, std::st
   const TLossyReport lossy = FindLossyCharacters(utf8);
   if (lossy.Count > 0 && !AskLossyCharacters(lossy)) return TOpenChoice::Cancel;
   converted = UnicodeToAnsi(Utf8ToUnicode(utf8), nullptr, &folded);
+  writeAs = SaveEncodingOf(encoding, bytes);
   return TOpenChoice::Converted;
 }
 
 void TForm1::ShowFolded(std::size_t count) {
   if (count > 0) StatusBar1->showMessage(QString::fromStdString(DescribeFolded(count)));
+}
+
+void TForm1::SetSaveEncoding(TSaveEncoding encoding) {
+  FSaveEncoding = encoding;
+  StatusFields->Encoding->setText(SaveEncodingName(encoding));
 }

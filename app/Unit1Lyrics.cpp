@@ -26,6 +26,7 @@ void TForm1::CreateLyricsTools() {
   ShiftTagsAction = T1->addAction("タイムタグをずらす(&S)...");
   UnifyTagsAction = T1->addAction("タグ形式を統一(&U)...");
   DeleteAllTagsAction = T1->addAction("すべての形式のタイムタグを削除(&A)");
+  PrepareAction = T1->addAction("プレーヤー向けに整える(&P)...");
   T1->addSeparator();
   HalfwidthAction = T1->addAction("半角に変換(&H)");
   FullwidthAction = T1->addAction("全角に変換(&Z)");
@@ -38,6 +39,7 @@ void TForm1::CreateLyricsTools() {
   Connect(ShiftTagsAction, &TForm1::ShiftTagsClick);
   Connect(UnifyTagsAction, &TForm1::UnifyTagsClick);
   Connect(DeleteAllTagsAction, &TForm1::DeleteAllTagsClick);
+  Connect(PrepareAction, &TForm1::PrepareClick);
   Connect(HalfwidthAction, &TForm1::HalfwidthClick);
   Connect(FullwidthAction, &TForm1::FullwidthClick);
   Connect(KatakanaAction, &TForm1::KatakanaClick);

@@ -1,14 +1,18 @@
 // TCommonDialogs: the file dialogs and message boxes the main window shows, behind one interface.
 #include "app/UnitCommonDialogs.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
 
 #include "app/core/DocumentNames.h"
+#include "app/UnitPrepareDialog.h"
 
 namespace {
 
@@ -42,10 +46,20 @@ bool TQtCommonDialogs::ExecuteOpen(QWidget* parent, const std::string& filter, s
 }
 
 bool TQtCommonDialogs::ExecuteSave(QWidget* parent, const std::string& filter, std::string& fileName,
-                                   int& filterIndex) {
+                                   int& filterIndex, TSaveEncoding& encoding) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  // The dialog of our own toolkit, so that the encoding list can join its rows.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  auto* encodings = new QComboBox(&dialog);
+  for (TSaveEncoding each : kSaveEncodings) encodings->addItem(SaveEncodingName(each));
+  encodings->setCurrentIndex(static_cast<int>(encoding));
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+    const int row = grid->rowCount();
+    grid->addWidget(new QLabel("文字コード:", &dialog), row, 0);
+    grid->addWidget(encodings, row, 1);
+  }
   const QStringList nameFilters = QtNameFilters(filter);
   dialog.setNameFilters(nameFilters);
   dialog.selectNameFilter(nameFilters.value(filterIndex - 1));
@@ -53,6 +67,7 @@ bool TQtCommonDialogs::ExecuteSave(QWidget* parent, const std::string& filter, s
   if (dialog.exec() != QDialog::Accepted) return false;
   fileName = ChosenFile(dialog);
   filterIndex = static_cast<int>(nameFilters.indexOf(dialog.selectedNameFilter())) + 1;
+  encoding = kSaveEncodings[static_cast<std::size_t>(encodings->currentIndex())];
   return true;
 }
 
@@ -120,3 +135,5 @@ TRecoveryChoice TQtCommonDialogs::ChooseRecovery(QWidget* parent, const std::vec
   selected = dialog.Selected();
   return selected < 0 ? TRecoveryChoice::Later : dialog.Choice();
 }
+
+bool TQtCommonDialogs::ExecutePrepare(TPrepareDialog& dialog) { return dialog.exec() == QDialog::Accepted; }

@@ -52,10 +52,10 @@ TStatusFields::TStatusFields(QStatusBar& bar, const TRyxEdit& edit) : QObject(&b
   Position = AddField(bar, "999 行, 99 桁");
   Selection = AddField(bar, {});
   Mode = AddField(bar, "上書");
-  Encoding = AddField(bar, "Shift-JIS");
+  Encoding = AddField(bar, "UTF-8 (BOM 付き)");
   LineBreak = AddField(bar, "CRLF");
   State = AddField(bar, "変更あり");
-  // The text is always written as Shift-JIS with CR LF line breaks.
+  // The text is written with CR LF line breaks, in the encoding the window sets here.
   Encoding->setText("Shift-JIS");
   LineBreak->setText("CRLF");
   Update();

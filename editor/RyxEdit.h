@@ -102,8 +102,10 @@ class TRyxEdit : public TCustomControl {
   bool LoadFromFile(const std::filesystem::path& fileName);
   // A successful save makes the saved text the unmodified one: undoing away
   // from it, or back to it, sets the modified state accordingly. A read-only
-  // file is refused unless overwriteReadOnly is given.
-  bool SaveToFile(const std::filesystem::path& fileName, bool overwriteReadOnly = false);
+  // file is refused unless overwriteReadOnly is given; encode, when given,
+  // turns the bytes into the file's encoding (see TRyxStrings::SaveToFile).
+  bool SaveToFile(const std::filesystem::path& fileName, bool overwriteReadOnly = false,
+                  const TRyxStrings::TSaveEncoder& encode = {});
   std::string GetAllText() const;
   void SetAllText(const std::string& text);
   // Replaces the whole text as one change that Undo takes back and Redo

@@ -120,10 +120,11 @@ bool TRyxEdit::LoadFromFile(const std::filesystem::path& fileName) {
   }
 }
 
-bool TRyxEdit::SaveToFile(const std::filesystem::path& fileName, bool overwriteReadOnly) {
+bool TRyxEdit::SaveToFile(const std::filesystem::path& fileName, bool overwriteReadOnly,
+                          const TRyxStrings::TSaveEncoder& encode) {
   FLastFileError.clear();
   try {
-    FLines.SaveToFile(fileName, overwriteReadOnly);
+    FLines.SaveToFile(fileName, overwriteReadOnly, encode);
     FSaveDepth = FUndoList.size();
     FUndoTrimmed = false;
     UpdateModified();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -105,8 +106,13 @@ class TRyxStrings {
   // lies; a file without one is read as CR LF. The file is read once.
   virtual void LoadFromFile(const std::filesystem::path& name);
   void LoadFromFile(const std::filesystem::path& name, TNulBytes nulBytes);
-  // A read-only file is refused unless overwriteReadOnly is given.
-  virtual void SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly = false) const;
+  // Turns the text's bytes into the file's, piece by piece in order, then
+  // once more with final set and no bytes; it may hold bytes back until then.
+  using TSaveEncoder = std::function<void(std::string_view bytes, bool final, std::string& out)>;
+  // A read-only file is refused unless overwriteReadOnly is given. Without
+  // encode the bytes are written as they are.
+  virtual void SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly = false,
+                          const TSaveEncoder& encode = {}) const;
   virtual void LoadFromStream(std::istream& stream);
   virtual void SaveToStream(std::ostream& stream) const;
   virtual std::string GetCommaText() const;

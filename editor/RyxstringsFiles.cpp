@@ -165,9 +165,22 @@ void TRyxStrings::TakeBytes(TByteBuffer bytes, char breakByte) {
   }
 }
 
-void TRyxStrings::SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly) const {
+void TRyxStrings::SaveToFile(const std::filesystem::path& name, bool overwriteReadOnly,
+                             const TSaveEncoder& encode) const {
   TAtomicFile file(name, overwriteReadOnly);
-  WriteText([&file](std::string_view bytes) { file.Write(bytes); });
+  if (!encode) {
+    WriteText([&file](std::string_view bytes) { file.Write(bytes); });
+  } else {
+    std::string out;
+    WriteText([&file, &encode, &out](std::string_view bytes) {
+      out.clear();
+      encode(bytes, false, out);
+      file.Write(out);
+    });
+    out.clear();
+    encode({}, true, out);
+    file.Write(out);
+  }
   file.Commit();
 }
 

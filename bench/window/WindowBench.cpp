@@ -224,7 +224,8 @@ double SedMilliseconds(const std::filesystem::path& name) {
 class TNoDialogs final : public TCommonDialogs {
  public:
   bool ExecuteOpen(QWidget*, const std::string&, std::string&) override { Fail("a file dialog"); }
-  bool ExecuteSave(QWidget*, const std::string&, std::string&, int&) override { Fail("a file dialog"); }
+  bool ExecuteSave(QWidget*, const std::string&, std::string&, int&, TSaveEncoding&) override { Fail("a file dialog"); }
+  bool ExecutePrepare(TPrepareDialog&) override { Fail("the preparation dialog"); }
   void ShowError(QWidget*, const QString& text) override { Fail(text.toStdString()); }
   int Ask(QWidget*, const TQuestion& question) override { Fail(question.Text.toStdString()); }
   bool AskNumber(QWidget*, const QString& title, const QString&, int, int, int&) override { Fail(title.toStdString()); }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@
 #include "app/Unit1EditActions.h"
 #include "app/UnitApplication.h"
 #include "app/UnitCommonDialogs.h"
+#include "app/UnitPrepareDialog.h"
 #include "editor/RyxEdit.h"
 #include "tests/TempDir.h"
 
@@ -29,6 +32,8 @@ class TFakeDialogs : public TCommonDialogs {
     bool Ok = true;
     std::string FileName;
     int FilterIndex = 1;
+    // The encoding chosen in the save dialog; none keeps the one offered.
+    std::optional<TSaveEncoding> Encoding = std::nullopt;
   };
   static TAnswer Cancelled() { return {false, {}, 1}; }
 
@@ -37,10 +42,26 @@ class TFakeDialogs : public TCommonDialogs {
     int ignored = 0;
     return Answer(fileName, ignored);
   }
-  bool ExecuteSave(QWidget*, const std::string& filter, std::string& fileName, int& filterIndex) override {
+  bool ExecuteSave(QWidget*, const std::string& filter, std::string& fileName, int& filterIndex,
+                   TSaveEncoding& encoding) override {
     SaveFilters.push_back(filter);
     PreselectedFilters.push_back(filterIndex);
-    return Answer(fileName, filterIndex);
+    OfferedEncodings.push_back(encoding);
+    const std::optional<TSaveEncoding> chosen = Answers.empty() ? std::nullopt : Answers.front().Encoding;
+    const bool ok = Answer(fileName, filterIndex);
+    if (ok && chosen) encoding = *chosen;
+    return ok;
+  }
+  // Records the summary the dialog shows, sets the options of the next
+  // reply and goes on with them, or cancels when there is none.
+  bool ExecutePrepare(TPrepareDialog& dialog) override {
+    PrepareSummaries.push_back(dialog.Summary());
+    if (PrepareReplies.empty()) return false;
+    dialog.SetOptions(PrepareReplies.front());
+    PrepareReplies.pop_front();
+    if (PrepareEncoding) dialog.EncodingBox->setCurrentIndex(static_cast<int>(*PrepareEncoding));
+    PrepareSummaries.push_back(dialog.Summary());
+    return true;
   }
   void ShowError(QWidget*, const QString& text) override { Errors.push_back(text); }
   // Answers with the button whose caption is the next reply.
@@ -99,6 +120,11 @@ class TFakeDialogs : public TCommonDialogs {
   std::vector<std::string> OpenFilters;
   std::vector<std::string> SaveFilters;
   std::vector<int> PreselectedFilters;
+  std::vector<TSaveEncoding> OfferedEncodings;
+  std::deque<TPrepareOptions> PrepareReplies;
+  std::vector<QString> PrepareSummaries;
+  // The encoding chosen in the preparation dialog; none keeps the one offered.
+  std::optional<TSaveEncoding> PrepareEncoding;
   std::vector<QString> Errors;
 
  private:

@@ -2,11 +2,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
+#include <QStatusBar>
 #include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/UnitStatusFields.h"
 #include "app/core/DisplayGuides.h"
 #include "platform/qt/ControlHostWidget.h"
 #include "tests/app/FormFixture.h"
@@ -169,6 +172,52 @@ TEST_F(ToolsTest, GuidesAreDrawnAfterEachDisplayLineAndMoveWithTheTagColumn) {
   form.N13->trigger();
   EXPECT_FALSE(form.DeviceSettings().ShowTagLine);
   EXPECT_FALSE(form.N13->isChecked());
+}
+
+// "プレーヤー向けに整える": the dialog shows what each choice will change
+// and what will still overflow, counted anew when a choice changes; going
+// on is one step that Undo takes back, and the caret keeps its line.
+TEST_F(ToolsTest, PrepareShowsItsSummaryThenActsAsOneStep) {
+  TForm1& form = Create();
+  form.DeviceSettings().HalfCount = 4;
+  form.DeviceSettings().LineCount = 1;
+  const std::string before =
+      "[offset:+500]\r\n[ti:t]\r\n[00:01:00][00:09.00]ab<00:01.50>cd\r\n[00:05.00]abcdefgh\r\n[00:00.20]x";
+  form.RyxEdit1->SetAllText(before);
+  form.RyxEdit1->MoveCaretTo(3, 2);
+  Dialogs.PrepareReplies.push_back(TPrepareOptions{true, true, true, true});
+  Dialogs.PrepareEncoding = TSaveEncoding::Utf8WithBom;
+  form.PrepareAction->trigger();
+  // The encoding chosen is the one the text will be saved in.
+  EXPECT_EQ(form.StatusFields->Encoding->text().toStdString(), "UTF-8 (BOM 付き)");
+  ASSERT_EQ(Dialogs.PrepareSummaries.size(), 2u);
+  // As the dialog opens (ID lines kept), then with the reply's choices.
+  EXPECT_EQ(Dialogs.PrepareSummaries[0].toStdString(),
+            "次のように整えます:\n・繰り返しの行を書き出す: 1 行\n"
+            "・[offset:500] を適用して削除: 4 個のタグ (うち 1 個は 0 秒 (か表せる最後の時刻) で止める)\n"
+            "・ワードタグを削除: 1 個\n・タグを mm:ss.xx に: 1 個\n・表示に収まらない行: 1 (3 行目)");
+  EXPECT_EQ(Dialogs.PrepareSummaries[1].toStdString(),
+            "次のように整えます:\n・繰り返しの行を書き出す: 1 行\n"
+            "・[offset:500] を適用して削除: 4 個のタグ (うち 1 個は 0 秒 (か表せる最後の時刻) で止める)\n"
+            "・ワードタグを削除: 1 個\n・タグを mm:ss.xx に: 1 個\n・ID タグの行を削除: 1 行\n"
+            "・表示に収まらない行: 1 (2 行目)");
+  const std::string prepared = "[00:00.50]abcd\r\n[00:04.50]abcdefgh\r\n[00:00.00]x\r\n[00:08.50]abcd";
+  EXPECT_EQ(Text(), prepared);
+  EXPECT_EQ(form.RyxEdit1->CaretLine(), 3);
+  EXPECT_EQ(form.RyxEdit1->CaretCol(), 0);
+  EXPECT_TRUE(form.StatusBar1->currentMessage().startsWith("プレーヤー向けに整えました: 繰り返しの行を書き出す: 1 行、"));
+  form.RyxEdit1->Undo();
+  EXPECT_EQ(Text(), before);
+  form.RyxEdit1->Redo();
+  EXPECT_EQ(Text(), prepared);
+
+  // Cancelled, nothing changes; an [offset:] after a tag is said in the summary, and the text stays.
+  form.RyxEdit1->SetAllText("[00:01.00]a\r\n[offset:100]");
+  form.PrepareAction->trigger();
+  EXPECT_EQ(Dialogs.PrepareSummaries.back().toStdString(),
+            "整えられません: 2 行目: [offset:] はタイムタグのある行より前に置いてください");
+  EXPECT_EQ(Text(), "[00:01.00]a\r\n[offset:100]");
+  EXPECT_TRUE(Exceptions.empty());
 }
 
 }  // namespace

@@ -856,4 +856,63 @@ TEST_F(VerseletTool, ConvertChangesTheTextAndKeepsTheTags) {
             "\xEF\xBB\xBF[00:01.00]\xEF\xBD\xB6\xEF\xBE\x9E" "A<00:01.50>\xE2\x99\xA5\xEF\xBD\xB0\r\n");
 }
 
+// prepare: each option against the expected file; UTF-8 comes in
+// converted and goes out in the encoding asked for.
+TEST_F(VerseletTool, PrepareWritesWhatThePlayerReads) {
+  const std::string song =
+      "[offset:+250]\n[ti:t]\n[00:01:00][00:40.00][00:20.000]La<00:01.50>la\n[00:10.00]abcdefghijklmnopqrstuvwxyz0\n";
+  const std::string file = Put("song.txt", song);
+  const struct {
+    std::vector<std::string> Options;
+    const char* Out;
+    const char* Says;
+  } cases[] = {
+      {{"--player", "iMP-150"},
+       "[ti:t]\r\n[00:00.75]Lala\r\n[00:09.75]abcdefghijklmnopqrstuvwxyz0\r\n[00:19.75]Lala\r\n[00:39.75]Lala\r\n",
+       "表示に収まらない行: 1 (3 行目)"},
+      {{"--half", "30", "--lines", "1", "--no-expand", "--keep-word-tags", "--keep-precision", "--remove-id-lines"},
+       "[00:00:75][00:39.75][00:19.750]La<00:01.25>la\r\n[00:09.75]abcdefghijklmnopqrstuvwxyz0\r\n",
+       "表示に収まらない行: 0"},
+      {{"--player", "N10", "--no-expand", "--encoding", "utf8-bom"},
+       "\xEF\xBB\xBF[ti:t]\r\n[00:00.75][00:39.75][00:19.75]Lala\r\n[00:09.75]abcdefghijklmnopqrstuvwxyz0\r\n",
+       "ワードタグを削除: 1 個"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"prepare"};
+    args.insert(args.end(), c.Options.begin(), c.Options.end());
+    args.push_back(file);
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Code, 0) << run.Err;
+    EXPECT_EQ(run.Out, c.Out) << ::testing::PrintToString(c.Options);
+    EXPECT_TRUE(Contains(run.Err, c.Says)) << run.Err;
+  }
+  EXPECT_EQ(testdata::ReadBytes(file), song);
+
+  // A UTF-8 file with a look-alike: folded on the way in, written back as UTF-8.
+  const std::string utf8 = Put("utf8.txt", "[00:02.00][00:01.00]\xE3\x81\x82\xE3\x80\x9C\n");
+  const TRun converted = Run({"prepare", "--player", "N10", "--encoding", "utf8", utf8});
+  EXPECT_EQ(converted.Code, 0) << converted.Err;
+  EXPECT_EQ(converted.Out, "[00:01.00]\xE3\x81\x82\xEF\xBD\x9E\r\n[00:02.00]\xE3\x81\x82\xEF\xBD\x9E\r\n");
+
+  // Named after the song beside it; without a song the file is reported and nothing written.
+  Put("song.mp3", "");
+  EXPECT_EQ(Run({"prepare", "--player", "N10", "--name-after-audio", "-i", file}).Code, 0);
+  EXPECT_EQ(testdata::ReadBytes(Work() / "song.lrc"),
+            "[ti:t]\r\n[00:00.75]Lala\r\n[00:09.75]abcdefghijklmnopqrstuvwxyz0\r\n[00:19.75]Lala\r\n[00:39.75]Lala\r\n");
+  EXPECT_EQ(testdata::ReadBytes(file), song);
+  const TRun alone = Run({"prepare", "--player", "N10", "--name-after-audio", "-o", "out", utf8});
+  EXPECT_EQ(alone.Code, 1);
+  EXPECT_TRUE(Contains(alone.Err, "音声ファイル")) << alone.Err;
+  EXPECT_FALSE(fs::exists(Work() / "out/utf8.lrc"));
+
+  const std::vector<std::string> wrong[] = {
+      {"prepare", file},
+      {"prepare", "--player", "N10", "--from-utf8", file},
+      {"prepare", "--player", "N10", "--encoding", "latin1", file},
+      {"prepare", "--player", "N10", "--name-after-audio", file},
+      {"check", "--keep-word-tags", file},
+  };
+  for (const auto& args : wrong) EXPECT_EQ(Run(args).Code, 2) << ::testing::PrintToString(args);
+}
+
 }  // namespace

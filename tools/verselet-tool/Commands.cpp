@@ -64,7 +64,18 @@ std::unique_ptr<TBlockFilter> ConvertCharacters(const TFilterSettings& settings)
   return std::make_unique<TKanaWidthFilter>(settings.Target);
 }
 
+std::unique_ptr<TBlockFilter> Prepare(const TFilterSettings& settings) {
+  return std::make_unique<TPlayerPrepareFilter>(settings.Prepare, settings.Display);
+}
+
 std::string NoNote(const TBlockFilter&) { return ""; }
+
+std::string PreparedNote(const TBlockFilter& filter) {
+  std::string note;
+  for (const std::string& line : DescribePrepareCounts(static_cast<const TPlayerPrepareFilter&>(filter).Counts(), true))
+    note += (note.empty() ? "" : "、") + line;
+  return note;
+}
 
 std::string ConvertedNote(const TBlockFilter& filter) {
   return std::to_string(static_cast<const TKanaWidthFilter&>(filter).Changed()) + " 文字を変換しました";
@@ -103,6 +114,11 @@ const std::array kCommands = {
     TToolCommand{"convert",
                  "文字を --to の形 (halfwidth 半角、fullwidth 全角、katakana カタカナ、hiragana ひらがな) に変換します",
                  ConvertCharacters, ConvertedNote, TCommandNeeds::Target},
+    TToolCommand{"prepare",
+                 "--player (か --half と --lines) の表示のプレーヤー向けに整えます: 複数のタイムタグの行を時刻順の 1 行 "
+                 "1 タグに分け、[offset:] を適用して削除し、ワードタグを削除し、タグを [mm:ss.xx] にそろえ、表示に収まらない"
+                 "行を示します",
+                 Prepare, PreparedNote, TCommandNeeds::Display, false, false, true},
 };
 
 // "'é' (U+00E9)": the character itself and its code point.

@@ -13,6 +13,8 @@
 #include "app/core/EncodingFilters.h"
 #include "app/core/KanaWidthConversion.h"
 #include "app/core/PlayerLayout.h"
+#include "app/core/PlayerPrepare.h"
+#include "app/core/SaveEncoding.h"
 
 // What the options of the command line tell the filters.
 struct TFilterSettings {
@@ -23,14 +25,17 @@ struct TFilterSettings {
   long long ShiftMillis = 0;
   // normalize-tags: '.' for "[mm:ss.xx]", ':' for "[mm:ss:xx]".
   char TagSeparator = '.';
-  // check: the player display each line must fit on, if any.
+  // check and prepare: the player display each line must fit on, if any.
   std::optional<TPlayerDisplay> Display;
   // convert: what the characters become.
   TKanaWidthTarget Target = TKanaWidthTarget::Halfwidth;
+  // prepare: what it changes, and the encoding it writes.
+  TPrepareOptions Prepare;
+  TSaveEncoding Encoding = TSaveEncoding::ShiftJis;
 };
 
 // The option a command cannot run without.
-enum class TCommandNeeds { Nothing, Offset, TagForm, Target };
+enum class TCommandNeeds { Nothing, Offset, TagForm, Target, Display };
 
 struct TToolCommand {
   const char* Name;
@@ -46,6 +51,10 @@ struct TToolCommand {
   // The command converts between encodings, so it reads the file in the
   // encoding it names instead of taking it for Shift-JIS.
   bool Converts = false;
+  // The command moves lines, which a UTF-8 file cannot pass through as
+  // UTF-8: a Unicode file is converted to Shift-JIS before it, as with
+  // --from-utf8, and the result written in the encoding asked for.
+  bool Prepares = false;
 };
 
 // Raised by to-sjis, at the end of the text, when characters would become

@@ -67,6 +67,11 @@ TKanaWidthTarget ParseTarget(std::string_view text) {
   throw EUsageError("--to には halfwidth、fullwidth、katakana、hiragana のどれかを指定してください: " + std::string(text));
 }
 
+TSaveEncoding ParseEncoding(std::string_view text) {
+  if (const auto encoding = SaveEncodingNamed(text)) return *encoding;
+  throw EUsageError("--encoding には sjis、utf8、utf8-bom のどれかを指定してください: " + std::string(text));
+}
+
 char ParseTagForm(std::string_view text) {
   if (text == "dot") return '.';
   if (text == "colon") return ':';
@@ -112,6 +117,9 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   std::optional<int> half;
   std::optional<int> lines;
   std::optional<TPlayerDisplay> player;
+  // Options of prepare alone.
+  bool prepareOption = false;
+  TPrepareOptions& prepare = options.Filter.Prepare;
   for (auto it = args.begin(); it != args.end(); ++it) {
     const std::string_view arg = *it;
     if (it == endOfOptions) {
@@ -133,6 +141,17 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
       lines = ParseSize("--lines", *linesText);
     } else if (const auto playerName = OptionValue("--player", it, args.end())) {
       player = FindPlayer(*playerName);
+    } else if (const auto encoding = OptionValue("--encoding", it, args.end())) {
+      options.Filter.Encoding = ParseEncoding(*encoding);
+      prepareOption = true;
+    } else if (arg == "--no-expand" || arg == "--keep-word-tags" || arg == "--keep-precision" ||
+               arg == "--remove-id-lines" || arg == "--name-after-audio") {
+      prepare.ExpandLines = prepare.ExpandLines && arg != "--no-expand";
+      prepare.RemoveWordTags = prepare.RemoveWordTags && arg != "--keep-word-tags";
+      prepare.Hundredths = prepare.Hundredths && arg != "--keep-precision";
+      prepare.RemoveIdLines = prepare.RemoveIdLines || arg == "--remove-id-lines";
+      options.NameAfterAudio = options.NameAfterAudio || arg == "--name-after-audio";
+      prepareOption = true;
     } else if (arg == "-i" || arg == "--in-place") {
       inPlace = true;
     } else if (arg == "-f" || arg == "--force") {
@@ -174,7 +193,16 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
   if (hasTarget && !needsTarget) throw EUsageError("--to は convert にだけ使えます");
   if (options.FromUtf8 && options.Command->Converts) throw EUsageError("--from-utf8 は " + name + " には使えません");
   const bool hasDisplay = half || lines || player;
-  if (hasDisplay && !options.Command->Checks) throw EUsageError("--half、--lines、--player は check にだけ使えます");
+  const bool needsDisplay = options.Command->Needs == TCommandNeeds::Display;
+  if (hasDisplay && !options.Command->Checks && !needsDisplay)
+    throw EUsageError("--half、--lines、--player は check と prepare にだけ使えます");
+  if (needsDisplay && !hasDisplay)
+    throw EUsageError(name + " には --player 名前 か --half 桁数 --lines 行数 を指定してください");
+  if (prepareOption && !options.Command->Prepares)
+    throw EUsageError("--encoding、--no-expand、--keep-word-tags、--keep-precision、--remove-id-lines、"
+                      "--name-after-audio は prepare にだけ使えます");
+  if (options.FromUtf8 && options.Command->Prepares)
+    throw EUsageError(name + " は UTF-8 のファイルを変換してから整えるので、--from-utf8 は要りません");
   if (player && (half || lines)) throw EUsageError("--player と --half/--lines は一緒に使えません");
   if (half.has_value() != lines.has_value()) throw EUsageError("--half と --lines は両方指定してください");
   if (half) options.Filter.Display = TPlayerDisplay{*half, *lines};
@@ -184,6 +212,8 @@ TToolOptions ParseCommandLine(int argc, const char* const* argv) {
     return options;
   }
   if (inPlace && folder) throw EUsageError("-i と -o は一緒に使えません");
+  if (options.NameAfterAudio && !inPlace && !folder)
+    throw EUsageError("--name-after-audio には -i (ファイルの横に書く) か -o を指定してください");
   if (folder) {
     // Made by the run when it is missing.
     options.Output = TOutputMode::Folder;

@@ -28,6 +28,9 @@ struct TToolOptions {
   bool FromUtf8 = false;
   // Take links below a folder to files outside it too.
   bool FollowLinks = false;
+  // prepare: the result goes beside the file (or into -o DIR) under the
+  // name of the song beside it, as .lrc.
+  bool NameAfterAudio = false;
   // --lossy, --by and --form.
   TFilterSettings Filter;
   std::filesystem::path OutputFolder;

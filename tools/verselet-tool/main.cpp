@@ -10,6 +10,7 @@
 
 #include "app/core/FileEncodingScan.h"
 #include "app/core/ProgramVersion.h"
+#include "app/core/SongFiles.h"
 #include "app/core/TagCheck.h"
 #include "app/core/Utf8Passage.h"
 #include "platform/AtomicFile.h"
@@ -141,7 +142,9 @@ class TRunner {
     const TEncodingScan scan = ScanFileEncoding(file);
     if (scan.HoldsNul) throw EInOutError("NUL バイトを含むのでバイナリファイルとみなし、処理しません");
     const TFileEncoding encoding = scan.Encoding;
-    if (encoding == TFileEncoding::ShiftJis || FOptions.FromUtf8 || encoding == TFileEncoding::Utf8) return encoding;
+    if (encoding == TFileEncoding::ShiftJis || FOptions.FromUtf8 || FOptions.Command->Prepares ||
+        encoding == TFileEncoding::Utf8)
+      return encoding;
     throw EInOutError(std::string(FileEncodingName(encoding)) +
                       " のファイルです。元のままにします (--from-utf8 を付けると Shift-JIS に変換してから処理します)");
   }
@@ -150,7 +153,7 @@ class TRunner {
   enum class TPassage { AsItIs, AsUtf8, ConvertedFirst };
   TPassage PassageOf(TFileEncoding source) const {
     if (source == TFileEncoding::ShiftJis) return TPassage::AsItIs;
-    return FOptions.FromUtf8 ? TPassage::ConvertedFirst : TPassage::AsUtf8;
+    return FOptions.FromUtf8 || FOptions.Command->Prepares ? TPassage::ConvertedFirst : TPassage::AsUtf8;
   }
 
   // Prints the problems of the file's tags as "FILE:LINE: message" as they
@@ -193,15 +196,25 @@ class TRunner {
     if (passage == TPassage::AsUtf8) filter = std::make_unique<TUtf8Passage>(std::move(filter));
     if (passage == TPassage::ConvertedFirst)
       filter = std::make_unique<TFilterChain>(MakeFromUtf8Filter(FOptions.Filter), std::move(filter));
+    // The encoding the result is written in, when it is not Shift-JIS.
+    const std::unique_ptr<TBlockFilter> encoder = MakeSaveEncoder(FOptions.Filter.Encoding);
     std::string out;
+    std::string encoded;
+    const auto pass = [&](bool final) {
+      if (!encoder) return sink(out);
+      encoded.clear();
+      encoder->Write(out, encoded);
+      if (final) encoder->Finish(encoded);
+      sink(encoded);
+    };
     for (std::string_view block = reader.Next(); !block.empty(); block = reader.Next()) {
       out.clear();
       filter->Write(block, out);
-      sink(out);
+      pass(false);
     }
     out.clear();
     filter->Finish(out);
-    sink(out);
+    pass(true);
     const std::string note = FOptions.Command->Note(CommandPart(*filter, passage));
     if (passage != TPassage::ConvertedFirst) return note;
     const std::string replaced = ReplacedNote(static_cast<TFilterChain&>(*filter).First());
@@ -219,8 +232,21 @@ class TRunner {
     return note;
   }
 
+  // --name-after-audio: the result's name is that of the song beside the file, as .lrc.
+  static std::filesystem::path NamedAfterAudio(const std::filesystem::path& file, const std::filesystem::path& name) {
+    const std::optional<std::filesystem::path> audio = AudioBeside(file);
+    if (!audio) throw EInOutError("同じ名前の音声ファイル (.mp3 など) が横にないので書き出しません");
+    return name.parent_path() / audio->filename().replace_extension(".lrc");
+  }
+
   std::string Write(const TInputFile& input, TFileEncoding source) {
     const std::filesystem::path& file = input.Path;
+    if (FOptions.NameAfterAudio) {
+      const std::filesystem::path target = FOptions.Output == TOutputMode::Folder
+                                               ? FOptions.OutputFolder / NamedAfterAudio(file, input.OutputName)
+                                               : NamedAfterAudio(file, file);
+      return WriteTo(target, file, source);
+    }
     switch (FOptions.Output) {
       case TOutputMode::StandardOutput:
         return ConvertInto(file, source, TSpooledOutput());
@@ -228,15 +254,19 @@ class TRunner {
         // Through a link the file it names is replaced, under the rules of saving through links.
         return ConvertInto(file, source, TAtomicFile(file, FOptions.Force));
       case TOutputMode::Folder: {
-        const std::filesystem::path target = FOptions.OutputFolder / input.OutputName;
-        if (!FWritten.insert(target.lexically_normal()).second) {
-          throw EInOutError(target.string() + " には同じ名前の別のファイルを書き出したので、書き出しません");
-        }
-        std::filesystem::create_directories(target.parent_path());
-        return ConvertInto(file, source, TAtomicFile(target, FOptions.Force));
+        return WriteTo(FOptions.OutputFolder / input.OutputName, file, source);
       }
     }
     return "";
+  }
+
+  // Into a file of its own, never one written before in this run.
+  std::string WriteTo(const std::filesystem::path& target, const std::filesystem::path& file, TFileEncoding source) {
+    if (!FWritten.insert(target.lexically_normal()).second) {
+      throw EInOutError(target.string() + " には同じ名前の別のファイルを書き出したので、書き出しません");
+    }
+    if (!target.parent_path().empty()) std::filesystem::create_directories(target.parent_path());
+    return ConvertInto(file, source, TAtomicFile(target, FOptions.Force));
   }
 
   void Report(const std::filesystem::path& file, const std::string& message) {
