@@ -30,8 +30,6 @@ constexpr int kTickMilliseconds = 33;
 constexpr std::chrono::seconds kFollowPause{3};
 // Passing messages go after a while, like those of the tools.
 constexpr int kMessageMilliseconds = 5000;
-// The pause in typing after which the sung lines are read again.
-constexpr int kRereadMilliseconds = 300;
 
 QString FromFileName(const std::filesystem::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.string())); }
 
@@ -75,15 +73,18 @@ TTimingStudio::TTimingStudio(QMainWindow& window, TRyxEdit& edit, QWidget& edito
   FClock->setInterval(kTickMilliseconds);
   connect(FClock, &QTimer::timeout, this, &TTimingStudio::Tick);
 
-  FRereadSungLines = new QTimer(this);
-  FRereadSungLines->setSingleShot(true);
-  FRereadSungLines->setInterval(kRereadMilliseconds);
-  connect(FRereadSungLines, &QTimer::timeout, this, [this] { FSungLinesStale = true; });
   // Every change of the text, typed, stamped, undone or loaded, comes through here.
   auto linesChangedBefore = FEdit.OnLinesChanged;
   FEdit.OnLinesChanged = [this, linesChangedBefore](TObject* sender, int first, int oldLast, int newLast) {
     if (linesChangedBefore) linesChangedBefore(sender, first, oldLast, newLast);
-    if (FPlayer->IsOpen()) FRereadSungLines->start();
+    if (!FPlayer->IsOpen() || FSungLinesStale) return;
+    // The report comes in the middle of an edit: nothing may be raised from here.
+    try {
+      FSungLines.Changed(FEdit.Lines(), first, oldLast, newLast);
+    } catch (const std::exception&) {
+      // Read anew from the whole text at the next tick.
+      FSungLinesStale = true;
+    }
   };
 
   // The mark of the sung line is drawn after the rows, like the display guides.

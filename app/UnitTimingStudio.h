@@ -120,6 +120,4 @@ class TTimingStudio : public QObject {
   bool FSaidSilent = false;
   std::chrono::steady_clock::time_point FLastUserInput{};
   QTimer* FClock = nullptr;
-  // The sung lines are read again once typing pauses: reading walks the whole text.
-  QTimer* FRereadSungLines = nullptr;
 };

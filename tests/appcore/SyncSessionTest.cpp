@@ -1,12 +1,16 @@
 // Sync mode on a headless editor and a player on a fake clock: stamp times, tag forms, nudges, replays, undo and the sung line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "app/core/SungLines.h"
 #include "app/core/SyncSession.h"
+#include "app/core/TimeTags.h"
 #include "platform/CodePage.h"
 #include "platform/headless/FakeAudioPlayer.h"
 #include "tests/editor/EditorFixture.h"
@@ -345,6 +349,59 @@ TEST(SungLinesTest, TheMarkFollowsTheTimeNotTheLineOrder) {
     } cases[] = {{0ms, std::nullopt}, {5000ms, 5}, {9999ms, 5}, {10000ms, 1},
                  {16000ms, 3},        {20000ms, 2}, {29000ms, 2}, {31000ms, 5}};
     for (const auto& c : cases) EXPECT_EQ(sung.LineAt(c.At), c.Line) << c.At.count() << " wrap " << wrap;
+  }
+}
+
+// The oracle: the text split at its line breaks, the line tags at the head
+// of each line (the first 64 bytes, as far as the mark looks), sorted by time.
+std::vector<std::pair<TMillis, int>> LineTagsByTime(const std::string& text) {
+  std::vector<std::pair<TMillis, int>> tags;
+  std::size_t start = 0;
+  for (int line = 0;; ++line) {
+    const std::size_t end = text.find("\r\n", start);
+    const TTaggedLine parsed = ParseTaggedLine(text.substr(start, std::min<std::size_t>(64, end - start)));
+    for (std::size_t i = 0; i < parsed.LineTagCount; ++i) tags.emplace_back(TMillis{parsed.Tags[i].Millis}, line);
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  std::sort(tags.begin(), tags.end());
+  return tags;
+}
+
+// The lines kept up to date from the editor's change reports equal a fresh
+// read of the whole text after every edit, lines coming and going among
+// them, and both mark the line the plain split of the text says.
+TEST(SungLinesTest, RandomEditsKeepTheLinesEqualToAFreshRead) {
+  for (const int wrap : {kUnwrapped, kWrapColumn}) {
+    TEditorFixture f("[00:01.00]abc\r\n[00:03.00]de[00:02.00]\r\nxyz\r\n[00:04.00][00:00.50]longer line here\r\n", 265,
+                     wrap);
+    TSungLines kept;
+    kept.Read(f.edit.Lines());
+    f.edit.OnLinesChanged = [&](TObject*, int first, int oldLast, int newLast) {
+      kept.Changed(f.edit.Lines(), first, oldLast, newLast);
+    };
+    const std::vector<std::string> steps = {
+        "type:[00:07.00]", "type:[00:05.00]ab", "type:x", "Return", "Back", "Delete", "Ctrl+Z", "Ctrl+Shift+Z",
+        "paste:[00:06.00]p\r\n[00:08.00]q\r\n", "paste:\r\n\r\n", "Up", "Down", "Home", "End", "Left", "Right",
+        "Shift+Down", "Shift+Right", "cut", "Ctrl+Home", "Ctrl+End"};
+    std::mt19937 random(21);
+    for (int i = 0; i < 500; ++i) {
+      const std::string step = steps[random() % steps.size()];
+      f.Do(step);
+      if (i % 89 == 0) f.edit.ReplaceAllText(f.edit.GetAllText() + "\r\n[00:09.00]end");
+      TSungLines fresh;
+      fresh.Read(f.edit.Lines());
+      ASSERT_TRUE(kept == fresh) << "step " << i << " " << step << " wrap " << wrap;
+      // Just before and at each tag's time, the latest line by time, then by line.
+      const std::vector<std::pair<TMillis, int>> tags = LineTagsByTime(f.Text());
+      for (std::size_t k = 0; k < tags.size(); ++k) {
+        const TMillis at = tags[k].first;
+        const auto last = std::upper_bound(tags.begin(), tags.end(), std::pair{at, std::numeric_limits<int>::max()});
+        ASSERT_EQ(kept.LineAt(at), std::optional<int>(std::prev(last)->second)) << "step " << i << " wrap " << wrap;
+        if (k > 0 && tags[k - 1].first == at) continue;
+        ASSERT_EQ(kept.LineAt(at - 1ms), k == 0 ? std::nullopt : std::optional<int>(tags[k - 1].second)) << "step " << i;
+      }
+    }
   }
 }
 
