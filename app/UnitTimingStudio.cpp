@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 #include "app/core/ReactionDelay.h"
 #include "app/core/TimeTags.h"
@@ -391,8 +392,9 @@ void TTimingStudio::UpdateSungLine() {
   }
   const std::optional<int> sung = FSungLines.LineAt(FPlayer->Position());
   if (sung == FSungLine) return;
-  FSungLine = sung;
-  FEdit.RefreshView();
+  // Only the rows that lose and gain the mark are painted again.
+  InvalidateSungRow(std::exchange(FSungLine, sung));
+  InvalidateSungRow(FSungLine);
   if (OnSungLineChanged) OnSungLineChanged();
   if (sung) FollowSungLine(*sung);
 }
@@ -402,6 +404,15 @@ void TTimingStudio::FollowSungLine(int line) {
   const int row = FEdit.Lines().FirstIndexOfLogicalLine(line);
   if (row >= FEdit.TopLine() && row < FEdit.TopLine() + FEdit.VisibleLines()) return;
   FEdit.MoveCaretTo(row, 0);
+}
+
+void TTimingStudio::InvalidateSungRow(std::optional<int> line) {
+  if (!line || !FEdit.HandleAllocated()) return;
+  const int row = FEdit.Lines().FirstIndexOfLogicalLine(*line);
+  if (row < FEdit.TopLine() || row >= FEdit.TopLine() + FEdit.VisibleLines()) return;
+  const int top = FEdit.TopMargin() + (row - FEdit.TopLine()) * FEdit.LineHeight();
+  const TRect band{0, top, FEdit.ClientWidth(), top + FEdit.LineHeight()};
+  FEdit.Host().InvalidateRect(&band);
 }
 
 void TTimingStudio::DrawSungMark(int L1, int L2) {

@@ -96,6 +96,8 @@ class TTimingStudio : public QObject {
   void UpdateTransport();
   void UpdateSungLine();
   void DrawSungMark(int L1, int L2);
+  // Has the row that carries line's mark painted again, when it is in view.
+  void InvalidateSungRow(std::optional<int> line);
   // A click that put the caret inside the line's tag seeks there.
   void SeekIfCaretInTag();
   // Scrolls the sung line into view unless the user moved the view or typed lately.
