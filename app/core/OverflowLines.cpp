@@ -61,10 +61,8 @@ std::optional<std::size_t> RowsIfItMayOverflow(std::string_view line, TPlayerDis
   if (display.HalfCount >= 2 &&
       line.size() <= static_cast<std::size_t>(display.LineCount) * static_cast<std::size_t>(display.HalfCount - 1))
     return std::nullopt;
-  // The player does not show ID tags; the tag check passes them over as
-  // well. Only a line in square brackets or a metadata line can be one.
-  if (((line.starts_with('[') && line.ends_with(']')) || line.starts_with('@')) && ParseTaggedLine(line).Id)
-    return std::nullopt;
+  // The player does not show ID tags; the tag check passes them over as well.
+  if (ParseIdTag(line)) return std::nullopt;
   return CountPlayerRows(line, display.HalfCount);
 }
 
