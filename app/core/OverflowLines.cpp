@@ -61,11 +61,9 @@ std::optional<std::size_t> RowsIfItMayOverflow(std::string_view line, TPlayerDis
   if (display.HalfCount >= 2 &&
       line.size() <= static_cast<std::size_t>(display.LineCount) * static_cast<std::size_t>(display.HalfCount - 1))
     return std::nullopt;
-  // The player does not show ID tags; the tag check passes them over as
-  // well. Only a line in square brackets or a metadata line can be one.
-  if (((line.starts_with('[') && line.ends_with(']')) || line.starts_with('@')) && ParseTaggedLine(line).Id)
-    return std::nullopt;
-  return LayOutForPlayer(line, display.HalfCount).Rows.size();
+  // The player does not show ID tags; the tag check passes them over as well.
+  if (ParseIdTag(line)) return std::nullopt;
+  return CountPlayerRows(line, display.HalfCount);
 }
 
 bool Overflows(std::optional<std::size_t> rows, TPlayerDisplay display) {
@@ -83,7 +81,7 @@ std::size_t TOverflowLines::PlayerRows(const TRyxStrings& lines, int row) const 
   if (kept != FPlayerRows.end()) return kept->second;
   // Rows scrolled past are forgotten now and then: only those in view are asked for again.
   if (FPlayerRows.size() >= kMostPlayerRowsKept) FPlayerRows.clear();
-  const std::size_t rows = LayOutForPlayer(LogicalLineAt(lines, row), FDisplay.HalfCount).Rows.size();
+  const std::size_t rows = CountPlayerRows(LogicalLineAt(lines, row), FDisplay.HalfCount);
   FPlayerRows.emplace(row, rows);
   return rows;
 }

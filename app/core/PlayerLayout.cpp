@@ -25,22 +25,37 @@ std::size_t TPlayerLayout::Pages(int lineCount) const {
   return (Rows.size() + perPage - 1) / perPage;
 }
 
-TPlayerLayout LayOutForPlayer(std::string_view line, int halfCount) {
-  TPlayerLayout layout;
-  layout.Text = WithoutTimeTags(line);
-  const std::string& text = layout.Text;
+namespace {
+
+// Breaks the tag-free text into rows, handing each to onRow in order.
+template <class OnRow>
+void BreakIntoRows(const std::string& text, int halfCount, OnRow&& onRow) {
   TPlayerRow row;
   for (std::size_t i = 0; i < text.size();) {
     const bool wide = IsDBCSLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
     const int cells = wide ? 2 : 1;
     if (row.Length > 0 && row.Cells + cells > halfCount) {
-      layout.Rows.push_back(row);
+      onRow(row);
       row = TPlayerRow{i, 0, 0};
     }
     row.Length += static_cast<std::size_t>(cells);
     row.Cells += cells;
     i += static_cast<std::size_t>(cells);
   }
-  layout.Rows.push_back(row);
+  onRow(row);
+}
+
+}  // namespace
+
+TPlayerLayout LayOutForPlayer(std::string_view line, int halfCount) {
+  TPlayerLayout layout;
+  layout.Text = WithoutTimeTags(line);
+  BreakIntoRows(layout.Text, halfCount, [&layout](const TPlayerRow& row) { layout.Rows.push_back(row); });
   return layout;
+}
+
+std::size_t CountPlayerRows(std::string_view line, int halfCount) {
+  std::size_t rows = 0;
+  BreakIntoRows(WithoutTimeTags(line), halfCount, [&rows](const TPlayerRow&) { ++rows; });
+  return rows;
 }

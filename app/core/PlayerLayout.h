@@ -33,3 +33,6 @@ struct TPlayerLayout {
 // still gets a row of its own, so every row holds at least one character.
 // Every other byte takes one cell.
 TPlayerLayout LayOutForPlayer(std::string_view line, int halfCount);
+// LayOutForPlayer(line, halfCount).Rows.size(), without keeping the rows or
+// the text: for the overflow marks of a long line.
+std::size_t CountPlayerRows(std::string_view line, int halfCount);

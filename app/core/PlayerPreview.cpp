@@ -65,7 +65,7 @@ TPoint TPreviewGeometry::CellOrigin(std::size_t page, int row, int cell) const {
 
 TPlayerPreview::TPlayerPreview(std::string_view line, TPlayerDisplay display)
     : FDisplay(Drawable(display)),
-      FIdLine(ParseTaggedLine(line).Id.has_value()),
+      FIdLine(ParseIdTag(line).has_value()),
       FLayout(LayOutForPlayer(FIdLine ? std::string_view() : line, FDisplay.HalfCount)),
       FKeptOffRows(RowsStartingKeptOff(FLayout)) {}
 

@@ -110,8 +110,8 @@ std::optional<TIdTag> ParseMetadataLine(std::string_view line) {
   return TIdTag{line.substr(1, i - 1), line.substr(i + 1)};
 }
 
-// "[key:value]" and blanks after it, the "]" standing on a character start,
-// or a metadata line.
+}  // namespace
+
 std::optional<TIdTag> ParseIdTag(std::string_view line) {
   if (line.starts_with('@')) return ParseMetadataLine(line);
   if (line.empty() || line[0] != '[') return std::nullopt;
@@ -127,8 +127,6 @@ std::optional<TIdTag> ParseIdTag(std::string_view line) {
   }
   return TIdTag{key, line.substr(valueAt, i - valueAt)};
 }
-
-}  // namespace
 
 TTaggedLine ParseTaggedLine(std::string_view line) {
   TTaggedLine result;

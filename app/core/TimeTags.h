@@ -41,6 +41,11 @@ struct TIdTag {
   std::string_view Value;
 };
 
+// The ID tag or metadata line that line is, if it is one: "[key:value]" and
+// blanks after it, the "]" standing on a character start, or "@Key=value".
+// Reads only the tag, not the rest of a long line.
+std::optional<TIdTag> ParseIdTag(std::string_view line);
+
 struct TTaggedLine {
   std::vector<TTimeTag> Tags;  // line and word tags in the order they stand
   std::vector<TBadTimeTag> Bad;

@@ -1,6 +1,8 @@
 // Tests of the player rows of a lyrics line and of the check that lines fit the display.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/core/PlayerLayout.h"
 #include "app/core/TagCheck.h"
 #include "platform/CodePage.h"
@@ -51,6 +53,23 @@ TEST(PlayerLayoutTest, PagesAndOverflowFollowTheLineCount) {
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_EQ(problems[0].Line, 3u);
   EXPECT_EQ(problems[0].Kind, TTagProblemKind::Overflow);
+}
+
+TEST(PlayerLayoutTest, CountedRowsMatchTheLayoutOfRandomLines) {
+  // Pieces that move row breaks: wide characters, a lone lead byte, good and
+  // bad tags, an ID tag, brackets that open no tag.
+  const std::vector<std::string> pieces = {"a", " ", Sjis("あ"), Sjis("ー"), "\x81", "[00:01.00]", "<00:02.50>",
+                                           "[0x:1]", "[", "<", "]", "[ti:x]", "@", "[00:03:00]"};
+  std::mt19937 random(22);
+  for (int round = 0; round < 2000; ++round) {
+    std::string line;
+    const int length = std::uniform_int_distribution<int>(0, 24)(random);
+    for (int i = 0; i < length; ++i)
+      line += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+    const int halfCount = std::uniform_int_distribution<int>(0, 7)(random);
+    EXPECT_EQ(CountPlayerRows(line, halfCount), LayOutForPlayer(line, halfCount).Rows.size())
+        << line << " / " << halfCount;
+  }
 }
 
 }  // namespace
