@@ -1,7 +1,9 @@
-// TSungLines: the line tags of a text sorted by time, looked up by binary search.
+// TSungLines: the line tags of a text in chunks by line, each sorted by time and looked up by binary search.
 #include "app/core/SungLines.h"
 
 #include <algorithm>
+#include <iterator>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -10,11 +12,12 @@
 #include "editor/Ryxstrings.h"
 
 void TSungLines::Read(const TRyxStrings& rows) {
-  FTimes.clear();
+  FChunks.clear();
   FRows = rows.Count();
   FLineEnds = rows.LogicalLineOf(FRows);
-  ReadLines(rows, 0, 0, FLineEnds, FTimes);
-  std::sort(FTimes.begin(), FTimes.end());
+  TEntries entries;
+  ReadLines(rows, 0, 0, FLineEnds, entries);
+  CutChunks(entries.begin(), entries.end(), FChunks);
 }
 
 void TSungLines::Changed(const TRyxStrings& rows, int first, int oldLast, int newLast) {
@@ -27,23 +30,88 @@ void TSungLines::Changed(const TRyxStrings& rows, int first, int oldLast, int ne
   const int firstLine = rows.LogicalLineOf(first);
   const int newLastLine = rows.LogicalLineOf(newLast + 1);
   const int oldLastLine = FLineEnds - (lineEnds - newLastLine);
-  const int shift = newLastLine - oldLastLine;
-  // One pass over the tags, none over the text: the changed lines' go, the
-  // later lines' are renumbered, which keeps their order.
-  auto kept = FTimes.begin();
-  for (auto& entry : FTimes) {
-    if (entry.second >= firstLine && entry.second <= oldLastLine) continue;
-    if (entry.second > oldLastLine) entry.second += shift;
-    *kept++ = entry;
-  }
-  FTimes.erase(kept, FTimes.end());
+  Remove(firstLine, oldLastLine, newLastLine - oldLastLine);
   TEntries read;
   ReadLines(rows, rows.FirstIndexOfLogicalLine(firstLine), firstLine, newLastLine, read);
-  std::sort(read.begin(), read.end());
-  const auto middle = FTimes.insert(FTimes.end(), read.begin(), read.end());
-  std::inplace_merge(FTimes.begin(), middle, FTimes.end());
+  Insert(std::move(read));
   FRows = rows.Count();
   FLineEnds = lineEnds;
+}
+
+void TSungLines::TChunk::Measure() {
+  const auto [low, high] = std::minmax_element(Entries.begin(), Entries.end(),
+                                               [](const TEntry& a, const TEntry& b) { return a.second < b.second; });
+  FirstLine = low->second;
+  LastLine = high->second;
+}
+
+void TSungLines::Remove(int first, int last, int shift) {
+  for (TChunk& chunk : FChunks) {
+    if (chunk.LastLine + chunk.Offset < first) continue;
+    if (chunk.FirstLine + chunk.Offset > last) {
+      chunk.Offset += shift;
+      continue;
+    }
+    // The lines after the change stay above the lines before it when
+    // moved, so the order by time, then line, holds without a sort.
+    std::erase_if(chunk.Entries, [&](TEntry& entry) {
+      const int line = entry.second + chunk.Offset;
+      if (line > last) entry.second += shift;
+      return line >= first && line <= last;
+    });
+    if (!chunk.Entries.empty()) chunk.Measure();
+  }
+  std::erase_if(FChunks, [](const TChunk& chunk) { return chunk.Entries.empty(); });
+}
+
+void TSungLines::Insert(TEntries entries) {
+  if (entries.empty()) return;
+  // Nothing else lies among the new lines: the first chunk that reaches
+  // them, or the last, takes them without breaking the order of the chunks.
+  const int firstLine = entries.front().second;
+  auto chunk = std::partition_point(FChunks.begin(), FChunks.end(),
+                                    [&](const TChunk& c) { return c.LastLine + c.Offset < firstLine; });
+  if (chunk == FChunks.end() && !FChunks.empty()) chunk = std::prev(FChunks.end());
+  if (chunk == FChunks.end()) {
+    CutChunks(entries.begin(), entries.end(), FChunks);
+    return;
+  }
+  for (TEntry& entry : entries) entry.second -= chunk->Offset;
+  std::sort(entries.begin(), entries.end());
+  const auto middle = chunk->Entries.insert(chunk->Entries.end(), entries.begin(), entries.end());
+  std::inplace_merge(chunk->Entries.begin(), middle, chunk->Entries.end());
+  chunk->Measure();
+  if (chunk->Entries.size() <= FChunkSize) return;
+  // Split in two by line.
+  TEntries byLine;
+  byLine.reserve(chunk->Entries.size());
+  for (const TEntry& entry : chunk->Entries) byLine.emplace_back(entry.first, entry.second + chunk->Offset);
+  std::stable_sort(byLine.begin(), byLine.end(), [](const TEntry& a, const TEntry& b) { return a.second < b.second; });
+  std::vector<TChunk> halves;
+  CutChunks(byLine.begin(), byLine.end(), halves);
+  const auto at = FChunks.erase(chunk);
+  FChunks.insert(at, std::make_move_iterator(halves.begin()), std::make_move_iterator(halves.end()));
+}
+
+void TSungLines::CutChunks(TEntries::const_iterator begin, TEntries::const_iterator end,
+                           std::vector<TChunk>& chunks) const {
+  const std::size_t piece = std::max<std::size_t>(1, FChunkSize / 2);
+  while (begin != end) {
+    const auto stop = begin + static_cast<std::ptrdiff_t>(std::min<std::size_t>(piece, end - begin));
+    TChunk& chunk = chunks.emplace_back();
+    chunk.Entries.assign(begin, stop);
+    std::sort(chunk.Entries.begin(), chunk.Entries.end());
+    chunk.Measure();
+    begin = stop;
+  }
+}
+
+TSungLines::TEntries TSungLines::Entries() const {
+  TEntries all;
+  for (const TChunk& chunk : FChunks)
+    for (const TEntry& entry : chunk.Entries) all.emplace_back(entry.first, entry.second + chunk.Offset);
+  std::sort(all.begin(), all.end());
+  return all;
 }
 
 void TSungLines::ReadLines(const TRyxStrings& rows, int row, int line, int lastLine, TEntries& entries) {
@@ -78,9 +146,16 @@ void TSungLines::ReadLines(const TRyxStrings& rows, int row, int line, int lastL
 }
 
 std::optional<int> TSungLines::LineAt(TMillis position) const {
-  // The first entry after position, by time; the one before it is the latest at or before it, the last line of a shared time.
-  const auto after = std::upper_bound(FTimes.begin(), FTimes.end(), position,
-                                      [](TMillis at, const std::pair<TMillis, int>& entry) { return at < entry.first; });
-  if (after == FTimes.begin()) return std::nullopt;
-  return std::prev(after)->second;
+  // The latest tag at or before position by time, the last line of a shared
+  // time: the best of each chunk's, found by binary search.
+  std::optional<TEntry> best;
+  for (const TChunk& chunk : FChunks) {
+    if (chunk.Entries.front().first > position) continue;
+    const auto after = std::upper_bound(chunk.Entries.begin(), chunk.Entries.end(),
+                                        TEntry{position, std::numeric_limits<int>::max()});
+    const TEntry found{std::prev(after)->first, std::prev(after)->second + chunk.Offset};
+    if (!best || *best < found) best = found;
+  }
+  if (!best) return std::nullopt;
+  return best->second;
 }

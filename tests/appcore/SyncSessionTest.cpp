@@ -370,12 +370,13 @@ std::vector<std::pair<TMillis, int>> LineTagsByTime(const std::string& text) {
 
 // The lines kept up to date from the editor's change reports equal a fresh
 // read of the whole text after every edit, lines coming and going among
-// them, and both mark the line the plain split of the text says.
+// them, and both mark the line the plain split of the text says. Chunks of
+// four tags make every edit split, empty or move chunks.
 TEST(SungLinesTest, RandomEditsKeepTheLinesEqualToAFreshRead) {
-  for (const int wrap : {kUnwrapped, kWrapColumn}) {
+  for (const auto& [wrap, chunkSize] : {std::pair{kUnwrapped, 4}, {kWrapColumn, 4}, {kUnwrapped, 1024}}) {
     TEditorFixture f("[00:01.00]abc\r\n[00:03.00]de[00:02.00]\r\nxyz\r\n[00:04.00][00:00.50]longer line here\r\n", 265,
                      wrap);
-    TSungLines kept;
+    TSungLines kept(chunkSize);
     kept.Read(f.edit.Lines());
     f.edit.OnLinesChanged = [&](TObject*, int first, int oldLast, int newLast) {
       kept.Changed(f.edit.Lines(), first, oldLast, newLast);
