@@ -17,18 +17,22 @@ namespace {
 // line is that one row, as it is unless text is soft-wrapped, else the rows
 // joined in joined.
 std::string_view LogicalLineView(const TRyxStrings& lines, int row, int& first, int& last, std::string& joined) {
+  // A row that ends its line after a row that ended one is a whole line:
+  // the common case, answered without counting line ends within its block.
+  const std::string_view only = lines.Get(row);
+  if (HasLineEnd(only) && (row == 0 || HasLineEnd(lines.Get(row - 1)))) {
+    first = last = row;
+    return only.substr(0, static_cast<std::size_t>(ContentLength(only)));
+  }
   // Found from the store's counts per block: a long soft-wrapped line is not walked piece by piece to its ends.
   const int line = lines.LogicalLineOf(row);
   first = std::min(lines.FirstIndexOfLogicalLine(line), row);
   last = row;
-  if (!HasLineEnd(lines.Get(row))) {
+  if (!HasLineEnd(only)) {
     const int next = lines.FirstIndexOfLogicalLine(line + 1);
     last = lines.LogicalLineOf(next) > line ? next - 1 : lines.Count() - 1;
   }
-  if (first == last) {
-    const std::string_view only = lines.Get(row);
-    return only.substr(0, static_cast<std::size_t>(ContentLength(only)));
-  }
+  if (first == last) return only.substr(0, static_cast<std::size_t>(ContentLength(only)));
   joined.clear();
   for (int r = first; r <= last; ++r) {
     const std::string_view part = lines.Get(r);
