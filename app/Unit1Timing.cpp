@@ -16,6 +16,10 @@ void TForm1::CreateTimingStudio() {
   TimingStudio->AddMenus(*N1, N8, *T1, *HelpMenu, N2);
   TimingStudio->CurrentLyrics = [this] { return CurrentFileName(); };
   PreviewPanel->View()->SungLine = [this] { return TimingStudio->PlayingLine(); };
+  PreviewPanel->View()->SongTime = [this]() -> std::optional<TMillis> {
+    if (!TimingStudio->Player().Playing()) return std::nullopt;
+    return TimingStudio->Player().Position();
+  };
   TimingStudio->OnSungLineChanged = [this] {
     if (PreviewShown()) PreviewPanel->View()->update();
   };
@@ -26,7 +30,10 @@ void TForm1::CreateTimingStudio() {
   connect(WaveformStrip, &TWaveformStrip::Said, this, [this](const QString& text) { statusBar()->showMessage(text, 5000); });
   TimingStudio->OnSongOpened = [this](const std::filesystem::path& song) { WaveformStrip->SongOpened(song); };
   TimingStudio->OnSongClosed = [this] { WaveformStrip->SongClosed(); };
-  TimingStudio->OnTicked = [this] { WaveformStrip->Tick(); };
+  TimingStudio->OnTicked = [this] {
+    WaveformStrip->Tick();
+    if (PreviewShown()) PreviewPanel->View()->FollowSong();
+  };
 }
 
 void TForm1::LyricsFileOpened(const std::string& fileName) { TimingStudio->LyricsOpened(fileName); }
