@@ -8,6 +8,9 @@
 #include "editor/RyxEdit.h"
 
 void TMarkerDrag::Begin(const TTagMarker& marker, std::optional<TMillis> length) {
+  const TTaggedLine parsed = ParseTaggedLine(FSession.LogicalLineText(marker.Line));
+  if (marker.Tag >= parsed.Tags.size()) return End();
+  FForm = parsed.Tags[marker.Tag];
   FMarker = marker;
   FOriginal = marker.Time;
   FLength = length;
@@ -22,7 +25,10 @@ bool TMarkerDrag::StepAtHead() const {
 std::string TMarkerDrag::MoveTo(TMillis time) {
   if (!FMarker || FEdit.ReadOnly()) return {};
   if (FLength) time = std::min(time, *FLength);
-  time = std::max(time, TMillis{0});
+  // The time as the tag can hold it: hundredths for most forms.
+  std::string written;
+  AppendTimeTag(written, FForm, std::clamp<long long>(time.count(), 0, LargestTagMillis(FForm)));
+  time = TMillis{ParseTaggedLine(written).Tags.at(0).Millis};
   if (time == FMarker->Time) return {};
   const bool undone = StepAtHead();
   if (undone) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/core/TagMarkers.h"
+#include "app/core/TimeTags.h"
 
 class TRyxEdit;
 class TSyncSession;
@@ -18,7 +19,8 @@ class TMarkerDrag {
  public:
   TMarkerDrag(TRyxEdit& edit, TSyncSession& session) : FEdit(edit), FSession(session) {}
 
-  // Starts dragging; the song's length, when known, is the latest time the tag takes.
+  // Starts dragging (nothing, when the line holds no such tag); the song's
+  // length, when known, is the latest time the tag takes.
   void Begin(const TTagMarker& marker, std::optional<TMillis> length);
   // The tag to time; the status bar's line (UTF-8), empty when nothing changed.
   std::string MoveTo(TMillis time);
@@ -35,6 +37,8 @@ class TMarkerDrag {
   TSyncSession& FSession;
   std::optional<TTagMarker> FMarker;
   TMillis FOriginal{0};
+  // The tag's form when the drag began: the times it can hold.
+  TTimeTag FForm;
   std::optional<TMillis> FLength;
   bool FStepMade = false;
   std::size_t FUndoCount = 0;
