@@ -101,11 +101,7 @@ void TWaveformView::ReadMarkers() {
   FMarkersStale = false;
   FMarkersTop = FEdit.TopLine();
   FMarkersRows = FEdit.VisibleLines();
-  const TRyxStrings& rows = FEdit.Lines();
-  if (rows.Count() == 0) return;
-  const int first = rows.LogicalLineOf(std::clamp(FMarkersTop, 0, rows.Count() - 1));
-  const int last = rows.LogicalLineOf(std::clamp(FMarkersTop + FMarkersRows, 0, rows.Count() - 1));
-  for (int line = first; line <= last; ++line) AppendTagMarkers(line, FSession.LogicalLineText(line), FMarkers);
+  AppendRowMarkers(FEdit.Lines(), FMarkersTop, FMarkersTop + FMarkersRows, FMarkers);
 }
 
 std::optional<TTagMarker> TWaveformView::MarkerAt(int x, int y) {

@@ -17,8 +17,17 @@ struct TTagMarker {
   friend bool operator==(const TTagMarker&, const TTagMarker&) = default;
 };
 
+class TRyxStrings;
+
 // Appends a marker for every well-formed time tag of a logical line's text.
 void AppendTagMarkers(int line, std::string_view text, std::vector<TTagMarker>& out);
+
+// The tags read in a view need not walk a line of megabytes on every
+// keystroke: only this many bytes from a line's start are read for them.
+inline constexpr std::size_t kMarkedBytes = 64 * 1024;
+// Appends the markers of the logical lines that take in rows first..last,
+// each read up to kMarkedBytes from its start.
+void AppendRowMarkers(const TRyxStrings& rows, int first, int last, std::vector<TTagMarker>& out);
 
 // The edit that writes the line's tag `tag` with a new time in its own form
 // (brackets, separator, digits), the time held to 0 and to the latest the

@@ -71,6 +71,26 @@ class MarkerDragTest : public ::testing::Test {
   TMarkerDrag FDrag{FEditor.edit, FSession};
 };
 
+TEST_F(MarkerDragTest, TheMarkersOfRowsAreThoseOfTheLinesThatTakeThemIn) {
+  // Wrapped at a small column: tags straddle rows, and a row range may start or end inside a line.
+  const TRyxStrings& rows = FEditor.edit.Lines();
+  for (int first = 0; first < rows.Count(); ++first) {
+    for (int last = first; last < rows.Count(); ++last) {
+      std::vector<TTagMarker> expected;
+      for (int line = rows.LogicalLineOf(first); line <= rows.LogicalLineOf(last); ++line)
+        AppendTagMarkers(line, Line(line), expected);
+      std::vector<TTagMarker> got;
+      AppendRowMarkers(rows, first, last, got);
+      ASSERT_EQ(got, expected) << first << ".." << last;
+    }
+  }
+  // Only the start of a very long line is read for them.
+  FEditor.edit.SetAllText("[00:01.00]" + std::string(kMarkedBytes, 'a') + "<00:02.00>b\r\n[00:03.00]c");
+  std::vector<TTagMarker> got;
+  AppendRowMarkers(rows, 0, rows.Count() - 1, got);
+  EXPECT_EQ(got, (std::vector<TTagMarker>{{0, 0, 1000ms, false}, {1, 0, 3000ms, false}}));
+}
+
 TEST_F(MarkerDragTest, RandomDragsFollowInTheTextAndEachIsOneUndoStep) {
   // Wrapped at a small column, so that tags straddle rows; each drag checked against the line written by hand.
   std::mt19937 random(21);
