@@ -249,8 +249,9 @@ void TWaveformView::wheelEvent(QWheelEvent* event) {
   const QPoint delta = event->angleDelta();
   const int x = static_cast<int>(event->position().x());
   if (delta.x() != 0 || (event->modifiers() & Qt::ShiftModifier)) {
-    const int notches = (delta.x() != 0 ? delta.x() : delta.y()) / 120;
-    FScale.ScrollBy(-notches * width() / 10);
+    // A notch (120) scrolls a tenth of the strip; a touchpad's finer steps a part of that.
+    const int turned = delta.x() != 0 ? delta.x() : delta.y();
+    FScale.ScrollBy(-turned * width() / 1200);
   } else {
     FScale.ZoomAround(x, std::pow(kZoomStep, delta.y() / 120.0));
   }
