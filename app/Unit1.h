@@ -40,6 +40,7 @@ class TRecoveryKeeper;
 struct TOrphanRecovery;
 class TTagCheckPanel;
 class TTimingStudio;
+class TWaveformStrip;
 class TWorkProgress;
 
 class TForm1 : public QMainWindow {
@@ -136,6 +137,8 @@ class TForm1 : public QMainWindow {
   TTagCheckPanel* TagCheckPanel = nullptr;
   // The song, the transport bar and sync mode (Unit1Timing.cpp).
   TTimingStudio* TimingStudio = nullptr;
+  // The song's envelope and the tags' markers under the text (Unit1Timing.cpp).
+  TWaveformStrip* WaveformStrip = nullptr;
   // While the check panel is open, an edit checks the text again once typing
   // pauses for this long...
   QTimer* TagRecheckTimer = nullptr;

@@ -43,7 +43,8 @@ void TPreviewView::paintEvent(QPaintEvent*) {
   FCanvas->SetFont(FEdit.LogFont());
   int row = FEdit.CaretLine();
   int col = FEdit.CaretCol();
-  if (const std::optional<int> sung = SungLine ? SungLine() : std::nullopt) {
+  const std::optional<int> sung = SungLine ? SungLine() : std::nullopt;
+  if (sung) {
     row = FEdit.Lines().FirstIndexOfLogicalLine(*sung);
     col = 0;
   }
@@ -53,6 +54,7 @@ void TPreviewView::paintEvent(QPaintEvent*) {
   if (!FPreview || line != FPreviewLine || display.HalfCount != FPreviewDisplay.HalfCount ||
       display.LineCount != FPreviewDisplay.LineCount) {
     FPreview.emplace(line, display);
+    FKaraoke.emplace(line);
     FPreviewLine = std::move(line);
     FPreviewDisplay = display;
   }
@@ -61,8 +63,20 @@ void TPreviewView::paintEvent(QPaintEvent*) {
   // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.
   const int wanted = std::min(preview.Width(*FCanvas), kWidestPanel);
   if (wanted > minimumWidth()) setMinimumWidth(wanted);
-  preview.Draw(*FCanvas, TRect{0, 0, width(), height()}, heading);
+  FDrawnSungLine = sung;
+  FSungBytes = sung ? SungBytesNow() : 0;
+  preview.Draw(*FCanvas, TRect{0, 0, width(), height()}, heading, FSungBytes);
   QPainter(this).drawPixmap(0, 0, FCanvas->pixmap());
+}
+
+std::size_t TPreviewView::SungBytesNow() const {
+  const std::optional<TMillis> time = SongTime ? SongTime() : std::nullopt;
+  return time && FKaraoke ? FKaraoke->SungBytes(*time) : 0;
+}
+
+void TPreviewView::FollowSong() {
+  const std::optional<int> sung = SungLine ? SungLine() : std::nullopt;
+  if (sung != FDrawnSungLine || (sung && SungBytesNow() != FSungBytes)) update();
 }
 
 TPreviewPanel::TPreviewPanel(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,

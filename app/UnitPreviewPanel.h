@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/core/KaraokeUnits.h"
 #include "app/core/PlayerPreview.h"
 
 class QtCanvas;
@@ -27,6 +28,10 @@ class TPreviewView : public QWidget {
 
   // While a song plays: the logical line being sung (from 0), shown in place of the caret's.
   std::function<std::optional<int>()> SungLine;
+  // While a song plays: the time heard now; the sung line's units up to it are coloured.
+  std::function<std::optional<TMillis>()> SongTime;
+  // One step of the song's clock: painted again only when the colour reaches another unit.
+  void FollowSong();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -41,6 +46,11 @@ class TPreviewView : public QWidget {
   std::string FPreviewLine;
   TPlayerDisplay FPreviewDisplay;
   std::optional<TPlayerPreview> FPreview;
+  std::optional<TKaraokeUnits> FKaraoke;
+  // The sung line and its coloured bytes last drawn.
+  std::optional<int> FDrawnSungLine;
+  std::size_t FSungBytes = 0;
+  std::size_t SungBytesNow() const;
 };
 
 class TPreviewPanel : public QDockWidget {

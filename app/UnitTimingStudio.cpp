@@ -181,6 +181,7 @@ bool TTimingStudio::OpenSong(const std::filesystem::path& song) {
     PlayPauseAction->setEnabled(false);
     SeekToTagAction->setEnabled(false);
     FClock->stop();
+    if (OnSongClosed) OnSongClosed();
     return false;
   }
   Transport->setWindowTitle("再生: " + FromFileName(song.filename()) +
@@ -195,6 +196,7 @@ bool TTimingStudio::OpenSong(const std::filesystem::path& song) {
     FWindow.statusBar()->showMessage("音声の出力を開けないため、音を出さずに時計だけで再生します");
   }
   UpdateTransport();
+  if (OnSongOpened) OnSongOpened(song);
   return true;
 }
 
@@ -378,6 +380,7 @@ void TTimingStudio::Tick() {
   FSession.Tick();
   UpdateTransport();
   UpdateSungLine();
+  if (OnTicked) OnTicked();
 }
 
 void TTimingStudio::UpdateTransport() {

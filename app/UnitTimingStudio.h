@@ -72,6 +72,10 @@ class TTimingStudio : public QObject {
   std::function<std::string()> CurrentLyrics;
   // The sung line changed (the preview follows it).
   std::function<void()> OnSungLineChanged;
+  // A song was opened, or the song open before is gone after a failed open; each step of the clock.
+  std::function<void(const std::filesystem::path&)> OnSongOpened;
+  std::function<void()> OnSongClosed;
+  std::function<void()> OnTicked;
   // The line being sung while the song plays; none while it is paused.
   std::optional<int> PlayingLine() const { return FPlayer->Playing() ? FSungLine : std::nullopt; }
 

@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory save keys mainkeys mainstamp mainlongline longline overflow wrap tools windowtools check)
+ROWS=(open memory save keys mainkeys mainstamp mainwaveform mainlongline longline overflow wrap tools windowtools check)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -124,6 +124,15 @@ row_mainstamp() {
   row "main window: the sung lines brought up to date after a stamp (the stamped line read, the later lines renumbered), 100 MB" \
     "the whole text read, as on opening a song: $m_reread_ms ms" "$m_sung_update_ms ms" \
     "$(ratio "$m_sung_update_ms" "$m_reread_ms")" "≤ 1 ms (nothing per keystroke walks the text)"
+}
+
+row_mainwaveform() {
+  measure main-waveform "$root/docs/karaoke-sample.lrc"
+  row "main window: the envelope of a 5-minute 44.1 kHz song, from opening it until whole" "–" \
+    "$m_envelope_ready_ms ms" "–" "≤ 2000 ms"
+  row "main window: a frame of the waveform strip while the song plays ($m_markers markers)" \
+    "a frame after a wheel notch (envelope drawn again): $m_redraw_median_ms ms (max $m_redraw_max_ms)" \
+    "$m_frame_median_ms ms (max $m_frame_max_ms)" "$(ratio "$m_frame_median_ms" "$m_redraw_median_ms")" "≤ 2 ms"
 }
 
 row_mainlongline() {

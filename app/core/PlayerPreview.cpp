@@ -19,6 +19,8 @@ constexpr TColor kInk = RGB(24, 40, 16);
 constexpr TColor kFrame = RGB(64, 80, 56);
 constexpr TColor kOverflow = RGB(208, 0, 0);
 constexpr TColor kKeptOffCell = RGB(255, 196, 196);
+constexpr TColor kSungInk = RGB(255, 255, 255);
+constexpr TColor kSungCell = RGB(40, 70, 190);
 constexpr int kMargin = 6;
 constexpr int kLabelGap = 2;
 constexpr int kPageGap = 8;
@@ -69,7 +71,8 @@ TPlayerPreview::TPlayerPreview(std::string_view line, TPlayerDisplay display)
       FLayout(LayOutForPlayer(FIdLine ? std::string_view() : line, FDisplay.HalfCount)),
       FKeptOffRows(RowsStartingKeptOff(FLayout)) {}
 
-void TPlayerPreview::Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading) const {
+void TPlayerPreview::Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading,
+                          std::size_t sungBytes) const {
   canvas.SetBrushColor(kBackground);
   canvas.FillRect(area);
   const TPreviewGeometry at(canvas, area, FDisplay);
@@ -79,7 +82,7 @@ void TPlayerPreview::Draw(ICanvas& canvas, const TRect& area, const TPreviewHead
   const int visibleCells = std::min(FDisplay.HalfCount, std::max(0, area.Right - at.Left) / (at.CellWidth + 1) + 1);
   for (std::size_t page = 0; page < Pages(); ++page) {
     if (at.Grid(page).Top - at.CellHeight - kLabelGap >= area.Bottom) break;
-    DrawPage(canvas, at, page, visibleCells, area.Bottom);
+    DrawPage(canvas, at, page, visibleCells, area.Bottom, sungBytes);
   }
 }
 
@@ -116,7 +119,7 @@ void TPlayerPreview::DrawHeading(ICanvas& canvas, const TPreviewGeometry& at, co
 }
 
 void TPlayerPreview::DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::size_t page, int visibleCells,
-                              int bottom) const {
+                              int bottom, std::size_t sungBytes) const {
   const bool overflow = page > 0;
   const TRect grid = at.Grid(page);
   canvas.SetBkColor(kBackground);
@@ -158,8 +161,14 @@ void TPlayerPreview::DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::
                                            ? std::string_view(" ")
                                            : std::string_view(FLayout.Text).substr(byteAt, static_cast<std::size_t>(width));
         const bool marked = keptOff && cell == 0;
-        canvas.SetTextColor(marked ? kOverflow : kInk);
-        canvas.SetBkColor(marked ? kKeptOffCell : kScreen);
+        const bool sung = byteAt < sungBytes;
+        canvas.SetTextColor(sung ? kSungInk : marked ? kOverflow : kInk);
+        canvas.SetBkColor(sung ? kSungCell : marked ? kKeptOffCell : kScreen);
+        if (sung) {
+          // The whole cell, so that the colour runs on without gaps.
+          canvas.SetBrushColor(kSungCell);
+          canvas.FillRect(TRect{origin.X, origin.Y, origin.X + width * (at.CellWidth + 1) - 1, origin.Y + at.CellHeight});
+        }
         canvas.TextOut(origin.X, origin.Y, glyph);
         byteAt += static_cast<std::size_t>(width);
       }

@@ -54,8 +54,9 @@ class TPlayerPreview {
   // canvas's current font. Pages after the first are framed in red and
   // labelled as overflowing. A row that starts with a character kept off a
   // line start (。、」 and the like) shows that character in red on pink, and the
-  // heading names the first such row.
-  void Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading) const;
+  // heading names the first such row. The first sungBytes bytes of the
+  // layout's text are coloured as a karaoke player colours what was sung.
+  void Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading, std::size_t sungBytes = 0) const;
   // The width that shows a whole grid. The heading is not counted: a long
   // one is cut at the panel's edge rather than take the editor's room.
   int Width(const ITextMeasurer& font) const;
@@ -65,7 +66,8 @@ class TPlayerPreview {
   std::array<std::string, 2> HeadingLines(const TPreviewHeading& heading) const;
   void DrawHeading(ICanvas& canvas, const TPreviewGeometry& at, const TPreviewHeading& heading) const;
   // Cells right of visibleCells and rows from bottom down are left out.
-  void DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::size_t page, int visibleCells, int bottom) const;
+  void DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::size_t page, int visibleCells, int bottom,
+                std::size_t sungBytes) const;
 
   TPlayerDisplay FDisplay;
   bool FIdLine;

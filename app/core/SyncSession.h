@@ -44,6 +44,10 @@ class TSyncSession {
   void Tick();
   bool Replaying() const { return FReplayEnd.has_value(); }
 
+  // Replaces the edit's bytes of logical line `line` as one undo step, the
+  // caret left by them: the door of every change that an action makes.
+  void ReplaceInLine(int line, const TLineEdit& edit) { ApplyEdit(line, edit); }
+
   int CaretLogicalLine() const;
   // The bytes of logical line `line` (from 0), across the rows word wrap made of it, without its line break.
   std::string LogicalLineText(int line) const;

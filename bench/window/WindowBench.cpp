@@ -1,7 +1,7 @@
 // The editor in its Qt host on a large document: open, memory, save, keys and the clean-up tools, against references.
 //
 // verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|
-// main-keys|main-longline|main-stamp FILE prints name=value lines (times in milliseconds, sizes in megabytes);
+// main-keys|main-longline|main-stamp|main-waveform FILE prints name=value lines (times in milliseconds, sizes in megabytes);
 // scripts/bench.sh turns them into its table. Each mode measures the
 // reference in the same process run; each tool runs in the real main window,
 // in a process of its own so that its peak memory is its own.
@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,6 +29,7 @@
 #include "app/UnitApplication.h"
 #include "app/UnitCommonDialogs.h"
 #include "app/UnitTimingStudio.h"
+#include "app/UnitWaveformStrip.h"
 #include "app/core/SungLines.h"
 #include "bench/PlainSplit.h"
 #include "editor/RyxEdit.h"
@@ -318,6 +321,7 @@ class TMainWindow {
   TRyxEdit& Edit() { return *FForm.RyxEdit1; }
   QWidget* Editor() { return FForm.centralWidget(); }
   TTimingStudio& Studio() { return *FForm.TimingStudio; }
+  TWaveformStrip& Waveform() { return *FForm.WaveformStrip; }
 
   double Key(int key, const QString& text = {}) {
     const Clock::time_point start = Clock::now();
@@ -465,12 +469,61 @@ void MeasureMainStamp(const std::filesystem::path& name) {
   std::filesystem::remove(song);
 }
 
+// The waveform strip of a five-minute 44.1 kHz song in the main window:
+// the time from opening the window with the song until its envelope is
+// whole, then frames of the strip while the song plays, each painted at
+// once: the plain frame (the play head moved) and the frame after a wheel
+// notch (the envelope drawn again at the new zoom).
+void MeasureMainWaveform(const std::filesystem::path& name) {
+  using namespace std::chrono_literals;
+  const std::filesystem::path song = name.parent_path() / "verselet-bench-waveform.wav";
+  std::vector<TMillis> clicks;
+  for (TMillis at = 0ms; at < 300000ms; at += 250ms) clicks.push_back(at);
+  std::ofstream(song, std::ios::binary) << ClickTrackWave(300000ms, clicks, 44100);
+  if (qEnvironmentVariableIsEmpty("VERSELET_AUDIO_SINK")) qputenv("VERSELET_AUDIO_SINK", "fakesink sync=true");
+  {
+    const Clock::time_point opened = Clock::now();
+    TMainWindow window(name, 0, song);
+    TWaveformStrip& strip = window.Waveform();
+    while (strip.Decoding() && MillisecondsSince(opened) < 60000) {
+      QApplication::processEvents(QEventLoop::AllEvents, 5);
+      std::this_thread::sleep_for(2ms);
+    }
+    const double ready = MillisecondsSince(opened);
+    if (strip.Decoding() || strip.View()->Envelope().Buckets() < 29900) {
+      std::fprintf(stderr, "the envelope of the song did not come whole\n");
+      std::exit(1);
+    }
+    window.Studio().PlayPause();
+    TWaveformView& view = *strip.View();
+    std::vector<double> frames, redraws;
+    for (int i = 0; i < 200; ++i) {
+      std::this_thread::sleep_for(5ms);
+      window.Studio().Tick();
+      Clock::time_point start = Clock::now();
+      view.repaint();
+      frames.push_back(MillisecondsSince(start));
+      const QPointF at(view.width() / 2.0, view.height() / 2.0);
+      QWheelEvent wheel(at, view.mapToGlobal(at), {}, QPoint(0, i % 20 < 10 ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+      QApplication::sendEvent(&view, &wheel);
+      start = Clock::now();
+      view.repaint();
+      redraws.push_back(MillisecondsSince(start));
+    }
+    std::printf("envelope_ready_ms=%.0f\nmarkers=%zu\n", ready, view.Markers().size());
+    PrintKeys("frame", frames);
+    PrintKeys("redraw", redraws);
+  }
+  std::filesystem::remove(song);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|main-keys|main-longline|main-stamp FILE\n");
+                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|main-keys|main-longline|main-stamp|main-waveform FILE\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -499,6 +552,8 @@ int main(int argc, char** argv) {
     MeasureMainLongLine(name);
   else if (mode == "main-stamp")
     MeasureMainStamp(name);
+  else if (mode == "main-waveform")
+    MeasureMainWaveform(name);
   else
     return 2;
   return 0;

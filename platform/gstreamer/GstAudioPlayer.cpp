@@ -4,66 +4,14 @@
 #include <gst/gst.h>
 
 #include <cstdlib>
-#include <mutex>
+
+#include "platform/gstreamer/GstMessages.h"
 
 namespace {
 
 constexpr GstClockTime kSettleTimeout = 10 * GST_SECOND;
 // playbin's flags: audio only, so that a video or subtitle stream costs nothing.
 constexpr guint kPlayAudioOnly = 0x2;
-
-void InitGstreamer() {
-  static std::once_flag once;
-  static std::string failure;
-  std::call_once(once, [] {
-    GError* error = nullptr;
-    if (!gst_init_check(nullptr, nullptr, &error)) {
-      failure = error ? error->message : "gst_init";
-      if (error) g_error_free(error);
-    }
-  });
-  if (!failure.empty()) throw EAudioError("音声の再生を準備できません: " + failure);
-}
-
-std::string DisplayName(const std::filesystem::path& file) { return file.filename().string(); }
-
-bool IsAacFile(const std::filesystem::path& file) {
-  std::string ext = file.extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".m4a" || ext == ".aac" || ext == ".mp4";
-}
-
-// The user's message for an error the pipeline posted while it opened file.
-std::string OpenErrorMessage(const GError* error, const std::filesystem::path& file) {
-  const std::string name = DisplayName(file);
-  if (error->domain == GST_STREAM_ERROR) {
-    switch (error->code) {
-      case GST_STREAM_ERROR_TYPE_NOT_FOUND:
-      case GST_STREAM_ERROR_WRONG_TYPE:
-        return name + " は音声ファイルとして読めません";
-      case GST_STREAM_ERROR_CODEC_NOT_FOUND:
-        if (IsAacFile(file)) return name + " を再生するには AAC の復号器 (パッケージ gstreamer1.0-libav) が必要です";
-        return name + " の形式を再生する部品がインストールされていません";
-      case GST_STREAM_ERROR_DECODE:
-      case GST_STREAM_ERROR_DEMUX:
-        return name + " の音声を復号できません (ファイルが壊れているか途中で切れています)";
-      default:
-        break;
-    }
-  }
-  if (error->domain == GST_RESOURCE_ERROR &&
-      (error->code == GST_RESOURCE_ERROR_NOT_FOUND || error->code == GST_RESOURCE_ERROR_OPEN_READ))
-    return name + " を読めません";
-  return name + " を再生できません: " + error->message;
-}
-
-std::string TakeErrorText(GstMessage* message, const std::filesystem::path& file) {
-  GError* error = nullptr;
-  gst_message_parse_error(message, &error, nullptr);
-  std::string text = error ? OpenErrorMessage(error, file) : DisplayName(file) + " を再生できません";
-  if (error) g_error_free(error);
-  return text;
-}
 
 TMillis MillisOf(gint64 nanos) { return TMillis{nanos / GST_MSECOND}; }
 
@@ -111,22 +59,11 @@ bool TGstAudioPlayer::OutputIsFake() const {
 void TGstAudioPlayer::Open(const std::filesystem::path& file) {
   Close();
   InitGstreamer();
-  std::error_code ignored;
-  if (!std::filesystem::exists(file, ignored)) throw EAudioError(DisplayName(file) + " が見つかりません");
-  if (!std::filesystem::is_regular_file(file, ignored))
-    throw EAudioError(DisplayName(file) + " はファイルではありません");
-
-  GError* uriError = nullptr;
-  gchar* uri = gst_filename_to_uri(std::filesystem::absolute(file).c_str(), &uriError);
-  if (!uri) {
-    if (uriError) g_error_free(uriError);
-    throw EAudioError(DisplayName(file) + " を開けません");
-  }
+  const std::string uri = FileUri(file);
   FPipeline = gst_element_factory_make("playbin", nullptr);
   GstElement* tempo = gst_element_factory_make("scaletempo", nullptr);
   GstElement* video = gst_element_factory_make("fakesink", nullptr);
   if (!FPipeline || !tempo || !video) {
-    g_free(uri);
     for (GstElement* made : {FPipeline, tempo, video})
       if (made) gst_object_unref(made);
     FPipeline = nullptr;
@@ -136,15 +73,13 @@ void TGstAudioPlayer::Open(const std::filesystem::path& file) {
   try {
     FSink = MakeSink();
   } catch (...) {
-    g_free(uri);
     gst_object_unref(tempo);
     gst_object_unref(video);
     Close();
     throw;
   }
-  g_object_set(FPipeline, "uri", uri, "audio-filter", tempo, "audio-sink", FSink, "video-sink", video, "flags",
+  g_object_set(FPipeline, "uri", uri.c_str(), "audio-filter", tempo, "audio-sink", FSink, "video-sink", video, "flags",
                kPlayAudioOnly, "volume", FVolume, nullptr);
-  g_free(uri);
   FFile = file;
   gst_element_set_state(FPipeline, GST_STATE_PAUSED);
   const std::string error = Settle();
