@@ -182,8 +182,19 @@ std::string TSyncSession::ReplayLine() {
   FPlayer.Seek(range.From);
   FPlayer.Play();
   FReplayEnd = range.To;
-  return LineLabel(line) + DescribeTime(range.From.count()) + " から" +
-         (range.To ? " " + DescribeTime(range.To->count()) + " まで" : " 曲の終わりまで") + "再生します";
+  // Appended piece by piece: a chain of operator+ trips a false -Wrestrict of GCC 12 at -O2.
+  std::string said = LineLabel(line);
+  said += DescribeTime(range.From.count());
+  said += " から";
+  if (range.To) {
+    said += " ";
+    said += DescribeTime(range.To->count());
+    said += " まで";
+  } else {
+    said += " 曲の終わりまで";
+  }
+  said += "再生します";
+  return said;
 }
 
 std::string TSyncSession::RemoveTag() {
