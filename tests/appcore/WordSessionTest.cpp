@@ -1,0 +1,152 @@
+// Word mode on a headless editor and a player on a fake clock: units stamped in turn, joins and splits, nudges, replays, undo.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/core/SyncSession.h"
+#include "app/core/WordSession.h"
+#include "platform/CodePage.h"
+#include "platform/headless/FakeAudioPlayer.h"
+#include "tests/editor/EditorFixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string Sjis(const std::string& utf8) { return UnicodeToAnsi(Utf8ToUnicode(utf8)); }
+std::string Utf8(const std::string& sjis) { return UnicodeToUtf8(AnsiToUnicode(sjis)); }
+
+// An editor holding a lyrics text and a player on a fake clock, a song of one minute open and playing.
+class WordSessionTest : public ::testing::TestWithParam<int> {
+ protected:
+  WordSessionTest() : FEditor(Sjis("[ti:星]\r\n夜空に\r\n\r\nファイト"), 265, GetParam()) {
+    FPlayer.SetSongLength(60000ms);
+    FPlayer.Open("song.wav");
+    FPlayer.Play();
+    FEditor.Caret(1, 0);
+    FWords.ReadFileForm("song.lrc");
+  }
+  std::string Line(int line) const { return Utf8(FLines.LogicalLineText(line)); }
+  void PlayTo(TMillis position) { FClock.Advance(position - FPlayer.StreamPosition()); }
+  // The logical caret as "line:the text from the caret to the line's end".
+  std::string CaretAt() const {
+    const TLogicalPos caret = FEditor.LogicalCaret();
+    return std::to_string(caret.Line) + ":" +
+           Utf8(FLines.LogicalLineText(caret.Line).substr(static_cast<std::size_t>(caret.Col)));
+  }
+
+  TFakeClock FClock;
+  TFakeAudioPlayer FPlayer{FClock};
+  TEditorFixture FEditor;
+  TSyncSession FLines{FEditor.edit, FPlayer};
+  TWordSession FWords{FLines, FEditor.edit};
+};
+
+TEST_P(WordSessionTest, UnitsAreStampedInTurnOnToTheNextLineAndEachStepUndoesAlone) {
+  std::vector<std::string> texts{FEditor.Text()};
+  const struct {
+    TMillis At;
+    bool End;
+    const char* Line1;
+    const char* Caret;
+  } steps[] = {
+      {1000ms, false, "[00:01.00]<00:01.00>夜空に", "1:空に"},
+      {1500ms, false, "[00:01.00]<00:01.00>夜<00:01.50>空に", "1:に"},
+      {2000ms, false, "[00:01.00]<00:01.00>夜<00:01.50>空<00:02.00>に", "3:ファイト"},  // past the empty line
+      // On the next line's first unit, the end goes to the line before.
+      {2600ms, true, "[00:01.00]<00:01.00>夜<00:01.50>空<00:02.00>に<00:02.60>", "3:ファイト"},
+  };
+  for (const auto& step : steps) {
+    PlayTo(step.At);
+    if (step.End)
+      FWords.StampEnd();
+    else
+      FWords.Stamp();
+    EXPECT_EQ(Line(1), step.Line1);
+    EXPECT_EQ(CaretAt(), step.Caret) << step.Line1;
+    texts.push_back(FEditor.Text());
+  }
+  PlayTo(3000ms);
+  FWords.Stamp();
+  EXPECT_EQ(Line(3), "[00:03.00]<00:03.00>ファイト");
+  EXPECT_EQ(CaretAt(), "3:イト");
+  texts.push_back(FEditor.Text());
+  for (std::size_t i = texts.size() - 1; i > 0; --i) {
+    FEditor.edit.Undo();
+    EXPECT_EQ(FEditor.Text(), texts[i - 1]) << i;
+  }
+}
+
+TEST_P(WordSessionTest, JoinsAndSplitsAreRememberedByTheTagsWritten) {
+  FEditor.Caret(3, 0);
+  EXPECT_EQ(FWords.Split(), "単語の途中で分けてください");
+  FEditor.Caret(3, 2);  // between フ and ァ
+  FWords.Split();
+  FEditor.Caret(3, 4);  // on イ
+  FWords.Join();
+  FEditor.Caret(3, 0);
+  for (const TMillis at : {1000ms, 1200ms, 1400ms}) {
+    PlayTo(at);
+    FWords.Stamp();
+  }
+  EXPECT_EQ(Line(3), "[00:01.00]<00:01.00>フ<00:01.20>ァ<00:01.40>イト");
+  // Joining across a tag takes the tag out, as one undo step.
+  const std::string before = FEditor.Text();
+  FEditor.Caret(3, 22);  // on ァ, after its tag
+  EXPECT_EQ(Utf8(Sjis(FWords.Join())), "4 行目 「ァイト」 にしました");
+  EXPECT_EQ(Line(3), "[00:01.00]<00:01.00>フ<00:01.20>ァイト");
+  FEditor.edit.Undo();
+  EXPECT_EQ(FEditor.Text(), before);
+}
+
+TEST_P(WordSessionTest, NudgeReplayAndRemovalActOnTheCaretsUnit) {
+  FEditor.edit.SetAllText(Sjis("[00:01.00]<00:01.00>夜<00:02.00>空<00:03.00>に\r\n[00:04.00]次"));
+  FWords.ReadFileForm("song.lrc");
+  FEditor.Caret(0, 32);  // on 空
+  FWords.Nudge(-100ms);
+  EXPECT_EQ(Line(0), "[00:01.00]<00:01.00>夜<00:01.90>空<00:03.00>に");
+  EXPECT_EQ(FEditor.LogicalCaret(), (TLogicalPos{0, 32}));
+  EXPECT_EQ(FPlayer.StreamPosition(), 900ms);
+  FWords.Replay();
+  EXPECT_EQ(FPlayer.StreamPosition(), 1900ms);
+  FClock.Advance(1100ms);
+  FLines.Tick();
+  EXPECT_FALSE(FPlayer.Playing());  // the next unit's time ends it
+  FEditor.Caret(0, 44);  // on に: to the next line's tag
+  FWords.Replay();
+  FClock.Advance(999ms);
+  FLines.Tick();
+  EXPECT_TRUE(FPlayer.Playing());
+  FClock.Advance(1ms);
+  FLines.Tick();
+  EXPECT_FALSE(FPlayer.Playing());
+  FEditor.Caret(0, 32);
+  FWords.RemoveTag();
+  EXPECT_EQ(Line(0), "[00:01.00]<00:01.00>夜空<00:03.00>に");
+  EXPECT_EQ(FWords.Nudge(100ms), "この単語にはタイムタグがありません");
+  // The first unit of a line nudges the line tag with it.
+  FEditor.Caret(0, 0);
+  FWords.Nudge(1000ms);
+  EXPECT_EQ(Line(0), "[00:02.00]<00:02.00>夜空<00:03.00>に");
+}
+
+TEST_P(WordSessionTest, AKraFileGetsInlineTagsAndTheHighlightFollowsTheCaretsUnit) {
+  FWords.ReadFileForm("song.kra");
+  for (const TMillis at : {1000ms, 1500ms, 2000ms}) {
+    PlayTo(at);
+    FWords.Stamp();
+  }
+  EXPECT_EQ(Line(1), "[00:01:00]夜[00:01:50]空[00:02:00]に");
+  FEditor.Caret(1, 12);  // on 空's tag
+  const auto unit = FWords.CaretUnit();
+  ASSERT_TRUE(unit);
+  EXPECT_EQ(unit->Line, 1);
+  EXPECT_EQ(Utf8(FLines.LogicalLineText(1).substr(unit->Start, unit->End - unit->Start)), "空");
+  FEditor.Caret(2, 0);
+  EXPECT_FALSE(FWords.CaretUnit());  // an empty line has none
+}
+
+INSTANTIATE_TEST_SUITE_P(Wraps, WordSessionTest, ::testing::Values(kUnwrapped, kWrapColumn));
+
+}  // namespace
