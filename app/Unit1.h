@@ -136,6 +136,8 @@ class TForm1 : public QMainWindow {
   TTagCheckPanel* TagCheckPanel = nullptr;
   // The song, the transport bar and sync mode (Unit1Timing.cpp).
   TTimingStudio* TimingStudio = nullptr;
+  QAction* WordTagsToLineTagsAction = nullptr;  // "ワードタグを行タグに"
+  QAction* SpreadWordTagsAction = nullptr;      // "行タグからワードタグを均等に"
   // While the check panel is open, an edit checks the text again once typing
   // pauses for this long...
   QTimer* TagRecheckTimer = nullptr;
@@ -174,6 +176,8 @@ class TForm1 : public QMainWindow {
   void KatakanaClick();
   void HiraganaClick();
   void PreviewClick();
+  void WordTagsToLineTagsClick();
+  void SpreadWordTagsClick();
   // Shows or hides the preview panel and the overflow marks with it.
   void SetPreviewShown(bool shown);
   bool PreviewShown() const { return FPreviewShown; }

@@ -1,4 +1,5 @@
-// Word mode on a headless editor and a player on a fake clock: units stamped in turn, joins and splits, nudges, replays, undo.
+// Word mode on a headless editor and a player on a fake clock: units stamped in turn, joins and splits, nudges,
+// replays, undo.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,7 +114,7 @@ TEST_P(WordSessionTest, NudgeReplayAndRemovalActOnTheCaretsUnit) {
   FClock.Advance(1100ms);
   FLines.Tick();
   EXPECT_FALSE(FPlayer.Playing());  // the next unit's time ends it
-  FEditor.Caret(0, 44);  // on に: to the next line's tag
+  FEditor.Caret(0, 44);             // on に: to the next line's tag
   FWords.Replay();
   FClock.Advance(999ms);
   FLines.Tick();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/WordTagTools.h"
 #include "app/core/WordTags.h"
 #include "app/core/WordUnits.h"
 #include "platform/CodePage.h"
@@ -135,6 +136,51 @@ TEST(WordTagsTest, ATimedLineIsRetimedInPlaceAndTagsComeOutOneByOne) {
   out.replace(removal.Start, removal.Length, removal.Text);
   EXPECT_EQ(Utf8(out), "夜[00:02:00]空");
   EXPECT_EQ(UnitEndEdit(Sjis("[ti:x]"), SplitUnits(Sjis("[ti:x]")), 1s, format), std::nullopt);
+}
+
+TEST(WordTagToolsTest, LinesAreSpreadToTheNextLinesTimeAndTakenBackToTheirLineTags) {
+  const struct {
+    const char* FileName;
+    const char* Text;
+    const char* Spread;
+    std::size_t Lines;
+  } cases[] = {
+      {"a.lrc", "[ti:x]\r\n[00:10.00]夜空に\r\n[00:13.00]<00:13.00>きみ<00:14.00>の\r\n[00:16.00]星",
+       "[ti:x]\r\n[00:10.00]<00:10.00>夜<00:11.00>空<00:12.00>に\r\n[00:13.00]<00:13.00>きみ<00:14.00>の\r\n[00:16.00]"
+       "星",
+       1},
+      // Untimed lines between wait with the line; the ASCII words are units.
+      {"a.lrc", "[00:10.00]ab cd\r\n\r\nfree\r\n[00:12.00]x\n",
+       "[00:10.00]<00:10.00>ab <00:11.00>cd\r\n\r\nfree\r\n[00:12.00]x\n", 1},
+      {"a.kra", "[00:10:00]夜空に\r\n[00:13:00]x", "[00:10:00]夜[00:11:00]空[00:12:00]に\r\n[00:13:00]x", 1},
+      {"a.lrc", "[00:10.000]あいう\r\n[00:11.000]x",
+       "[00:10.000]<00:10.000>あ<00:10.333>い<00:10.666>う\r\n[00:11.000]x", 1},
+      // A next time that is not later, several line tags, an ID line: left as they are.
+      {"a.lrc", "[00:10.00]あい\r\n[00:09.00]x\r\n[00:01.00][00:20.00]うえ\r\n[00:30.00]",
+       "[00:10.00]あい\r\n[00:09.00]x\r\n[00:01.00][00:20.00]うえ\r\n[00:30.00]", 0},
+  };
+  for (const auto& c : cases) {
+    const std::string text = Sjis(c.Text);
+    // The first line with a time tag speaks for the file's form.
+    std::size_t first = 0;
+    while (ParseTaggedLine(text.substr(first, text.find('\n', first) - first)).Tags.empty())
+      first = text.find('\n', first) + 1;
+    TSpreadWordTagsFilter spread(WordFormatOf(c.FileName, text.substr(first, text.find('\r', first) - first)));
+    const std::string spreadText = spread.Apply(text);
+    EXPECT_EQ(Utf8(spreadText), c.Spread) << c.Text;
+    EXPECT_EQ(spread.Lines(), c.Lines) << c.Text;
+    // Back to line tags, a line whose word tags were spread is what it was.
+    TWordTagsToLineTagsFilter back;
+    const std::string backText = back.Apply(spreadText);
+    const std::string again = TWordTagsToLineTagsFilter().Apply(text);
+    EXPECT_EQ(backText, again) << c.Text;
+    EXPECT_EQ(ParseTaggedLine(backText).Tags.size(), ParseTaggedLine(again).Tags.size());
+  }
+  // A line with word tags but no line tag keeps its first time as one.
+  TWordTagsToLineTagsFilter back;
+  EXPECT_EQ(Utf8(back.Apply(Sjis("夜<00:12.80>空<00:13.20>に\r\n[00:01:00]a[00:02:00]b\r\nc"))),
+            "[00:12.80]夜空に\r\n[00:01:00]ab\r\nc");
+  EXPECT_EQ(back.Lines(), 2u);
 }
 
 }  // namespace
