@@ -94,7 +94,13 @@ TTimingStudio::TTimingStudio(QMainWindow& window, TRyxEdit& edit, QWidget& edito
   FEdit.OnUserClientDraw = [this, drawBefore](TObject* sender, int x1, int x2, int L1, int L2) {
     if (drawBefore) drawBefore(sender, x1, x2, L1, L2);
     DrawSungMark(L1, L2);
-    if (FMarkedUnit) DrawMarkedUnit(FEdit.Canvas(), FEdit, *FMarkedUnit, L1, L2);
+    // Read at each paint: an edit that leaves the caret where it was may still move the unit's bytes.
+    if (FMarkedUnit) {
+      if (const auto unit = FWords.CaretUnit()) {
+        FMarkedUnit = TMarkedUnit{unit->Line, unit->Start, unit->End};
+        DrawMarkedUnit(FEdit.Canvas(), FEdit, *FMarkedUnit, L1, L2);
+      }
+    }
   };
   // Word mode's mark follows the caret.
   auto moveCaretBefore = FEdit.OnMoveCaret;

@@ -2,12 +2,15 @@
 // replays, undo.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "app/core/SyncSession.h"
 #include "app/core/WordSession.h"
+#include "app/core/WordUnits.h"
 #include "platform/CodePage.h"
+#include "platform/LeadByte.h"
 #include "platform/headless/FakeAudioPlayer.h"
 #include "tests/editor/EditorFixture.h"
 
@@ -146,6 +149,61 @@ TEST_P(WordSessionTest, AKraFileGetsInlineTagsAndTheHighlightFollowsTheCaretsUni
   EXPECT_EQ(Utf8(FLines.LogicalLineText(1).substr(unit->Start, unit->End - unit->Start)), "空");
   FEditor.Caret(2, 0);
   EXPECT_FALSE(FWords.CaretUnit());  // an empty line has none
+}
+
+// Random word-mode actions at random carets: only tags ever change (the
+// lines without their tags stay as they were), and undo takes every step back.
+TEST_P(WordSessionTest, RandomActionsOnlyEverEditTagsAndUndoReturnsToTheStart) {
+  std::mt19937 random(2712);
+  for (int round = 0; round < 12; ++round) {
+    FEditor.edit.SetAllText(
+        Sjis("[ti:x]\r\n夜空にひかる星\r\nきゃりーぱみゅ ｶﾞｯｺｳ\r\n\r\nHello world!\r\n"
+             "[00:09.00]<00:09.00>きみの<00:09.50>名前<00:10.00>"));
+    FWords.ReadFileForm(round % 2 ? "song.kra" : "song.lrc");
+    const int lines = 6;
+    std::vector<std::string> tagFree;
+    for (int line = 0; line < lines; ++line) tagFree.push_back(TagFreeText(FLines.LogicalLineText(line)));
+    const std::string original = FEditor.Text();
+    PlayTo(0ms);
+    for (int step = 0; step < 40; ++step) {
+      const int line = static_cast<int>(random() % lines);
+      const std::string text = FLines.LogicalLineText(line);
+      // The caret on a character boundary, tags included.
+      std::vector<std::size_t> boundaries;
+      for (std::size_t at = 0; at < text.size(); at += IsDBCSLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1)
+        boundaries.push_back(at);
+      boundaries.push_back(text.size());
+      const TDisplayPos caret =
+          FEditor.edit.ToDisplay({line, static_cast<int>(boundaries[random() % boundaries.size()])});
+      FEditor.Caret(caret.Line, caret.Col);
+      FClock.Advance(TMillis{static_cast<long long>(random() % 700)});
+      switch (random() % 7) {
+        case 0:
+        case 1:
+          FWords.Stamp();
+          break;
+        case 2:
+          FWords.StampEnd();
+          break;
+        case 3:
+          FWords.Nudge(random() % 2 ? 100ms : -1000ms);
+          break;
+        case 4:
+          FWords.RemoveTag();
+          break;
+        case 5:
+          FWords.Join();
+          break;
+        default:
+          FWords.Split();
+          break;
+      }
+      for (int l = 0; l < lines; ++l) ASSERT_EQ(TagFreeText(FLines.LogicalLineText(l)), tagFree[l]) << step;
+    }
+    EXPECT_NE(FEditor.Text(), original) << round;  // the steps did write tags
+    for (int undo = 0; undo < 40; ++undo) FEditor.edit.Undo();
+    EXPECT_EQ(FEditor.Text(), original) << round;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Wraps, WordSessionTest, ::testing::Values(kUnwrapped, kWrapColumn));
