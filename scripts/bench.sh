@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory save keys mainkeys mainstamp mainlongline longline overflow wrap tools windowtools check)
+ROWS=(open memory save keys mainkeys mainstamp mainwordstamp mainlongline longline overflow wrap tools windowtools check)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -124,6 +124,16 @@ row_mainstamp() {
   row "main window: the sung lines brought up to date after a stamp (the stamped line read, the later lines renumbered), 100 MB" \
     "the whole text read, as on opening a song: $m_reread_ms ms" "$m_sung_update_ms ms" \
     "$(ratio "$m_sung_update_ms" "$m_reread_ms")" "≤ 1 ms (nothing per keystroke walks the text)"
+}
+
+# Word mode in the real main window while the song plays: Space stamps the
+# caret's unit of a line and moves to the next unit, beside a typed character
+# and Backspace at the same caret, interleaved.
+row_mainwordstamp() {
+  measure main-wordstamp "$(document 100)"
+  row "main window: a unit stamped (Space in word mode) in 100 MB while the song plays" \
+    "a typed character or Backspace: $m_key_median_ms ms (max $m_key_max_ms)" \
+    "$m_wordstamp_median_ms ms (max $m_wordstamp_max_ms)" "$(ratio "$m_wordstamp_median_ms" "$m_key_median_ms")" "≤ 1 ms"
 }
 
 row_mainlongline() {
