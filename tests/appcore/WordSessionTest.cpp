@@ -8,10 +8,12 @@
 
 #include "app/core/SyncSession.h"
 #include "app/core/WordSession.h"
+#include "app/core/WordUnitMark.h"
 #include "app/core/WordUnits.h"
 #include "platform/CodePage.h"
 #include "platform/LeadByte.h"
 #include "platform/headless/FakeAudioPlayer.h"
+#include "platform/headless/HeadlessCanvas.h"
 #include "tests/editor/EditorFixture.h"
 
 namespace {
@@ -207,5 +209,25 @@ TEST_P(WordSessionTest, RandomActionsOnlyEverEditTagsAndUndoReturnsToTheStart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Wraps, WordSessionTest, ::testing::Values(kUnwrapped, kWrapColumn));
+
+// The mark of the next unit: a bar under its characters in each row it spans, where word wrap breaks it too.
+TEST(WordUnitMarkTest, TheBarLiesUnderTheUnitsCharactersInEveryRowItSpans) {
+  TEditorFixture editor(Sjis("x\r\nあいうえおかきくけこ"), 265, kWrapColumn);
+  THeadlessCanvas canvas;
+  const TRyxEdit& edit = editor.edit;
+  DrawMarkedUnit(canvas, edit, TMarkedUnit{1, 8, 12}, 0, edit.Lines().Count() - 1);  // "おか", over the break
+  std::vector<TRect> bars;
+  for (const TCanvasOp& op : canvas.Ops())
+    if (op.Op == "fill") bars.push_back(op.Rect);
+  const int left = edit.TextLeft();
+  const auto bottom = [&](int row) { return edit.TopMargin() + (row + 1) * edit.LineHeight(); };
+  ASSERT_EQ(bars.size(), 2u);
+  EXPECT_EQ(bars[0], (TRect{left + 64, bottom(1) - 3, left + 81, bottom(1)}));
+  EXPECT_EQ(bars[1], (TRect{left, bottom(2) - 3, left + 17, bottom(2)}));
+  // Rows out of the painted range are left alone.
+  canvas.TakeOps();
+  DrawMarkedUnit(canvas, edit, TMarkedUnit{1, 8, 12}, 0, 0);
+  EXPECT_TRUE(canvas.Ops().empty());
+}
 
 }  // namespace
