@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "editor/RyxEdit.h"
+#include "editor/RyxEditSub.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -218,8 +219,22 @@ std::string TWordSession::Split() {
   return Label(state, index) + "と " + Label(state, index + 1).substr(LineLabel(state.Line).size()) + "に分けました";
 }
 
+bool TWordSession::ShortLine(int line) const {
+  const TRyxStrings& rows = FEdit.Lines();
+  std::size_t bytes = 0;
+  for (int row = rows.FirstIndexOfLogicalLine(line); row < rows.Count(); ++row) {
+    const std::string_view piece = rows.Get(row);
+    bytes += static_cast<std::size_t>(ContentLength(piece));
+    if (bytes > kMarkedLineBytes) return false;
+    if (HasLineEnd(piece)) break;
+  }
+  return true;
+}
+
 std::optional<TWordSession::TUnitSpan> TWordSession::CaretUnit() {
-  const TLineState state = Read(FLines.CaretLogicalLine());
+  const int line = FLines.CaretLogicalLine();
+  if (!ShortLine(line)) return std::nullopt;
+  const TLineState state = Read(line);
   const std::size_t index = state.Units.IndexAt(CaretCol());
   if (index >= state.Units.Units.size()) return std::nullopt;
   const TWordUnit& unit = state.Units.Units[index];

@@ -47,7 +47,10 @@ class TWordSession {
     std::size_t Start = 0;
     std::size_t End = 0;
   };
+  // None on a line longer than kMarkedLineBytes: the mark is read at every
+  // caret move and paint, and a line that long is no line of a song.
   std::optional<TUnitSpan> CaretUnit();
+  static constexpr std::size_t kMarkedLineBytes = 4096;
 
  private:
   struct TLineState {
@@ -63,6 +66,8 @@ class TWordSession {
   // The next line after `after` that has units.
   std::optional<int> NextUnitLine(int after);
   std::optional<int> PreviousUnitLine(int before);
+  // Whether logical line `line` holds at most kMarkedLineBytes, found from its rows' sizes alone.
+  bool ShortLine(int line) const;
   void PutCaret(int line, std::size_t col);
   // After the unit index of line was stamped: the caret to the unit after it.
   void MoveOn(int line, std::size_t index);

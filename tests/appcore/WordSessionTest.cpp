@@ -151,6 +151,13 @@ TEST_P(WordSessionTest, AKraFileGetsInlineTagsAndTheHighlightFollowsTheCaretsUni
   EXPECT_EQ(Utf8(FLines.LogicalLineText(1).substr(unit->Start, unit->End - unit->Start)), "空");
   FEditor.Caret(2, 0);
   EXPECT_FALSE(FWords.CaretUnit());  // an empty line has none
+  // Nor has a line too long to be sung: the mark is read at every caret move.
+  FEditor.edit.SetAllText(std::string(TWordSession::kMarkedLineBytes + 1, 'a') + "\r\n" +
+                          std::string(TWordSession::kMarkedLineBytes, 'a'));
+  FEditor.Caret(0, 0);
+  EXPECT_FALSE(FWords.CaretUnit());
+  FEditor.Caret(1, 0);
+  EXPECT_TRUE(FWords.CaretUnit());
 }
 
 // Random word-mode actions at random carets: only tags ever change (the
