@@ -4,8 +4,8 @@
 #   bash tests/timing/stamp-words.sh [--keep]
 #
 # The line "夜空にひかる星" of the sample, its tags removed, is the lyrics, once
-# as song.lrc and once as song.kra. espeak-ng speaks it one unit (one mora) at
-# a time, with silences between, so that the start of each unit and the end of
+# as song.lrc and once as song.kra. espeak-ng speaks it one unit at a time (a
+# kana is one mora, a kanji its reading), with silences between, so that the start of each unit and the end of
 # the last are known. The program opens each lyrics file with that song
 # (`verselet LYRICS --audio SONG`, played through `fakesink sync=true`, which
 # needs no sound card and follows the clock); word mode goes on (Shift+F9),
@@ -52,7 +52,8 @@ else
 fi
 
 # The sample's ID lines and its first karaoke line, every time tag taken out.
-"$build/bin/verselet-tool" delete-all-time-tags "$root/docs/karaoke-sample.lrc" | head -n 3 >"$work/lyrics.txt"
+"$build/bin/verselet-tool" delete-all-time-tags "$root/docs/karaoke-sample.lrc" >"$work/untagged.txt"
+head -n 3 "$work/untagged.txt" >"$work/lyrics.txt"
 if LC_ALL=C grep -q '[[<][0-9]' "$work/lyrics.txt"; then
   echo "the lyrics still hold a time tag after stripping" >&2
   exit 1

@@ -3,8 +3,8 @@
 
 song LYRICS OUT.wav TIMES.json
     espeak-ng speaks each unit (each character) of the one karaoke line of
-    LYRICS (Shift-JIS, without time tags) on its own, one mora at a time, with
-    silences between, so that the start of each unit and the end of the last
+    LYRICS (Shift-JIS, without time tags) on its own (a kana is one mora, a
+    kanji its reading), with silences between, so that the start of each unit and the end of the last
     in OUT.wav are known. TIMES.json holds them in seconds.
 drive VERSELET LYRICS SONG TIMES.json SCREENSHOT.png
     Starts `verselet LYRICS --audio SONG` on the X display of the
