@@ -106,7 +106,8 @@ TTimingStudio::TTimingStudio(QMainWindow& window, TRyxEdit& edit, QWidget& edito
   auto moveCaretBefore = FEdit.OnMoveCaret;
   FEdit.OnMoveCaret = [this, moveCaretBefore](TObject* sender) {
     if (moveCaretBefore) moveCaretBefore(sender);
-    if (FSyncMode && FWordMode) RepaintUnitMark();
+    // A word action moves the caret several times; the mark is placed once after it.
+    if (FSyncMode && FWordMode && !FWordActionRunning) RepaintUnitMark();
   };
   editorHost.installEventFilter(this);
 }
@@ -361,6 +362,18 @@ bool TTimingStudio::eventFilter(QObject* watched, QEvent* event) {
 
 namespace {
 
+// A flag set for the time of a scope, whatever leaves it.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TFlagScope() { FFlag = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& FFlag;
+};
+
 // How far a nudge key moves a tag.
 std::optional<TMillis> NudgeOf(TSyncAction action) {
   switch (action) {
@@ -414,7 +427,12 @@ bool TTimingStudio::RunWordAction(TSyncAction action, std::string& said) {
 
 void TTimingStudio::RunSyncAction(TSyncAction action) {
   std::string said;
-  if (FWordMode && RunWordAction(action, said)) {
+  bool word = false;
+  if (FWordMode) {
+    const TFlagScope running(FWordActionRunning);
+    word = RunWordAction(action, said);
+  }
+  if (word) {
     Say(QString::fromStdString(said));
     UpdateTransport();
     RepaintUnitMark();

@@ -134,6 +134,7 @@ class TTimingStudio : public QObject {
   std::optional<std::filesystem::path> FSongArgument;
   bool FSyncMode = false;
   bool FWordMode = false;
+  bool FWordActionRunning = false;
   bool FSaidSilent = false;
   std::chrono::steady_clock::time_point FLastUserInput{};
   QTimer* FClock = nullptr;
