@@ -139,6 +139,8 @@ class TForm1 : public QMainWindow {
   TTimingStudio* TimingStudio = nullptr;
   // The song's envelope and the tags' markers under the text (Unit1Timing.cpp).
   TWaveformStrip* WaveformStrip = nullptr;
+  QAction* WordTagsToLineTagsAction = nullptr;  // "ワードタグを行タグに"
+  QAction* SpreadWordTagsAction = nullptr;      // "行タグからワードタグを均等に"
   // While the check panel is open, an edit checks the text again once typing
   // pauses for this long...
   QTimer* TagRecheckTimer = nullptr;
@@ -177,6 +179,8 @@ class TForm1 : public QMainWindow {
   void KatakanaClick();
   void HiraganaClick();
   void PreviewClick();
+  void WordTagsToLineTagsClick();
+  void SpreadWordTagsClick();
   // Shows or hides the preview panel and the overflow marks with it.
   void SetPreviewShown(bool shown);
   bool PreviewShown() const { return FPreviewShown; }

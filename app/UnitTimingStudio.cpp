@@ -52,7 +52,8 @@ TTimingStudio::TTimingStudio(QMainWindow& window, TRyxEdit& edit, QWidget& edito
       FSettingsFile(std::move(settingsFile)),
       FMakePlayer(std::move(makePlayer)),
       FPlayer(FMakePlayer()),
-      FSession(edit, *FPlayer) {
+      FSession(edit, *FPlayer),
+      FWords(FSession, edit) {
   ReadSettings();
   Transport = new TTransportBar(&window);
   window.addDockWidget(Qt::TopDockWidgetArea, Transport);
@@ -93,6 +94,20 @@ TTimingStudio::TTimingStudio(QMainWindow& window, TRyxEdit& edit, QWidget& edito
   FEdit.OnUserClientDraw = [this, drawBefore](TObject* sender, int x1, int x2, int L1, int L2) {
     if (drawBefore) drawBefore(sender, x1, x2, L1, L2);
     DrawSungMark(L1, L2);
+    // Read at each paint: an edit that leaves the caret where it was may still move the unit's bytes.
+    if (FMarkedUnit) {
+      if (const auto unit = FWords.CaretUnit()) {
+        FMarkedUnit = TMarkedUnit{unit->Line, unit->Start, unit->End};
+        DrawMarkedUnit(FEdit.Canvas(), FEdit, *FMarkedUnit, L1, L2);
+      }
+    }
+  };
+  // Word mode's mark follows the caret.
+  auto moveCaretBefore = FEdit.OnMoveCaret;
+  FEdit.OnMoveCaret = [this, moveCaretBefore](TObject* sender) {
+    if (moveCaretBefore) moveCaretBefore(sender);
+    // A word action moves the caret several times; the mark is placed once after it.
+    if (FSyncMode && FWordMode && !FWordActionRunning) RepaintUnitMark();
   };
   editorHost.installEventFilter(this);
 }
@@ -119,6 +134,10 @@ void TTimingStudio::AddMenus(QMenu& fileMenu, QAction* fileBefore, QMenu& toolsM
   SyncModeAction->setCheckable(true);
   SyncModeAction->setShortcut(QKeySequence(Qt::Key_F9));
   connect(SyncModeAction, &QAction::triggered, this, [this](bool on) { SetSyncMode(on); });
+  WordModeAction = toolsMenu.addAction("単語ごと(&W)");
+  WordModeAction->setCheckable(true);
+  WordModeAction->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F9));
+  connect(WordModeAction, &QAction::triggered, this, [this](bool on) { SetWordMode(on); });
   MeasureDelayAction = toolsMenu.addAction("反応の遅れを測る(&R)...");
   connect(MeasureDelayAction, &QAction::triggered, this, &TTimingStudio::MeasureReactionDelay);
   SyncKeysAction = new QAction("同期モードのキー(&K)...", this);
@@ -234,13 +253,53 @@ void TTimingStudio::LyricsOpened(const std::string& lyrics) {
 void TTimingStudio::SetSyncMode(bool on) {
   FSyncMode = on;
   SyncModeAction->setChecked(on);
-  SyncIndicator->setVisible(on);
+  ShowSyncIndicator();
   if (on) {
     FSession.ReadFileForm();
-    Say(FPlayer->IsOpen() ? "同期モード: Space で行に時刻を付けます (Esc で終わり)"
-                          : "同期モード: 先に音声を開いてください (ファイル → 音声を開く...)");
+    FWords.ReadFileForm(CurrentLyrics ? CurrentLyrics() : std::string());
+    Say(!FPlayer->IsOpen() ? "同期モード: 先に音声を開いてください (ファイル → 音声を開く...)"
+        : FWordMode        ? "同期モード (単語ごと): Space で単語に時刻を付けます (Esc で終わり)"
+                           : "同期モード: Space で行に時刻を付けます (Esc で終わり)");
   } else {
     Say("同期モードを終えました");
+  }
+  RepaintUnitMark();
+}
+
+void TTimingStudio::SetWordMode(bool on) {
+  FWordMode = on;
+  WordModeAction->setChecked(on);
+  if (on && !FSyncMode) {
+    SetSyncMode(true);
+    return;
+  }
+  ShowSyncIndicator();
+  Say(on ? "同期モード: 単語ごとに時刻を付けます" : "同期モード: 行ごとに時刻を付けます");
+  RepaintUnitMark();
+}
+
+void TTimingStudio::ShowSyncIndicator() {
+  SyncIndicator->setText(FWordMode ? "同期モード: 単語ごと" : "同期モード");
+  SyncIndicator->setVisible(FSyncMode);
+}
+
+void TTimingStudio::RepaintUnitMark() {
+  const auto invalidate = [this](const TMarkedUnit& unit) {
+    if (!FEdit.HandleAllocated()) return;
+    const auto [first, last] = MarkedUnitRows(FEdit, unit);
+    const int from = std::max(first, FEdit.TopLine());
+    const int to = std::min(last, FEdit.TopLine() + FEdit.VisibleLines() - 1);
+    if (from > to) return;
+    const TRect band{0, FEdit.TopMargin() + (from - FEdit.TopLine()) * FEdit.LineHeight(), FEdit.ClientWidth(),
+                     FEdit.TopMargin() + (to + 1 - FEdit.TopLine()) * FEdit.LineHeight()};
+    FEdit.Host().InvalidateRect(&band);
+  };
+  if (FMarkedUnit) invalidate(*FMarkedUnit);
+  FMarkedUnit.reset();
+  if (!FSyncMode || !FWordMode) return;
+  if (const auto unit = FWords.CaretUnit()) {
+    FMarkedUnit = TMarkedUnit{unit->Line, unit->Start, unit->End};
+    invalidate(*FMarkedUnit);
   }
 }
 
@@ -303,48 +362,116 @@ bool TTimingStudio::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
-void TTimingStudio::RunSyncAction(TSyncAction action) {
-  std::string said;
+namespace {
+
+// A flag set for the time of a scope, whatever leaves it.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TFlagScope() { FFlag = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& FFlag;
+};
+
+// How far a nudge key moves a tag.
+std::optional<TMillis> NudgeOf(TSyncAction action) {
+  switch (action) {
+    case TSyncAction::NudgeEarlier:
+      return TMillis{-100};
+    case TSyncAction::NudgeLater:
+      return TMillis{100};
+    case TSyncAction::NudgeEarlierFine:
+      return TMillis{-10};
+    case TSyncAction::NudgeLaterFine:
+      return TMillis{10};
+    case TSyncAction::NudgeEarlierCoarse:
+      return TMillis{-1000};
+    case TSyncAction::NudgeLaterCoarse:
+      return TMillis{1000};
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+bool TTimingStudio::RunWordAction(TSyncAction action, std::string& said) {
+  if (const auto delta = NudgeOf(action)) {
+    said = FWords.Nudge(*delta);
+    return true;
+  }
   switch (action) {
     case TSyncAction::Stamp:
-      said = FSession.Stamp();
-      break;
+      said = FWords.Stamp();
+      return true;
     case TSyncAction::EndLine:
-      said = FSession.InsertEndLine();
-      break;
-    case TSyncAction::NudgeEarlier:
-      said = FSession.Nudge(TMillis{-100});
-      break;
-    case TSyncAction::NudgeLater:
-      said = FSession.Nudge(TMillis{100});
-      break;
-    case TSyncAction::NudgeEarlierFine:
-      said = FSession.Nudge(TMillis{-10});
-      break;
-    case TSyncAction::NudgeLaterFine:
-      said = FSession.Nudge(TMillis{10});
-      break;
-    case TSyncAction::NudgeEarlierCoarse:
-      said = FSession.Nudge(TMillis{-1000});
-      break;
-    case TSyncAction::NudgeLaterCoarse:
-      said = FSession.Nudge(TMillis{1000});
-      break;
-    case TSyncAction::PreviousLine:
-      said = FSession.MoveLine(-1);
-      break;
-    case TSyncAction::NextLine:
-      said = FSession.MoveLine(1);
-      break;
+      said = FWords.StampEnd();
+      return true;
     case TSyncAction::ReplayLine:
-      said = FSession.ReplayLine();
-      break;
+      said = FWords.Replay();
+      return true;
     case TSyncAction::RemoveTag:
-      said = FSession.RemoveTag();
-      break;
-    case TSyncAction::Leave:
-      SetSyncMode(false);
-      return;
+      said = FWords.RemoveTag();
+      return true;
+    case TSyncAction::JoinUnits:
+      said = FWords.Join();
+      return true;
+    case TSyncAction::SplitUnit:
+      said = FWords.Split();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TTimingStudio::RunSyncAction(TSyncAction action) {
+  std::string said;
+  bool word = false;
+  if (FWordMode) {
+    const TFlagScope running(FWordActionRunning);
+    word = RunWordAction(action, said);
+  }
+  if (word) {
+    Say(QString::fromStdString(said));
+    UpdateTransport();
+    RepaintUnitMark();
+    return;
+  }
+  if (const auto delta = NudgeOf(action)) {
+    said = FSession.Nudge(*delta);
+  } else {
+    switch (action) {
+      case TSyncAction::Stamp:
+        said = FSession.Stamp();
+        break;
+      case TSyncAction::EndLine:
+        said = FSession.InsertEndLine();
+        break;
+      case TSyncAction::PreviousLine:
+        said = FSession.MoveLine(-1);
+        break;
+      case TSyncAction::NextLine:
+        said = FSession.MoveLine(1);
+        break;
+      case TSyncAction::ReplayLine:
+        said = FSession.ReplayLine();
+        break;
+      case TSyncAction::RemoveTag:
+        said = FSession.RemoveTag();
+        break;
+      case TSyncAction::JoinUnits:
+      case TSyncAction::SplitUnit:
+        said = "単語ごと (Shift+F9) のときに使えます";
+        break;
+      case TSyncAction::Leave:
+        SetSyncMode(false);
+        return;
+      default:
+        break;
+    }
   }
   Say(QString::fromStdString(said));
   UpdateTransport();
@@ -367,7 +494,9 @@ void TTimingStudio::ShowSyncKeys() {
   QString text = "同期モード (ツール → 同期モード, F9) のキー:<table>";
   for (const TSyncKey& key : FKeys) text += row(QString::fromStdString(key.Keys), QString::fromUtf8(key.Caption));
   text += row("Ctrl+Space", "再生 / 一時停止") + row("Ctrl+Return", "行のタグの位置へ移動") +
-          "</table><p>キーは設定ファイルの [SyncKeys] で変えられます (例: Stamp=Return)。</p>";
+          "</table><p>単語ごと (ツール → 単語ごと, Shift+F9) のときは、時刻を付けるキー、ずらすキー、"
+          "もう一度再生するキーと削除するキーが行ではなくカーソルの単語に働きます。</p>"
+          "<p>キーは設定ファイルの [SyncKeys] で変えられます (例: Stamp=Return)。</p>";
   QMessageBox box(QMessageBox::Information, "同期モードのキー", text, QMessageBox::Ok, &FWindow);
   box.setTextFormat(Qt::RichText);
   box.exec();

@@ -14,6 +14,8 @@
 #include "app/core/SungLines.h"
 #include "app/core/SyncKeys.h"
 #include "app/core/SyncSession.h"
+#include "app/core/WordSession.h"
+#include "app/core/WordUnitMark.h"
 #include "platform/AudioPlayer.h"
 
 class QAction;
@@ -55,6 +57,9 @@ class TTimingStudio : public QObject {
   void LyricsOpened(const std::string& lyrics);
   void SetSyncMode(bool on);
   bool SyncMode() const { return FSyncMode; }
+  // Word mode (Shift+F9): sync mode's keys act on the caret's unit of a karaoke line; switching it on starts sync mode.
+  void SetWordMode(bool on);
+  bool WordMode() const { return FWordMode; }
   void PlayPause();
   // Seeks to the caret line's tag (Ctrl+Return).
   void SeekToCaretLine();
@@ -65,6 +70,7 @@ class TTimingStudio : public QObject {
 
   IAudioPlayer& Player() { return *FPlayer; }
   TSyncSession& Session() { return FSession; }
+  TWordSession& Words() { return FWords; }
   std::optional<int> SungLine() const { return FSungLine; }
   const std::vector<TSyncKey>& Keys() const { return FKeys; }
 
@@ -81,6 +87,7 @@ class TTimingStudio : public QObject {
 
   QAction* OpenAudioAction = nullptr;
   QAction* SyncModeAction = nullptr;
+  QAction* WordModeAction = nullptr;
   QAction* MeasureDelayAction = nullptr;
   QAction* SyncKeysAction = nullptr;
   QAction* PlayPauseAction = nullptr;
@@ -97,6 +104,11 @@ class TTimingStudio : public QObject {
   void Say(const QString& text);
   std::optional<TSyncAction> SyncActionOf(const QKeyEvent& event) const;
   void RunSyncAction(TSyncAction action);
+  // The action on the caret's unit; false for those that act as in line mode.
+  bool RunWordAction(TSyncAction action, std::string& said);
+  void ShowSyncIndicator();
+  // Paints the rows of the unit mark that was drawn and of the one to draw now.
+  void RepaintUnitMark();
   void UpdateTransport();
   void UpdateSungLine();
   void DrawSungMark(int L1, int L2);
@@ -115,6 +127,8 @@ class TTimingStudio : public QObject {
   TPlayerFactory FMakePlayer;
   std::unique_ptr<IAudioPlayer> FPlayer;
   TSyncSession FSession;
+  TWordSession FWords;
+  std::optional<TMarkedUnit> FMarkedUnit;
   std::vector<TSyncKey> FKeys;
   std::vector<std::pair<QKeySequence, TSyncAction>> FKeyMap;
   TSongMemory FSongs;
@@ -123,6 +137,8 @@ class TTimingStudio : public QObject {
   std::optional<int> FSungLine;
   std::optional<std::filesystem::path> FSongArgument;
   bool FSyncMode = false;
+  bool FWordMode = false;
+  bool FWordActionRunning = false;
   bool FSaidSilent = false;
   std::chrono::steady_clock::time_point FLastUserInput{};
   QTimer* FClock = nullptr;

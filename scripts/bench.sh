@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory save keys mainkeys mainstamp mainwaveform mainlongline longline overflow wrap tools windowtools check)
+ROWS=(open memory save keys mainkeys mainstamp mainwordstamp mainwaveform mainlongline longline overflow wrap tools windowtools check)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -133,6 +133,16 @@ row_mainwaveform() {
   row "main window: a frame of the waveform strip while the song plays ($m_markers markers)" \
     "a frame after a wheel notch (envelope drawn again): $m_redraw_median_ms ms (max $m_redraw_max_ms)" \
     "$m_frame_median_ms ms (max $m_frame_max_ms)" "$(ratio "$m_frame_median_ms" "$m_redraw_median_ms")" "≤ 2 ms"
+}
+
+# Word mode in the real main window while the song plays: Space stamps the
+# caret's unit of a line and moves to the next unit, beside a typed character
+# and Backspace at the same caret, interleaved.
+row_mainwordstamp() {
+  measure main-wordstamp "$(document 100)"
+  row "main window: a unit stamped (Space in word mode) in 100 MB while the song plays" \
+    "a typed character or Backspace: $m_key_median_ms ms (max $m_key_max_ms)" \
+    "$m_wordstamp_median_ms ms (max $m_wordstamp_max_ms)" "$(ratio "$m_wordstamp_median_ms" "$m_key_median_ms")" "≤ 1 ms"
 }
 
 row_mainlongline() {

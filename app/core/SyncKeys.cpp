@@ -17,6 +17,8 @@ std::vector<TSyncKey> DefaultSyncKeys() {
       {TSyncAction::NextLine, "NextLine", "次の行へ移り、そのタグから再生", "Alt+Down"},
       {TSyncAction::ReplayLine, "ReplayLine", "この行をもう一度再生", "Ctrl+R"},
       {TSyncAction::RemoveTag, "RemoveTag", "この行のタグを削除", "Alt+Backspace"},
+      {TSyncAction::JoinUnits, "JoinUnits", "単語ごと: カーソルの単語を次の単語とつなぐ", "Alt+J"},
+      {TSyncAction::SplitUnit, "SplitUnit", "単語ごと: カーソルの位置で単語を分ける", "Alt+K"},
       {TSyncAction::Leave, "Leave", "同期モードを終える", "Esc"},
   };
 }

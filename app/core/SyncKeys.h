@@ -19,6 +19,8 @@ enum class TSyncAction {
   NextLine,
   ReplayLine,
   RemoveTag,
+  JoinUnits,
+  SplitUnit,
   Leave,
 };
 

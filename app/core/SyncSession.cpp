@@ -101,10 +101,13 @@ TStampTime TSyncSession::TimeNow() const {
 }
 
 std::string TSyncSession::Described(int line, TMillis time, const TStampTime& held) const {
-  std::string text = LineLabel(line) + DescribeTime(time.count());
-  if (held.ClampedAtStart) text += " (0 秒より前なので 0 秒にしました)";
-  if (held.ClampedAtEnd) text += " (曲の長さを超えるので曲の終わりにしました)";
-  return text;
+  return LineLabel(line) + DescribeTime(time.count()) + HeldNote(held);
+}
+
+std::string TSyncSession::HeldNote(const TStampTime& held) {
+  if (held.ClampedAtStart) return " (0 秒より前なので 0 秒にしました)";
+  if (held.ClampedAtEnd) return " (曲の長さを超えるので曲の終わりにしました)";
+  return {};
 }
 
 std::string TSyncSession::Stamp() {

@@ -53,6 +53,9 @@ class TSyncSession {
   std::string LogicalLineText(int line) const;
 
  private:
+  // Word mode times the units of a line with the same edits, clock and replay.
+  friend class TWordSession;
+
   // The edit with a neighbouring character of the line replaced too, when it would replace nothing.
   static TLineEdit AsReplacement(std::string_view line, TLineEdit edit);
   // Replaces the edit's bytes of logical line `line` and leaves the caret at the start of the replacement.
@@ -64,6 +67,8 @@ class TSyncSession {
   // The time a stamp made now takes, and the note on clamping for the status line.
   TStampTime TimeNow() const;
   std::string Described(int line, TMillis time, const TStampTime& held) const;
+  // What the status line adds when a time was held to the song.
+  static std::string HeldNote(const TStampTime& held);
   bool CanEdit() const;
 
   TRyxEdit& FEdit;

@@ -6,6 +6,7 @@
 
 #include "app/core/FuncUnit.h"
 #include "app/core/LineStartRules.h"
+#include "app/core/WordUnits.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -241,6 +242,7 @@ void TTagChecker::CheckLineTimes(std::size_t number, std::string_view line, cons
     message.append(" より前です");
     Add(number, TTagProblemKind::WordOutside);
   }
+  CheckWordOrder(number, line, parsed);
   // The others wait for the next line's time; from here on, later lines' problems wait for them.
   for (const TTimeTag& tag : parsed.Tags) {
     if (tag.Word && tag.Millis >= start)
@@ -248,6 +250,37 @@ void TTagChecker::CheckLineTimes(std::size_t number, std::string_view line, cons
   }
   FPrevious = TTimedLine{number, start};
   reportDuplicates(FPendingWords.empty() ? nullptr : &FPendingDuplicates);
+}
+
+void TTagChecker::CheckWordOrder(std::size_t number, std::string_view line, const TTaggedLine& parsed) {
+  const TTimeTag* previous = nullptr;
+  for (const TTimeTag& tag : parsed.Tags) {
+    if (!tag.Word) continue;
+    if (previous && tag.Millis < previous->Millis) {
+      Message()
+          .append("ワードタグ ")
+          .append(line.substr(tag.Start, tag.Length))
+          .append(" が前のワードタグ ")
+          .append(line.substr(previous->Start, previous->Length))
+          .append(" より前に戻っています");
+      Add(number, TTagProblemKind::WordBackwards);
+    }
+    previous = &tag;
+  }
+  if (!previous) return;
+  // A line whose only word tag ends it is timed by lines, with an end.
+  const TLineUnits units = SplitUnits(line);
+  if (std::none_of(units.Units.begin(), units.Units.end(), [](const TWordUnit& unit) { return unit.Tag.has_value(); }))
+    return;
+  for (std::size_t i = 0; i < units.Units.size(); ++i) {
+    if (units.Timed(i)) continue;
+    const TWordUnit& unit = units.Units[i];
+    Message()
+        .append("「")
+        .append(UnicodeToUtf8(AnsiToUnicode(line.substr(unit.Start, unit.End - unit.Start))))
+        .append("」にワードタグがありません");
+    Add(number, TTagProblemKind::UntimedUnit);
+  }
 }
 
 std::size_t TTagChecker::Finish() {

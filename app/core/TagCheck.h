@@ -20,6 +20,8 @@ enum class TTagProblemKind {
   Backwards,        // a line's time lies before the line's above it
   Duplicate,        // a line's time is that of an earlier line
   WordOutside,      // a word tag before its line's time or after the next line's
+  WordBackwards,    // a word tag before the word tag ahead of it in its line
+  UntimedUnit,      // a unit without a time in a line where a unit has a word tag
   Untagged,         // a line with text but no line tag in a file that has line tags
   OffsetNotNumber,  // "[offset:]" whose value is not a whole number
   Overflow,         // the line needs more rows than the player shows at once
@@ -64,7 +66,8 @@ class TFirstLineOfTime {
 //
 // The problems are reported ordered by line, and those of one line in a
 // fixed order: its own (malformed tags, the offset, the fit, the time going
-// backwards, word tags before its time, word tags after the next line's
+// backwards, word tags before its time, word tags going back, units
+// without a time, word tags after the next line's
 // time), then "untagged", then its duplicate times by time. A problem is
 // reported as soon as nothing can come before it any more, so that memory
 // holds only what waits for a later line: the lines after a line whose word
@@ -109,6 +112,8 @@ class TTagChecker {
   // first line tag get their problem.
   void Close(std::size_t number, const TTaggedLine& parsed);
   void CheckLineTimes(std::size_t number, std::string_view line, const TTaggedLine& parsed);
+  // Word tags in their order, and a time for every unit of a line that has word tags.
+  void CheckWordOrder(std::size_t number, std::string_view line, const TTaggedLine& parsed);
   // The fit on the player's display, then the rows that start with a character kept off a line start.
   void CheckFit(std::size_t number, std::string_view line);
   void ReportOverflow(std::size_t number, std::size_t rows);

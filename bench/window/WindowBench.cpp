@@ -1,7 +1,7 @@
 // The editor in its Qt host on a large document: open, memory, save, keys and the clean-up tools, against references.
 //
 // verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|
-// main-keys|main-longline|main-stamp|main-waveform FILE prints name=value lines (times in milliseconds, sizes in megabytes);
+// main-keys|main-longline|main-stamp|main-wordstamp|main-waveform FILE prints name=value lines (times in milliseconds, sizes in megabytes);
 // scripts/bench.sh turns them into its table. Each mode measures the
 // reference in the same process run; each tool runs in the real main window,
 // in a process of its own so that its peak memory is its own.
@@ -518,12 +518,52 @@ void MeasureMainWaveform(const std::filesystem::path& name) {
   std::filesystem::remove(song);
 }
 
+// Stamps in word mode in the middle of the document while the song plays,
+// beside a typed character and Backspace at the same caret, interleaved:
+// each Space tags the caret's unit and moves to the next, on to the next line
+// after a line's last unit, scrolling where the view must follow.
+void MeasureMainWordStamp(const std::filesystem::path& name) {
+  using namespace std::chrono_literals;
+  const std::filesystem::path song = name.parent_path() / "verselet-bench-word-song.wav";
+  std::ofstream(song, std::ios::binary) << ClickTrackWave(120s, {1s});
+  if (qEnvironmentVariableIsEmpty("VERSELET_AUDIO_SINK")) qputenv("VERSELET_AUDIO_SINK", "fakesink sync=true");
+  {
+    TMainWindow window(name, 0, song);
+    TTimingStudio& studio = window.Studio();
+    TRyxEdit& edit = window.Edit();
+    const int first = edit.Lines().Count() / 2;
+    edit.MoveCaretTo(first, 0);
+    studio.SetWordMode(true);
+    studio.PlayPause();
+    QApplication::processEvents();
+    if (!studio.Player().Playing() || !studio.SyncMode()) {
+      std::fprintf(stderr, "the song did not play in word mode in the main window\n");
+      std::exit(1);
+    }
+    constexpr int kStamps = 200;
+    std::vector<double> keys, stamps;
+    for (int i = 0; i < kStamps; ++i) {
+      keys.push_back(window.Key(Qt::Key_A, QStringLiteral("a")));
+      keys.push_back(window.Key(Qt::Key_Backspace));
+      stamps.push_back(window.Key(Qt::Key_Space, QStringLiteral(" ")));
+    }
+    // The stamps went unit by unit: the first line now starts with its tags.
+    if (edit.Lines().Get(first).rfind('[', 0) != 0 || edit.Lines().Get(first).find('<') == std::string_view::npos) {
+      std::fprintf(stderr, "the stamps did not tag the units as measured\n");
+      std::exit(1);
+    }
+    PrintKeys("key", keys);
+    PrintKeys("wordstamp", stamps);
+  }
+  std::filesystem::remove(song);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|main-keys|main-longline|main-stamp|main-waveform FILE\n");
+                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|main-keys|main-longline|main-stamp|main-wordstamp|main-waveform FILE\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -554,6 +594,8 @@ int main(int argc, char** argv) {
     MeasureMainStamp(name);
   else if (mode == "main-waveform")
     MeasureMainWaveform(name);
+  else if (mode == "main-wordstamp")
+    MeasureMainWordStamp(name);
   else
     return 2;
   return 0;

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QStatusBar>
 
 #include "app/UnitTimingStudio.h"
 #include "app/UnitTransportBar.h"
@@ -98,6 +99,49 @@ TEST_F(TimingTest, SyncModeKeysStampNudgeAndUndoThroughTheWindowAndEscLeaves) {
   const std::string before = Text();
   PressKey(editor, Qt::Key_Space, Qt::NoModifier, " ");
   EXPECT_EQ(Text().size(), before.size() + 1);
+}
+
+TEST_F(TimingTest, WordModeStampsUnitsThroughTheWindowAndShowsInTheStatusBar) {
+  const auto lyrics = Dir.WriteFile("a.kra", Sjis("夜空\r\n星"));
+  const auto song = Dir.WriteFile("s.wav", ClickTrackWave(5000ms, {1000ms}));
+  Create({lyrics.string(), "--audio", song.string()});
+  TTimingStudio& studio = *Form->TimingStudio;
+  QWidget* editor = FocusedEditor(*Form);
+  PressKey(editor, Qt::Key_F9, Qt::ShiftModifier);  // word mode starts sync mode
+  ASSERT_TRUE(studio.SyncMode());
+  ASSERT_TRUE(studio.WordMode());
+  EXPECT_FALSE(studio.SyncIndicator->isHidden());
+  EXPECT_EQ(studio.SyncIndicator->text(), "同期モード: 単語ごと");
+  studio.Player().Seek(1000ms);
+  PressKey(editor, Qt::Key_Space, Qt::NoModifier, " ");
+  studio.Player().Seek(1500ms);
+  PressKey(editor, Qt::Key_Space, Qt::NoModifier, " ");
+  EXPECT_EQ(Form->RyxEdit1->Lines().Get(0), Sjis("[00:01:00]夜[00:01:50]空\r\n"));  // the .kra form
+  EXPECT_EQ(Form->RyxEdit1->CaretLine(), 1);
+  PressKey(editor, Qt::Key_Up, Qt::AltModifier);  // as in line mode
+  PressKey(editor, Qt::Key_Right, Qt::AltModifier);  // the first unit: the line tag
+  EXPECT_EQ(Form->RyxEdit1->Lines().Get(0), Sjis("[00:01:10]夜[00:01:50]空\r\n"));
+  PressKey(editor, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Form->RyxEdit1->Lines().Get(0), Sjis("[00:01:00]夜[00:01:50]空\r\n"));
+  PressKey(editor, Qt::Key_F9, Qt::ShiftModifier);  // back to lines
+  EXPECT_EQ(studio.SyncIndicator->text(), "同期モード");
+  PressKey(editor, Qt::Key_J, Qt::AltModifier);  // only for units: nothing changes
+  EXPECT_EQ(Form->RyxEdit1->Lines().Get(0), Sjis("[00:01:00]夜[00:01:50]空\r\n"));
+}
+
+TEST_F(TimingTest, WordTagToolsSpreadAndTakeBackEachAsOneUndoStep) {
+  const auto lyrics = Dir.WriteFile("a.lrc", Sjis("[00:10.00]夜空に\r\n[00:13.00]星"));
+  Create({lyrics.string()});
+  const std::string original = Text();
+  Form->SpreadWordTagsAction->trigger();
+  EXPECT_EQ(Text(), Sjis("[00:10.00]<00:10.00>夜<00:11.00>空<00:12.00>に\r\n[00:13.00]星"));
+  EXPECT_EQ(Form->StatusBar1->currentMessage(), "1 行にワードタグを均等に付けました");
+  Form->WordTagsToLineTagsAction->trigger();
+  EXPECT_EQ(Text(), original);
+  Form->RyxEdit1->Undo();
+  EXPECT_EQ(Text(), Sjis("[00:10.00]<00:10.00>夜<00:11.00>空<00:12.00>に\r\n[00:13.00]星"));
+  Form->RyxEdit1->Undo();
+  EXPECT_EQ(Text(), original);
 }
 
 TEST_F(TimingTest, TheSettingsFileChangesTheKeysAndAnUnreadableKeyIsReported) {

@@ -6,6 +6,7 @@
 
 #include "app/core/FuncUnit.h"
 #include "app/core/TagCheck.h"
+#include "app/core/WordUnits.h"
 #include "tests/TestData.h"
 
 namespace {
@@ -36,6 +37,11 @@ TEST(TagCheckTest, FindsEachKindOfProblemOnItsLine) {
       {"[00:05.00]a\n[00:05:00]b\n", {{2, K::Duplicate}}},
       // Before its own line's time, and after the next line's.
       {"[00:05.00]a<00:04.00>b\n[00:06.00]c<00:09.00>\n[00:08.00]d\n", {{1, K::WordOutside}, {2, K::WordOutside}}},
+      // Word tags going back in their line, and a unit left without a time in a line timed by words.
+      {"[00:05.00]<00:05.00>a<00:07.00>b<00:06.00>c\n", {{1, K::WordBackwards}}},
+      {"[00:05.00]ab cd<00:06.00>ef<00:07.00>\n[00:08.00]g\n", {{1, K::UntimedUnit}}},
+      {"[00:05.00]ab cd\n[00:08:00]g[00:09:00]h\n", {}},
+      {"[00:05.00]ab cd<00:07.00>\n[00:08.00]g\n", {}},  // only an end tag: timed by lines
       // A word tag may end its line at the next line's time.
       {"[00:01.00]a[00:03.00]\n[00:03.00]b\n", {}},
       {"[00:01.00]a\nplain\n\x81\x40\n[00:02.00]b\n", {{2, K::Untagged}}},
@@ -106,6 +112,17 @@ TFound Model(const std::vector<std::string>& lines) {
     }
     for (const TTimeTag& tag : p.Tags)
       if (tag.Word && tag.Millis < start) own[n].emplace_back(n + 1, K::WordOutside);
+    std::optional<long long> lastWord;
+    for (const TTimeTag& tag : p.Tags) {
+      if (!tag.Word) continue;
+      if (lastWord && tag.Millis < *lastWord) own[n].emplace_back(n + 1, K::WordBackwards);
+      lastWord = tag.Millis;
+    }
+    const TLineUnits units = SplitUnits(lines[n]);
+    if (std::any_of(units.Units.begin(), units.Units.end(), [](const TWordUnit& u) { return u.Tag.has_value(); })) {
+      for (std::size_t i = 0; i < units.Units.size(); ++i)
+        if (!units.Timed(i)) own[n].emplace_back(n + 1, K::UntimedUnit);
+    }
     previous = waiting = n;
   }
   TFound found;
@@ -128,6 +145,7 @@ TEST(TagCheckTest, RandomTextsReportTheModelsProblemsAsSoonAsTheyAreDecided) {
       "plain",              "",                                   " \x81\x40 ",
       "[ti:x]",             "[offset:1.5]",                       "[offset:-20]",
       "[1:2:3]z",           "<00:0%d.00>w",                        "\x81[00:0%d.00]trail",
+      "[00:0%d.00]a b<00:0%d.50>c",
   };
   std::mt19937 random(1414);
   for (int round = 0; round < 300; ++round) {

@@ -494,6 +494,17 @@ TEST_F(VerseletTool, CheckReportsFileAndLineLikeACompiler) {
   EXPECT_EQ(testdata::ReadBytes(bad), "[00:02.00]a\n[00:01.00]b\n[00:61.00]c\nuntagged\n");
 }
 
+TEST_F(VerseletTool, CheckFindsWordTimingProblems) {
+  // Word tags going back in line 1, a unit without a time in line 3; line 2 is timed unit by unit in the .kra form.
+  const std::string file = Put("song.kra",
+                               "[00:01:00]ab [00:03:00]cd [00:02:00]ef\r\n[00:04:00]gh [00:05:00]ij\r\n"
+                               "[00:06.00]kl mn<00:06.50>op\r\n[00:07.00]x\r\n");
+  const TRun run = Run({"check", file});
+  EXPECT_EQ(run.Code, 1);
+  EXPECT_EQ(run.Out, file + ":1: ワードタグ [00:02:00] が前のワードタグ [00:03:00] より前に戻っています\n" + file +
+                         ":3: 「mn」にワードタグがありません\n");
+}
+
 TEST_F(VerseletTool, CheckWithADisplayReportsLinesThatNeedMoreThanAPage) {
   // 27 cells without the tags: 3 rows of 13 or of 12 (the last one "aあ"), 2 rows of 14.
   const std::string lyric = "[00:01.00]" + std::string(25, 'a') + "<00:02.00>\x82\xA0\n[00:02.00]ab\n";
