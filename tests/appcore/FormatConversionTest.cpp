@@ -5,6 +5,7 @@
 
 #include "app/core/FormatConversion.h"
 #include "app/core/LrcFormat.h"
+#include "app/core/StoredLyricsText.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -188,6 +189,30 @@ TEST(FormatConversion, RandomTextsComeBackFromEveryFormat) {
     const std::string plain = ConvertLyricsFormat(srt, kSrt, own).Text;
     EXPECT_EQ(ConvertLyricsFormat(ConvertLyricsFormat(plain, own, kSrt).Text, kSrt, own).Text, plain);
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StoredLyricsText, SyltPartsBecomeLineAndWordTags) {
+  const struct {
+    std::vector<TSyncedText> Parts;
+    std::string Lrc;
+  } cases[] = {
+      // A part per line.
+      {{{12300, "さざなみの"}, {15000, "音"}}, "[00:12.30]さざなみの\r\n[00:15.00]音\r\n"},
+      // Syllables, a line break opening or closing a line.
+      {{{1000, "さざ"}, {1500, "なみ\n"}, {2000, "音"}, {2255, "\nまた"}},
+       "[00:01.00]さざ<00:01.50>なみ\r\n[00:02.00]音\r\n[00:02.255]また\r\n"},
+      {{}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SyncedTextAsLrc(c.Parts), c.Lrc);
+}
+
+TEST(StoredLyricsText, LineBreaksAreLfWhenStoredAndCrLfInTheEditor) {
+  EXPECT_EQ(LyricsTextToStore("a\r\nb\rc\n\r\n"), "a\nb\nc");
+  EXPECT_EQ(StoredLyricsText({TLyricsFrame::Uslt, "a\nb\r\nc", {}}), "a\r\nb\r\nc");
 }
 
 }  // namespace
