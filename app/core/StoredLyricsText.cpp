@@ -52,7 +52,9 @@ std::string SyncedTextAsLrc(const std::vector<TSyncedText>& parts) {
 
 std::string StoredLyricsText(const TStoredLyrics& lyrics) {
   if (lyrics.Frame == TLyricsFrame::Sylt) return SyncedTextAsLrc(lyrics.Synced);
-  return WithBreaks(lyrics.Text, "\r\n");
+  std::string text = WithBreaks(lyrics.Text, "\r\n");
+  if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
+  return text;
 }
 
 std::string LyricsTextToStore(std::string_view utf8) {

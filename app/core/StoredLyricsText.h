@@ -12,7 +12,7 @@
 // tag, the others a word tag. UTF-8, CR LF after each line.
 std::string SyncedTextAsLrc(const std::vector<TSyncedText>& parts);
 
-// The stored lyrics as UTF-8 text with CR LF line breaks; SYLT as LRC text.
+// The stored lyrics as UTF-8 text with CR LF after every line; SYLT as LRC text.
 std::string StoredLyricsText(const TStoredLyrics& lyrics);
 
 // The editor's UTF-8 text as stored in an audio file: LF line breaks, as

@@ -212,7 +212,7 @@ TEST(StoredLyricsText, SyltPartsBecomeLineAndWordTags) {
 
 TEST(StoredLyricsText, LineBreaksAreLfWhenStoredAndCrLfInTheEditor) {
   EXPECT_EQ(LyricsTextToStore("a\r\nb\rc\n\r\n"), "a\nb\nc");
-  EXPECT_EQ(StoredLyricsText({TLyricsFrame::Uslt, "a\nb\r\nc", {}}), "a\r\nb\r\nc");
+  EXPECT_EQ(StoredLyricsText({TLyricsFrame::Uslt, "a\nb\r\nc", {}}), "a\r\nb\r\nc\r\n");
 }
 
 }  // namespace
