@@ -181,8 +181,10 @@ bool TTimingStudio::OpenSong(const std::filesystem::path& song) {
     PlayPauseAction->setEnabled(false);
     SeekToTagAction->setEnabled(false);
     FClock->stop();
+    FSongFile.reset();
     return false;
   }
+  FSongFile = song;
   Transport->setWindowTitle("再生: " + FromFileName(song.filename()) +
                             (FPlayer->Silent() ? QString(" (音声の出力がないため音は出ません)") : QString()));
   Transport->show();

@@ -15,6 +15,7 @@
 #include "platform/CodePage.h"
 #include "platform/LookAlikeFolds.h"
 #include "tests/LookAlikeText.h"
+#include "tests/SilentMp3.h"
 #include "tests/TestData.h"
 
 namespace fs = std::filesystem;
@@ -913,15 +914,6 @@ TEST_F(VerseletTool, PrepareWritesWhatThePlayerReads) {
       {"check", "--keep-word-tags", file},
   };
   for (const auto& args : wrong) EXPECT_EQ(Run(args).Code, 2) << ::testing::PrintToString(args);
-}
-
-// Silent MPEG-1 layer III frames (128 kbit/s, 44.1 kHz, 417 bytes each): an MP3 without any tag.
-std::string SilentMp3() {
-  std::string frame = "\xFF\xFB\x90\x00";
-  frame.resize(417, '\0');
-  std::string mp3;
-  for (int i = 0; i < 20; ++i) mp3 += frame;
-  return mp3;
 }
 
 TEST_F(VerseletTool, ConvertFormatWritesEachFormatInItsEncodingAndSaysWhatItLeftOut) {
