@@ -145,6 +145,16 @@ void TForm1::ImportClick(TLyricsFormat from, TLyricsFormat to) {
 void TForm1::ExportClick(TLyricsFormat to, TKaraokeFill fill) {
   TConversionOptions options;
   options.Fill = fill;
+  if (WrittenInUtf8(to)) {
+    // Subtitles give every line an end: the last line's, when the text does not say it, is asked for.
+    double seconds = static_cast<double>(options.LastLineMillis) / 1000;
+    if (!FDialogs.AskSeconds(this, "書き出し", "終わりの分からない最後の行を表示する秒数:", seconds)) return;
+    if (!(seconds > 0)) {
+      FDialogs.ShowError(this, "最後の行を表示する秒数には 0 より大きい値を指定してください。");
+      return;
+    }
+    options.LastLineMillis = static_cast<long long>(seconds * 1000 + 0.5);
+  }
   TConversion conversion;
   try {
     conversion = ConvertLyricsFormat(RyxEdit1->GetAllText(), TLyricsFormat::Lrc, to, options);

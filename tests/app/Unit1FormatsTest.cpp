@@ -48,14 +48,19 @@ TEST_F(FormatsTest, ExportAsksAboutWhatTheFormatCannotHoldAndWritesUtf8Subtitles
   form.RyxEdit1->ReplaceAllText(Sjis(u"[ti:題]\r\n[00:01.00]<00:01.00>歌<00:01.50>詞\r\n"));
   const std::string target = Path("out.ass");
   Dialogs.Replies = {"キャンセル", "書き出す"};
+  // The last line is shown for the seconds asked for.
+  Dialogs.Seconds = {2.0, -1.0, 2.0};
   Item(form.ExportMenu, 2)->trigger();
+  Item(form.ExportMenu, 2)->trigger();
+  EXPECT_EQ(Dialogs.Errors.size(), 1u);
+  Dialogs.Errors.clear();
   EXPECT_TRUE(Dialogs.Questions.back().Text.contains("ID タグの行 1 個"));
   EXPECT_FALSE(std::filesystem::exists(target));
   Dialogs.Answers.push_back({true, Path("out")});
   Item(form.ExportMenu, 2)->trigger();
   EXPECT_EQ(Dialogs.OfferedEncodings.back(), TSaveEncoding::Utf8);
   const std::string written = TTempDir::ReadFile(target);
-  EXPECT_NE(written.find("Dialogue: 0,0:00:01.00,0:00:06.00,Default,,0,0,0,,{\\kf50}歌{\\kf450}詞\r\n"),
+  EXPECT_NE(written.find("Dialogue: 0,0:00:01.00,0:00:03.00,Default,,0,0,0,,{\\kf50}歌{\\kf150}詞\r\n"),
             std::string::npos)
       << written;
   EXPECT_TRUE(Dialogs.Errors.empty());
