@@ -33,7 +33,8 @@ std::string CheckSearch(std::string_view input);
 
 // Lyrics in a format the input's first byte chooses (SRT, ASS, .lrc, .kra),
 // converted to every format: malformed input is refused with EFormatError
-// only, and each result reads again in its own format.
+// only, an SRT or ASS result reads again in its own format, and no result
+// raises anything else when read again.
 std::string CheckFormats(std::string_view input);
 
 // The stored line form: at least one line; the last ends in the end-of-text
