@@ -2,10 +2,14 @@
 #include <QMenu>
 #include <QStatusBar>
 
+#include <chrono>
+
 #include "platform/AudioLyrics.h"
 #include "platform/CodePage.h"
 #include "platform/LookAlikeFolds.h"
+#include "platform/WaveFile.h"
 #include "tests/SilentMp3.h"
+#include "app/UnitTimingStudio.h"
 #include "tests/app/FormFixture.h"
 
 namespace {
@@ -104,6 +108,21 @@ TEST_F(FormatsTest, AnAudioFileThatCannotBeParsedIsReportedAndNeverWritten) {
   form.OpenAudioLyricsAction->trigger();
   EXPECT_EQ(Dialogs.Errors.size(), 2u);
   EXPECT_EQ(Text(), "text\r\n");
+}
+
+TEST_F(FormatsTest, TheSongOfTheTimingStudioIsTheAudioFileOfferedFirst) {
+  using namespace std::chrono_literals;
+  const auto song = Dir.WriteFile("song.wav", ClickTrackWave(1000ms, {}));
+  TForm1& form = Create();
+  Dialogs.Answers = {TFakeDialogs::Cancelled()};
+  form.WriteAudioLyricsAction->trigger();
+  EXPECT_EQ(Dialogs.OfferedOpenNames.back(), "");
+  ASSERT_TRUE(form.TimingStudio->OpenSong(song));
+  Dialogs.Answers = {TFakeDialogs::Cancelled(), TFakeDialogs::Cancelled()};
+  form.OpenAudioLyricsAction->trigger();
+  EXPECT_EQ(Dialogs.OfferedOpenNames.back(), song.string());
+  form.WriteAudioLyricsAction->trigger();
+  EXPECT_EQ(Dialogs.OfferedOpenNames.back(), song.string());
 }
 
 }  // namespace
