@@ -73,6 +73,7 @@ bool MakeToneFile(const std::filesystem::path& path) {
   const std::string encoder = extension == ".mp3"    ? "lamemp3enc"
                               : extension == ".flac" ? "flacenc"
                               : extension == ".ogg"  ? "vorbisenc ! oggmux"
+                              : extension == ".opus" ? "audioresample ! opusenc ! oggmux"
                                                      : "lamemp3enc ! mp4mux";
   const std::string description = "audiotestsrc num-buffers=30 ! audioconvert ! " + encoder +
                                   " ! filesink location=\"" + path.string() + "\"";
@@ -100,6 +101,6 @@ std::string AudioStreamBytes(const std::filesystem::path& path) {
   const std::string extension = path.extension().string();
   if (extension == ".mp3") return Mp3Stream(bytes);
   if (extension == ".flac") return FlacStream(bytes);
-  if (extension == ".ogg") return OggStream(bytes);
+  if (extension == ".ogg" || extension == ".opus") return OggStream(bytes);
   return Mp4Stream(bytes);
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 
 // Makes a short tone file of the kind of its extension (.mp3, .flac, .ogg,
-// .m4a); false when a GStreamer element for it is missing.
+// .opus, .m4a); false when a GStreamer element for it is missing.
 bool MakeToneFile(const std::filesystem::path& path);
 
 // The bytes of the audio stream, without the tags: after the ID3v2 tag of

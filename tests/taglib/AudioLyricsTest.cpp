@@ -111,6 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, AudioLyrics,
                          ::testing::Values(TKindCase{".mp3", TLyricsFrame::Uslt},
                                            TKindCase{".flac", TLyricsFrame::VorbisLyrics},
                                            TKindCase{".ogg", TLyricsFrame::VorbisLyrics},
+                                           TKindCase{".opus", TLyricsFrame::VorbisLyrics},
                                            TKindCase{".m4a", TLyricsFrame::Mp4Lyrics}),
                          [](const ::testing::TestParamInfo<TKindCase>& param) {
                            return std::string(param.param.Extension + 1);

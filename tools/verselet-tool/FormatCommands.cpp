@@ -40,8 +40,6 @@ constexpr std::array kFormatCommands{
     TFormatCommand{"extract", "音声ファイルに入っている歌詞を、同じ名前の .lrc ファイルとして横 (-o では DIR) に書き出します"},
 };
 
-bool IsAudioWithLyrics(const fs::path& path) { return CanHoldLyrics(path); }
-
 struct TFormatOptions {
   std::string Command;
   std::optional<TLyricsFormat> From;
@@ -73,11 +71,11 @@ TFormatOptions ParseFormatCommandLine(int argc, const char* const* argv) {
   options.Command = argv[1];
   bool lastLine = false;
   bool kf = false;
-  bool options_done = false;
+  bool optionsDone = false;
   for (int i = 2; i < argc; ++i) {
     const std::string_view arg = argv[i];
     const auto value = [&](std::string_view name) -> std::optional<std::string_view> {
-      if (options_done) return std::nullopt;
+      if (optionsDone) return std::nullopt;
       if (arg == name) {
         if (i + 1 == argc) throw EUsageError(std::string(arg) + " の後に値を指定してください");
         return std::string_view(argv[++i]);
@@ -96,18 +94,18 @@ TFormatOptions ParseFormatCommandLine(int argc, const char* const* argv) {
       options.OutputFolder = fs::path(*folder);
     } else if (const auto shortFolder = value("-o")) {
       options.OutputFolder = fs::path(*shortFolder);
-    } else if (!options_done && arg == "--kf") {
+    } else if (!optionsDone && arg == "--kf") {
       options.Conversion.Fill = TKaraokeFill::Sweep;
       kf = true;
-    } else if (!options_done && arg == "--lossy") {
+    } else if (!optionsDone && arg == "--lossy") {
       options.Filter.Lossy = true;
-    } else if (!options_done && (arg == "-f" || arg == "--force")) {
+    } else if (!optionsDone && (arg == "-f" || arg == "--force")) {
       options.Force = true;
-    } else if (!options_done && arg == "--follow-links") {
+    } else if (!optionsDone && arg == "--follow-links") {
       options.FollowLinks = true;
-    } else if (!options_done && arg == "--") {
-      options_done = true;
-    } else if (!options_done && arg.size() > 1 && arg.front() == '-') {
+    } else if (!optionsDone && arg == "--") {
+      optionsDone = true;
+    } else if (!optionsDone && arg.size() > 1 && arg.front() == '-') {
       throw EUsageError(options.Command + " には使えないオプションです: " + std::string(arg));
     } else {
       options.Files.emplace_back(arg);
@@ -145,7 +143,7 @@ class TFormatRunner {
           Report(path, why);
           ok = false;
         };
-        for (const TInputFile& file : FilesIn(given, FOptions.FollowLinks, report, IsAudioWithLyrics,
+        for (const TInputFile& file : FilesIn(given, FOptions.FollowLinks, report, CanHoldLyrics,
                                               "歌詞を読み書きできる音声ファイル (.mp3 .flac .ogg .opus .m4a)"))
           ok = Process(file.Path, file.OutputName, false) && ok;
       } catch (const std::exception& e) {
