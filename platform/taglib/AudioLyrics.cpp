@@ -184,7 +184,10 @@ class TScratchCopy {
     FPath = name;
     std::error_code error;
     fs::copy_file(original, FPath, fs::copy_options::overwrite_existing, error);
-    if (error) Refuse(original, "を読めません (" + SystemErrorText(error.value()) + ")");
+    if (error) {
+      Refuse(original, "の写しを一時フォルダに作れません (" + SystemErrorText(error.value()) +
+                           ")。元のファイルはそのままです");
+    }
   }
   TScratchCopy(const TScratchCopy&) = delete;
   TScratchCopy& operator=(const TScratchCopy&) = delete;
