@@ -230,9 +230,10 @@ std::string WriteAss(const TTimedLyrics& lyrics, TKaraokeFill fill, TFormatRepor
     if (millis % 10 != 0) report.Drop("ミリ秒の端数 (1/100 秒に丸めたもの)");
     return (millis + 5) / 10;
   };
+  const std::vector<std::optional<long long>> nextStarts = NextStarts(lyrics);
   for (std::size_t i = 0; i < lyrics.Lines.size(); ++i) {
     const TTimedLine& line = lyrics.Lines[i];
-    const long long end = EndOfLine(lyrics, i, lastLineMillis);
+    const long long end = EndOfLine(line, nextStarts[i], lastLineMillis);
     out += "Dialogue: 0,";
     AppendAssTime(out, line.Start);
     out += ",";

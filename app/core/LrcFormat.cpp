@@ -55,20 +55,11 @@ void ApplyEndMarks(TTimedLyrics& lyrics) {
       continue;
     }
     if (kept.empty()) continue;
+    // The lines of a group get their end together, so the walk stops at one that has it.
     const long long shownFrom = kept.back().Start;
-    for (auto it = kept.rbegin(); it != kept.rend() && it->Start == shownFrom; ++it) {
-      if (!it->End) it->End = line.Start;
-    }
+    for (auto it = kept.rbegin(); it != kept.rend() && it->Start == shownFrom && !it->End; ++it) it->End = line.Start;
   }
   lyrics.Lines = std::move(kept);
-}
-
-// The start of the first line after the group that line i closes, if any.
-std::optional<long long> NextStart(const TTimedLyrics& lyrics, std::size_t i) {
-  for (std::size_t next = i + 1; next < lyrics.Lines.size(); ++next) {
-    if (lyrics.Lines[next].Start > lyrics.Lines[i].Start) return lyrics.Lines[next].Start;
-  }
-  return std::nullopt;
 }
 
 bool ClosesGroup(const TTimedLyrics& lyrics, std::size_t i) {
@@ -107,6 +98,7 @@ TTimedLyrics ReadTimedLrc(std::string_view text, TFormatReport& report) {
 
 std::string WriteTimedLrc(const TTimedLyrics& lyrics, TTagForm form, TFormatReport& report, long long lastLineMillis) {
   std::string out;
+  const std::vector<std::optional<long long>> nextStarts = NextStarts(lyrics);
   for (std::size_t i = 0; i < lyrics.Lines.size(); ++i) {
     const TTimedLine& line = lyrics.Lines[i];
     AppendFormTag(out, form, false, line.Start);
@@ -126,7 +118,7 @@ std::string WriteTimedLrc(const TTimedLyrics& lyrics, TTagForm form, TFormatRepo
     }
     out += "\r\n";
     if (!line.End || !ClosesGroup(lyrics, i)) continue;
-    const std::optional<long long> next = NextStart(lyrics, i);
+    const std::optional<long long> next = nextStarts[i];
     if (next && *line.End > *next) {
       report.Drop("次の行と重なる表示の終わり");
     } else if (next ? *line.End != *next : *line.End != line.Start + lastLineMillis) {

@@ -130,9 +130,10 @@ std::string WriteSrt(const TTimedLyrics& lyrics, TFormatReport& report, long lon
   std::string out;
   std::string texts;
   std::size_t cue = 0;
+  const std::vector<std::optional<long long>> next = NextStarts(lyrics);
   for (std::size_t i = 0; i < lyrics.Lines.size();) {
     const long long start = lyrics.Lines[i].Start;
-    const long long end = EndOfLine(lyrics, i, lastLineMillis);
+    const long long end = EndOfLine(lyrics.Lines[i], next[i], lastLineMillis);
     texts.clear();
     do {
       const TTimedLine& line = lyrics.Lines[i];
@@ -142,7 +143,8 @@ std::string WriteSrt(const TTimedLyrics& lyrics, TFormatReport& report, long lon
       // A blank line would end the cue.
       if (!IsBlank(text)) texts += text + "\r\n";
       ++i;
-    } while (i < lyrics.Lines.size() && lyrics.Lines[i].Start == start && EndOfLine(lyrics, i, lastLineMillis) == end);
+    } while (i < lyrics.Lines.size() && lyrics.Lines[i].Start == start &&
+             EndOfLine(lyrics.Lines[i], next[i], lastLineMillis) == end);
     if (texts.empty()) continue;
     out += std::to_string(++cue) + "\r\n";
     AppendSrtTime(out, start);

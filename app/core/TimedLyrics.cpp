@@ -31,11 +31,16 @@ void SortTimedLines(TTimedLyrics& lyrics) {
                    [](const TTimedLine& a, const TTimedLine& b) { return a.Start < b.Start; });
 }
 
-long long EndOfLine(const TTimedLyrics& lyrics, std::size_t i, long long lastLineMillis) {
-  const TTimedLine& line = lyrics.Lines[i];
-  if (line.End) return *line.End;
-  for (std::size_t next = i + 1; next < lyrics.Lines.size(); ++next) {
-    if (lyrics.Lines[next].Start > line.Start) return lyrics.Lines[next].Start;
+std::vector<std::optional<long long>> NextStarts(const TTimedLyrics& lyrics) {
+  const std::vector<TTimedLine>& lines = lyrics.Lines;
+  std::vector<std::optional<long long>> next(lines.size());
+  for (std::size_t i = lines.size(); i-- > 1;) {
+    next[i - 1] = lines[i].Start > lines[i - 1].Start ? std::optional<long long>(lines[i].Start) : next[i];
   }
-  return line.Start + lastLineMillis;
+  return next;
+}
+
+long long EndOfLine(const TTimedLine& line, std::optional<long long> nextStart, long long lastLineMillis) {
+  if (line.End) return *line.End;
+  return nextStart ? *nextStart : line.Start + lastLineMillis;
 }

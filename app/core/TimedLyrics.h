@@ -67,9 +67,11 @@ inline constexpr long long kDefaultLastLineMillis = 5000;
 
 // Sorts the lines by Start, keeping the order of lines that start together.
 void SortTimedLines(TTimedLyrics& lyrics);
-// The end of line i: its own End, the start of the next line starting later,
-// or lastLineMillis after its start.
-long long EndOfLine(const TTimedLyrics& lyrics, std::size_t i, long long lastLineMillis);
+// For each line, the start of the first line after it that starts later, if
+// any; read in one pass, however many lines start together.
+std::vector<std::optional<long long>> NextStarts(const TTimedLyrics& lyrics);
+// The end of a line: its own End, else nextStart, else lastLineMillis after its start.
+long long EndOfLine(const TTimedLine& line, std::optional<long long> nextStart, long long lastLineMillis);
 // The lines of text, each without its line break (CR LF, LF or CR), with
 // its 1-based number; stops early when visit returns false.
 template <class Visit>
