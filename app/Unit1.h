@@ -8,9 +8,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/core/DeviceSettings.h"
+#include "app/core/FormatConversion.h"
 #include "app/core/FileStamp.h"
 #include "app/core/RecentFiles.h"
 #include "app/core/SaveEncoding.h"
@@ -84,6 +86,11 @@ class TForm1 : public QMainWindow {
   QAction* UTF81;
   QAction* N8;
   QAction* E1;
+  // "読み込み" and "書き出し": the lyrics formats in and out; and the lyrics inside audio files.
+  QMenu* ImportMenu = nullptr;
+  QMenu* ExportMenu = nullptr;
+  QAction* OpenAudioLyricsAction = nullptr;
+  QAction* WriteAudioLyricsAction = nullptr;
   // "編集(&E)" and its actions, which the editor's popup menu shows too.
   QMenu* EditMenu;
   TEditActions* EditActions;
@@ -250,6 +257,20 @@ class TForm1 : public QMainWindow {
   void CreateTimingStudio();
   void LyricsFileOpened(const std::string& fileName);
 
+  // "読み込み", "書き出し" and the lyrics inside audio files (Unit1Formats.cpp).
+  void CreateFormatMenus();
+  // Opens a file of format from as a new text in format to.
+  void ImportClick(TLyricsFormat from, TLyricsFormat to);
+  // Writes the text, read as .lrc or .kra, as a file of format to.
+  void ExportClick(TLyricsFormat to, TKaraokeFill fill);
+  void OpenAudioLyricsClick();
+  void WriteAudioLyricsClick();
+  // The text as it becomes the new text of no file, the way 新規 starts one.
+  void ShowAsNewText(const std::string& text);
+  // Writes bytes to a file chosen for export, with the questions of saving; false when it was not written.
+  bool WriteExport(const std::string& fileName, const std::string& bytes);
+  // The audio file the lyrics came from or went to last, the song of the timing studio before it.
+  std::string LyricsAudioFile() const;
   // Runs a step and reports what it raises, so that no exception crosses Qt's frames.
   void Run(const std::function<void()>& step);
   void Connect(QAction* action, void (TForm1::*handler)());
@@ -290,6 +311,10 @@ class TForm1 : public QMainWindow {
   // converted, and encoding the one to write the file back in.
   TOpenChoice OfferConversion(const std::string& fileName, std::string& converted, std::size_t& folded,
                               TSaveEncoding& encoding);
+  // UTF-8 text as code page 932, after the question about characters it
+  // cannot hold (false when the user cancelled it); folded receives the
+  // number folded to a look-alike.
+  bool TakeInUtf8(std::string_view utf8, std::string& converted, std::size_t& folded);
   // Tells in the status bar how many characters of a text taken in were folded to a look-alike.
   void ShowFolded(std::size_t count);
 
@@ -322,6 +347,8 @@ class TForm1 : public QMainWindow {
   // the close that follows does not ask again unless the text changed since.
   bool FSessionAnswered = false;
   int FZoomSteps = 0;
+  // The audio file whose lyrics were opened or written last.
+  std::string FLyricsAudio;
   // No settings file was there to read.
   bool FFirstStart = false;
   TRecentFiles FRecentFiles;

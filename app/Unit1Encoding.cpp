@@ -50,12 +50,16 @@ TForm1::TOpenChoice TForm1::OfferConversion(const std::string& fileName, std::st
   if (!in) return TOpenChoice::AsItIs;
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) return TOpenChoice::AsItIs;
-  const std::string utf8 = DecodeToUtf8(bytes, encoding);
-  const TLossyReport lossy = FindLossyCharacters(utf8);
-  if (lossy.Count > 0 && !AskLossyCharacters(lossy)) return TOpenChoice::Cancel;
-  converted = UnicodeToAnsi(Utf8ToUnicode(utf8), nullptr, &folded);
+  if (!TakeInUtf8(DecodeToUtf8(bytes, encoding), converted, folded)) return TOpenChoice::Cancel;
   writeAs = SaveEncodingOf(encoding, bytes);
   return TOpenChoice::Converted;
+}
+
+bool TForm1::TakeInUtf8(std::string_view utf8, std::string& converted, std::size_t& folded) {
+  const TLossyReport lossy = FindLossyCharacters(utf8);
+  if (lossy.Count > 0 && !AskLossyCharacters(lossy)) return false;
+  converted = UnicodeToAnsi(Utf8ToUnicode(utf8), nullptr, &folded);
+  return true;
 }
 
 void TForm1::ShowFolded(std::size_t count) {

@@ -83,6 +83,7 @@ void TForm1::CreateMenu() {
   Connect(ManualAction, &TForm1::ManualClick);
   CreateLyricsTools();
   CreateTimingStudio();
+  CreateFormatMenus();
 }
 
 void TForm1::N11Click() {

@@ -200,9 +200,11 @@ bool TTimingStudio::OpenSong(const std::filesystem::path& song) {
     PlayPauseAction->setEnabled(false);
     SeekToTagAction->setEnabled(false);
     FClock->stop();
+    FSongFile.reset();
     if (OnSongClosed) OnSongClosed();
     return false;
   }
+  FSongFile = song;
   Transport->setWindowTitle("再生: " + FromFileName(song.filename()) +
                             (FPlayer->Silent() ? QString(" (音声の出力がないため音は出ません)") : QString()));
   Transport->show();

@@ -49,6 +49,8 @@ class TTimingStudio : public QObject {
 
   // Opens a song; a failure is shown and leaves the text and the song open before as they were.
   bool OpenSong(const std::filesystem::path& song);
+  // The song open now, if any.
+  const std::optional<std::filesystem::path>& SongFile() const { return FSongFile; }
   // "--audio SONG" taken out of the command line before the lyrics file
   // opens; the song opens after it, in place of the offer of one beside it.
   void TakeSongArgument(std::vector<std::string>& params);
@@ -136,6 +138,7 @@ class TTimingStudio : public QObject {
   bool FSungLinesStale = true;
   std::optional<int> FSungLine;
   std::optional<std::filesystem::path> FSongArgument;
+  std::optional<std::filesystem::path> FSongFile;
   bool FSyncMode = false;
   bool FWordMode = false;
   bool FWordActionRunning = false;

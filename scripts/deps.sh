@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic
   qt6-translations-l10n
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  libtag1-dev
   shared-mime-info desktop-file-utils appstream
 )
 [ $# -eq 0 ] || packages=("$@")

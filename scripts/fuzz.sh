@@ -24,7 +24,7 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 # build/fuzz/findings/TARGET/; the corpus grown so far stays in
 # build/fuzz/corpus/TARGET/ for the next run.
 status=0
-for target in loaders editing drag search; do
+for target in loaders editing drag search formats; do
   corpus="$build/corpus/$target"
   findings="$build/findings/$target"
   rm -rf "$findings"

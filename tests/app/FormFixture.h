@@ -39,6 +39,7 @@ class TFakeDialogs : public TCommonDialogs {
 
   bool ExecuteOpen(QWidget*, const std::string& filter, std::string& fileName) override {
     OpenFilters.push_back(filter);
+    OfferedOpenNames.push_back(fileName);
     int ignored = 0;
     return Answer(fileName, ignored);
   }
@@ -118,6 +119,8 @@ class TFakeDialogs : public TCommonDialogs {
   std::deque<QString> Replies;
   std::vector<TQuestion> Questions;
   std::vector<std::string> OpenFilters;
+  // The name each open dialog started from.
+  std::vector<std::string> OfferedOpenNames;
   std::vector<std::string> SaveFilters;
   std::vector<int> PreselectedFilters;
   std::vector<TSaveEncoding> OfferedEncodings;

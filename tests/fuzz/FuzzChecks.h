@@ -31,6 +31,12 @@ std::string CheckDragSession(std::string_view input);
 // by lines what it does in the whole text.
 std::string CheckSearch(std::string_view input);
 
+// Lyrics in a format the input's first byte chooses (SRT, ASS, .lrc, .kra),
+// converted to every format: malformed input is refused with EFormatError
+// only, an SRT or ASS result reads again in its own format, and no result
+// raises anything else when read again.
+std::string CheckFormats(std::string_view input);
+
 // The stored line form: at least one line; the last ends in the end-of-text
 // marker and no other line does; every other line ends in CR LF, or carries
 // no terminator while softWrap allows soft-wrapped pieces; and no NUL byte

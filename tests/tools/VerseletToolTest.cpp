@@ -15,6 +15,7 @@
 #include "platform/CodePage.h"
 #include "platform/LookAlikeFolds.h"
 #include "tests/LookAlikeText.h"
+#include "tests/SilentMp3.h"
 #include "tests/TestData.h"
 
 namespace fs = std::filesystem;
@@ -924,6 +925,66 @@ TEST_F(VerseletTool, PrepareWritesWhatThePlayerReads) {
       {"check", "--keep-word-tags", file},
   };
   for (const auto& args : wrong) EXPECT_EQ(Run(args).Code, 2) << ::testing::PrintToString(args);
+}
+
+TEST_F(VerseletTool, ConvertFormatWritesEachFormatInItsEncodingAndSaysWhatItLeftOut) {
+  const std::string srt = Put("a.srt", "\xEF\xBB\xBF" "1\n00:00:12,300 --> 00:00:15,000\n<i>さざなみ</i>の〜音\n\n"
+                                       "2\n00:00:15,000 --> 00:00:18,000\n二行目\n");
+  const TRun lrc = Run({"convert-format", "--from", "srt", "--to", "lrc", srt});
+  EXPECT_EQ(lrc.Code, 0) << lrc.Err;
+  EXPECT_EQ(lrc.Out, UnicodeToAnsi(u"[00:12.30]さざなみの～音\r\n[00:15.00]二行目\r\n[00:18.00]\r\n"));
+  EXPECT_TRUE(Contains(lrc.Err, "SRT の書式タグ 2 個")) << lrc.Err;
+  EXPECT_TRUE(Contains(lrc.Err, DescribeFolded(1))) << lrc.Err;
+
+  Put("b.lrc", UnicodeToAnsi(u"[00:01.00]<00:01.00>歌<00:01.50>詞\r\n"));
+  const TRun ass = Run({"convert-format", "--from", "lrc", "--to", "ass", "--kf", "--last-line", "2", "-o", "out", "b.lrc"});
+  EXPECT_EQ(ass.Code, 0) << ass.Err;
+  EXPECT_TRUE(Contains(testdata::ReadBytes(Work() / "out/b.ass"),
+                       "Dialogue: 0,0:00:01.00,0:00:03.00,Default,,0,0,0,,{\\kf50}歌{\\kf150}詞\r\n"));
+
+  Put("bad.ass", "[Events]\nFormat: Layer, Start, End, Text\nDialogue: 0,0:00:01.00,0:0:02.00,x\n");
+  const TRun bad = Run({"convert-format", "--from", "ass", "--to", "srt", "-o", "out", "bad.ass"});
+  EXPECT_EQ(bad.Code, 1);
+  EXPECT_TRUE(Contains(bad.Err, "bad.ass: 3 行目: ")) << bad.Err;
+  EXPECT_FALSE(fs::exists(Work() / "out/bad.srt"));
+
+  const std::vector<std::string> wrong[] = {
+      {"convert-format", "--to", "lrc", srt},
+      {"convert-format", "--from", "vtt", "--to", "lrc", srt},
+      {"convert-format", "--from", "srt", "--to", "lrc", "--kf", srt},
+      {"convert-format", "--from", "srt", "--to", "srt", "--last-line", "-1", srt},
+      {"convert-format", "--from", "srt", "--to", "lrc", srt, srt},
+      {"extract", "--from", "srt", srt},
+      {"embed", "-o", "out", srt},
+  };
+  for (const auto& args : wrong) EXPECT_EQ(Run(args).Code, 2) << ::testing::PrintToString(args);
+}
+
+TEST_F(VerseletTool, EmbedAndExtractCarryLyricsIntoAndOutOfTheSongsOfAFolder) {
+  fs::create_directories(Work() / "songs/sub");
+  Put("songs/a.mp3", SilentMp3());
+  Put("songs/a.lrc", UnicodeToAnsi(u"[00:01.00]さざなみ〜\r\n"));
+  Put("songs/sub/b.mp3", SilentMp3());
+  Put("songs/sub/b.kra", "\xEF\xBB\xBF[00:02:00]b\n");
+  Put("songs/c.mp3", SilentMp3());  // without lyrics: passed over
+  Put("songs/d.mp3", "no audio here");
+  Put("songs/d.lrc", "[00:01.00]d\r\n");
+  const TRun embed = Run({"embed", "songs"});
+  EXPECT_EQ(embed.Code, 1);
+  EXPECT_TRUE(Contains(embed.Err, "d.mp3")) << embed.Err;
+  EXPECT_TRUE(Contains(embed.Err, "c.mp3: 注意: ")) << embed.Err;
+  EXPECT_EQ(testdata::ReadBytes(Work() / "songs/d.mp3"), "no audio here");
+  EXPECT_TRUE(testdata::ReadBytes(Work() / "songs/a.mp3").ends_with(SilentMp3()));
+
+  const TRun extract = Run({"extract", "-o", "out", "songs/a.mp3", "songs/sub"});
+  EXPECT_EQ(extract.Code, 0) << extract.Err;
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/a.lrc"), UnicodeToAnsi(u"[00:01.00]さざなみ～\r\n"));
+  EXPECT_EQ(testdata::ReadBytes(Work() / "out/b.lrc"), "[00:02:00]b\r\n");
+  // An existing lyrics file is never overwritten.
+  const TRun again = Run({"extract", "songs/a.mp3"});
+  EXPECT_EQ(again.Code, 1);
+  EXPECT_EQ(testdata::ReadBytes(Work() / "songs/a.lrc"), UnicodeToAnsi(u"[00:01.00]さざなみ〜\r\n"));
+  EXPECT_EQ(Run({"embed", "songs/c.mp3"}).Code, 1);
 }
 
 }  // namespace

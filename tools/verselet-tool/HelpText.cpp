@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/verselet-tool/Commands.h"
+#include "tools/verselet-tool/FormatCommands.h"
 
 namespace {
 
@@ -104,12 +105,15 @@ std::string HelpText() {
                                "CR LF、LF、CR のどれでもよい)、結果を CR LF 改行で書き出します。") +
                      "\nコマンド:\n";
   for (const TToolCommand& command : ToolCommands()) text += Entry(command.Name, command.Summary);
+  for (const TFormatCommand& command : FormatCommands()) text += Entry(command.Name, command.Summary);
   text += "\nオプション:\n";
   const std::pair<const char*, const char*> options[] = {
       {"-i, --in-place",
        "ファイルを結果で置き換えます。結果は一時ファイルに書いてから置き換えるので、書き込みに失敗しても元のファイル"
        "は残ります"},
-      {"-o, --output DIR", "結果をフォルダ DIR (なければ作ります) に同じファイル名で書き出します"},
+      {"-o, --output DIR",
+       "結果をフォルダ DIR (なければ作ります) に同じファイル名で書き出します (convert-format と extract では拡張子を"
+       "変換先の形式のものにします)"},
       {"-f, --force",
        "読み取り専用のファイルも置き換えます (読み取り専用のまま残ります)。指定しないと、読み取り専用のファイルは"
        "元のままにして失敗とします"},
@@ -123,6 +127,14 @@ std::string HelpText() {
        "は元のままにして標準エラーに報告し、失敗とします (to-utf8 と to-sjis 以外のコマンド)"},
       {"--by SECONDS", "shift-tags でずらす秒数です (例: 1.5, -0.25。小数は 3 桁まで)"},
       {"--form dot|colon", "normalize-tags でそろえる形です: dot は [mm:ss.xx]、colon は [mm:ss:xx]"},
+      {"--from srt|ass|lrc|kra", "convert-format で読むファイルの形式です"},
+      {"--to srt|ass|lrc|kra",
+       "convert-format で書き出す形式です。srt と ass は UTF-8、lrc と kra は Shift-JIS で書きます。UTF-8 のファイルは"
+       "to-sjis と同じく Shift-JIS の文字にしてから変換します"},
+      {"--last-line SECONDS",
+       "convert-format で、終わりの分からない最後の行を表示する秒数です (既定 5)。SRT や ASS から読むときは、最後の行"
+       "がちょうどこの長さなら終わりの行を書きません"},
+      {"--kf", "convert-format --to ass で、\\k の代わりに \\kf (色が音節をなめらかに塗る) を書きます"},
       {"--to halfwidth|fullwidth|katakana|hiragana",
        "convert で変換する形です: halfwidth は英数字・記号・空白・カタカナを半角に (ガ は ｶﾞ)、fullwidth はその逆、"
        "katakana はひらがなをカタカナに、hiragana はカタカナをひらがなにします。Shift-JIS にない文字になるもの "

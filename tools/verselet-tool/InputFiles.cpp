@@ -23,8 +23,8 @@ bool IsInside(const fs::path& path, const fs::path& folder) {
 
 class TFolderWalk {
  public:
-  TFolderWalk(const fs::path& root, bool followLinks, const TWalkReport& report)
-      : FRoot(root), FFollowLinks(followLinks), FReport(report) {
+  TFolderWalk(const fs::path& root, bool followLinks, const TWalkReport& report, TFileKind wanted)
+      : FRoot(root), FFollowLinks(followLinks), FReport(report), FWanted(wanted) {
     std::error_code error;
     FRealRoot = fs::canonical(root, error);
   }
@@ -44,7 +44,7 @@ class TFolderWalk {
     std::error_code error;
     if (entry.is_symlink(error)) {
       const fs::path target = fs::canonical(path, error);
-      if (error || !fs::is_regular_file(target, error) || !IsLyricsFile(path)) return;
+      if (error || !fs::is_regular_file(target, error) || !FWanted(path)) return;
       if (!FFollowLinks && !IsInside(target, FRealRoot)) {
         FReport(path, "フォルダの外のファイル " + target.string() +
                           " へのシンボリックリンクなので処理しません (--follow-links を付けると処理します)");
@@ -53,7 +53,7 @@ class TFolderWalk {
     } else if (entry.is_directory(error)) {
       if (!Walk(path, error)) FReport(path, "フォルダを読めないので飛ばします (" + SystemErrorText(error.value()) + ")");
       return;
-    } else if (!entry.is_regular_file(error) || !IsLyricsFile(path)) {
+    } else if (!entry.is_regular_file(error) || !FWanted(path)) {
       return;
     }
     Files.push_back(TInputFile{path, path.lexically_relative(FRoot)});
@@ -63,16 +63,22 @@ class TFolderWalk {
   fs::path FRealRoot;
   const bool FFollowLinks;
   const TWalkReport& FReport;
+  const TFileKind FWanted;
 };
 
 }  // namespace
 
 std::vector<TInputFile> LyricsFilesIn(const fs::path& folder, bool followLinks, const TWalkReport& report) {
-  TFolderWalk walk(folder, followLinks, report);
+  return FilesIn(folder, followLinks, report, IsLyricsFile, "歌詞ファイル (.txt .lrc .kra)");
+}
+
+std::vector<TInputFile> FilesIn(const fs::path& folder, bool followLinks, const TWalkReport& report, TFileKind wanted,
+                                const std::string& kindName) {
+  TFolderWalk walk(folder, followLinks, report, wanted);
   std::error_code error;
   if (!walk.Walk(folder, error)) throw EInOutError("フォルダを読めません (" + SystemErrorText(error.value()) + ")");
   std::vector<TInputFile>& files = walk.Files;
-  if (files.empty()) throw EInOutError("フォルダに歌詞ファイル (.txt .lrc .kra) がありません");
+  if (files.empty()) throw EInOutError("フォルダに" + kindName + "がありません");
   std::sort(files.begin(), files.end(), [](const TInputFile& a, const TInputFile& b) { return a.Path < b.Path; });
   return std::move(files);
 }

@@ -25,3 +25,10 @@ using TWalkReport = std::function<void(const std::filesystem::path& path, const 
 // Raises EInOutError when the folder itself cannot be read or holds no such
 // file.
 std::vector<TInputFile> LyricsFilesIn(const std::filesystem::path& folder, bool followLinks, const TWalkReport& report);
+
+// Whether a file is of the kind a walk looks for.
+using TFileKind = bool (*)(const std::filesystem::path& path);
+// The same for the files of another kind; kindName names them in the error
+// about a folder that holds none.
+std::vector<TInputFile> FilesIn(const std::filesystem::path& folder, bool followLinks, const TWalkReport& report,
+                                TFileKind wanted, const std::string& kindName);

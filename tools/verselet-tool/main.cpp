@@ -1,6 +1,7 @@
 // verselet-tool: runs the editor's lyric clean-up commands and the time-tag check over files.
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <exception>
@@ -16,6 +17,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Exceptions.h"
 #include "tools/verselet-tool/FilterChain.h"
+#include "tools/verselet-tool/FormatCommands.h"
 #include "tools/verselet-tool/HelpText.h"
 #include "tools/verselet-tool/InputFiles.h"
 #include "tools/verselet-tool/Options.h"
@@ -297,6 +299,9 @@ class TRunner {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const auto asksForHelp = [](std::string_view arg) { return arg == "-h" || arg == "--help" || arg == "--version"; };
+  if (argc > 1 && IsFormatCommand(argv[1]) && std::none_of(argv + 2, argv + argc, asksForHelp))
+    return RunFormatCommand(argc, argv);
   TToolOptions options;
   try {
     options = ParseCommandLine(argc, argv);

@@ -33,7 +33,8 @@ TEST_P(CorpusReplay, EveryFilePassesTheCheck) {
 
 INSTANTIATE_TEST_SUITE_P(Targets, CorpusReplay,
                          ::testing::Values(TCorpus{"loaders", CheckLoaders}, TCorpus{"editing", CheckEditingSession},
-                                           TCorpus{"drag", CheckDragSession}, TCorpus{"search", CheckSearch}),
+                                           TCorpus{"drag", CheckDragSession}, TCorpus{"search", CheckSearch},
+                                           TCorpus{"formats", CheckFormats}),
                          CorpusName);
 
 }  // namespace
