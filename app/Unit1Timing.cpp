@@ -38,6 +38,10 @@ void TForm1::CreateTimingStudio() {
   connect(WaveformStrip, &TWaveformStrip::Said, this, [this](const QString& text) { statusBar()->showMessage(text, 5000); });
   TimingStudio->OnSongOpened = [this](const std::filesystem::path& song) { WaveformStrip->SongOpened(song); };
   TimingStudio->OnSongClosed = [this] { WaveformStrip->SongClosed(); };
+  TimingStudio->DecodedLength = [this]() -> std::optional<TMillis> {
+    if (WaveformStrip->Decoding() || WaveformStrip->View()->Envelope().Buckets() == 0) return std::nullopt;
+    return WaveformStrip->View()->Envelope().Covered();
+  };
   TimingStudio->OnTicked = [this] {
     WaveformStrip->Tick();
     if (PreviewShown()) PreviewPanel->View()->FollowSong();

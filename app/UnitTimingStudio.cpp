@@ -516,7 +516,9 @@ void TTimingStudio::Tick() {
 
 void TTimingStudio::UpdateTransport() {
   if (!FPlayer->IsOpen()) return;
-  Transport->ShowState(FPlayer->Position(), FPlayer->Duration(), FPlayer->Playing());
+  std::optional<TMillis> length = FPlayer->Duration();
+  if (!length && DecodedLength) length = DecodedLength();
+  Transport->ShowState(FPlayer->Position(), length, FPlayer->Playing());
 }
 
 void TTimingStudio::UpdateSungLine() {

@@ -84,6 +84,9 @@ class TTimingStudio : public QObject {
   std::function<void(const std::filesystem::path&)> OnSongOpened;
   std::function<void()> OnSongClosed;
   std::function<void()> OnTicked;
+  // The song's length where the player cannot tell it yet (an MP3 without a
+  // length header, before it plays): the length its whole decoding found.
+  std::function<std::optional<TMillis>()> DecodedLength;
   // The line being sung while the song plays; none while it is paused.
   std::optional<int> PlayingLine() const { return FPlayer->Playing() ? FSungLine : std::nullopt; }
 

@@ -5,10 +5,12 @@
 #include <thread>
 
 #include "app/UnitTimingStudio.h"
+#include "app/UnitTransportBar.h"
 #include "app/UnitWaveformStrip.h"
 #include "editor/RyxEdit.h"
 #include "platform/CodePage.h"
 #include "platform/WaveFile.h"
+#include "tests/AudioFiles.h"
 #include "tests/app/FormFixture.h"
 
 namespace {
@@ -85,6 +87,24 @@ TEST_F(WaveformTest, ABrokenSongLeavesNoStripAndTheTextAsItWas) {
   EXPECT_FALSE(Form->WaveformStrip->Decoding());
   EXPECT_EQ(Text(), "[00:02.50]a\r\n");
   EXPECT_FALSE(Form->RyxEdit1->Modified());
+}
+
+// An MP3 without a length header gives the player no length until it
+// plays: the transport bar shows the length the decoding found instead of
+// none, so that the slider can seek before the first play.
+TEST_F(WaveformTest, TheTransportShowsTheDecodedLengthOfAnMp3ThePlayerCannotTellYet) {
+  const auto lyrics = Dir.WriteFile("a.lrc", "[00:00.20]a\r\n");
+  const std::filesystem::path song = Dir.Path() / "tone.mp3";
+  ASSERT_TRUE(MakeToneFile(song, 200));
+  Create({lyrics.string(), "--audio", song.string()});
+  DecodeAll(*Form);
+  ASSERT_FALSE(Form->WaveformStrip->Decoding());
+  Form->TimingStudio->Tick();
+  const QString shown = Form->TimingStudio->Transport->TimeText();
+  // 200 buffers of 1024 samples at 44.1 kHz: 4.64 s, shown as "mm:ss.xx" after the position.
+  const QString length = shown.section(" / ", 1);
+  ASSERT_TRUE(length.startsWith("00:04.")) << shown.toStdString();
+  EXPECT_NEAR(length.mid(3).toDouble(), 4.64, 0.1) << shown.toStdString();
 }
 
 }  // namespace

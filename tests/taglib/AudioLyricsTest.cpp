@@ -16,7 +16,7 @@
 #include "platform/AudioLyrics.h"
 #include "platform/Exceptions.h"
 #include "tests/TempDir.h"
-#include "tests/taglib/AudioFiles.h"
+#include "tests/AudioFiles.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
 // Making tone files with GStreamer and finding their audio stream bytes.
-#include "tests/taglib/AudioFiles.h"
+#include "tests/AudioFiles.h"
 
 #include <gst/gst.h>
 
@@ -67,7 +67,7 @@ std::string Mp4Stream(const std::string& bytes) {
 
 }  // namespace
 
-bool MakeToneFile(const std::filesystem::path& path) {
+bool MakeToneFile(const std::filesystem::path& path, int buffers) {
   gst_init(nullptr, nullptr);
   const std::string extension = path.extension().string();
   const std::string encoder = extension == ".mp3"    ? "lamemp3enc"
@@ -75,7 +75,7 @@ bool MakeToneFile(const std::filesystem::path& path) {
                               : extension == ".ogg"  ? "vorbisenc ! oggmux"
                               : extension == ".opus" ? "audioresample ! opusenc ! oggmux"
                                                      : "lamemp3enc ! mp4mux";
-  const std::string description = "audiotestsrc num-buffers=30 ! audioconvert ! " + encoder +
+  const std::string description = "audiotestsrc num-buffers=" + std::to_string(buffers) + " ! audioconvert ! " + encoder +
                                   " ! filesink location=\"" + path.string() + "\"";
   GError* error = nullptr;
   GstElement* pipeline = gst_parse_launch(description.c_str(), &error);

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-// Makes a short tone file of the kind of its extension (.mp3, .flac, .ogg,
+// Makes a tone file of buffers times 1024 samples at 44.1 kHz, of the kind of its extension (.mp3, .flac, .ogg,
 // .opus, .m4a); false when a GStreamer element for it is missing.
-bool MakeToneFile(const std::filesystem::path& path);
+bool MakeToneFile(const std::filesystem::path& path, int buffers = 30);
 
 // The bytes of the audio stream, without the tags: after the ID3v2 tag of
 // an MP3, after the metadata blocks of a FLAC, the bodies of the audio pages
