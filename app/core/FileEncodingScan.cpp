@@ -1,12 +1,14 @@
 // ScanFileEncoding: the byte-order marks from the first block, then the UTF-8 test and the NUL search block by block.
 #include "app/core/FileEncodingScan.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "editor/RyxEditSub.h"
 #include "platform/CodePage.h"
+#include "platform/LeadByte.h"
 
 namespace {
 
@@ -77,4 +79,34 @@ TEncodingScan ScanFileEncoding(const std::filesystem::path& file, std::uint64_t 
   }
   scan.Encoding = longSequence ? TFileEncoding::Utf8 : TFileEncoding::ShiftJis;
   return scan;
+}
+
+namespace {
+
+bool StartsNoCharacter(unsigned char c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
+
+bool IsTrailByte(unsigned char c) { return c >= 0x40 && c != 0x7F && c <= 0xFC; }
+
+}  // namespace
+
+std::optional<std::uint64_t> FirstNonShiftJisLine(const std::filesystem::path& file) {
+  TReadOnlyFile input(file);
+  std::vector<char> raw(kBlockSize);
+  std::uint64_t line = 1;
+  bool lead = false;  // the last byte read is a lead byte waiting for its trail
+  for (;;) {
+    const std::size_t length = input.Read(raw.data(), raw.size());
+    if (length == 0) break;
+    const std::string_view block(raw.data(), length);
+    for (std::size_t i = 0; i < length; ++i) {
+      const auto c = static_cast<unsigned char>(block[i]);
+      const bool bad = lead ? !IsTrailByte(c) : StartsNoCharacter(c);
+      if (bad)
+        return line + static_cast<std::uint64_t>(std::count(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(i), '\n'));
+      lead = !lead && IsDBCSLeadByte(c);
+    }
+    line += static_cast<std::uint64_t>(std::count(block.begin(), block.end(), '\n'));
+  }
+  if (lead) return line;
+  return std::nullopt;
 }
