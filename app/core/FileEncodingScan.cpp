@@ -99,6 +99,13 @@ std::optional<std::uint64_t> FirstNonShiftJisLine(const std::filesystem::path& f
     if (length == 0) break;
     const std::string_view block(raw.data(), length);
     for (std::size_t i = 0; i < length; ++i) {
+      // ASCII, most of a lyrics file, is passed over eight bytes at a time.
+      if (!lead) {
+        std::uint64_t word = 0;
+        while (i + sizeof word <= length && (std::memcpy(&word, block.data() + i, sizeof word), (word & 0x8080808080808080u) == 0))
+          i += sizeof word;
+        if (i >= length) break;
+      }
       const auto c = static_cast<unsigned char>(block[i]);
       const bool bad = lead ? !IsTrailByte(c) : StartsNoCharacter(c);
       if (bad)

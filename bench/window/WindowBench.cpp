@@ -316,6 +316,11 @@ class TMainWindow {
   ~TMainWindow() { std::filesystem::remove(FSettings); }
 
   TRyxEdit& Edit() { return *FForm.RyxEdit1; }
+  // "タグを数えない" switched on.
+  void SkipTags() {
+    FForm.CountTagsAction->trigger();
+    QApplication::processEvents();
+  }
   QWidget* Editor() { return FForm.centralWidget(); }
   TTimingStudio& Studio() { return *FForm.TimingStudio; }
 
@@ -365,10 +370,13 @@ void PrintKeys(const char* name, std::vector<double> times) {
 }
 
 // Typed characters and Backspace in the middle of the document in the main
-// window, unwrapped and wrapped at the player's width of 16 and of 72 cells.
+// window, unwrapped and wrapped at the player's width of 16 and of 72 cells,
+// and with "タグを数えない" unwrapped and wrapped at 16.
 void MeasureMainKeys(const std::filesystem::path& name) {
-  for (const int column : {0, 16, 72}) {
+  const std::pair<int, bool> forms[] = {{0, false}, {16, false}, {72, false}, {0, true}, {16, true}};
+  for (const auto& [column, skipTags] : forms) {
     TMainWindow window(name, column);
+    if (skipTags) window.SkipTags();
     TRyxEdit& edit = window.Edit();
     edit.MoveCaretTo(edit.Lines().Count() / 2, 0);
     QApplication::processEvents();
@@ -377,7 +385,8 @@ void MeasureMainKeys(const std::filesystem::path& name) {
       times.push_back(window.Key(Qt::Key_A, QStringLiteral("a")));
       times.push_back(window.Key(Qt::Key_Backspace));
     }
-    const std::string label = column == 0 ? "unwrapped" : "wrapped" + std::to_string(column);
+    const std::string label =
+        (column == 0 ? "unwrapped" : "wrapped" + std::to_string(column)) + (skipTags ? "_skiptags" : "");
     PrintKeys(label.c_str(), times);
   }
 }
