@@ -230,7 +230,8 @@ TRowChange TRyxEdit::RewrapLines(TRowChange change) {
   const auto enough = static_cast<std::size_t>(rule.Column) + 2;
   std::vector<std::pair<std::size_t, std::size_t>> pieces;
   int keepFrom = count;
-  // Bytes past a piece that decide it: a counted piece holds markup beyond its columns, and a markup may run on past the cut.
+  // Bytes past a piece that decide it: a counted piece holds markup beyond
+  // its columns, and a markup may run on past the cut.
   const std::size_t lookAhead = rule.Counting ? IColumnCounting::kLongestMarkup : 0;
   const std::size_t lineHead = rule.Counting ? IColumnCounting::kLongestSilentLine + 2 : 0;
   auto takeUntil = [&](std::size_t size) {
@@ -242,14 +243,17 @@ TRowChange TRyxEdit::RewrapLines(TRowChange change) {
   };
   for (;;) {
     takeUntil(at + std::max(enough, lineStart ? lineHead : 0));
-    const std::string_view view(data);
-    if (lineStart) rule.SilentLine = StartsSilentLine(view.substr(at, (lineEnd == std::string::npos ? data.size() : lineEnd) - at), rule);
+    if (lineStart) {
+      const std::size_t end = lineEnd == std::string::npos ? data.size() : lineEnd;
+      rule.SilentLine = StartsSilentLine(std::string_view(data).substr(at, end - at), rule);
+    }
     std::size_t n = 0;
     for (;;) {
       const std::size_t end = lineEnd == std::string::npos ? data.size() : lineEnd;
       n = static_cast<std::size_t>(WrapPieceLength(std::string_view(data).substr(at, end - at), rule));
       if (lineEnd != std::string::npos || next >= count || at + n + lookAhead <= data.size()) break;
-      // The piece may go on in rows not taken yet: twice the bytes, so that a long piece is cut a few times only.
+      // The piece may go on in rows not taken yet: twice the bytes, so that a
+      // long piece is cut a few times only.
       takeUntil(data.size() + std::max(enough, data.size() - at));
     }
     pieces.emplace_back(at, n);

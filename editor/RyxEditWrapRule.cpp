@@ -123,7 +123,8 @@ int CountedPieceLength(std::string_view rest, const TWrapRule& rule) {
   const std::size_t n = rest.size();
   const std::size_t content = HasLineEnd(rest) ? n - 2 : n;
   std::size_t pos = n;
-  if (!rule.SilentLine) pos = std::min(n, CountedCut(rest.substr(0, content), rule.Column, *rule.Counting, rule.SingleByte).Cut);
+  if (!rule.SilentLine)
+    pos = std::min(n, CountedCut(rest.substr(0, content), rule.Column, *rule.Counting, rule.SingleByte).Cut);
   if (rule.WidthLimit > 0) {
     TWrapRule byWidth = rule;
     byWidth.Column = INT_MAX;

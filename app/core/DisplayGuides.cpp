@@ -64,7 +64,8 @@ void DrawCountedGuides(ICanvas& canvas, const TRyxEdit& edit, const TDeviceSetti
     const TCountedRows rows = CountedRows(text, settings.HalfCount, counting, most);
     const int top = edit.TopMargin() + (row - edit.TopLine()) * edit.LineHeight();
     auto guide = [&](std::int64_t x) {
-      if (x >= edit.TextLeft() - 1 && x <= kMaxGuideX) VerticalLine(canvas, static_cast<int>(x), top, top + edit.LineHeight());
+      if (x >= edit.TextLeft() - 1 && x <= kMaxGuideX)
+        VerticalLine(canvas, static_cast<int>(x), top, top + edit.LineHeight());
     };
     for (const std::size_t at : rows.Breaks) guide(origin + edit.TextXOfColumn(text, static_cast<int>(at)) - 1);
     // Past the text the guides go on as if spaces filled the last row and the ones after it.

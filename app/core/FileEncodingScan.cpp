@@ -101,15 +101,17 @@ std::optional<std::uint64_t> FirstNonShiftJisLine(const std::filesystem::path& f
     for (std::size_t i = 0; i < length; ++i) {
       // ASCII, most of a lyrics file, is passed over eight bytes at a time.
       if (!lead) {
-        std::uint64_t word = 0;
-        while (i + sizeof word <= length && (std::memcpy(&word, block.data() + i, sizeof word), (word & 0x8080808080808080u) == 0))
-          i += sizeof word;
+        for (std::uint64_t word = 0; i + sizeof word <= length; i += sizeof word) {
+          std::memcpy(&word, block.data() + i, sizeof word);
+          if ((word & 0x8080808080808080u) != 0) break;
+        }
         if (i >= length) break;
       }
       const auto c = static_cast<unsigned char>(block[i]);
       const bool bad = lead ? !IsTrailByte(c) : StartsNoCharacter(c);
       if (bad)
-        return line + static_cast<std::uint64_t>(std::count(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(i), '\n'));
+        return line + static_cast<std::uint64_t>(std::count(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(i),
+                                                            '\n'));
       lead = !lead && IsDBCSLeadByte(c);
     }
     line += static_cast<std::uint64_t>(std::count(block.begin(), block.end(), '\n'));

@@ -116,7 +116,8 @@ TEST(DisplayGuidesTest, HugeSettingsStopAtTheCoordinateLimit) {
 // player row after the first starts, and past the text on in cells; none on
 // an ID line. Headless cells are 8 pixels.
 TEST(DisplayGuidesTest, CountedGuidesStandWhereThePlayerBreaksEachLine) {
-  TEditorFixture f("[00:01.00]abcdefghij<00:02.00>klm\r\n[ti:abcdefghijklmn]\r\nab\r\n\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0z");
+  TEditorFixture f("[00:01.00]abcdefghij<00:02.00>klm\r\n[ti:abcdefghijklmn]\r\nab\r\n"
+                   "\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0z");
   const TTagCounting counting;
   TDeviceSettings settings;
   settings.HalfCount = 10;
