@@ -8,7 +8,6 @@
 
 #include "editor/RyxEditSub.h"
 #include "platform/CodePage.h"
-#include "platform/LeadByte.h"
 
 namespace {
 
@@ -83,9 +82,12 @@ TEncodingScan ScanFileEncoding(const std::filesystem::path& file, std::uint64_t 
 
 namespace {
 
-bool StartsNoCharacter(unsigned char c) { return c == 0x80 || c == 0xA0 || c >= 0xFD; }
-
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c != 0x7F && c <= 0xFC; }
+// Byte tests without branches, so that a walk over mixed text never
+// mispredicts: a lead byte (0x81 to 0x9F, 0xE0 to 0xFC), a byte that may
+// follow one, and one that starts no character at all.
+unsigned IsLead(unsigned c) { return ((c ^ 0x20u) - 0xA1u) < 0x3Cu ? 1u : 0u; }
+unsigned IsNoTrail(unsigned c) { return static_cast<unsigned>((c < 0x40u) | (c == 0x7Fu) | (c > 0xFCu)); }
+unsigned StartsNoCharacter(unsigned c) { return static_cast<unsigned>((c == 0x80u) | (c == 0xA0u) | (c > 0xFCu)); }
 
 }  // namespace
 
@@ -93,28 +95,26 @@ std::optional<std::uint64_t> FirstNonShiftJisLine(const std::filesystem::path& f
   TReadOnlyFile input(file);
   std::vector<char> raw(kBlockSize);
   std::uint64_t line = 1;
-  bool lead = false;  // the last byte read is a lead byte waiting for its trail
+  bool lead = false;  // the block before ended in a lead byte waiting for its trail
   for (;;) {
     const std::size_t length = input.Read(raw.data(), raw.size());
     if (length == 0) break;
-    const std::string_view block(raw.data(), length);
-    for (std::size_t i = 0; i < length; ++i) {
-      // ASCII, most of a lyrics file, is passed over eight bytes at a time.
-      if (!lead) {
-        for (std::uint64_t word = 0; i + sizeof word <= length; i += sizeof word) {
-          std::memcpy(&word, block.data() + i, sizeof word);
-          if ((word & 0x8080808080808080u) != 0) break;
-        }
-        if (i >= length) break;
-      }
-      const auto c = static_cast<unsigned char>(block[i]);
-      const bool bad = lead ? !IsTrailByte(c) : StartsNoCharacter(c);
-      if (bad)
-        return line + static_cast<std::uint64_t>(std::count(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(i),
-                                                            '\n'));
-      lead = !lead && IsDBCSLeadByte(c);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(raw.data());
+    // The line of byte at: a lead byte without its trail stands on its own line.
+    auto lineOf = [&](std::size_t at) {
+      return line + static_cast<std::uint64_t>(std::count(raw.data(), raw.data() + at, '\n'));
+    };
+    std::size_t i = 0;
+    if (lead) {
+      if (IsNoTrail(bytes[0]) != 0) return line;
+      i = 1;
     }
-    line += static_cast<std::uint64_t>(std::count(block.begin(), block.end(), '\n'));
+    // Character by character while a character's bytes lie in the block.
+    for (; i + 1 < length; i += 1 + IsLead(bytes[i]))
+      if (((IsLead(bytes[i]) & IsNoTrail(bytes[i + 1])) | StartsNoCharacter(bytes[i])) != 0) return lineOf(i);
+    lead = i < length && IsLead(bytes[i]) != 0;
+    if (i < length && StartsNoCharacter(bytes[i]) != 0) return lineOf(i);
+    line = lineOf(length);
   }
   if (lead) return line;
   return std::nullopt;
