@@ -18,6 +18,9 @@ int SpacesWidth(const ICanvas& canvas, int count) {
   return canvas.TextWidth(RepeatString(std::min(count, kMaxGuideX), " "));
 }
 
+// Bytes after a row's last player break that are still measured for the guides past its end.
+constexpr std::size_t kLongestMeasuredTail = 4096;
+
 void VerticalLine(ICanvas& canvas, int x, int top, int bottom) {
   canvas.MoveTo(x, top);
   canvas.LineTo(x, bottom);
@@ -68,7 +71,10 @@ void DrawCountedGuides(ICanvas& canvas, const TRyxEdit& edit, const TDeviceSetti
         VerticalLine(canvas, static_cast<int>(x), top, top + edit.LineHeight());
     };
     for (const std::size_t at : rows.Breaks) guide(origin + edit.TextXOfColumn(text, static_cast<int>(at)) - 1);
-    // Past the text the guides go on as if spaces filled the last row and the ones after it.
+    // Past the text the guides go on as if spaces filled the last row and the
+    // ones after it; a row whose tail of markup lies past any screen is not measured to its end.
+    const std::size_t tailStart = rows.Breaks.empty() ? 0 : rows.Breaks.back();
+    if (text.size() - tailStart > kLongestMeasuredTail) continue;
     const std::int64_t end = origin + edit.TextXOfColumn(text, static_cast<int>(text.size())) - 1;
     for (std::size_t k = rows.Breaks.size() + 1; k <= most; ++k) {
       const std::int64_t cells =
