@@ -91,31 +91,53 @@ unsigned StartsNoCharacter(unsigned c) { return static_cast<unsigned>((c == 0x80
 
 }  // namespace
 
+namespace {
+
+// Bytes checked between two looks for a fault.
+constexpr std::size_t kChunk = 64;
+
+// Walks bytes [from, to) of a block; lead says whether the byte before from
+// is a lead byte. Returns where the first fault lies (to when there is
+// none) and leaves lead as it stands after the last byte walked. The walk
+// carries only that one bit from byte to byte, so that the loads of the
+// bytes never wait for each other.
+std::size_t Walk(const unsigned char* bytes, std::size_t from, std::size_t to, unsigned& lead) {
+  for (std::size_t i = from; i < to; ++i) {
+    const unsigned start = lead ^ 1u;
+    if (((lead & IsNoTrail(bytes[i])) | (start & StartsNoCharacter(bytes[i]))) != 0) return i;
+    lead = start & IsLead(bytes[i]);
+  }
+  return to;
+}
+
+}  // namespace
+
 std::optional<std::uint64_t> FirstNonShiftJisLine(const std::filesystem::path& file) {
   TReadOnlyFile input(file);
   std::vector<char> raw(kBlockSize);
   std::uint64_t line = 1;
-  bool lead = false;  // the block before ended in a lead byte waiting for its trail
+  unsigned lead = 0;  // the last byte read is a lead byte waiting for its trail
   for (;;) {
     const std::size_t length = input.Read(raw.data(), raw.size());
     if (length == 0) break;
     const auto* bytes = reinterpret_cast<const unsigned char*>(raw.data());
-    // The line of byte at: a lead byte without its trail stands on its own line.
-    auto lineOf = [&](std::size_t at) {
+    for (std::size_t chunk = 0; chunk < length; chunk += kChunk) {
+      const std::size_t end = std::min(length, chunk + kChunk);
+      // Faults are summed over the chunk without a branch; a chunk with one is walked again to find it.
+      unsigned carried = lead;
+      unsigned faults = 0;
+      for (std::size_t i = chunk; i < end; ++i) {
+        const unsigned start = lead ^ 1u;
+        faults |= (lead & IsNoTrail(bytes[i])) | (start & StartsNoCharacter(bytes[i]));
+        lead = start & IsLead(bytes[i]);
+      }
+      if (faults == 0) continue;
+      // A lead byte without its trail stands on the line of its trail's place: a line feed there is not counted.
+      const std::size_t at = Walk(bytes, chunk, end, carried);
       return line + static_cast<std::uint64_t>(std::count(raw.data(), raw.data() + at, '\n'));
-    };
-    std::size_t i = 0;
-    if (lead) {
-      if (IsNoTrail(bytes[0]) != 0) return line;
-      i = 1;
     }
-    // Character by character while a character's bytes lie in the block.
-    for (; i + 1 < length; i += 1 + IsLead(bytes[i]))
-      if (((IsLead(bytes[i]) & IsNoTrail(bytes[i + 1])) | StartsNoCharacter(bytes[i])) != 0) return lineOf(i);
-    lead = i < length && IsLead(bytes[i]) != 0;
-    if (i < length && StartsNoCharacter(bytes[i]) != 0) return lineOf(i);
-    line = lineOf(length);
+    line += static_cast<std::uint64_t>(std::count(raw.data(), raw.data() + length, '\n'));
   }
-  if (lead) return line;
+  if (lead != 0) return line;
   return std::nullopt;
 }
