@@ -2,6 +2,7 @@
 #include "app/core/FileEncodingScan.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -82,12 +83,35 @@ TEncodingScan ScanFileEncoding(const std::filesystem::path& file, std::uint64_t 
 
 namespace {
 
-// Byte tests without branches, so that a walk over mixed text never
-// mispredicts: a lead byte (0x81 to 0x9F, 0xE0 to 0xFC), a byte that may
-// follow one, and one that starts no character at all.
-unsigned IsLead(unsigned c) { return ((c ^ 0x20u) - 0xA1u) < 0x3Cu ? 1u : 0u; }
-unsigned IsNoTrail(unsigned c) { return static_cast<unsigned>((c < 0x40u) | (c == 0x7Fu) | (c > 0xFCu)); }
-unsigned StartsNoCharacter(unsigned c) { return static_cast<unsigned>((c == 0x80u) | (c == 0xA0u) | (c > 0xFCu)); }
+// What each byte is, as bits looked up in one table: a lead byte (0x81 to
+// 0x9F, 0xE0 to 0xFC), a byte that may not follow one, and a byte that
+// starts no character at all.
+constexpr unsigned kLeadBit = 1;
+constexpr unsigned kNoTrailBit = 2;
+constexpr unsigned kNoStartBit = 4;
+
+constexpr std::array<unsigned char, 256> ByteBits() {
+  std::array<unsigned char, 256> bits{};
+  for (unsigned c = 0; c < 256; ++c) {
+    unsigned b = 0;
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) b |= kLeadBit;
+    if (c < 0x40 || c == 0x7F || c > 0xFC) b |= kNoTrailBit;
+    if (c == 0x80 || c == 0xA0 || c > 0xFC) b |= kNoStartBit;
+    bits[c] = static_cast<unsigned char>(b);
+  }
+  return bits;
+}
+
+constexpr std::array<unsigned char, 256> kByteBits = ByteBits();
+
+// The faults of the byte whose bits are given, and lead moved past it:
+// without branches, so that a walk over mixed text never mispredicts.
+unsigned Step(unsigned bits, unsigned& lead) {
+  const unsigned start = lead ^ 1u;
+  const unsigned faults = (lead & (bits >> 1)) | (start & (bits >> 2));
+  lead = start & bits & kLeadBit;
+  return faults & 1u;
+}
 
 }  // namespace
 
@@ -102,11 +126,8 @@ constexpr std::size_t kChunk = 64;
 // carries only that one bit from byte to byte, so that the loads of the
 // bytes never wait for each other.
 std::size_t Walk(const unsigned char* bytes, std::size_t from, std::size_t to, unsigned& lead) {
-  for (std::size_t i = from; i < to; ++i) {
-    const unsigned start = lead ^ 1u;
-    if (((lead & IsNoTrail(bytes[i])) | (start & StartsNoCharacter(bytes[i]))) != 0) return i;
-    lead = start & IsLead(bytes[i]);
-  }
+  for (std::size_t i = from; i < to; ++i)
+    if (Step(kByteBits[bytes[i]], lead) != 0) return i;
   return to;
 }
 
@@ -126,11 +147,7 @@ std::optional<std::uint64_t> FirstNonShiftJisLine(const std::filesystem::path& f
       // Faults are summed over the chunk without a branch; a chunk with one is walked again to find it.
       unsigned carried = lead;
       unsigned faults = 0;
-      for (std::size_t i = chunk; i < end; ++i) {
-        const unsigned start = lead ^ 1u;
-        faults |= (lead & IsNoTrail(bytes[i])) | (start & StartsNoCharacter(bytes[i]));
-        lead = start & IsLead(bytes[i]);
-      }
+      for (std::size_t i = chunk; i < end; ++i) faults |= Step(kByteBits[bytes[i]], lead);
       if (faults == 0) continue;
       // A lead byte without its trail stands on the line of its trail's place: a line feed there is not counted.
       const std::size_t at = Walk(bytes, chunk, end, carried);
