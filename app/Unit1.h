@@ -16,6 +16,7 @@
 #include "app/core/FileStamp.h"
 #include "app/core/RecentFiles.h"
 #include "app/core/SaveEncoding.h"
+#include "app/core/TagCounting.h"
 
 class ControlHostWidget;
 class QtPopupMenu;
@@ -116,6 +117,8 @@ class TForm1 : public QMainWindow {
   QAction* N13;
   // "プレビュー": the player preview panel and the overflow marks.
   QAction* PreviewAction;
+  // "タグを数えない": the guides and 折り返し count what the player shows.
+  QAction* CountTagsAction;
   // "折り返し": word wrap on or off.
   QAction* N18;
   // "ウィンドウ幅で折り返す": wrapped lines also break at the window's edge.
@@ -191,6 +194,9 @@ class TForm1 : public QMainWindow {
   // Shows or hides the preview panel and the overflow marks with it.
   void SetPreviewShown(bool shown);
   bool PreviewShown() const { return FPreviewShown; }
+  // Whether the guides and the wrap pass over time tags and ID lines, as the player does.
+  void SetTagsUncounted(bool uncounted);
+  void CountTagsClick();
   // Lines of the text that need more player rows than a page holds; 0 while the preview is off.
   int OverflowLineCount();
   // Puts the recent files into "ファイル(&F)" above 終了, as "&1 name" to
@@ -356,6 +362,7 @@ class TForm1 : public QMainWindow {
   std::vector<QAction*> FRecentActions;
   int FUnzoomedFontSize = 0;
   bool FPreviewShown = false;
+  TTagCounting FTagCounting;
   std::unique_ptr<TOverflowLines> FOverflow;
   // The editor's popup menu outlives the editor, and the host widget must
   // go before the control it hosts, hence this order.

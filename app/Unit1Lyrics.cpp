@@ -135,6 +135,14 @@ void TForm1::SetPreviewShown(bool shown) {
   RyxEdit1->RefreshView();
 }
 
+void TForm1::SetTagsUncounted(bool uncounted) {
+  CountTagsAction->setChecked(uncounted);
+  RyxEdit1->SetColumnCounting(uncounted ? &FTagCounting : nullptr);
+  RyxEdit1->RefreshView();
+}
+
+void TForm1::CountTagsClick() { SetTagsUncounted(CountTagsAction->isChecked()); }
+
 void TForm1::PreviewClick() { SetPreviewShown(!FPreviewShown); }
 
 std::size_t TForm1::RunTagCheck(TWorkProgress* progress) {

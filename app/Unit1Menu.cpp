@@ -53,6 +53,8 @@ void TForm1::CreateMenu() {
   N3 = bar->addMenu("オプション(&O)");
   N13 = N3->addAction("タグあり(&T)");
   N13->setCheckable(true);
+  CountTagsAction = N3->addAction("タグを数えない(&C)");
+  CountTagsAction->setCheckable(true);
   N18 = N3->addAction("折り返し(&W)");
   N18->setCheckable(true);
   N19 = N3->addAction("ウィンドウ幅で折り返す(&D)");
@@ -76,6 +78,7 @@ void TForm1::CreateMenu() {
   Connect(N16, &TForm1::N16Click);
   Connect(N10, &TForm1::N10Click);
   Connect(N13, &TForm1::N13Click);
+  Connect(CountTagsAction, &TForm1::CountTagsClick);
   Connect(N18, &TForm1::ApplyWrapChoice);
   Connect(N19, &TForm1::ApplyWrapChoice);
   Connect(N11, &TForm1::N11Click);

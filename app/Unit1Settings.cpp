@@ -26,6 +26,8 @@ int WidgetPosition(int value) { return std::clamp(value, -QWIDGETSIZE_MAX, QWIDG
 
 // The main window's own key: whether the player preview is shown.
 constexpr char kShowPreviewKey[] = "ShowPreview";
+// And whether the guides and the wrap pass over time tags ("タグを数えない").
+constexpr char kSkipTagsKey[] = "SkipTags";
 constexpr int kMinFontSize = 1;
 constexpr int kMaxFontSize = 200;
 constexpr int kMinWindowWidth = 200;
@@ -147,6 +149,7 @@ void TForm1::ReadSettingsFile() {
   // A first start shows what the program is for: line numbers and the player preview.
   if (FFirstStart) RyxEdit1->SetShowLineNumber(true);
   if (ini.ReadBool(kSettingsSection, kShowPreviewKey, FFirstStart)) SetPreviewShown(true);
+  SetTagsUncounted(ini.ReadBool(kSettingsSection, kSkipTagsKey, false));
 }
 
 // The share of the screen, in per cent of each side, that a first start's window takes at least.
@@ -185,5 +188,6 @@ void TForm1::WriteSettingsFile() {
   // A file that cannot be read whole is left as it is; the start said so.
   TIniFile ini(FSettingsFile);
   ini.WriteBool(kSettingsSection, kShowPreviewKey, FPreviewShown);
+  ini.WriteBool(kSettingsSection, kSkipTagsKey, CountTagsAction->isChecked());
   WriteSettings(ini, TForm1Settings(*this));
 }

@@ -92,8 +92,11 @@ void TForm1::ApplyWrapChoice() {
 }
 
 void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int L1, int L2) {
-  DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings,
-                    RyxEdit1->ScrollX());
+  if (const IColumnCounting* counting = RyxEdit1->ColumnCounting())
+    DrawCountedGuides(RyxEdit1->Canvas(), *RyxEdit1, FDeviceSettings, *counting, L1, L2);
+  else
+    DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings,
+                      RyxEdit1->ScrollX());
   DrawOverflowMarksOf(L1, L2);
   if (FindBar) FindBar->DrawHighlights(RyxEdit1->Canvas(), L1, L2);
 }

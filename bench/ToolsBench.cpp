@@ -263,6 +263,12 @@ void BM_ConvertToHalfwidthVsSed(benchmark::State& state) {
   CompareWith(state, {ToolPath(), "convert", "--to", "halfwidth", doc}, SedRemovingTags(doc));
 }
 
+// Ready for a player of 16 cells and 3 rows: repeated lines written out, word tags removed, every tag rewritten.
+void BM_PrepareVsSed(benchmark::State& state) {
+  const std::string doc = Documents().Of(100).string();
+  CompareWith(state, {ToolPath(), "prepare", "--half", "16", "--lines", "3", doc}, SedRemovingTags(doc));
+}
+
 void BM_ShiftJisToUtf8VsUconv(benchmark::State& state) {
   const std::string doc = Documents().Of(10).string();
   CompareWith(state, {ToolPath(), "to-utf8", doc}, {"uconv", "-f", "windows-31j", "-t", "UTF-8", doc});
@@ -275,6 +281,7 @@ BENCHMARK(BM_ShiftTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchma
 BENCHMARK(BM_DeleteAllTimeTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckTagsVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertToHalfwidthVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrepareVsSed)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShiftJisToUtf8VsUconv)->Iterations(kRounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/TagCounting.h"
 #include "bench/BenchEditor.h"
 #include "bench/LyricsText.h"
 #include "bench/PlainSplit.h"
@@ -84,6 +85,35 @@ void BM_WrapWholeDocument(benchmark::State& state) {
   state.counters["ratio"] = wrapSeconds / readSeconds;
 }
 
+// Wrapping with the tags passed over as the player passes them over,
+// against wrapping the same document counting every column, interleaved.
+void BM_WrapWholeDocumentSkippingTags(benchmark::State& state) {
+  TDocumentEditor editor(static_cast<int>(state.range(0)));
+  const TTagCounting counting;
+  double plainSeconds = 0;
+  double skippingSeconds = 0;
+  for (auto _ : state) {
+    Clock::time_point start = Clock::now();
+    editor.Edit().SetWordWrap(true);
+    plainSeconds += Seconds(start);
+    editor.Edit().SetWordWrap(false);
+    editor.Edit().SetColumnCounting(&counting);
+    start = Clock::now();
+    editor.Edit().SetWordWrap(true);
+    const double seconds = Seconds(start);
+    skippingSeconds += seconds;
+    state.SetIterationTime(seconds);
+    state.PauseTiming();
+    editor.Edit().SetWordWrap(false);
+    editor.Edit().SetColumnCounting(nullptr);
+    state.ResumeTiming();
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["plain_ms"] = 1000 * plainSeconds / n;
+  state.counters["skipping_ms"] = 1000 * skippingSeconds / n;
+  state.counters["ratio"] = skippingSeconds / plainSeconds;
+}
+
 // A letter typed and taken back with Backspace in the middle of the wrapped
 // document: the editing part of a keystroke, median and worst.
 void BM_KeystrokeInWrappedDocument(benchmark::State& state) {
@@ -137,6 +167,7 @@ void BM_KeystrokeInAWrapped5MBLine(benchmark::State& state) {
 
 BENCHMARK(BM_KeystrokeInAWrapped5MBLine)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_WrapWholeDocument)->Arg(16)->Arg(72)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WrapWholeDocumentSkippingTags)->Arg(16)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_KeystrokeInWrappedDocument)
     ->Arg(16)
     ->UseManualTime()

@@ -187,6 +187,10 @@ class TRyxEdit : public TCustomControl {
   void SetAutoWrap(bool value);
   int Column() const { return FColumn; }
   void SetColumn(int value);
+  // How Column counts (nullptr: every column of the expansion); the owner
+  // keeps the hook alive while it is set. Rewraps at once while wrapping.
+  const IColumnCounting* ColumnCounting() const { return FColumnCounting; }
+  void SetColumnCounting(const IColumnCounting* value);
   int TabCount() const { return FTabCount; }
   void SetTabCount(int value);
   int TopMargin() const { return FTopMargin; }
@@ -534,6 +538,10 @@ class TRyxEdit : public TCustomControl {
   // earlier and stopping where the new pieces meet the old ones; positions
   // held in those rows follow their bytes.
   TRowChange RewrapLines(TRowChange change);
+  // With a counting hook: the row the rewrap of change starts at (first, or
+  // an earlier one), and the byte offset of the text up to which it must
+  // wrap before it may keep old rows.
+  int CountedRewrapStart(int first, const TRowChange& change, std::size_t& reach) const;
   // A full rewrap: the store unwrapped, then wrapped at the current width.
   void RewrapAll(bool update);
   // The position n bytes of text after pos, counted across rows; an end at a
@@ -615,6 +623,7 @@ class TRyxEdit : public TCustomControl {
   bool FWordWrap = true;
   bool FAutoWrap = false;
   int FColumn = 72;
+  const IColumnCounting* FColumnCounting = nullptr;
   std::uint8_t FTabCount = 6;
   int FTopMargin = 4;
   int FLeftMargin = 10;

@@ -156,6 +156,12 @@ void TRyxEdit::SetColumn(int value) {
   if (FWordWrap) RewrapAll(true);
 }
 
+void TRyxEdit::SetColumnCounting(const IColumnCounting* value) {
+  if (value == FColumnCounting) return;
+  FColumnCounting = value;
+  if (FWordWrap) RewrapAll(true);
+}
+
 void TRyxEdit::SetTabCount(int value) { FTabCount = static_cast<std::uint8_t>(std::clamp(value, 1, 8)); }
 
 void TRyxEdit::SetTopMargin(int value) { FTopMargin = std::clamp(value, 0, 30); }

@@ -30,6 +30,7 @@ TWrapRule TRyxEdit::WrapRule() const {
   rule.Column = FColumn;
   rule.TabCount = FTabCount;
   rule.SingleByte = FSingleByteMode;
+  rule.Counting = FColumnCounting;
   // The window's width limits a piece too, but never to less than ten cells.
   if (FAutoWrap && HandleAllocated()) {
     rule.WidthLimit = std::max(FTextWidth, 10 * FCharWidth);
@@ -74,12 +75,31 @@ void TRyxEdit::DisplayToLogical(int& col, int& line) const {
   line = pos.Line;
 }
 
+namespace {
+
+// Whether the line that rest starts (rest reaching at least its end, or more
+// than the longest such line) counts nothing under the rule's hook.
+bool StartsSilentLine(std::string_view rest, const TWrapRule& rule) {
+  if (!rule.Counting) return false;
+  const std::size_t limit = IColumnCounting::kLongestSilentLine;
+  const std::size_t length = LogicalLineLength(rest.substr(0, limit + 2));
+  const std::string_view line = rest.substr(0, length);
+  if (!HasLineEnd(line) && length < rest.size()) return false;
+  const std::string_view content = line.substr(0, static_cast<std::size_t>(ContentLength(line)));
+  return content.size() <= limit && rule.Counting->IsSilentLine(content);
+}
+
+}  // namespace
+
 void TRyxEdit::BuildWrappedLines(TRyxStrings& out) const {
-  const TWrapRule rule = WrapRule();
+  TWrapRule rule = WrapRule();
   // Pieces never cross a line's end, so each line's end is searched for once, at its start.
   const char* lineEnd = nullptr;
   out.AssignPieces(FLines.TextBuffer(), [&rule, &lineEnd](std::string_view rest) {
-    if (rest.data() >= lineEnd) lineEnd = rest.data() + LogicalLineLength(rest);
+    if (rest.data() >= lineEnd) {
+      lineEnd = rest.data() + LogicalLineLength(rest);
+      rule.SilentLine = StartsSilentLine(rest.substr(0, static_cast<std::size_t>(lineEnd - rest.data())), rule);
+    }
     return static_cast<std::size_t>(
         WrapPieceLength(rest.substr(0, static_cast<std::size_t>(lineEnd - rest.data())), rule));
   });
@@ -137,15 +157,47 @@ void TRyxEdit::RewrapAll(bool update) {
   SetWrap(true, update);
 }
 
+int TRyxEdit::CountedRewrapStart(int first, const TRowChange& change, std::size_t& reach) const {
+  const int count = FLines.Count();
+  const std::size_t changedFrom = FLines.OffsetOfIndex(change.First);
+  reach = FLines.OffsetOfIndex(change.NewLast + 1);
+  // The changed rows hold at least the inserted bytes: a line at most this
+  // much longer than the longest silent one may have become silent, or
+  // stopped being so, and is wrapped again whole. A longer one was not
+  // silent before the edit and is not now.
+  const std::size_t shortLine = IColumnCounting::kLongestSilentLine + (reach - changedFrom);
+  auto lineSpan = [&](int row) {
+    const int line = FLines.LogicalLineOf(row);
+    const int lineFirst = FLines.FirstIndexOfLogicalLine(line);
+    const int next = FLines.FirstIndexOfLogicalLine(line + 1);
+    const std::size_t end = FLines.OffsetOfIndex(FLines.LogicalLineOf(next) > line ? next : count);
+    return std::pair{lineFirst, end};
+  };
+  const auto [lineFirst, lineEnd] = lineSpan(change.First);
+  if (lineEnd - FLines.OffsetOfIndex(lineFirst) <= shortLine) {
+    first = std::min(first, lineFirst);
+    reach = std::max(reach, lineEnd);
+  } else {
+    // A markup that the edit completes may open in an earlier row.
+    while (first > lineFirst && FLines.OffsetOfIndex(first) + IColumnCounting::kLongestMarkup > changedFrom) --first;
+  }
+  const auto [lastFirst, lastEnd] = lineSpan(change.NewLast);
+  if (lastEnd - FLines.OffsetOfIndex(lastFirst) <= shortLine) reach = std::max(reach, lastEnd);
+  return first;
+}
+
 TRowChange TRyxEdit::RewrapLines(TRowChange change) {
-  const TWrapRule rule = WrapRule();
+  TWrapRule rule = WrapRule();
   const int count = FLines.Count();
   int first = change.First;
   // The piece before a continuation may take text back.
-  if (first > 0 && !HasLineEnd(FLines.Get(first - 1))) {
-    --first;
-    change.XFrom = 0;
-  }
+  if (first > 0 && !HasLineEnd(FLines.Get(first - 1))) --first;
+  // Offset of the text the new pieces must reach before old rows may be kept.
+  std::size_t reach = 0;
+  if (rule.Counting) first = CountedRewrapStart(first, change, reach);
+  if (first < change.First) change.XFrom = 0;
+  const std::size_t base = FLines.OffsetOfIndex(first);
+  bool lineStart = first == 0 || HasLineEnd(FLines.Get(first - 1));
   // The rows from first on, as one text; starts[k] is where row first + k begins in it.
   std::string data;
   std::vector<std::size_t> starts;
@@ -178,16 +230,35 @@ TRowChange TRyxEdit::RewrapLines(TRowChange change) {
   const auto enough = static_cast<std::size_t>(rule.Column) + 2;
   std::vector<std::pair<std::size_t, std::size_t>> pieces;
   int keepFrom = count;
-  for (;;) {
+  // Bytes past a piece that decide it: a counted piece holds markup beyond
+  // its columns, and a markup may run on past the cut.
+  const std::size_t lookAhead = rule.Counting ? IColumnCounting::kLongestMarkup : 0;
+  const std::size_t lineHead = rule.Counting ? IColumnCounting::kLongestSilentLine + 2 : 0;
+  auto takeUntil = [&](std::size_t size) {
     findLineEnd();
-    while (lineEnd == std::string::npos && data.size() - at < enough && next < count) {
+    while (lineEnd == std::string::npos && data.size() < size && next < count) {
       take();
       findLineEnd();
     }
-    const std::size_t end = lineEnd == std::string::npos ? data.size() : lineEnd;
-    const auto n = static_cast<std::size_t>(WrapPieceLength(std::string_view(data).substr(at, end - at), rule));
+  };
+  for (;;) {
+    takeUntil(at + std::max(enough, lineStart ? lineHead : 0));
+    if (lineStart) {
+      const std::size_t end = lineEnd == std::string::npos ? data.size() : lineEnd;
+      rule.SilentLine = StartsSilentLine(std::string_view(data).substr(at, end - at), rule);
+    }
+    std::size_t n = 0;
+    for (;;) {
+      const std::size_t end = lineEnd == std::string::npos ? data.size() : lineEnd;
+      n = static_cast<std::size_t>(WrapPieceLength(std::string_view(data).substr(at, end - at), rule));
+      if (lineEnd != std::string::npos || next >= count || at + n + lookAhead <= data.size()) break;
+      // The piece may go on in rows not taken yet: twice the bytes, so that a
+      // long piece is cut a few times only.
+      takeUntil(data.size() + std::max(enough, data.size() - at));
+    }
     pieces.emplace_back(at, n);
     at += n;
+    lineStart = at >= 2 && data.compare(at - 2, 2, "\r\n") == 0;
     // Where a new piece ends at the start of an untouched row, the pieces from
     // there on are what they were: the rule looks only forward from a piece's start.
     if (at >= data.size()) {
@@ -195,7 +266,7 @@ TRowChange TRyxEdit::RewrapLines(TRowChange change) {
       break;
     }
     const auto hit = std::lower_bound(starts.begin(), starts.end(), at);
-    if (hit != starts.end() && *hit == at && first + (hit - starts.begin()) > change.NewLast) {
+    if (hit != starts.end() && *hit == at && first + (hit - starts.begin()) > change.NewLast && base + at >= reach) {
       keepFrom = first + static_cast<int>(hit - starts.begin());
       break;
     }

@@ -20,6 +20,7 @@ works = {
     "BM_DeleteKaraokeTagsVsSed": ("\"行頭以外のカラオケタグを削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_DeleteBlankLinesVsSed": ("\"無駄な行を削除\" on 100 MB (verselet-tool)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_ConvertToHalfwidthVsSed": ("\"半角に変換\" on 100 MB (verselet-tool convert)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
+    "BM_PrepareVsSed": ("\"プレーヤー向けに整える\" on 100 MB (verselet-tool prepare --half 16 --lines 3)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_CheckTagsVsSed": ("\"タイムタグを検査\" on 100 MB (verselet-tool check)", "sed removing the tags", "≤ 1.0× sed; memory bounded"),
     "BM_ShiftJisToUtf8VsUconv": ("Shift-JIS to UTF-8, 10 MB (verselet-tool)", "uconv", "≤ 1.0× uconv"),
 }

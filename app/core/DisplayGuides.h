@@ -4,6 +4,9 @@
 #include "app/core/DeviceSettings.h"
 #include "platform/Canvas.h"
 
+class IColumnCounting;
+class TRyxEdit;
+
 // Light pink, the end of the time-tag column.
 inline constexpr TColor kTagLineColor = 0xCCCCFF;
 // Light grey, the end of each player display line.
@@ -23,3 +26,12 @@ inline constexpr int kMaxGuideX = 32767;
 // Only the pen colour is changed, and it is left grey.
 void DrawDisplayGuides(ICanvas& canvas, int x1, int top, int textHeight, const TDeviceSettings& settings,
                        int scrollX = 0);
+
+// The guides of rows L1..L2 of the editor when its columns are counted as
+// counting says (time tags and ID lines passed over): per row, a short line
+// at the x of each byte where a player row after the first starts, and past
+// the row's text on in columns, LineCount guides in all. A row of a line the
+// player does not show gets none; the tag line is not drawn, tags taking no
+// columns. Only the pen colour is changed, and it is left grey.
+void DrawCountedGuides(ICanvas& canvas, const TRyxEdit& edit, const TDeviceSettings& settings,
+                       const IColumnCounting& counting, int L1, int L2);

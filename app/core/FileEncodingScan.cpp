@@ -1,6 +1,8 @@
 // ScanFileEncoding: the byte-order marks from the first block, then the UTF-8 test and the NUL search block by block.
 #include "app/core/FileEncodingScan.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -77,4 +79,82 @@ TEncodingScan ScanFileEncoding(const std::filesystem::path& file, std::uint64_t 
   }
   scan.Encoding = longSequence ? TFileEncoding::Utf8 : TFileEncoding::ShiftJis;
   return scan;
+}
+
+namespace {
+
+// What each byte is, as bits looked up in one table: a lead byte (0x81 to
+// 0x9F, 0xE0 to 0xFC), a byte that may not follow one, and a byte that
+// starts no character at all.
+constexpr unsigned kLeadBit = 1;
+constexpr unsigned kNoTrailBit = 2;
+constexpr unsigned kNoStartBit = 4;
+
+constexpr std::array<unsigned char, 256> ByteBits() {
+  std::array<unsigned char, 256> bits{};
+  for (unsigned c = 0; c < 256; ++c) {
+    unsigned b = 0;
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) b |= kLeadBit;
+    if (c < 0x40 || c == 0x7F || c > 0xFC) b |= kNoTrailBit;
+    if (c == 0x80 || c == 0xA0 || c > 0xFC) b |= kNoStartBit;
+    bits[c] = static_cast<unsigned char>(b);
+  }
+  return bits;
+}
+
+constexpr std::array<unsigned char, 256> kByteBits = ByteBits();
+
+// The faults of the byte whose bits are given, and lead moved past it:
+// without branches, so that a walk over mixed text never mispredicts.
+unsigned Step(unsigned bits, unsigned& lead) {
+  const unsigned start = lead ^ 1u;
+  const unsigned faults = (lead & (bits >> 1)) | (start & (bits >> 2));
+  lead = start & bits & kLeadBit;
+  return faults & 1u;
+}
+
+}  // namespace
+
+namespace {
+
+// Bytes checked between two looks for a fault.
+constexpr std::size_t kChunk = 64;
+
+// Walks bytes [from, to) of a block; lead says whether the byte before from
+// is a lead byte. Returns where the first fault lies (to when there is
+// none) and leaves lead as it stands after the last byte walked. The walk
+// carries only that one bit from byte to byte, so that the loads of the
+// bytes never wait for each other.
+std::size_t Walk(const unsigned char* bytes, std::size_t from, std::size_t to, unsigned& lead) {
+  for (std::size_t i = from; i < to; ++i)
+    if (Step(kByteBits[bytes[i]], lead) != 0) return i;
+  return to;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> FirstNonShiftJisLine(const std::filesystem::path& file) {
+  TReadOnlyFile input(file);
+  std::vector<char> raw(kBlockSize);
+  std::uint64_t line = 1;
+  unsigned lead = 0;  // the last byte read is a lead byte waiting for its trail
+  for (;;) {
+    const std::size_t length = input.Read(raw.data(), raw.size());
+    if (length == 0) break;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(raw.data());
+    for (std::size_t chunk = 0; chunk < length; chunk += kChunk) {
+      const std::size_t end = std::min(length, chunk + kChunk);
+      // Faults are summed over the chunk without a branch; a chunk with one is walked again to find it.
+      unsigned carried = lead;
+      unsigned faults = 0;
+      for (std::size_t i = chunk; i < end; ++i) faults |= Step(kByteBits[bytes[i]], lead);
+      if (faults == 0) continue;
+      // A lead byte without its trail stands on the line of its trail's place: a line feed there is not counted.
+      const std::size_t at = Walk(bytes, chunk, end, carried);
+      return line + static_cast<std::uint64_t>(std::count(raw.data(), raw.data() + at, '\n'));
+    }
+    line += static_cast<std::uint64_t>(std::count(raw.data(), raw.data() + length, '\n'));
+  }
+  if (lead != 0) return line;
+  return std::nullopt;
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 
 #include "app/core/FileEncoding.h"
 
@@ -23,3 +24,10 @@ struct TEncodingScan {
 // file larger than largest is not read at all. Raises EInOutError when the
 // file cannot be read.
 TEncodingScan ScanFileEncoding(const std::filesystem::path& file, std::uint64_t largest = UINT64_MAX);
+
+// The line (from 1) of the first bytes of file that are no Shift-JIS
+// character: a byte no character starts with (0x80, 0xA0, 0xFD to 0xFF), or
+// a lead byte without a trail byte after it. Nothing when the file is
+// Shift-JIS throughout. Read block by block; raises EInOutError when the
+// file cannot be read.
+std::optional<std::uint64_t> FirstNonShiftJisLine(const std::filesystem::path& file);

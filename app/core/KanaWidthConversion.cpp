@@ -122,6 +122,6 @@ void TKanaWidthFilter::Line(std::size_t, std::string_view line, std::string& out
   const std::size_t changed = FConverter.ConvertLine(line, out);
   FChanged += changed;
   if (changed == 0 || FHalfCount < 1) return;
-  FRowsBefore += LayOutForPlayer(line, FHalfCount).Rows.size();
-  FRowsAfter += LayOutForPlayer(std::string_view(out).substr(start), FHalfCount).Rows.size();
+  FRowsBefore += CountPlayerRows(line, FHalfCount);
+  FRowsAfter += CountPlayerRows(std::string_view(out).substr(start), FHalfCount);
 }

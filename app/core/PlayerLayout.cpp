@@ -54,6 +54,14 @@ TPlayerLayout LayOutForPlayer(std::string_view line, int halfCount) {
   return layout;
 }
 
+bool NeedsMoreThanAPage(std::string_view line, TPlayerDisplay display) {
+  if (display.LineCount < 1) return false;
+  // Every row but the last holds at least HalfCount - 1 cells, and a line has no more cells than bytes.
+  const auto rows = static_cast<std::size_t>(display.LineCount);
+  if (display.HalfCount >= 2 && line.size() <= rows * static_cast<std::size_t>(display.HalfCount - 1)) return false;
+  return CountPlayerRows(line, display.HalfCount) > rows;
+}
+
 std::size_t CountPlayerRows(std::string_view line, int halfCount) {
   std::size_t rows = 0;
   BreakIntoRows(WithoutTimeTags(line), halfCount, [&rows](const TPlayerRow&) { ++rows; });

@@ -36,3 +36,6 @@ TPlayerLayout LayOutForPlayer(std::string_view line, int halfCount);
 // LayOutForPlayer(line, halfCount).Rows.size(), without keeping the rows or
 // the text: for the overflow marks of a long line.
 std::size_t CountPlayerRows(std::string_view line, int halfCount);
+// Whether the line needs more rows than a page of display holds (never on a
+// display without rows); a line too short for that is not laid out at all.
+bool NeedsMoreThanAPage(std::string_view line, TPlayerDisplay display);

@@ -94,7 +94,7 @@ void TPlayerPrepareFilter::Emit(std::string_view text, std::string_view lineBrea
   FOpenEnd = lineBreak.empty();
   ++FOutputLine;
   if (!shown || !FDisplay) return;
-  if (LayOutForPlayer(text, FDisplay->HalfCount).Pages(FDisplay->LineCount) <= 1) return;
+  if (!NeedsMoreThanAPage(text, *FDisplay)) return;
   ++FCounts.Overflowing;
   if (FCounts.FirstOverflowing.size() < kKeptOverflowing) FCounts.FirstOverflowing.push_back(FOutputLine);
 }

@@ -110,7 +110,34 @@ std::optional<TIdTag> ParseMetadataLine(std::string_view line) {
   return TIdTag{line.substr(1, i - 1), line.substr(i + 1)};
 }
 
+// What the bracket at i opens: 0 when it is nothing meant as a time tag,
+// else its length, with tag read or reason saying why it is malformed.
+std::size_t CandidateAt(std::string_view line, std::size_t i, TTimeTag& tag, const char*& reason) {
+  const std::optional<std::string_view> content = BracketContent(line, i);
+  if (!content || content->empty() || !IsDigit(content->front()) || content->find(':') == std::string_view::npos)
+    return 0;
+  reason = ParseTime(*content, tag);
+  tag.Start = i;
+  tag.Length = content->size() + 2;
+  tag.Angle = line[i] == '<';
+  return tag.Length;
+}
+
 }  // namespace
+
+std::pair<std::size_t, std::size_t> NextTimeTag(std::string_view text, std::size_t from) {
+  TBracketFinder brackets(text);
+  for (std::size_t i = from; i < text.size();) {
+    i = brackets.Next(i);
+    if (i >= text.size()) break;
+    TTimeTag tag;
+    const char* reason = nullptr;
+    const std::size_t length = CandidateAt(text, i, tag, reason);
+    if (length > 0 && reason == nullptr) return {i, length};
+    i += std::max<std::size_t>(1, length);
+  }
+  return {text.size(), 0};
+}
 
 std::optional<TIdTag> ParseIdTag(std::string_view line) {
   if (line.starts_with('@')) return ParseMetadataLine(line);
@@ -148,20 +175,16 @@ void ParseTaggedLine(std::string_view line, TTaggedLine& result) {
     if (i >= line.size()) break;
     leading = leading && i == from;
     const char c = line[i];
-    const std::optional<std::string_view> content = BracketContent(line, i);
-    if (!content || content->empty() || !IsDigit(content->front()) || content->find(':') == std::string_view::npos) {
+    TTimeTag tag;
+    const char* reason = nullptr;
+    const std::size_t length = CandidateAt(line, i, tag, reason);
+    if (length == 0) {
       ++i;
       leading = false;
       continue;
     }
-    const std::size_t length = content->size() + 2;
-    TTimeTag tag;
-    const char* reason = ParseTime(*content, tag);
     const bool good = reason == nullptr;
     if (good) {
-      tag.Start = i;
-      tag.Length = length;
-      tag.Angle = c == '<';
       tag.Word = !(leading && c == '[');
       if (!tag.Word) ++result.LineTagCount;
       result.Tags.push_back(tag);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A well-formed time tag: "[" or "<", two or more minute digits, ":", two
@@ -59,6 +60,11 @@ struct TTaggedLine {
 TTaggedLine ParseTaggedLine(std::string_view line);
 // The same into parsed, whose vectors keep their room: for a walk over many lines.
 void ParseTaggedLine(std::string_view line, TTaggedLine& parsed);
+
+// The first well-formed time tag of text at or after from, a character
+// start, read from there as ParseTaggedLine reads a line: its start and
+// length, {text.size(), 0} when there is none.
+std::pair<std::size_t, std::size_t> NextTimeTag(std::string_view text, std::size_t from);
 
 // Whether any line of text (lines end at LF) holds a well-formed line or word tag.
 bool HoldsTimeTags(std::string_view text);

@@ -208,6 +208,30 @@ TEST_F(LyricsTest, ThePreviewCountsOverflowingLinesAsTheTextChangesAndIsRemember
   EXPECT_TRUE(Exceptions.empty());
 }
 
+TEST_F(LyricsTest, UncountedTagsWrapWhereThePlayerBreaksAndAreRemembered) {
+  {
+    TForm1& form = Create();
+    form.show();
+    EXPECT_FALSE(form.CountTagsAction->isChecked());
+    EXPECT_EQ(form.RyxEdit1->ColumnCounting(), nullptr);
+    form.DeviceSettings().HalfCount = 10;
+    form.N18->trigger();
+    form.RyxEdit1->SetAllText("[00:01.00]<00:01.00>abcde<00:02.00>fghij<00:03.00>klm\r\n[ti:a title longer than ten]");
+    form.CountTagsAction->trigger();
+    std::vector<std::string> rows;
+    for (int i = 0; i < form.RyxEdit1->Lines().Count(); ++i) rows.emplace_back(form.RyxEdit1->Lines().Get(i));
+    EXPECT_EQ(rows, (std::vector<std::string>{"[00:01.00]<00:01.00>abcde<00:02.00>fghij", "<00:03.00>klm\r\n",
+                                              std::string("[ti:a title longer than ten]\0\0", 30)}));
+    form.close();
+    Form.reset();
+  }
+  EXPECT_NE(TTempDir::ReadFile(IniPath()).find("SkipTags=1"), std::string::npos);
+  TForm1& again = Create();
+  EXPECT_TRUE(again.CountTagsAction->isChecked());
+  EXPECT_NE(again.RyxEdit1->ColumnCounting(), nullptr);
+  EXPECT_TRUE(Exceptions.empty());
+}
+
 TEST_F(LyricsTest, CheckPanelHoldsTheFirstProblemsAndTheirNumber) {
   TForm1& form = Create();
   std::string text;

@@ -47,7 +47,7 @@ TEST_F(MenuTest, MenuTreeHasItsCaptionsInOrder) {
                                "全角に変換(&Z)",
                                "カタカナに変換(&N)", "ひらがなに変換(&G)", "-", "同期モード(&Y)", "単語ごと(&W)",
                                "反応の遅れを測る(&R)...", "ワードタグを行タグに(&L)", "行タグからワードタグを均等に(&E)"}));
-  EXPECT_EQ(Items(form.N3), (V{"タグあり(&T)", "折り返し(&W)", "ウィンドウ幅で折り返す(&D)", "プレビュー(&P)", "-",
+  EXPECT_EQ(Items(form.N3), (V{"タグあり(&T)", "タグを数えない(&C)", "折り返し(&W)", "ウィンドウ幅で折り返す(&D)", "プレビュー(&P)", "-",
                                "設定(&S)..."}));
   EXPECT_EQ(Items(form.HelpMenu), (V{"使い方(&H)", "同期モードのキー(&K)...", "バージョン情報(&A)..."}));
   EXPECT_EQ(form.N4->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));

@@ -6,7 +6,9 @@
 #include <climits>
 #include <vector>
 
+#include "app/core/TagCounting.h"
 #include "platform/headless/HeadlessCanvas.h"
+#include "tests/editor/EditorFixture.h"
 
 namespace {
 
@@ -109,3 +111,36 @@ TEST(DisplayGuidesTest, HugeSettingsStopAtTheCoordinateLimit) {
 }
 
 }  // namespace
+
+// The guides of each row in view when tags are passed over: at the x where a
+// player row after the first starts, and past the text on in cells; none on
+// an ID line. Headless cells are 8 pixels.
+TEST(DisplayGuidesTest, CountedGuidesStandWhereThePlayerBreaksEachLine) {
+  TEditorFixture f("[00:01.00]abcdefghij<00:02.00>klm\r\n[ti:abcdefghijklmn]\r\nab\r\n"
+                   "\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0z");
+  const TTagCounting counting;
+  TDeviceSettings settings;
+  settings.HalfCount = 10;
+  settings.LineCount = 2;
+  THeadlessCanvas& canvas = f.host.HeadlessCanvas();
+  canvas.TakeOps();
+  DrawCountedGuides(canvas, f.edit, settings, counting, 0, 3);
+  std::vector<std::pair<int, int>> guides;  // row, x from the text's left
+  for (const TCanvasOp& op : canvas.TakeOps()) {
+    ASSERT_EQ(op.Op, "line");
+    EXPECT_EQ(op.X, op.X2);
+    EXPECT_EQ(op.Color, kGuideLineColor);
+    const int row = (op.Y - f.edit.TopMargin()) / f.edit.LineHeight();
+    EXPECT_EQ(op.Y2 - op.Y, f.edit.LineHeight());
+    guides.emplace_back(row, op.X - f.edit.TextLeft() + 1);
+  }
+  const std::vector<std::pair<int, int>> expected = {
+      // The second player row starts at the tag before "k"; its 3 cells end at byte 33.
+      {0, 8 * 20}, {0, 8 * (33 + 7)},
+      // Two cells, then 8 and 10 more.
+      {2, 8 * 10}, {2, 8 * 20},
+      // Five double-byte characters fill a row; "z" starts the next.
+      {3, 8 * 10}, {3, 8 * 20},
+  };
+  EXPECT_EQ(guides, expected);
+}

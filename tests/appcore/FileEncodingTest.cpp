@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "app/core/FileEncodingScan.h"
 #include "platform/CodePage.h"
+#include "tests/TempDir.h"
 #include "tests/TestData.h"
 
 namespace {
@@ -62,3 +68,52 @@ TEST(FileEncodingTest, EdgeCasesAndDecoding) {
 }
 
 }  // namespace
+
+namespace {
+
+// The first line holding a byte that is no Shift-JIS character, walked
+// character by character; 0 when there is none.
+std::uint64_t PlainFirstNonShiftJisLine(const std::string& bytes) {
+  std::uint64_t line = 1;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+      if (i + 1 >= bytes.size()) return line;
+      const auto t = static_cast<unsigned char>(bytes[i + 1]);
+      if (t < 0x40 || t == 0x7F || t > 0xFC) return line;
+      i += 2;
+      continue;
+    }
+    if (c == 0x80 || c == 0xA0 || c >= 0xFD) return line;
+    if (c == '\n') ++line;
+    ++i;
+  }
+  return 0;
+}
+
+}  // namespace
+
+// Random files of a few byte kinds, across the reader's blocks, against a plain walk.
+TEST(FileEncodingTest, FirstNonShiftJisLineFollowsAPlainWalk) {
+  const TTempDir dir;
+  const std::string kinds[] = {"a", "\n", "\x82\xA0", "\x81\x5B", "\xE0\x40", "\xB1", "\x81", "\xE0", "\xFC",
+                               "\x7F", "\x80", "\xA0", "\xFD", "\xFF", "\x9F\x0A", "\x82"};
+  std::mt19937 random(24);
+  std::size_t faulty = 0;
+  for (int round = 0; round < 60; ++round) {
+    std::string bytes;
+    const std::size_t length = random() % 3 == 0 ? 140000 : random() % 300;
+    // Mostly good characters, so that a fault comes late in some files.
+    const bool rare = random() % 2 == 0;
+    while (bytes.size() < length) {
+      const std::size_t k = random() % (rare && random() % 2000 != 0 ? 6 : std::size(kinds));
+      bytes += kinds[k];
+    }
+    const std::uint64_t expected = PlainFirstNonShiftJisLine(bytes);
+    faulty += expected > 0 ? 1 : 0;
+    const std::optional<std::uint64_t> found = FirstNonShiftJisLine(dir.WriteFile("f.txt", bytes));
+    EXPECT_EQ(found.value_or(0), expected) << round;
+  }
+  EXPECT_GT(faulty, 10u);
+  EXPECT_LT(faulty, 60u);
+}

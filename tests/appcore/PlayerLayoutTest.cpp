@@ -55,6 +55,7 @@ TEST(PlayerLayoutTest, PagesAndOverflowFollowTheLineCount) {
   EXPECT_EQ(problems[0].Kind, TTagProblemKind::Overflow);
 }
 
+// The counted rows, and whether they overflow a page, against the layout itself.
 TEST(PlayerLayoutTest, CountedRowsMatchTheLayoutOfRandomLines) {
   // Pieces that move row breaks: wide characters, a lone lead byte, good and
   // bad tags, an ID tag, brackets that open no tag.
@@ -67,8 +68,11 @@ TEST(PlayerLayoutTest, CountedRowsMatchTheLayoutOfRandomLines) {
     for (int i = 0; i < length; ++i)
       line += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
     const int halfCount = std::uniform_int_distribution<int>(0, 7)(random);
-    EXPECT_EQ(CountPlayerRows(line, halfCount), LayOutForPlayer(line, halfCount).Rows.size())
-        << line << " / " << halfCount;
+    const TPlayerLayout layout = LayOutForPlayer(line, halfCount);
+    EXPECT_EQ(CountPlayerRows(line, halfCount), layout.Rows.size()) << line << " / " << halfCount;
+    const int lineCount = std::uniform_int_distribution<int>(0, 4)(random);
+    EXPECT_EQ(NeedsMoreThanAPage(line, {halfCount, lineCount}), layout.Pages(lineCount) > 1)
+        << line << " / " << halfCount << " x " << lineCount;
   }
 }
 

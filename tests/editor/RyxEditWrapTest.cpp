@@ -292,15 +292,82 @@ TLogicalPos PositionOf(const std::string& text, std::size_t offset) {
   return pos;
 }
 
+// Markup for the counting hook: "<" and up to sixteen letters or digits and
+// ">", found from a character start; a line that starts with "#" and holds
+// no "!" is silent, so that an edit anywhere in it may end its silence.
+class TAngleMarkup final : public IColumnCounting {
+ public:
+  TMarkup NextMarkup(std::string_view text, std::size_t from) const override {
+    for (std::size_t i = from; i < text.size(); ++i) {
+      if (IsDBCSLeadByte(static_cast<unsigned char>(text[i]))) {
+        ++i;
+        continue;
+      }
+      if (text[i] != '<') continue;
+      std::size_t j = i + 1;
+      while (j < text.size() && j - i <= 16 && std::isalnum(static_cast<unsigned char>(text[j]))) ++j;
+      if (j < text.size() && text[j] == '>') return {i, j + 1 - i};
+    }
+    return {text.size(), 0};
+  }
+  bool IsSilentLine(std::string_view line) const override {
+    return line.starts_with('#') && line.find('!') == std::string_view::npos;
+  }
+};
+
+std::vector<std::string> CutCounted(std::string_view line, int column, int widthLimit = 0) {
+  const TAngleMarkup markup;
+  const TMeasuredCells cells;
+  TWrapRule rule;
+  rule.Column = column;
+  rule.Counting = &markup;
+  rule.WidthLimit = widthLimit;
+  rule.Measurer = &cells;
+  rule.SilentLine = markup.IsSilentLine(line);
+  return Cut(line, rule);
+}
+
+TEST(RyxEditWrapRule, CountingPassesOverMarkupAndNeverCutsInsideIt) {
+  using V = std::vector<std::string>;
+  const struct {
+    std::string Line;
+    int Column;
+    int WidthLimit;
+    V Pieces;
+  } cases[] = {
+      // Markup takes no column: ten letters fit with every tag between them.
+      {"<1>ab<2>cd<3>efghij<4>kl\r\n", 10, 0, V{"<1>ab<2>cd<3>efghij", "<4>kl\r\n"}},
+      // A full row keeps the markup and line break after it: nothing counted follows.
+      {"abcdefghij<9>\r\n", 10, 0, V{"abcdefghij<9>\r\n"}},
+      // A double-byte character that does not fit goes on, its tag before it too.
+      {"abcdefghi<7>" + kA + "z", 10, 0, V{"abcdefghi", "<7>" + kA + "z"}},
+      // An unclosed "<" is text.
+      {"<abcdefghijklmnopq", 10, 0, V{"<abcdefghi", "jklmnopq"}},
+      // A tab counts one column, as the reader counts it.
+      {"\t\t\t\t\t\t\t\t\t\tx", 10, 0, V{"\t\t\t\t\t\t\t\t\t\t", "x"}},
+      // A silent line is cut by nothing but the width.
+      {"#abcdefghijklmnop\r\n", 10, 0, V{"#abcdefghijklmnop\r\n"}},
+      {"#abcdefghijklmnop\r\n", 10, 80, V{"#abcdefghi", "jklmnop\r\n"}},
+      // The window's width cuts before a markup it would cut through, or past one that opens the piece.
+      {"abcdefg<12345>hij", 10, 80, V{"abcdefg", "<12345>hij"}},
+      {"<12345678>abc", 10, 40, V{"<12345678>", "abc"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CutCounted(c.Line, c.Column, c.WidthLimit), c.Pieces) << c.Line;
+}
+
 // Edits at random places with the width switching under them: the logical
-// text follows a plain model at every step, and undo goes back to the start.
-TEST(RyxEditWrap, RandomEditsAtChangingWidthsKeepEveryByte) {
-  const std::vector<std::string> pieces{"a", "\t", kA, kNichi + "b", "\r\n", "xyz\tw", "\r", "\n", " "};
+// text follows a plain model at every step, the rows are those of a fresh
+// wrap, and undo goes back to the start. With a counting hook the edits make
+// and break markup and silent lines, across rows as well.
+void RandomEditSession(const IColumnCounting* counting) {
+  std::vector<std::string> pieces{"a", "\t", kA, kNichi + "b", "\r\n", "xyz\tw", "\r", "\n", " "};
+  if (counting) pieces.insert(pieces.end(), {"<1>", "<", ">", "<2345678>", "<123456789abcdef", "#", "!", "\r\n#", "#x\r\n", "klmnopqrstu"});
   std::mt19937 random(5150);
   auto pick = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };
   const std::string original = "lyrics line one\r\n" + kA + kA + "\tsecond" + kNichi + "\r\n\r\nend";
   Wrapped f(original);
   f.edit.SetTabCount(4);
+  f.edit.SetColumnCounting(counting);
   f.edit.RefreshView();
   std::string model = original;
   for (int step = 0; step < 400; ++step) {
@@ -377,6 +444,13 @@ TEST(RyxEditWrap, RandomEditsAtChangingWidthsKeepEveryByte) {
     ASSERT_EQ(f.Broken(), "");
   }
   EXPECT_EQ(f.Text(), original);
+}
+
+TEST(RyxEditWrap, RandomEditsAtChangingWidthsKeepEveryByte) { RandomEditSession(nullptr); }
+
+TEST(RyxEditWrap, RandomEditsKeepCountedRowsThoseOfAFreshWrap) {
+  const TAngleMarkup markup;
+  RandomEditSession(&markup);
 }
 
 }  // namespace

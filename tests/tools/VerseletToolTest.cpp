@@ -214,6 +214,36 @@ TEST_F(VerseletTool, BinaryFileIsRefused) {
   EXPECT_EQ(testdata::ReadBytes(binary), std::string("A[00:01:00]\0B\n", 14));
 }
 
+TEST_F(VerseletTool, FileThatIsNeitherUtf8NorShiftJisIsReportedNotGuessed) {
+  const struct {
+    std::string Bytes;
+    std::string Line;  // "" when the file is processed
+  } cases[] = {
+      {"[00:01:00]\x82\xA0\n[00:02:00]\x81 x\n", "2 行目"},  // a lead byte without its trail
+      {"[00:01:00]a\n\n\n\xFF" "b\n", "4 行目"},              // a byte no character starts with
+      {std::string(70000, 'a') + "\n\x80", "2 行目"},            // past the first block
+      {"[00:01:00]\x82\xA0\n\x81", "2 行目"},                  // cut short after a lead byte
+      {"[00:01:00]\x82\xA0\xB1\n", ""},                         // Shift-JIS throughout
+  };
+  for (const auto& c : cases) {
+    for (const char* command : {"delete-time-tags", "check", "shift-tags"}) {
+      const std::string file = Put("odd.lrc", c.Bytes);
+      std::vector<std::string> args{command, "-i", file};
+      if (std::string(command) == "shift-tags") args.insert(args.begin() + 1, {"--by", "1"});
+      if (std::string(command) == "check") args.erase(args.begin() + 1);
+      const TRun run = Run(args);
+      SCOPED_TRACE(std::string(command) + " " + c.Line);
+      if (c.Line.empty()) {
+        EXPECT_EQ(run.Code, 0) << run.Err;
+        continue;
+      }
+      EXPECT_EQ(run.Code, 1);
+      EXPECT_TRUE(Contains(run.Err, file + ": " + c.Line + "に Shift-JIS の文字でも UTF-8 の文字でもない")) << run.Err;
+      EXPECT_EQ(testdata::ReadBytes(file), c.Bytes);
+    }
+  }
+}
+
 TEST_F(VerseletTool, InPlaceKeepsTheFileWhenItCannotBeReplaced) {
   // A read-only file is not saved over without being asked to.
   const std::string file = Put("locked.txt", "A[00:01:00]\n");

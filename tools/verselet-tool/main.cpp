@@ -144,6 +144,11 @@ class TRunner {
     const TEncodingScan scan = ScanFileEncoding(file);
     if (scan.HoldsNul) throw EInOutError("NUL バイトを含むのでバイナリファイルとみなし、処理しません");
     const TFileEncoding encoding = scan.Encoding;
+    // Text that is no UTF-8 is Shift-JIS only when every byte says so; anything else is no guess to act on.
+    if (encoding == TFileEncoding::ShiftJis)
+      if (const std::optional<std::uint64_t> line = FirstNonShiftJisLine(file))
+        throw EInOutError(std::to_string(*line) +
+                          " 行目に Shift-JIS の文字でも UTF-8 の文字でもないバイトがあります。元のままにします");
     if (encoding == TFileEncoding::ShiftJis || FOptions.FromUtf8 || FOptions.Command->Prepares ||
         encoding == TFileEncoding::Utf8)
       return encoding;
