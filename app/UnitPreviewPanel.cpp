@@ -48,13 +48,15 @@ void TPreviewView::paintEvent(QPaintEvent*) {
     col = 0;
   }
   const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, col);
-  std::string line = LogicalLineAt(FEdit.Lines(), row);
+  int first = 0;
+  int last = 0;
+  const std::string_view line = LogicalLineView(FEdit.Lines(), row, first, last, FJoinedLine);
   const TPlayerDisplay display{FDevice.HalfCount, FDevice.LineCount};
-  if (!FPreview || line != FPreviewLine || display.HalfCount != FPreviewDisplay.HalfCount ||
-      display.LineCount != FPreviewDisplay.LineCount) {
+  if (!FPreview || display.HalfCount != FPreviewDisplay.HalfCount || display.LineCount != FPreviewDisplay.LineCount) {
     FPreview.emplace(line, display);
-    FPreviewLine = std::move(line);
     FPreviewDisplay = display;
+  } else {
+    FPreview->ShowLine(line);
   }
   const TPlayerPreview& preview = *FPreview;
   const TPreviewHeading heading{place.Line, FOverflowLines()};
