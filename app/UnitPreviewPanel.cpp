@@ -42,12 +42,9 @@ void TPreviewView::paintEvent(QPaintEvent*) {
   FCanvas->resize(size(), devicePixelRatioF(), palette().window().color());
   FCanvas->SetFont(FEdit.LogFont());
   int row = FEdit.CaretLine();
-  int col = FEdit.CaretCol();
-  if (const std::optional<int> sung = SungLine ? SungLine() : std::nullopt) {
+  if (const std::optional<int> sung = SungLine ? SungLine() : std::nullopt)
     row = FEdit.Lines().FirstIndexOfLogicalLine(*sung);
-    col = 0;
-  }
-  const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, col);
+  const int lineNumber = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).LineOf(row);
   int first = 0;
   int last = 0;
   const std::string_view line = LogicalLineView(FEdit.Lines(), row, first, last, FJoinedLine);
@@ -59,7 +56,7 @@ void TPreviewView::paintEvent(QPaintEvent*) {
     FPreview->ShowLine(line);
   }
   const TPlayerPreview& preview = *FPreview;
-  const TPreviewHeading heading{place.Line, FOverflowLines()};
+  const TPreviewHeading heading{lineNumber, FOverflowLines()};
   // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.
   const int wanted = std::min(preview.Width(*FCanvas), kWidestPanel);
   if (wanted > minimumWidth()) setMinimumWidth(wanted);

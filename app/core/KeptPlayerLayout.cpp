@@ -2,10 +2,10 @@
 #include "app/core/KeptPlayerLayout.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "app/core/LineStartRules.h"
 #include "app/core/TimeTags.h"
+#include "editor/RyxEditSub.h"
 #include "platform/LeadByte.h"
 
 namespace {
@@ -13,16 +13,6 @@ namespace {
 // How far past a bracket the tag reading looks: a resume point serves a
 // change only this far behind it at least.
 constexpr std::size_t kTagLookAhead = 32;
-
-// The first byte where a and b differ; the shorter size when one starts the other.
-std::size_t FirstDifference(std::string_view a, std::string_view b) {
-  const std::size_t common = std::min(a.size(), b.size());
-  constexpr std::size_t kBlock = 4096;
-  std::size_t at = 0;
-  while (at + kBlock <= common && std::memcmp(a.data() + at, b.data() + at, kBlock) == 0) at += kBlock;
-  while (at < common && a[at] == b[at]) ++at;
-  return at;
-}
 
 bool IsLead(char c) { return IsDBCSLeadByte(static_cast<unsigned char>(c)); }
 
