@@ -12,11 +12,17 @@
 #include "editor/Ryxstrings.h"
 
 std::string_view LogicalLineView(const TRyxStrings& lines, int row, int& first, int& last, std::string& joined) {
-  // Found from the store's counts per block: a long soft-wrapped line is not walked piece by piece to its ends.
-  const int line = lines.LogicalLineOf(row);
-  first = std::min(lines.FirstIndexOfLogicalLine(line), row);
+  // A row after a line break starts its line, and one with a line break
+  // ends it: that is every row of an unwrapped text, read in constant time.
+  // Else the ends are found from the store's counts per block, so that a
+  // long soft-wrapped line is not walked piece by piece to its ends (a
+  // count within a block costs a walk over the block: not for every row).
+  const bool startsLine = row == 0 || HasLineEnd(lines.Get(row - 1));
+  const bool endsLine = HasLineEnd(lines.Get(row));
+  const int line = startsLine && endsLine ? 0 : lines.LogicalLineOf(row);
+  first = startsLine ? row : std::min(lines.FirstIndexOfLogicalLine(line), row);
   last = row;
-  if (!HasLineEnd(lines.Get(row))) {
+  if (!endsLine) {
     const int next = lines.FirstIndexOfLogicalLine(line + 1);
     last = lines.LogicalLineOf(next) > line ? next - 1 : lines.Count() - 1;
   }
