@@ -78,18 +78,21 @@ row_launch() {
   }
   measure main-open "$doc"
   python3 - "$program" "$doc" "$m_split_ms" <<'PY'
-import os, signal, statistics, subprocess, sys, time
+import os, shutil, signal, statistics, subprocess, sys, tempfile, time
 program, doc, split = sys.argv[1], sys.argv[2], float(sys.argv[3])
 display = ":97"
 xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 time.sleep(1)
-env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
-           XDG_CONFIG_HOME=os.path.join(os.path.dirname(doc), "launch-config"))
 title = os.path.basename(doc) + " - Verselet"
 costs = []
 try:
     for round in range(5):
+        # Fresh settings and state each time: a killed run leaves nothing to be asked about.
+        home = tempfile.mkdtemp(prefix="verselet-launch-")
+        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=home,
+                   XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_STATE_HOME=os.path.join(home, "state"),
+                   XDG_DATA_HOME=os.path.join(home, "data"), XDG_CACHE_HOME=os.path.join(home, "cache"))
         start = time.monotonic()
         child = subprocess.Popen([program, doc], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", title], env=env,
@@ -97,6 +100,7 @@ try:
         costs.append((time.monotonic() - start) * 1000)
         child.send_signal(signal.SIGKILL)
         child.wait()
+        shutil.rmtree(home)
 finally:
     xvfb.terminate()
     xvfb.wait()
