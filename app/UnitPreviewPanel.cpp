@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int kWidestPanel = 480;
+// The longest sung line whose units are coloured.
+constexpr std::size_t kLongestKaraokeLine = 64 * 1024;
 
 }  // namespace
 
@@ -42,24 +44,28 @@ void TPreviewView::paintEvent(QPaintEvent*) {
   FCanvas->resize(size(), devicePixelRatioF(), palette().window().color());
   FCanvas->SetFont(FEdit.LogFont());
   int row = FEdit.CaretLine();
-  int col = FEdit.CaretCol();
   const std::optional<int> sung = SungLine ? SungLine() : std::nullopt;
-  if (sung) {
+  if (sung)
     row = FEdit.Lines().FirstIndexOfLogicalLine(*sung);
-    col = 0;
-  }
-  const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(row, col);
-  std::string line = LogicalLineAt(FEdit.Lines(), row);
+  const int lineNumber = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).LineOf(row);
+  int first = 0;
+  int last = 0;
+  const std::string_view line = LogicalLineView(FEdit.Lines(), row, first, last, FJoinedLine);
   const TPlayerDisplay display{FDevice.HalfCount, FDevice.LineCount};
-  if (!FPreview || line != FPreviewLine || display.HalfCount != FPreviewDisplay.HalfCount ||
-      display.LineCount != FPreviewDisplay.LineCount) {
+  if (!FPreview || display.HalfCount != FPreviewDisplay.HalfCount || display.LineCount != FPreviewDisplay.LineCount) {
     FPreview.emplace(line, display);
-    FKaraoke.emplace(line);
-    FPreviewLine = std::move(line);
     FPreviewDisplay = display;
+  } else {
+    FPreview->ShowLine(line);
   }
+  // Only the sung line is coloured, read again at each paint: a line of
+  // lyrics is short, and a longer one is not read for it on every keystroke.
+  if (sung && line.size() <= kLongestKaraokeLine)
+    FKaraoke.emplace(line);
+  else
+    FKaraoke.reset();
   const TPlayerPreview& preview = *FPreview;
-  const TPreviewHeading heading{place.Line, FOverflowLines()};
+  const TPreviewHeading heading{lineNumber, FOverflowLines()};
   // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.
   const int wanted = std::min(preview.Width(*FCanvas), kWidestPanel);
   if (wanted > minimumWidth()) setMinimumWidth(wanted);

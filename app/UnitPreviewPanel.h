@@ -41,10 +41,12 @@ class TPreviewView : public QWidget {
   const TDeviceSettings& FDevice;
   std::function<int()> FOverflowLines;
   std::unique_ptr<QtCanvas> FCanvas;
-  // The preview last drawn, of that line on that display: a repaint for a
-  // caret move on the same line does not lay a long line out again.
-  std::string FPreviewLine;
+  // The preview last drawn, on that display: it keeps its line, so that a
+  // repaint for a caret move on the same line does not lay a long line out
+  // again, and an edit of it lays out only what follows the edit.
   TPlayerDisplay FPreviewDisplay;
+  // The rows of a soft-wrapped line joined.
+  std::string FJoinedLine;
   std::optional<TPlayerPreview> FPreview;
   std::optional<TKaraokeUnits> FKaraoke;
   // The sung line and its coloured bytes last drawn.

@@ -62,7 +62,8 @@ TStatusFields::TStatusFields(QStatusBar& bar, const TRyxEdit& edit) : QObject(&b
 }
 
 void TStatusFields::Update() {
-  const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).PlaceOf(FEdit.CaretLine(), FEdit.CaretCol());
+  const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap(), &FRowTabs)
+                               .PlaceOf(FEdit.CaretLine(), FEdit.CaretCol());
   Position->setText(QString("%1 行, %2 桁").arg(place.Line).arg(place.Column));
   int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
   std::size_t selected = 0;

@@ -3,6 +3,8 @@
 
 #include <QObject>
 
+#include "editor/RyxEditRowTabs.h"
+
 class QLabel;
 class QStatusBar;
 class TRyxEdit;
@@ -27,4 +29,6 @@ class TStatusFields : public QObject {
 
  private:
   const TRyxEdit& FEdit;
+  // The tabs of a long caret row, kept while the text does not change.
+  TLongRowTabs FRowTabs;
 };

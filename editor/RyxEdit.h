@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "editor/RyxEditDoor.h"
+#include "editor/RyxEditLinks.h"
 #include "editor/RyxEditPos.h"
 #include "editor/RyxEditRowLayout.h"
 #include "editor/RyxEditWrapRule.h"
@@ -350,7 +351,11 @@ class TRyxEdit : public TCustomControl {
   // Puts the caret under a client point (mouse press and mouse selection); paints nothing.
   void MoveCaretToPoint(int x, int y);
   // The layout of a row in the current tab width, byte mode and canvas font.
+  // A long row of the store, in view or the caret's, keeps its tabs (FLongRowTabs)
+  // while the text does not change.
   TRowLayout RowLayout(std::string_view row) const;
+  // Whether row is a view from the start of the store's row of the caret or of one in view.
+  bool IsStoredRowNearView(std::string_view row) const;
   // The canvas as a measurer while the window exists; none before.
   const ITextMeasurer* Measurer() const;
 
@@ -705,6 +710,10 @@ class TRyxEdit : public TCustomControl {
 
   // View and scrolling.
   int FTopLine = 0;
+  // The tabs of the last long row laid out.
+  mutable TLongRowTabs FLongRowTabs;
+  // The link runs of the last long row coloured.
+  TLongRowLinks FLongRowLinks;
   int FScrollX = 0;
   int FVisibleLines = 0;
   int FOverScroll = 0;

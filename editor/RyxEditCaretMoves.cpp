@@ -166,12 +166,12 @@ void TRyxEdit::MoveCaretLines(int Delta) {
   // holds while Up and Down carry the caret on from where they left it.
   if (FGoalCol != FGoalXCol || FCaretLine != FGoalXCaretLine || FCaretCol != FGoalXCaretCol) {
     FGoalXCol = FGoalCol;
-    FGoalX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FGoalCol);
+    FGoalX = TextXOfColumn(FLines.Get(FCaretLine), FGoalCol);
   }
   const TCaretHidden hidden(Host());
   DrawUnderline(FCaretLine, false);
   FCaretLine = std::clamp(FCaretLine + Delta, 0, last);
-  FCaretCol = ColumnAtX(std::string(FLines.Get(FCaretLine)), FGoalX, FCaretX);
+  FCaretCol = ColumnAtX(FLines.Get(FCaretLine), FGoalX, FCaretX);
   FGoalXCaretLine = FCaretLine;
   FGoalXCaretCol = FCaretCol;
   if (FCaretX - FScrollX > FTextWidth || (FScrollX != 0 && FCaretX - FScrollX < 0)) {

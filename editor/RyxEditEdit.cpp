@@ -8,7 +8,7 @@
 void TRyxEdit::RepaintRowFrom(int row, int x) {
   if (row < FTopLine || row >= FTopLine + FVisibleLines) return;
   const int y = (row - FTopLine) * FLineHeight;
-  PaintLine(x, y, std::string(FLines.Get(row)));
+  PaintLine(x, y, FLines.Get(row));
   const TRect band{FTextLeft + x - 1, y + FTopMargin, FTextLeft + FTextWidth, y + FTopMargin + FLineHeight};
   ColorLinks(row, row, &band);
   // The owner's decorations (the display guides) crossed the part just painted over.

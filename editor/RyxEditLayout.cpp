@@ -16,7 +16,20 @@ std::string TRyxEdit::ExpandTabsMarked(const std::string& s, TTabMarks& marks) c
 const ITextMeasurer* TRyxEdit::Measurer() const { return HandleAllocated() ? &Canvas() : nullptr; }
 
 TRowLayout TRyxEdit::RowLayout(std::string_view row) const {
-  return TRowLayout(row, FTabCount, FSingleByteMode, Measurer());
+  // The tabs are kept only for a row that lives in the store, so that a
+  // copy that once stood at the same address cannot find them.
+  const std::vector<TTabStop>* tabs = row.size() >= TLongRowTabs::kLongRow && IsStoredRowNearView(row)
+                                          ? FLongRowTabs.For(row, FLines.Revision(), FTabCount, FSingleByteMode)
+                                          : nullptr;
+  return TRowLayout(row, FTabCount, FSingleByteMode, Measurer(), tabs);
+}
+
+bool TRyxEdit::IsStoredRowNearView(std::string_view row) const {
+  const auto holds = [&](int index) { return index >= 0 && index < FLines.Count() && FLines.Get(index).data() == row.data(); };
+  if (holds(FCaretLine)) return true;
+  for (int index = FTopLine; index <= FTopLine + FVisibleLines; ++index)
+    if (holds(index)) return true;
+  return false;
 }
 
 int TRyxEdit::TextXOfColumn(std::string_view line, int col) const { return RowLayout(line).XOfColumn(col); }
@@ -39,7 +52,7 @@ void TRyxEdit::MoveCaretToPoint(int x, int y) {
     FCaretX = 0;
     FScrollX = 0;
   } else {
-    FCaretCol = ColumnAtX(std::string(FLines.Get(FCaretLine)), dx + FScrollX, FCaretX);
+    FCaretCol = ColumnAtX(FLines.Get(FCaretLine), dx + FScrollX, FCaretX);
   }
   FGoalCol = FCaretCol;
   // A text area under 3 pixels gives no step to move by; the view then stays where it is.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,9 @@ class TRowScan {
 
   int Length() const { return FLength; }
   bool Ends() const { return FEnds; }
+  // A position known to start a character, for a scan that goes on from a resume point.
+  int KnownStart() const { return FKnownStart; }
+  void SetKnownStart(int pos) { FKnownStart = pos; }
 
   // The kind of the byte at pos, as ByteTypeAt gives it. Positions asked for
   // mostly grow, so the lead-byte run before pos is looked at back to the
@@ -132,17 +136,121 @@ int LinkParagraphStart(const TRyxStrings& lines, int row) {
   return 0;
 }
 
-std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last, bool singleByte, int lastLimit) {
+namespace {
+
+// What a row hands on to the next when a run reaches its end without a line break.
+struct TScanCarry {
+  bool LinkContinues = false;
+  bool TagDotPending = false;
+  bool TagContinues = false;
+};
+
+// The runs of row r that start at or after pos, a position where no run is
+// open, up to limit; the carry for the next row. atTop(pos) is called at
+// every such position the scan passes; the scan reads no byte past pos + 7
+// before it gets there.
+template <class AtTop>
+void ScanWords(TRowScan& scan, int r, int pos, int limit, std::vector<TLinkRun>& runs, TScanCarry& carry,
+               AtTop&& atTop) {
+  const int len = scan.Length();
+  const auto goesOn = [&](int at) { return at > len && !scan.Ends(); };
+  const auto add = [&](int start, int end) {
+    end = std::min(end, len);
+    if (end >= start) runs.push_back(TLinkRun{r, start, end});
+  };
+  while (pos <= limit) {
+    atTop(pos);
+    pos = scan.SkipToWordStart(pos, limit);
+    if (pos > limit) break;
+    // Schemes never start inside a double-byte character.
+    if (scan.Kind(pos) != kSingleByte) {
+      ++pos;
+      continue;
+    }
+    if (scan.Matches(pos, "http://") || scan.Matches(pos, "https:/") || scan.Matches(pos, "mailto:") ||
+        scan.Matches(pos, "mail:")) {
+      const int start = pos;
+      pos = scan.SkipLink(pos + 5);
+      add(start, pos - 1);
+      carry.LinkContinues = goesOn(pos);
+    }
+    if (pos <= len && scan.Matches(pos, "tag:")) {
+      const int start = pos;
+      const int dot = scan.FindDot(pos + 4);
+      if (dot == 0) {
+        carry.TagDotPending = !scan.Ends();
+        add(start, len);
+        break;
+      }
+      pos = scan.SkipTag(dot + 1);
+      add(start, pos - 1);
+      carry.TagContinues = goesOn(pos);
+    }
+    ++pos;
+  }
+}
+
+// Rows shorter than this are scanned each time.
+constexpr std::size_t kLongLinkRow = 16 * 1024;
+// A resume point serves a change this far behind it at least (the scan looks 7 bytes ahead).
+constexpr int kLinkLookAhead = 16;
+
+}  // namespace
+
+const std::vector<TLinkRun>& TLongRowLinks::For(const TRyxStrings& lines, int index, bool singleByte) {
+  const std::string_view row = lines.Get(index);
+  std::size_t changed = 0;
+  if (index == FIndex && singleByte == FSingleByte) {
+    if (lines.Revision() == FRevision) return FRuns;
+    changed = FirstDifference(FRow, row);
+  } else {
+    FResumePoints.clear();
+  }
+  FIndex = index;
+  FSingleByte = singleByte;
+  FRevision = lines.Revision();
+  if (changed == FRow.size() && changed == row.size() && !FResumePoints.empty()) return FRuns;
+  FRow.replace(changed, std::string::npos, row.substr(changed));
+  while (!FResumePoints.empty() && FResumePoints.back().Pos + kLinkLookAhead > static_cast<int>(changed) + 1)
+    FResumePoints.pop_back();
+  if (FResumePoints.empty()) FResumePoints.push_back(TResumePoint{1, 1, 0});
+  const TResumePoint from = FResumePoints.back();
+  FRuns.resize(from.Runs);
+  TRowScan scan(FRow, std::string_view(), singleByte);
+  scan.SetKnownStart(from.Known);
+  TScanCarry carry;
+  ScanWords(scan, index, from.Pos, scan.Length(), FRuns, carry, [&](int pos) {
+    if (pos - FResumePoints.back().Pos >= FResumeSpacing)
+      FResumePoints.push_back(TResumePoint{pos, scan.KnownStart() <= pos ? scan.KnownStart() : 1, FRuns.size()});
+  });
+  return FRuns;
+}
+
+bool TLongRowLinks::Keeps(const TRyxStrings& lines, int index) {
+  // A row that a paragraph starts and ends, long enough to be worth it: no run comes in or goes on.
+  const std::string_view row = lines.Get(index);
+  return row.size() >= kLongLinkRow && (index == 0 || HasLineEnd(lines.Get(index - 1))) &&
+         (HasLineEnd(row) || index == lines.Count() - 1);
+}
+
+std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last, bool singleByte, int lastLimit,
+                                   TLongRowLinks* kept) {
   std::vector<TLinkRun> runs;
-  bool linkContinues = false;
-  bool tagDotPending = false;
-  bool tagContinues = false;
+  TScanCarry carry;
   const int count = lines.Count();
   last = std::min(last, count - 1);
   for (int r = std::max(0, first); r <= last; ++r) {
     const std::string_view row = lines.Get(r);
     if (row == "\r\n") {
-      linkContinues = tagDotPending = tagContinues = false;
+      carry = TScanCarry{};
+      continue;
+    }
+    // Nothing that starts past the limit of the last row is wanted.
+    const int rowLimit = r == last ? lastLimit : INT_MAX;
+    if (kept && TLongRowLinks::Keeps(lines, r)) {
+      for (const TLinkRun& run : kept->For(lines, r, singleByte))
+        if (run.Start <= rowLimit) runs.push_back(run);
+      carry = TScanCarry{};
       continue;
     }
     TRowScan scan(row, r + 1 < count ? std::string_view(lines.Get(r + 1)) : std::string_view(), singleByte);
@@ -155,60 +263,30 @@ std::vector<TLinkRun> ScanLinkRuns(const TRyxStrings& lines, int first, int last
     };
     int pos = 1;
     int tagFrom = 1;
-    if (linkContinues) {
+    if (carry.LinkContinues) {
       pos = scan.SkipLink(1);
       add(1, pos - 1);
       if (goesOn(pos)) continue;
-      linkContinues = false;
+      carry.LinkContinues = false;
       tagFrom = pos;
-    } else if (tagDotPending) {
+    } else if (carry.TagDotPending) {
       const int dot = scan.FindDot(pos);
       if (dot == 0) {
-        if (scan.Ends()) tagDotPending = false;
+        if (scan.Ends()) carry.TagDotPending = false;
         add(pos, len);
         continue;
       }
-      tagDotPending = false;
-      tagContinues = true;
+      carry.TagDotPending = false;
+      carry.TagContinues = true;
       pos = dot + 1;
     }
-    if (tagContinues) {
+    if (carry.TagContinues) {
       pos = scan.SkipTag(pos);
       add(tagFrom, pos - 1);
       if (goesOn(pos)) continue;
-      tagContinues = false;
+      carry.TagContinues = false;
     }
-    // Nothing that starts past the limit of the last row is wanted.
-    const int limit = r == last ? std::min(len, lastLimit) : len;
-    while (pos <= limit) {
-      pos = scan.SkipToWordStart(pos, limit);
-      if (pos > limit) break;
-      // Schemes never start inside a double-byte character.
-      if (scan.Kind(pos) != kSingleByte) {
-        ++pos;
-        continue;
-      }
-      if (scan.Matches(pos, "http://") || scan.Matches(pos, "https:/") || scan.Matches(pos, "mailto:") ||
-          scan.Matches(pos, "mail:")) {
-        const int start = pos;
-        pos = scan.SkipLink(pos + 5);
-        add(start, pos - 1);
-        linkContinues = goesOn(pos);
-      }
-      if (pos <= len && scan.Matches(pos, "tag:")) {
-        const int start = pos;
-        const int dot = scan.FindDot(pos + 4);
-        if (dot == 0) {
-          tagDotPending = !scan.Ends();
-          add(start, len);
-          break;
-        }
-        pos = scan.SkipTag(dot + 1);
-        add(start, pos - 1);
-        tagContinues = goesOn(pos);
-      }
-      ++pos;
-    }
+    ScanWords(scan, r, pos, std::min(len, rowLimit), runs, carry, [](int) {});
   }
   return runs;
 }
@@ -220,7 +298,8 @@ void TRyxEdit::ColorLinks(int a, int b, const TRect* clip) {
   // not drawn, and the last row only up to its last byte in view.
   const std::string_view lastRow = FLines.Get(b);
   const int limit = ShownSpan(RowLayout(lastRow), 0, static_cast<int>(lastRow.size())).second;
-  for (const TLinkRun& run : ScanLinkRuns(FLines, LinkParagraphStart(FLines, a), b, FSingleByteMode, limit))
+  for (const TLinkRun& run :
+       ScanLinkRuns(FLines, LinkParagraphStart(FLines, a), b, FSingleByteMode, limit, &FLongRowLinks))
     if (run.Row >= FTopLine) PaintLinkRun(run.Row, run.Start, run.End, clip);
 }
 

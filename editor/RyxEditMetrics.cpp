@@ -114,7 +114,7 @@ void TRyxEdit::Redesign() {
   host.ShowScrollBar(SB_HORZ, FHorzScrollBar);
   host.ShowScrollBar(SB_VERT, FVertScrollBar);
   UpdateMetrics();
-  FCaretX = TextXOfColumn(std::string(FLines.Get(FCaretLine)), FCaretCol) - FScrollX;
+  FCaretX = TextXOfColumn(FLines.Get(FCaretLine), FCaretCol) - FScrollX;
   UpdateGutter();
   FCaretY = (FCaretLine - FTopLine) * FLineHeight;
   FErrorContext = "Redesign";

@@ -139,7 +139,7 @@ void TRyxEdit::PaintLine(int x, int y, std::string_view text) {
 
 void TRyxEdit::PaintLineRange(int a, int b) {
   if (b < a) return;
-  for (int row = a; row <= b; ++row) PaintLine(0, (row - FTopLine) * FLineHeight, std::string(FLines.Get(row)));
+  for (int row = a; row <= b; ++row) PaintLine(0, (row - FTopLine) * FLineHeight, FLines.Get(row));
   ColorLinks(a, b, nullptr);
 }
 

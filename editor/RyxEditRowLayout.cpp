@@ -14,43 +14,41 @@ int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 }  // namespace
 
-TRowLayout::TRowLayout(std::string_view row, int tabCount, bool singleByte, const ITextMeasurer* measurer)
+TRowLayout::TRowLayout(std::string_view row, int tabCount, bool singleByte, const ITextMeasurer* measurer,
+                       const std::vector<TTabStop>* tabs)
     : FRow(row),
       FLength(static_cast<int>(row.size())),
       FTabCount(std::max(1, tabCount)),
       FSingleByte(singleByte),
       FMeasurer(measurer),
-      FCell(measurer ? measurer->ByteCellWidth() : 1) {}
+      FCell(measurer ? measurer->ByteCellWidth() : 1),
+      FTabs(tabs) {}
+
+std::pair<const TTabStop*, const TTabStop*> TRowLayout::KnownTabs(int from, int end) const {
+  const auto byteBefore = [](const TTabStop& tab, int byte) { return tab.Byte < byte; };
+  const TTabStop* first = std::lower_bound(FTabs->data(), FTabs->data() + FTabs->size(), from, byteBefore);
+  const TTabStop* last = std::lower_bound(first, FTabs->data() + FTabs->size(), end, byteBefore);
+  return {first, last};
+}
 
 template <typename Visit>
-void TRowLayout::WalkTabs(int end, Visit&& visit) const {
-  const char* data = FRow.data();
-  // A character starts at `known`; the lead-byte run before a TAB is looked
-  // at back to there only, so the walk stays linear on any text.
-  int known = 0;
-  int shift = 0;
-  for (int from = 0; from < end;) {
-    const void* hit = std::memchr(data + from, '\t', static_cast<std::size_t>(end - from));
-    if (!hit) return;
-    const int t = static_cast<int>(static_cast<const char*>(hit) - data);
-    bool isTab = true;
-    if (!FSingleByte) {
-      int j = t;
-      while (j > known && IsLead(data[j - 1])) --j;
-      // An odd run ends in a lead byte, which takes the TAB as its trail.
-      isTab = (t - j) % 2 == 0;
-    }
-    known = from = t + 1;
-    if (!isTab) continue;
-    const int column = t + shift;
-    const int fill = FTabCount - column % FTabCount;
-    if (!visit(t, column, fill)) return;
-    shift += fill - 1;
+void TRowLayout::WalkTabs(int end, Visit&& visit, int from) const {
+  if (FTabs) {
+    const auto [first, last] = KnownTabs(from, end);
+    for (const TTabStop* tab = first; tab != last; ++tab)
+      if (!visit(tab->Byte, tab->Column, tab->Fill)) return;
+    return;
   }
+  int shift = 0;
+  WalkRowTabs(FRow, 0, end, shift, FTabCount, FSingleByte, visit);
 }
 
 int TRowLayout::ExpandedColumn(int col) const {
   col = std::clamp(col, 0, FLength);
+  if (FTabs) {
+    const auto [first, last] = KnownTabs(0, col);
+    return col + (last == first ? 0 : (last - 1)->ShiftAfter());
+  }
   int shift = 0;
   WalkTabs(col, [&](int, int, int fill) {
     shift += fill - 1;
@@ -67,6 +65,15 @@ int TRowLayout::XOfColumn(int col) const {
 }
 
 int TRowLayout::ByteAtExpandedColumn(int e) const {
+  if (FTabs) {
+    // The first tab whose expansion ends after e.
+    const auto [first, last] = KnownTabs(0, FLength);
+    const TTabStop* tab =
+        std::upper_bound(first, last, e, [](int column, const TTabStop& t) { return column < t.Column + t.Fill; });
+    const int shift = tab == first ? 0 : (tab - 1)->ShiftAfter();
+    if (tab != last && e >= tab->Column) return tab->Byte;
+    return std::min(FLength, e - shift);
+  }
   int shift = 0;
   int byte = -1;
   WalkTabs(FLength, [&](int t, int column, int fill) {
@@ -133,14 +140,17 @@ std::string TRowLayout::Expanded(int from, int to) const {
   std::string out;
   out.reserve(static_cast<std::size_t>(to - from) + 8);
   int pos = from;
-  WalkTabs(to, [&](int t, int, int fill) {
-    if (t >= from) {
-      out.append(FRow.substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(t - pos)));
-      out.append(static_cast<std::size_t>(fill), ' ');
-      pos = t + 1;
-    }
-    return true;
-  });
+  WalkTabs(
+      to,
+      [&](int t, int, int fill) {
+        if (t >= from) {
+          out.append(FRow.substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(t - pos)));
+          out.append(static_cast<std::size_t>(fill), ' ');
+          pos = t + 1;
+        }
+        return true;
+      },
+      from);
   out.append(FRow.substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(to - pos)));
   return out;
 }

@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "editor/RyxEditRowTabs.h"
 #include "platform/Canvas.h"
 
 // A tab advances to the next multiple of tabCount columns of the expanded
@@ -15,12 +17,15 @@
 // On a canvas of fixed byte cells the x of a column is its expanded column
 // times the cell width, so every mapping is arithmetic over the row's tabs:
 // nothing is copied and a row without tabs costs one search for a TAB byte.
-// On any other canvas the expanded prefixes are measured.
+// On any other canvas the expanded prefixes are measured. Given the row's
+// tabs found before (TLongRowTabs), a long row's mapping is a binary search.
 class TRowLayout {
  public:
   // Without a measurer x counts columns of the expansion, so that layout
-  // works before there is a window to measure with.
-  TRowLayout(std::string_view row, int tabCount, bool singleByte, const ITextMeasurer* measurer);
+  // works before there is a window to measure with. tabs, when given, are
+  // the tabs of row found by WalkRowTabs over at least its bytes.
+  TRowLayout(std::string_view row, int tabCount, bool singleByte, const ITextMeasurer* measurer,
+             const std::vector<TTabStop>* tabs = nullptr);
 
   // Length of the expansion of the first col bytes.
   int ExpandedColumn(int col) const;
@@ -46,9 +51,12 @@ class TRowLayout {
 
  private:
   // Calls visit(t, expandedColumnOfT, fill) for every tab before end, in
-  // order, until it returns false.
+  // order, until it returns false: from the row's start, or from the first
+  // tab at or after from when the tabs were found before.
   template <typename Visit>
-  void WalkTabs(int end, Visit&& visit) const;
+  void WalkTabs(int end, Visit&& visit, int from = 0) const;
+  // The tabs found before that lie before byte end, from the first at or after from.
+  std::pair<const TTabStop*, const TTabStop*> KnownTabs(int from, int end) const;
   // The byte whose expansion holds expanded column e (the row's length past its end).
   int ByteAtExpandedColumn(int e) const;
   // The start of the character holding byte p, pairing bytes from base, a character start.
@@ -61,6 +69,7 @@ class TRowLayout {
   bool FSingleByte;
   const ITextMeasurer* FMeasurer;
   int FCell;
+  const std::vector<TTabStop>* FTabs;
 };
 
 // The whole string expanded.

@@ -44,24 +44,36 @@ TRowChange TRyxEdit::ReplaceRange(TDisplayPos from, TDisplayPos to, const std::s
   // The anchor of a mouse selection could not follow the rows this edit moves.
   EndMouseSelection();
   const int sl = from.Line;
-  std::string joined(FLines.Get(sl).substr(0, static_cast<std::size_t>(from.Col)));
-  joined += text;
-  const std::size_t caret = joined.size();
+  const std::string_view head = FLines.Get(sl).substr(0, static_cast<std::size_t>(from.Col));
   const std::string_view lastRow = FLines.Get(to.Line);
-  joined += lastRow.substr(std::min(lastRow.size(), static_cast<std::size_t>(to.Col)));
+  const std::string_view tail = lastRow.substr(std::min(lastRow.size(), static_cast<std::size_t>(to.Col)));
+  // Room made once: the row may be megabytes long.
+  std::string joined;
+  joined.reserve(head.size() + text.size() + tail.size() + 2);
+  joined.append(head).append(text);
+  const std::size_t caret = joined.size();
+  joined += tail;
   int last = to.Line;
   // A range that ended inside a line break left it without its terminator:
   // the next row belongs to the same line now. A soft-wrapped piece has none to lose.
   if (HasLineEnd(lastRow) && !HasLineEnd(joined) && last + 1 < FLines.Count()) joined += FLines.Get(++last);
   // A CR that is content stays content: only a CR LF pair breaks a line,
   // also one that this edit has brought together.
+  const std::size_t joinedSize = joined.size();
+  const bool joinedEnds = HasLineEnd(joined);
   std::vector<std::string> rows;
   std::size_t start = 0;
-  for (std::size_t at = joined.find("\r\n"); at != std::string::npos; at = joined.find("\r\n", start)) {
-    rows.push_back(joined.substr(start, at + 2 - start));
-    start = at + 2;
+  std::size_t at = joined.find("\r\n");
+  if (at == std::string::npos || at + 2 == joinedSize) {
+    // One row, as typing makes: moved, not copied, since it may be megabytes long.
+    rows.push_back(std::move(joined));
+  } else {
+    for (; at != std::string::npos; at = joined.find("\r\n", start)) {
+      rows.push_back(joined.substr(start, at + 2 - start));
+      start = at + 2;
+    }
+    if (start < joinedSize) rows.push_back(joined.substr(start));
   }
-  if (start < joined.size() || rows.empty()) rows.push_back(joined.substr(start));
   const int oldCount = last - sl + 1;
   const int newCount = static_cast<int>(rows.size());
   // New rows go in before old ones are replaced or leave, so that a failure loses no line.
@@ -71,7 +83,7 @@ TRowChange TRyxEdit::ReplaceRange(TDisplayPos from, TDisplayPos to, const std::s
   for (int i = oldCount - 1; i >= newCount; --i) FLines.Delete(sl + i);
   // The caret after the new bytes; a place inside or just past a line break is the next row's start.
   // That row may lie after the spliced ones: a soft piece ends the splice where its bytes end.
-  const bool pastSplice = caret == joined.size() && HasLineEnd(joined) && sl + newCount < FLines.Count();
+  const bool pastSplice = caret == joinedSize && joinedEnds && sl + newCount < FLines.Count();
   if (pastSplice) {
     FCaretLine = sl + newCount;
     FCaretCol = 0;

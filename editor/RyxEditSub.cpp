@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/Exceptions.h"
 
@@ -121,4 +123,14 @@ std::size_t TReadOnlyFile::Read(char* buffer, std::size_t size) {
     done += static_cast<std::size_t>(n);
   }
   return done;
+}
+
+std::size_t FirstDifference(std::string_view a, std::string_view b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  // Block by block first: a long row that changed at its end is compared at memcmp's pace.
+  constexpr std::size_t kBlock = 4096;
+  std::size_t at = 0;
+  while (at + kBlock <= common && std::memcmp(a.data() + at, b.data() + at, kBlock) == 0) at += kBlock;
+  while (at < common && a[at] == b[at]) ++at;
+  return at;
 }

@@ -55,6 +55,8 @@ TLineBreakStyle DetectLineBreak(const std::filesystem::path& name);
 // end-of-text marker NUL NUL. A soft-wrapped piece may end in a CR and one
 // more content byte; that is no terminator.
 bool HasLineEnd(std::string_view s);
+// The first byte where a and b differ; the shorter size when one starts the other.
+std::size_t FirstDifference(std::string_view a, std::string_view b);
 // The largest value of a 16-bit signed field, which the platform's scroll
 // bars, a packed position's line and the pixel width of drawn text keep to.
 inline constexpr int kScrollRangeLimit = 32767;

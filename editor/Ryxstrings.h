@@ -40,6 +40,8 @@ class TRyxStrings {
   virtual ~TRyxStrings();
 
   int Count() const { return FList.Count(); }
+  // Changes with every change of the lines (TLineBlocks::Revision).
+  std::uint64_t Revision() const { return FList.Revision(); }
   int Capacity() const { return FCapacity; }
 
   // A view of the stored bytes, valid until the store changes.

@@ -1,6 +1,7 @@
 // The line store's byte buffers and its blocked index of lines: lookup, edits, splits and joins.
 #include "editor/RyxstringsBlocks.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -61,7 +62,14 @@ void TLineBlocks::Release(const char* data, std::uint32_t size) {
   if (--shared->second.Lines == 0) FShared.erase(shared);
 }
 
+void TLineBlocks::Touch() {
+  // One counter for every store, so that a store that takes another's lines never shows a revision it had before.
+  static std::atomic<std::uint64_t> next{0};
+  FRevision = ++next;
+}
+
 void TLineBlocks::Put(int index, std::string_view line) {
+  Touch();
   // The copy comes first: line may be a view of the line it replaces.
   const auto [data, size] = Own(line);
   const auto [b, i] = Locate(index);
@@ -186,6 +194,7 @@ int TLineBlocks::IndexAtByte(std::size_t offset) const {
 }
 
 void TLineBlocks::Insert(int index, std::string_view line) {
+  Touch();
   const auto [data, size] = Own(line);
   if (index == FCount) {
     if (FBlocks.empty() || static_cast<int>(FBlocks.back().Data.size()) >= FBlockLines) {
@@ -229,6 +238,7 @@ void TLineBlocks::SplitIfFull(int b) {
 }
 
 void TLineBlocks::Delete(int index) {
+  Touch();
   const auto [b, i] = Locate(index);
   TBlock& block = FBlocks[static_cast<std::size_t>(b)];
   const auto at = static_cast<std::size_t>(i);
@@ -272,6 +282,7 @@ void TLineBlocks::JoinIfSmall(int b) {
 }
 
 void TLineBlocks::Truncate(int index) {
+  Touch();
   while (FCount > index) {
     TBlock& last = FBlocks.back();
     const int keep = std::max(0, index - (FCount - static_cast<int>(last.Data.size())));
@@ -288,6 +299,7 @@ void TLineBlocks::Truncate(int index) {
 }
 
 void TLineBlocks::Clear() {
+  Touch();
   for (const TBlock& block : FBlocks)
     for (std::size_t i = 0; i < block.Data.size(); ++i)
       if (block.Size[i] & kOwned) delete[] block.Data[i];
@@ -313,6 +325,7 @@ void TLineBlocks::AppendEntry(std::vector<TBlock>& blocks, const char* data, std
 }
 
 void TLineBlocks::AppendLine(const char* data, std::uint32_t size) {
+  Touch();
   if (FBlocks.empty() || static_cast<int>(FBlocks.back().Data.size()) >= FBlockLines) {
     FBlocks.emplace_back();
     FBlocks.back().First = FCount;
@@ -329,6 +342,7 @@ void TLineBlocks::AppendLine(const char* data, std::uint32_t size) {
 
 void TLineBlocks::Splice(int index, TByteBuffer text, std::vector<TBlock> fresh, std::size_t lines) {
   if (lines == 0) return;
+  Touch();
   const char* key = text.Data();
   FShared.emplace(key, TSharedBuffer{std::make_shared<TByteBuffer>(std::move(text)), lines});
   // The block at index splits there, and the new blocks go in between.
@@ -358,6 +372,8 @@ void TLineBlocks::Splice(int index, TByteBuffer text, std::vector<TBlock> fresh,
 }
 
 void TLineBlocks::Swap(TLineBlocks& other) noexcept {
+  Touch();
+  other.Touch();
   std::swap(FCount, other.FCount);
   FBlocks.swap(other.FBlocks);
   FShared.swap(other.FShared);

@@ -26,6 +26,8 @@ class TLineBlocks {
   ~TLineBlocks() { Clear(); }
 
   int Count() const { return FCount; }
+  // Changes with every change of the lines: equal revisions of a store mean the same lines.
+  std::uint64_t Revision() const { return FRevision; }
   // Indices are checked by the caller.
   std::string_view Get(int index) const;
   void Put(int index, std::string_view line);
@@ -117,8 +119,12 @@ class TLineBlocks {
   // Adds a line at the end whose bytes the caller counted in a shared buffer of the store.
   void AppendLine(const char* data, std::uint32_t size);
 
+  // Gives the store a revision no store had before.
+  void Touch();
+
   int FBlockLines;
   int FCount = 0;
+  std::uint64_t FRevision = 0;
   std::vector<TBlock> FBlocks;
   // Shared buffers by their first byte, for finding a line's buffer.
   TSharedBuffers FShared;

@@ -12,7 +12,7 @@ build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
 
-ROWS=(open memory save keys mainkeys mainstamp mainwordstamp mainwaveform mainlongline longline overflow wrap tools windowtools check)
+ROWS=(open mainopen launch memory save keys mainkeys mainstamp mainwordstamp mainwaveform mainlongline mainfind longline overflow wrap tools windowtools check)
 
 # The verselet-tool rows against sed and uconv (bench_tools).
 source "$root/scripts/bench-tools.sh"
@@ -24,7 +24,7 @@ build_benchmarks() {
       >"$root/build/configure-bench.log" 2>&1 ||
       { cat "$root/build/configure-bench.log" >&2; exit 1; }
   fi
-  cmake --build "$build" -j"$(nproc)" --target verselet-bench-window verselet-bench-lyrics verselet-bench verselet-tool \
+  cmake --build "$build" -j"$(nproc)" --target verselet-bench-window verselet-bench-lyrics verselet-bench verselet-tool verselet \
     >"$root/build/bench-build.log" 2>&1 || { cat "$root/build/bench-build.log" >&2; exit 1; }
 }
 
@@ -58,6 +58,55 @@ row_open() {
   measure open "$(document 100)"
   row "open to first frame, 100 MB" "read and split into strings: $m_split_ms ms" "$m_open_ms ms" \
     "$(ratio "$m_open_ms" "$m_split_ms")" "≤ 1.0×"
+}
+
+row_mainopen() {
+  measure main-open "$(document 100)"
+  row "main window: open 100 MB from the command line to its first frame (status bar, preview, guides)" \
+    "read and split into strings: $m_split_ms ms" "$m_open_ms ms" "$(ratio "$m_open_ms" "$m_split_ms")" "≤ 0.8×"
+}
+
+# The program itself under Xvfb: \`verselet FILE\` until its window is mapped,
+# five rounds each beside reading and splitting the file in the bench process.
+row_launch() {
+  local doc program
+  doc="$(document 100)"
+  program="$build/bin/verselet"
+  command -v Xvfb >/dev/null && command -v xdotool >/dev/null || {
+    row "\`verselet FILE\` 100 MB, launch to window shown" "–" "not measured: Xvfb and xdotool are missing" "–" "≤ 1.0×"
+    return
+  }
+  measure main-open "$doc"
+  python3 - "$program" "$doc" "$m_split_ms" <<'PY'
+import os, shutil, signal, statistics, subprocess, sys, tempfile, time
+program, doc, split = sys.argv[1], sys.argv[2], float(sys.argv[3])
+display = ":97"
+xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+time.sleep(1)
+title = os.path.basename(doc) + " - Verselet"
+costs = []
+try:
+    for round in range(5):
+        # Fresh settings and state each time: a killed run leaves nothing to be asked about.
+        home = tempfile.mkdtemp(prefix="verselet-launch-")
+        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=home,
+                   XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_STATE_HOME=os.path.join(home, "state"),
+                   XDG_DATA_HOME=os.path.join(home, "data"), XDG_CACHE_HOME=os.path.join(home, "cache"))
+        start = time.monotonic()
+        child = subprocess.Popen([program, doc], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", title], env=env,
+                       stdout=subprocess.DEVNULL, check=True, timeout=60)
+        costs.append((time.monotonic() - start) * 1000)
+        child.send_signal(signal.SIGKILL)
+        child.wait()
+        shutil.rmtree(home)
+finally:
+    xvfb.terminate()
+    xvfb.wait()
+mine = statistics.median(costs)
+print("| `verselet FILE` 100 MB, launch to window shown (Xvfb) | read and split into strings: %.1f ms | %.0f ms | %.2f× | ≤ 1.0× |" % (split, mine, mine / split))
+PY
 }
 
 row_memory() {
@@ -157,6 +206,21 @@ row_mainlongline() {
     "$m_longline_key_median_ms ms (max $m_longline_key_max_ms)" "–" "≤ 10 ms"
   row "main window: a click at the far right of the 5 MB line" "–" \
     "$m_longline_click_median_ms ms (max $m_longline_click_max_ms)" "–" "≤ 10 ms"
+}
+
+# Find Next in the main window's find bar, against grep counting the matches of the whole file.
+row_mainfind() {
+  local doc start grep_ms
+  doc="$(document 100)"
+  measure main-find "$doc"
+  start=$(date +%s%N)
+  grep -c qzxjvy "$doc" >/dev/null || true
+  grep_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+  row "main window: Find Next to a match 1 MB on, 100 MB" "–" "$m_near_ms ms (peak $m_near_peak_ratio× the loaded window)" "–" \
+    "≤ 20 ms, memory ≤ 1.1×"
+  row "main window: Find Next with no match, 100 MB" "grep -c of the file: $grep_ms ms" \
+    "$m_none_ms ms (peak $m_none_peak_ratio× the loaded window, $m_loaded_mb MB)" "$(ratio "$m_none_ms" "$grep_ms")" \
+    "≤ 1.0×, memory ≤ 1.1×"
 }
 
 row_longline() {

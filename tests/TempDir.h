@@ -7,6 +7,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 class TTempDir {
  public:
@@ -24,9 +25,9 @@ class TTempDir {
 
   const std::filesystem::path& Path() const { return FPath; }
 
-  std::filesystem::path WriteFile(const std::string& name, const std::string& bytes) const {
+  std::filesystem::path WriteFile(const std::string& name, std::string_view bytes) const {
     const std::filesystem::path path = FPath / name;
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
   }
 

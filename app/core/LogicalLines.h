@@ -2,6 +2,7 @@
 #pragma once
 
 class TRyxStrings;
+class TLongRowTabs;
 
 // A place in logical terms: 1-based line, and the 1-based column in
 // half-width cells (a double-byte character takes two, a tab runs to the
@@ -19,15 +20,20 @@ struct TLinePlace {
 // own line is read.
 class TLogicalLines {
  public:
-  TLogicalLines(const TRyxStrings& lines, int tabCount, bool softWrapped);
+  // tabs, when given, keeps the tabs of a long row between calls, so that
+  // the column on a row of megabytes is a binary search while the text does not change.
+  TLogicalLines(const TRyxStrings& lines, int tabCount, bool softWrapped, TLongRowTabs* tabs = nullptr);
 
   int Count() const;
   // The row where logical line (1-based, clamped to the text) starts.
   int RowOfLine(int line) const;
+  // The logical line (1-based) that takes in row.
+  int LineOf(int row) const;
   TLinePlace PlaceOf(int row, int col) const;
 
  private:
   const TRyxStrings& FLines;
   int FTabCount;
   bool FSoftWrapped;
+  TLongRowTabs* FTabs;
 };

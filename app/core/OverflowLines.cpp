@@ -11,28 +11,25 @@
 #include "editor/RyxEditSub.h"
 #include "editor/Ryxstrings.h"
 
-namespace {
-
-// The logical line that takes in row: a view of the row itself when the
-// line is that one row, as it is unless text is soft-wrapped, else the rows
-// joined in joined.
 std::string_view LogicalLineView(const TRyxStrings& lines, int row, int& first, int& last, std::string& joined) {
-  // A row that ends its line after a row that ended one is a whole line:
-  // the common case, answered without counting line ends within its block.
-  const std::string_view only = lines.Get(row);
-  if (HasLineEnd(only) && (row == 0 || HasLineEnd(lines.Get(row - 1)))) {
-    first = last = row;
-    return only.substr(0, static_cast<std::size_t>(ContentLength(only)));
-  }
-  // Found from the store's counts per block: a long soft-wrapped line is not walked piece by piece to its ends.
-  const int line = lines.LogicalLineOf(row);
-  first = std::min(lines.FirstIndexOfLogicalLine(line), row);
+  // A row after a line break starts its line, and one with a line break
+  // ends it: that is every row of an unwrapped text, read in constant time.
+  // Else the ends are found from the store's counts per block, so that a
+  // long soft-wrapped line is not walked piece by piece to its ends (a
+  // count within a block costs a walk over the block: not for every row).
+  const bool startsLine = row == 0 || HasLineEnd(lines.Get(row - 1));
+  const bool endsLine = HasLineEnd(lines.Get(row));
+  const int line = startsLine && endsLine ? 0 : lines.LogicalLineOf(row);
+  first = startsLine ? row : std::min(lines.FirstIndexOfLogicalLine(line), row);
   last = row;
-  if (!HasLineEnd(only)) {
+  if (!endsLine) {
     const int next = lines.FirstIndexOfLogicalLine(line + 1);
     last = lines.LogicalLineOf(next) > line ? next - 1 : lines.Count() - 1;
   }
-  if (first == last) return only.substr(0, static_cast<std::size_t>(ContentLength(only)));
+  if (first == last) {
+    const std::string_view only = lines.Get(row);
+    return only.substr(0, static_cast<std::size_t>(ContentLength(only)));
+  }
   joined.clear();
   for (int r = first; r <= last; ++r) {
     const std::string_view part = lines.Get(r);
@@ -40,8 +37,6 @@ std::string_view LogicalLineView(const TRyxStrings& lines, int row, int& first, 
   }
   return joined;
 }
-
-}  // namespace
 
 std::string LogicalLineAt(const TRyxStrings& lines, int row, int* firstRow, int* lastRow) {
   int first = 0;
@@ -55,18 +50,23 @@ std::string LogicalLineAt(const TRyxStrings& lines, int row, int* firstRow, int*
 
 namespace {
 
-// The player rows of a line that may overflow the display; nothing for a
-// line that cannot: no rows to overflow, too short, or an ID tag line.
-std::optional<std::size_t> RowsIfItMayOverflow(std::string_view line, TPlayerDisplay display) {
-  if (display.LineCount < 1) return std::nullopt;
+// Whether a line may overflow the display: not without rows to overflow,
+// when too short, or as an ID tag line.
+bool MayOverflow(std::string_view line, TPlayerDisplay display) {
+  if (display.LineCount < 1) return false;
   // Every row but the last is filled to at least HalfCount - 1 cells, and a
   // line has no more cells than bytes: a line this short fits without being
   // laid out, which spares most lines of a long text the work.
   if (display.HalfCount >= 2 &&
       line.size() <= static_cast<std::size_t>(display.LineCount) * static_cast<std::size_t>(display.HalfCount - 1))
-    return std::nullopt;
+    return false;
   // The player does not show ID tags; the tag check passes them over as well.
-  if (ParseIdTag(line)) return std::nullopt;
+  return !ParseIdTag(line);
+}
+
+// The player rows of a line that may overflow the display; nothing for a line that cannot.
+std::optional<std::size_t> PlayerRowsIfItMayOverflow(std::string_view line, TPlayerDisplay display) {
+  if (!MayOverflow(line, display)) return std::nullopt;
   return CountPlayerRows(line, display.HalfCount);
 }
 
@@ -77,7 +77,7 @@ bool Overflows(std::optional<std::size_t> rows, TPlayerDisplay display) {
 }  // namespace
 
 bool OverflowsDisplay(std::string_view line, TPlayerDisplay display) {
-  return Overflows(RowsIfItMayOverflow(line, display), display);
+  return Overflows(PlayerRowsIfItMayOverflow(line, display), display);
 }
 
 std::size_t TOverflowLines::PlayerRows(const TRyxStrings& lines, int row) const {
@@ -119,8 +119,7 @@ void TOverflowLines::Measure(const TRyxStrings& lines, int first, int last) {
   for (int row = first; row <= last;) {
     int lineFirst = 0;
     int lineLast = 0;
-    const std::optional<std::size_t> rows =
-        RowsIfItMayOverflow(LogicalLineView(lines, row, lineFirst, lineLast, joined), FDisplay);
+    const std::optional<std::size_t> rows = RowsIfItMayOverflow(LogicalLineView(lines, row, lineFirst, lineLast, joined));
     const bool overflows = Overflows(rows, FDisplay);
     if (overflows && FPlayerRows.size() < kMostPlayerRowsKept) FPlayerRows[lineLast] = *rows;
     if (row == first) spanFirst = lineFirst;
@@ -132,4 +131,11 @@ void TOverflowLines::Measure(const TRyxStrings& lines, int first, int last) {
   FCount -= FFlags.CountSet(spanFirst, spanFirst + static_cast<int>(flags.size()) - 1);
   FFlags.Write(spanFirst, flags);
   FCount += static_cast<int>(std::count(flags.begin(), flags.end(), 1));
+}
+
+std::optional<std::size_t> TOverflowLines::RowsIfItMayOverflow(std::string_view line) {
+  if (line.size() < kLongLine) return PlayerRowsIfItMayOverflow(line, FDisplay);
+  if (!MayOverflow(line, FDisplay)) return std::nullopt;
+  FLongLine.Update(line, FDisplay.HalfCount);
+  return FLongLine.Layout().Rows.size();
 }

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
+#include "app/core/KeptPlayerLayout.h"
 #include "app/core/PlayerLayout.h"
 #include "app/core/RowFlags.h"
 
@@ -14,6 +16,9 @@ class TRyxStrings;
 // several rows), without its line break; firstRow and lastRow, when given,
 // receive the rows it spans.
 std::string LogicalLineAt(const TRyxStrings& lines, int row, int* firstRow = nullptr, int* lastRow = nullptr);
+// The same as a view: of the row itself when the line is that one row, as it
+// is unless text is soft-wrapped, else of the rows joined in joined.
+std::string_view LogicalLineView(const TRyxStrings& lines, int row, int& firstRow, int& lastRow, std::string& joined);
 
 // Whether a line, without its time and word tags, needs more than
 // LineCount rows of HalfCount cells. A display without rows has nothing to
@@ -48,6 +53,10 @@ class TOverflowLines {
  private:
   // Measures the logical lines that take in rows first..last again.
   void Measure(const TRyxStrings& lines, int first, int last);
+  // The player rows of line if it may overflow (none when it cannot); a long
+  // line is laid out through FLongLine, so that an edit of it lays out only
+  // what follows the edit.
+  std::optional<std::size_t> RowsIfItMayOverflow(std::string_view line);
 
   const TPlayerDisplay FDisplay;
   TRowFlags FFlags;
@@ -56,4 +65,7 @@ class TOverflowLines {
   // last change, by their last row; at most so many, the view's rows among them.
   static constexpr std::size_t kMostPlayerRowsKept = 4096;
   mutable std::unordered_map<int, std::size_t> FPlayerRows;
+  // The last long line measured, kept for its next edit.
+  static constexpr std::size_t kLongLine = 64 * 1024;
+  TKeptPlayerLayout FLongLine;
 };

@@ -7,11 +7,16 @@
 namespace {
 
 std::string WithoutTimeTags(std::string_view line) {
+  // An ID tag line holds no time tags, whatever its value looks like.
+  if (ParseIdTag(line)) return std::string(line);
   std::string text;
   std::size_t copied = 0;
-  for (const TTimeTag& tag : ParseTaggedLine(line).Tags) {
-    text.append(line.substr(copied, tag.Start - copied));
-    copied = tag.Start + tag.Length;
+  TTimeTagScanner scanner(line);
+  TScannedTag found;
+  while (scanner.Next(found)) {
+    if (found.Reason != nullptr) continue;
+    text.append(line.substr(copied, found.Tag.Start - copied));
+    copied = found.Tag.Start + found.Tag.Length;
   }
   text.append(line.substr(copied));
   return text;
@@ -30,19 +35,9 @@ namespace {
 // Breaks the tag-free text into rows, handing each to onRow in order.
 template <class OnRow>
 void BreakIntoRows(const std::string& text, int halfCount, OnRow&& onRow) {
-  TPlayerRow row;
-  for (std::size_t i = 0; i < text.size();) {
-    const bool wide = IsDBCSLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
-    const int cells = wide ? 2 : 1;
-    if (row.Length > 0 && row.Cells + cells > halfCount) {
-      onRow(row);
-      row = TPlayerRow{i, 0, 0};
-    }
-    row.Length += static_cast<std::size_t>(cells);
-    row.Cells += cells;
-    i += static_cast<std::size_t>(cells);
-  }
-  onRow(row);
+  TPlayerRowBreaker breaker(halfCount);
+  breaker.Feed(text, true, onRow);
+  onRow(breaker.Open());
 }
 
 }  // namespace

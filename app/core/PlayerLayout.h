@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/LeadByte.h"
+
 // The display of a player: HalfCount half-width cells a row, LineCount rows a page.
 struct TPlayerDisplay {
   int HalfCount = 16;
@@ -39,3 +41,37 @@ std::size_t CountPlayerRows(std::string_view line, int halfCount);
 // Whether the line needs more rows than a page of display holds (never on a
 // display without rows); a line too short for that is not laid out at all.
 bool NeedsMoreThanAPage(std::string_view line, TPlayerDisplay display);
+
+// Breaks a growing tag-free text into player rows, as LayOutForPlayer does:
+// Feed takes the text as it is so far and hands each row it closes to onRow;
+// a lead byte at the text's end waits for the byte after it unless the text
+// is whole. Open() is the row being filled.
+class TPlayerRowBreaker {
+ public:
+  explicit TPlayerRowBreaker(int halfCount, std::size_t at = 0, TPlayerRow open = {})
+      : FHalfCount(halfCount), FAt(at), FRow(open) {}
+
+  template <class OnRow>
+  void Feed(std::string_view text, bool whole, OnRow&& onRow) {
+    while (FAt < text.size()) {
+      const bool lead = IsDBCSLeadByte(static_cast<unsigned char>(text[FAt]));
+      if (lead && FAt + 1 == text.size() && !whole) return;
+      const int cells = lead && FAt + 1 < text.size() ? 2 : 1;
+      if (FRow.Length > 0 && FRow.Cells + cells > FHalfCount) {
+        onRow(FRow);
+        FRow = TPlayerRow{FAt, 0, 0};
+      }
+      FRow.Length += static_cast<std::size_t>(cells);
+      FRow.Cells += cells;
+      FAt += static_cast<std::size_t>(cells);
+    }
+  }
+  // The byte of the text the next Feed goes on from.
+  std::size_t At() const { return FAt; }
+  const TPlayerRow& Open() const { return FRow; }
+
+ private:
+  int FHalfCount;
+  std::size_t FAt;
+  TPlayerRow FRow;
+};

@@ -66,10 +66,14 @@ TPoint TPreviewGeometry::CellOrigin(std::size_t page, int row, int cell) const {
 }
 
 TPlayerPreview::TPlayerPreview(std::string_view line, TPlayerDisplay display)
-    : FDisplay(Drawable(display)),
-      FIdLine(ParseIdTag(line).has_value()),
-      FLayout(LayOutForPlayer(FIdLine ? std::string_view() : line, FDisplay.HalfCount)),
-      FKeptOffRows(RowsStartingKeptOff(FLayout)) {}
+    : FDisplay(Drawable(display)) {
+  ShowLine(line);
+}
+
+void TPlayerPreview::ShowLine(std::string_view line) {
+  FIdLine = ParseIdTag(line).has_value();
+  FKept.Update(line, FDisplay.HalfCount);
+}
 
 void TPlayerPreview::Draw(ICanvas& canvas, const TRect& area, const TPreviewHeading& heading,
                           std::size_t sungBytes) const {
@@ -92,12 +96,13 @@ std::array<std::string, 2> TPlayerPreview::HeadingLines(const TPreviewHeading& h
   if (FIdLine) {
     line += "ID タグ (表示されません)";
   } else {
-    line += std::to_string(FLayout.Rows.size()) + " 行 / " + std::to_string(pages) + " ページ";
+    line += std::to_string(Layout().Rows.size()) + " 行 / " + std::to_string(pages) + " ページ";
     if (pages > 1) line += " はみ出し";
-    if (!FKeptOffRows.empty()) {
-      const TPlayerRow& row = FLayout.Rows[FKeptOffRows.front()];
-      const std::string_view first = KeptOffLineStart(std::string_view(FLayout.Text).substr(row.Start, row.Length));
-      line += " 表示の " + std::to_string(FKeptOffRows.front() + 1) + " 行目が「" +
+    const std::vector<std::size_t>& keptOff = FKept.KeptOffRows();
+    if (!keptOff.empty()) {
+      const TPlayerRow& row = Layout().Rows[keptOff.front()];
+      const std::string_view first = KeptOffLineStart(std::string_view(Layout().Text).substr(row.Start, row.Length));
+      line += " 表示の " + std::to_string(keptOff.front() + 1) + " 行目が「" +
               UnicodeToUtf8(AnsiToUnicode(first)) + "」で始まります";
     }
   }
@@ -143,8 +148,9 @@ void TPlayerPreview::DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::
   const std::size_t firstRow = page * static_cast<std::size_t>(at.Display.LineCount);
   for (int row = 0; row < at.Display.LineCount && at.CellOrigin(page, row, 0).Y < bottom; ++row) {
     const std::size_t index = firstRow + static_cast<std::size_t>(row);
-    const TPlayerRow* content = index < FLayout.Rows.size() ? &FLayout.Rows[index] : nullptr;
-    const bool keptOff = std::binary_search(FKeptOffRows.begin(), FKeptOffRows.end(), index);
+    const TPlayerLayout& layout = Layout();
+    const TPlayerRow* content = index < layout.Rows.size() ? &layout.Rows[index] : nullptr;
+    const bool keptOff = std::binary_search(FKept.KeptOffRows().begin(), FKept.KeptOffRows().end(), index);
     int cell = 0;
     std::size_t byteAt = content ? content->Start : 0;
     const std::size_t end = content ? content->Start + content->Length : 0;
@@ -154,12 +160,12 @@ void TPlayerPreview::DrawPage(ICanvas& canvas, const TPreviewGeometry& at, std::
       int width = 1;
       const TPoint origin = at.CellOrigin(page, row, cell);
       if (byteAt < end) {
-        const auto byte = static_cast<unsigned char>(FLayout.Text[byteAt]);
+        const auto byte = static_cast<unsigned char>(layout.Text[byteAt]);
         width = IsDBCSLeadByte(byte) && byteAt + 1 < end ? 2 : 1;
         // Control characters have no glyph of their own: the player shows a blank.
         const std::string_view glyph = width == 1 && byte < 0x20
                                            ? std::string_view(" ")
-                                           : std::string_view(FLayout.Text).substr(byteAt, static_cast<std::size_t>(width));
+                                           : std::string_view(layout.Text).substr(byteAt, static_cast<std::size_t>(width));
         const bool marked = keptOff && cell == 0;
         const bool sung = byteAt < sungBytes;
         canvas.SetTextColor(sung ? kSungInk : marked ? kOverflow : kInk);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/core/KeptPlayerLayout.h"
 #include "app/core/PlayerLayout.h"
 #include "platform/Canvas.h"
 
@@ -46,9 +47,12 @@ class TPlayerPreview {
   // not shown on the player: its page stays empty and the heading says why.
   TPlayerPreview(std::string_view line, TPlayerDisplay display);
 
-  const TPlayerLayout& Layout() const { return FLayout; }
+  // Shows line instead, laid out again only from its first changed byte on.
+  void ShowLine(std::string_view line);
+
+  const TPlayerLayout& Layout() const { return FKept.Layout(); }
   TPlayerDisplay Display() const { return FDisplay; }
-  std::size_t Pages() const { return FLayout.Pages(FDisplay.LineCount); }
+  std::size_t Pages() const { return Layout().Pages(FDisplay.LineCount); }
 
   // Fills area and draws the heading and as many pages as fit in it, in the
   // canvas's current font. Pages after the first are framed in red and
@@ -70,8 +74,7 @@ class TPlayerPreview {
                 std::size_t sungBytes) const;
 
   TPlayerDisplay FDisplay;
-  bool FIdLine;
-  TPlayerLayout FLayout;
-  // The rows that start with a character kept off a line start (LineStartRules.h).
-  std::vector<std::size_t> FKeptOffRows;
+  bool FIdLine = false;
+  // The layout and the rows that start with a character kept off a line start (LineStartRules.h).
+  TKeptPlayerLayout FKept;
 };

@@ -2,7 +2,6 @@
 #include "app/core/TextSearch.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "app/core/WidthFolding.h"
 #include "platform/CodePage.h"
@@ -90,6 +89,9 @@ TTextSearch::TTextSearch(const TSearchOptions& options)
   if (!FRegularExpression && !FIgnoreWidth && lossy == 0 && (options.MatchCase || foldsOnlyAscii)) {
     FFoldedBytes = bytes;
     std::transform(FFoldedBytes.begin(), FFoldedBytes.end(), FFoldedBytes.begin(), LowerAscii);
+    FSkip.fill(FFoldedBytes.size());
+    for (std::size_t i = 0; i + 1 < FFoldedBytes.size(); ++i)
+      FSkip[static_cast<unsigned char>(FFoldedBytes[i])] = FFoldedBytes.size() - 1 - i;
   }
   if (FRegularExpression)
     FRegExp.SetPattern(FIgnoreWidth ? FoldPattern(options.Pattern) : options.Pattern);
@@ -139,11 +141,17 @@ std::u16string TTextSearch::LiteralReplacement(const std::u16string& replacement
 }
 
 bool TTextSearch::MayMatch(std::string_view text) const {
-  if (FFoldedBytes.empty()) return true;
-  const std::boyer_moore_horspool_searcher searcher(
-      FFoldedBytes.begin(), FFoldedBytes.end(), [](char c) { return std::hash<char>()(LowerAscii(c)); },
-      [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
-  return std::search(text.begin(), text.end(), searcher) != text.end();
+  const std::size_t m = FFoldedBytes.size();
+  if (m == 0) return true;
+  // Horspool's search, bytes compared with ASCII letters lowered, the table
+  // made once for the pattern: the look runs for every line of a long search.
+  for (std::size_t at = 0; at + m <= text.size();
+       at += FSkip[static_cast<unsigned char>(LowerAscii(text[at + m - 1]))]) {
+    std::size_t k = m;
+    while (k > 0 && LowerAscii(text[at + k - 1]) == FFoldedBytes[k - 1]) --k;
+    if (k == 0) return true;
+  }
+  return false;
 }
 
 std::string TTextSearch::Bytes(const std::u16string& replacement) { return UnicodeToAnsiLossless(replacement); }

@@ -1,6 +1,7 @@
 // TTextSearch: finding and replacing a pattern in Shift-JIS text, character by character.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -92,5 +93,7 @@ class TTextSearch {
   bool FSpansLines;
   // A plain pattern's bytes with ASCII letters in lower case; empty when no byte look is possible.
   std::string FFoldedBytes;
+  // How far the look moves on after a byte (lowered) under the pattern's last byte.
+  std::array<std::size_t, 256> FSkip{};
   TRegExp FRegExp;
 };

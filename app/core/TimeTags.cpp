@@ -14,44 +14,6 @@ constexpr std::size_t kMaxMinuteDigits = 6;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Finds the brackets of one line from left to right. Next(from) is the
-// first "[" or "<" at or after from that starts a character, from being a
-// character start and never smaller than before; line.size() when there is
-// none. The brackets are searched for, and one found is a character start
-// when the run of lead-byte values before it, back to a byte that ends a
-// character, has an even length: most lines hold no bracket after their tags
-// at all. Where each kind of bracket was found is kept until it is passed,
-// so that a long line with many "[" and no "<" is searched once, not once a tag.
-class TBracketFinder {
- public:
-  explicit TBracketFinder(std::string_view line) : FLine(line) {}
-
-  std::size_t Next(std::size_t from) {
-    for (;;) {
-      const std::size_t at = std::min(Find('[', from, FSquareAt), Find('<', from, FAngleAt));
-      if (at >= FLine.size()) return FLine.size();
-      std::size_t run = at;
-      while (run > from && IsDBCSLeadByte(static_cast<unsigned char>(FLine[run - 1]))) --run;
-      if ((at - run) % 2 == 0) return at;
-      from = at + 1;
-    }
-  }
-
- private:
-  static constexpr std::size_t kUnknown = std::string_view::npos;
-
-  // The first c at or after from; found, the line's size when there is none.
-  std::size_t Find(char c, std::size_t from, std::size_t& found) const {
-    if (found != kUnknown && found >= from) return found;
-    const void* hit = std::memchr(FLine.data() + from, c, FLine.size() - from);
-    found = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - FLine.data()) : FLine.size();
-    return found;
-  }
-
-  std::string_view FLine;
-  std::size_t FSquareAt = kUnknown;
-  std::size_t FAngleAt = kUnknown;
-};
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 std::size_t DigitRun(std::string_view s, std::size_t from) {
@@ -110,34 +72,7 @@ std::optional<TIdTag> ParseMetadataLine(std::string_view line) {
   return TIdTag{line.substr(1, i - 1), line.substr(i + 1)};
 }
 
-// What the bracket at i opens: 0 when it is nothing meant as a time tag,
-// else its length, with tag read or reason saying why it is malformed.
-std::size_t CandidateAt(std::string_view line, std::size_t i, TTimeTag& tag, const char*& reason) {
-  const std::optional<std::string_view> content = BracketContent(line, i);
-  if (!content || content->empty() || !IsDigit(content->front()) || content->find(':') == std::string_view::npos)
-    return 0;
-  reason = ParseTime(*content, tag);
-  tag.Start = i;
-  tag.Length = content->size() + 2;
-  tag.Angle = line[i] == '<';
-  return tag.Length;
-}
-
 }  // namespace
-
-std::pair<std::size_t, std::size_t> NextTimeTag(std::string_view text, std::size_t from) {
-  TBracketFinder brackets(text);
-  for (std::size_t i = from; i < text.size();) {
-    i = brackets.Next(i);
-    if (i >= text.size()) break;
-    TTimeTag tag;
-    const char* reason = nullptr;
-    const std::size_t length = CandidateAt(text, i, tag, reason);
-    if (length > 0 && reason == nullptr) return {i, length};
-    i += std::max<std::size_t>(1, length);
-  }
-  return {text.size(), 0};
-}
 
 std::optional<TIdTag> ParseIdTag(std::string_view line) {
   if (line.starts_with('@')) return ParseMetadataLine(line);
@@ -155,6 +90,57 @@ std::optional<TIdTag> ParseIdTag(std::string_view line) {
   return TIdTag{key, line.substr(valueAt, i - valueAt)};
 }
 
+TTimeTagScanner::TTimeTagScanner(std::string_view line, std::size_t from) : FLine(line), FAt(from) {}
+
+bool TTimeTagScanner::Next(TScannedTag& found) {
+  for (;;) {
+    const std::size_t i = NextBracket(FAt);
+    if (i >= FLine.size()) {
+      FAt = FLine.size();
+      return false;
+    }
+    const std::optional<std::string_view> content = BracketContent(FLine, i);
+    if (!content || content->empty() || !IsDigit(content->front()) || content->find(':') == std::string_view::npos) {
+      FAt = i + 1;
+      continue;
+    }
+    found.Tag = TTimeTag{};
+    found.Reason = ParseTime(*content, found.Tag);
+    found.Tag.Start = i;
+    found.Tag.Length = content->size() + 2;
+    found.Tag.Angle = FLine[i] == '<';
+    FAt = i + found.Tag.Length;
+    return true;
+  }
+}
+
+std::size_t TTimeTagScanner::NextBracket(std::size_t from) {
+  for (;;) {
+    if (from >= FLine.size()) return FLine.size();
+    const std::size_t at = std::min(Find('[', from, FSquareAt), Find('<', from, FAngleAt));
+    if (at >= FLine.size()) return FLine.size();
+    std::size_t run = at;
+    while (run > from && IsDBCSLeadByte(static_cast<unsigned char>(FLine[run - 1]))) --run;
+    if ((at - run) % 2 == 0) return at;
+    from = at + 1;
+  }
+}
+
+std::size_t TTimeTagScanner::Find(char c, std::size_t from, std::size_t& found) const {
+  if (found != kUnknown && found >= from) return found;
+  const void* hit = std::memchr(FLine.data() + from, c, FLine.size() - from);
+  found = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - FLine.data()) : FLine.size();
+  return found;
+}
+
+std::pair<std::size_t, std::size_t> NextTimeTag(std::string_view text, std::size_t from) {
+  TTimeTagScanner scanner(text, from);
+  TScannedTag found;
+  while (scanner.Next(found))
+    if (found.Reason == nullptr) return {found.Tag.Start, found.Tag.Length};
+  return {text.size(), 0};
+}
+
 TTaggedLine ParseTaggedLine(std::string_view line) {
   TTaggedLine result;
   ParseTaggedLine(line, result);
@@ -167,32 +153,23 @@ void ParseTaggedLine(std::string_view line, TTaggedLine& result) {
   result.LineTagCount = 0;
   result.Id = ParseIdTag(line);
   if (result.Id) return;
-  bool leading = true;  // only line tags stood before i
-  TBracketFinder brackets(line);
-  for (std::size_t i = 0; i < line.size();) {
-    const std::size_t from = i;
-    i = brackets.Next(i);
-    if (i >= line.size()) break;
-    leading = leading && i == from;
-    const char c = line[i];
-    TTimeTag tag;
-    const char* reason = nullptr;
-    const std::size_t length = CandidateAt(line, i, tag, reason);
-    if (length == 0) {
-      ++i;
+  bool leading = true;  // only line tags stood before the tag found
+  std::size_t end = 0;
+  TTimeTagScanner scanner(line);
+  TScannedTag found;
+  while (scanner.Next(found)) {
+    TTimeTag& tag = found.Tag;
+    leading = leading && tag.Start == end;
+    end = tag.Start + tag.Length;
+    if (found.Reason != nullptr) {
+      result.Bad.push_back(TBadTimeTag{tag.Start, tag.Length, found.Reason});
       leading = false;
       continue;
     }
-    const bool good = reason == nullptr;
-    if (good) {
-      tag.Word = !(leading && c == '[');
-      if (!tag.Word) ++result.LineTagCount;
-      result.Tags.push_back(tag);
-    } else {
-      result.Bad.push_back(TBadTimeTag{i, length, reason});
-    }
-    leading = leading && good && !tag.Word;
-    i += length;
+    tag.Word = !(leading && !tag.Angle);
+    if (!tag.Word) ++result.LineTagCount;
+    leading = !tag.Word;
+    result.Tags.push_back(tag);
   }
 }
 

@@ -47,6 +47,42 @@ struct TIdTag {
 // Reads only the tag, not the rest of a long line.
 std::optional<TIdTag> ParseIdTag(std::string_view line);
 
+// A bracketed run that is meant as a time tag (it starts with a digit and
+// holds a ":"): well-formed when Reason is nullptr, else Reason says what is
+// wrong. Tag.Start, Tag.Length and Tag.Angle are set either way; Tag.Word is
+// left to the caller, who knows which tags stood before.
+struct TScannedTag {
+  TTimeTag Tag;
+  const char* Reason = nullptr;
+};
+
+// Finds the time tags of one line from left to right, starting at a
+// character start that lies outside any tag. Characters are read from there,
+// a lead byte always taking the byte after it, so a "[" or "<" that is a
+// trail byte never opens a tag. A bracket is a character start when the run
+// of lead-byte values before it, back to a byte that ends a character, has
+// an even length; where each kind of bracket was found is kept until it is
+// passed, so that a long line with many "[" and no "<" is searched once, not
+// once a tag.
+class TTimeTagScanner {
+ public:
+  explicit TTimeTagScanner(std::string_view line, std::size_t from = 0);
+  // The next run meant as a time tag into found; false when there is none.
+  bool Next(TScannedTag& found);
+
+ private:
+  static constexpr std::size_t kUnknown = std::string_view::npos;
+  // The first "[" or "<" at or after from (a character start) that starts a character; the line's size when none.
+  std::size_t NextBracket(std::size_t from);
+  // The first c at or after from, kept in found; the line's size when there is none.
+  std::size_t Find(char c, std::size_t from, std::size_t& found) const;
+
+  std::string_view FLine;
+  std::size_t FAt;
+  std::size_t FSquareAt = kUnknown;
+  std::size_t FAngleAt = kUnknown;
+};
+
 struct TTaggedLine {
   std::vector<TTimeTag> Tags;  // line and word tags in the order they stand
   std::vector<TBadTimeTag> Bad;

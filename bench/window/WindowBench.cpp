@@ -1,7 +1,7 @@
 // The editor in its Qt host on a large document: open, memory, save, keys and the clean-up tools, against references.
 //
 // verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|
-// main-keys|main-longline|main-stamp|main-wordstamp|main-waveform FILE prints name=value lines (times in milliseconds, sizes in megabytes);
+// main-open|main-keys|main-longline|main-stamp|main-wordstamp|main-waveform|main-find FILE prints name=value lines (times in milliseconds, sizes in megabytes);
 // scripts/bench.sh turns them into its table. Each mode measures the
 // reference in the same process run; each tool runs in the real main window,
 // in a process of its own so that its peak memory is its own.
@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -28,6 +29,7 @@
 #include "app/Unit1.h"
 #include "app/UnitApplication.h"
 #include "app/UnitCommonDialogs.h"
+#include "app/UnitFindBar.h"
 #include "app/UnitTimingStudio.h"
 #include "app/UnitWaveformStrip.h"
 #include "app/core/SungLines.h"
@@ -123,21 +125,31 @@ class TWindow {
   std::unique_ptr<ControlHostWidget> FWidget;
 };
 
-// Five interleaved rounds of the reference and of opening in a fresh window.
-void MeasureOpen(const std::filesystem::path& name) {
-  std::vector<double> split, open;
+// Five interleaved rounds of the reference, reading and splitting the file,
+// and of opening it as open does (it returns its milliseconds); prints the
+// medians of both.
+template <class Open>
+void MeasureOpenBesideSplit(const std::filesystem::path& name, Open&& open) {
+  std::vector<double> split, opened;
   for (int round = 0; round < 5; ++round) {
-    Clock::time_point start = Clock::now();
+    const Clock::time_point start = Clock::now();
     {
       const std::vector<std::string> lines = ReadAndSplit(name);
       split.push_back(MillisecondsSince(start));
     }
-    TWindow window;
-    start = Clock::now();
-    window.Open(name);
-    open.push_back(MillisecondsSince(start));
+    opened.push_back(open());
   }
-  std::printf("split_ms=%.1f\nopen_ms=%.1f\n", Median(split), Median(open));
+  std::printf("split_ms=%.1f\nopen_ms=%.1f\n", Median(split), Median(opened));
+}
+
+// Opening in a fresh window of the bare control.
+void MeasureOpen(const std::filesystem::path& name) {
+  MeasureOpenBesideSplit(name, [&name] {
+    TWindow window;
+    const Clock::time_point start = Clock::now();
+    window.Open(name);
+    return MillisecondsSince(start);
+  });
 }
 
 // Resident memory that opening adds, after and at its peak, beside the file.
@@ -325,6 +337,7 @@ class TMainWindow {
     QApplication::processEvents();
   }
   QWidget* Editor() { return FForm.centralWidget(); }
+  TFindBar& Find() { return *FForm.FindBar; }
   TTimingStudio& Studio() { return *FForm.TimingStudio; }
   TWaveformStrip& Waveform() { return *FForm.WaveformStrip; }
 
@@ -419,6 +432,70 @@ void MeasureMainLongLine(const std::filesystem::path& name) {
   }
   PrintKeys("longline_key", keys);
   PrintKeys("longline_click", clicks);
+}
+
+// The main window opening the document from its command line, as
+// `verselet FILE` does, to its first finished frame (status bar, preview and
+// guides included), beside reading and splitting the file in the same run.
+void MeasureMainOpen(const std::filesystem::path& name) {
+  MeasureOpenBesideSplit(name, [&name] {
+    const Clock::time_point start = Clock::now();
+    const TMainWindow window(name, 0);
+    return MillisecondsSince(start);
+  });
+}
+
+// Find Next (Enter in the find bar) in the main window from the middle of the
+// document: to a match about 1 MB further on, and with no match in the whole
+// text; each timed with the frame that follows, and the peak of resident
+// memory while it searches beside the window with the document loaded.
+void MeasureMainFind(const std::filesystem::path& name) {
+  TMainWindow window(name, 0);
+  TRyxEdit& edit = window.Edit();
+  const TRyxStrings& lines = edit.Lines();
+  const int from = lines.Count() / 2;
+  const int target = lines.IndexAtOffset(lines.OffsetOfIndex(from) + (1u << 20));
+  // A word the document does not hold, typed at the start of the row 1 MB on.
+  const QString word = QStringLiteral("qzxjvq");
+  edit.MoveCaretTo(target, 0);
+  for (const QChar c : word) window.Key(Qt::Key_Q, QString(c));
+  TFindBar& find = window.Find();
+  const auto search = [&](const QString& pattern, bool& found) {
+    find.ShowFind();
+    find.FindEdit->setText(pattern);
+    while (find.LiveWorkPending()) QApplication::processEvents();
+    edit.MoveCaretTo(from, 0);
+    QApplication::processEvents();
+    ResetPeak();
+    const double loaded = StatusMegabytes("VmRSS");
+    const Clock::time_point start = Clock::now();
+    found = find.FindNext(true);
+    QApplication::processEvents();
+    const double ms = MillisecondsSince(start);
+    return std::make_pair(ms, std::max(loaded, StatusMegabytes("VmHWM")) / loaded);
+  };
+  std::vector<double> near, none;
+  double nearPeak = 0, nonePeak = 0;
+  for (int round = 0; round < 5; ++round) {
+    bool found = false;
+    const auto [nearMs, nearRatio] = search(word, found);
+    if (!found || edit.CaretLine() != target) {
+      std::fprintf(stderr, "Find Next did not reach the match 1 MB on\n");
+      std::exit(1);
+    }
+    near.push_back(nearMs);
+    nearPeak = std::max(nearPeak, nearRatio);
+    const auto [noneMs, noneRatio] = search(QStringLiteral("qzxjvy"), found);
+    if (found) {
+      std::fprintf(stderr, "Find Next found a word the text does not hold\n");
+      std::exit(1);
+    }
+    none.push_back(noneMs);
+    nonePeak = std::max(nonePeak, noneRatio);
+  }
+  std::printf("loaded_mb=%.1f\n", StatusMegabytes("VmRSS"));
+  std::printf("near_ms=%.2f\nnear_peak_ratio=%.2f\nnone_ms=%.1f\nnone_peak_ratio=%.2f\n", Median(near), nearPeak,
+              Median(none), nonePeak);
 }
 
 // Stamps in sync mode in the middle of the document while a song plays
@@ -578,7 +655,8 @@ void MeasureMainWordStamp(const std::filesystem::path& name) {
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|main-keys|main-longline|main-stamp|main-wordstamp|main-waveform FILE\n");
+                 "usage: verselet-bench-window open|memory|save|keys|time-tags|karaoke-tags|useless-lines|main-open|main-keys|"
+                 "main-longline|main-stamp|main-wordstamp|main-waveform|main-find FILE\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -601,8 +679,12 @@ int main(int argc, char** argv) {
     MeasureTool(&TForm1::N16Click, name);
   else if (mode == "useless-lines")
     MeasureTool(&TForm1::N10Click, name);
+  else if (mode == "main-open")
+    MeasureMainOpen(name);
   else if (mode == "main-keys")
     MeasureMainKeys(name);
+  else if (mode == "main-find")
+    MeasureMainFind(name);
   else if (mode == "main-longline")
     MeasureMainLongLine(name);
   else if (mode == "main-stamp")

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "platform/Exceptions.h"
 #include "platform/RegisterWindowMessage.h"
 #include "platform/headless/HeadlessHost.h"
+#include "tests/TempDir.h"
 
 namespace {
 
@@ -29,12 +29,6 @@ std::vector<std::string> StoredLines(const TRyxEdit& edit) {
   std::vector<std::string> lines;
   for (int i = 0; i < edit.Lines().Count(); ++i) lines.emplace_back(edit.Lines().Get(i));
   return lines;
-}
-
-std::filesystem::path TempFile(const std::string& name, const std::string& bytes) {
-  const auto path = std::filesystem::temp_directory_path() / ("verselet_core_" + name);
-  std::ofstream(path, std::ios::binary) << bytes;
-  return path;
 }
 
 TEST(RyxEditDefaults, ConstructorValues) {
@@ -423,40 +417,38 @@ TEST(RyxEditDocument, SetAllTextNormalisesTheEnd) {
 
 TEST(RyxEditDocument, LoadConvertsBreaksAndSaveWritesCrLf) {
   Fixture f;
-  const auto lf = TempFile("lf.txt", "A\nB");
-  ASSERT_TRUE(f.edit.LoadFromFile(lf));
+  const TTempDir folder;
+  ASSERT_TRUE(f.edit.LoadFromFile(folder.WriteFile("lf.txt", "A\nB")));
   EXPECT_EQ(f.edit.GetAllText(), "A\r\nB");
-  const auto out = std::filesystem::temp_directory_path() / "verselet_core_out.txt";
+  const auto out = folder.Path() / "out.txt";
   ASSERT_TRUE(f.edit.SaveToFile(out));
-  std::ifstream in(out, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "A\r\nB");
-  std::filesystem::remove(lf);
-  std::filesystem::remove(out);
+  EXPECT_EQ(TTempDir::ReadFile(out), "A\r\nB");
 }
 
 TEST(RyxEditDocument, FailedLoadsKeepTheDocumentAndSayWhy) {
   Fixture f;
   f.edit.SetAllText("keep");
-  EXPECT_FALSE(f.edit.LoadFromFile(std::filesystem::temp_directory_path() / "verselet_no_such_file"));
+  const TTempDir folder;
+  EXPECT_FALSE(f.edit.LoadFromFile(folder.Path() / "no_such_file"));
   EXPECT_EQ(f.edit.GetAllText(), "keep");
   EXPECT_FALSE(f.edit.LastFileError().empty());
-  EXPECT_FALSE(f.edit.LoadFromFile(std::filesystem::temp_directory_path()));
+  EXPECT_FALSE(f.edit.LoadFromFile(folder.Path()));
   EXPECT_EQ(f.edit.GetAllText(), "keep");
 }
 
 TEST(RyxEditDocument, BinaryFilesAreRefused) {
   Fixture f;
-  const auto binary = TempFile("binary.bin", "PK\x03\x04\0\0\r\nrest"s);
-  EXPECT_FALSE(f.edit.LoadFromFile(binary));
+  const TTempDir folder;
+  EXPECT_FALSE(f.edit.LoadFromFile(folder.WriteFile("binary.bin", "PK\x03\x04\0\0\r\nrest"s)));
   EXPECT_NE(f.edit.LastFileError().find("NUL"), std::string::npos);
   EXPECT_EQ(StoredLines(f.edit), std::vector<std::string>{"\0\0"s});
-  std::filesystem::remove(binary);
 }
 
 TEST(RyxEditDocument, FailedSaveIsReported) {
   Fixture f;
   f.edit.SetAllText("text");
-  EXPECT_FALSE(f.edit.SaveToFile(std::filesystem::temp_directory_path() / "no_such_dir" / "x.txt"));
+  const TTempDir folder;
+  EXPECT_FALSE(f.edit.SaveToFile(folder.Path() / "no_such_dir" / "x.txt"));
   EXPECT_FALSE(f.edit.LastFileError().empty());
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/editor/EditorFixture.h"
-#include "tests/editor/TempFolder.h"
+#include "tests/TempDir.h"
 
 namespace {
 
@@ -31,10 +31,10 @@ struct Sequence {
 void Replay(const std::vector<Sequence>& sequences) {
   for (const Sequence& s : sequences) {
     SCOPED_TRACE(s.what);
-    TTempFolder folder;
+    TTempDir folder;
     TEditorFixture f(s.lfFile ? "" : s.text);
     if (s.lfFile) {
-      ASSERT_TRUE(f.edit.LoadFromFile(folder.Write("lf.txt", s.text)));
+      ASSERT_TRUE(f.edit.LoadFromFile(folder.WriteFile("lf.txt", s.text)));
     }
     const std::string original = f.Text();
     for (const std::string& step : s.steps) {

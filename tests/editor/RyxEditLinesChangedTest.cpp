@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/editor/EditorFixture.h"
-#include "tests/editor/TempFolder.h"
+#include "tests/TempDir.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ TEST_P(RyxEditLinesChanged, AMirrorKeptFromTheReportsMatchesTheStoreAfterEveryEd
     mirror.erase(mirror.begin() + first, mirror.begin() + oldLast + 1);
     for (int row = first; row <= newLast; ++row) mirror.insert(mirror.begin() + row, std::string(f.edit.Lines().Get(row)));
   };
-  TTempFolder folder;
+  TTempDir folder;
   const std::filesystem::path file = folder.Path() / "lf.txt";
   std::ofstream(file, std::ios::binary) << "one\ntwo\nthree";
   const std::vector<std::string> steps = {
@@ -54,7 +54,7 @@ TEST_P(RyxEditLinesChanged, AMirrorKeptFromTheReportsMatchesTheStoreAfterEveryEd
 // rows are already in their final form (wrapped, the pieces a fresh wrap
 // gives), and OnChange follows that report once.
 TEST_P(RyxEditLinesChanged, EachKindOfEditIsReportedOnceWithTheRowsInTheirFinalForm) {
-  TTempFolder folder;
+  TTempDir folder;
   const std::filesystem::path file = folder.Path() / "loaded.txt";
   std::ofstream(file, std::ios::binary) << "loaded line that wraps\nsecond";
   const std::string text = "abcdefghijklmnopq\r\n\x82\xA0\x82\xA2\x82\xA4 rstuvwxyz\r\nshort";

@@ -10,7 +10,7 @@
 
 #include "editor/RyxEdit.h"
 #include "platform/LeadByte.h"
-#include "tests/editor/TempFolder.h"
+#include "tests/TempDir.h"
 #include "platform/headless/HeadlessHost.h"
 
 namespace {
@@ -459,8 +459,8 @@ TEST(RyxEditPaint, AScrolledViewShowsTheSamePixelsAsAViewWideEnoughForEveryRow) 
 TEST(RyxEditPaint, OpeningAFilePaintsOnceThroughThePaintMessage) {
   Fixture f;
   f.Show("old\r\ntext");
-  const TTempFolder folder;
-  const auto file = folder.Write("song.txt", "new\r\nlines");
+  const TTempDir folder;
+  const auto file = folder.WriteFile("song.txt", "new\r\nlines");
   f.host.TakeInvalidations();
   f.edit.ClearAll();
   ASSERT_TRUE(f.edit.LoadFromFile(file));

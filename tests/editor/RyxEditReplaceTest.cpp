@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/TempDir.h"
 #include "tests/editor/EditorFixture.h"
 
 namespace {
@@ -243,7 +244,8 @@ TEST(RyxEditReplace, TheSavedTextIsTheUnmodifiedOneWhereverUndoAndRedoGo) {
                                  {"undo", "a", true},     {"type x", "ax", true}, {"undo", "a", true},
                                  {"save", "a", false},    {"undo", "", true},     {"redo", "a", false}};
   TEditorFixture f;
-  const auto file = std::filesystem::temp_directory_path() / "verselet_saved_text.txt";
+  const TTempDir folder;
+  const auto file = folder.Path() / "saved.txt";
   f.edit.TypeText("a");
   f.edit.TypeText("b");
   ASSERT_TRUE(f.edit.SaveToFile(file));
@@ -259,7 +261,6 @@ TEST(RyxEditReplace, TheSavedTextIsTheUnmodifiedOneWhereverUndoAndRedoGo) {
     EXPECT_EQ(f.edit.GetAllText(), step.Text) << what;
     EXPECT_EQ(f.edit.Modified(), step.Modified) << what << " to " << step.Text;
   }
-  std::filesystem::remove(file);
 }
 
 TEST(RyxEditReplace, CtrlYAndCtrlShiftZRedoWhereCtrlZUndoes) {

@@ -9,7 +9,7 @@
 
 #include "platform/LeadByte.h"
 #include "tests/editor/EditorFixture.h"
-#include "tests/editor/TempFolder.h"
+#include "tests/TempDir.h"
 
 namespace {
 
@@ -87,9 +87,9 @@ TEST_P(RyxEditSession, RandomSessionsKeepTheTextWholeAndMatchThePlainModel) {
     std::mt19937 random(seed);
     auto chance = [&random](int percent) { return std::uniform_int_distribution<int>(0, 99)(random) < percent; };
     auto number = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    TTempFolder folder;
+    TTempDir folder;
     TEditorFixture f("", 265, GetParam());
-    ASSERT_TRUE(f.edit.LoadFromFile(folder.Write("lf.txt", RandomFile(random))));
+    ASSERT_TRUE(f.edit.LoadFromFile(folder.WriteFile("lf.txt", RandomFile(random))));
     const std::string original = f.Text();
     TPlainText model{original};
     std::set<std::string> seen{original};

@@ -10,7 +10,7 @@
 
 #include "platform/Exceptions.h"
 #include "tests/TestData.h"
-#include "tests/editor/TempFolder.h"
+#include "tests/TempDir.h"
 
 using namespace std::string_literals;
 
@@ -140,13 +140,13 @@ TEST(DetectLineBreak, TakesTheFirstBreakOfTheFirst1024Bytes) {
       {filler + "x\n", lbLF},
       {filler + "xx\n", lbCR},          // the first break lies beyond byte 1024
   };
-  TTempFolder folder;
+  TTempDir folder;
   for (const Case& c : cases)
-    EXPECT_EQ(DetectLineBreak(folder.Write("f.txt", c.bytes)), c.style) << c.bytes.size() << " bytes";
+    EXPECT_EQ(DetectLineBreak(folder.WriteFile("f.txt", c.bytes)), c.style) << c.bytes.size() << " bytes";
 }
 
 TEST(DetectLineBreak, RefusesWhatIsNotAReadableFileNamingIt) {
-  TTempFolder folder;
+  TTempDir folder;
   const std::filesystem::path fifo = folder.Path() / "pipe";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   // A pipe without a writer would block an ordinary open.

@@ -16,7 +16,7 @@
 #include "platform/Exceptions.h"
 #include "tests/PlainSplit.h"
 #include "tests/TestData.h"
-#include "tests/editor/TempFolder.h"
+#include "tests/TempDir.h"
 
 using namespace std::string_literals;
 using Lines = std::vector<std::string>;
@@ -274,11 +274,11 @@ TEST(TRyxStrings, LoadsEachBreakStyleIntoCRLFLinesAndSavesGetText) {
       {"\0A\rB"s, {"A\r\n", "B\0\0"s}, "A\r\nB", true},
       {"\0\0\0"s, {"\0\0"s}, "", true},
   };
-  TTempFolder folder;
+  TTempDir folder;
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.file).substr(0, 60));
     TRyxStrings store;
-    store.LoadFromFile(folder.Write("in.txt", c.file));
+    store.LoadFromFile(folder.WriteFile("in.txt", c.file));
     EXPECT_EQ(LinesOf(store), c.lines);
     EXPECT_EQ(store.LoadedNulBytes(), c.nul);
     const std::filesystem::path out = folder.Path() / "out.txt";
@@ -294,11 +294,11 @@ TEST(TRyxStrings, LoadersAgreeWithAPlainSplitAcrossWindowEdges) {
   std::mt19937 random(932);
   const char alphabet[] = {'a', '\r', '\n', '\0', '\x82', '\xA0'};
   std::uniform_int_distribution<int> pick(0, 5);
-  TTempFolder folder;
+  TTempDir folder;
   for (const std::size_t size : {15871u, 15872u, 16383u, 16384u, 16385u, 32255u, 32256u, 32257u, 100000u}) {
     std::string bytes(size, 'a');
     for (char& b : bytes) b = alphabet[pick(random)];
-    const std::filesystem::path path = folder.Write("w.txt", bytes);
+    const std::filesystem::path path = folder.WriteFile("w.txt", bytes);
     struct Loader {
       void (TRyxStrings::*load)(const std::filesystem::path&);
       std::string_view lineBreak;
@@ -319,16 +319,16 @@ TEST(TRyxStrings, LoadsAHundredMegabyteFile) {
   bytes.reserve(100u << 20);
   for (std::size_t i = 0; bytes.size() < (100u << 20); ++i)
     bytes += std::string(1 + (i * 7919) % 3000, static_cast<char>('a' + i % 26)) + "\x82\xA0\n";
-  TTempFolder folder;
+  TTempDir folder;
   TRyxStrings store;
-  store.LoadFromFile(folder.Write("big.txt", bytes));
+  store.LoadFromFile(folder.WriteFile("big.txt", bytes));
   const Lines expected = ExpectedLines(bytes, "\n");
   ASSERT_EQ(store.Count(), static_cast<int>(expected.size()));
   for (int i = 0; i < store.Count(); ++i) ASSERT_EQ(store.Get(i), expected[static_cast<std::size_t>(i)]) << "line " << i;
 }
 
 TEST(TRyxStrings, AFailedLoadRaisesAndLeavesTheStoreAsItWas) {
-  TTempFolder folder;
+  TTempDir folder;
   TRyxStrings store;
   Fill(store, {"keep\0\0"s});
   for (const std::filesystem::path& name : {folder.Path() / "missing.txt", folder.Path()}) {
@@ -343,7 +343,7 @@ TEST(TRyxStrings, AFailedLoadRaisesAndLeavesTheStoreAsItWas) {
 }
 
 TEST(TRyxStrings, AFailedSaveLeavesThePreviousFileIntact) {
-  TTempFolder folder;
+  TTempDir folder;
   TRyxStrings store;
   store.SetText(std::string(1 << 20, 'y') + kMarker);
   EXPECT_THROW(store.SaveToFile(folder.Path()), EInOutError);  // a folder as the target
@@ -351,7 +351,7 @@ TEST(TRyxStrings, AFailedSaveLeavesThePreviousFileIntact) {
   EXPECT_THROW(store.SaveToFile(folder.Path() / "no" / "such.txt"), EInOutError);
 
   // A write that fails halfway: the file-size limit stops the temporary file.
-  const std::filesystem::path target = folder.Write("old.txt", "previous\r\n");
+  const std::filesystem::path target = folder.WriteFile("old.txt", "previous\r\n");
   rlimit saved{};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
   const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
@@ -380,7 +380,7 @@ TEST(TRyxStrings, RealFilesLoadAsAPlainSplitAndSaveWithCRLF) {
       {"sjis/kenall_import-test.csv.txt", lbCRLF},   {"sjis/gotext_rashomon-shift-jis.txt", lbLF},
       {"sjis/encodingrs_shift_jis_in.txt", lbLF},    {"sjis/encodingrs_shift_jis_out_ref.txt", lbLF},
   };
-  TTempFolder folder;
+  TTempDir folder;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::filesystem::path path = testdata::Dir() / c.name;
@@ -420,12 +420,12 @@ TEST(TRyxStrings, TheFirstLineBreakDecidesTheStyleWhereverItLies) {
       {5000, "\nB\r\n", "\n"},        {5000, "\rB\nC", "\r"},      {5000, "\r", "\r"},
       {5000, "", "\r\n"},              {40000, "\r\n\r\n", "\r\n"},
   };
-  TTempFolder folder;
+  TTempDir folder;
   for (const Case& c : cases) {
     const std::string bytes = std::string(c.firstLine, 'x') + c.rest;
     SCOPED_TRACE(std::to_string(c.firstLine) + testing::PrintToString(c.rest));
     TRyxStrings store;
-    store.LoadFromFile(folder.Write("long.txt", bytes));
+    store.LoadFromFile(folder.WriteFile("long.txt", bytes));
     const Lines expected = ExpectedLines(bytes, c.lineBreak);
     EXPECT_EQ(LinesOf(store), expected);
     EXPECT_EQ(store.GetText(), Joined(expected));
@@ -451,10 +451,10 @@ TEST(TRyxStrings, StoppingAtANulKeepsOnlyTheTextBeforeIt) {
       {[](TRyxStrings& s, const std::filesystem::path& p) { s.LoadCRFile(p, kStop); }, "\r"},
   };
   const std::string text = "A\r\nB\nC\rD";
-  TTempFolder folder;
+  TTempDir folder;
   for (const std::size_t at : {text.size(), std::size_t{16000}, std::size_t{(1u << 20) + 5}}) {
     std::string before = text + std::string(at - text.size(), 'x');
-    const std::filesystem::path path = folder.Write("nul.bin", before + "\0E\r\nF\0"s + text);
+    const std::filesystem::path path = folder.WriteFile("nul.bin", before + "\0E\r\nF\0"s + text);
     // Far beyond the NUL the file goes on, unwritten, up to a gigabyte.
     std::filesystem::resize_file(path, 1u << 30);
     for (const Case& c : cases) {
@@ -468,8 +468,8 @@ TEST(TRyxStrings, StoppingAtANulKeepsOnlyTheTextBeforeIt) {
 }
 
 TEST(TRyxStrings, AFileTooLargeForTheStoreIsRefusedBeforeItIsRead) {
-  TTempFolder folder;
-  const std::filesystem::path path = folder.Write("huge.txt", "A\r\n");
+  TTempDir folder;
+  const std::filesystem::path path = folder.WriteFile("huge.txt", "A\r\n");
   const std::uint64_t size = TRyxStrings::kMaxFileBytes + 1;
   std::filesystem::resize_file(path, size);
   const std::vector<std::function<void(TRyxStrings&)>> loads = {

@@ -16,6 +16,7 @@
 #include "platform/LookAlikeFolds.h"
 #include "tests/LookAlikeText.h"
 #include "tests/SilentMp3.h"
+#include "tests/TempDir.h"
 #include "tests/TestData.h"
 
 namespace fs = std::filesystem;
@@ -39,20 +40,17 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 class VerseletTool : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    FRoot = fs::temp_directory_path() / ("verselet-tool-" + std::to_string(::getpid()) + "-" + test);
-    fs::remove_all(FRoot);
-    fs::create_directories(FRoot / "io");
+    // Open to other users as a folder made by hand is: a step may run as another user.
+    fs::permissions(FRoot.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+    fs::create_directories(FRoot.Path() / "io");
     fs::create_directories(Work());
   }
-  void TearDown() override { fs::remove_all(FRoot); }
 
-  fs::path Work() const { return FRoot / "work"; }
+  fs::path Work() const { return FRoot.Path() / "work"; }
 
   std::string Put(const std::string& name, const std::string& bytes) const {
-    const fs::path path = Work() / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    return FRoot.WriteFile((fs::path("work") / name).string(), bytes).string();
   }
 
   // Runs the tool with args, or, with tool false, the command args names.
@@ -61,17 +59,18 @@ class VerseletTool : public ::testing::Test {
     std::string command = "cd " + Quote(Work().string()) + " && ";
     if (tool) command += Quote(std::string(VERSELET_BIN_DIR) + "/verselet-tool");
     for (const std::string& arg : args) command += (command.back() == ' ' ? "" : " ") + Quote(arg);
-    command += " >" + Quote((FRoot / "io/out").string()) + " 2>" + Quote((FRoot / "io/err").string());
+    command += " >" + Quote((FRoot.Path() / "io/out").string()) + " 2>" + Quote((FRoot.Path() / "io/err").string());
     const int status = std::system(command.c_str());
     TRun run;
     run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.Out = testdata::ReadBytes(FRoot / "io/out");
-    run.Err = testdata::ReadBytes(FRoot / "io/err");
+    run.Out = testdata::ReadBytes(FRoot.Path() / "io/out");
+    run.Err = testdata::ReadBytes(FRoot.Path() / "io/err");
     return run;
   }
 
  private:
-  fs::path FRoot;
+  // A fresh folder for each test, removed with everything in it.
+  TTempDir FRoot;
 };
 
 TEST_F(VerseletTool, HelpDescribesCommandsAndOptions) {
