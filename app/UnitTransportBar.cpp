@@ -67,7 +67,10 @@ TTransportBar::TTransportBar(QWidget* parent) : QDockWidget("再生", parent) {
 
 void TTransportBar::ShowState(TMillis position, std::optional<TMillis> length, bool playing) {
   FTime->setText(TimeOf(position) + " / " + (length ? TimeOf(*length) : QString("--:--.--")));
-  PlayButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+  if (FIconPlaying != playing) {
+    PlayButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    FIconPlaying = playing;
+  }
   if (SeekSlider->isSliderDown()) return;
   const QSignalBlocker quiet(SeekSlider);
   SeekSlider->setRange(0, static_cast<int>(length.value_or(TMillis{0}).count()));

@@ -36,4 +36,6 @@ class TTransportBar : public QDockWidget {
 
  private:
   QLabel* FTime = nullptr;
+  // The state the play button's icon shows: the icon is looked up only when it changes, not at every tick.
+  std::optional<bool> FIconPlaying;
 };
