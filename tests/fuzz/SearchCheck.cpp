@@ -25,15 +25,19 @@ std::vector<bool> Boundaries(const std::string& text) {
   return at;
 }
 
-// A line that ends in a lead byte, a lone CR or a lone LF is read
-// differently by the whole text: the lead byte takes the break's CR as its
-// trail byte, and after a lone CR or LF the whole-text "^" sees a line the
-// editor does not.
+// A line that ends in a lead byte or in a character the regular
+// expressions take as a line end (a lone CR or LF, a vertical tab, a form
+// feed) is read differently by the whole text: the lead byte takes the
+// break's CR as its trail byte, and after the other the whole-text "^" sees
+// an empty line before the break that the editor does not.
 bool LinesReadAlike(const std::string& text) {
-  for (std::size_t i = 1; i + 1 < text.size(); ++i)
-    if (text[i] == '\r' && text[i + 1] == '\n' &&
-        (text[i - 1] == '\r' || text[i - 1] == '\n' || IsDBCSLeadByte(static_cast<unsigned char>(text[i - 1]))))
+  for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+    if (text[i] != '\r' || text[i + 1] != '\n') continue;
+    const char before = text[i - 1];
+    if (before == '\r' || before == '\n' || before == '\v' || before == '\f' ||
+        IsDBCSLeadByte(static_cast<unsigned char>(before)))
       return false;
+  }
   return true;
 }
 
