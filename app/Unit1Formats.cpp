@@ -30,7 +30,8 @@ std::string Extension(TLyricsFormat format) { return std::string(".") + LyricsFo
 
 // "SRT 字幕 (.srt)(*.srt)|*.srt|すべてのファイル(*.*)|*.*"
 std::string FilterOf(TLyricsFormat format) {
-  const std::string pattern = "*" + Extension(format);
+  std::string pattern = "*";
+  pattern += Extension(format);
   return std::string(LyricsFormatCaption(format)) + "(" + pattern + ")|" + pattern + "|すべてのファイル(*.*)|*.*";
 }
 

@@ -185,19 +185,7 @@ std::string TSyncSession::ReplayLine() {
   FPlayer.Seek(range.From);
   FPlayer.Play();
   FReplayEnd = range.To;
-  // Appended piece by piece: a chain of operator+ trips a false -Wrestrict of GCC 12 at -O2.
-  std::string said = LineLabel(line);
-  said += DescribeTime(range.From.count());
-  said += " から";
-  if (range.To) {
-    said += " ";
-    said += DescribeTime(range.To->count());
-    said += " まで";
-  } else {
-    said += " 曲の終わりまで";
-  }
-  said += "再生します";
-  return said;
+  return LineLabel(line) + DescribeReplay(range);
 }
 
 std::string TSyncSession::RemoveTag() {

@@ -79,3 +79,18 @@ TReplayRange LineReplayRange(TMillis lineTime, std::optional<TMillis> nextLineTi
   if (nextLineTime && *nextLineTime > lineTime) return {lineTime, nextLineTime};
   return {lineTime, std::nullopt};
 }
+
+std::string DescribeReplay(const TReplayRange& range) {
+  // Appended piece by piece: a chain of operator+ trips a false -Wrestrict of GCC 12 at -O2.
+  std::string said = DescribeTime(range.From.count());
+  said += " から";
+  if (range.To) {
+    said += " ";
+    said += DescribeTime(range.To->count());
+    said += " まで";
+  } else {
+    said += " 曲の終わりまで";
+  }
+  said += "再生します";
+  return said;
+}

@@ -60,6 +60,8 @@ struct TReplayRange {
 };
 // The next line's time ends the range only when it lies after the line's own.
 TReplayRange LineReplayRange(TMillis lineTime, std::optional<TMillis> nextLineTime);
+// What the status bar says of a replay: "00:12.30 から 00:16.10 まで再生します".
+std::string DescribeReplay(const TReplayRange& range);
 // After a nudge the song plays again from one second before the tag.
 inline constexpr TMillis kNudgeReplayLead{1000};
 TMillis NudgeReplayStart(TMillis tagTime);

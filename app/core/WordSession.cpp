@@ -176,8 +176,7 @@ std::string TWordSession::Replay() {
   FLines.FPlayer.Seek(range.From);
   FLines.FPlayer.Play();
   FLines.FReplayEnd = range.To;
-  return Label(state, index) + DescribeTime(range.From.count()) + " から" +
-         (range.To ? " " + DescribeTime(range.To->count()) + " まで" : " 曲の終わりまで") + "再生します";
+  return Label(state, index) + DescribeReplay(range);
 }
 
 std::string TWordSession::RemoveTag() {

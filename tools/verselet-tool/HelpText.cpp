@@ -83,7 +83,8 @@ std::string WrapToColumns(std::string_view text, std::size_t at, std::size_t ind
     const std::size_t space = unit.SpaceBefore && !lineStart ? 1 : 0;
     const std::size_t columns = TerminalColumns(unit.Text);
     if (!lineStart && column + space + columns > width) {
-      out += "\n" + std::string(indent, ' ');
+      out += '\n';
+      out.append(indent, ' ');
       column = indent;
       lineStart = true;
     }
@@ -165,8 +166,8 @@ std::string HelpText() {
       {"--", "これより後の引数はすべてファイル名とみなします"},
   };
   for (const auto& [names, description] : options) text += Entry(names, description);
-  text += "\n" +
-          Paragraph("ファイルの代わりにフォルダを指定すると、その下の .txt、.lrc、.kra ファイルをすべて処理します (-o "
+  text += '\n';
+  text += Paragraph("ファイルの代わりにフォルダを指定すると、その下の .txt、.lrc、.kra ファイルをすべて処理します (-o "
                     "では同じ相対パスに書き出します)。書き換えるコマンドでは -i か -o が必要です。") +
           "\n" +
           Paragraph("-i も -o もないときは結果を標準出力に書きます (ファイルは 1 つだけ)。結果は一時フォルダ (TMPDIR) "
