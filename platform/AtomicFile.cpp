@@ -215,7 +215,8 @@ class TAtomicFile::TSaver {
     if (::fstat(fd, &st) == 0 && st.st_uid == FOld.st_uid && st.st_gid == FOld.st_gid) return true;
     if (::fchown(fd, FOld.st_uid, FOld.st_gid) == 0) return true;
     if (keepOwner) return false;
-    (void)::fchown(fd, static_cast<uid_t>(-1), FOld.st_gid);  // the group, where the user belongs to it
+    // The group, where the user belongs to it; else the file keeps the user's own.
+    [[maybe_unused]] const int groupKept = ::fchown(fd, static_cast<uid_t>(-1), FOld.st_gid);
     return true;
   }
 

@@ -35,7 +35,6 @@ class TUselessLineFilter : public TBlockFilter {
 
   TState FState = TState::Leading;
   std::string FLine;           // the undecided line's bytes
-  bool FLineStarted = false;   // a line has bytes or has not ended yet
   bool FAfterCr = false;       // an LF now completes a CR LF break
   std::size_t FRemoved = 0;
 };
