@@ -74,19 +74,19 @@ class TForm1 : public QMainWindow {
   void SetClientHeight(int value);
 
   // Components.
-  TRyxEdit* RyxEdit1;
-  QStatusBar* StatusBar1;
-  QMenu* N1;
-  QAction* N7;
-  QAction* N6;
-  QAction* N5;
-  QAction* N4;
-  QAction* N14;
-  QMenu* N15;
-  QAction* ANSI1;
-  QAction* UTF81;
-  QAction* N8;
-  QAction* E1;
+  TRyxEdit* RyxEdit1;       // the editor control, the window's central widget
+  QStatusBar* StatusBar1;   // the status bar: its fields and the tools' messages
+  QMenu* N1;                // "ファイル(&F)"
+  QAction* N7;              // "新規(&N)"
+  QAction* N6;              // "開く(&O)..."
+  QAction* N5;              // "上書き保存(&S)"
+  QAction* N4;              // "名前を付けて保存(&A)..."
+  QAction* N14;             // the hidden separator above "文字コード指定"
+  QMenu* N15;               // "文字コード指定", hidden: converts the text's bytes
+  QAction* ANSI1;           // "Shift-JIS": the text's UTF-8 bytes to Shift-JIS
+  QAction* UTF81;           // "UTF8": the text's Shift-JIS bytes to UTF-8
+  QAction* N8;              // the separator above the recent files and "終了"
+  QAction* E1;              // "終了(&E)"
   // "読み込み" and "書き出し": the lyrics formats in and out; and the lyrics inside audio files.
   QMenu* ImportMenu = nullptr;
   QMenu* ExportMenu = nullptr;
@@ -95,12 +95,12 @@ class TForm1 : public QMainWindow {
   // "編集(&E)" and its actions, which the editor's popup menu shows too.
   QMenu* EditMenu;
   TEditActions* EditActions;
-  QMenu* PopupMenu1;
-  QMenu* T1;
-  QAction* N9;
-  QAction* N16;
-  QAction* N17;
-  QAction* N10;
+  QMenu* PopupMenu1;        // the editor's context menu
+  QMenu* T1;                // "ツール(&T)"
+  QAction* N9;              // "タイムタグをすべて削除(&T)": the [mm:ss:xx] tags
+  QAction* N16;             // "行頭以外のカラオケタグを削除(&K)"
+  QAction* N17;             // the separator below the tag tools
+  QAction* N10;             // "無駄な行を削除(&B)": lines of nothing but blanks
   // The time-tag tools: check, shift, one form, remove every form.
   QAction* CheckTagsAction;
   QAction* ShiftTagsAction;
@@ -113,8 +113,8 @@ class TForm1 : public QMainWindow {
   QAction* FullwidthAction;
   QAction* KatakanaAction;
   QAction* HiraganaAction;
-  QMenu* N3;
-  QAction* N13;
+  QMenu* N3;                // "オプション(&O)"
+  QAction* N13;             // "タグあり(&T)": the guides leave room for a time tag
   // "プレビュー": the player preview panel and the overflow marks.
   QAction* PreviewAction;
   // "タグを数えない": the guides and 折り返し count what the player shows.
@@ -123,12 +123,12 @@ class TForm1 : public QMainWindow {
   QAction* N18;
   // "ウィンドウ幅で折り返す": wrapped lines also break at the window's edge.
   QAction* N19;
-  QAction* N12;
-  QAction* N11;
-  // "ヘルプ(&H)": the manual and the About box (N2).
+  QAction* N12;             // the separator above "設定"
+  QAction* N11;             // "設定(&S)...": the settings dialog
+  // "ヘルプ(&H)": the manual and the About box.
   QMenu* HelpMenu;
   QAction* ManualAction;
-  QAction* N2;
+  QAction* N2;              // "バージョン情報(&A)...": the About box
   // "検索(&S)": the find bar, its next and previous, and go to line.
   QMenu* SearchMenu;
   QAction* FindAction;
@@ -159,25 +159,25 @@ class TForm1 : public QMainWindow {
   std::chrono::milliseconds LiveTagCheckLimit{50};
 
   // Menu handlers.
-  void N7Click();
-  void N6Click();
-  void N5Click();
-  void N4Click();
-  void E1Click();
-  void N2Click();
+  void N7Click();   // 新規: an empty text of no file, after the unsaved-changes question
+  void N6Click();   // 開く: the open dialog, after the unsaved-changes question
+  void N5Click();   // 上書き保存
+  void N4Click();   // 名前を付けて保存
+  void E1Click();   // 終了: closes the window, which asks about unsaved changes
+  void N2Click();   // バージョン情報: the About box
   // Shows the manual: the README, rendered, in a window of its own.
   void ManualClick();
-  void N9Click();
-  void N16Click();
-  void N10Click();
-  void UTF81Click();
-  void ANSI1Click();
-  void N13Click();
+  void N9Click();   // タイムタグをすべて削除
+  void N16Click();  // 行頭以外のカラオケタグを削除
+  void N10Click();  // 無駄な行を削除
+  void UTF81Click();  // the text from Shift-JIS to UTF-8
+  void ANSI1Click();  // the text from UTF-8 to Shift-JIS, after asking about characters it loses
+  void N13Click();  // タグあり: toggles the time-tag room of the guides
   // Sets the editor's wrapping from "折り返し" and "ウィンドウ幅で折り返す" and the player's line width.
   void ApplyWrapChoice();
   // The wrap column while only the window's edge breaks the rows: wider than any window.
   static constexpr int kWindowEdgeOnlyColumn = 1 << 20;
-  void N11Click();
+  void N11Click();  // 設定: runs the settings dialog and wraps at the new line width
   void GotoLineClick();
   void CheckTagsClick();
   void ShiftTagsClick();
@@ -249,9 +249,11 @@ class TForm1 : public QMainWindow {
   // A size or position from another screen, or typed by hand, must not hide the window.
   void KeepOnScreen();
   void WriteSettingsFile();
+  // Draws the display guides and the overflow marks over the editor's rows L1..L2.
   void RyxEdit1UserClientDraw(TObject* Sender, int x1, int x2, int L1, int L2);
   // The lyrics panels and their menu items (Unit1Lyrics.cpp).
   void CreateLyricsTools();
+  // The editor's lines first..oldLast became first..newLast: the find bar, the check panel and the preview follow.
   void RyxEdit1LinesChanged(int first, int oldLast, int newLast);
   // Checks the time tags and fills the panel; the number of problems found.
   // progress, when given, may stop the check (EAbort), the panel as it was.

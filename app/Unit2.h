@@ -34,32 +34,32 @@ class TForm2 : public QDialog {
   // only the custom model lets the user edit.
   void ComboBox1Select();
 
-  QGroupBox* GroupBox3;
-  QLabel* Label7;
-  QComboBox* ComboBox1;
-  QLabel* Label2;
-  QLineEdit* Edit2;
-  QLabel* Label3;
-  QLineEdit* Edit3;
-  QLabel* Label4;
-  QGroupBox* GroupBox2;
-  TFontNameComboBox* FontNameComboBox1;
-  QComboBox* ComboBox2;
-  TColorComboBox* ColorComboBox2;
-  QGroupBox* GroupBox1;
-  QCheckBox* CheckBox5;
-  QCheckBox* CheckBox1;
-  QCheckBox* CheckBox2;
-  QCheckBox* CheckBox3;
-  QCheckBox* CheckBox4;
-  QLabel* Label6;
-  TColorComboBox* ColorComboBox1;
-  QLabel* Label1;
-  QLineEdit* Edit1;
-  QLabel* Label5;
-  QLineEdit* Edit4;
-  QPushButton* Button1;
-  QPushButton* Button2;
+  QGroupBox* GroupBox3;                  // "基本設定": the player
+  QLabel* Label7;                        // "機種"
+  QComboBox* ComboBox1;                  // the player model, from the presets or the custom entry
+  QLabel* Label2;                        // "半角"
+  QLineEdit* Edit2;                      // half-width characters per display line
+  QLabel* Label3;                        // "文字 ×"
+  QLineEdit* Edit3;                      // display lines
+  QLabel* Label4;                        // "行"
+  QGroupBox* GroupBox2;                  // "フォント": the editor's font
+  TFontNameComboBox* FontNameComboBox1;  // its face, Japanese fixed-pitch ones
+  QComboBox* ComboBox2;                  // its size in points, 9 to 32
+  TColorComboBox* ColorComboBox2;        // its colour
+  QGroupBox* GroupBox1;                  // "表示": the marks and the layout of the text
+  QCheckBox* CheckBox5;                  // "行番号": line numbers
+  QCheckBox* CheckBox1;                  // "EOF": the end-of-text mark
+  QCheckBox* CheckBox2;                  // "TAB": tab marks
+  QCheckBox* CheckBox3;                  // "改行": line-break marks
+  QCheckBox* CheckBox4;                  // "全角スペース": full-width space marks
+  QLabel* Label6;                        // "色"
+  TColorComboBox* ColorComboBox1;        // the colour of the marks
+  QLabel* Label1;                        // "TAB幅"
+  QLineEdit* Edit1;                      // the tab width in half-width characters
+  QLabel* Label5;                        // "左マージン"
+  QLineEdit* Edit4;                      // the left margin in pixels
+  QPushButton* Button1;                  // "OK"
+  QPushButton* Button2;                  // "キャンセル"
 
  private:
   void CreateControls();
