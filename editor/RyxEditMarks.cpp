@@ -40,7 +40,7 @@ void TRyxEdit::DrawLineEndMark(int x, std::string_view endBytes, int y) {
     if (!FShowEOF) return;
     canvas.SetTextColor(FCREOFcolor);
     canvas.SetBkColor(FColor);
-    canvas.TextOut(x, y, "[EOF]");
+    canvas.TextOut(x, y, kEndOfTextLabel);
   } else if (endBytes == "\r\n" && FShowCR) {
     canvas.SetBrushColor(FColor);
     canvas.SetPen(FCREOFcolor);

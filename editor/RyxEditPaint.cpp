@@ -168,7 +168,7 @@ void TRyxEdit::PaintLineSegment(int row, int fromCol, std::string_view text, boo
     if (FShowEOF) {
       canvas.SetBkColor(FColor);
       canvas.SetTextColor(FCREOFcolor);
-      canvas.TextRect(rest, xEnd, y, "[EOF]");
+      canvas.TextRect(rest, xEnd, y, kEndOfTextLabel);
     } else {
       canvas.SetBrushColor(FColor);
       canvas.FillRect(rest);

@@ -72,6 +72,8 @@ inline constexpr int kGutterPadding = 7;
 inline constexpr int kGutterStep = 10;
 // The end-of-text marker that ends the last stored line.
 inline constexpr std::string_view kEndMarker("\0\0", 2);
+// What the view shows in place of that marker when ShowEOF is on.
+inline constexpr std::string_view kEndOfTextLabel = "[EOF]";
 // Bytes of a stored line before its terminator.
 int ContentLength(std::string_view row);
 // Whether the second-to-last byte is NUL, the first byte of the end-of-text marker.
