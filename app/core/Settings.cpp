@@ -1,4 +1,4 @@
-// Settings: the keys of the settings file in their order, and its location.
+// Settings: the table of the settings file's keys in their order, read and written from it, and its location.
 #include "app/core/Settings.h"
 
 #include <sys/stat.h>
@@ -7,9 +7,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
 #include "app/core/FuncUnit.h"
 #include "platform/Exceptions.h"
@@ -32,24 +35,13 @@ class TSettingsReader {
  public:
   explicit TSettingsReader(const TIniFile& ini) : FIni(ini) {}
 
-  int Integer(const char* key, int def) {
-    if (!FIni.ValueExists(kSection, key)) return def;
-    const std::string value = FIni.ReadString(kSection, key, "");
-    if (const std::optional<int> number = ParseInteger(value)) return *number;
-    Bad(key, value, "整数ではありません");
-    return def;
-  }
-
-  bool Boolean(const char* key, bool def) { return Integer(key, def ? 1 : 0) != 0; }
-
-  TColor Colour(const char* key, const char* def) {
-    const std::string value = FIni.ReadString(kSection, key, def);
-    try {
-      return StrToColorDef(value, ' ');
-    } catch (const EConvertError& e) {
-      Bad(key, value, e.what());
-      return StrToColorDef(def, ' ');
-    }
+  // An int, a bool (any integer but 0 is true), a colour or a text, as V is.
+  template <class V>
+  V Value(const char* key, const V& def) {
+    if constexpr (std::is_same_v<V, bool>) return Integer(key, def ? 1 : 0) != 0;
+    else if constexpr (std::is_same_v<V, int>) return Integer(key, def);
+    else if constexpr (std::is_same_v<V, TColor>) return Colour(key, def);
+    else return FIni.ReadString(kSection, key, def);
   }
 
   // Empty when the whole file was read and every value in it could be used.
@@ -67,6 +59,26 @@ class TSettingsReader {
   }
 
  private:
+  int Integer(const char* key, int def) {
+    if (!FIni.ValueExists(kSection, key)) return def;
+    const std::string value = FIni.ReadString(kSection, key, "");
+    if (const std::optional<int> number = ParseInteger(value)) return *number;
+    Bad(key, value, "整数ではありません");
+    return def;
+  }
+
+  // Red, green and blue separated by spaces.
+  TColor Colour(const char* key, TColor def) {
+    if (!FIni.ValueExists(kSection, key)) return def;
+    const std::string value = FIni.ReadString(kSection, key, "");
+    try {
+      return StrToColorDef(value, ' ');
+    } catch (const EConvertError& e) {
+      Bad(key, value, e.what());
+      return def;
+    }
+  }
+
   // A value may be up to 2047 bytes long; the report shows enough to find it.
   void Bad(const char* key, const std::string& value, const std::string& reason) {
     constexpr std::size_t kShown = 80;
@@ -82,6 +94,97 @@ class TSettingsReader {
   std::string FBadValues;
 };
 
+// Stores value under key in the form the reader takes back.
+template <class V>
+void WriteValue(TIniFile& ini, const char* key, const V& value) {
+  if constexpr (std::is_same_v<V, bool>) ini.WriteBool(kSection, key, value);
+  else if constexpr (std::is_same_v<V, int>) ini.WriteInteger(kSection, key, value);
+  else if constexpr (std::is_same_v<V, TColor>) ini.WriteString(kSection, key, ColorToRGBString(value));
+  else ini.WriteString(kSection, key, value);
+}
+
+// One key of the section: how its value goes from the file into the target,
+// and from the target into the file.
+struct TSettingsKey {
+  const char* Name;
+  std::function<void(TSettingsReader& read, TSettingsTarget& target)> Read;
+  std::function<void(TIniFile& ini, const TSettingsTarget& target)> Write;
+};
+
+// A value of the target, V, as the key's default, getter and setter see it.
+template <class V>
+using TFromTarget = std::function<V(const TSettingsTarget&)>;
+template <class V>
+using TIntoTarget = std::function<void(TSettingsTarget&, V)>;
+
+// A key whose default may depend on what the keys before it set.
+template <class V>
+TSettingsKey Key(const char* name, TFromTarget<V> def, TFromTarget<V> get, TIntoTarget<V> set) {
+  return {name,
+          [name, def, set](TSettingsReader& read, TSettingsTarget& target) {
+            set(target, read.Value<V>(name, def(target)));
+          },
+          [name, get](TIniFile& ini, const TSettingsTarget& target) { WriteValue<V>(ini, name, get(target)); }};
+}
+
+// A key of a property of the target with a fixed default.
+template <class V, class TSetterArgument>
+TSettingsKey PropertyKey(const char* name, V def, V (TSettingsTarget::*get)() const,
+                         void (TSettingsTarget::*set)(TSetterArgument)) {
+  return Key<V>(name, [def](const TSettingsTarget&) { return def; }, get, set);
+}
+
+// A key of a field of the device settings, whose own default it has; then,
+// when given, tells the target of the value read.
+template <class V>
+TSettingsKey DeviceKey(const char* name, V TDeviceSettings::*field,
+                       void (TSettingsTarget::*then)(V) = nullptr) {
+  return Key<V>(
+      name, [field](const TSettingsTarget&) { return TDeviceSettings().*field; },
+      [field](const TSettingsTarget& target) { return target.DeviceSettings().*field; },
+      [field, then](TSettingsTarget& target, V value) {
+        target.DeviceSettings().*field = value;
+        if (then) (target.*then)(value);
+      });
+}
+
+// The window's position: centred on the screen at the size read just before.
+int CentredTop(const TSettingsTarget& target) { return CentredPosition(target.ScreenHeight(), target.Height()); }
+int CentredLeft(const TSettingsTarget& target) { return CentredPosition(target.ScreenWidth(), target.Width()); }
+
+// Every key of the section in the order the file holds them. Reading
+// applies each before the next is read, so that the default Top and Left
+// centre the window at the size just read; the window's size defaults to
+// the one it has.
+const std::vector<TSettingsKey>& SettingsKeys() {
+  using Target = TSettingsTarget;
+  static const std::vector<TSettingsKey> keys = {
+      Key<int>("ClientWidth", &Target::ClientWidth, &Target::ClientWidth, &Target::SetClientWidth),
+      Key<int>("ClientHeight", &Target::ClientHeight, &Target::ClientHeight, &Target::SetClientHeight),
+      Key<int>("Top", CentredTop, &Target::Top, &Target::SetTop),
+      Key<int>("Left", CentredLeft, &Target::Left, &Target::SetLeft),
+      DeviceKey("HalfCount", &TDeviceSettings::HalfCount),
+      DeviceKey("LineCount", &TDeviceSettings::LineCount),
+      PropertyKey("TabWidth", 4, &Target::TabCount, &Target::SetTabCount),
+      PropertyKey("LeftMargin", 2, &Target::LeftMargin, &Target::SetLeftMargin),
+      PropertyKey("FontName", std::string("FixedSys"), &Target::FontName, &Target::SetFontName),
+      PropertyKey("FontSize", 14, &Target::FontSize, &Target::SetFontSize),
+      PropertyKey("FontColor", clBlack, &Target::FontColor, &Target::SetFontColor),
+      PropertyKey("EOFColor", RGB(0, 128, 128), &Target::CREOFcolor, &Target::SetCREOFcolor),
+      PropertyKey("ShowEOF", true, &Target::ShowEOF, &Target::SetShowEOF),
+      PropertyKey("ShowCR", false, &Target::ShowCR, &Target::SetShowCR),
+      PropertyKey("ShowDblSpace", false, &Target::ShowDblSpace, &Target::SetShowDblSpace),
+      PropertyKey("ShowTAB", true, &Target::ShowTAB, &Target::SetShowTAB),
+      PropertyKey("ShowLineNumber", false, &Target::ShowLineNumber, &Target::SetShowLineNumber),
+      DeviceKey("Model", &TDeviceSettings::Model),
+      // The "タグあり" menu item mirrors it.
+      DeviceKey("ShowTagLine", &TDeviceSettings::ShowTagLine, &Target::SetTagLineChecked),
+      PropertyKey("WordWrap", false, &Target::WordWrap, &Target::SetWordWrap),
+      PropertyKey("AutoWrap", false, &Target::AutoWrap, &Target::SetAutoWrap),
+  };
+  return keys;
+}
+
 std::string GetEnv(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
@@ -91,60 +194,13 @@ std::string GetEnv(const char* name) {
 
 std::string ReadSettings(const TIniFile& ini, TSettingsTarget& target) {
   TSettingsReader read(ini);
-  target.SetClientWidth(read.Integer("ClientWidth", target.ClientWidth()));
-  target.SetClientHeight(read.Integer("ClientHeight", target.ClientHeight()));
-  target.SetTop(read.Integer("Top", CentredPosition(target.ScreenHeight(), target.Height())));
-  target.SetLeft(read.Integer("Left", CentredPosition(target.ScreenWidth(), target.Width())));
-
-  const TDeviceSettings defaults;
-  TDeviceSettings& device = target.DeviceSettings();
-  device.HalfCount = read.Integer("HalfCount", defaults.HalfCount);
-  device.LineCount = read.Integer("LineCount", defaults.LineCount);
-
-  target.SetTabCount(read.Integer("TabWidth", 4));
-  target.SetLeftMargin(read.Integer("LeftMargin", 2));
-  target.SetFontName(ini.ReadString(kSection, "FontName", "FixedSys"));
-  target.SetFontSize(read.Integer("FontSize", 14));
-  target.SetFontColor(read.Colour("FontColor", "0 0 0"));
-  target.SetCREOFcolor(read.Colour("EOFColor", "0 128 128"));
-  target.SetShowEOF(read.Boolean("ShowEOF", true));
-  target.SetShowCR(read.Boolean("ShowCR", false));
-  target.SetShowDblSpace(read.Boolean("ShowDblSpace", false));
-  target.SetShowTAB(read.Boolean("ShowTAB", true));
-  target.SetShowLineNumber(read.Boolean("ShowLineNumber", false));
-
-  device.Model = read.Integer("Model", defaults.Model);
-  device.ShowTagLine = read.Boolean("ShowTagLine", defaults.ShowTagLine);
-  target.SetTagLineChecked(device.ShowTagLine);
-  target.SetAutoWrap(read.Boolean("AutoWrap", false));
-  target.SetWordWrap(read.Boolean("WordWrap", false));
+  for (const TSettingsKey& key : SettingsKeys()) key.Read(read, target);
   return read.Report();
 }
 
 bool WriteSettings(TIniFile& ini, const TSettingsTarget& target) {
   if (!ini.ReadProblem().empty()) return false;
-  const TDeviceSettings& device = target.DeviceSettings();
-  ini.WriteInteger(kSection, "ClientWidth", target.ClientWidth());
-  ini.WriteInteger(kSection, "ClientHeight", target.ClientHeight());
-  ini.WriteInteger(kSection, "Top", target.Top());
-  ini.WriteInteger(kSection, "Left", target.Left());
-  ini.WriteInteger(kSection, "HalfCount", device.HalfCount);
-  ini.WriteInteger(kSection, "LineCount", device.LineCount);
-  ini.WriteInteger(kSection, "TabWidth", target.TabCount());
-  ini.WriteInteger(kSection, "LeftMargin", target.LeftMargin());
-  ini.WriteString(kSection, "FontName", target.FontName());
-  ini.WriteInteger(kSection, "FontSize", target.FontSize());
-  ini.WriteString(kSection, "FontColor", ColorToRGBString(target.FontColor()));
-  ini.WriteString(kSection, "EOFColor", ColorToRGBString(target.CREOFcolor()));
-  ini.WriteBool(kSection, "ShowEOF", target.ShowEOF());
-  ini.WriteBool(kSection, "ShowCR", target.ShowCR());
-  ini.WriteBool(kSection, "ShowDblSpace", target.ShowDblSpace());
-  ini.WriteBool(kSection, "ShowTAB", target.ShowTAB());
-  ini.WriteBool(kSection, "ShowLineNumber", target.ShowLineNumber());
-  ini.WriteInteger(kSection, "Model", device.Model);
-  ini.WriteBool(kSection, "ShowTagLine", device.ShowTagLine);
-  ini.WriteBool(kSection, "WordWrap", target.WordWrap());
-  ini.WriteBool(kSection, "AutoWrap", target.AutoWrap());
+  for (const TSettingsKey& key : SettingsKeys()) key.Write(ini, target);
   try {
     ini.UpdateFile();
   } catch (const EInOutError&) {

@@ -71,13 +71,14 @@ class TSettingsTarget {
   virtual void SetTagLineChecked(bool value) = 0;
 };
 
-// Applies the file to target key by key, each value before the next key is
-// read, so that the default Top and Left centre the window at its new size.
-// A value that is there but cannot be read (an integer that does not parse,
-// a colour with an item that is no integer) gives its key's default, and
-// reading goes on. Returns the report for the user: why the file could not
-// be read whole and which values could not be read, naming key and value;
-// empty when everything was read. The caption is the caller's to set.
+// Applies the file to target key by key, in the order WriteSettings writes
+// them, each value before the next key is read, so that the default Top and
+// Left centre the window at its new size. A value that is there but cannot
+// be read (an integer that does not parse, a colour with an item that is no
+// integer) gives its key's default, and reading goes on. Returns the report
+// for the user: why the file could not be read whole and which values could
+// not be read, naming key and value in that order; empty when everything
+// was read. The caption is the caller's to set.
 std::string ReadSettings(const TIniFile& ini, TSettingsTarget& target);
 
 // Stores every key from target in ini and writes the file, unless the file

@@ -10,6 +10,8 @@
 #include <csignal>
 #include <fstream>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
@@ -197,6 +199,29 @@ TEST_F(SettingsTest, ReportsEachValueThatCannotBeRead) {
     EXPECT_EQ(FTarget.S.LeftMargin, 2) << c.body;
     EXPECT_TRUE(FTarget.S.ShowEOF) << c.body;
   }
+}
+
+// Every key but the font's name can hold a value that cannot be read: each
+// is reported in the order the file is written in, wherever it stands in
+// the file, and every key then has its default.
+TEST_F(SettingsTest, EveryUnreadableKeyIsReportedInTheWrittenOrderAndTakesItsDefault) {
+  const std::vector<std::string> keys = {"ClientWidth", "ClientHeight", "Top", "Left", "HalfCount", "LineCount",
+                                         "TabWidth", "LeftMargin", "FontSize", "FontColor", "EOFColor", "ShowEOF",
+                                         "ShowCR", "ShowDblSpace", "ShowTAB", "ShowLineNumber", "Model",
+                                         "ShowTagLine", "WordWrap", "AutoWrap"};
+  std::string body;
+  std::string badValues;
+  for (const std::string& key : keys) {
+    const bool colour = key.ends_with("Color");
+    const std::string value = colour ? "0 x 0" : "x";
+    body = key + "=" + value + "\n" + body;
+    badValues += "\n" + key + "=" + value + (colour ? " ('x' は整数ではありません)" : " (整数ではありません)");
+  }
+  TFakeTarget defaults;
+  ReadSettings(TIniFile(IniPath()), defaults);
+  ReadFrom(body);
+  EXPECT_EQ(FReport, "設定ファイル " + IniPath().string() + " の次の値は読めないため、既定値を使います:" + badValues);
+  EXPECT_EQ(FTarget.S, defaults.S);
 }
 
 // A file read only in part is reported, applied as far as it was read, and
