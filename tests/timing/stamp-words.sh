@@ -17,39 +17,10 @@
 # the errors are printed per unit. Screenshots of the framed next unit are kept
 # (their paths are printed).
 #
-# Builds the program as scripts/run.sh does (build/release). Installs espeak-ng,
-# Xvfb, xdotool and ImageMagick when run as root; without them it says so and
-# exits with 77 (skipped). --keep keeps the working folder.
-set -euo pipefail
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-here="$root/tests/timing"
-tolerance_ms=150
-keep=0
-[ "${1-}" = "--keep" ] && keep=1
-
-packages=(espeak-ng xvfb xauth xdotool imagemagick)
-missing=0
-for tool in espeak-ng xvfb-run xauth xdotool import; do
-  command -v "$tool" >/dev/null || missing=1
-done
-if [ "$missing" -eq 1 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "skipped: needs ${packages[*]} (run as root to install them)" >&2
-    exit 77
-  fi
-  bash "$root/scripts/deps.sh" "${packages[@]}"
-fi
-
-bash "$root/scripts/run.sh" --build-only
-build="$root/build/release"
-cmake --build "$build" --target verselet-tool -j"$(nproc)" -- --no-print-directory -s
-
-work="$(mktemp -d)"
-if [ "$keep" -eq 1 ]; then
-  echo "working folder: $work"
-else
-  trap 'rm -rf "$work"' EXIT
-fi
+# Builds the program, installs what it needs and skips as prologue.sh says;
+# --keep keeps the working folder.
+# shellcheck source=prologue.sh source-path=SCRIPTDIR
+. "$(dirname "${BASH_SOURCE[0]}")/prologue.sh" "$@"
 
 # The sample's ID lines and its first karaoke line, every time tag taken out.
 "$build/bin/verselet-tool" delete-all-time-tags "$root/docs/karaoke-sample.lrc" >"$work/untagged.txt"
@@ -60,16 +31,11 @@ if LC_ALL=C grep -q '[[<][0-9]' "$work/lyrics.txt"; then
 fi
 python3 "$here/stamp_words.py" song "$work/lyrics.txt" "$work/song.wav" "$work/times.json"
 
-# A settings file of its own (no remembered reaction delay, no recent files) and no sound card.
-mkdir -m 700 "$work/runtime"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work"
-export VERSELET_AUDIO_SINK="fakesink sync=true"
 for form in lrc kra; do
   lyrics="$work/song.$form"
   cp "$work/lyrics.txt" "$lyrics"
   shot="$root/build/stamp-words-$form.png"
-  xvfb-run -a -s "-screen 0 1280x900x24" \
-    python3 "$here/stamp_words.py" drive "$build/bin/verselet" "$lyrics" "$work/song.wav" "$work/times.json" "$shot"
+  on_screen python3 "$here/stamp_words.py" drive "$build/bin/verselet" "$lyrics" "$work/song.wav" "$work/times.json" "$shot"
   echo "screenshot of the framed next unit (.$form): $shot"
   "$build/bin/verselet-tool" check "$lyrics"
   echo "verselet-tool check .$form: no problem"
