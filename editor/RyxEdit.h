@@ -141,6 +141,11 @@ class TRyxEdit : public TCustomControl {
   void InsertAtCaret(const std::string& text, bool redraw);
   // A typed character or an input-method result, honouring the overwrite mode.
   void TypeText(const std::string& text);
+  // Replaces the bytes from `from` to `to` (in text order, settled on the
+  // text) by text as one undo step, whatever the mode: the selection goes,
+  // the caret goes after the new bytes and only the rows that changed are
+  // painted. The owner's ranged edits (time tags) come through here.
+  void ReplaceText(TDisplayPos from, TDisplayPos to, const std::string& text);
   // The Insert key: switches between insert and overwrite and tells OnChangeInsMode.
   void ToggleInsertMode();
   // Delete, Backspace, Ctrl+Delete and Ctrl+Backspace: a selection, else one character or one word.
@@ -507,6 +512,8 @@ class TRyxEdit : public TCustomControl {
   void EMGetLine(TMessage& message);
   void SetCaretPosMessage(TMessage& message);
   std::string GetSelText() const;
+  // The bytes from `from` to `to`, in text order and on the text.
+  std::string TextBetween(TDisplayPos from, TDisplayPos to) const;
   int GetSelLength() const;
   // Selection.
   // Anchor and moving end in text order.

@@ -90,6 +90,18 @@ void TRyxEdit::TypeText(const std::string& text) {
   FireUserClientDraw(FCaretLine, FCaretLine);
 }
 
+void TRyxEdit::ReplaceText(TDisplayPos from, TDisplayPos to, const std::string& text) {
+  SettlePosition(from.Line, from.Col);
+  SettlePosition(to.Line, to.Col);
+  if (from == to && text.empty()) return;
+  const TEditScope edit(*this);
+  ClearSelection();
+  // Undo takes the insertion back together with the removal at the same place.
+  AddUndo(ukDelete, TextBetween(from, to), from.Col, from.Line);
+  AddUndo(ukInsert, text, from.Col, from.Line);
+  ReplaceAt(from, to, text, true);
+}
+
 void TRyxEdit::TypeIntoText(const std::string& text) {
   if (FSelActive || FSelAll) DeleteSelection(true);
   std::string typed = text;

@@ -62,10 +62,15 @@ void TRyxEdit::OrderedSel(int& startLine, int& startCol, int& endLine, int& endC
 std::string TRyxEdit::GetSelText() const {
   int sl = 0, sc = 0, el = 0, ec = 0;
   OrderedSel(sl, sc, el, ec);
-  if (sl == el) return std::string(FLines.Get(sl).substr(static_cast<std::size_t>(sc), static_cast<std::size_t>(ec - sc)));
-  std::string text(FLines.Get(sl).substr(static_cast<std::size_t>(sc)));
-  for (int line = sl + 1; line < el; ++line) text += FLines.Get(line);
-  text.append(FLines.Get(el), 0, static_cast<std::size_t>(ec));
+  return TextBetween({sl, sc}, {el, ec});
+}
+
+std::string TRyxEdit::TextBetween(TDisplayPos from, TDisplayPos to) const {
+  const auto at = [](int col) { return static_cast<std::size_t>(col); };
+  if (from.Line == to.Line) return std::string(FLines.Get(from.Line).substr(at(from.Col), at(to.Col - from.Col)));
+  std::string text(FLines.Get(from.Line).substr(at(from.Col)));
+  for (int line = from.Line + 1; line < to.Line; ++line) text += FLines.Get(line);
+  text.append(FLines.Get(to.Line), 0, at(to.Col));
   return text;
 }
 

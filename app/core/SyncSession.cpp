@@ -54,22 +54,8 @@ TLineEdit TSyncSession::AsReplacement(std::string_view line, TLineEdit edit) {
 }
 
 void TSyncSession::ApplyEdit(int line, const TLineEdit& edit) {
-  const TDisplayPos from = FEdit.ToDisplay({line, static_cast<int>(edit.Start)});
-  const TDisplayPos to = FEdit.ToDisplay({line, static_cast<int>(edit.Start + edit.Length)});
-  if (edit.Length == 0)
-    FEdit.MoveCaretTo(from.Line, from.Col);
-  else
-    FEdit.SetSel(from.Col, from.Line, to.Line, to.Col);
-  if (edit.Text.empty()) {
-    FEdit.DeleteCharRight();
-    return;
-  }
-  // Typed over a selection, the tag replaces it in one undo step; overwrite
-  // mode would take the bytes after it as well.
-  const bool overwrite = !FEdit.InsertMode();
-  if (overwrite) FEdit.ToggleInsertMode();
-  FEdit.TypeText(edit.Text);
-  if (overwrite) FEdit.ToggleInsertMode();
+  FEdit.ReplaceText(FEdit.ToDisplay({line, static_cast<int>(edit.Start)}),
+                    FEdit.ToDisplay({line, static_cast<int>(edit.Start + edit.Length)}), edit.Text);
 }
 
 void TSyncSession::RestoreCaret(int line, int col, const TLineEdit& edit) {

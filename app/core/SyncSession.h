@@ -58,7 +58,7 @@ class TSyncSession {
 
   // The edit with a neighbouring character of the line replaced too, when it would replace nothing.
   static TLineEdit AsReplacement(std::string_view line, TLineEdit edit);
-  // Replaces the edit's bytes of logical line `line` and leaves the caret at the start of the replacement.
+  // Replaces the edit's bytes of logical line `line` and leaves the caret after the new bytes.
   void ApplyEdit(int line, const TLineEdit& edit);
   // The caret back where it was in logical terms, moved with the bytes an edit at the start of its line changed.
   void RestoreCaret(int line, int col, const TLineEdit& edit);
