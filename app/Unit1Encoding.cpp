@@ -68,5 +68,5 @@ void TForm1::ShowFolded(std::size_t count) {
 
 void TForm1::SetSaveEncoding(TSaveEncoding encoding) {
   FSaveEncoding = encoding;
-  StatusFields->Encoding->setText(SaveEncodingName(encoding));
+  StatusFields->Encoding->ShowText(SaveEncodingName(encoding));
 }

@@ -41,7 +41,9 @@ QSize TPreviewView::sizeHint() const {
 }
 
 void TPreviewView::paintEvent(QPaintEvent*) {
-  FCanvas->resize(size(), devicePixelRatioF(), palette().window().color());
+  // The preview fills its whole area: the pixmap is made again only for a new size.
+  if (FCanvas->size() != size() || FCanvas->pixmap().devicePixelRatio() != devicePixelRatioF())
+    FCanvas->resize(size(), devicePixelRatioF(), palette().window().color());
   FCanvas->SetFont(FEdit.LogFont());
   int row = FEdit.CaretLine();
   const std::optional<int> sung = SungLine ? SungLine() : std::nullopt;

@@ -1,7 +1,6 @@
 // TStatusFields: building the fields and filling them from the editor.
 #include "app/UnitStatusFields.h"
 
-#include <QLabel>
 #include <QStatusBar>
 
 #include "app/core/LogicalLines.h"
@@ -11,11 +10,10 @@
 
 namespace {
 
-QLabel* AddField(QStatusBar& bar, const QString& widest) {
-  auto* label = new QLabel;
-  label->setAlignment(Qt::AlignCenter);
+TSteadyLabel* AddField(QStatusBar& bar, const QString& widest) {
   // Sized for its widest text, so that the fields do not jump while the caret moves.
-  label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest) + 8);
+  auto* label = new TSteadyLabel(widest);
+  label->setAlignment(Qt::AlignCenter);
   bar.addPermanentWidget(label);
   return label;
 }
@@ -56,15 +54,15 @@ TStatusFields::TStatusFields(QStatusBar& bar, const TRyxEdit& edit) : QObject(&b
   LineBreak = AddField(bar, "CRLF");
   State = AddField(bar, "変更あり");
   // The text is written with CR LF line breaks, in the encoding the window sets here.
-  Encoding->setText("Shift-JIS");
-  LineBreak->setText("CRLF");
+  Encoding->ShowText("Shift-JIS");
+  LineBreak->ShowText("CRLF");
   Update();
 }
 
 void TStatusFields::Update() {
   const TLinePlace place = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap(), &FRowTabs)
                                .PlaceOf(FEdit.CaretLine(), FEdit.CaretCol());
-  Position->setText(QString("%1 行, %2 桁").arg(place.Line).arg(place.Column));
+  Position->ShowText(QString("%1 行, %2 桁").arg(place.Line).arg(place.Column));
   int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
   std::size_t selected = 0;
   const TRyxStrings& lines = FEdit.Lines();
@@ -75,8 +73,8 @@ void TStatusFields::Update() {
     selected = SelectedCharacters(lines, startLine, startCol, endLine, endCol);
   }
   // Without a selection the field gives its room to the passing messages.
-  Selection->setText(QString("%1 文字選択").arg(selected));
+  Selection->ShowText(QString("%1 文字選択").arg(selected));
   Selection->setVisible(selected > 0);
-  Mode->setText(FEdit.InsertMode() ? "挿入" : "上書");
-  State->setText(FEdit.Modified() ? "変更あり" : "");
+  Mode->ShowText(FEdit.InsertMode() ? "挿入" : "上書");
+  State->ShowText(FEdit.Modified() ? "変更あり" : "");
 }

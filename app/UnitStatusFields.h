@@ -3,9 +3,9 @@
 
 #include <QObject>
 
+#include "app/UnitSteadyLabel.h"
 #include "editor/RyxEditRowTabs.h"
 
-class QLabel;
 class QStatusBar;
 class TRyxEdit;
 
@@ -20,12 +20,12 @@ class TStatusFields : public QObject {
   // Reads the editor again; the owner calls it when the editor reports a change.
   void Update();
 
-  QLabel* Position;
-  QLabel* Selection;
-  QLabel* Mode;
-  QLabel* Encoding;
-  QLabel* LineBreak;
-  QLabel* State;
+  TSteadyLabel* Position;
+  TSteadyLabel* Selection;
+  TSteadyLabel* Mode;
+  TSteadyLabel* Encoding;
+  TSteadyLabel* LineBreak;
+  TSteadyLabel* State;
 
  private:
   const TRyxEdit& FEdit;

@@ -30,7 +30,8 @@ TTransportBar::TTransportBar(QWidget* parent) : QDockWidget("再生", parent) {
   PlayButton->setToolTip("再生 / 一時停止 (Ctrl+Space)");
   PlayButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
   row->addWidget(PlayButton);
-  FTime = new QLabel("00:00.00 / 00:00.00");
+  FTime = new TSteadyLabel("00:00.00 / 00:00.00");
+  FTime->ShowText("00:00.00 / 00:00.00");
   FTime->setTextInteractionFlags(Qt::TextSelectableByMouse);
   row->addWidget(FTime);
   SeekSlider = new QSlider(Qt::Horizontal);
@@ -66,7 +67,7 @@ TTransportBar::TTransportBar(QWidget* parent) : QDockWidget("再生", parent) {
 }
 
 void TTransportBar::ShowState(TMillis position, std::optional<TMillis> length, bool playing) {
-  FTime->setText(TimeOf(position) + " / " + (length ? TimeOf(*length) : QString("--:--.--")));
+  FTime->ShowText(TimeOf(position) + " / " + (length ? TimeOf(*length) : QString("--:--.--")));
   if (FIconPlaying != playing) {
     PlayButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     FIconPlaying = playing;

@@ -4,10 +4,10 @@
 #include <QDockWidget>
 #include <optional>
 
+#include "app/UnitSteadyLabel.h"
 #include "platform/AudioPlayer.h"
 
 class QComboBox;
-class QLabel;
 class QSlider;
 class QToolButton;
 
@@ -35,7 +35,7 @@ class TTransportBar : public QDockWidget {
   void VolumeChosen(double volume);
 
  private:
-  QLabel* FTime = nullptr;
+  TSteadyLabel* FTime = nullptr;
   // The state the play button's icon shows: the icon is looked up only when it changes, not at every tick.
   std::optional<bool> FIconPlaying;
 };

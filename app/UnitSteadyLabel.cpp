@@ -1,0 +1,21 @@
+// TSteadyLabel: fixing the size and widening it for a text that does not fit.
+#include "app/UnitSteadyLabel.h"
+
+namespace {
+
+// Room beside the text on either side, as the status bar's own fields have.
+constexpr int kPadding = 8;
+
+}  // namespace
+
+TSteadyLabel::TSteadyLabel(const QString& widest, QWidget* parent) : QLabel(widest, parent) {
+  setFixedSize(RoomFor(widest), sizeHint().height());
+  clear();
+}
+
+void TSteadyLabel::ShowText(const QString& text) {
+  if (const int room = RoomFor(text); room > width()) setFixedWidth(room);
+  setText(text);
+}
+
+int TSteadyLabel::RoomFor(const QString& text) const { return fontMetrics().horizontalAdvance(text) + kPadding; }
