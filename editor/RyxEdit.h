@@ -465,6 +465,14 @@ class TRyxEdit : public TCustomControl {
   void SelectFromCaretTo(TDisplayPos To);
   // Painting. Rows are display lines; y offsets are below TopMargin.
   void PaintScreen();
+  // PaintScreen for the rows first..last of the view only, as a paint of a
+  // band (the rows a scroll uncovered) needs.
+  void PaintRows(int first, int last);
+  // Within MoveCaretTo, moves the view's pixels by the rows the top went
+  // down by (up, when negative), when that is fewer than the view holds; the
+  // rows uncovered are painted by the paint that follows. False when the view
+  // must be painted whole.
+  bool ScrollRowsInPlace(int rows);
   // Repaints the rows from first to the bottom of the view.
   void RepaintLines(int first);
   void PaintLine(int x, int y, std::string_view text);
@@ -765,6 +773,11 @@ class TRyxEdit : public TCustomControl {
   TOpenEdit FOpen;
   // While the document is replaced a full paint only invalidates the client area.
   bool FDeferScreenPaint = false;
+  // MoveCaretTo may move the view's pixels when it scrolls by a few rows;
+  // no other move does, since the others may follow changes not yet shown.
+  bool FMayMovePixels = false;
+  // The text changed since the view was last painted: its pixels are not to be moved.
+  bool FStalePixels = false;
   bool FModified = false;
   int FUndoSize = 0;
   // The text at the last save (or load) can no longer be reached by undo:

@@ -42,12 +42,14 @@ void TRyxEdit::NoteSplice(const TRowChange& change) {
   }
   FOpen.KeptTail = std::min(FOpen.KeptTail, countBefore - 1 - change.OldLast);
   ++FOpen.Splices;
+  FStalePixels = true;
 }
 
 void TRyxEdit::ReplaceStore(TRyxStrings& store, const TViewPlace& place) {
   FLines.Swap(store);
   FOpen.WholeStore = true;
   FOpen.Place = place;
+  FStalePixels = true;
 }
 
 void TRyxEdit::EndEdit() {

@@ -28,6 +28,8 @@ void TRyxEdit::ShowChange(const TRowChange& change, bool forceFull) {
       RepaintLines(change.First + 1);
     }
   }
+  // The rows the change touched are painted; the others kept their bytes.
+  FStalePixels = false;
   UpdateCaretPos();
 }
 

@@ -24,32 +24,42 @@ int RoundDivHalfEven(int a, int b) {
 }  // namespace
 
 void TRyxEdit::Paint() {
-  PaintScreen();
+  // A paint of a band paints the rows it crosses, not the whole view.
+  const TRect box = Canvas().ClipBox();
+  const int height = std::max(1, FLineHeight);
+  const int first = FTopLine + std::max(0, box.Top - FTopMargin) / height;
+  const int last = FTopLine + std::max(0, box.Bottom - 1 - FTopMargin) / height;
+  PaintRows(first, last);
   if (OnPaint) OnPaint(this);
 }
 
-void TRyxEdit::PaintScreen() {
+void TRyxEdit::PaintScreen() { PaintRows(FTopLine, FTopLine + FVisibleLines - 1); }
+
+void TRyxEdit::PaintRows(int first, int last) {
   // Opening a file clears the document and then loads it: the one paint
   // message that follows shows whichever document is there by then, once.
   if (FDeferScreenPaint) {
     Host().InvalidateRect(nullptr);
     return;
   }
-  const int last = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
+  const int bottom = std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
+  if (first <= FTopLine && last >= bottom) FStalePixels = false;
+  first = std::max(first, FTopLine);
+  last = std::min(last, bottom);
   if (FSelActive) {
-    PaintSelectionRows(FTopLine, last);
-    PaintBelowText(FTopLine, last);
+    PaintSelectionRows(first, last);
+    PaintBelowText(first, last);
   } else if (FSelAll) {
     PaintAllSelected();
-    PaintBelowText(FTopLine, last);
+    PaintBelowText(first, last);
   } else {
-    PaintLineRange(FTopLine, last);
-    PaintBelowText(FTopLine, last);
+    PaintLineRange(first, last);
+    PaintBelowText(first, last);
     DrawUnderline(FCaretLine, true);
   }
   PaintTopMargin();
   FireUserDraw();
-  FireUserClientDraw(FTopLine, std::min(FLines.Count(), FTopLine + FVisibleLines) - 1);
+  FireUserClientDraw(first, last);
   UpdateHThumb();
 }
 
@@ -260,7 +270,10 @@ void TRyxEdit::PaintGutter(int a, int b) {
   if (b < a) return;
   ICanvas& canvas = Canvas();
   const int top = std::max(FTopMargin, RowTop(a));
-  const int bottom = std::min(Height(), RowTop(b) + FFontHeight);
+  // Down to the next row, or below the view's last row to its text's bottom,
+  // so that a band of rows is painted as the whole view paints it.
+  const bool lastRow = b >= std::min(FLines.Count() - 1, FTopLine + FVisibleLines - 1);
+  const int bottom = std::min(Height(), RowTop(b) + (lastRow ? FFontHeight : FLineHeight));
   canvas.SetBrushColor(FColor);
   canvas.FillRect(TRect{0, top, FTextLeft, bottom});
   if (!FShowLineNumber) return;

@@ -126,14 +126,40 @@ bool TRyxEdit::MoveCaretInView(int col, int line) {
     FCaretLine = line;
   }
   const TCaretHidden hidden(Host());
+  const int oldTop = FTopLine;
+  const int oldScrollX = FScrollX;
   if (ScrollToCaret(FCaretX, FCaretLine, 3)) {
-    UpdateVScrollRange(true);
+    const bool gutterMoved = UpdateVScrollRange(true);
     UpdateHScrollRange(true);
-    PaintScreen();
+    if (!gutterMoved && FScrollX == oldScrollX && ScrollRowsInPlace(FTopLine - oldTop)) {
+      // The old caret row's underline moved with its pixels.
+      if (oldLine >= FTopLine && oldLine < FTopLine + FVisibleLines) DrawUnderline(oldLine, false);
+      DrawUnderline(FCaretLine, true);
+    } else {
+      PaintScreen();
+    }
     return true;
   }
   if (FCaretLine != oldLine) MoveUnderline(oldLine, FCaretLine);
   return false;
+}
+
+bool TRyxEdit::ScrollRowsInPlace(int rows) {
+  // A selection's rows and a view not yet painted are painted whole.
+  if (!FMayMovePixels || FStalePixels || FDeferScreenPaint || FSelActive || FSelAll || rows == 0 ||
+      std::abs(rows) >= FVisibleLines)
+    return false;
+  // The whole rows only: the strip below them holds no row to move.
+  TRect band = FLinesRect;
+  band.Bottom = std::min(band.Bottom, FTopMargin + FVisibleLines * FLineHeight);
+  IControlHost& host = Host();
+  host.ScrollWindow(0, -rows * FLineHeight, &band, &band);
+  // The view's last row ends its gutter line at its text; a row that was
+  // last before the move, or is last after it, is painted again too.
+  const int edge = band.Bottom - (rows > 0 ? rows + 1 : 1) * FLineHeight;
+  const TRect last{band.Left, edge, band.Right, edge + FLineHeight};
+  host.InvalidateRect(&last);
+  return true;
 }
 
 void TRyxEdit::ScrollCaretIntoView(bool setGoal) { SetCaret(FCaretCol, FCaretLine, setGoal, false); }

@@ -106,7 +106,9 @@ void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol
 void TRyxEdit::MoveCaretTo(int line, int col) {
   SettlePosition(line, col);
   ClearSelection();
+  FMayMovePixels = true;
   SetCaret(col, line, true, true);
+  FMayMovePixels = false;
 }
 
 void TRyxEdit::EraseCaretUnderline() {

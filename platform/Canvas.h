@@ -1,6 +1,7 @@
 // What the editor needs to measure and draw text: a measuring interface and the canvas that extends it.
 #pragma once
 
+#include <climits>
 #include <string_view>
 
 #include "platform/Colors.h"
@@ -52,4 +53,7 @@ class ICanvas : public ITextMeasurer {
   virtual void MoveTo(int x, int y) = 0;
   virtual void LineTo(int x, int y) = 0;
   virtual void SetPixel(int x, int y, TColor color) = 0;
+  // The bounding box of what the paint in progress can change; a canvas
+  // that clips nothing answers with a box that holds every pixel.
+  virtual TRect ClipBox() const { return TRect{INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2}; }
 };

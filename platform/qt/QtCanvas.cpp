@@ -54,6 +54,11 @@ void QtCanvas::resize(const QSize& size, qreal devicePixelRatio, const QColor& f
   FPixmap = next;
 }
 
+TRect QtCanvas::ClipBox() const {
+  const QRect client(QPoint(0, 0), size());
+  return RectFromQRect(FClip ? FClip->boundingRect() & client : client);
+}
+
 QSize QtCanvas::size() const { return FPixmap.isNull() ? QSize() : FPixmap.deviceIndependentSize().toSize(); }
 
 QRegion QtCanvas::scroll(int dx, int dy, const QRect& area, const QRect& clip) {

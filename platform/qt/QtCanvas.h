@@ -27,6 +27,7 @@ class QtCanvas : public ICanvas {
   void setOnTouched(std::function<void(const QRect&)> handler) { FOnTouched = std::move(handler); }
   void setClipRegion(const QRegion& region) { FClip = region; }
   void clearClipRegion() { FClip.reset(); }
+  TRect ClipBox() const override;
   // Moves the pixels of scroll by (dx, dy); only pixels inside clip change.
   // Returns the part of scroll inside clip that no moved pixel covers.
   QRegion scroll(int dx, int dy, const QRect& scroll, const QRect& clip);

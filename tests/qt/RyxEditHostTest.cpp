@@ -88,4 +88,50 @@ TEST_F(RyxEditHost, AClickDuringACompositionInsertsThePreeditOnce) {
   EXPECT_TRUE(Widget->preeditText().isEmpty());
 }
 
+// A move to another line that scrolls the view by a few rows moves the
+// pixels and paints only the rows it uncovers: after each step the pixmap is
+// what a whole repaint draws, with line numbers and wrapped rows, down and up,
+// to the text's end, and after a tag put in before the move, as timing does.
+TEST_F(RyxEditHost, ScrollingByRowsLeavesWhatAWholeRepaintDraws) {
+  struct TCase {
+    const char* Name;
+    bool LineNumbers;
+    bool Wrap;
+    int StartLine;
+    int Step;  // rows the caret goes on by
+    bool Tag;  // a time tag put at the line's start before each move
+  };
+  const TCase cases[] = {
+      {"down a row at a time", false, false, 0, 1, false},
+      {"down two rows with line numbers", true, false, 0, 2, false},
+      {"down over wrapped rows to the end", true, true, 0, 1, false},
+      {"up a row at a time", true, false, 39, -1, false},
+      {"a tag, then down a row", true, false, 0, 1, true},
+      {"a tag, then down over wrapped rows", false, true, 0, 1, true},
+  };
+  std::string text;
+  for (int line = 1; line <= 40; ++line)
+    text += UnicodeToAnsi(u"歌詞の") + std::to_string(line) + (line % 3 == 0 ? std::string(60, 'w') : "") + "\r\n";
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Edit.SetShowLineNumber(c.LineNumbers);
+    Edit.SetWordWrap(c.Wrap);
+    Edit.SetAllText(text);
+    Edit.MoveCaretTo(c.StartLine, 0);
+    Widget->InvalidateRect(nullptr);
+    Widget->grab();
+    const int top = Edit.TopLine();
+    for (int line = c.StartLine + c.Step; line >= 0 && line < Edit.Lines().Count(); line += c.Step) {
+      if (c.Tag) Edit.ReplaceText({Edit.CaretLine(), 0}, {Edit.CaretLine(), 0}, "[00:01.00]");
+      Edit.MoveCaretTo(line, 0);
+      Widget->grab();
+      const QImage shown = Widget->canvas().pixmap().toImage();
+      Widget->InvalidateRect(nullptr);
+      Widget->grab();
+      ASSERT_EQ(shown, Widget->canvas().pixmap().toImage()) << "at row " << line << ", top row " << Edit.TopLine();
+    }
+    EXPECT_NE(Edit.TopLine(), top);
+  }
+}
+
 }  // namespace
