@@ -37,9 +37,27 @@ std::vector<QPoint> LinePixels(QPoint from, QPoint to) {
 
 QtCanvas::QtCanvas() = default;
 
-QtCanvas::~QtCanvas() = default;
+QtCanvas::~QtCanvas() { endPainting(); }
+
+void QtCanvas::endPainting() const { FPainter.reset(); }
+
+const QPixmap& QtCanvas::pixmap() const {
+  endPainting();
+  return FPixmap;
+}
+
+void QtCanvas::setClipRegion(const QRegion& region) {
+  FClip = region;
+  if (FPainter) FPainter->setClipRegion(region);
+}
+
+void QtCanvas::clearClipRegion() {
+  FClip.reset();
+  if (FPainter) FPainter->setClipping(false);
+}
 
 void QtCanvas::resize(const QSize& size, qreal devicePixelRatio, const QColor& fill) {
+  endPainting();
   if (size.isEmpty()) {
     FPixmap = QPixmap();
     return;
@@ -62,6 +80,7 @@ TRect QtCanvas::ClipBox() const {
 QSize QtCanvas::size() const { return FPixmap.isNull() ? QSize() : FPixmap.deviceIndependentSize().toSize(); }
 
 QRegion QtCanvas::scroll(int dx, int dy, const QRect& area, const QRect& clip) {
+  endPainting();
   const QRect client(QPoint(0, 0), size());
   const QRect source = area & client;
   const QRect limit = clip & client;
@@ -120,11 +139,14 @@ void QtCanvas::paint(const QRect& bounds, Paint&& paintWith) {
   QRect touched = bounds & QRect(QPoint(0, 0), size());
   if (FClip) touched &= FClip->boundingRect();
   if (touched.isEmpty()) return;
-  {
-    QPainter painter(&FPixmap);
-    if (FClip) painter.setClipRegion(*FClip);
-    paintWith(painter);
+  if (!FPainter) {
+    FPainter = std::make_unique<QPainter>(&FPixmap);
+    if (FClip) FPainter->setClipRegion(*FClip);
   }
+  // Each operation starts from the painter's state as it was opened.
+  FPainter->save();
+  paintWith(*FPainter);
+  FPainter->restore();
   if (FOnTouched) FOnTouched(touched);
 }
 

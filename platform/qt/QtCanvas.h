@@ -1,6 +1,7 @@
 // QtCanvas: the canvas of a hosted control, drawing into a backing pixmap the size of the client area.
 #pragma once
 
+#include <QPainter>
 #include <QPixmap>
 #include <QRegion>
 #include <functional>
@@ -22,11 +23,12 @@ class QtCanvas : public ICanvas {
 
   // A new pixmap of the given size; the old content stays where it overlaps, the rest is filled with fill.
   void resize(const QSize& size, qreal devicePixelRatio, const QColor& fill);
-  const QPixmap& pixmap() const { return FPixmap; }
+  // The pixmap with everything drawn so far.
+  const QPixmap& pixmap() const;
   QSize size() const;
   void setOnTouched(std::function<void(const QRect&)> handler) { FOnTouched = std::move(handler); }
-  void setClipRegion(const QRegion& region) { FClip = region; }
-  void clearClipRegion() { FClip.reset(); }
+  void setClipRegion(const QRegion& region);
+  void clearClipRegion();
   TRect ClipBox() const override;
   // Moves the pixels of scroll by (dx, dy); only pixels inside clip change.
   // Returns the part of scroll inside clip that no moved pixel covers.
@@ -61,8 +63,14 @@ class QtCanvas : public ICanvas {
   template <typename Paint>
   void paint(const QRect& bounds, Paint&& paintWith);
   void drawText(const QRect& opaque, const QRect* clip, int x, int y, std::string_view text);
+  // Ends the painter, before the pixmap is read, moved or made anew.
+  void endPainting() const;
 
   QPixmap FPixmap;
+  // The pixmap's painter, open from the first drawing until the pixmap is
+  // read, moved or made anew: opening one for every line and cell of text
+  // would cost more than drawing them.
+  mutable std::unique_ptr<QPainter> FPainter;
   std::optional<QRegion> FClip;
   std::function<void(const QRect&)> FOnTouched;
   // Fonts made so far: the editor sets the same few again and again.
