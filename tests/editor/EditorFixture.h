@@ -1,4 +1,5 @@
-// A focused editor control on a headless window, unwrapped or wrapped at a column, with the small drivers the editor tests share.
+// A focused editor control on a headless window, unwrapped or wrapped at a column, with the small drivers and the
+// screen oracle the editor tests share.
 #pragma once
 
 #include <map>
@@ -11,6 +12,7 @@
 #include "editor/RyxEditSub.h"
 #include "platform/LeadByte.h"
 #include "platform/headless/HeadlessHost.h"
+#include "tests/editor/ScreenOracle.h"
 
 // The random editing tests run in both forms: unwrapped, and wrapped at a small column.
 inline constexpr int kUnwrapped = 0;
@@ -146,7 +148,7 @@ class TEditorFixture {
         {"PageDown", VK_NEXT}, {"End", VK_END},   {"Home", VK_HOME},     {"Left", VK_LEFT},
         {"Up", VK_UP},       {"Right", VK_RIGHT}, {"Down", VK_DOWN},     {"Insert", VK_INSERT},
         {"Delete", VK_DELETE}, {"A", 'A'},        {"C", 'C'},            {"V", 'V'},
-        {"X", 'X'},          {"Z", 'Z'}};
+        {"X", 'X'},          {"Y", 'Y'},            {"Z", 'Z'}};
     std::string rest = chord;
     bool shift = false, ctrl = false;
     for (bool more = true; more;) {
@@ -209,7 +211,11 @@ class TEditorFixture {
     return "";
   }
 
+  // What the text area shows wrongly since the last call, or "" (see TScreenOracle).
+  std::string ScreenWrong() { return screen.Check(host, edit); }
+
   THeadlessHost host;
   TRyxEdit edit;
+  TScreenOracle screen;
   int changes = 0;
 };
