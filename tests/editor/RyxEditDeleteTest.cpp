@@ -1,14 +1,11 @@
-// The deletion keys: Delete, Backspace and their word forms, their undo, and a random mix against a plain text model.
+// The deletion keys: Delete, Backspace and their word forms, and their undo.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "editor/RyxEdit.h"
 #include "editor/RyxEditSub.h"
-#include "platform/LeadByte.h"
 #include "platform/headless/HeadlessHost.h"
 #include "tests/editor/EditorFixture.h"
 
@@ -174,127 +171,5 @@ TEST(RyxEditDeleteKeys, CtrlBackspaceAtTheTextStartIgnoresASelection) {
   f.Key(VK_BACK, false, true);
   EXPECT_EQ(f.Text(), "abc df");
 }
-
-// Character boundaries of a plain text: CR LF and double-byte characters are single steps.
-std::vector<int> Boundaries(const std::string& text) {
-  std::vector<int> starts;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    starts.push_back(static_cast<int>(i));
-    const bool two = text.compare(i, 2, "\r\n") == 0 ||
-                     (IsDBCSLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size());
-    i += two ? 2 : 1;
-  }
-  starts.push_back(static_cast<int>(text.size()));
-  return starts;
-}
-
-// The caret as a byte offset into the text.
-int Offset(const TRyxEdit& edit) {
-  int offset = 0;
-  for (int line = 0; line < edit.CaretLine(); ++line) offset += static_cast<int>(edit.Lines().Get(line).size());
-  return offset + edit.CaretCol();
-}
-
-Pos PositionOf(const std::string& text, int offset) {
-  Pos pos{0, 0};
-  for (int i = 0; i < offset; ++i) {
-    if (text[static_cast<std::size_t>(i)] == '\n') {
-      ++pos.first;
-      pos.second = 0;
-    } else {
-      ++pos.second;
-    }
-  }
-  return pos;
-}
-
-class RyxEditDeleteRandom : public testing::TestWithParam<int> {};
-
-TEST_P(RyxEditDeleteRandom, RandomTypingAndDeletingMatchesAPlainTextModelAndUndoesStepByStep) {
-  const std::vector<std::string> pieces = {"a", " ", "\xB1", kA, kNichi + kKa, "x" + kI};
-  for (unsigned seed : {1u, 7u, 42u}) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
-    auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
-    std::string model = "ab\r\n" + kNichi + "c";
-    Fixture f(model, 265, GetParam());
-    f.host.SetImeResult("");
-    int caret = 0;
-    // The text before each undoable step; a typed replacement of a selection undoes with it.
-    std::vector<std::string> history;
-    int selectionDeletedAt = -1;
-    for (int step = 0; step < 300; ++step) {
-      const std::string before = model;
-      const std::vector<int> starts = Boundaries(model);
-      const auto at = std::find(starts.begin(), starts.end(), caret) - starts.begin();
-      bool insertion = false;
-      int deletedAt = -1;
-      switch (pick(8)) {
-        case 0:
-        case 1: {
-          const std::string& piece = pieces[static_cast<std::size_t>(pick(static_cast<int>(pieces.size())))];
-          if (piece.size() == 1) {
-            f.edit.Perform(WM_CHAR, static_cast<unsigned char>(piece[0]), 1);
-          } else {
-            f.host.SetImeResult(piece);
-            f.edit.Perform(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
-          }
-          model.insert(static_cast<std::size_t>(caret), piece);
-          caret += static_cast<int>(piece.size());
-          insertion = true;
-          break;
-        }
-        case 2:
-          f.Key(VK_RETURN);
-          model.insert(static_cast<std::size_t>(caret), "\r\n");
-          caret += 2;
-          insertion = true;
-          break;
-        case 3:
-          f.Key(VK_DELETE);
-          if (caret < static_cast<int>(model.size()))
-            model.erase(static_cast<std::size_t>(caret), static_cast<std::size_t>(starts[at + 1] - caret));
-          break;
-        case 4:
-          f.Key(VK_BACK);
-          if (caret > 0) {
-            model.erase(static_cast<std::size_t>(starts[at - 1]), static_cast<std::size_t>(caret - starts[at - 1]));
-            caret = starts[at - 1];
-          }
-          break;
-        case 5: {
-          // A selection of one to three characters to the right, deleted by either key.
-          const auto last = std::min<std::ptrdiff_t>(at + 1 + pick(3), static_cast<std::ptrdiff_t>(starts.size()) - 1);
-          if (last == at) break;
-          for (auto i = at; i < last; ++i) f.Key(VK_RIGHT, true);
-          f.Key(pick(2) ? VK_DELETE : VK_BACK);
-          model.erase(static_cast<std::size_t>(caret), static_cast<std::size_t>(starts[last] - caret));
-          deletedAt = caret;
-          break;
-        }
-        default: {
-          caret = starts[static_cast<std::size_t>(pick(static_cast<int>(starts.size())))];
-          const Pos pos = PositionOf(model, caret);
-          f.Caret(pos.first, pos.second);
-          break;
-        }
-      }
-      ASSERT_EQ(f.Text(), model) << "step " << step;
-      ASSERT_EQ(Offset(f.edit), caret) << "step " << step;
-      ASSERT_EQ(f.Broken(), "") << "step " << step;
-      if (model != before && !(insertion && selectionDeletedAt == caret - static_cast<int>(model.size() - before.size())))
-        history.push_back(before);
-      selectionDeletedAt = model != before ? deletedAt : selectionDeletedAt;
-    }
-    for (auto it = history.rbegin(); it != history.rend(); ++it) {
-      f.Key('Z', false, true);
-      ASSERT_EQ(f.Text(), *it) << "undo " << (it - history.rbegin());
-    }
-    EXPECT_TRUE(f.edit.UndoList().empty());
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Forms, RyxEditDeleteRandom, testing::Values(kUnwrapped, kWrapColumn));
 
 }  // namespace

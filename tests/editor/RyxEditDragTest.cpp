@@ -1,10 +1,8 @@
 // Text drag-and-drop and the popup menu on the headless backend, checked against a plain model of the text.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -104,71 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
         DragCase{"LinesWithBreakFurtherDown", kLines, {"sel:0,1,2,0", "press:1,1"}, 3, 2, false,
                  "othree\r\nfone\r\ntwo\r\nur", 2}),
     [](const ::testing::TestParamInfo<DragCase>& each) { return std::string(each.param.name); });
-
-class RyxEditDragRandom : public ::testing::TestWithParam<int> {};
-
-TEST_P(RyxEditDragRandom, MovesAndCopiesFollowTheModelAndUndoAndRedoAllOfThem) {
-  std::mt19937 random(20261209);
-  const std::vector<std::string> words{"a", "bc", "\x82\xA0", "\x88\x9F\x88\xA0", " ", "xyz", "\x81\x40"};
-  std::string text;
-  for (int line = 0; line < 8; ++line) {
-    for (int w = 0; w < 4; ++w) text += words[random() % words.size()];
-    if (line < 7) text += "\r\n";
-  }
-  TEditorFixture f(text, 265, GetParam());
-  // Room for every row and column the drops make, so that no press or drop scrolls.
-  f.Do("size:4000,2400");
-  const std::string original = f.Text();
-  auto pointOf = [&](int line, int col) {
-    const std::string row(f.edit.Lines().Get(line));
-    return std::pair<int, int>{f.edit.TextLeft() + f.edit.TextXOfColumn(row, col) + 1, f.RowY(line)};
-  };
-  auto randomPlace = [&](int& line, int& col) {
-    line = static_cast<int>(random() % static_cast<unsigned>(f.edit.Lines().Count()));
-    const std::string row(f.edit.Lines().Get(line));
-    col = static_cast<int>(random() % (row.size() - 1));
-  };
-  std::string model = original;
-  for (int round = 0; round < 60; ++round) {
-    int anchorLine = 0, anchorCol = 0, caretLine = 0, caretCol = 0;
-    randomPlace(anchorLine, anchorCol);
-    randomPlace(caretLine, caretCol);
-    f.Select(anchorLine, anchorCol, caretLine, caretCol);
-    int startCol = 0, startLine = 0, endLine = 0, endCol = 0;
-    if (!f.edit.GetSelBounds(startCol, startLine, endLine, endCol)) continue;
-    const std::vector<std::string> rows = f.Rows();
-    const std::size_t from = OffsetOf(rows, startLine, startCol);
-    const std::size_t to = OffsetOf(rows, endLine, endCol);
-    if (from == to) continue;
-    const auto [pressX, pressY] = pointOf(startLine, startCol);
-    const std::size_t drags = f.host.Drags().size();
-    f.edit.MouseDown(TMouseButton::mbLeft, 0, pressX, pressY);
-    ASSERT_EQ(f.host.Drags().size(), drags + 1) << "round " << round;
-    int dropLine = 0, dropCol = 0;
-    randomPlace(dropLine, dropCol);
-    const auto [dropX, dropY] = pointOf(dropLine, dropCol);
-    bool accept = false;
-    f.edit.DragOver(&f.edit, dropX, dropY, TDragState::dsDragMove, accept);
-    ASSERT_TRUE(accept);
-    const std::size_t drop = OffsetOf(rows, f.edit.CaretLine(), f.edit.CaretCol());
-    // Copies only while the text is small, so that it stays within the view.
-    const bool copy = random() % 3 == 0 && model.size() < 200;
-    f.host.SetKeyDown(VK_CONTROL, copy);
-    f.edit.DragDrop(&f.edit, dropX, dropY);
-    f.edit.DoEndDrag(&f.edit, dropX, dropY);
-    f.host.SetKeyDown(VK_CONTROL, false);
-    model = DroppedText(model, from, to, drop, copy);
-    ASSERT_EQ(f.Text(), model) << "round " << round;
-    ASSERT_EQ(f.Broken(), "") << "round " << round;
-  }
-  while (!f.edit.UndoList().empty()) f.edit.Undo();
-  EXPECT_EQ(f.Text(), original);
-  while (!f.edit.RedoList().empty()) f.edit.Redo();
-  EXPECT_EQ(f.Text(), model);
-  EXPECT_EQ(f.Broken(), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Forms, RyxEditDragRandom, ::testing::Values(kUnwrapped, kWrapColumn));
 
 // Every drop point of every row, the ends of soft-wrapped rows included (the
 // same place in the text as the next row's start), for selections that start

@@ -1,14 +1,10 @@
-// Word wrap: the split rule case by case, the wrap paths of caret, editing, undo and gutter, and a random session
-// switching widths that must never lose a byte.
+// Word wrap: the split rule case by case, and the wrap paths of caret, editing, undo and gutter.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "editor/RyxEditWrapRule.h"
-#include "platform/LeadByte.h"
 #include "tests/editor/AngleMarkup.h"
 #include "tests/editor/EditorFixture.h"
 
@@ -266,32 +262,6 @@ TEST(RyxEditWrap, MouseAndAutoWrapFollowTheWindow) {
   EXPECT_EQ(f.Broken(), "");
 }
 
-// The characters of a plain text as offsets: CR LF and double-byte characters are single steps.
-std::vector<std::size_t> Boundaries(const std::string& text) {
-  std::vector<std::size_t> starts;
-  for (std::size_t i = 0; i < text.size();) {
-    starts.push_back(i);
-    const std::size_t lineEnd = std::min(text.find("\r\n", i), text.size());
-    i += text.compare(i, 2, "\r\n") == 0 || (IsDBCSLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < lineEnd) ? 2 : 1;
-  }
-  starts.push_back(text.size());
-  return starts;
-}
-
-TLogicalPos PositionOf(const std::string& text, std::size_t offset) {
-  TLogicalPos pos;
-  for (std::size_t i = 0; i < offset; ++i) {
-    // Only CR LF breaks a line; a lone LF is content.
-    if (text[i] == '\n' && i > 0 && text[i - 1] == '\r') {
-      ++pos.Line;
-      pos.Col = 0;
-    } else {
-      ++pos.Col;
-    }
-  }
-  return pos;
-}
-
 std::vector<std::string> CutCounted(std::string_view line, int column, int widthLimit = 0) {
   const TAngleMarkup markup;
   const TMeasuredCells cells;
@@ -330,104 +300,6 @@ TEST(RyxEditWrapRule, CountingPassesOverMarkupAndNeverCutsInsideIt) {
       {"<12345678>abc", 10, 40, V{"<12345678>", "abc"}},
   };
   for (const auto& c : cases) EXPECT_EQ(CutCounted(c.Line, c.Column, c.WidthLimit), c.Pieces) << c.Line;
-}
-
-// Edits at random places with the width switching under them: the logical
-// text follows a plain model at every step, the rows are those of a fresh
-// wrap, and undo goes back to the start. With a counting hook the edits make
-// and break markup and silent lines, across rows as well.
-void RandomEditSession(const IColumnCounting* counting) {
-  std::vector<std::string> pieces{"a", "\t", kA, kNichi + "b", "\r\n", "xyz\tw", "\r", "\n", " "};
-  if (counting) pieces.insert(pieces.end(), {"<1>", "<", ">", "<2345678>", "<123456789abcdef", "#", "!", "\r\n#", "#x\r\n", "klmnopqrstu"});
-  std::mt19937 random(5150);
-  auto pick = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };
-  const std::string original = "lyrics line one\r\n" + kA + kA + "\tsecond" + kNichi + "\r\n\r\nend";
-  Wrapped f(original);
-  f.edit.SetTabCount(4);
-  f.edit.SetColumnCounting(counting);
-  f.edit.RefreshView();
-  std::string model = original;
-  for (int step = 0; step < 400; ++step) {
-    const std::vector<std::size_t> at = Boundaries(model);
-    const std::size_t k = pick(at.size());
-    const std::size_t caret = at[k];
-    const TLogicalPos pos = PositionOf(model, caret);
-    std::string input;
-    switch (pick(8)) {
-      case 0:
-      case 1: {
-        const std::string piece = pieces[pick(pieces.size())];
-        f.Caret(pos.Line, pos.Col);
-        f.host.SetClipboard(piece);
-        f.edit.Perform(WM_PASTE, 0, 0);
-        model.insert(caret, piece);
-        input = "paste " + piece;
-        break;
-      }
-      case 2:
-        f.Caret(pos.Line, pos.Col);
-        f.Do("ime:" + kA);
-        model.insert(caret, kA);
-        input = "ime";
-        break;
-      case 3:
-        f.Caret(pos.Line, pos.Col);
-        f.Do("Delete");
-        if (k + 1 < at.size()) model.erase(caret, at[k + 1] - caret);
-        input = "Delete";
-        break;
-      case 4:
-        f.Caret(pos.Line, pos.Col);
-        f.Do("Back");
-        if (k > 0) model.erase(at[k - 1], caret - at[k - 1]);
-        input = "Back";
-        break;
-      case 5: {
-        const std::size_t end = at[std::min(at.size() - 1, k + 1 + pick(25))];
-        if (end == caret) break;
-        const TLogicalPos to = PositionOf(model, end);
-        f.Select(pos.Line, pos.Col, to.Line, to.Col);
-        f.Do("Delete");
-        model.erase(caret, end - caret);
-        input = "select and delete";
-        break;
-      }
-      case 6: {
-        const int widths[] = {10, 16, 72};
-        const int width = widths[pick(3)];
-        input = "column " + std::to_string(width);
-        f.edit.SetColumn(width);
-        if (pick(4) == 0) {
-          f.edit.SetAutoWrap(!f.edit.AutoWrap());
-          f.Do(pick(2) ? "size:100,265" : "size:440,265");
-          input += " autowrap";
-        }
-        break;
-      }
-      default:
-        input = "wrap off and on";
-        f.edit.SetWordWrap(false);
-        ASSERT_EQ(f.Text(), model);
-        f.edit.SetWordWrap(true);
-        break;
-    }
-    SCOPED_TRACE("step " + std::to_string(step) + " " + input);
-    ASSERT_EQ(f.Text(), model);
-    ASSERT_EQ(f.Broken(), "") << testing::PrintToString(f.Rows());
-  }
-  for (int n = 0; n < 1000 && !f.edit.UndoList().empty(); ++n) {
-    if (n % 50 == 0) f.edit.SetColumn(n % 100 == 0 ? 16 : 10);
-    f.Do("Ctrl+Z");
-    ASSERT_EQ(f.Broken(), "");
-  }
-  EXPECT_EQ(f.Text(), original);
-}
-
-TEST(RyxEditWrap, RandomEditsAtChangingWidthsKeepEveryByte) { RandomEditSession(nullptr); }
-
-TEST(RyxEditWrap, RandomEditsKeepCountedRowsThoseOfAFreshWrap) {
-  const TAngleMarkup markup;
-  RandomEditSession(&markup);
 }
 
 }  // namespace
