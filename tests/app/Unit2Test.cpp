@@ -1,8 +1,6 @@
 // Tests of the settings dialog: controls, player presets, and "設定" filling, cancelling and applying.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -10,6 +8,7 @@
 #include <optional>
 
 #include "app/Unit2.h"
+#include "tests/WindowDump.h"
 #include "tests/app/FormFixture.h"
 #include "widgets/ColorComboBox.h"
 #include "widgets/FontNameComboBox.h"
@@ -74,57 +73,48 @@ TEST_F(SettingsDialogTest, OpensWithTheFocusOnThePlayerList) {
 
 TEST_F(SettingsDialogTest, HasItsControlsCaptionsAndTabOrder) {
   TForm2& dialog = CreateDialog();
-  EXPECT_EQ(dialog.windowTitle(), "設定");
-  EXPECT_EQ(dialog.size(), QSize(407, 261));
-  EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
   EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-
-  struct Box {
-    QGroupBox* Group;
-    const char* Title;
-    QRect Bounds;
-  };
-  for (const Box& box :
-       {Box{dialog.GroupBox3, "基本設定", {4, 4, 241, 93}}, Box{dialog.GroupBox2, "フォント", {4, 104, 241, 101}},
-        Box{dialog.GroupBox1, "表示", {252, 4, 149, 201}}}) {
-    EXPECT_EQ(box.Group->title().toStdString(), box.Title);
-    EXPECT_EQ(box.Group->geometry(), box.Bounds);
-  }
-  struct Text {
-    QWidget* Widget;
-    QString Caption;
-    QWidget* Parent;
-    QPoint At;
-  };
-  const Text texts[] = {
-      {dialog.Label7, dialog.Label7->text(), dialog.GroupBox3, {16, 32}},
-      {dialog.Label2, "半角", dialog.GroupBox3, {52, 64}},
-      {dialog.Label3, "文字 ×", dialog.GroupBox3, {120, 64}},
-      {dialog.Label4, "行", dialog.GroupBox3, {205, 64}},
-      {dialog.CheckBox5, "行番号", dialog.GroupBox1, {8, 16}},
-      {dialog.CheckBox1, "EOF", dialog.GroupBox1, {8, 36}},
-      {dialog.CheckBox2, "TAB", dialog.GroupBox1, {8, 56}},
-      {dialog.CheckBox3, "改行", dialog.GroupBox1, {8, 76}},
-      {dialog.CheckBox4, "全角スペース", dialog.GroupBox1, {8, 96}},
-      {dialog.Label6, "色", dialog.GroupBox1, {8, 124}},
-      {dialog.Label1, "TAB幅", dialog.GroupBox1, {12, 153}},
-      {dialog.Label5, "左マージン", dialog.GroupBox1, {12, 177}},
-  };
-  EXPECT_EQ(dialog.Label7->text(), "機種");
-  for (const Text& t : texts) {
-    const auto* label = qobject_cast<QLabel*>(t.Widget);
-    const auto* check = qobject_cast<QCheckBox*>(t.Widget);
-    EXPECT_EQ(label ? label->text() : check->text(), t.Caption);
-    EXPECT_EQ(t.Widget->parentWidget(), t.Parent) << t.Caption.toStdString();
-    EXPECT_EQ(t.Widget->pos(), t.At) << t.Caption.toStdString();
-    if (check) {
-      EXPECT_TRUE(check->isChecked());
-    }
-  }
-  EXPECT_EQ(dialog.Button1->text(), "OK");
-  EXPECT_EQ(dialog.Button1->geometry(), QRect(126, 220, 75, 25));
-  EXPECT_EQ(dialog.Button2->text(), "キャンセル");
-  EXPECT_EQ(dialog.Button2->geometry(), QRect(206, 220, 75, 25));
+  const TNamedWidgets widgets{
+      {"GroupBox3", dialog.GroupBox3}, {"Label7", dialog.Label7},
+      {"ComboBox1", dialog.ComboBox1}, {"Label2", dialog.Label2}, {"Edit2", dialog.Edit2},
+      {"Label3", dialog.Label3}, {"Edit3", dialog.Edit3}, {"Label4", dialog.Label4},
+      {"GroupBox2", dialog.GroupBox2}, {"FontNameComboBox1", dialog.FontNameComboBox1},
+      {"ComboBox2", dialog.ComboBox2}, {"ColorComboBox2", dialog.ColorComboBox2},
+      {"GroupBox1", dialog.GroupBox1}, {"CheckBox5", dialog.CheckBox5},
+      {"CheckBox1", dialog.CheckBox1}, {"CheckBox2", dialog.CheckBox2},
+      {"CheckBox3", dialog.CheckBox3}, {"CheckBox4", dialog.CheckBox4},
+      {"Label6", dialog.Label6}, {"ColorComboBox1", dialog.ColorComboBox1},
+      {"Label1", dialog.Label1}, {"Edit1", dialog.Edit1}, {"Label5", dialog.Label5},
+      {"Edit4", dialog.Edit4}, {"Button1", dialog.Button1}, {"Button2", dialog.Button2}};
+  EXPECT_EQ(DumpWindow(dialog, widgets),
+            R"("設定" 407x261 fixed
+GroupBox3 in window 4,4 241x93 "基本設定"
+Label7 in GroupBox3 16,32 sized "機種"
+ComboBox1 in GroupBox3 52,28 165x20 "iFP-100～1000"
+Label2 in GroupBox3 52,64 sized "半角"
+Edit2 in GroupBox3 80,57 37x21 disabled "16"
+Label3 in GroupBox3 120,64 sized "文字 ×"
+Edit3 in GroupBox3 168,57 37x21 disabled "3"
+Label4 in GroupBox3 205,64 sized "行"
+GroupBox2 in window 4,104 241x101 "フォント"
+FontNameComboBox1 in GroupBox2 44,24 189x25 "Gothic"
+ComboBox2 in GroupBox2 44,60 45x20 "9"
+ColorComboBox2 in GroupBox2 96,60 137x21 "黒"
+GroupBox1 in window 252,4 149x201 "表示"
+CheckBox5 in GroupBox1 8,16 sized [x] "行番号"
+CheckBox1 in GroupBox1 8,36 sized [x] "EOF"
+CheckBox2 in GroupBox1 8,56 sized [x] "TAB"
+CheckBox3 in GroupBox1 8,76 sized [x] "改行"
+CheckBox4 in GroupBox1 8,96 sized [x] "全角スペース"
+Label6 in GroupBox1 8,124 sized "色"
+ColorComboBox1 in GroupBox1 28,120 109x21 "黒"
+Label1 in GroupBox1 12,153 sized "TAB幅"
+Edit1 in GroupBox1 96,149 41x21 "4"
+Label5 in GroupBox1 12,177 sized "左マージン"
+Edit4 in GroupBox1 96,173 41x21 "2"
+Button1 in window 126,220 75x25 "OK"
+Button2 in window 206,220 75x25 "キャンセル"
+)");
 
   std::vector<std::string> models;
   for (int i = 0; i < dialog.ComboBox1->count(); ++i) models.push_back(dialog.ComboBox1->itemText(i).toStdString());
