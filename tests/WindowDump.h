@@ -7,53 +7,37 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
-#include <algorithm>
 #include <string>
-#include <utility>
-#include <vector>
 
-using TNamedWidgets = std::vector<std::pair<std::string, const QWidget*>>;
-
-// The window's title and size ("fixed" when it cannot be resized), then one
-// line per named widget: its name, the name of its parent ("window" for the
-// window itself), its position and size ("sized" when it takes the size its
-// contents ask for), "hidden" when it is not shown with the window,
-// "disabled", "[x]" or "[ ]" for a check box, and its text. A widget of the
-// window or of a group box that no name covers is listed as "?", so that
-// nothing the test does not expect goes unseen.
-inline std::string DumpWindow(const QWidget& window, const TNamedWidgets& named) {
-  auto nameOf = [&](const QWidget* widget) -> std::string {
-    if (widget == &window) return "window";
-    const auto found =
-        std::find_if(named.begin(), named.end(), [&](const auto& entry) { return entry.second == widget; });
-    return found == named.end() ? "?" : found->first;
-  };
-  auto line = [&](const std::string& name, const QWidget& w) {
-    const QRect r = w.geometry();
-    std::string text =
-        name + " in " + nameOf(w.parentWidget()) + " " + std::to_string(r.x()) + "," + std::to_string(r.y());
-    text += w.size() == w.sizeHint() ? " sized" : " " + std::to_string(r.width()) + "x" + std::to_string(r.height());
-    if (!w.isVisibleTo(&window)) text += " hidden";
-    if (!w.isEnabled()) text += " disabled";
-    QString caption;
-    if (const auto* label = qobject_cast<const QLabel*>(&w)) caption = label->text();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(&w)) {
-      if (button->isCheckable()) text += button->isChecked() ? " [x]" : " [ ]";
-      caption = button->text();
+// The window's title and size ("fixed" when it cannot be resized), then its
+// widgets in the order they were made, those in a group box indented under
+// it: the class, the position and size ("sized" when it takes the size its
+// contents ask for, which keeps font metrics out of the text), "hidden" when
+// it is not shown with the window, "disabled", "[x]" or "[ ]" for a check
+// box, and the text it shows.
+inline std::string DumpWindow(const QWidget& window, const QWidget* parent = nullptr, const std::string& indent = "") {
+  std::string dump;
+  if (!parent) {
+    dump = "\"" + window.windowTitle().toStdString() + "\" " + std::to_string(window.width()) + "x" +
+           std::to_string(window.height()) + (window.minimumSize() == window.maximumSize() ? " fixed\n" : "\n");
+    parent = &window;
+  }
+  for (const QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    dump += indent + w->metaObject()->className() + " " + std::to_string(w->x()) + "," + std::to_string(w->y());
+    dump += w->size() == w->sizeHint() ? " sized" : " " + std::to_string(w->width()) + "x" + std::to_string(w->height());
+    if (!w->isVisibleTo(&window)) dump += " hidden";
+    if (!w->isEnabled()) dump += " disabled";
+    QString text;
+    if (const auto* label = qobject_cast<const QLabel*>(w)) text = label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
+      if (button->isCheckable()) dump += button->isChecked() ? " [x]" : " [ ]";
+      text = button->text();
     }
-    if (const auto* group = qobject_cast<const QGroupBox*>(&w)) caption = group->title();
-    if (const auto* edit = qobject_cast<const QLineEdit*>(&w)) caption = edit->text();
-    if (const auto* combo = qobject_cast<const QComboBox*>(&w)) caption = combo->currentText();
-    return text + " \"" + caption.toStdString() + "\"\n";
-  };
-  const bool fixed = window.minimumSize() == window.maximumSize();
-  std::string dump = "\"" + window.windowTitle().toStdString() + "\" " + std::to_string(window.width()) + "x" +
-                     std::to_string(window.height()) + (fixed ? " fixed\n" : "\n");
-  for (const auto& [name, widget] : named) dump += line(name, *widget);
-  for (const QWidget* child : window.findChildren<QWidget*>()) {
-    const QWidget* parent = child->parentWidget();
-    if (nameOf(child) == "?" && (parent == &window || qobject_cast<const QGroupBox*>(parent)))
-      dump += line("?", *child);
+    if (const auto* edit = qobject_cast<const QLineEdit*>(w)) text = edit->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(w)) text = combo->currentText();
+    const auto* group = qobject_cast<const QGroupBox*>(w);
+    dump += " \"" + (group ? group->title() : text).toStdString() + "\"\n";
+    if (group) dump += DumpWindow(window, group, indent + "  ");
   }
   return dump;
 }

@@ -74,46 +74,34 @@ TEST_F(SettingsDialogTest, OpensWithTheFocusOnThePlayerList) {
 TEST_F(SettingsDialogTest, HasItsControlsCaptionsAndTabOrder) {
   TForm2& dialog = CreateDialog();
   EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-  const TNamedWidgets widgets{
-      {"GroupBox3", dialog.GroupBox3}, {"Label7", dialog.Label7},
-      {"ComboBox1", dialog.ComboBox1}, {"Label2", dialog.Label2}, {"Edit2", dialog.Edit2},
-      {"Label3", dialog.Label3}, {"Edit3", dialog.Edit3}, {"Label4", dialog.Label4},
-      {"GroupBox2", dialog.GroupBox2}, {"FontNameComboBox1", dialog.FontNameComboBox1},
-      {"ComboBox2", dialog.ComboBox2}, {"ColorComboBox2", dialog.ColorComboBox2},
-      {"GroupBox1", dialog.GroupBox1}, {"CheckBox5", dialog.CheckBox5},
-      {"CheckBox1", dialog.CheckBox1}, {"CheckBox2", dialog.CheckBox2},
-      {"CheckBox3", dialog.CheckBox3}, {"CheckBox4", dialog.CheckBox4},
-      {"Label6", dialog.Label6}, {"ColorComboBox1", dialog.ColorComboBox1},
-      {"Label1", dialog.Label1}, {"Edit1", dialog.Edit1}, {"Label5", dialog.Label5},
-      {"Edit4", dialog.Edit4}, {"Button1", dialog.Button1}, {"Button2", dialog.Button2}};
-  EXPECT_EQ(DumpWindow(dialog, widgets),
+  EXPECT_EQ(DumpWindow(dialog),
             R"("設定" 407x261 fixed
-GroupBox3 in window 4,4 241x93 "基本設定"
-Label7 in GroupBox3 16,32 sized "機種"
-ComboBox1 in GroupBox3 52,28 165x20 "iFP-100～1000"
-Label2 in GroupBox3 52,64 sized "半角"
-Edit2 in GroupBox3 80,57 37x21 disabled "16"
-Label3 in GroupBox3 120,64 sized "文字 ×"
-Edit3 in GroupBox3 168,57 37x21 disabled "3"
-Label4 in GroupBox3 205,64 sized "行"
-GroupBox2 in window 4,104 241x101 "フォント"
-FontNameComboBox1 in GroupBox2 44,24 189x25 "Gothic"
-ComboBox2 in GroupBox2 44,60 45x20 "9"
-ColorComboBox2 in GroupBox2 96,60 137x21 "黒"
-GroupBox1 in window 252,4 149x201 "表示"
-CheckBox5 in GroupBox1 8,16 sized [x] "行番号"
-CheckBox1 in GroupBox1 8,36 sized [x] "EOF"
-CheckBox2 in GroupBox1 8,56 sized [x] "TAB"
-CheckBox3 in GroupBox1 8,76 sized [x] "改行"
-CheckBox4 in GroupBox1 8,96 sized [x] "全角スペース"
-Label6 in GroupBox1 8,124 sized "色"
-ColorComboBox1 in GroupBox1 28,120 109x21 "黒"
-Label1 in GroupBox1 12,153 sized "TAB幅"
-Edit1 in GroupBox1 96,149 41x21 "4"
-Label5 in GroupBox1 12,177 sized "左マージン"
-Edit4 in GroupBox1 96,173 41x21 "2"
-Button1 in window 126,220 75x25 "OK"
-Button2 in window 206,220 75x25 "キャンセル"
+QGroupBox 4,4 241x93 "基本設定"
+  QLabel 16,32 sized "機種"
+  QComboBox 52,28 165x20 "iFP-100～1000"
+  QLabel 52,64 sized "半角"
+  QLineEdit 80,57 37x21 disabled "16"
+  QLabel 120,64 sized "文字 ×"
+  QLineEdit 168,57 37x21 disabled "3"
+  QLabel 205,64 sized "行"
+QGroupBox 4,104 241x101 "フォント"
+  TFontNameComboBox 44,24 189x25 "Gothic"
+  QComboBox 44,60 45x20 "9"
+  TColorComboBox 96,60 137x21 "黒"
+QGroupBox 252,4 149x201 "表示"
+  QCheckBox 8,16 sized [x] "行番号"
+  QCheckBox 8,36 sized [x] "EOF"
+  QCheckBox 8,56 sized [x] "TAB"
+  QCheckBox 8,76 sized [x] "改行"
+  QCheckBox 8,96 sized [x] "全角スペース"
+  QLabel 8,124 sized "色"
+  TColorComboBox 28,120 109x21 "黒"
+  QLabel 12,153 sized "TAB幅"
+  QLineEdit 96,149 41x21 "4"
+  QLabel 12,177 sized "左マージン"
+  QLineEdit 96,173 41x21 "2"
+QPushButton 126,220 75x25 "OK"
+QPushButton 206,220 75x25 "キャンセル"
 )");
 
   std::vector<std::string> models;
