@@ -2,8 +2,6 @@
 // oracle and the change reports.
 #pragma once
 
-#include <cstddef>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,21 +11,24 @@
 #include "tests/editor/EditorFixture.h"
 #include "tests/editor/TextModel.h"
 
-// Each step is an input by name (the fixture's names, and a few of the
-// owner's operations: see Execute) drawn by weight: keys, typing, input-method
-// compositions, mouse presses and drags of the selection or of the text,
-// undo and redo, wrap switches, whole-text tools and settings. After it the
-// text must be the model's, the stored rows whole (TEditorFixture::Broken),
-// the caret where the model puts it after a change, the undo records as many
-// as the model's, the screen as the oracle draws it, and the change reports
-// one per change, sent when the rows are in their final form, kept in a copy
-// of the rows that stays equal to the store.
+// Each step is an input by name, drawn by weight: keys, typing, input-method
+// compositions, presses, moves and drags of the selection and of the text,
+// undo and redo, wrap switches, whole-text tools and settings (the names of
+// TEditorFixture::Do and those Execute adds). The model takes each step by
+// its name too, so that the steps of a failure say all that was done.
+// After each step the text must be the model's, the stored rows whole
+// (TEditorFixture::Broken), the caret where the model puts it after a
+// change, the undo and redo records as many as the model's, the screen as
+// the oracle draws it, and the change reports one per change, sent with the
+// rows in their final form and kept in a copy of the rows that stays equal to
+// the store, followed by one OnChange that sees the modified state settled.
 class TEditorDriver {
  public:
   explicit TEditorDriver(unsigned seed);
 
-  // Runs that many random steps, then undoes and redoes the whole history.
-  // Returns what went wrong first, with the seed and the steps so far, or "".
+  // Loads a random file, runs that many random steps, then undoes and redoes
+  // the whole history. Returns what went wrong first, with the seed, the
+  // state before the step and every step so far, or "".
   std::string Run(int steps);
 
  private:
@@ -41,60 +42,42 @@ class TEditorDriver {
     bool SelAll = false;
     bool ReadOnly = false;
     bool InsertMode = true;
+    bool Dragging = false;
     std::string Clipboard;
-  };
-  struct TAction {
-    std::string Step;
-    // Brings the model to the state the step should leave, after the step ran.
-    std::function<void(const TBefore&)> Expect = nullptr;
-    // OnChange follows even when nothing changed (cut and paste).
-    bool AlwaysSignals = false;
-    // Rows are rewrapped without a change of the text (wrap, width, window size).
-    bool Rewraps = false;
   };
 
   TBefore ReadBefore() const;
   std::size_t Offset(int row, int col) const;
-  TAction Pick(const TBefore& b);
-  bool MeetsOpenFault(const TAction& action, const TBefore& b) const;
-  std::string Step(const TAction& action, const TBefore& b);
-  std::string Check(const TAction& action, const TBefore& b, const std::string& before,
-                    const std::vector<std::string>& rowsBefore, bool changed);
-  // The step by name: the fixture's inputs, and "compose:text" (a whole
-  // input-method composition), "dblclick:row,col", "releasecopy" (a text
-  // drag dropped with Ctrl held), "undo" (the message), "autoindent:0|1",
+  std::string Pick(const TBefore& b);
+  // The name with its placeholders filled in at random, or "" when one cannot be.
+  std::string Fill(const std::string& name);
+  std::string SelectionStartInView() const;
+  bool MeetsOpenFault(const std::string& step, const TBefore& b) const;
+  std::string Step(const std::string& step);
+  // Adds to the fixture's names: "compose:text" (a whole input-method
+  // composition), "dblclick:row,col", "releasecopy" (the drop of a text drag
+  // with Ctrl held), "undo" (the message), "autoindent:0|1",
   // "wrap:off|window|column", "counting:0|1", "setall:text", "clearall",
   // "load:bytes" (a file of these bytes), "replace:text" and
-  // "rewrite:seed,text" (the whole-text step in its two forms; the seed
-  // cuts the writes), "rewritefails".
+  // "rewrite:seed,text" (the whole-text step in its two forms; the seed cuts
+  // the writes), "rewritefails".
   void Execute(const std::string& step);
+  // Brings the model where the step, just run, should have left it.
+  void Expect(const std::string& step, TBefore b);
+  std::string Check(const std::string& step, const TBefore& b, const std::string& before,
+                    const std::vector<std::string>& rowsBefore, bool changed);
 
-  // The actions by kind.
-  TAction MoveKey(const TBefore& b);
-  TAction Typing(const TBefore& b);
-  TAction EditKey(const TBefore& b);
-  TAction Clipboard(const TBefore& b);
-  TAction Mouse(const TBefore& b);
-  TAction TextDrag(const TBefore& b);
-  TAction DragStep(const TBefore& b);
-  TAction UndoRedo(const TBefore& b);
-  TAction WrapSwitch(const TBefore& b);
-  TAction WholeText(const TBefore& b);
-  TAction Setting(const TBefore& b);
-
-  // The model's side of the edits.
   std::size_t TakeSelection(const TBefore& b);
   void ExpectTyped(const TBefore& b, std::string typed);
-  void ExpectInserted(const TBefore& b, const std::string& text);
   void ExpectWordDeleted(const TBefore& b, bool right);
+  void ExpectReplaced(const TBefore& b, const std::string& after, bool exact);
 
   int Number(int low, int high) { return std::uniform_int_distribution<int>(low, high)(FRandom); }
-  bool Chance(int percent) { return Number(0, 99) < percent; }
   template <typename T>
   const T& Any(const std::vector<T>& items) {
     return items[static_cast<std::size_t>(Number(0, static_cast<int>(items.size()) - 1))];
   }
-  std::string RandomText(int pieces);
+  std::string RandomText();
   // A file whose first line break is an LF.
   std::string RandomFile();
 
@@ -105,15 +88,15 @@ class TEditorDriver {
   TEditorFixture F;
   TTextModel FModel;
   std::vector<std::string> FSteps;
-  // The left mouse button is down.
   bool FButtonHeld = false;
   // The rows as the change reports describe them, and what the reports of the current step did.
   std::vector<std::string> FMirror;
   int FReports = 0;
   int FReportsAtChange = -1;
   int FChangeEvents = 0;
+  bool FModifiedAtChange = false;
   std::string FReportWrong;
   std::string FReportEarly;
-  // Something a step's expectation found wrong that the text alone does not show.
+  // What an expectation found wrong that the text alone does not show.
   std::string FExpectWrong;
 };

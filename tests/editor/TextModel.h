@@ -50,12 +50,7 @@ class TTextModel {
     return CharStart(at);
   }
   // The start of the character or line break that ends at at.
-  std::size_t Before(std::size_t at) const {
-    if (at == LineStart(at)) return at - 2;
-    std::size_t i = LineStart(at);
-    while (i + CharSize(i) < at) i += CharSize(i);
-    return i;
-  }
+  std::size_t Before(std::size_t at) const { return at == LineStart(at) ? at - 2 : CharStart(at - 1); }
   // The changes the control records.
   void Insert(std::size_t at, const std::string& bytes) {
     Record({ukInsert, at, bytes});
