@@ -12,6 +12,7 @@
 #include "editor/Ryxstrings.h"
 
 void TSungLines::Read(const TRyxStrings& rows) {
+  FKnown.reset();
   FChunks.clear();
   FRows = rows.Count();
   FLineEnds = rows.LogicalLineOf(FRows);
@@ -24,6 +25,7 @@ void TSungLines::Changed(const TRyxStrings& rows, int first, int oldLast, int ne
   if (first < 0 || oldLast < first - 1 || oldLast >= FRows || newLast < first - 1 || newLast >= rows.Count() ||
       FRows - (oldLast - first) + (newLast - first) != rows.Count())
     throw std::out_of_range("TSungLines: the reported rows do not match the text");
+  FKnown.reset();
   // The rows after the change are those after it before: counting the line
   // breaks from its end to the end of the text places it in the old lines.
   const int lineEnds = rows.LogicalLineOf(rows.Count());
@@ -146,16 +148,21 @@ void TSungLines::ReadLines(const TRyxStrings& rows, int row, int line, int lastL
 }
 
 std::optional<int> TSungLines::LineAt(TMillis position) const {
+  if (FKnown && FKnown->From <= position && position < FKnown->To) return FKnown->Line;
   // The latest tag at or before position by time, the last line of a shared
-  // time: the best of each chunk's, found by binary search.
+  // time: the best of each chunk's, found by binary search; and the earliest
+  // time after position, up to which the answer holds.
   std::optional<TEntry> best;
+  TMillis next = TMillis::max();
   for (const TChunk& chunk : FChunks) {
-    if (chunk.Entries.front().first > position) continue;
     const auto after = std::upper_bound(chunk.Entries.begin(), chunk.Entries.end(),
                                         TEntry{position, std::numeric_limits<int>::max()});
+    if (after != chunk.Entries.end()) next = std::min(next, after->first);
+    if (after == chunk.Entries.begin()) continue;
     const TEntry found{std::prev(after)->first, std::prev(after)->second + chunk.Offset};
     if (!best || *best < found) best = found;
   }
-  if (!best) return std::nullopt;
-  return best->second;
+  const std::optional<int> line = best ? std::optional<int>(best->second) : std::nullopt;
+  FKnown = TKnownSpan{best ? best->first : TMillis::min(), next, line};
+  return line;
 }

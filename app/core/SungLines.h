@@ -36,6 +36,8 @@ class TSungLines {
   // fit the rows last read.
   void Changed(const TRyxStrings& rows, int first, int oldLast, int newLast);
   // The logical line (from 0) sung at position; none before the first tag.
+  // A position between the same two tag times as the last one asked about
+  // is answered without a search: playback asks many times a second.
   std::optional<int> LineAt(TMillis position) const;
   bool Empty() const { return FChunks.empty(); }
   // Every tag (time, logical line), sorted by time, then line.
@@ -64,8 +66,17 @@ class TSungLines {
   // Cuts a run of tags in line order into chunks of half the chunk size, appended to chunks.
   void CutChunks(TEntries::const_iterator begin, TEntries::const_iterator end, std::vector<TChunk>& chunks) const;
 
+  // The answer of the last LineAt and the positions it holds for: from the
+  // time of the tag found up to the next later tag's; forgotten on every change.
+  struct TKnownSpan {
+    TMillis From;
+    TMillis To;
+    std::optional<int> Line;
+  };
+
   std::size_t FChunkSize;
   std::vector<TChunk> FChunks;
+  mutable std::optional<TKnownSpan> FKnown;
   // The rows and the line breaks of the text last read, to check and place a change report.
   int FRows = 0;
   int FLineEnds = 0;
