@@ -145,10 +145,13 @@ void TRyxEdit::DblClick() {
 void TRyxEdit::SelectClickedWordOrLine(int x, int y) {
   IControlHost& host = Host();
   host.SetFocus();
+  const int oldScrollX = FScrollX;
   {
     const TCaretHidden hidden(host);
     DrawUnderline(FCaretLine, false);
     MoveCaretToPoint(x, y);
+    // A press beyond a row's end may scroll the view sideways.
+    if (FScrollX != oldScrollX) PaintScreen();
   }
   if (FClickCount >= 3) {
     FWordSelecting = false;

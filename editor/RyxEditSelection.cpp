@@ -84,12 +84,11 @@ void TRyxEdit::SetSel(int anchorCol, int anchorLine, int caretLine, int caretCol
   // Both ends land on the text, never inside a line break, the end marker or a character.
   SettlePosition(anchorLine, anchorCol);
   SettlePosition(caretLine, caretCol);
-  FSelStartLine = FSelPaintLine = anchorLine;
-  FSelStartCol = FSelPaintCol = anchorCol;
-  FCaretLine = caretLine;
-  FCaretCol = caretCol;
-  FSelEndLine = FCaretLine;
-  FSelEndCol = FCaretCol;
+  FSelStartLine = anchorLine;
+  FSelStartCol = anchorCol;
+  // The selection is painted up to the caret, so that the next extension repaints from there.
+  FCaretLine = FSelEndLine = FSelPaintLine = caretLine;
+  FCaretCol = FSelEndCol = FSelPaintCol = caretCol;
   FSelActive = true;
   if (HandleAllocated()) {
     {

@@ -30,6 +30,8 @@ class TEditorDriver {
   // the whole history. Returns what went wrong first, with the seed, the
   // state before the step and every step so far, or "".
   std::string Run(int steps);
+  // Takes these steps, each checked as Run checks its own; returns what went wrong first, or "".
+  std::string Replay(const std::vector<std::string>& steps);
 
  private:
   // The state a step starts from, as byte offsets into the text.
@@ -46,6 +48,8 @@ class TEditorDriver {
     std::string Clipboard;
   };
 
+  // What went wrong, with the seed and every step so far.
+  std::string Failure(const std::string& wrong) const;
   TBefore ReadBefore() const;
   std::size_t Offset(int row, int col) const;
   std::string Pick(const TBefore& b);
