@@ -118,6 +118,8 @@ void TRyxEdit::SetWrap(bool on, bool update) {
   try {
     const TLogicalPos caret = ToLogical({FCaretLine, FCaretCol});
     const TLogicalPos anchor = ToLogical({FSelStartLine, FSelStartCol});
+    // The moving end is the caret but while the whole text is selected or a text drag runs.
+    const TLogicalPos end = ToLogical({FSelEndLine, FSelEndCol});
     // Built aside and swapped in: a failure leaves the store in the form it had.
     // A store whose rows all end a line (a text just loaded) is unwrapped already.
     if (on || FLines.LogicalLineOf(FLines.Count()) + 1 < FLines.Count()) {
@@ -132,8 +134,11 @@ void TRyxEdit::SetWrap(bool on, bool update) {
     FWordWrap = on;
     const TDisplayPos c = ToDisplay(caret);
     const TDisplayPos a = ToDisplay(anchor);
-    FCaretLine = FSelEndLine = FSelPaintLine = c.Line;
-    FCaretCol = FSelEndCol = FSelPaintCol = c.Col;
+    const TDisplayPos e = FSelAll || FSelActive ? ToDisplay(end) : c;
+    FCaretLine = c.Line;
+    FCaretCol = c.Col;
+    FSelEndLine = FSelPaintLine = e.Line;
+    FSelEndCol = FSelPaintCol = e.Col;
     FSelStartLine = a.Line;
     FSelStartCol = a.Col;
     SettleSelection();

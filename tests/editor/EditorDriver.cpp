@@ -283,15 +283,14 @@ std::string TEditorDriver::SelectionStartInView() const {
 // Faults this driver found that are not mended yet, which it keeps away
 // from: a text drag that ends elsewhere leaves the paint position at the
 // drop point, so that the next move that extends the selection repaints
-// the wrong span; while the whole text is selected, a rewrap moves the
-// selection's end to the caret and Ctrl+Shift+Home moves it to the start,
+// the wrong span; while the whole text is selected, Ctrl+Shift+Home moves
+// the selection's end to the start,
 // so that an edit then removes nothing of what is shown selected; and Ctrl+A
 // while the button is held leaves the mouse selection going, which then
 // follows the mouse while the whole text still shows selected.
 bool TEditorDriver::MeetsOpenFault(const std::string& step, const TBefore& b) const {
-  const bool rewraps = step.starts_with("wrap:") || step.starts_with("counting:") || step.starts_with("size:");
   return step == "dropelsewhere" ||
-         (b.SelAll && (rewraps || step == "Ctrl+Shift+Home")) || (step == "Ctrl+A" && FButtonHeld);
+         (b.SelAll && step == "Ctrl+Shift+Home") || (step == "Ctrl+A" && FButtonHeld);
 }
 
 std::string TEditorDriver::Step(const std::string& step) {

@@ -25,6 +25,8 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
       // A double click beyond a row's end that scrolls the view sideways repaints it.
       {"size:120,200", "counting:1", "wrap:16", "setall:<1>bcbc#", "Ctrl+Shift+Right", "Tab",
        "compose:\x88\x9F\x88\xA0x", "compose:\x88\x9F\x88\xA0x", "dblclick:15,0"},
+      // A rewrap while the whole text is selected keeps it all selected.
+      {"wrap:10", "setall:abc\r\ndef", "Ctrl+A", "wrap:16", "Delete"},
   };
   for (const std::vector<std::string>& steps : sessions) {
     TEditorDriver driver(2);
