@@ -305,9 +305,9 @@ void TRyxEdit::GotoDocumentStart() {
   host.SetScrollPos(SB_HORZ, 0, false);
   UpdateVScrollRange(true);
   UpdateHScrollRange(true);
+  // The whole-text selection keeps its ends; any other moves its end to the start.
   if (!FSelActive && !FSelAll) FSelStartLine = FSelStartCol = 0;
-  FSelEndLine = FSelEndCol = 0;
-  FSelPaintLine = FSelPaintCol = 0;
+  if (!FSelAll) FSelEndLine = FSelEndCol = FSelPaintLine = FSelPaintCol = 0;
   PaintScreen();
   UpdateCaretPos();
 }

@@ -283,14 +283,11 @@ std::string TEditorDriver::SelectionStartInView() const {
 // Faults this driver found that are not mended yet, which it keeps away
 // from: a text drag that ends elsewhere leaves the paint position at the
 // drop point, so that the next move that extends the selection repaints
-// the wrong span; while the whole text is selected, Ctrl+Shift+Home moves
-// the selection's end to the start,
-// so that an edit then removes nothing of what is shown selected; and Ctrl+A
-// while the button is held leaves the mouse selection going, which then
-// follows the mouse while the whole text still shows selected.
+// the wrong span; and Ctrl+A while the button is held leaves the mouse
+// selection going, which then follows the mouse while the whole text still
+// shows selected, so that an edit removes less than is shown selected.
 bool TEditorDriver::MeetsOpenFault(const std::string& step, const TBefore& b) const {
-  return step == "dropelsewhere" ||
-         (b.SelAll && step == "Ctrl+Shift+Home") || (step == "Ctrl+A" && FButtonHeld);
+  return step == "dropelsewhere" || (step == "Ctrl+A" && FButtonHeld);
 }
 
 std::string TEditorDriver::Step(const std::string& step) {

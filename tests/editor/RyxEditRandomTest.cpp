@@ -27,6 +27,8 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
        "compose:\x88\x9F\x88\xA0x", "compose:\x88\x9F\x88\xA0x", "dblclick:15,0"},
       // A rewrap while the whole text is selected keeps it all selected.
       {"wrap:10", "setall:abc\r\ndef", "Ctrl+A", "wrap:16", "Delete"},
+      // Ctrl+Shift+Home keeps the whole text selected.
+      {"setall:abc", "Ctrl+End", "Ctrl+A", "Ctrl+Shift+Home", "Delete"},
   };
   for (const std::vector<std::string>& steps : sessions) {
     TEditorDriver driver(2);
