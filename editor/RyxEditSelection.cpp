@@ -142,6 +142,8 @@ bool TRyxEdit::GetSelBounds(int& startCol, int& startLine, int& endLine, int& en
 
 void TRyxEdit::SelectAll() {
   if (FLines.Get(0) == kEndMarker) return;
+  // A mouse selection under way ends: the button held no longer moves the selection.
+  EndMouseSelection();
   EraseCaretUnderline();
   FSelAll = true;
   FSelActive = false;

@@ -238,7 +238,7 @@ std::string TEditorDriver::Pick(const TBefore& b) {
           names = &group;
           break;
         }
-    if (const std::string step = Fill(Any(*names)); !step.empty() && !MeetsOpenFault(step, b)) return step;
+    if (const std::string step = Fill(Any(*names)); !step.empty() && !MeetsOpenFault(step)) return step;
   }
 }
 
@@ -283,11 +283,9 @@ std::string TEditorDriver::SelectionStartInView() const {
 // Faults this driver found that are not mended yet, which it keeps away
 // from: a text drag that ends elsewhere leaves the paint position at the
 // drop point, so that the next move that extends the selection repaints
-// the wrong span; and Ctrl+A while the button is held leaves the mouse
-// selection going, which then follows the mouse while the whole text still
-// shows selected, so that an edit removes less than is shown selected.
-bool TEditorDriver::MeetsOpenFault(const std::string& step, const TBefore& b) const {
-  return step == "dropelsewhere" || (step == "Ctrl+A" && FButtonHeld);
+// the wrong span.
+bool TEditorDriver::MeetsOpenFault(const std::string& step) const {
+  return step == "dropelsewhere";
 }
 
 std::string TEditorDriver::Step(const std::string& step) {
@@ -302,8 +300,6 @@ std::string TEditorDriver::Step(const std::string& step) {
   const std::string before = FModel.Text();
   const std::vector<std::string> rowsBefore = F.Rows();
   Execute(step);
-  if (step.starts_with("press") || step.starts_with("dblclick:")) FButtonHeld = true;
-  if (step.starts_with("release") || step == "dropelsewhere") FButtonHeld = false;
   Expect(step, b);
   const std::string wrong = Check(step, b, before, rowsBefore, FModel.Changes() != changes);
   if (wrong.empty()) return "";

@@ -56,7 +56,7 @@ class TEditorDriver {
   // The name with its placeholders filled in at random, or "" when one cannot be.
   std::string Fill(const std::string& name);
   std::string SelectionStartInView() const;
-  bool MeetsOpenFault(const std::string& step, const TBefore& b) const;
+  bool MeetsOpenFault(const std::string& step) const;
   std::string Step(const std::string& step);
   // Adds to the fixture's names: "compose:text" (a whole input-method
   // composition), "dblclick:row,col", "releasecopy" (the drop of a text drag
@@ -92,7 +92,6 @@ class TEditorDriver {
   TEditorFixture F;
   TTextModel FModel;
   std::vector<std::string> FSteps;
-  bool FButtonHeld = false;
   // The rows as the change reports describe them, and what the reports of the current step did.
   std::vector<std::string> FMirror;
   int FReports = 0;

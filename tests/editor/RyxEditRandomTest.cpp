@@ -29,6 +29,8 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
       {"wrap:10", "setall:abc\r\ndef", "Ctrl+A", "wrap:16", "Delete"},
       // Ctrl+Shift+Home keeps the whole text selected.
       {"setall:abc", "Ctrl+End", "Ctrl+A", "Ctrl+Shift+Home", "Delete"},
+      // Ctrl+A while the button is held ends the mouse selection.
+      {"setall:abc\r\ndef", "press:0,1", "Ctrl+A", "move:1,2", "Delete"},
   };
   for (const std::vector<std::string>& steps : sessions) {
     TEditorDriver driver(2);
