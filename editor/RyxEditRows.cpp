@@ -103,7 +103,12 @@ TRowChange TRyxEdit::ReplaceRange(TDisplayPos from, TDisplayPos to, const std::s
 }
 
 void TRyxEdit::ChangeText(TDisplayPos from, TDisplayPos to, const std::string& text, bool caretBefore) {
-  const int x = TextXOfColumn(FLines.Get(from.Line), from.Col) - FScrollX;
+  // The character before the edit may turn into another with the new bytes
+  // (a lead byte alone at its line's end meets a trail, a CR an LF): it is painted again too.
+  const std::string_view row = FLines.Get(from.Line);
+  int start = from.Col;
+  if (start > 0) start = std::max(0, start - (ByteTypeAt(row, start, FSingleByteMode) == kTrailByte ? 2 : 1));
+  const int x = TextXOfColumn(row, start) - FScrollX;
   TRowChange change = ReplaceRange(from, to, text);
   change.XFrom = x;
   if (caretBefore) {

@@ -200,7 +200,8 @@ TRowChange TRyxEdit::RewrapLines(TRowChange change) {
   // Offset of the text the new pieces must reach before old rows may be kept.
   std::size_t reach = 0;
   if (rule.Counting) first = CountedRewrapStart(first, change, reach);
-  if (first < change.First) change.XFrom = 0;
+  // Counted markup may move bytes before the edit to the next row: the first row is painted whole.
+  if (first < change.First || rule.Counting) change.XFrom = 0;
   const std::size_t base = FLines.OffsetOfIndex(first);
   bool lineStart = first == 0 || HasLineEnd(FLines.Get(first - 1));
   // The rows from first on, as one text; starts[k] is where row first + k begins in it.

@@ -86,32 +86,6 @@ std::size_t SameStart(const std::string& a, const std::string& b) {
   return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
 }
 
-// Whether a lead byte ends a line of the text, a character of its own.
-bool HasLoneLead(const std::string& text) {
-  const TTextModel model(text);
-  for (std::size_t at = 0, end = model.ContentEnd(0); at < text.size(); at = end + 2, end = model.ContentEnd(at))
-    if (end > at && model.CharStart(end - 1) == end - 1 && IsDBCSLeadByte(static_cast<unsigned char>(text[end - 1])))
-      return true;
-  return false;
-}
-
-// Faults not mended yet: an edit repaints its first changed row from the
-// edited byte on, also where what the row shows before that byte changed:
-// the rewrap moved bytes before it to the next row, a CR before it became a
-// line break's, or a lead byte that ends its line before the edit or after
-// it makes the character before the edited byte another one. After such an
-// edit the view is painted afresh, so that the screen is checked still.
-bool RepaintMisses(const std::string& before, const std::string& after, const std::vector<std::string>& rowsBefore,
-                   const std::vector<std::string>& rowsAfter) {
-  if (before == after) return false;
-  if (HasLoneLead(before) || HasLoneLead(after)) return true;
-  std::size_t start = 0, row = 0;
-  for (; row < rowsBefore.size() && row < rowsAfter.size() && rowsBefore[row] == rowsAfter[row]; ++row)
-    start += rowsBefore[row].size();
-  return row < rowsBefore.size() && row < rowsAfter.size() &&
-         start + SameStart(StripLineEnd(rowsBefore[row]), StripLineEnd(rowsAfter[row])) < SameStart(before, after);
-}
-
 // Whole-text transforms of the kinds the tools make: every bracketed run
 // dropped, one line dropped, every letter upper-cased, text appended.
 std::string Transform(std::string text, int kind, std::size_t where) {
@@ -298,10 +272,9 @@ std::string TEditorDriver::Step(const std::string& step) {
   FExpectWrong.clear();
   const std::size_t changes = FModel.Changes();
   const std::string before = FModel.Text();
-  const std::vector<std::string> rowsBefore = F.Rows();
   Execute(step);
   Expect(step, b);
-  const std::string wrong = Check(step, b, before, rowsBefore, FModel.Changes() != changes);
+  const std::string wrong = Check(step, b, FModel.Changes() != changes);
   if (wrong.empty()) return "";
   return wrong + "\nbefore the step: text " + Print(before) + ", caret " + std::to_string(b.Caret) + ", selection " +
          std::to_string(b.SelStart) + "-" + std::to_string(b.SelEnd) + (b.SelAll ? " (all)" : "") +
@@ -421,8 +394,7 @@ void TEditorDriver::Expect(const std::string& step, TBefore b) {
   }
 }
 
-std::string TEditorDriver::Check(const std::string& step, const TBefore& b, const std::string& before,
-                                 const std::vector<std::string>& rowsBefore, bool changed) {
+std::string TEditorDriver::Check(const std::string& step, const TBefore& b, bool changed) {
   const TRyxEdit& edit = F.edit;
   if (!FExpectWrong.empty()) return FExpectWrong;
   if (F.Text() != FModel.Text()) return "the text is " + Print(F.Text()) + ", the model's " + Print(FModel.Text());
@@ -446,7 +418,6 @@ std::string TEditorDriver::Check(const std::string& step, const TBefore& b, cons
   if (FChangeEvents != (signals ? 1 : 0)) return "OnChange fired " + std::to_string(FChangeEvents) + " times";
   if (changed && FReportsAtChange != 1) return "OnChange fired before the change report";
   if (changed && FModifiedAtChange != edit.Modified()) return "OnChange fired before the modified state was settled";
-  if (RepaintMisses(before, FModel.Text(), rowsBefore, F.Rows())) F.host.InvalidateRect(nullptr);
   return F.ScreenWrong();
 }
 

@@ -68,8 +68,7 @@ class TEditorDriver {
   void Execute(const std::string& step);
   // Brings the model where the step, just run, should have left it.
   void Expect(const std::string& step, TBefore b);
-  std::string Check(const std::string& step, const TBefore& b, const std::string& before,
-                    const std::vector<std::string>& rowsBefore, bool changed);
+  std::string Check(const std::string& step, const TBefore& b, bool changed);
 
   std::size_t TakeSelection(const TBefore& b);
   void ExpectTyped(const TBefore& b, std::string typed);

@@ -31,6 +31,11 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
       {"setall:abc", "Ctrl+End", "Ctrl+A", "Ctrl+Shift+Home", "Delete"},
       // Ctrl+A while the button is held ends the mouse selection.
       {"setall:abc\r\ndef", "press:0,1", "Ctrl+A", "move:1,2", "Delete"},
+      // An edit that changes the character before it, or what counted markup
+      // leaves on its row before it, repaints that too.
+      {"setall:0\xE3\x81\x82", "Ctrl+End", "type:["},
+      {"counting:1", "wrap:10", "setall:abcdefghi<7>", "Ctrl+End", "compose:\x82\xA0"},
+      {"setall:x\nq\r", "Ctrl+End", "paste:\nw"},
   };
   for (const std::vector<std::string>& steps : sessions) {
     TEditorDriver driver(2);
