@@ -41,6 +41,23 @@ int TRowFlags::CountSet(int first, int last) const {
   return set;
 }
 
+int TRowFlags::Find(int from, int last, bool value) const {
+  if (from > last) return last + 1;
+  if (last >= FCount) throw std::out_of_range("TRowFlags: row out of range");
+  auto [block, at] = Locate(from);
+  const std::uint8_t wanted = value ? 1 : 0;
+  for (int row = from; row <= last; ++block, at = 0) {
+    const std::vector<std::uint8_t>& flags = FBlocks[block];
+    const auto begin = flags.begin() + static_cast<std::ptrdiff_t>(at);
+    const std::size_t take = std::min(flags.size() - at, static_cast<std::size_t>(last - row + 1));
+    const auto end = begin + static_cast<std::ptrdiff_t>(take);
+    const auto found = std::find(begin, end, wanted);
+    if (found != end) return row + static_cast<int>(found - begin);
+    row += static_cast<int>(end - begin);
+  }
+  return last + 1;
+}
+
 void TRowFlags::Write(int first, const std::vector<std::uint8_t>& flags) {
   if (first < 0 || first > FCount || static_cast<std::size_t>(FCount - first) < flags.size())
     throw std::out_of_range("TRowFlags: rows out of range");

@@ -20,6 +20,8 @@ class TRowFlags {
   void Splice(int first, int removed, int inserted);
   // How many of the rows [first, last] are set.
   int CountSet(int first, int last) const;
+  // The first of the rows [from, last] whose flag is value; last + 1 when none is.
+  int Find(int from, int last, bool value) const;
 
  private:
   static constexpr std::size_t kBlockRows = 4096;

@@ -126,11 +126,17 @@ TEST(RowFlagsTest, RandomSplicesAndSetsMatchAPlainArray) {
     const int a = static_cast<int>(random() % model.size());
     const int b = a + static_cast<int>(random() % (model.size() - static_cast<std::size_t>(a)));
     EXPECT_EQ(flags.CountSet(a, b), std::count(model.begin() + a, model.begin() + b + 1, 1)) << i;
+    for (const bool value : {false, true}) {
+      const auto found = std::find(model.begin() + a, model.begin() + b + 1, value ? 1 : 0);
+      EXPECT_EQ(flags.Find(a, b, value), static_cast<int>(found - model.begin())) << i;
+    }
     for (int k = 0; k < 50; ++k) {
       const int row = static_cast<int>(random() % model.size());
       ASSERT_EQ(flags.Get(row), model[static_cast<std::size_t>(row)] != 0) << i << " row " << row;
     }
   }
+  EXPECT_EQ(flags.Find(3, 2, true), 3);
+  EXPECT_THROW(flags.Find(0, flags.Count(), true), std::out_of_range);
   EXPECT_THROW(flags.Get(flags.Count()), std::out_of_range);
   EXPECT_THROW(flags.Splice(0, flags.Count() + 1, 0), std::out_of_range);
   EXPECT_THROW(flags.Write(flags.Count() + 1, {}), std::out_of_range);
