@@ -109,6 +109,7 @@ TOverflowLines* TForm1::CurrentOverflow() {
       FOverflow->Display().LineCount != display.LineCount || FOverflow->Rows() != RyxEdit1->Lines().Count()) {
     FOverflow = std::make_unique<TOverflowLines>(display);
     FOverflow->Reset(RyxEdit1->Lines());
+    FOverflow->MeasureRest(RyxEdit1->Lines());
   }
   return FOverflow.get();
 }
@@ -119,7 +120,7 @@ int TForm1::OverflowLineCount() {
 }
 
 void TForm1::DrawOverflowMarksOf(int L1, int L2) {
-  const TOverflowLines* overflow = CurrentOverflow();
+  TOverflowLines* overflow = CurrentOverflow();
   if (!overflow) return;
   DrawOverflowMarks(RyxEdit1->Canvas(), *RyxEdit1, *overflow, L1, L2);
   // A new font (zoom, settings) or display reaches the editor through a repaint: the preview follows.

@@ -24,6 +24,7 @@ class TDocumentEditor : public TBenchEditor {
       FCache = std::make_unique<TOverflowLines>(TPlayerDisplay{16, 3});
       const Clock::time_point start = Clock::now();
       FCache->Reset(FEdit.Lines());
+      FCache->MeasureRest(FEdit.Lines());
       ResetSeconds = std::chrono::duration<double>(Clock::now() - start).count();
       FEdit.OnLinesChanged = [this](TObject*, int first, int oldLast, int newLast) {
         FCache->Changed(FEdit.Lines(), first, oldLast, newLast);
@@ -32,7 +33,7 @@ class TDocumentEditor : public TBenchEditor {
     FEdit.MoveCaretTo(FEdit.Lines().Count() / 2, 4);
   }
 
-  // Measuring the whole text once, as switching the preview on does.
+  // Measuring the whole text once, as the walk after switching the preview on does.
   double ResetSeconds = 0;
 
   double Keystrokes() {

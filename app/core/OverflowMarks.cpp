@@ -18,11 +18,14 @@ constexpr int kAfterBreakCell = 8 + 4;
 
 }  // namespace
 
-void DrawOverflowMarks(ICanvas& canvas, const TRyxEdit& edit, const TOverflowLines& overflow, int L1, int L2) {
+void DrawOverflowMarks(ICanvas& canvas, const TRyxEdit& edit, TOverflowLines& overflow, int L1, int L2) {
   const TRyxStrings& lines = edit.Lines();
   const int first = std::max(L1, edit.TopLine());
   const int last = std::min({L2, edit.TopLine() + edit.VisibleLines() - 1, lines.Count() - 1});
-  if (first > last || overflow.Count() == 0) return;
+  if (first > last) return;
+  // The rows in view are measured before the walk over the text gets to them.
+  overflow.MeasureRows(lines, first, last);
+  if (overflow.Count() == 0) return;
   const TColor text = canvas.TextColor();
   const TColor background = canvas.BkColor();
   canvas.SetTextColor(kBadgeText);

@@ -3,12 +3,15 @@
 
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/core/OverflowLines.h"
 #include "app/core/OverflowMarks.h"
 #include "app/core/RowFlags.h"
 #include "app/core/TimeTags.h"
+#include "editor/RyxEditSub.h"
+#include "editor/Ryxstrings.h"
 #include "tests/editor/EditorFixture.h"
 
 namespace {
@@ -34,6 +37,7 @@ TEST(OverflowLinesTest, RandomEditsKeepTheCacheEqualToAFreshCount) {
                    "<00:02.00>ab<00:03.00>cd\r\n");
   TOverflowLines cache(display);
   cache.Reset(f.edit.Lines());
+  cache.MeasureRest(f.edit.Lines());
   int reports = 0;
   f.edit.OnLinesChanged = [&](TObject*, int first, int oldLast, int newLast) {
     ++reports;
@@ -82,6 +86,7 @@ TEST(OverflowLinesTest, LinesSplitOverRowsCountOnceOnTheirLastRow) {
   EXPECT_EQ(last, 2);
   TOverflowLines cache({3, 3});
   cache.Reset(lines);
+  cache.MeasureRest(lines);
   EXPECT_EQ(cache.Count(), 1);
   EXPECT_FALSE(cache.EndsOverflow(0));
   EXPECT_TRUE(cache.EndsOverflow(2));
@@ -95,6 +100,158 @@ TEST(OverflowLinesTest, LinesSplitOverRowsCountOnceOnTheirLastRow) {
   EXPECT_TRUE(cache.EndsOverflow(4));
   // A report that does not match the text is refused.
   EXPECT_THROW(cache.Changed(lines, 3, 4, 5), std::out_of_range);
+}
+
+// Rows as the editor stores them, a row without a line break going on in
+// the next as a soft-wrapped one does, changed by random splices: every row
+// after the replaced ones stays in the logical line it was in, as in the
+// editor's reports.
+class TRandomRows {
+ public:
+  explicit TRandomRows(std::mt19937& random) : FRandom(random) {}
+
+  TRyxStrings Lines{64};
+
+  // Replaces rows first..oldLast by newRows random rows; the row before the
+  // rows after them ends a line, or goes on, as the one it replaces did.
+  void Splice(int first, int oldLast, int newRows) {
+    const bool ends = oldLast < 0 || oldLast + 1 >= Lines.Count() || HasLineEnd(Lines.Get(oldLast));
+    for (int row = oldLast; row >= first; --row) Lines.Delete(row);
+    for (int k = 0; k < newRows; ++k) Lines.Insert(first + k, Row(k + 1 < newRows ? FRandom() % 4 != 0 : ends));
+  }
+
+ private:
+  std::string Row(bool endsLine) {
+    // Lines around the limit of 12 cells of the 6 x 2 display, tags not
+    // counting, ID tags, double-byte characters and now and then one
+    // longer than the kept layout's limit.
+    static const std::vector<std::string> pieces = {"ab", "cdefg", "\x82\xA0", "\x82\xA2\x82\xA4", "[00:01.00]",
+                                                     "<00:02.00>", "[ti:abcdefghijklmn]", "hijklmnopq", ""};
+    std::string row;
+    if (FRandom() % 500 == 0) row.assign(66000 + FRandom() % 3, 'x');
+    for (unsigned k = FRandom() % 4; k > 0; --k) row += pieces[FRandom() % pieces.size()];
+    return endsLine ? row + "\r\n" : row;
+  }
+
+  std::mt19937& FRandom;
+};
+
+// The oracle for such rows: each logical line joined and laid out anew, its
+// flag on its last row; a line seen before is not laid out again.
+std::vector<bool> OverflowingRows(const TRyxStrings& lines, TPlayerDisplay display,
+                                  std::unordered_map<std::string, bool>& known) {
+  std::vector<bool> result(static_cast<std::size_t>(lines.Count()), false);
+  std::string line;
+  for (int row = 0; row < lines.Count(); ++row) {
+    const std::string_view stored = lines.Get(row);
+    line.append(stored.substr(0, static_cast<std::size_t>(ContentLength(stored))));
+    if (!HasLineEnd(stored) && row + 1 < lines.Count()) continue;
+    const auto [at, added] = known.try_emplace(line, false);
+    if (added) {
+      at->second = !ParseTaggedLine(line).Id &&
+                   LayOutForPlayer(line, display.HalfCount).Rows.size() > static_cast<std::size_t>(display.LineCount);
+    }
+    result[static_cast<std::size_t>(row)] = at->second;
+    line.clear();
+  }
+  return result;
+}
+
+TEST(OverflowLinesTest, AWalkInStepsWithViewsAndEditsBetweenAgreesWithAFreshMeasure) {
+  const TPlayerDisplay display{6, 2};
+  std::mt19937 random(23);
+  TRandomRows rows(random);
+  rows.Splice(0, -1, 60);
+  TOverflowLines cache(display);
+  cache.Reset(rows.Lines);
+  std::unordered_map<std::string, bool> known;
+  int walks = 0;
+  int completions = 0;
+  int bigChanges = 0;
+  for (int i = 0; i < 700; ++i) {
+    const TRyxStrings& lines = rows.Lines;
+    const int count = lines.Count();
+    const unsigned what = random() % 20;
+    std::string step;
+    int first = 0;
+    int last = -1;
+    if (what < 8) {
+      // An edit of a few rows; now and then more rows than are measured at
+      // once (a text loaded), and a long text is cut back again.
+      first = static_cast<int>(random() % static_cast<unsigned>(count + 1));
+      const int removed = static_cast<int>(random() % static_cast<unsigned>(std::min(count - first, 4) + 1));
+      const int oldLast = first - 1 + removed;
+      int newRows = 1 + static_cast<int>(random() % 4);
+      if (random() % 40 == 0) newRows = TOverflowLines::kMostRowsMeasuredAtOnce + 1 + static_cast<int>(random() % 900);
+      if (count > 1000 && random() % 3 != 0) {
+        first = static_cast<int>(random() % 200);
+        rows.Splice(first, first + count - 500, 1);
+        cache.Changed(lines, first, first + count - 500, first);
+        step = "cut";
+      } else {
+        rows.Splice(first, oldLast, newRows);
+        cache.Changed(lines, first, oldLast, first + newRows - 1);
+        bigChanges += newRows > TOverflowLines::kMostRowsMeasuredAtOnce ? 1 : 0;
+        step = "splice " + std::to_string(first) + ".." + std::to_string(oldLast) + " by " + std::to_string(newRows);
+      }
+    } else if (what < 14) {
+      int before = 0;
+      for (int row = 0; row < count; ++row) before += cache.Measured(row) ? 1 : 0;
+      const bool wasComplete = cache.Complete();
+      cache.MeasureSome(lines, 1 + random() % 300);
+      int after = 0;
+      for (int row = 0; row < count; ++row) after += cache.Measured(row) ? 1 : 0;
+      // A step of the walk measures at least one more row, or ends it.
+      EXPECT_TRUE(wasComplete || after > before || cache.Complete()) << "step " << i;
+      walks += 1;
+      step = "walk";
+    } else if (what < 19) {
+      // A view's rows, its ends past those of the text now and then.
+      first = static_cast<int>(random() % static_cast<unsigned>(count + 4)) - 2;
+      last = first + static_cast<int>(random() % 40);
+      cache.MeasureRows(lines, first, last);
+      step = "view " + std::to_string(first) + ".." + std::to_string(last);
+    } else if (random() % 2 == 0) {
+      cache.Reset(lines);
+      step = "reset";
+    } else {
+      cache.MeasureRest(lines);
+      step = "rest";
+    }
+    const std::vector<bool> expected = OverflowingRows(lines, display, known);
+    ASSERT_EQ(cache.Rows(), lines.Count()) << step;
+    int measuredCount = 0;
+    int all = 0;
+    for (int row = 0; row < lines.Count(); ++row) {
+      const bool flag = expected[static_cast<std::size_t>(row)];
+      all += flag ? 1 : 0;
+      if (!cache.Measured(row)) {
+        ASSERT_FALSE(cache.EndsOverflow(row)) << "step " << i << " " << step << " row " << row;
+        continue;
+      }
+      ASSERT_EQ(cache.EndsOverflow(row), flag) << "step " << i << " " << step << " row " << row;
+      measuredCount += flag ? 1 : 0;
+    }
+    // The count is that of the measured rows, the whole text's once the walk is over.
+    ASSERT_EQ(cache.Count(), measuredCount) << "step " << i << " " << step;
+    if (step.starts_with("view")) {
+      for (int row = std::max(first, 0); row <= std::min(last, lines.Count() - 1); ++row) {
+        ASSERT_TRUE(cache.Measured(row)) << "step " << i << " " << step << " row " << row;
+      }
+    }
+    ASSERT_TRUE(step != "rest" || cache.Complete());
+    if (cache.Complete()) {
+      ++completions;
+      ASSERT_EQ(cache.Count(), all) << "step " << i << " " << step;
+      for (int row = 0; row < lines.Count(); ++row) {
+        ASSERT_TRUE(cache.Measured(row)) << "step " << i << " row " << row;
+      }
+    }
+  }
+  // The random steps went through each case.
+  EXPECT_GT(walks, 100);
+  EXPECT_GT(completions, 50);
+  EXPECT_GT(bigChanges, 3);
 }
 
 TEST(RowFlagsTest, RandomSplicesAndSetsMatchAPlainArray) {
