@@ -106,8 +106,9 @@ std::array<std::string, 2> TPlayerPreview::HeadingLines(const TPreviewHeading& h
               UnicodeToUtf8(AnsiToUnicode(first)) + "」で始まります";
     }
   }
-  return {Ansi(line), Ansi("はみ出す行: " + std::to_string(heading.OverflowLines) + " (" +
-                           std::to_string(FDisplay.HalfCount) + "×" + std::to_string(FDisplay.LineCount) + ")")};
+  const std::string count = heading.OverflowLines ? std::to_string(*heading.OverflowLines) : "数えています…";
+  return {Ansi(line), Ansi("はみ出す行: " + count + " (" + std::to_string(FDisplay.HalfCount) + "×" +
+                           std::to_string(FDisplay.LineCount) + ")")};
 }
 
 int TPlayerPreview::Width(const ITextMeasurer& font) const {
@@ -119,7 +120,7 @@ void TPlayerPreview::DrawHeading(ICanvas& canvas, const TPreviewGeometry& at, co
   canvas.SetBkColor(kBackground);
   canvas.SetTextColor(Pages() > 1 ? kOverflow : kInk);
   canvas.TextOut(at.Left, at.Top, lines[0]);
-  canvas.SetTextColor(heading.OverflowLines > 0 ? kOverflow : kInk);
+  canvas.SetTextColor(heading.OverflowLines.value_or(0) > 0 ? kOverflow : kInk);
   canvas.TextOut(at.Left, at.Top + at.CellHeight, lines[1]);
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,8 @@ struct TPreviewGeometry {
 // What the heading tells besides the line itself.
 struct TPreviewHeading {
   int LineNumber = 1;     // the logical line shown, from 1
-  int OverflowLines = 0;  // lines of the whole text that need more than one page
+  // Lines of the whole text that need more than one page; none while they are still being counted.
+  std::optional<int> OverflowLines = 0;
 };
 
 class TPlayerPreview {

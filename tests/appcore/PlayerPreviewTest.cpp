@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,31 @@ TEST(PlayerPreviewTest, DrawsOnlyThePagesThatFitTheArea) {
   }
   EXPECT_GT(glyphs, 0);
   EXPECT_LT(glyphs, 200);
+}
+
+TEST(PlayerPreviewTest, TheHeadingTellsTheOverflowingLinesOnceTheyAreCounted) {
+  struct TCase {
+    std::optional<int> count;
+    std::string text;
+    bool marked;  // in the colour of overflow rather than that of the line's heading, which fits
+  };
+  const std::vector<TCase> cases = {
+      {std::nullopt, "はみ出す行: 数えています… (6×2)", false},
+      {0, "はみ出す行: 0 (6×2)", false},
+      {3, "はみ出す行: 3 (6×2)", true},
+  };
+  for (const TCase& c : cases) {
+    THeadlessCanvas canvas;
+    TPlayerPreview(Sjis("ab"), {6, 2}).Draw(canvas, TRect{0, 0, 400, 400}, TPreviewHeading{1, c.count});
+    std::vector<TCanvasOp> texts;
+    for (const TCanvasOp& op : canvas.Ops()) {
+      if (op.Op == "text") texts.push_back(op);
+    }
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[0].Text, Sjis("1 行目: 1 行 / 1 ページ"));
+    EXPECT_EQ(texts[1].Text, Sjis(c.text));
+    EXPECT_EQ(texts[1].Color != texts[0].Color, c.marked) << c.text;
+  }
 }
 
 }  // namespace
