@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -157,6 +158,9 @@ class TForm1 : public QMainWindow {
   // ...if the last check took no longer than this; a slower one would stall
   // the typing, so the panel is marked out of date instead.
   std::chrono::milliseconds LiveTagCheckLimit{50};
+  // While the preview is shown and the overflowing lines of a new text are
+  // not all counted yet, the count goes on a step at a time between the events.
+  QTimer* OverflowWalkTimer = nullptr;
 
   // Menu handlers.
   void N7Click();   // 新規: an empty text of no file, after the unsaved-changes question
@@ -197,8 +201,9 @@ class TForm1 : public QMainWindow {
   // Whether the guides and the wrap pass over time tags and ID lines, as the player does.
   void SetTagsUncounted(bool uncounted);
   void CountTagsClick();
-  // Lines of the text that need more player rows than a page holds; 0 while the preview is off.
-  int OverflowLineCount();
+  // Lines of the text that need more player rows than a page holds; 0
+  // while the preview is off, none while they are still being counted.
+  std::optional<int> OverflowLineCount();
   // Puts the recent files into "ファイル(&F)" above 終了, as "&1 name" to
   // "&8 name", a missing file greyed; runs when the menu opens.
   void UpdateRecentMenu();
@@ -260,6 +265,8 @@ class TForm1 : public QMainWindow {
   std::size_t RunTagCheck(TWorkProgress* progress = nullptr);
   // The overflow cache for the display now set, measured anew when the display changed; null while the preview is off.
   TOverflowLines* CurrentOverflow();
+  // One step of the count of a new text's overflowing lines; the preview's heading shows the count once it is whole.
+  void WalkOverflow();
   void DrawOverflowMarksOf(int L1, int L2);
   // The timing studio (Unit1Timing.cpp): made with the menus, told of each lyrics file opened.
   void CreateTimingStudio();

@@ -20,6 +20,15 @@
 #include "platform/Exceptions.h"
 #include "platform/qt/ControlHostWidget.h"
 
+namespace {
+
+// The text one step of the count of overflowing lines measures: a
+// millisecond or two, so that a key typed meanwhile waits no longer than
+// that; a text of song lyrics is counted whole in its first step.
+constexpr std::size_t kOverflowStepBytes = 128 * 1024;
+
+}  // namespace
+
 void TForm1::CreateLyricsTools() {
   T1->addSeparator();
   CheckTagsAction = T1->addAction("タイムタグを検査(&C)");
@@ -71,6 +80,10 @@ void TForm1::CreateLyricsTools() {
     });
   });
 
+  OverflowWalkTimer = new QTimer(this);
+  OverflowWalkTimer->setInterval(0);
+  connect(OverflowWalkTimer, &QTimer::timeout, this, [this] { Run([this] { WalkOverflow(); }); });
+
   RyxEdit1->OnLinesChanged = [this](TObject*, int first, int oldLast, int newLast) {
     RyxEdit1LinesChanged(first, oldLast, newLast);
   };
@@ -97,6 +110,8 @@ void TForm1::RyxEdit1LinesChanged(int first, int oldLast, int newLast) {
     // Measured anew from the whole text when it is next needed.
     FOverflow.reset();
   }
+  // A text loaded or wrapped anew is counted again in steps.
+  if (FOverflow && !FOverflow->Complete()) OverflowWalkTimer->start();
   PreviewPanel->View()->update();
 }
 
@@ -109,14 +124,28 @@ TOverflowLines* TForm1::CurrentOverflow() {
       FOverflow->Display().LineCount != display.LineCount || FOverflow->Rows() != RyxEdit1->Lines().Count()) {
     FOverflow = std::make_unique<TOverflowLines>(display);
     FOverflow->Reset(RyxEdit1->Lines());
-    FOverflow->MeasureRest(RyxEdit1->Lines());
+    // The rows in view are measured as they are painted; the rest of a long
+    // text is counted a step at a time after the first.
+    FOverflow->MeasureSome(RyxEdit1->Lines(), kOverflowStepBytes);
+    if (!FOverflow->Complete()) OverflowWalkTimer->start();
   }
   return FOverflow.get();
 }
 
-int TForm1::OverflowLineCount() {
+void TForm1::WalkOverflow() {
+  TOverflowLines* overflow = CurrentOverflow();
+  if (overflow && !overflow->Complete()) {
+    overflow->MeasureSome(RyxEdit1->Lines(), kOverflowStepBytes);
+    if (overflow->Complete()) PreviewPanel->View()->update();
+  }
+  if (!overflow || overflow->Complete()) OverflowWalkTimer->stop();
+}
+
+std::optional<int> TForm1::OverflowLineCount() {
   const TOverflowLines* overflow = CurrentOverflow();
-  return overflow ? overflow->Count() : 0;
+  if (!overflow) return 0;
+  if (!overflow->Complete()) return std::nullopt;
+  return overflow->Count();
 }
 
 void TForm1::DrawOverflowMarksOf(int L1, int L2) {
@@ -131,8 +160,9 @@ void TForm1::SetPreviewShown(bool shown) {
   FPreviewShown = shown;
   PreviewAction->setChecked(shown);
   PreviewPanel->setVisible(shown);
-  // Off, nothing follows the edits; on, the whole text is measured once.
+  // Off, nothing follows the edits; on, the whole text is counted anew.
   FOverflow.reset();
+  OverflowWalkTimer->stop();
   RyxEdit1->RefreshView();
 }
 

@@ -20,8 +20,8 @@ constexpr std::size_t kLongestKaraokeLine = 64 * 1024;
 
 }  // namespace
 
-TPreviewView::TPreviewView(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,
-                           QWidget* parent)
+TPreviewView::TPreviewView(const TRyxEdit& edit, const TDeviceSettings& device,
+                           std::function<std::optional<int>()> overflowLines, QWidget* parent)
     : QWidget(parent),
       FEdit(edit),
       FDevice(device),
@@ -87,8 +87,8 @@ void TPreviewView::FollowSong() {
   if (sung != FDrawnSungLine || (sung && SungBytesNow() != FSungBytes)) update();
 }
 
-TPreviewPanel::TPreviewPanel(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,
-                             QWidget* parent)
+TPreviewPanel::TPreviewPanel(const TRyxEdit& edit, const TDeviceSettings& device,
+                             std::function<std::optional<int>()> overflowLines, QWidget* parent)
     : QDockWidget("プレビュー", parent), FView(new TPreviewView(edit, device, std::move(overflowLines), this)) {
   setObjectName("PreviewPanel");
   setWidget(FView);

@@ -21,7 +21,7 @@ class TPreviewView : public QWidget {
   Q_OBJECT
 
  public:
-  TPreviewView(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,
+  TPreviewView(const TRyxEdit& edit, const TDeviceSettings& device, std::function<std::optional<int>()> overflowLines,
                QWidget* parent = nullptr);
   ~TPreviewView() override;
   QSize sizeHint() const override;
@@ -39,7 +39,7 @@ class TPreviewView : public QWidget {
  private:
   const TRyxEdit& FEdit;
   const TDeviceSettings& FDevice;
-  std::function<int()> FOverflowLines;
+  std::function<std::optional<int>()> FOverflowLines;
   std::unique_ptr<QtCanvas> FCanvas;
   // The preview last drawn, on that display: it keeps its line, so that a
   // repaint for a caret move on the same line does not lay a long line out
@@ -59,7 +59,7 @@ class TPreviewPanel : public QDockWidget {
   Q_OBJECT
 
  public:
-  TPreviewPanel(const TRyxEdit& edit, const TDeviceSettings& device, std::function<int()> overflowLines,
+  TPreviewPanel(const TRyxEdit& edit, const TDeviceSettings& device, std::function<std::optional<int>()> overflowLines,
                 QWidget* parent = nullptr);
   TPreviewView* View() const { return FView; }
 

@@ -191,6 +191,13 @@ TEST_F(LyricsTest, ThePreviewCountsOverflowingLinesAsTheTextChangesAndIsRemember
     // A new display is measured anew.
     form.DeviceSettings().HalfCount = 16;
     EXPECT_EQ(form.OverflowLineCount(), 0);
+    // A long text is counted a step at a time between the events: its count is told once it is whole.
+    std::string longText;
+    for (int i = 0; i < 20000; ++i) longText += "abcdefghijklmnopq\r\nabc\r\n";
+    form.RyxEdit1->SetAllText(longText);
+    EXPECT_EQ(form.OverflowLineCount(), std::nullopt);
+    for (int i = 0; i < 100 && !form.OverflowLineCount(); ++i) QApplication::processEvents();
+    EXPECT_EQ(form.OverflowLineCount(), 20000);
     // The panel's own close box switches the preview off.
     form.PreviewPanel->close();
     EXPECT_FALSE(form.PreviewShown());
