@@ -11,6 +11,11 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build/bench"
 data="$root/build/bench-data"
 export QT_QPA_PLATFORM=offscreen
+# The window benchmarks type into texts they never save: their recovery
+# copies go to a state folder of the run's own, not to the user's.
+XDG_STATE_HOME="$(mktemp -d)"
+export XDG_STATE_HOME
+trap 'rm -rf "$XDG_STATE_HOME"' EXIT
 
 ROWS=(open mainopen launch memory save keys mainkeys mainstamp mainwordstamp mainwaveform mainlongline mainfind longline overflow wrap tools windowtools check)
 
