@@ -64,8 +64,6 @@ bool MaySpanLines(const std::u16string& pattern) {
   return false;
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Units of the engine's backtracking (roughly milliseconds) that one line,
 // or the whole text, may take.
 constexpr int kSearchTimeLimit = 3000;
@@ -86,13 +84,8 @@ TTextSearch::TTextSearch(const TSearchOptions& options)
   });
   std::size_t lossy = 0;
   const std::string bytes = UnicodeToAnsi(options.Pattern, &lossy);
-  if (!FRegularExpression && !FIgnoreWidth && lossy == 0 && (options.MatchCase || foldsOnlyAscii)) {
-    FFoldedBytes = bytes;
-    std::transform(FFoldedBytes.begin(), FFoldedBytes.end(), FFoldedBytes.begin(), LowerAscii);
-    FSkip.fill(FFoldedBytes.size());
-    for (std::size_t i = 0; i + 1 < FFoldedBytes.size(); ++i)
-      FSkip[static_cast<unsigned char>(FFoldedBytes[i])] = FFoldedBytes.size() - 1 - i;
-  }
+  if (!FRegularExpression && !FIgnoreWidth && lossy == 0 && (options.MatchCase || foldsOnlyAscii))
+    FBytePattern = TBytePattern(bytes);
   if (FRegularExpression)
     FRegExp.SetPattern(FIgnoreWidth ? FoldPattern(options.Pattern) : options.Pattern);
   else
@@ -138,20 +131,6 @@ std::u16string TTextSearch::LiteralReplacement(const std::u16string& replacement
     if (c == u'$') literal += u'$';
   }
   return literal;
-}
-
-bool TTextSearch::MayMatch(std::string_view text) const {
-  const std::size_t m = FFoldedBytes.size();
-  if (m == 0) return true;
-  // Horspool's search, bytes compared with ASCII letters lowered, the table
-  // made once for the pattern: the look runs for every line of a long search.
-  for (std::size_t at = 0; at + m <= text.size();
-       at += FSkip[static_cast<unsigned char>(LowerAscii(text[at + m - 1]))]) {
-    std::size_t k = m;
-    while (k > 0 && LowerAscii(text[at + k - 1]) == FFoldedBytes[k - 1]) --k;
-    if (k == 0) return true;
-  }
-  return false;
 }
 
 std::string TTextSearch::Bytes(const std::u16string& replacement) { return UnicodeToAnsiLossless(replacement); }

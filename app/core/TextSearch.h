@@ -1,7 +1,6 @@
 // TTextSearch: finding and replacing a pattern in Shift-JIS text, character by character.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -9,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/core/BytePattern.h"
 #include "platform/RegExp.h"
 
 struct TSearchOptions {
@@ -55,7 +55,11 @@ class TTextSearch {
   void SetTimeLimit(int units) { FRegExp.SetTimeLimit(units); }
   // False when text cannot hold a match: a plain pattern's bytes (ASCII
   // letters in either case) are not in it. A cheap look before the search.
-  bool MayMatch(std::string_view text) const;
+  bool MayMatch(std::string_view text) const {
+    return FBytePattern.Empty() || FBytePattern.Find(text) != std::string_view::npos;
+  }
+  // The bytes MayMatch looks for; empty when no byte look is possible.
+  const TBytePattern& BytePattern() const { return FBytePattern; }
   // Every match in text, as byte offsets; with a replacement, each carries
   // its expansion (UTF-16, private codes for bytes that are no character).
   std::vector<TRegExpMatch> Matches(std::string_view text, const std::u16string* replacement = nullptr);
@@ -91,9 +95,6 @@ class TTextSearch {
   bool FRegularExpression;
   bool FIgnoreWidth;
   bool FSpansLines;
-  // A plain pattern's bytes with ASCII letters in lower case; empty when no byte look is possible.
-  std::string FFoldedBytes;
-  // How far the look moves on after a byte (lowered) under the pattern's last byte.
-  std::array<std::size_t, 256> FSkip{};
+  TBytePattern FBytePattern;
   TRegExp FRegExp;
 };

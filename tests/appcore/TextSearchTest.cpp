@@ -213,14 +213,16 @@ TEST(WidthFoldingTest, JoinsOnlyMarksThatMakeOneCharacter) {
 }  // namespace
 
 // The look before a search lets a line through exactly when it holds the
-// pattern's bytes, ASCII letters in either case: random lines and patterns
-// against a plain search of both lowered.
-TEST(TextSearchTest, TheByteLookPassesExactlyTheLinesThatHoldThePattern) {
+// pattern's bytes, ASCII letters in either case, and finds the first and
+// last place where they start: random lines and patterns against a plain
+// search of both lowered, lines long enough to take several lanes of the
+// look and a rest.
+TEST(TextSearchTest, TheByteLookFindsExactlyThePlacesThatHoldThePattern) {
   const auto lowered = [](std::string s) {
     for (char& c : s) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     return s;
   };
-  const std::vector<std::string> pieces = {"a", "B", "ab", "AB", "b", "x", Sjis("あ"), "\x82", "\xa0", " "};
+  const std::vector<std::string> pieces = {"a", "B", "ab", "AB", "b", "x", "@", Sjis("あ"), "\x82", "\xa0", " ", "`", "Z"};
   std::mt19937 random(3);
   // Patterns of whole characters (a byte that is none has no look); lines of any bytes.
   const auto some = [&](std::size_t most, std::size_t kinds) {
@@ -229,11 +231,14 @@ TEST(TextSearchTest, TheByteLookPassesExactlyTheLinesThatHoldThePattern) {
     return s;
   };
   for (int round = 0; round < 3000; ++round) {
-    std::string pattern = some(4, 7);
+    std::string pattern = some(4, 8);
     if (pattern.empty()) pattern = "a";
     const TTextSearch search(TSearchOptions{AnsiToUnicode(pattern), false, false, false});
-    const std::string line = some(12, pieces.size());
-    const bool holds = lowered(line).find(lowered(pattern)) != std::string::npos;
+    const std::string line = some(round % 2 ? 12 : 60, pieces.size());
+    const std::string low = lowered(line);
+    const bool holds = low.find(lowered(pattern)) != std::string::npos;
     ASSERT_EQ(search.MayMatch(line), holds) << testing::PrintToString(line) << " / " << testing::PrintToString(pattern);
+    ASSERT_EQ(search.BytePattern().Find(line), low.find(lowered(pattern))) << testing::PrintToString(line);
+    ASSERT_EQ(search.BytePattern().FindLast(line), low.rfind(lowered(pattern))) << testing::PrintToString(line);
   }
 }
