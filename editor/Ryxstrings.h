@@ -81,6 +81,13 @@ class TRyxStrings {
   // block as well.
   std::size_t OffsetOfIndex(int index) const { return FList.BytesBefore(index); }
   int IndexAtOffset(std::size_t offset) const { return FList.IndexAtByte(offset); }
+  // Calls visit(index, line) for the lines from index on, upward or
+  // downward, until visit returns false or the lines end; no lookup per line.
+  template <class Visit>
+  void VisitLines(int index, bool forward, Visit visit) const {
+    CheckIndex(index);
+    FList.VisitFrom(index, forward, visit);
+  }
   // All lines concatenated, the end-of-text marker included.
   TByteBuffer TextBuffer() const;
   // Replaces the lines by the pieces of text: from each point on, the next

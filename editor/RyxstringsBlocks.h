@@ -65,6 +65,11 @@ class TLineBlocks {
     for (const TBlock& block : FBlocks)
       for (std::size_t i = 0; i < block.Data.size(); ++i) visit(View(block, i));
   }
+  // Calls visit(index, line) for the lines from index (checked by the
+  // caller) on, upward or downward, until visit returns false or the lines
+  // end: block by block, with no lookup per line.
+  template <class Visit>
+  void VisitFrom(int index, bool forward, Visit visit) const;
 
  private:
   friend class TLineAppender;
@@ -148,6 +153,20 @@ void TLineBlocks::InsertShared(int index, TByteBuffer text, Next next) {
   for (std::string_view line; next(line); ++lines)
     AppendEntry(fresh, line.data(), static_cast<std::uint32_t>(line.size()));
   Splice(index, std::move(text), std::move(fresh), lines);
+}
+
+template <class Visit>
+void TLineBlocks::VisitFrom(int index, bool forward, Visit visit) const {
+  auto [b, i] = Locate(index);
+  for (;;) {
+    const TBlock& block = FBlocks[static_cast<std::size_t>(b)];
+    const int size = static_cast<int>(block.Data.size());
+    for (; i >= 0 && i < size; i += forward ? 1 : -1, index += forward ? 1 : -1)
+      if (!visit(index, View(block, static_cast<std::size_t>(i)))) return;
+    b += forward ? 1 : -1;
+    if (b < 0 || b >= static_cast<int>(FBlocks.size())) return;
+    i = forward ? 0 : static_cast<int>(FBlocks[static_cast<std::size_t>(b)].Data.size()) - 1;
+  }
 }
 
 // Appends lines at the end of a store. A line whose bytes lie in one of the

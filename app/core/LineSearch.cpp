@@ -2,6 +2,7 @@
 #include "app/core/LineSearch.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "editor/RyxEditSub.h"
 #include "editor/Ryxstrings.h"
@@ -16,12 +17,17 @@ constexpr std::size_t kStepBytes = 1 << 20;
 // A line costs about this much besides its bytes.
 constexpr std::size_t kLineCost = 16;
 
+std::optional<TCandidateLines> CandidatesFor(const TTextSearch& search, const TRyxStrings& rows) {
+  if (search.BytePattern().Empty()) return std::nullopt;
+  return std::optional<TCandidateLines>(std::in_place, rows, search.BytePattern());
+}
+
 }  // namespace
 
 TLineReader::TLineReader(const TRyxStrings& rows)
     : FRows(rows), FCount(rows.LogicalLineOf(rows.Count() - 1) + 1) {}
 
-const std::string& TLineReader::Read(int n) {
+const std::string& TLineReader::Read(int n, int firstRow) {
   int first = 0;
   if (FLine >= 0 && n == FLine + 1) {
     first = FLastRow + 1;
@@ -30,7 +36,7 @@ const std::string& TLineReader::Read(int n) {
     first = FFirstRow - 1;
     while (first > 0 && !HasLineEnd(FRows.Get(first - 1))) --first;
   } else if (FLine != n) {
-    first = FRows.FirstIndexOfLogicalLine(n);
+    first = firstRow >= 0 ? firstRow : FRows.FirstIndexOfLogicalLine(n);
   } else {
     return FText;
   }
@@ -109,7 +115,11 @@ void RunInterruptible(TTextSearch& search, TWorkProgress* progress, const std::f
 }
 
 TLineFinder::TLineFinder(TTextSearch& search, const TRyxStrings& rows, TLineMatch selection, bool forward)
-    : FSearch(search), FReader(rows), FSelection(selection), FForward(forward) {}
+    : FSearch(search),
+      FReader(rows),
+      FCandidates(CandidatesFor(search, rows)),
+      FSelection(selection),
+      FForward(forward) {}
 
 std::optional<TLineMatch> TLineFinder::Pick(int line, const std::vector<TRegExpMatch>& matches) const {
   auto at = [line](const TRegExpMatch& m) {
@@ -140,8 +150,22 @@ bool TLineFinder::Step(std::size_t budget) {
   while (!FDone && looked < budget) {
     // Visit v looks at the line v lines on from the start, round the end; visit count is the start again.
     const int step = FForward ? FVisited : -FVisited;
-    const int line = ((start + step) % count + count) % count;
-    const std::string& text = FReader.Read(line);
+    int line = ((start + step) % count + count) % count;
+    int row = -1;  // the line's first row, when known
+    if (FVisited > 0 && FCandidates) {
+      // Up to the end of the text (its start, backward), then round to the start line.
+      const int end = FForward ? (line > start ? count - 1 : start) : (line < start ? 0 : start);
+      const TLineLook look = FCandidates->Next(line, end, FForward, budget - looked);
+      looked += look.Looked;
+      FVisited += std::abs(look.Line - line);
+      if (!look.Candidate) {
+        FDone = FVisited > count;
+        continue;
+      }
+      line = look.Line;
+      row = look.Row;
+    }
+    const std::string& text = FReader.Read(line, row);
     looked += text.size() + kLineCost;
     if (const auto match = Pick(line, LineMatches(FSearch, text, line == count - 1 && count > 1))) {
       const bool past = FVisited > 0 && (FForward ? line <= start : line >= start);
@@ -154,14 +178,27 @@ bool TLineFinder::Step(std::size_t budget) {
   return FDone;
 }
 
+void TLineFinder::RowsChanged() {
+  FReader.Forget();
+  if (FCandidates) FCandidates->Forget();
+}
+
 TMatchCounter::TMatchCounter(TTextSearch& search, const TRyxStrings& rows, std::optional<TLineMatch> current)
-    : FSearch(search), FReader(rows), FCurrent(current) {}
+    : FSearch(search), FReader(rows), FCandidates(CandidatesFor(search, rows)), FCurrent(current) {}
 
 bool TMatchCounter::Step(std::size_t budget) {
   const int count = FReader.Count();
   std::size_t looked = 0;
-  for (; FLine < count && looked < budget; ++FLine) {
-    const std::string& text = FReader.Read(FLine);
+  while (FLine < count && looked < budget) {
+    int row = -1;
+    if (FCandidates) {
+      const TLineLook look = FCandidates->Next(FLine, count - 1, true, budget - looked);
+      looked += look.Looked;
+      FLine = look.Line;
+      if (!look.Candidate) continue;
+      row = look.Row;
+    }
+    const std::string& text = FReader.Read(FLine, row);
     looked += text.size() + kLineCost;
     const std::vector<TRegExpMatch> matches = LineMatches(FSearch, text, FLine == count - 1 && count > 1);
     if (FCurrent && FCurrent->Start.Line == FLine) {
@@ -172,8 +209,14 @@ bool TMatchCounter::Step(std::size_t budget) {
       }
     }
     FCount += matches.size();
+    ++FLine;
   }
   return FLine >= count;
+}
+
+void TMatchCounter::RowsChanged() {
+  FReader.Forget();
+  if (FCandidates) FCandidates->Forget();
 }
 
 TLineReplacer::TLineReplacer(TTextSearch& search, const TRyxStrings& rows, const std::u16string& replacement)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/CandidateLines.h"
 #include "app/core/TextSearch.h"
 #include "app/core/WorkProgress.h"
 #include "editor/RyxEditPos.h"
@@ -30,8 +31,9 @@ class TLineReader {
   explicit TLineReader(const TRyxStrings& rows);
 
   int Count() const { return FCount; }
-  // The content of logical line n (from 0) without its line break.
-  const std::string& Read(int n);
+  // The content of logical line n (from 0) without its line break; its
+  // first row, when the caller knows it, saves finding it.
+  const std::string& Read(int n, int firstRow = -1);
   void Forget() { FLine = -1; }
 
  private:
@@ -90,13 +92,15 @@ class TLineFinder : public TLineWork {
   const std::optional<TFoundLine>& Found() const { return FFound; }
   std::uint64_t Done() const override { return static_cast<std::uint64_t>(FVisited); }
   std::uint64_t Total() const override { return static_cast<std::uint64_t>(FReader.Count()) + 1; }
-  void RowsChanged() override { FReader.Forget(); }
+  void RowsChanged() override;
 
  private:
   std::optional<TLineMatch> Pick(int line, const std::vector<TRegExpMatch>& matches) const;
 
   TTextSearch& FSearch;
   TLineReader FReader;
+  // For a pattern with a byte look: the lines that cannot hold it are passed over.
+  std::optional<TCandidateLines> FCandidates;
   TLineMatch FSelection;
   bool FForward;
   int FVisited = 0;
@@ -115,11 +119,12 @@ class TMatchCounter : public TLineWork {
   std::size_t CurrentIndex() const { return FCurrentIndex; }
   std::uint64_t Done() const override { return static_cast<std::uint64_t>(FLine); }
   std::uint64_t Total() const override { return static_cast<std::uint64_t>(FReader.Count()); }
-  void RowsChanged() override { FReader.Forget(); }
+  void RowsChanged() override;
 
  private:
   TTextSearch& FSearch;
   TLineReader FReader;
+  std::optional<TCandidateLines> FCandidates;
   std::optional<TLineMatch> FCurrent;
   int FLine = 0;
   std::size_t FCount = 0;

@@ -14,27 +14,44 @@ namespace {
 
 std::string Sjis(const std::string& utf8) { return UnicodeToAnsi(Utf8ToUnicode(utf8)); }
 
-// A store whose logical lines are cut into rows at random places, as
-// wrapping cuts them, in blocks of a few rows to reach the blocks' edges.
+// How a store holds its lines: cut into rows at random places, as wrapping
+// cuts them, one cut in CutOneIn tries (0: none); the rows in one buffer one
+// after the other, as a loaded file's, but one row in CopyOneIn (1: every
+// row, 0: none) in a copy of its own, apart in memory, as an edit leaves it.
+struct TStoreShape {
+  int BlockLines = 3;
+  unsigned CutOneIn = 3;
+  unsigned CopyOneIn = 1;
+};
+
 struct TCutStore {
-  TRyxStrings Rows{3};
+  TRyxStrings Rows;
   std::string Text;  // the model: the whole text
   std::vector<std::size_t> LineStart;
 
-  TCutStore(const std::vector<std::string>& lines, std::mt19937& random) {
+  TCutStore(const std::vector<std::string>& lines, std::mt19937& random, TStoreShape shape = {})
+      : Rows(shape.BlockLines) {
+    std::vector<std::size_t> pieces;
+    std::string stored;
     for (std::size_t n = 0; n < lines.size(); ++n) {
       LineStart.push_back(Text.size());
       const std::string& line = lines[n];
       const bool last = n + 1 == lines.size();
       std::size_t at = 0;
-      while (line.size() - at > 1 && random() % 3 == 0) {
-        const std::size_t cut = 1 + random() % (line.size() - at - 1);
-        Rows.Add(line.substr(at, cut));
-        at += cut;
+      while (shape.CutOneIn > 0 && line.size() - at > 1 && random() % shape.CutOneIn == 0) {
+        pieces.push_back(1 + random() % (line.size() - at - 1));
+        at += pieces.back();
       }
-      Rows.Add(line.substr(at) + (last ? std::string(2, '\0') : "\r\n"));
+      pieces.push_back(line.size() - at + 2);
+      stored += line + (last ? std::string(2, '\0') : "\r\n");
       Text += line + (last ? "" : "\r\n");
     }
+    TByteBuffer buffer(stored.size());
+    buffer.Append(stored);
+    std::size_t next = 0;
+    Rows.AssignPieces(std::move(buffer), [&](std::string_view) { return pieces[next++]; });
+    for (int i = 0; i < Rows.Count(); ++i)
+      if (shape.CopyOneIn > 0 && random() % shape.CopyOneIn == 0) Rows.Put(i, std::string(Rows.Get(i)));
   }
   std::size_t Offset(TLogicalPos at) const { return LineStart[static_cast<std::size_t>(at.Line)] + static_cast<std::size_t>(at.Col); }
   TLogicalPos At(std::size_t offset) const {
@@ -42,6 +59,48 @@ struct TCutStore {
     return {static_cast<int>(line), static_cast<int>(offset - LineStart[static_cast<std::size_t>(line)])};
   }
 };
+
+// Runs work in steps of random budgets, small ones too.
+void RunInSteps(TLineWork& work, std::mt19937& random) {
+  while (!work.Step(1 + random() % 300)) {
+  }
+}
+
+// Find Next by lines from the selection [a, b) of the whole text, both
+// ways, against the whole-text search.
+void ExpectFindNextAgrees(const TSearchOptions& options, const TCutStore& store, std::size_t a, std::size_t b,
+                          std::mt19937& random) {
+  TTextSearch whole(options);
+  TTextSearch byLines(options);
+  ASSERT_FALSE(byLines.SpansLines());
+  // Selections start and end on character boundaries, never inside a line break.
+  const TLineMatch selection{store.At(a), store.At(b)};
+  a = store.Offset(selection.Start);
+  b = store.Offset(selection.End);
+  for (const bool forward : {true, false}) {
+    const auto expected = whole.FindNext(store.Text, a, b, forward);
+    TLineFinder finder(byLines, store.Rows, selection, forward);
+    RunInSteps(finder, random);
+    ASSERT_EQ(finder.Found().has_value(), expected.has_value()) << forward;
+    if (!expected) continue;
+    EXPECT_EQ(finder.Found()->Match, (TLineMatch{store.At(expected->Match.Start), store.At(expected->Match.End)}))
+        << forward;
+    EXPECT_EQ(finder.Found()->Wrapped, expected->Wrapped) << forward;
+  }
+}
+
+// The count of every match by lines, and the place of the last among
+// them, against the whole-text search's matches.
+void ExpectCountAgrees(const TSearchOptions& options, const TCutStore& store, const std::vector<TRegExpMatch>& all,
+                       std::mt19937& random) {
+  TTextSearch byLines(options);
+  const std::optional<TLineMatch> current =
+      all.empty() ? std::nullopt : std::optional(TLineMatch{store.At(all.back().Start), store.At(all.back().End)});
+  TMatchCounter counter(byLines, store.Rows, current);
+  RunInSteps(counter, random);
+  EXPECT_EQ(counter.Count(), all.size());
+  EXPECT_EQ(counter.CurrentIndex(), all.size());
+}
 
 TEST(LineSearchTest, FindCountAndReplaceByLinesAgreeWithTheWholeText) {
   std::mt19937 random(20261209);
@@ -59,38 +118,19 @@ TEST(LineSearchTest, FindCountAndReplaceByLinesAgreeWithTheWholeText) {
     // whole-text search's "^", where the editor sees none.
     for (std::string& line : lines)
       if (!line.empty() && (line.back() == '\x81' || line.back() == '\r')) line.back() = 'x';
-    TCutStore store(lines, random);
     const TSearchOptions& options = patterns[random() % patterns.size()];
     SCOPED_TRACE(testing::Message() << "round " << round << " pattern " << UnicodeToUtf8(options.Pattern));
+    // Rows apart in memory, in runs, or all in one.
+    const TStoreShape shapes[] = {{}, {3, 3, 4}, {3, 3, 0}};
+    const TCutStore store(lines, random, shapes[round % 3]);
     TTextSearch whole(options);
     TTextSearch byLines(options);
-    ASSERT_FALSE(byLines.SpansLines());
-
     const std::vector<TRegExpMatch> all = whole.Matches(store.Text);
     std::size_t a = random() % (store.Text.size() + 1), b = random() % (store.Text.size() + 1);
     if (!all.empty() && random() % 2) std::tie(a, b) = std::pair(all[random() % all.size()].Start, 0);
     if (a > b) std::swap(a, b);
-    // Selections start and end on character boundaries, never inside a line break.
-    const TLineMatch selection{store.At(a), store.At(b)};
-    a = store.Offset(selection.Start);
-    b = store.Offset(selection.End);
-    for (const bool forward : {true, false}) {
-      const auto expected = whole.FindNext(store.Text, a, b, forward);
-      TLineFinder finder(byLines, store.Rows, selection, forward);
-      RunWithProgress(byLines, finder, nullptr);
-      ASSERT_EQ(finder.Found().has_value(), expected.has_value()) << forward;
-      if (!expected) continue;
-      EXPECT_EQ(finder.Found()->Match, (TLineMatch{store.At(expected->Match.Start), store.At(expected->Match.End)}))
-          << forward;
-      EXPECT_EQ(finder.Found()->Wrapped, expected->Wrapped) << forward;
-    }
-
-    const std::optional<TLineMatch> current =
-        all.empty() ? std::nullopt : std::optional(TLineMatch{store.At(all.back().Start), store.At(all.back().End)});
-    TMatchCounter counter(byLines, store.Rows, current);
-    RunWithProgress(byLines, counter, nullptr);
-    EXPECT_EQ(counter.Count(), all.size());
-    EXPECT_EQ(counter.CurrentIndex(), all.size());
+    ExpectFindNextAgrees(options, store, a, b, random);
+    ExpectCountAgrees(options, store, all, random);
 
     std::size_t count = 0;
     const std::string replaced = whole.ReplaceAll(store.Text, u"<$&>", count);
@@ -100,6 +140,49 @@ TEST(LineSearchTest, FindCountAndReplaceByLinesAgreeWithTheWholeText) {
     for (const std::string& piece : replacer.TakePieces()) joined += piece;
     EXPECT_EQ(joined, replaced);
     EXPECT_EQ(replacer.Count(), count);
+  }
+}
+
+// Texts longer than the runs of rows the look takes at once, the pattern
+// planted at the text's ends, at lines about a run's size on, and beside
+// trail bytes that look like it but start no character; in stores of one
+// buffer, of wrapped rows, and of rows apart in memory.
+TEST(LineSearchTest, TheLookOverLongTextsFindsWhatTheWholeTextFinds) {
+  struct TCase {
+    const char* What;
+    TSearchOptions Options;
+    std::string Planted;
+    std::vector<std::size_t> Lines;  // planted at the start of line 0, at the end of the others
+  };
+  const std::size_t kLines = 10000;
+  const std::size_t last = kLines - 1;
+  const TCase cases[] = {
+      {"nowhere", {u"verse"}, "", {}},
+      {"trail bytes only: ー is 81 5B", {u"[", false, true}, "", {}},
+      {"at the text's ends and about a run's size on", {u"Verse"}, "vERSE", {0, 4000, 4100, 8200, last}},
+      {"a real bracket beside long vowels", {u"[", false, true}, Sjis("ー[ー"), {5000, last}},
+      {"a double-byte character", {u"詞歌", false, true}, Sjis("詞歌"), {7, last}},
+  };
+  const std::string filler[] = {Sjis("歌詞"), Sjis("ー"), Sjis("　"), "0", " ", "\t", Sjis("ア")};
+  std::mt19937 random(932);
+  for (const TCase& c : cases) {
+    std::vector<std::string> lines(kLines);
+    for (std::string& line : lines)
+      for (int i = static_cast<int>(random() % 16); i > 0; --i) line += filler[random() % std::size(filler)];
+    for (const std::size_t n : c.Lines) lines[n].insert(n == 0 ? 0 : lines[n].size(), c.Planted);
+    for (const TStoreShape shape : {TStoreShape{1024, 0, 0}, TStoreShape{16, 2, 0}, TStoreShape{16, 2, 5}}) {
+      const TCutStore store(lines, random, shape);
+      SCOPED_TRACE(testing::Message() << c.What << ", rows cut one in " << shape.CutOneIn << ", copied one in "
+                                      << shape.CopyOneIn);
+      ASSERT_GT(store.Text.size(), std::size_t{2} << 16);
+      const std::vector<TRegExpMatch> all = TTextSearch(c.Options).Matches(store.Text);
+      ExpectCountAgrees(c.Options, store, all, random);
+      // From the middle, and from the first and the last match selected.
+      ExpectFindNextAgrees(c.Options, store, store.Text.size() / 2, store.Text.size() / 2, random);
+      if (all.empty()) continue;
+      ExpectFindNextAgrees(c.Options, store, all.front().Start, all.front().End, random);
+      ExpectFindNextAgrees(c.Options, store, all.back().Start, all.back().End, random);
+    }
   }
 }
 
