@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "app/core/ByteCount.h"
 #include "editor/Ryxstrings.h"
 
 namespace {
@@ -19,20 +20,7 @@ constexpr std::size_t kRunBytes = 1 << 16;
 // touches a row's bytes only where a run may end.
 bool EndsLine(std::string_view row) { return !row.empty() && row.back() == '\n'; }
 
-// The LFs among bytes, counted in byte-wide sums short enough not to overflow.
-int LineEnds(const char* bytes, std::size_t size) {
-  constexpr std::size_t kPart = 255;
-  int total = 0;
-  for (; size > 0;) {
-    const std::size_t part = size < kPart ? size : kPart;
-    unsigned char sum = 0;
-    for (std::size_t i = 0; i < part; ++i) sum = static_cast<unsigned char>(sum + (bytes[i] == '\n'));
-    total += sum;
-    bytes += part;
-    size -= part;
-  }
-  return total;
-}
+int LineEnds(const char* bytes, std::size_t size) { return static_cast<int>(CountByte(bytes, size, '\n')); }
 
 }  // namespace
 

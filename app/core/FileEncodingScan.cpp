@@ -3,10 +3,15 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
+#include "app/core/ByteCount.h"
 #include "editor/RyxEditSub.h"
 #include "platform/CodePage.h"
 
@@ -113,22 +118,71 @@ unsigned Step(unsigned bits, unsigned& lead) {
   return faults & 1u;
 }
 
-}  // namespace
-
-namespace {
-
-// Bytes checked between two looks for a fault.
-constexpr std::size_t kChunk = 64;
-
 // Walks bytes [from, to) of a block; lead says whether the byte before from
 // is a lead byte. Returns where the first fault lies (to when there is
-// none) and leaves lead as it stands after the last byte walked. The walk
-// carries only that one bit from byte to byte, so that the loads of the
-// bytes never wait for each other.
+// none) and leaves lead as it stands after the last byte walked.
 std::size_t Walk(const unsigned char* bytes, std::size_t from, std::size_t to, unsigned& lead) {
   for (std::size_t i = from; i < to; ++i)
     if (Step(kByteBits[bytes[i]], lead) != 0) return i;
   return to;
+}
+
+// Bytes looked at together, one bit each in a word.
+constexpr std::size_t kChunk = 64;
+
+// The kinds of a chunk's bytes as bit masks, bit i for byte i.
+struct TChunkBits {
+  std::uint64_t Lead = 0;
+  std::uint64_t NoTrail = 0;
+  std::uint64_t NoStart = 0;
+};
+
+#if defined(__SSE2__)
+// Sixteen bytes at a time: a range test is a subtraction and an unsigned minimum.
+TChunkBits ChunkBits(const unsigned char* bytes) {
+  TChunkBits bits;
+  for (std::size_t part = 0; part < kChunk / 16; ++part) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
+    const auto in = [&v](unsigned low, unsigned high) {
+      const __m128i shifted = _mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(low)));
+      return _mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(static_cast<char>(high - low))), shifted);
+    };
+    const auto mask = [](__m128i m) { return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m))); };
+    const unsigned shift = static_cast<unsigned>(16 * part);
+    bits.Lead |= mask(_mm_or_si128(in(0x81, 0x9F), in(0xE0, 0xFC))) << shift;
+    bits.NoTrail |= (mask(_mm_or_si128(in(0x40, 0x7E), in(0x80, 0xFC))) ^ 0xFFFFu) << shift;
+    bits.NoStart |= mask(_mm_or_si128(_mm_or_si128(in(0x80, 0x80), in(0xA0, 0xA0)), in(0xFD, 0xFF))) << shift;
+  }
+  return bits;
+}
+#else
+TChunkBits ChunkBits(const unsigned char* bytes) {
+  TChunkBits bits;
+  for (std::size_t i = 0; i < kChunk; ++i) {
+    const std::uint64_t b = kByteBits[bytes[i]];
+    bits.Lead |= (b & kLeadBit) << i;
+    bits.NoTrail |= (b >> 1 & 1) << i;
+    bits.NoStart |= (b >> 2 & 1) << i;
+  }
+  return bits;
+}
+#endif
+
+// The faults among a chunk's bytes as a mask; lead says whether the byte
+// before the chunk is a lead byte, and then whether its last byte is one.
+// In a run of lead-class bytes, lead and trail bytes alternate from the
+// run's start (from the byte after it, when the byte before the chunk was
+// a lead): adding a bit at each start of a run at an even place clears
+// just those runs, which tells them from the others.
+std::uint64_t ChunkFaults(const TChunkBits& bits, std::uint64_t& lead) {
+  constexpr std::uint64_t kEven = 0x5555555555555555u;
+  const std::uint64_t runs = bits.Lead;
+  const std::uint64_t evenStarts = runs & ~(runs << 1) & kEven & ~lead;
+  const std::uint64_t evenRuns = runs & ~(runs + evenStarts);
+  const std::uint64_t leads = (evenRuns & kEven) | (runs & ~evenRuns & ~kEven);
+  const std::uint64_t trails = leads << 1 | lead;
+  lead = leads >> 63;
+  return (trails & bits.NoTrail) | (bits.NoStart & ~trails);
 }
 
 }  // namespace
@@ -142,18 +196,17 @@ std::optional<std::uint64_t> FirstNonShiftJisLine(const std::filesystem::path& f
     const std::size_t length = input.Read(raw.data(), raw.size());
     if (length == 0) break;
     const auto* bytes = reinterpret_cast<const unsigned char*>(raw.data());
-    for (std::size_t chunk = 0; chunk < length; chunk += kChunk) {
-      const std::size_t end = std::min(length, chunk + kChunk);
-      // Faults are summed over the chunk without a branch; a chunk with one is walked again to find it.
-      unsigned carried = lead;
-      unsigned faults = 0;
-      for (std::size_t i = chunk; i < end; ++i) faults |= Step(kByteBits[bytes[i]], lead);
-      if (faults == 0) continue;
-      // A lead byte without its trail stands on the line of its trail's place: a line feed there is not counted.
-      const std::size_t at = Walk(bytes, chunk, end, carried);
-      return line + static_cast<std::uint64_t>(std::count(raw.data(), raw.data() + at, '\n'));
-    }
-    line += static_cast<std::uint64_t>(std::count(raw.data(), raw.data() + length, '\n'));
+    std::size_t at = 0;
+    std::uint64_t carried = lead;
+    std::uint64_t faults = 0;
+    for (; at + kChunk <= length; at += kChunk)
+      if ((faults = ChunkFaults(ChunkBits(bytes + at), carried)) != 0) break;
+    lead = static_cast<unsigned>(carried);
+    // The first fault, else the rest of the block byte by byte.
+    at = faults != 0 ? at + static_cast<std::size_t>(std::countr_zero(faults)) : Walk(bytes, at, length, lead);
+    // A lead byte without its trail stands on the line of its trail's place: a line feed there is not counted.
+    if (at < length) return line + CountByte(raw.data(), at, '\n');
+    line += CountByte(raw.data(), length, '\n');
   }
   if (lead != 0) return line;
   return std::nullopt;
