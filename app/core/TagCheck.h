@@ -139,9 +139,8 @@ class TTagChecker {
   std::vector<std::pair<long long, std::size_t>> FDuplicates;
 };
 
-// The checker as a block filter, for texts read in blocks. Its output is
-// only the line breaks and is meant to be dropped.
-class TTagCheckFilter : public TLineFilter {
+// The checker as a block filter, for texts read in blocks. It has no output.
+class TTagCheckFilter : public TLineSplitter {
  public:
   // The problems are gathered for Problems, unless ReportTo sends them on.
   explicit TTagCheckFilter(std::optional<TPlayerDisplay> display = std::nullopt)
@@ -159,7 +158,9 @@ class TTagCheckFilter : public TLineFilter {
   }
 
  protected:
-  void Line(std::size_t number, std::string_view line, std::string&) override { FChecker.AddLine(number, line); }
+  void SplitLine(std::size_t number, std::string_view line, std::string_view, std::string&) override {
+    FChecker.AddLine(number, line);
+  }
 
  private:
   std::vector<TTagProblem> FGathered;

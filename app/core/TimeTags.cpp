@@ -175,28 +175,35 @@ void ParseTaggedLine(std::string_view line, TTaggedLine& result) {
 
 namespace {
 
+// Writes value's decimal digits, at least count of them, backward before p; the new start.
+char* WriteDigits(char* p, long long value, std::size_t count) {
+  for (std::size_t i = 0; i < count || value > 0; ++i) {
+    *--p = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return p;
+}
+
+// Writes "mm:ss.xx" of units (kPerSecond to a second) backward before p;
+// the new start. The divisions by constants cost a multiplication each.
+template <long long kPerSecond>
+char* WriteClock(char* p, long long units, const TTimeTag& form) {
+  p = WriteDigits(p, units % kPerSecond, form.FractionDigits);
+  *--p = form.Separator;
+  p = WriteDigits(p, units / kPerSecond % 60, 2);
+  *--p = ':';
+  return WriteDigits(p, units / (60 * kPerSecond), form.MinuteDigits);
+}
+
 // Appends the tag's time, "mm:ss.xx" in its form, with open and close
 // around it when they are not NUL. Digits by hand: this runs for every tag
 // of a large file.
 void AppendTime(std::string& out, const TTimeTag& form, long long millis, char open, char close) {
-  const bool hundredths = form.FractionDigits == 2;
-  const long long perSecond = hundredths ? 100 : 1000;
-  const long long units = hundredths ? (millis + 5) / 10 : millis;
   char text[40];
   char* end = text + sizeof text;
   char* p = end;
-  auto digits = [&p](long long value, std::size_t count) {
-    for (std::size_t i = 0; i < count || value > 0; ++i) {
-      *--p = static_cast<char>('0' + value % 10);
-      value /= 10;
-    }
-  };
   if (close != '\0') *--p = close;
-  digits(units % perSecond, form.FractionDigits);
-  *--p = form.Separator;
-  digits(units / perSecond % 60, 2);
-  *--p = ':';
-  digits(units / (60 * perSecond), form.MinuteDigits);
+  p = form.FractionDigits == 2 ? WriteClock<100>(p, (millis + 5) / 10, form) : WriteClock<1000>(p, millis, form);
   if (open != '\0') *--p = open;
   out.append(p, static_cast<std::size_t>(end - p));
 }
