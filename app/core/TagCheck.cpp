@@ -31,6 +31,15 @@ void AppendLineRef(std::string& out, std::size_t line) {
 }  // namespace
 
 std::pair<std::size_t, bool> TFirstLineOfTime::Find(long long millis, std::size_t line) {
+  if (millis >= 0 && millis < kHundredthsMillis && millis % 10 == 0 && line < kEmpty) {
+    const auto at = static_cast<std::size_t>(millis / 10);
+    if (at >= FByHundredth.size())
+      FByHundredth.resize(std::min(std::max(at + 1, 2 * FByHundredth.size()), std::size_t{kHundredthsMillis / 10}));
+    std::uint32_t& first = FByHundredth[at];
+    if (first != 0) return {first - 1, false};
+    first = static_cast<std::uint32_t>(line + 1);
+    return {line, true};
+  }
   if (millis < 0 || millis >= kEmpty || line >= kEmpty) {
     const auto [first, fresh] = FLarge.try_emplace(millis, line);
     return {first->second, fresh};

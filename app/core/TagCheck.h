@@ -35,7 +35,10 @@ struct TTagProblem {
 };
 
 // The first line of each line time. A large file looks up a time for every
-// line, and line times mostly rise: a time later than every one before is
+// line. A time of whole hundredths (as every common tag form gives) within
+// the first hour is a place in an array of lines by hundredth, four bytes
+// each, which stays small enough to keep in the cache however the times
+// come. Other times mostly rise: a time later than every one before is
 // appended to a sorted array, so that the common lookup touches only its
 // end; an earlier time is searched there by halves, and a time that is new
 // but earlier than the latest goes to a small open-addressing table of
@@ -48,6 +51,7 @@ class TFirstLineOfTime {
 
  private:
   static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+  static constexpr long long kHundredthsMillis = 60 * 60 * 1000;
   struct TSlot {
     std::uint32_t Millis = kEmpty;
     std::uint32_t Line = 0;
@@ -55,6 +59,7 @@ class TFirstLineOfTime {
   std::pair<std::size_t, bool> FindOutOfOrder(std::uint32_t key, std::uint32_t line);
   void Grow();
 
+  std::vector<std::uint32_t> FByHundredth;  // the first line + 1, 0 for none
   std::vector<TSlot> FInOrder;  // rising times
   std::vector<TSlot> FSlots = std::vector<TSlot>(16);
   std::size_t FUsed = 0;

@@ -182,7 +182,8 @@ TEST(TagCheckTest, RandomTextsReportTheModelsProblemsAsSoonAsTheyAreDecided) {
   }
 }
 
-// Rising times, times going back, repeats and times beyond 32 bits, against a plain map.
+// Rising times, times going back, repeats, whole hundredths on both sides
+// of an hour and times beyond 32 bits, against a plain map.
 TEST(TagCheckTest, TheFirstLineOfEachTimeIsFoundHoweverTheTimesCome) {
   std::mt19937 random(20261209);
   TFirstLineOfTime table;
@@ -190,9 +191,15 @@ TEST(TagCheckTest, TheFirstLineOfEachTimeIsFoundHoweverTheTimesCome) {
   long long rising = 0;
   for (std::size_t line = 1; line <= 200000; ++line) {
     long long millis = 0;
-    switch (random() % 8) {
+    switch (random() % 10) {
       case 0:
         millis = static_cast<long long>(random() % 100000);  // back, often seen before
+        break;
+      case 8:
+        millis = 3600000 + 10 * (static_cast<long long>(random() % 200) - 100);
+        break;
+      case 9:
+        millis = 10 * static_cast<long long>(random() % 100000);
         break;
       case 1:
         millis = rising;  // the same time again
