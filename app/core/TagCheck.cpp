@@ -211,8 +211,10 @@ void TTagChecker::CheckLineTimes(std::size_t number, std::string_view line, cons
     const auto [first, fresh] = FFirstLineOfTime.Find(millis, number);
     if (!fresh) duplicates.emplace_back(millis, first);
   }
-  std::stable_sort(duplicates.begin(), duplicates.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // A stable sort takes a buffer from the heap, even for the single time of most lines.
+  if (duplicates.size() > 1)
+    std::stable_sort(duplicates.begin(), duplicates.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
   const auto reportDuplicates = [&](std::vector<TTagProblem>* hold) {
     for (const auto& [millis, first] : duplicates) {
       std::string& message = Message().append("時刻 ");
