@@ -2,6 +2,7 @@
 #include "app/core/TimeTags.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "platform/LeadByte.h"
@@ -175,12 +176,37 @@ void ParseTaggedLine(std::string_view line, TTaggedLine& result) {
 
 namespace {
 
-// Writes value's decimal digits, at least count of them, backward before p; the new start.
-char* WriteDigits(char* p, long long value, std::size_t count) {
-  for (std::size_t i = 0; i < count || value > 0; ++i) {
-    *--p = static_cast<char>('0' + value % 10);
-    value /= 10;
+// "00" to "99", for two digits at a time.
+constexpr std::array<char, 200> DigitPairs() {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
   }
+  return pairs;
+}
+
+constexpr std::array<char, 200> kDigitPairs = DigitPairs();
+
+// Writes value's decimal digits, at least count of them, backward before p;
+// the new start. Two digits at a time while two or more are left to write.
+char* WriteDigits(char* p, long long value, std::size_t count) {
+  if (value < 0) {
+    for (std::size_t i = 0; i < count; ++i) {
+      *--p = static_cast<char>('0' + value % 10);
+      value /= 10;
+    }
+    return p;
+  }
+  auto rest = static_cast<unsigned long long>(value);
+  std::size_t written = 0;
+  for (; rest >= 10 || written + 1 < count; written += 2) {
+    const auto pair = static_cast<std::size_t>(rest % 100) * 2;
+    *--p = kDigitPairs[pair + 1];
+    *--p = kDigitPairs[pair];
+    rest /= 100;
+  }
+  if (rest > 0 || written < count) *--p = static_cast<char>('0' + rest);
   return p;
 }
 

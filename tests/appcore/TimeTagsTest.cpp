@@ -101,6 +101,39 @@ TEST(TimeTagsTest, ReadsTimesAndIdTags) {
   }
 }
 
+// Times written in each form: the digits of each field, rounding to
+// hundredths, minutes beyond two digits, and the described time of messages.
+TEST(TimeTagsTest, WritesTimesInEachForm) {
+  struct TCase {
+    long long Millis;
+    std::size_t MinuteDigits;
+    char Separator;
+    std::size_t FractionDigits;
+    bool Angle;
+    const char* Tag;
+  };
+  const TCase cases[] = {
+      {0, 2, '.', 2, false, "[00:00.00]"},          {5, 2, '.', 2, false, "[00:00.01]"},
+      {4, 2, ':', 2, false, "[00:00:00]"},          {59995, 2, '.', 2, false, "[01:00.00]"},
+      {61230, 2, '.', 2, true, "<01:01.23>"},       {61234, 2, '.', 3, false, "[01:01.234]"},
+      {7, 2, '.', 3, true, "<00:00.007>"},          {6000000, 2, '.', 2, false, "[100:00.00]"},
+      {3599990, 3, '.', 2, false, "[059:59.99]"},   {123456789, 1, '.', 3, false, "[2057:36.789]"},
+  };
+  for (const TCase& c : cases) {
+    TTimeTag form;
+    form.MinuteDigits = c.MinuteDigits;
+    form.Separator = c.Separator;
+    form.FractionDigits = c.FractionDigits;
+    form.Angle = c.Angle;
+    std::string written;
+    AppendTimeTag(written, form, c.Millis);
+    EXPECT_EQ(written, c.Tag) << c.Millis;
+  }
+  EXPECT_EQ(DescribeTime(61230), "01:01.23");
+  EXPECT_EQ(DescribeTime(61234), "01:01.234");
+  EXPECT_EQ(DescribeTime(0), "00:00.00");
+}
+
 TEST(TimeTagsTest, ShiftKeepsEachTagsFormAndClampsAtZeroAndAtTheLatestTime) {
   struct TCase {
     std::string text;
