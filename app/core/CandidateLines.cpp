@@ -12,7 +12,7 @@ namespace {
 // A run is looked at once it holds this many bytes and ends a line: few
 // bytes at first, so that a candidate near the start of a look costs
 // little, then twice as many each time up to the most.
-constexpr std::size_t kFirstRunBytes = 1 << 10;
+constexpr std::size_t kFirstRunBytes = 1 << 6;
 constexpr std::size_t kRunBytes = 1 << 16;
 
 // The stored terminator CR LF ends in the only LF a row can hold, so that
