@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
-#include "app/core/ByteCount.h"
 #include "editor/Ryxstrings.h"
 
 namespace {
@@ -15,12 +15,9 @@ namespace {
 constexpr std::size_t kFirstRunBytes = 1 << 6;
 constexpr std::size_t kRunBytes = 1 << 16;
 
-// The stored terminator CR LF ends in the only LF a row can hold, so that
-// the LFs among a run's bytes count its line ends. The walk over the rows
-// touches a row's bytes only where a run may end.
-bool EndsLine(std::string_view row) { return !row.empty() && row.back() == '\n'; }
-
-int LineEnds(const char* bytes, std::size_t size) { return static_cast<int>(CountByte(bytes, size, '\n')); }
+// A row ends its logical line when it ends in the stored terminator CR LF;
+// a lone LF or CR is part of the text and may also end a wrapped row.
+bool EndsLine(std::string_view row) { return row.ends_with("\r\n"); }
 
 }  // namespace
 
@@ -87,6 +84,8 @@ TLineLook TCandidateLines::Forward(int from, int to, std::size_t budget) {
   std::size_t size = 0;
   int first = 0;    // its first row
   int line = from;  // its first row's line
+  int ends = 0;     // the line ends among its rows
+  bool lastEnded = false;  // whether its last row ends a line
   std::size_t runBytes = kFirstRunBytes;
   bool stopped = false;
   const auto stop = [&](int at, bool candidate, TPlace next) {
@@ -100,11 +99,10 @@ TLineLook TCandidateLines::Forward(int from, int to, std::size_t budget) {
   const auto lookAtRun = [&] {
     const std::size_t at = FPattern.Find({start, size});
     const std::size_t looked = look.Looked + size;
-    const std::size_t bytes = size;
     size = 0;
     if (at == std::string_view::npos) {
       look.Looked = looked;
-      line += LineEnds(start, bytes);
+      line += std::exchange(ends, 0);
       return false;
     }
     look = ForwardHit(first, line, start + at);
@@ -116,7 +114,7 @@ TLineLook TCandidateLines::Forward(int from, int to, std::size_t budget) {
   FRows.VisitLines(FirstRow(from), true, [&](int index, std::string_view row) {
     if (index >= end) return false;
     if (size > 0 && row.data() != start + size) {
-      const bool lineEnded = start[size - 1] == '\n';
+      const bool lineEnded = lastEnded;
       if (lookAtRun()) return false;
       // The row goes on with the line of the run's last row, apart from it in memory.
       if (!lineEnded) return stop(line, true, {});
@@ -127,7 +125,10 @@ TLineLook TCandidateLines::Forward(int from, int to, std::size_t budget) {
       first = index;
     }
     size += row.size();
-    if (size < runBytes || !EndsLine(row)) return true;
+    lastEnded = EndsLine(row);
+    if (!lastEnded) return true;
+    ++ends;
+    if (size < runBytes) return true;
     if (lookAtRun()) return false;
     runBytes = std::min(2 * runBytes, kRunBytes);
     return look.Looked < budget || stop(line, false, {line, index + 1, true});
@@ -148,6 +149,7 @@ TLineLook TCandidateLines::Backward(int from, int to, std::size_t budget) {
   const int lowest = FirstRow(to);
   // The line at the run's end: past the last row's line end, when it has one.
   int endLine = from + (EndsLine(FRows.Get(last)) ? 1 : 0);
+  int ends = 0;  // the line ends among the run's rows
   bool stopped = false;
   const auto stop = [&](int at, bool candidate, TPlace next) {
     look = {at, candidate, look.Looked, -1};
@@ -160,11 +162,10 @@ TLineLook TCandidateLines::Backward(int from, int to, std::size_t budget) {
   const auto lookAtRun = [&] {
     const std::size_t at = FPattern.FindLast({start, size});
     const std::size_t looked = look.Looked + size;
-    const std::size_t bytes = size;
     size = 0;
     if (at == std::string_view::npos) {
       look.Looked = looked;
-      endLine -= LineEnds(start, bytes);
+      endLine -= std::exchange(ends, 0);
       return false;
     }
     look = BackwardHit(last, endLine, start + at);
@@ -189,6 +190,7 @@ TLineLook TCandidateLines::Backward(int from, int to, std::size_t budget) {
     }
     start = row.data();
     size += row.size();
+    ends += EndsLine(row) ? 1 : 0;
     return true;
   });
   if (stopped) return look;

@@ -104,7 +104,7 @@ void ExpectCountAgrees(const TSearchOptions& options, const TCutStore& store, co
 
 TEST(LineSearchTest, FindCountAndReplaceByLinesAgreeWithTheWholeText) {
   std::mt19937 random(20261209);
-  const std::string pieces[] = {"a", "b", "[", "ab", "\r", Sjis("ー"), Sjis("歌"), "x", "\x81", Sjis("ａ")};
+  const std::string pieces[] = {"a", "b", "[", "ab", "\r", "\n", Sjis("ー"), Sjis("歌"), "x", "\x81", Sjis("ａ")};
   const std::vector<TSearchOptions> patterns = {
       {u"a", false}, {u"[", false}, {u"ー", false}, {u"AB", false}, {u"Ａ", false}, {u"ー[", false, true}, {u"ab", true}, {u"b*", true}, {u"^", true},
       {u"$", true},  {u"a|^", true}, {u"(a)(b)?", true}, {u"a$", true}, {u"\\[.", true},
@@ -114,10 +114,13 @@ TEST(LineSearchTest, FindCountAndReplaceByLinesAgreeWithTheWholeText) {
     for (std::string& line : lines)
       for (int i = static_cast<int>(random() % 6); i > 0; --i) line += pieces[random() % std::size(pieces)];
     // A lead byte at a line's end would take the line break's CR as its
-    // trail byte; a lone CR there would start a line of its own for the
-    // whole-text search's "^", where the editor sees none.
-    for (std::string& line : lines)
-      if (!line.empty() && (line.back() == '\x81' || line.back() == '\r')) line.back() = 'x';
+    // trail byte; a lone CR or LF there would start a line of its own for
+    // the whole-text search's "^", where the editor sees none.
+    // A CR and an LF side by side inside a line would be a line break.
+    for (std::string& line : lines) {
+      if (!line.empty() && (line.back() == '\x81' || line.back() == '\r' || line.back() == '\n')) line.back() = 'x';
+      for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;) line[at + 1] = 'x';
+    }
     const TSearchOptions& options = patterns[random() % patterns.size()];
     SCOPED_TRACE(testing::Message() << "round " << round << " pattern " << UnicodeToUtf8(options.Pattern));
     // Rows apart in memory, in runs, or all in one.
