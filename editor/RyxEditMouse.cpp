@@ -62,10 +62,11 @@ void TRyxEdit::PressLeft(int x, int y) {
 
 void TRyxEdit::SelectLineAtCaret() {
   ClearSelection();
-  // The whole logical line, from its first piece to its last.
+  // The whole logical line, from its first piece to its last; the caret goes to its start.
   std::string text;
   int last = FCaretLine;
   FCaretLine = ToDisplay({ToLogical({FCaretLine, 0}).Line, 0}).Line;
+  FCaretCol = 0;
   JoinLogicalLine(FCaretLine, text, last);
   const int length = static_cast<int>(StripEndMarker(FLines.Get(last)).size());
   // The empty last line has nothing to select; the caret just goes there.

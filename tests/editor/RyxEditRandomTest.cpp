@@ -54,6 +54,8 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
       {"setall:0\xE3\x81\x82", "Ctrl+End", "type:["},
       {"counting:1", "wrap:10", "setall:abcdefghi<7>", "Ctrl+End", "compose:\x82\xA0"},
       {"setall:x\nq\r", "Ctrl+End", "paste:\nw"},
+      // A triple click on a later piece of a wrapped line puts the caret on the line's start.
+      {"wrap:10", "setall:\x93\xFA" "abcdefghijk", "dblclick:1,1", "dblclick:1,1"},
   };
   for (const std::vector<std::string>& steps : sessions) {
     TEditorDriver driver(2);
