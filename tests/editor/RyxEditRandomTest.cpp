@@ -54,6 +54,9 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
       {"setall:0\xE3\x81\x82", "Ctrl+End", "type:["},
       {"counting:1", "wrap:10", "setall:abcdefghi<7>", "Ctrl+End", "compose:\x82\xA0"},
       {"setall:x\nq\r", "Ctrl+End", "paste:\nw"},
+      // A text drag that ends outside the control leaves the selection painted up to the caret.
+      {"setall:abcdef", "Shift+Right", "Shift+Right", "Shift+Right", "pressat:0,1", "move:0,5", "dropelsewhere",
+       "Shift+Left"},
       // A triple click on a later piece of a wrapped line puts the caret on the line's start.
       {"wrap:10", "setall:\x93\xFA" "abcdefghijk", "dblclick:1,1", "dblclick:1,1"},
   };
