@@ -59,6 +59,8 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
        "Shift+Left"},
       // A triple click on a later piece of a wrapped line puts the caret on the line's start.
       {"wrap:10", "setall:\x93\xFA" "abcdefghijk", "dblclick:1,1", "dblclick:1,1"},
+      // A Shift+press after a triple click extends from the line's start, where the selection is painted up to.
+      {"setall:ab", "dblclick:0,5", "dblclick:0,5", "press:0,5,1"},
   };
   for (const std::vector<std::string>& steps : sessions) {
     TEditorDriver driver(2);
