@@ -57,6 +57,8 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
       // A text drag that ends outside the control leaves the selection painted up to the caret.
       {"setall:abcdef", "Shift+Right", "Shift+Right", "Shift+Right", "pressat:0,1", "move:0,5", "dropelsewhere",
        "Shift+Left"},
+      // Typing over a selection that starts past a selected line's break is undone in one step.
+      {"setall:x\r\nxyz\r\nab", "press:0,-1", "release", "press:2,1,1", "type:q", "Ctrl+Z"},
       // A triple click on a later piece of a wrapped line puts the caret on the line's start.
       {"wrap:10", "setall:\x93\xFA" "abcdefghijk", "dblclick:1,1", "dblclick:1,1"},
       // A Shift+press after a triple click extends from the line's start, where the selection is painted up to.
