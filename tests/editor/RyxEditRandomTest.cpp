@@ -57,6 +57,8 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
       // A text drag that ends outside the control leaves the selection painted up to the caret.
       {"setall:abcdef", "Shift+Right", "Shift+Right", "Shift+Right", "pressat:0,1", "move:0,5", "dropelsewhere",
        "Shift+Left"},
+      // Dragging by words past the text area's side scrolls the view and paints it again.
+      {"size:200,265", "setall:a\r\nbc de fg hi jk lm no pq rs tu vw xy", "dblclick:1,1", "move:1,40"},
       // Typing over a selection that starts past a selected line's break is undone in one step.
       {"setall:x\r\nxyz\r\nab", "press:0,-1", "release", "press:2,1,1", "type:q", "Ctrl+Z"},
       // A triple click on a later piece of a wrapped line puts the caret on the line's start.
