@@ -416,7 +416,10 @@ class TRyxEdit : public TCustomControl {
   void PressLeft(int x, int y);
   // A gutter press: the caret's line with its line break, the caret at its start.
   void SelectLineAtCaret();
+  // A move with the button held: the selection follows by characters, or by
+  // words after a double click; a view scrolled sideways is painted again.
   void TrackMouse(int X, int Y);
+  void TrackCharacters(int X, int Y);
   // Drag and drop.
   // The logical position of a display position, the end of a row taken as the next row's start.
   TLogicalPos PlaceInText(TDisplayPos pos) const;

@@ -159,6 +159,9 @@ void TRyxEdit::CancelTextDrag() {
   if (!FDragging) return;
   FMouseSelecting = false;
   SetCaret(FDragSelCol, FDragSelLine, true, !FSelActive && !FSelAll);
+  // The selection is painted up to the caret again, not to the last drop point.
+  FSelPaintCol = FCaretCol;
+  FSelPaintLine = FCaretLine;
 }
 
 void TRyxEdit::FinishDrag() {

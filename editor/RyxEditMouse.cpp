@@ -62,10 +62,11 @@ void TRyxEdit::PressLeft(int x, int y) {
 
 void TRyxEdit::SelectLineAtCaret() {
   ClearSelection();
-  // The whole logical line, from its first piece to its last.
+  // The whole logical line, from its first piece to its last; the caret goes to its start.
   std::string text;
   int last = FCaretLine;
   FCaretLine = ToDisplay({ToLogical({FCaretLine, 0}).Line, 0}).Line;
+  FCaretCol = 0;
   JoinLogicalLine(FCaretLine, text, last);
   const int length = static_cast<int>(StripEndMarker(FLines.Get(last)).size());
   // The empty last line has nothing to select; the caret just goes there.
@@ -87,8 +88,20 @@ void TRyxEdit::MouseMove(TShiftState shift, int x, int y) {
 void TRyxEdit::TrackMouse(int X, int Y) {
   FAutoScrollDir = 0;
   if (!FMouseSelecting) return;
-  if (FWordSelecting) return TrackWords(X, Y);
   const int oldScrollX = FScrollX;
+  if (FWordSelecting)
+    TrackWords(X, Y);
+  else
+    TrackCharacters(X, Y);
+  // A point beyond the text area's side scrolled the view sideways.
+  if (FScrollX != oldScrollX) {
+    const TCaretHidden hidden(Host());
+    PaintScreen();
+    UpdateCaretPos();
+  }
+}
+
+void TRyxEdit::TrackCharacters(int X, int Y) {
   // Restored on release: while selecting, the timer's scrolls must carry the caret along.
   FCaretScrollFix = false;
   // Outside the text area the timer moves the caret, one step a tick, until the mouse comes back.
@@ -103,14 +116,12 @@ void TRyxEdit::TrackMouse(int X, int Y) {
   }
   if (FAutoScrollDir != 0) return;
   MoveCaretToPoint(X, Y);
-  IControlHost& host = Host();
-  if (FDragging && (FCaretCol != FSelPaintCol || FCaretLine != FSelPaintLine)) {
-    const TCaretHidden hidden(host);
+  if (FCaretCol == FSelPaintCol && FCaretLine == FSelPaintLine) return;
+  const TCaretHidden hidden(Host());
+  if (FDragging) {
     // The caret marks the drop point; without a selection the anchor goes along with it.
     if (!FSelActive && !FSelAll) CollapseSelection();
-    UpdateCaretPos();
-  } else if (FCaretCol != FSelPaintCol || FCaretLine != FSelPaintLine) {
-    const TCaretHidden hidden(host);
+  } else {
     // A selection dragged down into the gutter grows by whole lines: its start
     // goes to the start of its line, and the part of that line it gains shows.
     if (X < FTextLeft && FCaretLine == FSelStartLine + 1 && FSelStartCol > 0) {
@@ -119,13 +130,8 @@ void TRyxEdit::TrackMouse(int X, int Y) {
     }
     FSelActive = true;
     ExtendSelection(FCaretCol, FCaretLine);
-    UpdateCaretPos();
   }
-  if (FScrollX != oldScrollX) {
-    const TCaretHidden hidden(host);
-    PaintScreen();
-    UpdateCaretPos();
-  }
+  UpdateCaretPos();
 }
 
 void TRyxEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {

@@ -71,7 +71,8 @@ void TRyxEdit::AddUndo(TUndoKind kind, const std::string& text, int col, int lin
     int endLine = 0, endCol = 0;
     OrderedSel(line, col, endLine, endCol);
   }
-  RecordChange(TUndoRecord{kind, ToLogical({line, col}), text}, false);
+  // A place past a line break is recorded as the next line's start, where the change that follows it is recorded.
+  RecordChange(TUndoRecord{kind, PlaceInText({line, col}), text}, false);
 }
 
 void TRyxEdit::RecordChange(TUndoRecord record, bool keepOversize) {

@@ -212,7 +212,7 @@ std::string TEditorDriver::Pick(const TBefore& b) {
           names = &group;
           break;
         }
-    if (const std::string step = Fill(Any(*names)); !step.empty() && !MeetsOpenFault(step)) return step;
+    if (const std::string step = Fill(Any(*names)); !step.empty()) return step;
   }
 }
 
@@ -252,14 +252,6 @@ std::string TEditorDriver::SelectionStartInView() const {
     return "";
   const int x = e.TextXOfColumn(e.Lines().Get(line), col) - e.ScrollX();
   return x < 0 || x >= e.TextWidth() - 2 ? "" : std::to_string(line) + "," + std::to_string(col);
-}
-
-// Faults this driver found that are not mended yet, which it keeps away
-// from: a text drag that ends elsewhere leaves the paint position at the
-// drop point, so that the next move that extends the selection repaints
-// the wrong span.
-bool TEditorDriver::MeetsOpenFault(const std::string& step) const {
-  return step == "dropelsewhere";
 }
 
 std::string TEditorDriver::Step(const std::string& step) {

@@ -56,7 +56,6 @@ class TEditorDriver {
   // The name with its placeholders filled in at random, or "" when one cannot be.
   std::string Fill(const std::string& name);
   std::string SelectionStartInView() const;
-  bool MeetsOpenFault(const std::string& step) const;
   std::string Step(const std::string& step);
   // Adds to the fixture's names: "compose:text" (a whole input-method
   // composition), "dblclick:row,col", "releasecopy" (the drop of a text drag

@@ -2,13 +2,31 @@
 // change reports.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "tests/editor/EditorDriver.h"
 
 namespace {
 
+// The seeds to run: VERSELET_DRIVER_SEEDS="first-last" sweeps a range (one
+// seed alone also does); without it, a few fixed ones.
+std::vector<unsigned> Seeds() {
+  const char* range = std::getenv("VERSELET_DRIVER_SEEDS");
+  if (range == nullptr || *range == '\0') return {1u, 2u, 3u, 4u, 5u, 6u, 7u, 2026u};
+  const std::string text(range);
+  const unsigned first = static_cast<unsigned>(std::stoul(text));
+  const std::size_t dash = text.find('-');
+  const unsigned last = dash == std::string::npos ? first : static_cast<unsigned>(std::stoul(text.substr(dash + 1)));
+  std::vector<unsigned> seeds;
+  for (unsigned seed = first; seed <= last; ++seed) seeds.push_back(seed);
+  return seeds;
+}
+
 // Odd seeds start wrapped at a small column, even ones unwrapped; the steps switch the wrap on their own.
 TEST(RyxEditRandom, SessionsMatchTheModelTheScreenAndTheChangeReportsAtEveryStep) {
-  for (const unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 2026u}) {
+  for (const unsigned seed : Seeds()) {
     TEditorDriver driver(seed);
     const std::string wrong = driver.Run(800);
     EXPECT_TRUE(wrong.empty()) << wrong;
@@ -36,6 +54,17 @@ TEST(RyxEditRandom, ShortSessionsThatOnceWentWrongMatchAtEveryStep) {
       {"setall:0\xE3\x81\x82", "Ctrl+End", "type:["},
       {"counting:1", "wrap:10", "setall:abcdefghi<7>", "Ctrl+End", "compose:\x82\xA0"},
       {"setall:x\nq\r", "Ctrl+End", "paste:\nw"},
+      // A text drag that ends outside the control leaves the selection painted up to the caret.
+      {"setall:abcdef", "Shift+Right", "Shift+Right", "Shift+Right", "pressat:0,1", "move:0,5", "dropelsewhere",
+       "Shift+Left"},
+      // Dragging by words past the text area's side scrolls the view and paints it again.
+      {"size:200,265", "setall:a\r\nbc de fg hi jk lm no pq rs tu vw xy", "dblclick:1,1", "move:1,40"},
+      // Typing over a selection that starts past a selected line's break is undone in one step.
+      {"setall:x\r\nxyz\r\nab", "press:0,-1", "release", "press:2,1,1", "type:q", "Ctrl+Z"},
+      // A triple click on a later piece of a wrapped line puts the caret on the line's start.
+      {"wrap:10", "setall:\x93\xFA" "abcdefghijk", "dblclick:1,1", "dblclick:1,1"},
+      // A Shift+press after a triple click extends from the line's start, where the selection is painted up to.
+      {"setall:ab", "dblclick:0,5", "dblclick:0,5", "press:0,5,1"},
   };
   for (const std::vector<std::string>& steps : sessions) {
     TEditorDriver driver(2);
