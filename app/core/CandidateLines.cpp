@@ -9,12 +9,6 @@
 
 namespace {
 
-// A run is looked at once it holds this many bytes and ends a line: few
-// bytes at first, so that a candidate near the start of a look costs
-// little, then twice as many each time up to the most.
-constexpr std::size_t kFirstRunBytes = 1 << 6;
-constexpr std::size_t kRunBytes = 1 << 16;
-
 // A row ends its logical line when it ends in the stored terminator CR LF;
 // a lone LF or CR is part of the text and may also end a wrapped row.
 bool EndsLine(std::string_view row) { return row.ends_with("\r\n"); }
@@ -77,124 +71,92 @@ TLineLook TCandidateLines::BackwardHit(int last, int line, const char* hit) {
   return look;
 }
 
-TLineLook TCandidateLines::Forward(int from, int to, std::size_t budget) {
-  TLineLook look{to + 1, false, 0, -1};
-  // The run: bytes of rows that follow one another in memory, from a line's start.
-  const char* start = nullptr;
-  std::size_t size = 0;
-  int first = 0;    // its first row
-  int line = from;  // its first row's line
-  int ends = 0;     // the line ends among its rows
-  bool lastEnded = false;  // whether its last row ends a line
-  std::size_t runBytes = kFirstRunBytes;
-  bool stopped = false;
-  const auto stop = [&](int at, bool candidate, TPlace next) {
-    look = {at, candidate, look.Looked, -1};
-    FCursor = next;
-    stopped = true;
+bool TCandidateLines::Stop(TWalk& walk, int at, bool candidate, TPlace next) {
+  walk.Look = {at, candidate, walk.Look.Looked, -1};
+  FCursor = next;
+  walk.Stopped = true;
+  return false;
+}
+
+bool TCandidateLines::LookAtRun(TWalk& walk, bool forward, int& line, int edgeRow) {
+  const std::string_view run{walk.Start, walk.Size};
+  const std::size_t at = forward ? FPattern.Find(run) : FPattern.FindLast(run);
+  const std::size_t looked = walk.Look.Looked + run.size();
+  walk.Size = 0;
+  if (at == std::string_view::npos) {
+    walk.Look.Looked = looked;
+    const int ends = std::exchange(walk.Ends, 0);
+    line += forward ? ends : -ends;
     return false;
-  };
-  // Looks at the run and empties it; true when it holds the pattern. Else
-  // line moves on to the line after the run.
-  const auto lookAtRun = [&] {
-    const std::size_t at = FPattern.Find({start, size});
-    const std::size_t looked = look.Looked + size;
-    size = 0;
-    if (at == std::string_view::npos) {
-      look.Looked = looked;
-      line += std::exchange(ends, 0);
-      return false;
-    }
-    look = ForwardHit(first, line, start + at);
-    look.Looked = looked;
-    stopped = true;
-    return true;
-  };
+  }
+  walk.Look = forward ? ForwardHit(edgeRow, line, run.data() + at) : BackwardHit(edgeRow, line, run.data() + at);
+  walk.Look.Looked = looked;
+  walk.Stopped = true;
+  return true;
+}
+
+TLineLook TCandidateLines::Forward(int from, int to, std::size_t budget) {
+  TWalk walk{{to + 1, false, 0, -1}};
+  int first = 0;    // the run's first row
+  int line = from;  // its first row's line
+  bool lastEnded = false;  // whether its last row ends a line
   const int end = to + 1 < FCount ? FirstRow(to + 1) : FRows.Count();
   FRows.VisitLines(FirstRow(from), true, [&](int index, std::string_view row) {
     if (index >= end) return false;
-    if (size > 0 && row.data() != start + size) {
+    if (walk.Size > 0 && row.data() != walk.Start + walk.Size) {
       const bool lineEnded = lastEnded;
-      if (lookAtRun()) return false;
+      if (LookAtRun(walk, true, line, first)) return false;
       // The row goes on with the line of the run's last row, apart from it in memory.
-      if (!lineEnded) return stop(line, true, {});
-      if (look.Looked >= budget) return stop(line, false, {line, index, true});
+      if (!lineEnded) return Stop(walk, line, true, {});
+      if (walk.Look.Looked >= budget) return Stop(walk, line, false, {line, index, true});
     }
-    if (size == 0) {
-      start = row.data();
+    if (walk.Size == 0) {
+      walk.Start = row.data();
       first = index;
     }
-    size += row.size();
+    walk.Size += row.size();
     lastEnded = EndsLine(row);
     if (!lastEnded) return true;
-    ++ends;
-    if (size < runBytes) return true;
-    if (lookAtRun()) return false;
-    runBytes = std::min(2 * runBytes, kRunBytes);
-    return look.Looked < budget || stop(line, false, {line, index + 1, true});
+    ++walk.Ends;
+    if (walk.Size < walk.RunBytes) return true;
+    if (LookAtRun(walk, true, line, first)) return false;
+    walk.RunBytes = std::min(2 * walk.RunBytes, kRunBytes);
+    return walk.Look.Looked < budget || Stop(walk, line, false, {line, index + 1, true});
   });
-  if (stopped) return look;
+  if (walk.Stopped) return walk.Look;
   FCursor = {to + 1, end, true};
-  if (size > 0) lookAtRun();
-  return look;
+  if (walk.Size > 0) LookAtRun(walk, true, line, first);
+  return walk.Look;
 }
 
 TLineLook TCandidateLines::Backward(int from, int to, std::size_t budget) {
-  TLineLook look{to - 1, false, 0, -1};
-  // The run, gathered downward up to a line's end.
-  const char* start = nullptr;
-  std::size_t size = 0;
+  TWalk walk{{to - 1, false, 0, -1}};
   int last = LastRow(from);  // the run's last row
-  std::size_t runBytes = kFirstRunBytes;
   const int lowest = FirstRow(to);
   // The line at the run's end: past the last row's line end, when it has one.
   int endLine = from + (EndsLine(FRows.Get(last)) ? 1 : 0);
-  int ends = 0;  // the line ends among the run's rows
-  bool stopped = false;
-  const auto stop = [&](int at, bool candidate, TPlace next) {
-    look = {at, candidate, look.Looked, -1};
-    FCursor = next;
-    stopped = true;
-    return false;
-  };
-  // Looks at the run and empties it; true when it holds the pattern. Else
-  // endLine moves back to the line where the run starts.
-  const auto lookAtRun = [&] {
-    const std::size_t at = FPattern.FindLast({start, size});
-    const std::size_t looked = look.Looked + size;
-    size = 0;
-    if (at == std::string_view::npos) {
-      look.Looked = looked;
-      endLine -= std::exchange(ends, 0);
-      return false;
-    }
-    look = BackwardHit(last, endLine, start + at);
-    look.Looked = looked;
-    stopped = true;
-    return true;
-  };
   FRows.VisitLines(last, false, [&](int index, std::string_view row) {
     if (index < lowest) return false;
-    if (size > 0 && row.data() + row.size() != start) {
-      if (lookAtRun()) return false;
+    if (walk.Size > 0 && row.data() + row.size() != walk.Start) {
+      if (LookAtRun(walk, false, endLine, last)) return false;
       // The row goes on into the run's first row, apart from it in memory.
-      if (!EndsLine(row)) return stop(endLine, true, {});
-      if (look.Looked >= budget) return stop(endLine - 1, false, {endLine - 1, index, false});
+      if (!EndsLine(row)) return Stop(walk, endLine, true, {});
+      if (walk.Look.Looked >= budget) return Stop(walk, endLine - 1, false, {endLine - 1, index, false});
       last = index;
-    } else if (size >= runBytes && EndsLine(row)) {
+    } else if (walk.Size >= walk.RunBytes && EndsLine(row)) {
       // The run starts a line: it is looked at before the row goes in front of it.
-      if (lookAtRun()) return false;
-      runBytes = std::min(2 * runBytes, kRunBytes);
-      if (look.Looked >= budget) return stop(endLine - 1, false, {endLine - 1, index, false});
+      if (LookAtRun(walk, false, endLine, last)) return false;
+      walk.RunBytes = std::min(2 * walk.RunBytes, kRunBytes);
+      if (walk.Look.Looked >= budget) return Stop(walk, endLine - 1, false, {endLine - 1, index, false});
       last = index;
     }
-    start = row.data();
-    size += row.size();
-    ends += EndsLine(row) ? 1 : 0;
+    walk.Start = row.data();
+    walk.Size += row.size();
+    walk.Ends += EndsLine(row) ? 1 : 0;
     return true;
   });
-  if (stopped) return look;
+  if (walk.Stopped) return walk.Look;
   FCursor = {to - 1, lowest - 1, false};
-  if (size > 0) lookAtRun();
-  return look;
+  if (walk.Size > 0) LookAtRun(walk, false, endLine, last);
+  return walk.Look;
 }

@@ -46,6 +46,23 @@ class TCandidateLines {
     bool Forward = true;
   };
 
+  // A run is looked at once it holds this many bytes and ends a line: few
+  // bytes at first, so that a candidate near the start of a look costs
+  // little, then twice as many each time up to the most.
+  static constexpr std::size_t kFirstRunBytes = 1 << 6;
+  static constexpr std::size_t kRunBytes = 1 << 16;
+
+  // A look in progress: what it found so far, and the run being gathered
+  // (forward from a line's start, backward up to a line's end).
+  struct TWalk {
+    TLineLook Look;
+    const char* Start = nullptr;
+    std::size_t Size = 0;
+    int Ends = 0;  // the line ends among the run's rows
+    bool Stopped = false;
+    std::size_t RunBytes = kFirstRunBytes;  // the size at which a run is looked at
+  };
+
   TLineLook Forward(int from, int to, std::size_t budget);
   TLineLook Backward(int from, int to, std::size_t budget);
   // The first row of line n (the last, for last), from the places known when they hold it.
@@ -57,6 +74,12 @@ class TCandidateLines {
   // goes on.
   TLineLook ForwardHit(int first, int line, const char* hit);
   TLineLook BackwardHit(int last, int line, const char* hit);
+  // Ends the walk at line at, to go on from next; false, to end a visit.
+  bool Stop(TWalk& walk, int at, bool candidate, TPlace next);
+  // Looks at the run and empties it; true when it holds the pattern, else
+  // line moves past the run's line ends (back to its start, backward).
+  // edgeRow is the run's first row (its last, backward).
+  bool LookAtRun(TWalk& walk, bool forward, int& line, int edgeRow);
 
   const TRyxStrings& FRows;
   const TBytePattern& FPattern;
