@@ -88,7 +88,7 @@ void TForm1::CreateLyricsTools() {
     RyxEdit1LinesChanged(first, oldLast, newLast);
   };
   RyxEdit1->OnMoveCaret = [this](TObject*) {
-    if (FPreviewShown) PreviewPanel->View()->update();
+    if (FPreviewShown) PreviewPanel->View()->Refresh();
   };
 }
 
@@ -112,7 +112,7 @@ void TForm1::RyxEdit1LinesChanged(int first, int oldLast, int newLast) {
   }
   // A text loaded or wrapped anew is counted again in steps.
   if (FOverflow && !FOverflow->Complete()) OverflowWalkTimer->start();
-  PreviewPanel->View()->update();
+  PreviewPanel->View()->Refresh();
 }
 
 TOverflowLines* TForm1::CurrentOverflow() {
@@ -136,7 +136,7 @@ void TForm1::WalkOverflow() {
   TOverflowLines* overflow = CurrentOverflow();
   if (overflow && !overflow->Complete()) {
     overflow->MeasureSome(RyxEdit1->Lines(), kOverflowStepBytes);
-    if (overflow->Complete()) PreviewPanel->View()->update();
+    if (overflow->Complete()) PreviewPanel->View()->Refresh();
   }
   if (!overflow || overflow->Complete()) OverflowWalkTimer->stop();
 }
@@ -153,7 +153,7 @@ void TForm1::DrawOverflowMarksOf(int L1, int L2) {
   if (!overflow) return;
   DrawOverflowMarks(RyxEdit1->Canvas(), *RyxEdit1, *overflow, L1, L2);
   // A new font (zoom, settings) or display reaches the editor through a repaint: the preview follows.
-  PreviewPanel->View()->update();
+  PreviewPanel->View()->Refresh();
 }
 
 void TForm1::SetPreviewShown(bool shown) {

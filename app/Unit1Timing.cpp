@@ -29,7 +29,7 @@ void TForm1::CreateTimingStudio() {
     return TimingStudio->Player().Position();
   };
   TimingStudio->OnSungLineChanged = [this] {
-    if (PreviewShown()) PreviewPanel->View()->update();
+    if (PreviewShown()) PreviewPanel->View()->Refresh();
   };
   WaveformStrip = new TWaveformStrip(*RyxEdit1, TimingStudio->Session(), TimingStudio->Player(),
                                      [] { return std::make_unique<TGstEnvelopeDecoder>(); }, this);
@@ -44,7 +44,7 @@ void TForm1::CreateTimingStudio() {
   };
   TimingStudio->OnTicked = [this] {
     WaveformStrip->Tick();
-    if (PreviewShown()) PreviewPanel->View()->FollowSong();
+    if (PreviewShown()) PreviewPanel->View()->Refresh();
   };
 }
 

@@ -17,6 +17,8 @@ namespace {
 constexpr int kWidestPanel = 480;
 // The longest sung line whose units are coloured.
 constexpr std::size_t kLongestKaraokeLine = 64 * 1024;
+// The longest line kept to tell whether the panel shows it already.
+constexpr std::size_t kLongestKeptLine = 64 * 1024;
 
 }  // namespace
 
@@ -40,51 +42,59 @@ QSize TPreviewView::sizeHint() const {
   return QSize(std::clamp(at.GridWidth() + 16, 160, 640), std::clamp(at.HeadingHeight + 2 * at.PageHeight, 120, 480));
 }
 
-void TPreviewView::paintEvent(QPaintEvent*) {
-  // The preview fills its whole area: the pixmap is made again only for a new size.
-  if (FCanvas->size() != size() || FCanvas->pixmap().devicePixelRatio() != devicePixelRatioF())
-    FCanvas->resize(size(), devicePixelRatioF(), palette().window().color());
-  FCanvas->SetFont(FEdit.LogFont());
-  int row = FEdit.CaretLine();
-  const std::optional<int> sung = SungLine ? SungLine() : std::nullopt;
-  if (sung)
-    row = FEdit.Lines().FirstIndexOfLogicalLine(*sung);
-  const int lineNumber = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).LineOf(row);
+TPreviewView::TShown TPreviewView::ShownNow() {
+  TShown now;
+  now.SungLine = SungLine ? SungLine() : std::nullopt;
+  const int row = now.SungLine ? FEdit.Lines().FirstIndexOfLogicalLine(*now.SungLine) : FEdit.CaretLine();
+  now.LineNumber = TLogicalLines(FEdit.Lines(), FEdit.TabCount(), FEdit.WordWrap()).LineOf(row);
   int first = 0;
   int last = 0;
-  const std::string_view line = LogicalLineView(FEdit.Lines(), row, first, last, FJoinedLine);
-  const TPlayerDisplay display{FDevice.HalfCount, FDevice.LineCount};
-  if (!FPreview || display.HalfCount != FPreviewDisplay.HalfCount || display.LineCount != FPreviewDisplay.LineCount) {
-    FPreview.emplace(line, display);
-    FPreviewDisplay = display;
-  } else {
-    FPreview->ShowLine(line);
-  }
-  // Only the sung line is coloured, read again at each paint: a line of
-  // lyrics is short, and a longer one is not read for it on every keystroke.
-  if (sung && line.size() <= kLongestKaraokeLine)
-    FKaraoke.emplace(line);
+  FLine = LogicalLineView(FEdit.Lines(), row, first, last, FJoinedLine);
+  if (FLine.size() <= kLongestKeptLine) now.Line.emplace(FLine);
+  now.OverflowLines = FOverflowLines();
+  // Only the sung line is coloured, read again each time: a line of lyrics
+  // is short, and a longer one is not read for it on every keystroke.
+  if (now.SungLine && FLine.size() <= kLongestKaraokeLine)
+    FKaraoke.emplace(FLine);
   else
     FKaraoke.reset();
-  const TPlayerPreview& preview = *FPreview;
-  const TPreviewHeading heading{lineNumber, FOverflowLines()};
-  // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.
-  const int wanted = std::min(preview.Width(*FCanvas), kWidestPanel);
-  if (wanted > minimumWidth()) setMinimumWidth(wanted);
-  FDrawnSungLine = sung;
-  FSungBytes = sung ? SungBytesNow() : 0;
-  preview.Draw(*FCanvas, TRect{0, 0, width(), height()}, heading, FSungBytes);
+  // The song's clock is asked only for a line with units to colour.
+  const std::optional<TMillis> time = FKaraoke && FKaraoke->Units() > 0 && SongTime ? SongTime() : std::nullopt;
+  now.SungBytes = time ? FKaraoke->SungBytes(*time) : 0;
+  now.Display = TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount};
+  now.Font = FEdit.LogFont();
+  now.Size = size();
+  now.PixelRatio = devicePixelRatioF();
+  return now;
+}
+
+void TPreviewView::Refresh() {
+  // A line too long to keep is not read twice for one key: painted again as it is.
+  if (!FDrawn || !FDrawn->Line || !DrawnIsCurrent(ShownNow())) update();
+}
+
+void TPreviewView::paintEvent(QPaintEvent*) {
+  TShown now = ShownNow();
+  if (!DrawnIsCurrent(now)) {
+    // The preview fills its whole area: the pixmap is made again only for a new size.
+    if (FCanvas->size() != size() || FCanvas->pixmap().devicePixelRatio() != devicePixelRatioF())
+      FCanvas->resize(size(), devicePixelRatioF(), palette().window().color());
+    FCanvas->SetFont(now.Font);
+    if (!FPreview || now.Display != FPreviewDisplay) {
+      FPreview.emplace(FLine, now.Display);
+      FPreviewDisplay = now.Display;
+    } else {
+      FPreview->ShowLine(FLine);
+    }
+    const TPlayerPreview& preview = *FPreview;
+    // Wide enough for a whole grid in the editor's font, up to a width that leaves the editor its room.
+    const int wanted = std::min(preview.Width(*FCanvas), kWidestPanel);
+    if (wanted > minimumWidth()) setMinimumWidth(wanted);
+    preview.Draw(*FCanvas, TRect{0, 0, width(), height()}, TPreviewHeading{now.LineNumber, now.OverflowLines},
+                 now.SungBytes);
+    FDrawn = std::move(now);
+  }
   QPainter(this).drawPixmap(0, 0, FCanvas->pixmap());
-}
-
-std::size_t TPreviewView::SungBytesNow() const {
-  const std::optional<TMillis> time = SongTime ? SongTime() : std::nullopt;
-  return time && FKaraoke ? FKaraoke->SungBytes(*time) : 0;
-}
-
-void TPreviewView::FollowSong() {
-  const std::optional<int> sung = SungLine ? SungLine() : std::nullopt;
-  if (sung != FDrawnSungLine || (sung && SungBytesNow() != FSungBytes)) update();
 }
 
 TPreviewPanel::TPreviewPanel(const TRyxEdit& edit, const TDeviceSettings& device,

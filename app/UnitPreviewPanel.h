@@ -9,14 +9,17 @@
 
 #include "app/core/KaraokeUnits.h"
 #include "app/core/PlayerPreview.h"
+#include "platform/Font.h"
 
 class QtCanvas;
 class TRyxEdit;
 struct TDeviceSettings;
 
-// Draws the caret's logical line in the editor's font whenever it paints;
-// the owner calls update() when the caret or the text moved, so that a
-// keystroke only marks the panel for the next paint.
+// Draws the caret's logical line in the editor's font. The owner calls
+// Refresh() when the caret, the text or the song moved: the panel is
+// painted again only when what it shows changed, so that a key typed on
+// another line than the one shown (the sung line, while a song plays)
+// leaves it as it is.
 class TPreviewView : public QWidget {
   Q_OBJECT
 
@@ -30,8 +33,8 @@ class TPreviewView : public QWidget {
   std::function<std::optional<int>()> SungLine;
   // While a song plays: the time heard now; the sung line's units up to it are coloured.
   std::function<std::optional<TMillis>()> SongTime;
-  // One step of the song's clock: painted again only when the colour reaches another unit.
-  void FollowSong();
+  // Asks for a paint when what the panel shows is no longer what it drew.
+  void Refresh();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -41,18 +44,35 @@ class TPreviewView : public QWidget {
   const TDeviceSettings& FDevice;
   std::function<std::optional<int>()> FOverflowLines;
   std::unique_ptr<QtCanvas> FCanvas;
+  // What a paint shows, read from the editor, the song and the settings.
+  struct TShown {
+    std::optional<int> SungLine;
+    int LineNumber = 0;
+    // A copy of the line, unless it is too long to keep one for each key:
+    // such a line is drawn again at every paint.
+    std::optional<std::string> Line;
+    std::optional<int> OverflowLines;
+    std::size_t SungBytes = 0;
+    TPlayerDisplay Display;
+    TLogFont Font;
+    QSize Size;
+    qreal PixelRatio = 1;
+    friend bool operator==(const TShown&, const TShown&) = default;
+  };
+  // What would be shown now; FLine and FKaraoke are taken from the line.
+  TShown ShownNow();
+  bool DrawnIsCurrent(const TShown& now) const { return FDrawn && now.Line && *FDrawn == now; }
+  std::optional<TShown> FDrawn;
+  // The line shown: a view into the store or into FJoinedLine.
+  std::string_view FLine;
   // The preview last drawn, on that display: it keeps its line, so that a
-  // repaint for a caret move on the same line does not lay a long line out
-  // again, and an edit of it lays out only what follows the edit.
+  // repaint of a long line laid out before does not lay it out again, and
+  // an edit of it lays out only what follows the edit.
   TPlayerDisplay FPreviewDisplay;
   // The rows of a soft-wrapped line joined.
   std::string FJoinedLine;
   std::optional<TPlayerPreview> FPreview;
   std::optional<TKaraokeUnits> FKaraoke;
-  // The sung line and its coloured bytes last drawn.
-  std::optional<int> FDrawnSungLine;
-  std::size_t FSungBytes = 0;
-  std::size_t SungBytesNow() const;
 };
 
 class TPreviewPanel : public QDockWidget {

@@ -12,6 +12,7 @@
 struct TPlayerDisplay {
   int HalfCount = 16;
   int LineCount = 3;
+  friend bool operator==(const TPlayerDisplay&, const TPlayerDisplay&) = default;
 };
 
 struct TPlayerRow {

@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <QTimer>
 #include <QStatusBar>
+#include <functional>
+#include <optional>
 
 #include "app/UnitPreviewPanel.h"
 #include "app/UnitTagCheckPanel.h"
@@ -166,6 +168,70 @@ TEST_F(LyricsTest, ThePreviewFollowsTheCaretAndTheEdits) {
   EXPECT_EQ(shown(), second);
   form.RyxEdit1->MoveCaretTo(0, 2);
   EXPECT_EQ(shown(), first);
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+// The panel is painted again exactly when what it shows changed: the line
+// shown (the caret's, or the sung line while a song plays), its text, its
+// number. A key on another line leaves it as it is.
+TEST_F(LyricsTest, ThePreviewIsPaintedAgainOnlyWhenWhatItShowsChanged) {
+  TForm1& form = Create();
+  form.show();
+  form.RyxEdit1->SetAllText("[00:01.00]one\r\n[00:02.00]two\r\n[00:03.00]three\r\nfour");
+  form.SetPreviewShown(true);
+  QApplication::processEvents();
+  struct TPaints : QObject {
+    int Count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++Count;
+      return false;
+    }
+  } paints;
+  form.PreviewPanel->View()->installEventFilter(&paints);
+  std::optional<int> sung;
+  form.PreviewPanel->View()->SungLine = [&sung] { return sung; };
+  struct TCase {
+    const char* Name;
+    std::function<void()> Act;
+    bool Painted;
+  };
+  TRyxEdit& edit = *form.RyxEdit1;
+  const std::vector<TCase> cases = {
+      {"the caret to another line", [&] { edit.MoveCaretTo(1, 0); }, true},
+      {"the caret along its line", [&] { edit.MoveCaretTo(1, 5); }, false},
+      {"a key on the caret's line", [&] { edit.TypeText("x"); }, true},
+      {"a line break above the caret: its number", [&] {
+         edit.MoveCaretTo(0, 0);
+         edit.TypeText("\r\n");
+         edit.MoveCaretTo(2, 0);
+       }, true},
+      {"a song: its sung line shown", [&] {
+         sung = 0;
+         form.PreviewPanel->View()->Refresh();
+       }, true},
+      {"a key on a line not sung", [&] { edit.TypeText("y"); }, false},
+      {"the caret to another line not sung", [&] { edit.MoveCaretTo(3, 0); }, false},
+      {"a key on the sung line", [&] {
+         edit.MoveCaretTo(0, 0);
+         edit.TypeText("z");
+       }, true},
+      {"the song on to the next line", [&] {
+         sung = 2;
+         form.PreviewPanel->View()->Refresh();
+       }, true},
+      {"the song stopped: the caret's line again", [&] {
+         sung.reset();
+         form.PreviewPanel->View()->Refresh();
+       }, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    paints.Count = 0;
+    c.Act();
+    QApplication::processEvents();
+    EXPECT_EQ(paints.Count > 0, c.Painted);
+  }
+  form.PreviewPanel->View()->SungLine = nullptr;
   EXPECT_TRUE(Exceptions.empty());
 }
 
