@@ -26,6 +26,9 @@ const QColor kWordTag(110, 170, 255);
 const QColor kDragged(255, 255, 255);
 const QColor kPlayHead(235, 60, 60);
 constexpr int kRulerHeight = 14;
+constexpr int kFlagHeight = 12;
+// Flag labels kept laid out, for the lines in view and those recently passed.
+constexpr qsizetype kMostFlagLabels = 512;
 // How near the pointer must be to a marker to take it, in pixels.
 constexpr int kGrabReach = 4;
 // A wheel notch zooms by this much.
@@ -76,8 +79,10 @@ void TWaveformView::EnvelopeGrew() {
 }
 
 void TWaveformView::TextChanged() {
-  FMarkersStale = true;
-  update();
+  // Most keys change no tag of the lines in view: the strip stays as it is.
+  std::vector<TTagMarker> before = std::move(FMarkers);
+  ReadMarkers();
+  if (FMarkers != before) update();
 }
 
 void TWaveformView::ShowPosition(TMillis position, bool playing) {
@@ -92,7 +97,8 @@ void TWaveformView::ShowPosition(TMillis position, bool playing) {
 }
 
 const std::vector<TTagMarker>& TWaveformView::Markers() {
-  if (FMarkersStale) ReadMarkers();
+  // The editor may have scrolled since: other lines, other markers.
+  if (FMarkersStale || FEdit.TopLine() != FMarkersTop || FEdit.VisibleLines() != FMarkersRows) ReadMarkers();
   return FMarkers;
 }
 
@@ -183,13 +189,24 @@ void TWaveformView::DrawMarkers(QPainter& painter) {
       painter.setPen(QPen(color, 2));
       painter.drawLine(x, kRulerHeight, x, height());
       // The line's number on a flag at the top.
-      const QString number = QString::number(marker.Line + 1);
-      const QRect flag(x, kRulerHeight, painter.fontMetrics().horizontalAdvance(number) + 4, 12);
-      painter.fillRect(flag, color);
+      const QStaticText& label = FlagLabel(marker.Line, font);
+      const QSize size = label.size().toSize();
+      painter.fillRect(QRect(x, kRulerHeight, size.width() + 4, kFlagHeight), color);
       painter.setPen(kBackdrop);
-      painter.drawText(flag, Qt::AlignCenter, number);
+      painter.drawStaticText(x + 2, kRulerHeight + (kFlagHeight - size.height()) / 2, label);
     }
   }
+}
+
+const QStaticText& TWaveformView::FlagLabel(int line, const QFont& font) {
+  auto label = FFlagLabels.find(line);
+  if (label != FFlagLabels.end()) return *label;
+  // The labels of the lines scrolled past are let go now and then.
+  if (FFlagLabels.size() >= kMostFlagLabels) FFlagLabels.clear();
+  label = FFlagLabels.insert(line, QStaticText(QString::number(line + 1)));
+  label->setTextFormat(Qt::PlainText);
+  label->prepare(QTransform(), font);
+  return *label;
 }
 
 void TWaveformView::paintEvent(QPaintEvent*) {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QDockWidget>
+#include <QHash>
 #include <QPixmap>
+#include <QStaticText>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -38,7 +40,7 @@ class TWaveformView : public QWidget {
   void EnvelopeGrew();
   // One step of the clock: the play head, following it while the song plays, and the editor's view.
   void ShowPosition(TMillis position, bool playing);
-  // The text changed: the markers are read again before the next frame.
+  // The text changed: the markers are read again, and the strip is painted again when they changed.
   void TextChanged();
   const std::vector<TTagMarker>& Markers();
   const TWaveformScale& Scale() const { return FScale; }
@@ -65,6 +67,8 @@ class TWaveformView : public QWidget {
   // The envelope and the time ruler of the stretch shown, drawn again when it changed.
   const QPixmap& Background();
   void DrawMarkers(QPainter& painter);
+  // A line tag's flag label, laid out once for its line number in the painter's font.
+  const QStaticText& FlagLabel(int line, const QFont& font);
 
   TRyxEdit& FEdit;
   TSyncSession& FSession;
@@ -82,6 +86,7 @@ class TWaveformView : public QWidget {
   bool FMarkersStale = true;
   int FMarkersTop = -1;
   int FMarkersRows = -1;
+  QHash<int, QStaticText> FFlagLabels;
   // The background picture and what it shows.
   QPixmap FBackground;
   struct TDrawn {
