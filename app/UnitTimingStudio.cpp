@@ -398,6 +398,19 @@ std::optional<TMillis> NudgeOf(TSyncAction action) {
   }
 }
 
+// Whether the action may move the song: the transport shows the new place
+// at once. After any other action the clock's next step brings it up to date.
+bool Seeks(TSyncAction action) {
+  switch (action) {
+    case TSyncAction::PreviousLine:
+    case TSyncAction::NextLine:
+    case TSyncAction::ReplayLine:
+      return true;
+    default:
+      return NudgeOf(action).has_value();
+  }
+}
+
 }  // namespace
 
 bool TTimingStudio::RunWordAction(TSyncAction action, std::string& said) {
@@ -438,7 +451,7 @@ void TTimingStudio::RunSyncAction(TSyncAction action) {
   }
   if (word) {
     Say(QString::fromStdString(said));
-    UpdateTransport();
+    if (Seeks(action)) UpdateTransport();
     RepaintUnitMark();
     return;
   }
@@ -476,7 +489,7 @@ void TTimingStudio::RunSyncAction(TSyncAction action) {
     }
   }
   Say(QString::fromStdString(said));
-  UpdateTransport();
+  if (Seeks(action)) UpdateTransport();
 }
 
 void TTimingStudio::MeasureReactionDelay() {
