@@ -126,6 +126,8 @@ void TGstAudioPlayer::Close() {
   FPlaying = false;
   FSilent = false;
   FPausedAt = TMillis{0};
+  FLatency.reset();
+  FDuration.reset();
   FFile.clear();
 }
 
@@ -135,6 +137,7 @@ void TGstAudioPlayer::Play() {
   if (const auto length = Duration(); length && StreamPosition() >= *length) SeekAt(TMillis{0});
   gst_element_set_state(FPipeline, GST_STATE_PLAYING);
   FPlaying = true;
+  FLatency.reset();
 }
 
 void TGstAudioPlayer::Pause() {
@@ -142,6 +145,7 @@ void TGstAudioPlayer::Pause() {
   FPausedAt = StreamPosition();
   gst_element_set_state(FPipeline, GST_STATE_PAUSED);
   FPlaying = false;
+  FLatency.reset();
 }
 
 void TGstAudioPlayer::SeekAt(TMillis position) {
@@ -149,6 +153,7 @@ void TGstAudioPlayer::SeekAt(TMillis position) {
                    static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
                    static_cast<gint64>(position.count()) * GST_MSECOND, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
   FPausedAt = position;
+  FLatency.reset();
   // A local file settles within milliseconds; the position is then the new one.
   gst_element_get_state(FPipeline, nullptr, nullptr, kSettleTimeout);
 }
@@ -171,9 +176,11 @@ void TGstAudioPlayer::SetVolume(double volume) {
 }
 
 std::optional<TMillis> TGstAudioPlayer::Duration() const {
+  if (FDuration || !FPipeline) return FDuration;
   gint64 nanos = 0;
-  if (!FPipeline || !gst_element_query_duration(FPipeline, GST_FORMAT_TIME, &nanos) || nanos < 0) return std::nullopt;
-  return MillisOf(nanos);
+  if (!gst_element_query_duration(FPipeline, GST_FORMAT_TIME, &nanos) || nanos < 0) return std::nullopt;
+  FDuration = MillisOf(nanos);
+  return FDuration;
 }
 
 TMillis TGstAudioPlayer::StreamPosition() const {
@@ -184,8 +191,16 @@ TMillis TGstAudioPlayer::StreamPosition() const {
   return MillisOf(nanos) + OutputLatency();
 }
 
+bool TGstAudioPlayer::SettledPlaying() const {
+  GstState state = GST_STATE_NULL;
+  GstState pending = GST_STATE_VOID_PENDING;
+  return gst_element_get_state(FPipeline, &state, &pending, 0) == GST_STATE_CHANGE_SUCCESS &&
+         state == GST_STATE_PLAYING && pending == GST_STATE_VOID_PENDING;
+}
+
 TMillis TGstAudioPlayer::OutputLatency() const {
   if (!FPipeline) return TMillis{0};
+  if (FLatency) return *FLatency;
   GstQuery* query = gst_query_new_latency();
   TMillis latency{0};
   if (gst_element_query(FPipeline, query)) {
@@ -195,6 +210,8 @@ TMillis TGstAudioPlayer::OutputLatency() const {
     if (GST_CLOCK_TIME_IS_VALID(min)) latency = MillisOf(static_cast<gint64>(min));
   }
   gst_query_unref(query);
+  // Until the song plays the output may not have said its latency yet: asked again next time.
+  if (SettledPlaying()) FLatency = latency;
   return latency;
 }
 
@@ -202,9 +219,14 @@ TPlayerEvents TGstAudioPlayer::TakeEvents() {
   TPlayerEvents events;
   if (!FPipeline) return events;
   GstBus* bus = gst_element_get_bus(FPipeline);
-  while (GstMessage* message =
-             gst_bus_pop_filtered(bus, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS))) {
-    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS)
+  while (GstMessage* message = gst_bus_pop_filtered(
+             bus, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS | GST_MESSAGE_LATENCY |
+                                              GST_MESSAGE_DURATION_CHANGED))) {
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_LATENCY)
+      FLatency.reset();
+    else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_DURATION_CHANGED)
+      FDuration.reset();
+    else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS)
       events.Ended = true;
     else if (events.Error.empty())
       events.Error = TakeErrorText(message, FFile);

@@ -43,6 +43,8 @@ class TGstAudioPlayer : public IAudioPlayer {
   // A flushing seek to position at the current rate.
   void SeekAt(TMillis position);
   bool OutputIsFake() const;
+  // Whether the pipeline plays with no state change pending: its output's latency is then set.
+  bool SettledPlaying() const;
 
   std::string FSinkDescription;
   GstElement* FPipeline = nullptr;
@@ -54,4 +56,9 @@ class TGstAudioPlayer : public IAudioPlayer {
   double FVolume = 1.0;
   // Where the last seek went: the position while paused, until the pipeline has settled there.
   TMillis FPausedAt{0};
+  // The answers of queries that cross the whole pipeline, kept until they
+  // may change: the output's latency until the state changes or the
+  // pipeline reports a new latency, the length until it reports a new one.
+  mutable std::optional<TMillis> FLatency;
+  mutable std::optional<TMillis> FDuration;
 };
