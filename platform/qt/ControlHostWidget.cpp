@@ -158,6 +158,13 @@ void ControlHostWidget::ScrollWindow(int dx, int dy, const TRect* scroll, const 
   const QRegion moving = FInvalid & (area & limit);
   FInvalid = (FInvalid - moving) + (moving.translated(dx, dy) & limit);
   FInvalid += FCanvas.scroll(dx, dy, area, limit);
+  // The window's pixels move the same way, with what waits to be painted
+  // there: only the part no moved pixel covers is painted and shown anew.
+  const QPoint origin = FClientRect.topLeft();
+  if (area == limit)
+    QWidget::scroll(dx, dy, area.translated(origin));
+  else
+    update(((area | area.translated(dx, dy)) & limit).translated(origin));
 }
 
 void ControlHostWidget::sendPaint() {

@@ -85,16 +85,19 @@ QRegion QtCanvas::scroll(int dx, int dy, const QRect& area, const QRect& clip) {
   const QRect source = area & client;
   const QRect limit = clip & client;
   const QRect target = source.translated(dx, dy) & limit;
-  if (!target.isEmpty()) {
-    const qreal ratio = FPixmap.devicePixelRatio();
-    const QRectF from = QRectF(target.translated(-dx, -dy));
-    QPixmap moved = FPixmap.copy(QRectF(from.topLeft() * ratio, from.size() * ratio).toAlignedRect());
+  const qreal ratio = FPixmap.devicePixelRatio();
+  const auto devicePixels = [ratio](const QRect& r) {
+    return QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
+  };
+  if (!target.isEmpty() && source == limit) {
+    // Pixels that move inside one rectangle move in place: no copy of the area is made.
+    FPixmap.scroll(qRound(dx * ratio), qRound(dy * ratio), devicePixels(source));
+  } else if (!target.isEmpty()) {
+    QPixmap moved = FPixmap.copy(devicePixels(target.translated(-dx, -dy)));
     moved.setDevicePixelRatio(ratio);
     QPainter painter(&FPixmap);
     painter.drawPixmap(target.topLeft(), moved);
   }
-  const QRect touched = (source | target) & limit;
-  if (FOnTouched && !touched.isEmpty()) FOnTouched(touched);
   return QRegion(source & limit) - QRegion(target);
 }
 

@@ -31,7 +31,8 @@ class QtCanvas : public ICanvas {
   void clearClipRegion();
   TRect ClipBox() const override;
   // Moves the pixels of scroll by (dx, dy); only pixels inside clip change.
-  // Returns the part of scroll inside clip that no moved pixel covers.
+  // Returns the part of scroll inside clip that no moved pixel covers. The
+  // pixels are not reported as touched: the window moves its own with them.
   QRegion scroll(int dx, int dy, const QRect& scroll, const QRect& clip);
   const QtCellFont& cellFont() const;
 

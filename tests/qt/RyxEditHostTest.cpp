@@ -1,12 +1,14 @@
 // The editor control in the Qt host: it paints into the pixmap, gets a caret, and a preedit leaves its text alone.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QBackingStore>
 #include <QFocusEvent>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleHints>
 
 #include "editor/RyxEdit.h"
 #include "platform/CodePage.h"
@@ -89,9 +91,10 @@ TEST_F(RyxEditHost, AClickDuringACompositionInsertsThePreeditOnce) {
 }
 
 // A move to another line that scrolls the view by a few rows moves the
-// pixels and paints only the rows it uncovers: after each step the pixmap is
-// what a whole repaint draws, with line numbers and wrapped rows, down and up,
-// to the text's end, and after a tag put in before the move, as timing does.
+// pixels and paints only the rows it uncovers: after each step the pixmap,
+// and the window as shown, are what a whole repaint draws, with line numbers
+// and wrapped rows, down and up, to the text's end, and after a tag put in
+// before the move, as timing does.
 TEST_F(RyxEditHost, ScrollingByRowsLeavesWhatAWholeRepaintDraws) {
   struct TCase {
     const char* Name;
@@ -112,6 +115,18 @@ TEST_F(RyxEditHost, ScrollingByRowsLeavesWhatAWholeRepaintDraws) {
   std::string text;
   for (int line = 1; line <= 40; ++line)
     text += UnicodeToAnsi(u"歌詞の") + std::to_string(line) + (line % 3 == 0 ? std::string(60, 'w') : "") + "\r\n";
+  // With a caret that stays on, which the window draws over the pixels it moves.
+  const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+  QGuiApplication::styleHints()->setCursorFlashTime(0);
+  Widget->show();
+  QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(Widget.get(), &in);
+  // What the window shows: its pixels in the window's backing store, where the paints went.
+  const auto shownOnScreen = [this] {
+    QApplication::processEvents();
+    const auto* screen = static_cast<const QImage*>(Widget->backingStore()->paintDevice());
+    return screen->copy(QRect(QPoint(0, 0), Widget->size() * screen->devicePixelRatio()));
+  };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     Edit.SetShowLineNumber(c.LineNumbers);
@@ -120,18 +135,24 @@ TEST_F(RyxEditHost, ScrollingByRowsLeavesWhatAWholeRepaintDraws) {
     Edit.MoveCaretTo(c.StartLine, 0);
     Widget->InvalidateRect(nullptr);
     Widget->grab();
+    QApplication::processEvents();
     const int top = Edit.TopLine();
     for (int line = c.StartLine + c.Step; line >= 0 && line < Edit.Lines().Count(); line += c.Step) {
       if (c.Tag) Edit.ReplaceText({Edit.CaretLine(), 0}, {Edit.CaretLine(), 0}, "[00:01.00]");
       Edit.MoveCaretTo(line, 0);
-      Widget->grab();
+      const QImage onScreen = shownOnScreen();
       const QImage shown = Widget->canvas().pixmap().toImage();
       Widget->InvalidateRect(nullptr);
-      Widget->grab();
+      const QImage whole = Widget->grab().toImage().convertToFormat(onScreen.format());
+      // The whole repaint asked for is shown now, before the next step.
+      QApplication::processEvents();
       ASSERT_EQ(shown, Widget->canvas().pixmap().toImage()) << "at row " << line << ", top row " << Edit.TopLine();
+      ASSERT_EQ(onScreen, whole) << "shown at row " << line << ", top row " << Edit.TopLine();
     }
     EXPECT_NE(Edit.TopLine(), top);
   }
+  EXPECT_TRUE(Widget->caretVisible());
+  QGuiApplication::styleHints()->setCursorFlashTime(flash);
 }
 
 }  // namespace
