@@ -115,10 +115,6 @@ const QFont& QtCellFont::sizedFont(int pixelSize) const {
   return *it;
 }
 
-bool QtCellFont::fitsOneCell(char32_t c) const {
-  return c > 0x20 && c < 0x7F && std::abs(advance(c) - FCellWidth) < 0.01;
-}
-
 int QtCellFont::largestFittingSize(char32_t c) const {
   // The face that draws c, which may stand in for the font's own.
   QTextLayout layout(StringOf(c), FFont);
@@ -180,16 +176,9 @@ const QList<QGlyphRun>& QtCellFont::shaped(char32_t c, int cells, const QPaintDe
 void QtCellFont::draw(QPainter& painter, int x, int y, const std::vector<QtCellGlyph>& glyphs, bool underline) const {
   painter.setFont(FFont);
   const int baseline = y + FAscent;
-  // Runs of ASCII characters whose advance is exactly one cell go out in one
-  // call (the usual case with a monospace face). Any other glyph is centred
-  // in its cells from the shapes cached per character, and neighbours from
-  // the same face go out together in one glyph run.
-  QString run;
-  int runX = x;
-  const auto flushText = [&] {
-    if (!run.isEmpty()) painter.drawText(QPoint(runX, baseline), run);
-    run.clear();
-  };
+  // Each glyph is centred in its cells from the shapes cached per character,
+  // with no shaping of the row: neighbours from the same face go out
+  // together in one glyph run.
   QGlyphRun batch;
   QList<quint32> indexes;
   QList<QPointF> positions;
@@ -203,24 +192,16 @@ void QtCellFont::draw(QPainter& painter, int x, int y, const std::vector<QtCellG
   };
   int cx = x;
   for (const QtCellGlyph& glyph : glyphs) {
-    if (glyph.Cells == 1 && fitsOneCell(glyph.Char)) {
-      flushGlyphs();
-      if (run.isEmpty()) runX = cx;
-      run.append(QChar(static_cast<char16_t>(glyph.Char)));
-    } else {
-      flushText();
-      if (!IsControl(glyph.Char) && glyph.Char != U' ') {
-        for (const QGlyphRun& shapes : shaped(glyph.Char, glyph.Cells, painter.device())) {
-          if (!indexes.isEmpty() && batch.rawFont() != shapes.rawFont()) flushGlyphs();
-          if (indexes.isEmpty()) batch = shapes;
-          indexes += shapes.glyphIndexes();
-          for (const QPointF& p : shapes.positions()) positions.append(p + QPointF(cx, baseline));
-        }
+    if (!IsControl(glyph.Char) && glyph.Char != U' ') {
+      for (const QGlyphRun& shapes : shaped(glyph.Char, glyph.Cells, painter.device())) {
+        if (!indexes.isEmpty() && batch.rawFont() != shapes.rawFont()) flushGlyphs();
+        if (indexes.isEmpty()) batch = shapes;
+        indexes += shapes.glyphIndexes();
+        for (const QPointF& p : shapes.positions()) positions.append(p + QPointF(cx, baseline));
       }
     }
     cx += glyph.Cells * FCellWidth;
   }
-  flushText();
   flushGlyphs();
   if ((underline || FLogFont.lfUnderline) && cx > x)
     painter.fillRect(QRect(x, y + FUnderlineTop, cx - x, FUnderlineThickness), painter.pen().color());

@@ -47,8 +47,7 @@ class QtCellFont {
   // painter's pen colour; control characters leave their cells empty. The
   // underline runs across all cells when asked for or when the font has one.
   void draw(QPainter& painter, int x, int y, const std::vector<QtCellGlyph>& glyphs, bool underline) const;
-  // How a glyph that does not go out in a run of one-cell ASCII characters
-  // is drawn: in this font, with its origin this far right of its cells' left edge.
+  // How a glyph is drawn: in this font, with its origin this far right of its cells' left edge.
   struct Placement {
     QFont Font;
     int Offset = 0;
@@ -60,7 +59,6 @@ class QtCellFont {
 
  private:
   qreal advance(char32_t c) const;
-  bool fitsOneCell(char32_t c) const;
   // The largest pixel size at which the face that draws c stays inside the row.
   int largestFittingSize(char32_t c) const;
   const QFont& sizedFont(int pixelSize) const;
