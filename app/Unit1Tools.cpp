@@ -1,6 +1,7 @@
 // TForm1: the lyric tools, the encoding commands and the player display guides.
 #include <QAction>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "app/core/DisplayGuides.h"
 #include "app/core/LyricTools.h"
@@ -92,11 +93,21 @@ void TForm1::ApplyWrapChoice() {
 }
 
 void TForm1::RyxEdit1UserClientDraw(TObject*, int x1, int, int L1, int L2) {
-  if (const IColumnCounting* counting = RyxEdit1->ColumnCounting())
+  if (const IColumnCounting* counting = RyxEdit1->ColumnCounting()) {
     DrawCountedGuides(RyxEdit1->Canvas(), *RyxEdit1, FDeviceSettings, *counting, L1, L2);
-  else
-    DrawDisplayGuides(RyxEdit1->Canvas(), x1, RyxEdit1->TopMargin(), RyxEdit1->TextHeight(), FDeviceSettings,
-                      RyxEdit1->ScrollX());
+  } else {
+    // The guides cross the rows just painted, and the empty view below the
+    // text's end with its last row: the other rows kept theirs.
+    const TRyxEdit& edit = *RyxEdit1;
+    const int first = std::max(L1, edit.TopLine());
+    const int top = edit.TopMargin() + (first - edit.TopLine()) * edit.LineHeight();
+    const int textBottom = edit.TopMargin() + edit.TextHeight();
+    const int bottom = L2 >= edit.Lines().Count() - 1
+                           ? textBottom
+                           : std::min(textBottom, edit.TopMargin() + (L2 + 1 - edit.TopLine()) * edit.LineHeight());
+    if (bottom > top)
+      DrawDisplayGuides(RyxEdit1->Canvas(), x1, top, bottom - top, FDeviceSettings, RyxEdit1->ScrollX());
+  }
   DrawOverflowMarksOf(L1, L2);
   if (FindBar) FindBar->DrawHighlights(RyxEdit1->Canvas(), L1, L2);
 }

@@ -3,14 +3,18 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTimer>
 #include <QStatusBar>
 #include <functional>
+#include <iterator>
 #include <optional>
+#include <random>
 
 #include "app/UnitPreviewPanel.h"
 #include "app/UnitTagCheckPanel.h"
+#include "platform/qt/ControlHostWidget.h"
 #include "tests/app/FormFixture.h"
 
 namespace {
@@ -232,6 +236,52 @@ TEST_F(LyricsTest, ThePreviewIsPaintedAgainOnlyWhenWhatItShowsChanged) {
     EXPECT_EQ(paints.Count > 0, c.Painted);
   }
   form.PreviewPanel->View()->SungLine = nullptr;
+  EXPECT_TRUE(Exceptions.empty());
+}
+
+// Whatever the keys do to the text, the caret, the selection and the view,
+// the editor's pixels with their guides and overflow marks are what a whole
+// repaint draws: each change redraws the decorations of the rows it painted.
+TEST_F(LyricsTest, AfterEachKeyTheEditorShowsWhatAWholeRepaintDraws) {
+  TForm1& form = Create();
+  form.resize(700, 400);
+  form.show();
+  std::string text;
+  for (int line = 1; line <= 60; ++line)
+    text += "[00:" + std::to_string(10 + line) + ".00]" + std::string(static_cast<std::size_t>(line % 7) * 6, 'w') +
+            "\r\n";
+  form.RyxEdit1->SetAllText(text);
+  auto* host = static_cast<ControlHostWidget*>(form.centralWidget());
+  host->setFocus();
+  QApplication::processEvents();
+  struct TKey {
+    int Key;
+    Qt::KeyboardModifiers Modifiers;
+    const char* Text;
+  };
+  const TKey keys[] = {
+      {Qt::Key_Down, Qt::NoModifier, ""},        {Qt::Key_Up, Qt::NoModifier, ""},
+      {Qt::Key_PageDown, Qt::NoModifier, ""},    {Qt::Key_PageUp, Qt::NoModifier, ""},
+      {Qt::Key_End, Qt::NoModifier, ""},         {Qt::Key_Home, Qt::NoModifier, ""},
+      {Qt::Key_Return, Qt::NoModifier, "\r"},    {Qt::Key_Backspace, Qt::NoModifier, ""},
+      {Qt::Key_Delete, Qt::NoModifier, ""},      {Qt::Key_A, Qt::NoModifier, "a"},
+      {Qt::Key_Down, Qt::ShiftModifier, ""},     {Qt::Key_End, Qt::ShiftModifier, ""},
+      {Qt::Key_Z, Qt::ControlModifier, ""},      {Qt::Key_End, Qt::ControlModifier, ""},
+      {Qt::Key_Home, Qt::ControlModifier, ""},
+  };
+  std::mt19937 random(7);
+  for (int step = 0; step < 160; ++step) {
+    const TKey& key = keys[random() % std::size(keys)];
+    QKeyEvent press(QEvent::KeyPress, key.Key, key.Modifiers, QString::fromLatin1(key.Text));
+    QApplication::sendEvent(host, &press);
+    QKeyEvent release(QEvent::KeyRelease, key.Key, key.Modifiers, QString::fromLatin1(key.Text));
+    QApplication::sendEvent(host, &release);
+    QApplication::processEvents();
+    const QImage shown = host->canvas().pixmap().toImage();
+    host->InvalidateRect(nullptr);
+    host->grab();
+    ASSERT_EQ(shown, host->canvas().pixmap().toImage()) << "step " << step << ", key " << key.Key;
+  }
   EXPECT_TRUE(Exceptions.empty());
 }
 
