@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPaintEvent>
 #include <QProgressBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -79,10 +80,32 @@ void TWaveformView::EnvelopeGrew() {
 }
 
 void TWaveformView::TextChanged() {
-  // Most keys change no tag of the lines in view: the strip stays as it is.
-  std::vector<TTagMarker> before = std::move(FMarkers);
+  // Most keys change no tag of the lines in view: the strip stays as it
+  // is. A stamp paints again only where a marker came, went or moved.
+  const std::vector<TTagMarker> before = std::move(FMarkers);
   ReadMarkers();
-  if (FMarkers != before) update();
+  QRegion changed;
+  const auto missingFrom = [this, &changed](const std::vector<TTagMarker>& markers, const std::vector<TTagMarker>& in) {
+    for (const TTagMarker& marker : markers)
+      if (std::find(in.begin(), in.end(), marker) == in.end()) changed += MarkerArea(marker);
+  };
+  missingFrom(before, FMarkers);
+  missingFrom(FMarkers, before);
+  if (!changed.isEmpty()) update(changed);
+}
+
+QFont TWaveformView::FlagFont() const {
+  QFont flagFont = font();
+  flagFont.setPixelSize(10);
+  return flagFont;
+}
+
+QRect TWaveformView::MarkerArea(const TTagMarker& marker) {
+  const int x = FScale.XOf(marker.Time);
+  // The line is up to two pixels wide, around x.
+  if (marker.Word) return QRect(x - 1, height() / 2, 3, height() - height() / 2);
+  const QRect line(x - 1, kRulerHeight, 3, height() - kRulerHeight);
+  return line | QRect(x, kRulerHeight, FlagLabel(marker.Line, FlagFont()).size().toSize().width() + 4, kFlagHeight);
 }
 
 void TWaveformView::ShowPosition(TMillis position, bool playing) {
@@ -97,8 +120,7 @@ void TWaveformView::ShowPosition(TMillis position, bool playing) {
 }
 
 const std::vector<TTagMarker>& TWaveformView::Markers() {
-  // The editor may have scrolled since: other lines, other markers.
-  if (FMarkersStale || FEdit.TopLine() != FMarkersTop || FEdit.VisibleLines() != FMarkersRows) ReadMarkers();
+  if (FMarkersStale) ReadMarkers();
   return FMarkers;
 }
 
@@ -172,14 +194,14 @@ const QPixmap& TWaveformView::Background() {
   return FBackground;
 }
 
-void TWaveformView::DrawMarkers(QPainter& painter) {
+void TWaveformView::DrawMarkers(QPainter& painter, const QRegion& region) {
   const std::optional<TTagMarker>& dragged = FDrag.Marker();
-  QFont font = painter.font();
-  font.setPixelSize(10);
+  const QFont font = FlagFont();
   painter.setFont(font);
   for (const TTagMarker& marker : Markers()) {
     const int x = FScale.XOf(marker.Time);
-    if (x < 0 || x >= width()) continue;
+    // Only the markers where the strip is painted again are drawn again.
+    if (x < 0 || x >= width() || !region.intersects(MarkerArea(marker))) continue;
     const bool held = dragged && dragged->Line == marker.Line && dragged->Tag == marker.Tag;
     const QColor color = held ? kDragged : marker.Word ? kWordTag : kLineTag;
     if (marker.Word) {
@@ -209,14 +231,14 @@ const QStaticText& TWaveformView::FlagLabel(int line, const QFont& font) {
   return *label;
 }
 
-void TWaveformView::paintEvent(QPaintEvent*) {
+void TWaveformView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.drawPixmap(0, 0, Background());
   if (FEnvelope.Buckets() == 0) {
     painter.setPen(kRuler);
     painter.drawText(rect(), Qt::AlignCenter, "波形を読み込んでいます…");
   }
-  DrawMarkers(painter);
+  DrawMarkers(painter, event->region());
   const int head = FScale.XOf(FPosition);
   painter.setPen(QPen(kPlayHead, 2));
   painter.drawLine(head, 0, head, height());

@@ -3,7 +3,10 @@
 
 #include <QDockWidget>
 #include <QHash>
+#include <QFont>
 #include <QPixmap>
+#include <QRect>
+#include <QRegion>
 #include <QStaticText>
 #include <filesystem>
 #include <memory>
@@ -40,7 +43,7 @@ class TWaveformView : public QWidget {
   void EnvelopeGrew();
   // One step of the clock: the play head, following it while the song plays, and the editor's view.
   void ShowPosition(TMillis position, bool playing);
-  // The text changed: the markers are read again, and the strip is painted again when they changed.
+  // The text changed: the markers are read again, and painted again where they changed.
   void TextChanged();
   const std::vector<TTagMarker>& Markers();
   const TWaveformScale& Scale() const { return FScale; }
@@ -66,9 +69,12 @@ class TWaveformView : public QWidget {
   std::optional<TTagMarker> MarkerAt(int x, int y);
   // The envelope and the time ruler of the stretch shown, drawn again when it changed.
   const QPixmap& Background();
-  void DrawMarkers(QPainter& painter);
-  // A line tag's flag label, laid out once for its line number in the painter's font.
+  void DrawMarkers(QPainter& painter, const QRegion& region);
+  // A line tag's flag label, laid out once for its line number in the flags' font.
   const QStaticText& FlagLabel(int line, const QFont& font);
+  QFont FlagFont() const;
+  // Where a marker is drawn.
+  QRect MarkerArea(const TTagMarker& marker);
 
   TRyxEdit& FEdit;
   TSyncSession& FSession;
