@@ -194,20 +194,30 @@ void QtCanvas::LineTo(int x, int y) {
 
   const int w = FPenWidth;
   const auto square = [w](QPoint p) { return QRect(p.x() - w / 2, p.y() - w / 2, w, w); };
-  QRegion pixels;
+  // Rectangles that never overlap, so that an XOR pen inverts each pixel once.
+  std::vector<QRect> pixels;
   if (FPenStyle == TPenStyle::psSolid && (from.x() == to.x() || from.y() == to.y())) {
     // A straight run is one rectangle: from the start up to the pixel before the end.
     const QPoint last = to - QPoint(from.x() < to.x() ? 1 : from.x() > to.x() ? -1 : 0,
                                     from.y() < to.y() ? 1 : from.y() > to.y() ? -1 : 0);
-    pixels = QRegion(square(from) | square(last));
+    pixels.push_back(square(from) | square(last));
   } else {
-    const std::vector<QPoint> points = LinePixels(from, to);
     // A dotted pen sets every other pixel, starting with the first.
-    for (std::size_t i = 0; i < points.size(); ++i)
-      if (FPenStyle == TPenStyle::psSolid || i % 2 == 0) pixels += square(points[i]);
+    QRegion wide;
+    const std::vector<QPoint> points = LinePixels(from, to);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (FPenStyle != TPenStyle::psSolid && i % 2 != 0) continue;
+      // A pen one pixel wide sets distinct pixels; wider squares overlap and are merged.
+      if (w == 1)
+        pixels.push_back(square(points[i]));
+      else
+        wide += square(points[i]);
+    }
+    pixels.insert(pixels.end(), wide.begin(), wide.end());
   }
-  paint(pixels.boundingRect(), [&](QPainter& painter) {
-    // A region's rectangles never overlap, so an XOR pen inverts each pixel once.
+  QRect bounds;
+  for (const QRect& rect : pixels) bounds |= rect;
+  paint(bounds, [&](QPainter& painter) {
     switch (FPenMode) {
       case TPenMode::pmXor:
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
