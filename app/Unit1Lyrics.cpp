@@ -153,7 +153,7 @@ void TForm1::DrawOverflowMarksOf(int L1, int L2) {
   if (!overflow) return;
   DrawOverflowMarks(RyxEdit1->Canvas(), *RyxEdit1, *overflow, L1, L2);
   // A new font (zoom, settings) or display reaches the editor through a repaint: the preview follows.
-  PreviewPanel->View()->Refresh();
+  PreviewPanel->View()->RefreshLook();
 }
 
 void TForm1::SetPreviewShown(bool shown) {

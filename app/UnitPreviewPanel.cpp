@@ -58,9 +58,14 @@ TPreviewView::TShown TPreviewView::ShownNow() {
     FKaraoke.emplace(FLine);
   else
     FKaraoke.reset();
-  // The song's clock is asked only for a line with units to colour.
-  const std::optional<TMillis> time = FKaraoke && FKaraoke->Units() > 0 && SongTime ? SongTime() : std::nullopt;
-  now.SungBytes = time ? FKaraoke->SungBytes(*time) : 0;
+  // The sung line is the last whose tag the song has passed: one timed as a
+  // whole is sung whole, and the song's clock is asked only for one with
+  // word tags, whose units are coloured up to the time heard.
+  if (FKaraoke && FKaraoke->Units() == 1) {
+    now.SungBytes = FKaraoke->SungBytes(TMillis::max());
+  } else if (FKaraoke && FKaraoke->Units() > 1 && SongTime) {
+    if (const std::optional<TMillis> time = SongTime()) now.SungBytes = FKaraoke->SungBytes(*time);
+  }
   now.Display = TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount};
   now.Font = FEdit.LogFont();
   now.Size = size();
@@ -71,6 +76,11 @@ TPreviewView::TShown TPreviewView::ShownNow() {
 void TPreviewView::Refresh() {
   // A line too long to keep is not read twice for one key: painted again as it is.
   if (!FDrawn || !FDrawn->Line || !DrawnIsCurrent(ShownNow())) update();
+}
+
+void TPreviewView::RefreshLook() {
+  if (FDrawn && (FDrawn->Font != FEdit.LogFont() || FDrawn->Display != TPlayerDisplay{FDevice.HalfCount, FDevice.LineCount}))
+    update();
 }
 
 void TPreviewView::paintEvent(QPaintEvent*) {

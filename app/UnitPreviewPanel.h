@@ -35,6 +35,9 @@ class TPreviewView : public QWidget {
   std::function<std::optional<TMillis>()> SongTime;
   // Asks for a paint when what the panel shows is no longer what it drew.
   void Refresh();
+  // The same for the editor's font and the display alone, which is all a
+  // repaint of the editor's rows may have changed: no line is read for it.
+  void RefreshLook();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
