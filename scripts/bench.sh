@@ -29,7 +29,7 @@ build_benchmarks() {
       >"$root/build/configure-bench.log" 2>&1 ||
       { cat "$root/build/configure-bench.log" >&2; exit 1; }
   fi
-  cmake --build "$build" -j"$(nproc)" --target verselet-bench-window verselet-bench-lyrics verselet-bench verselet-tool verselet \
+  cmake --build "$build" -j"$(nproc)" --target verselet-bench-window verselet-bench-launch verselet-bench-lyrics verselet-bench verselet-tool verselet \
     >"$root/build/bench-build.log" 2>&1 || { cat "$root/build/bench-build.log" >&2; exit 1; }
 }
 
@@ -48,11 +48,28 @@ document() {
 # measure MODE FILE: runs the window benchmark; its name=value lines become shell variables m_NAME.
 # A failing run stops the script (its output is taken whole before it is read).
 measure() {
-  local name value output
+  local output
   output="$("$build/bin/verselet-bench-window" "$1" "$2")"
+  take_fields "$output"
+}
+
+# take_fields OUTPUT: its name=value lines become shell variables m_NAME.
+take_fields() {
+  local name value
   while IFS='=' read -r name value; do
     printf -v "m_$name" '%s' "$value"
-  done <<<"$output"
+  done <<<"$1"
+}
+
+# on_xvfb COMMAND...: runs the command on an X display of its own, which ends with it.
+on_xvfb() {
+  local display=:97 xvfb status=0
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  DISPLAY="$display" "$@" || status=$?
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
+  return "$status"
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f×", a / b }'; }
@@ -71,47 +88,20 @@ row_mainopen() {
     "read and split into strings: $m_split_ms ms" "$m_open_ms ms" "$(ratio "$m_open_ms" "$m_split_ms")" "≤ 0.8×"
 }
 
-# The program itself under Xvfb: \`verselet FILE\` until its window is mapped,
-# five rounds each beside reading and splitting the file in the bench process.
+# The program itself under Xvfb: `verselet FILE` until the server maps its
+# window, five rounds with fresh settings, interleaved with reading and
+# splitting the file in the measuring process.
 row_launch() {
-  local doc program
-  doc="$(document 100)"
-  program="$build/bin/verselet"
-  command -v Xvfb >/dev/null && command -v xdotool >/dev/null || {
-    row "\`verselet FILE\` 100 MB, launch to window shown" "–" "not measured: Xvfb and xdotool are missing" "–" "≤ 1.0×"
+  command -v Xvfb >/dev/null || {
+    row "\`verselet FILE\` 100 MB, launch to window shown (Xvfb)" "–" "not measured: Xvfb is missing" "–" "≤ 1.0×"
     return
   }
-  measure main-open "$doc"
-  python3 - "$program" "$doc" "$m_split_ms" <<'PY'
-import os, shutil, signal, statistics, subprocess, sys, tempfile, time
-program, doc, split = sys.argv[1], sys.argv[2], float(sys.argv[3])
-display = ":97"
-xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-time.sleep(1)
-title = os.path.basename(doc) + " - Verselet"
-costs = []
-try:
-    for round in range(5):
-        # Fresh settings and state each time: a killed run leaves nothing to be asked about.
-        home = tempfile.mkdtemp(prefix="verselet-launch-")
-        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=home,
-                   XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_STATE_HOME=os.path.join(home, "state"),
-                   XDG_DATA_HOME=os.path.join(home, "data"), XDG_CACHE_HOME=os.path.join(home, "cache"))
-        start = time.monotonic()
-        child = subprocess.Popen([program, doc], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", title], env=env,
-                       stdout=subprocess.DEVNULL, check=True, timeout=60)
-        costs.append((time.monotonic() - start) * 1000)
-        child.send_signal(signal.SIGKILL)
-        child.wait()
-        shutil.rmtree(home)
-finally:
-    xvfb.terminate()
-    xvfb.wait()
-mine = statistics.median(costs)
-print("| `verselet FILE` 100 MB, launch to window shown (Xvfb) | read and split into strings: %.1f ms | %.0f ms | %.2f× | ≤ 1.0× |" % (split, mine, mine / split))
-PY
+  local output
+  output="$(on_xvfb "$build/bin/verselet-bench-launch" "$build/bin/verselet" "$(document 100)")"
+  take_fields "$output"
+  row "\`verselet FILE\` 100 MB, launch to window shown (Xvfb)" \
+    "read and split into strings: $m_split_ms ms ($m_split_min_ms–$m_split_max_ms)" \
+    "$m_launch_ms ms ($m_launch_min_ms–$m_launch_max_ms)" "$(ratio "$m_launch_ms" "$m_split_ms")" "≤ 1.0×"
 }
 
 row_memory() {
