@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkgconf
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   libicu-dev libsimpleini-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
