@@ -88,7 +88,8 @@ void TForm1::CreateLyricsTools() {
     RyxEdit1LinesChanged(first, oldLast, newLast);
   };
   RyxEdit1->OnMoveCaret = [this](TObject*) {
-    if (FPreviewShown) PreviewPanel->View()->Refresh();
+    // The caret may move in the middle of an edit: the panel looks once it is done.
+    if (FPreviewShown) PreviewPanel->View()->RefreshSoon();
   };
 }
 
@@ -112,7 +113,7 @@ void TForm1::RyxEdit1LinesChanged(int first, int oldLast, int newLast) {
   }
   // A text loaded or wrapped anew is counted again in steps.
   if (FOverflow && !FOverflow->Complete()) OverflowWalkTimer->start();
-  PreviewPanel->View()->Refresh();
+  PreviewPanel->View()->RefreshSoon();
 }
 
 TOverflowLines* TForm1::CurrentOverflow() {

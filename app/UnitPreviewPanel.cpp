@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
 #include "app/core/DeviceSettings.h"
 #include "app/core/LogicalLines.h"
@@ -76,6 +77,17 @@ TPreviewView::TShown TPreviewView::ShownNow() {
 void TPreviewView::Refresh() {
   // A line too long to keep is not read twice for one key: painted again as it is.
   if (!FDrawn || !FDrawn->Line || !DrawnIsCurrent(ShownNow())) update();
+}
+
+void TPreviewView::RefreshSoon() {
+  if (std::exchange(FRefreshPosted, true)) return;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        FRefreshPosted = false;
+        Refresh();
+      },
+      Qt::QueuedConnection);
 }
 
 void TPreviewView::RefreshLook() {

@@ -35,6 +35,9 @@ class TPreviewView : public QWidget {
   std::function<std::optional<TMillis>()> SongTime;
   // Asks for a paint when what the panel shows is no longer what it drew.
   void Refresh();
+  // The same once the events at hand are done: for a change reported in the
+  // middle of an edit, when the caret may not stand on the text yet.
+  void RefreshSoon();
   // The same for the editor's font and the display alone, which is all a
   // repaint of the editor's rows may have changed: no line is read for it.
   void RefreshLook();
@@ -66,6 +69,7 @@ class TPreviewView : public QWidget {
   TShown ShownNow();
   bool DrawnIsCurrent(const TShown& now) const { return FDrawn && now.Line && *FDrawn == now; }
   std::optional<TShown> FDrawn;
+  bool FRefreshPosted = false;
   // The line shown: a view into the store or into FJoinedLine.
   std::string_view FLine;
   // The preview last drawn, on that display: it keeps its line, so that a
