@@ -85,9 +85,10 @@ void TWaveformView::TextChanged() {
   const std::vector<TTagMarker> before = std::move(FMarkers);
   ReadMarkers();
   QRegion changed;
-  const auto missingFrom = [this, &changed](const std::vector<TTagMarker>& markers, const std::vector<TTagMarker>& in) {
+  const QFont flagFont = FlagFont();
+  const auto missingFrom = [&](const std::vector<TTagMarker>& markers, const std::vector<TTagMarker>& in) {
     for (const TTagMarker& marker : markers)
-      if (std::find(in.begin(), in.end(), marker) == in.end()) changed += MarkerArea(marker);
+      if (std::find(in.begin(), in.end(), marker) == in.end()) changed += MarkerArea(marker, flagFont);
   };
   missingFrom(before, FMarkers);
   missingFrom(FMarkers, before);
@@ -100,12 +101,12 @@ QFont TWaveformView::FlagFont() const {
   return flagFont;
 }
 
-QRect TWaveformView::MarkerArea(const TTagMarker& marker) {
+QRect TWaveformView::MarkerArea(const TTagMarker& marker, const QFont& flagFont) {
   const int x = FScale.XOf(marker.Time);
   // The line is up to two pixels wide, around x.
   if (marker.Word) return QRect(x - 1, height() / 2, 3, height() - height() / 2);
   const QRect line(x - 1, kRulerHeight, 3, height() - kRulerHeight);
-  return line | QRect(x, kRulerHeight, FlagLabel(marker.Line, FlagFont()).size().toSize().width() + 4, kFlagHeight);
+  return line | QRect(x, kRulerHeight, FlagLabel(marker.Line, flagFont).size().toSize().width() + 4, kFlagHeight);
 }
 
 void TWaveformView::ShowPosition(TMillis position, bool playing) {
@@ -201,7 +202,7 @@ void TWaveformView::DrawMarkers(QPainter& painter, const QRegion& region) {
   for (const TTagMarker& marker : Markers()) {
     const int x = FScale.XOf(marker.Time);
     // Only the markers where the strip is painted again are drawn again.
-    if (x < 0 || x >= width() || !region.intersects(MarkerArea(marker))) continue;
+    if (x < 0 || x >= width() || !region.intersects(MarkerArea(marker, font))) continue;
     const bool held = dragged && dragged->Line == marker.Line && dragged->Tag == marker.Tag;
     const QColor color = held ? kDragged : marker.Word ? kWordTag : kLineTag;
     if (marker.Word) {

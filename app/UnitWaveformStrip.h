@@ -73,8 +73,8 @@ class TWaveformView : public QWidget {
   // A line tag's flag label, laid out once for its line number in the flags' font.
   const QStaticText& FlagLabel(int line, const QFont& font);
   QFont FlagFont() const;
-  // Where a marker is drawn.
-  QRect MarkerArea(const TTagMarker& marker);
+  // Where a marker is drawn, its flag's label in flagFont.
+  QRect MarkerArea(const TTagMarker& marker, const QFont& flagFont);
 
   TRyxEdit& FEdit;
   TSyncSession& FSession;
